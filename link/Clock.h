@@ -1,0 +1,34 @@
+// The one source of time for every pause of every device exchange, so tests can run on virtual time.
+#pragma once
+
+#include <cstdint>
+
+namespace zorvik {
+
+class Clock {
+public:
+    virtual ~Clock() = default;
+
+    // Blocks the caller for at least `ms` milliseconds (the device protocol's pauses).
+    virtual void Sleep(int ms) = 0;
+
+    // Monotonic time in microseconds; only differences mean anything.
+    [[nodiscard]] virtual std::int64_t NowMicros() = 0;
+};
+
+// Real time. Consecutive pauses are chained to absolute deadlines, so 52 pauses of 1 ms take
+// 52 ms in all instead of 52 times the scheduler's overshoot.
+class SystemClock : public Clock {
+public:
+    void Sleep(int ms) override;
+    [[nodiscard]] std::int64_t NowMicros() override;
+
+protected:
+    // Called while a pause waits, at most every few milliseconds; the window uses it to repaint.
+    virtual void WhileWaiting() {}
+
+private:
+    std::int64_t lastDeadline_ = 0;
+};
+
+}  // namespace zorvik

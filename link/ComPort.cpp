@@ -1,0 +1,97 @@
+// The platform-independent half of the serial port component.
+#include "link/ComPort.h"
+
+namespace zorvik {
+
+std::string ComErrorText(int code) {
+    switch (code) {
+        case kErrOpen: return "Unable to open com port";
+        case kErrWriteFile: return "WriteFile function failed";
+        case kErrReadFile: return "ReadFile function failed";
+        case kErrPurgeComm: return "PurgeComm function failed";
+        case kErrSetCommState: return "SetCommState function failed";
+        case kErrSetCommTimeouts: return "SetCommTimeouts failed";
+        case kErrSetupComm: return "SetupComm function failed";
+        case kErrClearCommError: return "ClearCommError function failed";
+        case kErrModemStatus: return "GetCommModemStatus function failed";
+        case kErrNotOpen: return "Port Not Open";
+        default: return "Com port error " + std::to_string(code);
+    }
+}
+
+namespace {
+
+std::string ErrorMessage(int code, int winCode) {
+    std::string text = ComErrorText(code);
+    if (winCode > 0) {
+        text += " (Error: " + std::to_string(winCode) + ")";
+    }
+    return text;
+}
+
+}  // namespace
+
+EComPort::EComPort(int code, int winCode)
+    : std::runtime_error(ErrorMessage(code, winCode)),
+      code_(code),
+      winCode_(winCode > 0 ? winCode : -1) {}
+
+EComPort EComPort::CreateNoWinCode(int code) { return EComPort(code, -1); }
+
+void TCustomComPort::SetPort(const std::string& name) {
+    if (name == port_) {
+        return;
+    }
+    port_ = name;
+    if (connected_) {
+        Close();
+        Open();
+    }
+}
+
+void TCustomComPort::Open() {
+    if (connected_) {
+        return;
+    }
+    DoOpen(port_);
+    connected_ = true;
+}
+
+void TCustomComPort::Close() {
+    if (!connected_) {
+        return;
+    }
+    // Whatever the platform says, the descriptor is gone afterwards.
+    connected_ = false;
+    DoClose();
+}
+
+int TCustomComPort::Write(const std::uint8_t* buffer, int count) {
+    if (!connected_) {
+        throw EComPort::CreateNoWinCode(kErrNotOpen);
+    }
+    return count > 0 ? DoWrite(buffer, count) : 0;
+}
+
+int TCustomComPort::Read(std::uint8_t* buffer, int count) {
+    if (!connected_) {
+        throw EComPort::CreateNoWinCode(kErrNotOpen);
+    }
+    return count > 0 ? DoRead(buffer, count) : 0;
+}
+
+int TCustomComPort::ReadStr(std::string& text, int count) {
+    text.assign(static_cast<std::size_t>(count > 0 ? count : 0), '\0');
+    const int got = Read(reinterpret_cast<std::uint8_t*>(text.data()), count);
+    text.resize(static_cast<std::size_t>(got));
+    return got;
+}
+
+bool TCustomComPort::WaitForInput(int timeoutMs) {
+    if (!connected_) {
+        throw EComPort::CreateNoWinCode(kErrNotOpen);
+    }
+    return DoWaitForInput(timeoutMs);
+}
+
+}  // namespace zorvik

@@ -1,0 +1,85 @@
+// The serial port component: open with fixed line settings, write, read what has arrived, close.
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+namespace zorvik {
+
+// Error of the serial port layer: the layer's code and the platform error number (errno here).
+class EComPort : public std::runtime_error {
+public:
+    // `winCode` > 0 is appended to the text as " (Error: n)"; otherwise WinCode() is -1.
+    EComPort(int code, int winCode);
+    [[nodiscard]] static EComPort CreateNoWinCode(int code);
+
+    [[nodiscard]] int Code() const { return code_; }
+    [[nodiscard]] int WinCode() const { return winCode_; }
+
+private:
+    int code_;
+    int winCode_;
+};
+
+// Error codes of the layer.
+constexpr int kErrOpen = 1;             // "Unable to open com port"
+constexpr int kErrWriteFile = 2;        // "WriteFile function failed"
+constexpr int kErrReadFile = 3;         // "ReadFile function failed"
+constexpr int kErrPurgeComm = 5;        // "PurgeComm function failed"
+constexpr int kErrSetCommState = 7;     // "SetCommState function failed"
+constexpr int kErrSetCommTimeouts = 8;  // "SetCommTimeouts failed"
+constexpr int kErrSetupComm = 9;        // "SetupComm function failed"
+constexpr int kErrClearCommError = 10;  // "ClearCommError function failed"
+constexpr int kErrModemStatus = 11;     // "GetCommModemStatus function failed"
+constexpr int kErrNotOpen = 24;         // "Port Not Open"
+
+// The text of a layer error code, without the platform number.
+[[nodiscard]] std::string ComErrorText(int code);
+
+// What every device operation needs of a port. The POSIX port (TComPort) and the in-memory
+// port of the tests both derive from it. Reads never wait for data.
+class TCustomComPort {
+public:
+    explicit TCustomComPort(std::string port = "COM1") : port_(std::move(port)) {}
+    virtual ~TCustomComPort() = default;
+    TCustomComPort(const TCustomComPort&) = delete;
+    TCustomComPort& operator=(const TCustomComPort&) = delete;
+
+    [[nodiscard]] const std::string& Port() const { return port_; }
+    // Same name: nothing. Another name while connected: close, then open under the new name.
+    void SetPort(const std::string& name);
+
+    [[nodiscard]] bool Connected() const { return connected_; }
+
+    // Does nothing when already connected; raises EComPort and stays closed on failure.
+    void Open();
+    // Does nothing when not connected; discards both queues.
+    void Close();
+
+    // Returns the count written; raises EComPort (code 24 when closed, 2 on failure).
+    int Write(const std::uint8_t* buffer, int count);
+    int Write(std::uint8_t byte) { return Write(&byte, 1); }
+    // Copies at most `count` bytes that have already arrived; never waits.
+    int Read(std::uint8_t* buffer, int count);
+    // As Read; each byte becomes the char of the same code ("Ready" compares as text).
+    int ReadStr(std::string& text, int count);
+
+    // Waits up to `timeoutMs` for input to be readable, without consuming it. Lets a caller that
+    // must answer the device at once wait on the port instead of spinning.
+    [[nodiscard]] bool WaitForInput(int timeoutMs);
+
+protected:
+    // Platform steps. DoOpen raises EComPort and leaves nothing open on failure.
+    virtual void DoOpen(const std::string& port) = 0;
+    virtual void DoClose() = 0;
+    virtual int DoWrite(const std::uint8_t* buffer, int count) = 0;
+    virtual int DoRead(std::uint8_t* buffer, int count) = 0;
+    virtual bool DoWaitForInput(int timeoutMs) = 0;
+
+private:
+    std::string port_;
+    bool connected_ = false;
+};
+
+}  // namespace zorvik
