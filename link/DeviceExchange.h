@@ -1,0 +1,107 @@
+// The framing shared by every authenticated exchange with the device: port reset, Ready banner
+// wait, command byte, authentication block, status reply wait, port close.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "config/Crc8.h"
+#include "link/Clock.h"
+#include "link/ComPort.h"
+#include "link/Dialogs.h"
+
+namespace zorvik {
+
+constexpr std::string_view kReadyBanner = "Ready";  // the device accepts a command byte
+constexpr int kReadyAttempts = 10;                  // polls for the banner before giving up
+constexpr int kReadyPollMs = 250;                   // pause before each banner poll
+
+constexpr std::uint8_t kCmdAuthenticated = 0x03;  // command byte of every authenticated exchange
+
+constexpr int kAuthBlockSize = 17;                // change flag + two password blocks
+constexpr std::uint8_t kChangeFlagNone = 0x00;    // ordinary exchange
+constexpr std::uint8_t kChangeFlagPassword = 0x01; // bytes 9..16 carry a new access password
+constexpr int kAuthPauseMs = 25;                  // pause between building and sending the block
+
+constexpr int kStatusAttempts = 100;  // polls for a one-letter status reply before giving up
+constexpr int kStatusPollMs = 25;     // pause before each status poll
+
+constexpr char kStatusAccepted = 'O';       // password (or transfer) accepted
+constexpr char kStatusWrongPassword = 'R';  // password rejected
+constexpr char kStatusBadChecksum = 'E';    // transfer only: the block's checksum did not match
+
+using AuthBlock = std::array<std::uint8_t, kAuthBlockSize>;
+
+// A message box's text and caption, as UTF-8.
+struct Message {
+    std::string_view text;
+    std::string_view caption;
+};
+
+// Each command words the framing failures its own way (full stop or not, "Błąd" or "Error").
+struct FramingMessages {
+    Message noReady;        // the Ready banner never came
+    Message wrongPassword;  // status reply "R"
+    Message noAnswer;       // no status reply
+};
+
+constexpr Message kPasswordLengthMessage{"Hasło musi składać się z 4 znaków.", "Błąd"};
+
+enum class StatusReply { Accepted, WrongPassword, BadChecksum, None };
+
+enum class FramingOutcome { Accepted, NoReady, WrongPassword, NoAnswer };
+
+// An access password box holds exactly four characters before any authenticated exchange.
+[[nodiscard]] bool IsValidAccessPassword(const std::u16string& password);
+
+// Change flag, the password block of `password`, then zeros or the block of `newPassword`.
+[[nodiscard]] AuthBlock BuildAuthBlock(const std::u16string& password);
+[[nodiscard]] AuthBlock BuildPasswordChangeBlock(const std::u16string& password,
+                                                 const std::u16string& newPassword);
+
+// One exchange on one port. Each step is public because the commands differ in where their own
+// work begins and which failures end them; RunAuthenticated strings the common steps together.
+// Errors of the port layer are not caught here: they end the command and reach the window's
+// general error report, leaving the port open for the next port reset.
+class DeviceExchange {
+public:
+    DeviceExchange(TCustomComPort& port, Clock& clock, Dialogs& dialogs)
+        : port_(port), clock_(clock), dialogs_(dialogs) {}
+
+    [[nodiscard]] TCustomComPort& Port() { return port_; }
+    [[nodiscard]] Clock& Time() { return clock_; }
+
+    // Close if open, then open: every exchange starts on a freshly opened port.
+    void PortReset();
+    // Up to 10 polls 250 ms apart for a complete "Ready" in one read; a partial banner is
+    // consumed and not joined with the next read.
+    [[nodiscard]] bool WaitReady();
+    void SendByte(std::uint8_t byte);
+    void SendBytes(const std::uint8_t* data, int count);
+    // Pause 25 ms, then all 17 bytes in one write.
+    void SendAuthBlock(const AuthBlock& block);
+    // Up to 100 polls 25 ms apart for "O" or "R" (and "E" when `checksumReply`); anything else
+    // only uses up an attempt.
+    [[nodiscard]] StatusReply WaitStatus(bool checksumReply = false);
+    // `count` pauses of one millisecond, for a block to cross the line.
+    void PauseMillis(int count);
+    // Closes the port only while it is open.
+    void ClosePort();
+
+    void ShowError(const Message& message);
+    void ShowInformation(const Message& message);
+
+    // Port reset, banner, command byte 0x03, authentication block, status reply. A failure is
+    // reported with the command's wording and closes the port; only Accepted leaves it open.
+    [[nodiscard]] FramingOutcome RunAuthenticated(const AuthBlock& block,
+                                                  const FramingMessages& messages);
+
+private:
+    TCustomComPort& port_;
+    Clock& clock_;
+    Dialogs& dialogs_;
+};
+
+}  // namespace zorvik

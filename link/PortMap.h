@@ -1,0 +1,64 @@
+// The map from port names "COM1".."COM50" to this machine's serial devices, and the port probe.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zorvik {
+
+// Port names are "COM" plus a number everywhere the user sees them. Each number stands for one
+// fixed device, so a name never depends on what else is plugged in:
+//   COM1..COM8    /dev/ttyS0..7      present when a real UART stands behind it (sysfs type not 0)
+//   COM9..COM24   /dev/ttyUSB0..15   present when the node exists
+//   COM25..COM40  /dev/ttyACM0..15   present when the node exists
+//   COM41..COM50  links named COM41..COM50 in the user's port folder, present when the link
+//                 leads to a character device (a pty slave, /dev/serial/by-id/...)
+class PortMap {
+public:
+    struct Roots {
+        std::string dev = "/dev";
+        std::string sys = "/sys";
+        std::string links;  // empty: no linked ports
+    };
+
+    PortMap();  // this machine: /dev, /sys, UserPortFolder()
+    explicit PortMap(Roots roots);
+
+    // $XDG_RUNTIME_DIR/zorvik-gsm/ports, or /tmp/zorvik-gsm-<uid>/ports without a runtime folder.
+    [[nodiscard]] static std::string UserPortFolder();
+
+    // The path COMn maps to, present or not; nullopt outside 1..50 (and for 41..50 without a
+    // link folder).
+    [[nodiscard]] std::optional<std::string> DevicePath(int number) const;
+    // "COM7" → its path; nullopt for any other name ("com7", "COM07", "COM51", "LPT1").
+    [[nodiscard]] std::optional<std::string> DevicePath(std::string_view comName) const;
+
+    // Whether COMn is there, without opening the device.
+    [[nodiscard]] bool Present(int number) const;
+    // The present names, sorted case-insensitively (COM1, COM10, COM3).
+    [[nodiscard]] std::vector<std::string> ListPresent() const;
+
+    // 0 when links in the link folder may be followed, else the errno that says why not:
+    // ENOENT when the folder is missing, EACCES when someone else could plant links in it.
+    [[nodiscard]] int LinkFolderError() const;
+
+    // The number of a well-formed name "COMn" with n in 1..50; nullopt otherwise.
+    [[nodiscard]] static std::optional<int> ComNumber(std::string_view comName);
+    // Whether COMn is one of the names that lead through the link folder (COM41..COM50).
+    [[nodiscard]] static bool Linked(int number);
+
+private:
+    Roots roots_;
+};
+
+// True when "COM" followed by `number` exists; nothing is opened, nothing is raised.
+[[nodiscard]] bool ProbeComPort(const PortMap& map, int number);
+[[nodiscard]] bool ProbeComPort(int number);
+
+// Replaces the list's content with the present port names, sorted as PortMap::ListPresent.
+void ListSerialPorts(const PortMap& map, std::vector<std::string>& list);
+void ListSerialPorts(std::vector<std::string>& list);
+
+}  // namespace zorvik

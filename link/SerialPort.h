@@ -1,0 +1,36 @@
+// The serial port component on Linux: a COM name opened through the port map as a raw tty.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "link/ComPort.h"
+#include "link/PortMap.h"
+
+namespace zorvik {
+
+// Opens its port exclusively at 57600 8N1 without flow control; reads return at once with what
+// has arrived. An unplugged adapter or a hung-up pty raises EComPort instead of reading nothing.
+class TComPort : public TCustomComPort {
+public:
+    explicit TComPort(const PortMap& map, std::string port = "COM1");
+    ~TComPort() override;  // closes
+
+    [[nodiscard]] int Handle() const { return fd_; }  // -1 when closed
+
+protected:
+    void DoOpen(const std::string& port) override;
+    void DoClose() override;
+    int DoWrite(const std::uint8_t* buffer, int count) override;
+    int DoRead(std::uint8_t* buffer, int count) override;
+    bool DoWaitForInput(int timeoutMs) override;
+
+private:
+    // Puts an opened descriptor into the device's line settings; raises with code 7, 8 or 9.
+    static void Configure(int fd);
+
+    PortMap map_;
+    int fd_ = -1;
+};
+
+}  // namespace zorvik
