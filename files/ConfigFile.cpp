@@ -1,0 +1,69 @@
+// The file menu's open and save commands.
+#include "files/ConfigFile.h"
+
+#include <optional>
+
+#include "config/ImageCodec.h"
+#include "files/FileIo.h"
+
+namespace zorvik {
+
+namespace {
+
+constexpr const char* kOpenFilter = "Config_File  *.zvk|*.zvk";
+constexpr const char* kSaveFilter = "Config_File *.zvk|*.zvk";
+constexpr const char* kSaveDefaultExt = "zvk";
+
+constexpr const char* kTooLargeText = "Plik jest za duży";
+constexpr const char* kTooLargeCaption = "Błąd";
+constexpr const char* kBlankLabel = " ";
+
+// The image at the start of the file, or nothing when the file is too large to be one.
+std::optional<ConfigImage> ReadImage(const std::string& path) {
+    InputFile file(path);
+    if (file.Size() > kMaxConfigFileSize) {
+        return std::nullopt;
+    }
+    ConfigImage image{};
+    file.ReadExactly(image);
+    return image;
+}
+
+}  // namespace
+
+FileDialogOptions ConfigOpenDialogOptions() {
+    return {kOpenFilter, "", false};
+}
+
+FileDialogOptions ConfigSaveDialogOptions() {
+    return {kSaveFilter, kSaveDefaultExt, true};
+}
+
+void OpenConfigFile(Dialogs& dialogs, ImageControls& controls,
+                    const std::function<void(const std::string&)>& setFileLabel) {
+    const auto path = dialogs.OpenFileName(ConfigOpenDialogOptions());
+    if (!path) {
+        return;
+    }
+    // The file is closed before any message or decoding; a failure to read raises before the
+    // label changes, so it keeps naming the file whose settings the window still shows.
+    const auto image = ReadImage(*path);
+    if (!image) {
+        dialogs.MessageBox(kTooLargeText, kTooLargeCaption, kMbError);
+        setFileLabel(kBlankLabel);
+        return;
+    }
+    setFileLabel(*path);
+    DecodeImage(*image, controls);
+}
+
+void SaveConfigFile(Dialogs& dialogs, const ImageControls& controls) {
+    const auto path = dialogs.SaveFileName(ConfigSaveDialogOptions());
+    if (!path) {
+        return;
+    }
+    const ConfigImage image = EncodeImage(controls);
+    ReplaceFileContents(*path, image);
+}
+
+}  // namespace zorvik

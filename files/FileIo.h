@@ -1,0 +1,37 @@
+// Byte-wise file reading and whole-file replacement, with every failure raised as EInOutError.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "files/FileError.h"
+
+namespace zorvik {
+
+// A file open for reading; closed when the object goes, whatever happened meanwhile.
+class InputFile {
+public:
+    // Raises EInOutError with the system's text when the file cannot be opened or is a folder.
+    explicit InputFile(const std::string& path);
+    ~InputFile();
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
+
+    [[nodiscard]] std::uint64_t Size() const;
+
+    // Fills `buffer` from the current position; raises EInOutError "Read beyond end of file" when
+    // the file ends first.
+    void ReadExactly(std::span<std::uint8_t> buffer);
+
+private:
+    int fd_;
+};
+
+// Makes `bytes` the whole content of the file at `path`. The content goes to a temporary file in
+// the same folder first, and replaces the old file only once it is complete on disk: a failure at
+// any step raises EInOutError, leaves the old file as it was and leaves no temporary file behind.
+// The replaced file keeps its permissions; a file the user may not write is refused as before.
+void ReplaceFileContents(const std::string& path, std::span<const std::uint8_t> bytes);
+
+}  // namespace zorvik

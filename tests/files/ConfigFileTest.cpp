@@ -1,0 +1,280 @@
+// The file menu's open and save commands against real files in a scratch folder.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "config/ImageCodec.h"
+#include "files/ConfigFile.h"
+#include "files/FileIo.h"
+#include "tests/config/PlainControls.h"
+#include "tests/support/FakeDialogs.h"
+
+namespace zorvik::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes Pattern(std::size_t size) {
+    Bytes bytes(size);
+    for (std::size_t i = 0; i < size; ++i) {
+        bytes[i] = static_cast<std::uint8_t>((i * 7 + 13) & 0xFF);
+    }
+    return bytes;
+}
+
+class ConfigFiles : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "zvk-test-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        folder_ = pattern;
+    }
+
+    void TearDown() override {
+        fs::permissions(folder_, fs::perms::owner_all, fs::perm_options::add);
+        fs::remove_all(folder_);
+    }
+
+    std::string PathOf(const std::string& name) const { return (folder_ / name).string(); }
+
+    std::string WriteFile(const std::string& name, const Bytes& bytes) const {
+        const std::string path = PathOf(name);
+        std::ofstream out(path, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(bytes.data()),
+                  static_cast<std::streamsize>(bytes.size()));
+        return path;
+    }
+
+    static Bytes ReadFile(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+
+    std::vector<std::string> FolderEntries() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(folder_)) {
+            names.push_back(entry.path().filename().string());
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    // Opens `path` through the command, with the label starting at "previous".
+    void Open(const std::string& path) {
+        dialogs_.openNames.push_back(path);
+        OpenConfigFile(dialogs_, controls_, [this](const std::string& text) { label_ = text; });
+    }
+
+    void Save(const std::string& path, const ImageControls& controls) {
+        dialogs_.saveNames.push_back(path);
+        SaveConfigFile(dialogs_, controls);
+    }
+
+    fs::path folder_;
+    FakeDialogs dialogs_;
+    PlainControls controls_;
+    std::string label_ = "previous";
+};
+
+// An image that changes many controls from their defaults when decoded.
+Bytes SampleImage() {
+    PlainControls c;
+    c.SetCheck("CheckBox1", CheckState::Checked);
+    c.SetMaskText("MaskEdit1", u"+48601000310  ");
+    c.SetCheck("CheckBox13", CheckState::Checked);
+    c.SetUpDown("UpDown3", 500);
+    c.SetRadioGroup("RadioGroup1", 1);
+    c.SetUpDown("UpDown9", 42);
+    c.SetRadioGroup("RadioGroup3", 1);
+    const ConfigImage image = EncodeImage(c);
+    return Bytes(image.begin(), image.end());
+}
+
+TEST_F(ConfigFiles, OpenDecodesTheFirst256BytesOfFilesFrom256To2048Bytes) {
+    for (const std::size_t size : {256u, 1000u, 2048u}) {
+        Bytes bytes = Pattern(size);
+        const Bytes image = SampleImage();
+        std::copy(image.begin(), image.end(), bytes.begin());
+        const std::string path = WriteFile("size" + std::to_string(size) + ".zvk", bytes);
+        PlainControls fresh;
+        controls_ = fresh;
+        Open(path);
+        const ConfigImage decoded = EncodeImage(controls_);
+        EXPECT_EQ(Bytes(decoded.begin(), decoded.end()), image) << size;
+        EXPECT_EQ(label_, path);
+    }
+    EXPECT_TRUE(dialogs_.messages.empty());
+}
+
+TEST_F(ConfigFiles, OpenRefusesAFileOver2048BytesAndBlanksTheLabel) {
+    const std::string path = WriteFile("big.zvk", Pattern(2049));
+    Open(path);
+    ASSERT_EQ(dialogs_.messages.size(), 1u);
+    EXPECT_EQ(dialogs_.messages[0], (ShownMessage{"Plik jest za duży", "Błąd", 16}));
+    EXPECT_EQ(label_, " ");
+    EXPECT_TRUE(controls_.log.empty());
+}
+
+TEST_F(ConfigFiles, OpenOfAShortFileRaisesReadBeyondEndAndChangesNothing) {
+    for (const std::size_t size : {255u, 1u, 0u}) {
+        const std::string path = WriteFile("short.zvk", Pattern(size));
+        try {
+            Open(path);
+            ADD_FAILURE() << "no error for " << size << " bytes";
+        } catch (const EInOutError& error) {
+            EXPECT_STREQ(error.what(), "Read beyond end of file");
+        }
+        EXPECT_TRUE(controls_.log.empty());
+        EXPECT_EQ(label_, "previous");
+    }
+    EXPECT_TRUE(dialogs_.messages.empty());
+}
+
+TEST_F(ConfigFiles, OpenOfAFileThatCannotBeReadRaisesTheSystemError) {
+    const std::vector<std::pair<std::string, int>> cases = {
+        {PathOf("missing.zvk"), ENOENT},
+        {folder_.string(), EISDIR},
+    };
+    for (const auto& [path, code] : cases) {
+        try {
+            Open(path);
+            ADD_FAILURE() << "no error for " << path;
+        } catch (const EInOutError& error) {
+            EXPECT_EQ(error.ErrorCode(), code);
+            EXPECT_EQ(std::string(error.what()), std::system_category().message(code));
+        }
+    }
+    EXPECT_TRUE(controls_.log.empty());
+    EXPECT_EQ(label_, "previous");
+}
+
+TEST_F(ConfigFiles, OpenDoesNotHangOnANamedPipe) {
+    const std::string path = PathOf("pipe.zvk");
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    EXPECT_THROW(Open(path), EInOutError);
+    EXPECT_EQ(label_, "previous");
+}
+
+TEST_F(ConfigFiles, CancelledDialogsChangeNothing) {
+    OpenConfigFile(dialogs_, controls_, [this](const std::string& text) { label_ = text; });
+    SaveConfigFile(dialogs_, controls_);
+    EXPECT_EQ(dialogs_.openRequests.size(), 1u);
+    EXPECT_EQ(dialogs_.saveRequests.size(), 1u);
+    EXPECT_TRUE(controls_.log.empty());
+    EXPECT_EQ(label_, "previous");
+    EXPECT_TRUE(FolderEntries().empty());
+}
+
+TEST_F(ConfigFiles, DialogsUseTheProductsFiltersAndSaveOptions) {
+    OpenConfigFile(dialogs_, controls_, [](const std::string&) {});
+    SaveConfigFile(dialogs_, controls_);
+    ASSERT_EQ(dialogs_.openRequests.size(), 1u);
+    EXPECT_EQ(dialogs_.openRequests[0].filter, "Config_File  *.zvk|*.zvk");
+    EXPECT_EQ(dialogs_.openRequests[0].defaultExt, "");
+    EXPECT_FALSE(dialogs_.openRequests[0].confirmOverwrite);
+    ASSERT_EQ(dialogs_.saveRequests.size(), 1u);
+    EXPECT_EQ(dialogs_.saveRequests[0].filter, "Config_File *.zvk|*.zvk");
+    EXPECT_EQ(dialogs_.saveRequests[0].defaultExt, "zvk");
+    EXPECT_TRUE(dialogs_.saveRequests[0].confirmOverwrite);
+}
+
+TEST_F(ConfigFiles, SaveWritesExactlyTheEncodedImage) {
+    PlainControls c;
+    c.SetRadioGroup("RadioGroup3", 1);
+    const std::string path = PathOf("saved.zvk");
+    Save(path, c);
+    const ConfigImage image = EncodeImage(c);
+    EXPECT_EQ(ReadFile(path), Bytes(image.begin(), image.end()));
+    EXPECT_EQ(FolderEntries(), std::vector<std::string>{"saved.zvk"});
+    EXPECT_TRUE(dialogs_.messages.empty());
+}
+
+TEST_F(ConfigFiles, SaveReplacesALongerFileWholeAndKeepsItsPermissions) {
+    const std::string path = WriteFile("old.zvk", Pattern(2000));
+    ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+    Save(path, controls_);
+    EXPECT_EQ(ReadFile(path).size(), 256u);
+    struct stat info {};
+    ASSERT_EQ(::stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    EXPECT_EQ(FolderEntries(), std::vector<std::string>{"old.zvk"});
+}
+
+TEST_F(ConfigFiles, SaveThroughASymbolicLinkReplacesTheFileItNames) {
+    const std::string target = WriteFile("target.zvk", Pattern(300));
+    const std::string link = PathOf("link.zvk");
+    fs::create_symlink(target, link);
+    Save(link, controls_);
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(ReadFile(target).size(), 256u);
+}
+
+TEST_F(ConfigFiles, FailedSaveLeavesTheOldFileAndNoTemporaryFile) {
+    const Bytes old = Pattern(300);
+    const std::string path = WriteFile("keep.zvk", old);
+
+    // The file size limit makes the write itself fail part way, even for root.
+    struct rlimit saved {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = saved;
+    small.rlim_cur = 100;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    try {
+        Save(path, controls_);
+        ADD_FAILURE() << "no error";
+    } catch (const EInOutError& error) {
+        EXPECT_EQ(error.ErrorCode(), EFBIG);
+    }
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_EQ(ReadFile(path), old);
+    EXPECT_EQ(FolderEntries(), std::vector<std::string>{"keep.zvk"});
+}
+
+TEST_F(ConfigFiles, SaveOverAFolderFailsAndLeavesNothingBehind) {
+    const std::string path = PathOf("folder.zvk");
+    fs::create_directory(path);
+    EXPECT_THROW(Save(path, controls_), EInOutError);
+    EXPECT_TRUE(fs::is_directory(path));
+    EXPECT_EQ(FolderEntries(), std::vector<std::string>{"folder.zvk"});
+}
+
+TEST_F(ConfigFiles, SaveIntoAMissingFolderRaisesTheSystemError) {
+    try {
+        Save(PathOf("no/such.zvk"), controls_);
+        ADD_FAILURE() << "no error";
+    } catch (const EInOutError& error) {
+        EXPECT_EQ(error.ErrorCode(), ENOENT);
+    }
+    EXPECT_TRUE(FolderEntries().empty());
+}
+
+TEST_F(ConfigFiles, SaveOpenSaveGivesIdenticalFiles) {
+    const std::string first = PathOf("first.zvk");
+    const std::string second = PathOf("second.zvk");
+    Save(first, PlainControls());
+    Open(first);
+    Save(second, controls_);
+    EXPECT_EQ(ReadFile(first), ReadFile(second));
+    EXPECT_EQ(ReadFile(first).size(), 256u);
+
+    const std::string sample = WriteFile("sample.zvk", SampleImage());
+    Open(sample);
+    Save(second, controls_);
+    EXPECT_EQ(ReadFile(second), SampleImage());
+}
+
+}  // namespace
+}  // namespace zorvik::testing
