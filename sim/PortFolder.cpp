@@ -1,0 +1,127 @@
+// The user's port folder: links named "COMnn" to the terminals that stand in for serial ports.
+#include "sim/PortFolder.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+namespace zorvik {
+
+namespace {
+
+constexpr int kFirstSimPort = 41;     // names below are left to real serial ports
+constexpr int kLastSimPort = 50;      // the configurator looks no further
+constexpr mode_t kPrivateDir = 0700;  // the folder is the user's alone
+
+std::string ErrnoText(int error) {
+    return std::strerror(error);
+}
+
+std::string LinkPath(const std::string& dir, const std::string& name) {
+    return dir + "/" + name;
+}
+
+// True when `path` is a link whose target is gone (a simulator that did not clean up).
+bool IsDanglingLink(const std::string& path) {
+    struct stat info {};
+    if (lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+        return false;
+    }
+    return stat(path.c_str(), &info) != 0 && errno == ENOENT;
+}
+
+// Makes `dir` if missing; an existing one must be a real directory.
+void MakeDirectory(const std::string& dir) {
+    if (mkdir(dir.c_str(), kPrivateDir) == 0) {
+        return;
+    }
+    if (errno != EEXIST) {
+        throw EPortFolder("cannot create " + dir + ": " + ErrnoText(errno));
+    }
+    struct stat info {};
+    if (stat(dir.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+        throw EPortFolder(dir + " is not a directory");
+    }
+}
+
+}  // namespace
+
+std::string DefaultPortsDir() {
+    // The same rule as the configurator's port lookup: an absolute runtime folder, else /tmp.
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (runtime != nullptr && runtime[0] == '/') {
+        return std::string(runtime) + "/zorvik-gsm/ports";
+    }
+    return "/tmp/zorvik-gsm-" + std::to_string(getuid()) + "/ports";
+}
+
+void EnsurePortsDir(const std::string& dir) {
+    if (dir.empty()) {
+        throw EPortFolder("no port folder given");
+    }
+    std::size_t from = dir[0] == '/' ? 1 : 0;
+    for (;;) {
+        const std::size_t slash = dir.find('/', from);
+        const std::string part = dir.substr(0, slash);
+        MakeDirectory(part);
+        // Under /tmp anyone may have made our folder first: it must be ours and not a link.
+        if (part.rfind("/tmp/zorvik-gsm-", 0) == 0) {
+            struct stat info {};
+            if (lstat(part.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) ||
+                info.st_uid != getuid()) {
+                throw EPortFolder(part + " is not a directory of this user");
+            }
+        }
+        if (slash == std::string::npos) {
+            return;
+        }
+        from = slash + 1;
+    }
+}
+
+std::string RegisterPort(const std::string& dir, const std::string& wanted,
+                         const std::string& target) {
+    const auto tryName = [&](const std::string& name) {
+        const std::string path = LinkPath(dir, name);
+        if (symlink(target.c_str(), path.c_str()) == 0) {
+            return true;
+        }
+        if (errno != EEXIST) {
+            throw EPortFolder("cannot create " + path + ": " + ErrnoText(errno));
+        }
+        if (IsDanglingLink(path) && unlink(path.c_str()) == 0) {
+            return symlink(target.c_str(), path.c_str()) == 0;
+        }
+        return false;
+    };
+    if (!wanted.empty()) {
+        if (!tryName(wanted)) {
+            throw EPortFolder(wanted + " is taken in " + dir);
+        }
+        return wanted;
+    }
+    for (int number = kFirstSimPort; number <= kLastSimPort; ++number) {
+        const std::string name = "COM" + std::to_string(number);
+        if (tryName(name)) {
+            return name;
+        }
+    }
+    throw EPortFolder("no free port name in " + dir);
+}
+
+void UnregisterPort(const std::string& dir, const std::string& name, const std::string& target) {
+    const std::string path = LinkPath(dir, name);
+    char buffer[4096];
+    const ssize_t length = readlink(path.c_str(), buffer, sizeof buffer - 1);
+    if (length < 0) {
+        return;
+    }
+    if (std::string(buffer, static_cast<std::size_t>(length)) == target) {
+        (void)unlink(path.c_str());
+    }
+}
+
+}  // namespace zorvik

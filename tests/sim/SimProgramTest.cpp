@@ -1,0 +1,313 @@
+// zorvik-sim as a program: over a real pty, on real time, opened the way the configurator does.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "config/Crc8.h"
+
+namespace zorvik::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using Bytes = std::vector<std::uint8_t>;
+
+std::int64_t NowMs() {
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return std::int64_t{ts.tv_sec} * 1000 + ts.tv_nsec / 1'000'000;
+}
+
+void SleepMs(int ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+std::string ReadFileText(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+// One zorvik-sim process with a port folder of its own.
+class SimProcess {
+public:
+    explicit SimProcess(std::vector<std::string> extra = {}) {
+        char pattern[] = "/tmp/zorvik-sim-test-XXXXXX";
+        if (mkdtemp(pattern) == nullptr) {
+            return;
+        }
+        root = pattern;
+        portsDir = root + "/ports";
+        logPath = root + "/sim.log";
+        std::vector<std::string> args = {ZORVIK_SIM_PROGRAM, "--ports-dir", portsDir};
+        args.insert(args.end(), extra.begin(), extra.end());
+
+        int out[2];
+        if (pipe(out) != 0) {
+            return;
+        }
+        pid = fork();
+        if (pid == 0) {
+            dup2(out[1], STDOUT_FILENO);
+            const int log = open(logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            dup2(log, STDERR_FILENO);
+            close(out[0]);
+            std::vector<char*> argv;
+            for (std::string& arg : args) {
+                argv.push_back(arg.data());
+            }
+            argv.push_back(nullptr);
+            execv(argv[0], argv.data());
+            _exit(127);
+        }
+        close(out[1]);
+        // The first line names the port and the pty.
+        std::string line;
+        char c = 0;
+        pollfd reader{out[0], POLLIN, 0};
+        while (poll(&reader, 1, 5000) > 0 && read(out[0], &c, 1) == 1 && c != '\n') {
+            line += c;
+        }
+        close(out[0]);
+        std::istringstream words(line);
+        words >> name >> ptyPath;
+    }
+
+    ~SimProcess() {
+        if (pid > 0) {
+            kill(pid, SIGTERM);
+            int status = 0;
+            waitpid(pid, &status, 0);
+        }
+        if (!root.empty()) {
+            fs::remove_all(root);
+        }
+    }
+
+    // Sends SIGTERM and returns the exit status, or -1.
+    int Stop() {
+        if (pid <= 0) {
+            return -1;
+        }
+        kill(pid, SIGTERM);
+        return Wait();
+    }
+
+    int Wait() {
+        int status = 0;
+        const pid_t done = waitpid(pid, &status, 0);
+        pid = -1;
+        return done > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    std::string LinkPath() const { return portsDir + "/" + name; }
+
+    pid_t pid = -1;
+    std::string root;
+    std::string portsDir;
+    std::string logPath;
+    std::string name;
+    std::string ptyPath;
+};
+
+// The host's end, opened as the configurator's port layer does: raw, then both queues flushed.
+class HostPort {
+public:
+    explicit HostPort(const std::string& path) { Open(path); }
+    ~HostPort() { Close(); }
+
+    void Open(const std::string& path) {
+        fd_ = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        if (fd_ < 0) {
+            return;
+        }
+        termios settings{};
+        tcgetattr(fd_, &settings);
+        cfmakeraw(&settings);
+        cfsetispeed(&settings, B57600);
+        cfsetospeed(&settings, B57600);
+        tcsetattr(fd_, TCSANOW, &settings);
+        tcflush(fd_, TCIOFLUSH);
+    }
+
+    // Only the input is flushed: flushing the output of a pty also throws away what the host
+    // wrote and the simulator has not read yet, such as the closing byte.
+    void Close() {
+        if (fd_ >= 0) {
+            tcdrain(fd_);
+            tcflush(fd_, TCIFLUSH);
+            close(fd_);
+            fd_ = -1;
+        }
+    }
+
+    [[nodiscard]] bool IsOpen() const { return fd_ >= 0; }
+
+    void Write(const Bytes& bytes) {
+        ASSERT_EQ(write(fd_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    }
+
+    // What has arrived, at most `count` bytes, without waiting.
+    Bytes Read(std::size_t count) {
+        Bytes bytes(count);
+        const ssize_t got = read(fd_, bytes.data(), count);
+        bytes.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+        return bytes;
+    }
+
+    // Reads until `count` bytes have come or `ms` have passed.
+    Bytes ReadFor(std::size_t count, int ms) {
+        Bytes bytes;
+        const std::int64_t end = NowMs() + ms;
+        while (bytes.size() < count && NowMs() < end) {
+            pollfd p{fd_, POLLIN, 0};
+            if (poll(&p, 1, static_cast<int>(end - NowMs())) > 0) {
+                const Bytes got = Read(count - bytes.size());
+                bytes.insert(bytes.end(), got.begin(), got.end());
+                if (got.empty()) {
+                    break;
+                }
+            }
+        }
+        return bytes;
+    }
+
+    int fd() const { return fd_; }
+
+private:
+    int fd_ = -1;
+};
+
+const Bytes kReady = {'R', 'e', 'a', 'd', 'y'};
+
+Bytes DefaultAuthBlock() {
+    return {0x00, 0x39, 0x34, 0x36, 0x36, 0x13, 0xF9, 0xE3, 0x8D, 0, 0, 0, 0, 0, 0, 0, 0};
+}
+
+TEST(SimProgram, RegistersAPortThatAnswersAReadExchangeAndRemovesItOnSigterm) {
+    SimProcess sim;
+    ASSERT_EQ(sim.name, "COM41");
+    ASSERT_EQ(fs::read_symlink(sim.LinkPath()).string(), sim.ptyPath);
+
+    HostPort host(sim.LinkPath());
+    ASSERT_TRUE(host.IsOpen());
+    const std::int64_t opened = NowMs();
+    EXPECT_EQ(host.ReadFor(5, 700), kReady);
+    EXPECT_LT(NowMs() - opened, 700);
+
+    host.Write({0x03});
+    SleepMs(25);
+    host.Write(DefaultAuthBlock());
+    EXPECT_EQ(host.ReadFor(1, 2500), Bytes{'O'});
+    host.Write({0x01});
+    SleepMs(52);
+    Bytes block = host.Read(300);
+    if (block.size() < 257) {  // a loaded machine may be late; the block must still come whole
+        const Bytes rest = host.ReadFor(257 - block.size(), 500);
+        block.insert(block.end(), rest.begin(), rest.end());
+    }
+    ASSERT_EQ(block.size(), 257U);
+    EXPECT_EQ(ComputeImageChecksum(std::span<const std::uint8_t, 256>(block.data(), 256)),
+              block[256]);
+    host.Write({0x41});
+    host.Close();
+
+    EXPECT_EQ(sim.Stop(), 0);
+    EXPECT_FALSE(fs::exists(fs::symlink_status(sim.LinkPath())));
+    EXPECT_NE(ReadFileText(sim.logPath).find("read image: ok"), std::string::npos)
+        << ReadFileText(sim.logPath);
+}
+
+TEST(SimProgram, ReopeningThePortReturnsTheDeviceToIdle) {
+    SimProcess sim;
+    ASSERT_FALSE(sim.name.empty());
+    HostPort host(sim.LinkPath());
+    ASSERT_EQ(host.ReadFor(5, 700), kReady);
+    host.Write({0x03});  // the device now waits for an authentication block, without banners
+    SleepMs(50);
+    host.Close();
+    host.Open(sim.LinkPath());
+    // Only the reopening (seen as the host's flush) brings the banner back this soon.
+    EXPECT_EQ(host.ReadFor(5, 700), kReady);
+}
+
+TEST(SimProgram, FirmwareUpdateLeavesTheFlashAndOneLatencyLinePerLetter) {
+    char pattern[] = "/tmp/zorvik-sim-files-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const std::string files = pattern;
+    SimProcess sim(
+        {"--firmware-out", files + "/flash.bin", "--latency-report", files + "/latency.txt"});
+    ASSERT_FALSE(sim.name.empty());
+    HostPort host(sim.LinkPath());
+    ASSERT_EQ(host.ReadFor(5, 700), kReady);
+
+    Bytes file(2 * 257);
+    for (std::size_t i = 0; i < file.size(); ++i) {
+        file[i] = static_cast<std::uint8_t>((i * 7 + 13) & 0xFF);
+    }
+    host.Write({0x00});
+    std::string letters;
+    std::size_t record = 0;
+    while (letters.size() < 6) {
+        const Bytes got = host.ReadFor(1, 2000);
+        ASSERT_EQ(got.size(), 1U) << "after " << letters;
+        letters += static_cast<char>(got[0]);
+        if (got[0] == 'y') {
+            host.Write(Bytes(file.begin() + static_cast<std::ptrdiff_t>(record * 257),
+                             file.begin() + static_cast<std::ptrdiff_t>(record * 257 + 256)));
+        } else if (got[0] == 's') {
+            host.Write({file[record * 257 + 256]});
+        } else if (got[0] == 'c') {
+            ++record;
+            host.Write({static_cast<std::uint8_t>(record < 2 ? 0x00 : 0x02)});
+        }
+    }
+    EXPECT_EQ(letters, "yscysc");
+    host.Close();  // ends the update
+
+    const std::int64_t end = NowMs() + 2000;
+    while (!fs::exists(files + "/latency.txt") && NowMs() < end) {
+        SleepMs(10);
+    }
+    const std::string flash = ReadFileText(files + "/flash.bin");
+    EXPECT_EQ(flash, std::string(file.begin(), file.end()));
+    std::istringstream report(ReadFileText(files + "/latency.txt"));
+    std::string reportLetters;
+    char letter = 0;
+    long micros = -1;
+    while (report >> letter >> micros) {
+        reportLetters += letter;
+        EXPECT_GE(micros, 0);
+    }
+    EXPECT_EQ(reportLetters, "yscysc");
+    fs::remove_all(files);
+}
+
+TEST(SimProgram, UnplugClosesTheLineAndRemovesTheLink) {
+    SimProcess sim({"--unplug-after", "0.3"});
+    ASSERT_FALSE(sim.name.empty());
+    HostPort host(sim.LinkPath());
+    ASSERT_TRUE(host.IsOpen());
+    EXPECT_EQ(sim.Wait(), 0);
+    EXPECT_FALSE(fs::exists(fs::symlink_status(sim.LinkPath())));
+    // The host's end is hung up: reads report the end or an error, never data.
+    pollfd p{host.fd(), POLLIN, 0};
+    ASSERT_EQ(poll(&p, 1, 1000), 1);
+    EXPECT_NE(p.revents & (POLLHUP | POLLERR), 0);
+}
+
+}  // namespace
+}  // namespace zorvik::testing
