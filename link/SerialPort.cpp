@@ -192,7 +192,10 @@ void TComPort::DoClose() {
         return;
     }
     const int fd = std::exchange(fd_, -1);
-    const int flushError = ::tcflush(fd, TCIOFLUSH) == 0 ? 0 : errno;
+    // Only the input is discarded. Every write has already waited until its bytes left, so the
+    // output queue holds nothing of ours; flushing it anyway would, on a pseudo-terminal, throw
+    // away what the other side has not read yet, such as the closing byte just written.
+    const int flushError = ::tcflush(fd, TCIFLUSH) == 0 ? 0 : errno;
     ::ioctl(fd, TIOCNXCL);
     ::close(fd);  // also drops the lock
     // A device that has gone took its queues with it; any other refusal is worth reporting.
