@@ -1,0 +1,61 @@
+// Small makers that put one named control at its place, as the window's pages are built.
+#pragma once
+
+#include <QString>
+
+#include "app/Controls.h"
+
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+class QWidget;
+
+namespace zorvik {
+
+// The telephone mask: a plus sign, twelve optional digits, a closing blank; "_" for an empty digit.
+inline const QString kTelephoneMask = QStringLiteral("+999999999999 ;1;_");
+// The SIM PIN mask: five optional digits.
+inline const QString kPinMask = QStringLiteral("99999;1;_");
+
+// Each maker names the control (objectName) and places it at left, top of its parent.
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int left, int top);
+TCheckBox* MakeCheckBox(QWidget* parent, const char* name, const QString& caption, int left,
+                        int top);
+// The caption stands left of the box; `left` is where the caption begins.
+TCheckBox* MakeCheckBoxCaptionLeft(QWidget* parent, const char* name, const QString& caption,
+                                   int left, int top);
+QRadioButton* MakeRadioButton(QWidget* parent, const char* name, const QString& caption, int left,
+                              int top);
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, int left,
+                        int top);
+TPanel* MakePanel(QWidget* parent, const char* name, int left, int top, int width, int height);
+QGroupBox* MakeGroupBox(QWidget* parent, const char* name, const QString& caption, int left,
+                        int top, int width, int height);
+// A telephone field, 90 wide, with the default text "+" and thirteen blanks; read-only in the
+// button face colour unless switched on.
+TMaskEdit* MakeTelephoneEdit(QWidget* parent, const char* name, int left, int top, bool switchedOn);
+TEdit* MakeEdit(QWidget* parent, const char* name, const QString& text, int left, int top,
+                int width);
+
+// A spin box: the read-only edit at left, top and the up-down beside it.
+struct SpinBoxDesign {
+    const char* edit;
+    const char* upDown;
+    int left;
+    int top;
+    int width;
+    int min;
+    int max;
+    int position;
+    int increment;
+    TUDAlignButton side;
+    bool alignRight;
+};
+struct SpinBox {
+    TEdit* edit;
+    TUpDown* upDown;
+};
+SpinBox MakeSpinBox(QWidget* parent, const SpinBoxDesign& design);
+
+}  // namespace zorvik

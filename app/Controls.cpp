@@ -1,0 +1,577 @@
+// The window's own controls on Qt, and the two looks of a setting.
+#include "app/Controls.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QClipboard>
+#include <QFontMetrics>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyleOptionButton>
+#include <QStylePainter>
+#include <QToolButton>
+#include <algorithm>
+
+namespace zorvik {
+
+namespace {
+
+constexpr QRgb kGreyMarkColour = 0xA0A0A0u;  // the check mark of a greyed check box
+constexpr QRgb kGreyBoxColour = 0xE3E3E3u;   // the inside of a greyed check box
+constexpr int kUpDownWidth = 16;             // width of the arrows beside their edit
+constexpr int kAutoRepeatDelayMs = 400;      // holding an arrow starts repeating after this
+constexpr int kAutoRepeatIntervalMs = 80;    // and then steps this often
+constexpr int kTabHeight = 22;               // height of a flat tab button
+constexpr int kTabTextPadding = 16;          // room left and right of a tab's caption
+constexpr int kGroupCaptionLeft = 6;         // where a group box's caption breaks its frame
+constexpr QChar kDigitPlace = u'9';          // a mask position that takes one optional digit
+constexpr QChar kRequiredDigitPlace = u'0';  // the same, for masks that mark digits with 0
+
+bool IsDigit(QChar c) {
+    return c >= u'0' && c <= u'9';
+}
+
+}  // namespace
+
+void SetEditColour(QLineEdit& edit, bool switchedOn) {
+    QPalette palette = edit.palette();
+    palette.setColor(QPalette::Base, QColor(switchedOn ? kWindowColour : kButtonFaceColour));
+    edit.setPalette(palette);
+}
+
+void SwitchEdit(QLineEdit& edit, bool switchedOn) {
+    SetEditColour(edit, switchedOn);
+    edit.setReadOnly(!switchedOn);
+}
+
+// ---------------------------------------------------------------------------------------------
+// TCheckBox
+
+TCheckBox::TCheckBox(const QString& caption, QWidget* parent) : QCheckBox(caption, parent) {
+    setTristate(true);
+    connect(this, &QCheckBox::stateChanged, this, [this](int) { emit Click(); });
+}
+
+CheckState TCheckBox::State() const {
+    switch (checkState()) {
+        case Qt::Checked:
+            return CheckState::Checked;
+        case Qt::PartiallyChecked:
+            return CheckState::Grey;
+        case Qt::Unchecked:
+            break;
+    }
+    return CheckState::Unchecked;
+}
+
+void TCheckBox::SetState(CheckState state) {
+    switch (state) {
+        case CheckState::Checked:
+            setCheckState(Qt::Checked);
+            return;
+        case CheckState::Grey:
+            setCheckState(Qt::PartiallyChecked);
+            return;
+        case CheckState::Unchecked:
+            setCheckState(Qt::Unchecked);
+            return;
+    }
+}
+
+void TCheckBox::SetCaptionLeft() {
+    setLayoutDirection(Qt::RightToLeft);
+}
+
+void TCheckBox::nextCheckState() {
+    // The user never reaches the grey state; leaving it always checks the box.
+    setCheckState(checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+}
+
+void TCheckBox::paintEvent(QPaintEvent* event) {
+    if (checkState() != Qt::PartiallyChecked) {
+        QCheckBox::paintEvent(event);
+        return;
+    }
+    // Greyed: a grey check mark in a grey box, the caption as usual.
+    QStylePainter painter(this);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    option.state &= ~QStyle::State_NoChange;
+    option.state |= QStyle::State_On;
+    option.palette.setColor(QPalette::Text, QColor(kGreyMarkColour));
+    option.palette.setColor(QPalette::Base, QColor(kGreyBoxColour));
+    painter.drawControl(QStyle::CE_CheckBox, option);
+}
+
+// ---------------------------------------------------------------------------------------------
+// TEdit
+
+TEdit::TEdit(const QString& text, QWidget* parent) : QLineEdit(text, parent) {}
+
+void TEdit::SetPasswordChar(QChar passwordChar) {
+    passwordChar_ = passwordChar;
+    if (passwordChar.isNull()) {
+        setEchoMode(QLineEdit::Normal);
+        setStyleSheet(QString());
+        return;
+    }
+    setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: %1; "
+                                 "lineedit-password-mask-delay: 0; }")
+                      .arg(passwordChar.unicode()));
+    setEchoMode(QLineEdit::Password);
+}
+
+// ---------------------------------------------------------------------------------------------
+// TMaskEdit
+
+TMaskEdit::TMaskEdit(const QString& editMask, QWidget* parent)
+    : QLineEdit(parent), editMask_(editMask) {
+    // "mask;save literals;blank": the last two fields are read from the right, since the mask
+    // itself may hold a ';' only in theory.
+    const QStringList fields = editMask.split(u';');
+    const QString mask =
+        fields.size() >= 3 ? fields.mid(0, fields.size() - 2).join(u';') : editMask;
+    blank_ = fields.size() >= 3 && !fields.back().isEmpty() ? fields.back().front() : QChar(u'_');
+    for (const QChar c : mask) {
+        positions_.append(c == kRequiredDigitPlace ? kDigitPlace : c);
+    }
+    cells_.reserve(positions_.size());
+    for (int i = 0; i < positions_.size(); ++i) {
+        cells_.append(IsDigitPosition(i) ? blank_ : positions_[i]);
+    }
+    setMaxLength(static_cast<int>(positions_.size()));
+    setContextMenuPolicy(Qt::NoContextMenu);
+    setAcceptDrops(false);
+    setAttribute(Qt::WA_InputMethodEnabled, false);
+    Show(0);
+    // Whatever reaches the text by another road (a call of setText, an editing path of the base
+    // class) is taken position by position, so the mask holds at all times.
+    connect(this, &QLineEdit::textChanged, this, &TMaskEdit::TakeForeignText);
+}
+
+bool TMaskEdit::IsDigitPosition(int index) const {
+    return index >= 0 && index < positions_.size() && positions_[index] == kDigitPlace;
+}
+
+int TMaskEdit::NextDigitPosition(int from) const {
+    for (int i = std::max(from, 0); i < positions_.size(); ++i) {
+        if (IsDigitPosition(i)) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+int TMaskEdit::PreviousDigitPosition(int before) const {
+    for (int i = std::min(before, static_cast<int>(positions_.size())) - 1; i >= 0; --i) {
+        if (IsDigitPosition(i)) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+void TMaskEdit::SetFullText(const QString& text) {
+    for (int i = 0; i < positions_.size(); ++i) {
+        if (!IsDigitPosition(i)) {
+            cells_[i] = positions_[i];
+        } else {
+            cells_[i] = i < text.size() && IsDigit(text[i]) ? text[i] : blank_;
+        }
+    }
+    Show(std::min(cursorPosition(), static_cast<int>(cells_.size())));
+}
+
+void TMaskEdit::Show(int cursor) {
+    showing_ = true;
+    if (text() != cells_) {
+        setText(cells_);
+    }
+    setCursorPosition(cursor);
+    showing_ = false;
+}
+
+void TMaskEdit::TakeForeignText(const QString& text) {
+    if (showing_ || text == cells_) {
+        return;
+    }
+    SetFullText(text);
+}
+
+bool TMaskEdit::ClearSelection() {
+    if (!hasSelectedText()) {
+        return false;
+    }
+    const int start = selectionStart();
+    const int end = start + static_cast<int>(selectedText().size());
+    for (int i = start; i < end && i < cells_.size(); ++i) {
+        if (IsDigitPosition(i)) {
+            cells_[i] = blank_;
+        }
+    }
+    Show(start);
+    return true;
+}
+
+void TMaskEdit::TypeDigits(const QString& text) {
+    if (!std::any_of(text.begin(), text.end(), IsDigit)) {
+        return;
+    }
+    int cursor = hasSelectedText() ? selectionStart() : cursorPosition();
+    ClearSelection();
+    for (const QChar c : text) {
+        if (!IsDigit(c)) {
+            continue;  // a pasted "+48 601 ..." keeps its digits
+        }
+        const int at = NextDigitPosition(cursor);
+        if (at < 0) {
+            break;
+        }
+        cells_[at] = c;
+        cursor = at + 1;
+    }
+    // Rest on the next position that takes a digit, like the product's masked edit.
+    const int next = NextDigitPosition(cursor);
+    Show(next >= 0 ? next : cursor);
+}
+
+void TMaskEdit::keyPressEvent(QKeyEvent* event) {
+    const bool writable = !isReadOnly();
+    if (event == QKeySequence::Copy || event == QKeySequence::SelectAll ||
+        event == QKeySequence::MoveToNextChar || event == QKeySequence::MoveToPreviousChar ||
+        event == QKeySequence::MoveToNextWord || event == QKeySequence::MoveToPreviousWord ||
+        event == QKeySequence::MoveToStartOfLine || event == QKeySequence::MoveToEndOfLine ||
+        event == QKeySequence::MoveToStartOfBlock || event == QKeySequence::MoveToEndOfBlock ||
+        event == QKeySequence::SelectNextChar || event == QKeySequence::SelectPreviousChar ||
+        event == QKeySequence::SelectNextWord || event == QKeySequence::SelectPreviousWord ||
+        event == QKeySequence::SelectStartOfLine || event == QKeySequence::SelectEndOfLine ||
+        event == QKeySequence::SelectStartOfBlock || event == QKeySequence::SelectEndOfBlock ||
+        event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter ||
+        event->key() == Qt::Key_Escape) {
+        QLineEdit::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    if (event == QKeySequence::Cut) {
+        if (hasSelectedText()) {
+            QApplication::clipboard()->setText(selectedText());
+            if (writable) {
+                ClearSelection();
+            }
+        }
+        return;
+    }
+    if (event == QKeySequence::Paste) {
+        if (writable) {
+            TypeDigits(QApplication::clipboard()->text());
+        }
+        return;
+    }
+    if (event->key() == Qt::Key_Backspace && event->modifiers() == Qt::NoModifier) {
+        if (writable && !ClearSelection()) {
+            const int at = PreviousDigitPosition(cursorPosition());
+            if (at >= 0) {
+                cells_[at] = blank_;
+                Show(at);
+            }
+        }
+        return;
+    }
+    if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::NoModifier) {
+        if (writable && !ClearSelection()) {
+            const int cursor = cursorPosition();
+            const int at = NextDigitPosition(cursor);
+            if (at >= 0) {
+                cells_[at] = blank_;
+                Show(cursor);
+            }
+        }
+        return;
+    }
+    const QString typed = event->text();
+    if (!typed.isEmpty() && typed.front().isPrint()) {
+        // A digit fills the next digit position; anything else does not fit the mask.
+        if (writable && typed.size() == 1 && IsDigit(typed.front())) {
+            TypeDigits(typed);
+        }
+        return;
+    }
+    // Not an editing key of ours (F-keys, Up/Down, shortcuts): let the window have it.
+    event->ignore();
+}
+
+void TMaskEdit::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::MiddleButton) {
+        // The X11 selection paste of the base class would insert and shift; take digits instead.
+        if (!isReadOnly()) {
+            TypeDigits(QApplication::clipboard()->text(QClipboard::Selection));
+        }
+        event->accept();
+        return;
+    }
+    QLineEdit::mouseReleaseEvent(event);
+}
+
+void TMaskEdit::inputMethodEvent(QInputMethodEvent* event) {
+    if (!isReadOnly()) {
+        TypeDigits(event->commitString());
+    }
+    event->accept();
+}
+
+// ---------------------------------------------------------------------------------------------
+// TUpDown
+
+TUpDown::TUpDown(QWidget* parent)
+    : QWidget(parent), up_(new QToolButton(this)), down_(new QToolButton(this)) {
+    for (QToolButton* arrow : {up_, down_}) {
+        arrow->setArrowType(arrow == up_ ? Qt::UpArrow : Qt::DownArrow);
+        arrow->setAutoRepeat(true);
+        arrow->setAutoRepeatDelay(kAutoRepeatDelayMs);
+        arrow->setAutoRepeatInterval(kAutoRepeatIntervalMs);
+        arrow->setFocusPolicy(Qt::NoFocus);
+    }
+    up_->setObjectName(QStringLiteral("Up"));
+    down_->setObjectName(QStringLiteral("Down"));
+    connect(up_, &QToolButton::clicked, this, [this] { UserStep(+1); });
+    connect(down_, &QToolButton::clicked, this, [this] { UserStep(-1); });
+    resize(kUpDownWidth, 21);
+    LayoutArrows();
+}
+
+void TUpDown::SetAssociate(QLineEdit* edit, TUDAlignButton side) {
+    edit_ = edit;
+    const QRect r = edit->geometry();
+    const int left = side == TUDAlignButton::udLeft ? r.left() - kUpDownWidth : r.right() + 1;
+    setGeometry(left, r.top(), kUpDownWidth, r.height());
+    LayoutArrows();
+    edit->installEventFilter(this);
+    ShowPosition();
+}
+
+void TUpDown::resizeEvent(QResizeEvent* /*event*/) {
+    LayoutArrows();
+}
+
+void TUpDown::LayoutArrows() {
+    const int half = height() / 2;
+    up_->setGeometry(0, 0, width(), half);
+    down_->setGeometry(0, half, width(), height() - half);
+}
+
+void TUpDown::SetPosition(int position) {
+    position_ = std::clamp(position, min_, std::max(min_, max_));
+    ShowPosition();
+}
+
+void TUpDown::ShowPosition() {
+    if (edit_ != nullptr) {
+        // A plain whole number: 1000, never "1 000", so the value reads back as a number.
+        edit_->setText(QString::number(position_));
+    }
+}
+
+void TUpDown::UserStep(int direction) {
+    emit ChangingEx(direction);
+    const int before = position_;
+    const long long wanted =
+        static_cast<long long>(position_) + static_cast<long long>(direction) * increment_;
+    position_ = static_cast<int>(std::clamp<long long>(wanted, min_, std::max(min_, max_)));
+    ShowPosition();
+    if (position_ != before) {
+        emit Click();
+    }
+}
+
+bool TUpDown::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == edit_ && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down) {
+            UserStep(key->key() == Qt::Key_Up ? +1 : -1);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// ---------------------------------------------------------------------------------------------
+// TGroupBox
+
+TGroupBox::TGroupBox(const QString& caption, QWidget* parent) : QGroupBox(caption, parent) {}
+
+void TGroupBox::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(this);
+    const QFontMetrics metrics(font());
+    const QRect frame = rect().adjusted(0, metrics.height() / 2, -1, -1);
+    painter.setPen(palette().color(QPalette::Mid));
+    painter.drawRect(frame.adjusted(0, 0, -1, -1));
+    painter.setPen(palette().color(QPalette::Light));
+    painter.drawRect(frame.adjusted(1, 1, 0, 0));
+    if (title().isEmpty()) {
+        return;
+    }
+    const QRect caption(kGroupCaptionLeft, 0, metrics.horizontalAdvance(title()) + 4,
+                        metrics.height());
+    painter.fillRect(caption, palette().color(QPalette::Window));
+    painter.setPen(
+        palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
+    painter.drawText(caption, Qt::AlignCenter, title());
+}
+
+// ---------------------------------------------------------------------------------------------
+// TRadioGroup
+
+TRadioGroup::TRadioGroup(const QString& caption, const QStringList& items, int columns,
+                         QWidget* parent)
+    : TGroupBox(caption, parent), group_(new QButtonGroup(this)), columns_(std::max(columns, 1)) {
+    for (int i = 0; i < items.size(); ++i) {
+        auto* item = new QRadioButton(items[i], this);
+        item->setObjectName(QStringLiteral("Item%1").arg(i));
+        group_->addButton(item, i);
+        items_.push_back(item);
+    }
+    connect(group_, &QButtonGroup::idToggled, this, [this](int, bool checked) {
+        if (checked) {
+            Follow();
+        }
+    });
+}
+
+QRadioButton* TRadioGroup::Item(int index) const {
+    return index >= 0 && index < Count() ? items_[static_cast<std::size_t>(index)] : nullptr;
+}
+
+void TRadioGroup::SetItemIndex(int index) {
+    index = std::clamp(index, -1, Count() - 1);
+    if (index == itemIndex_) {
+        return;
+    }
+    if (index >= 0) {
+        Item(index)->setChecked(true);
+        return;
+    }
+    // An exclusive group never lets its last checked item go; loosen it for the moment.
+    group_->setExclusive(false);
+    Item(itemIndex_)->setChecked(false);
+    group_->setExclusive(true);
+    Follow();
+}
+
+void TRadioGroup::Follow() {
+    const int index = group_->checkedId();
+    if (index != itemIndex_) {
+        itemIndex_ = index;
+        emit Click();
+    }
+}
+
+void TRadioGroup::resizeEvent(QResizeEvent* event) {
+    TGroupBox::resizeEvent(event);
+    Arrange();
+}
+
+void TRadioGroup::changeEvent(QEvent* event) {
+    TGroupBox::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        Arrange();
+    }
+}
+
+void TRadioGroup::Arrange() {
+    // Items share the room below the caption evenly, column by column, as the product lays them.
+    if (items_.empty()) {
+        return;
+    }
+    const int textHeight = QFontMetrics(font()).height();
+    const int perColumn = (Count() + columns_ - 1) / columns_;
+    const int itemWidth = (width() - 10) / columns_;
+    const int room = height() - textHeight - 5;
+    const int itemHeight = room / perColumn;
+    const int topMargin = textHeight + 1 + (room % perColumn) / 2;
+    for (int i = 0; i < Count(); ++i) {
+        items_[static_cast<std::size_t>(i)]->setGeometry((i / perColumn) * itemWidth + 8,
+                                                         (i % perColumn) * itemHeight + topMargin,
+                                                         itemWidth, itemHeight);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// TTabControl
+
+TTabControl::TTabControl(const QStringList& tabs, QWidget* parent)
+    : QWidget(parent), group_(new QButtonGroup(this)) {
+    const QFontMetrics metrics(font());
+    int left = 0;
+    for (int i = 0; i < tabs.size(); ++i) {
+        auto* tab = new QPushButton(tabs[i], this);
+        tab->setObjectName(QStringLiteral("Tab%1").arg(i));
+        tab->setCheckable(true);
+        tab->setFlat(true);
+        tab->setFocusPolicy(Qt::TabFocus);
+        const int width = metrics.horizontalAdvance(tabs[i]) + 2 * kTabTextPadding;
+        tab->setGeometry(left, 0, width, kTabHeight);
+        left += width + 3;
+        group_->addButton(tab, i);
+        tabs_.push_back(tab);
+    }
+    if (!tabs_.empty()) {
+        tabs_.front()->setChecked(true);
+    }
+    connect(group_, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
+        if (checked && id != tabIndex_) {
+            tabIndex_ = id;
+            emit Change();
+        }
+    });
+}
+
+QAbstractButton* TTabControl::Tab(int index) const {
+    return index >= 0 && index < static_cast<int>(tabs_.size())
+               ? tabs_[static_cast<std::size_t>(index)]
+               : nullptr;
+}
+
+void TTabControl::SetTabIndex(int index) {
+    if (QAbstractButton* tab = Tab(index)) {
+        tab->setChecked(true);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// TListBox
+
+TListBox::TListBox(QWidget* parent) : QListWidget(parent) {
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    // Rows longer than the list are cut at its edge, as in the product; no sideways scrolling.
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+}
+
+void TListBox::mousePressEvent(QMouseEvent* event) {
+    QListWidget::mousePressEvent(event);
+    if (event->button() == Qt::LeftButton && itemAt(event->position().toPoint()) != nullptr) {
+        emit Click();
+    }
+}
+
+void TListBox::keyPressEvent(QKeyEvent* event) {
+    const int before = currentRow();
+    QListWidget::keyPressEvent(event);
+    if (currentRow() != before && currentRow() >= 0) {
+        emit Click();
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// TPanel
+
+TPanel::TPanel(QWidget* parent) : QFrame(parent) {
+    setFrameStyle(QFrame::Panel | QFrame::Raised);
+    setLineWidth(1);
+}
+
+}  // namespace zorvik

@@ -1,0 +1,26 @@
+// The general error report: a port or file error that leaves a handler, shown in an error box.
+#pragma once
+
+#include <exception>
+#include <functional>
+#include <string>
+
+#include "link/Dialogs.h"
+
+namespace zorvik {
+
+// The application's title, which captions the general error report.
+inline constexpr const char* kApplicationTitle = "Zorvik GSM";
+
+// The report's text: the error's text with "." appended when its last character's code is above
+// that of "." (so "... (Error: 2)" gets none). For a port refused for lack of rights or held by
+// another program, and for a file refused for lack of rights, a second line says how to fix it
+// on Linux; the first line stays as it was.
+[[nodiscard]] std::string ErrorReportText(const std::exception& error);
+
+// Runs one handler's body at the handler's edge. An exception that leaves it ends the handler
+// there and is shown with flags 16, captioned with the application's title; it never reaches the
+// window system. Every handler of every window runs its body through this.
+void RunHandler(Dialogs& dialogs, const std::function<void()>& body);
+
+}  // namespace zorvik

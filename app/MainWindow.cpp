@@ -1,0 +1,290 @@
+// The main window's frame: construction order, menus, the close question, the fixed size, page
+// switching, the start-up port selection and the command handlers.
+#include "app/MainWindow.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <stdexcept>
+#include <string>
+
+#include "app/AboutBox.h"
+#include "app/Artwork.h"
+#include "app/ControlFactory.h"
+#include "app/ErrorReport.h"
+#include "app/MainWindowImageControls.h"
+#include "app/ProgramLook.h"
+#include "app/WindowSize.h"
+#include "files/ConfigFile.h"
+#include "firmware/FirmwareWindow.h"
+#include "link/PasswordWindow.h"
+
+namespace zorvik {
+
+namespace {
+
+constexpr QSize kOuterSize(680, 610);         // the window keeps this size, frame included
+constexpr int kFirstProbedPort = 1;           // the start-up selection tries COM1 ...
+constexpr int kLastProbedPort = 50;           // ... to COM50, in this order
+constexpr const char* kDesignPort = "COM10";  // ComPort1's name until a port is found
+
+constexpr int kPageNumbers = 0;        // tab "Numery tel."
+constexpr int kPageNotifications = 1;  // tab "Powiadamianie"
+constexpr int kPageConfiguration = 2;  // tab "Konfiguracja"
+constexpr int kCommonMinusItem = 1;    // RadioGroup2: "Dodatnim potencjałem  (wspólny minus)"
+
+}  // namespace
+
+TForm1::TForm1(TForm1Services services, QWidget* parent)
+    : QMainWindow(parent),
+      dialogs_(services.dialogs),
+      clock_(services.clock),
+      comPort_(std::move(services.comPort)),
+      ports_(services.ports),
+      showModal_(std::move(services.showModal)) {
+    if (!comPort_) {
+        throw std::logic_error("TForm1 needs a serial port");
+    }
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Zorvik GSM"));
+    setWindowIcon(ProgramIcon());
+    setFont(ProgramFont());
+    QPalette face = palette();
+    face.setColor(QPalette::Window, QColor(kButtonFaceColour));
+    setPalette(face);
+
+    ComPort1 = comPort_.get();
+    ComPort1->SetPort(kDesignPort);
+    OpenDialog1 = ConfigOpenDialogOptions();
+    SaveDialog1 = ConfigSaveDialogOptions();
+
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("ClientArea"));
+    setCentralWidget(client);
+
+    CreateMenus();
+    CreateFrame(client);
+    CreatePageNumbers();
+    CreatePageNotifications();
+    CreatePageConfiguration();
+    ConnectRules();
+    imageControls_ = std::make_unique<TForm1ImageControls>(*this);
+
+    FormCreate();
+    FormResize();
+}
+
+TForm1::~TForm1() {
+    // The controls go after this body; none of their last signals may reach a half-gone window.
+    QObject::disconnect(nullptr, nullptr, this, nullptr);
+}
+
+void TForm1::SetWindows(TForm2* form2, TForm3* form3, TForm4* form4) {
+    Form2 = form2;
+    Form3 = form3;
+    Form4 = form4;
+}
+
+ImageControls& TForm1::Controls() {
+    return *imageControls_;
+}
+
+void TForm1::ShowModal(QDialog& window) {
+    if (showModal_) {
+        showModal_(window);
+    } else {
+        window.exec();
+    }
+}
+
+void TForm1::Guard(const std::function<void()>& body) {
+    RunHandler(dialogs_, body);
+}
+
+void TForm1::CreateMenus() {
+    MainMenu1 = menuBar();
+    MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
+    // The menu belongs to the window, whatever the desktop does with menus.
+    MainMenu1->setNativeMenuBar(false);
+
+    QMenu* file = MainMenu1->addMenu(QStringLiteral("Plik"));
+    file->setObjectName(QStringLiteral("Plik1"));
+    Otwrz1 = file->addAction(QStringLiteral("Otwórz"));
+    Otwrz1->setObjectName(QStringLiteral("Otwrz1"));
+    Zapisz1 = file->addAction(QStringLiteral("Zapisz"));
+    Zapisz1->setObjectName(QStringLiteral("Zapisz1"));
+    Wyjcie1 = file->addAction(QStringLiteral("Wyjście"));
+    Wyjcie1->setObjectName(QStringLiteral("Wyjcie1"));
+
+    QMenu* firmware = MainMenu1->addMenu(QStringLiteral("Firmware"));
+    firmware->setObjectName(QStringLiteral("Firmware1"));
+    Aktualizacja = firmware->addAction(QStringLiteral("Aktualizacja"));
+    Aktualizacja->setObjectName(QStringLiteral("Aktualizacja"));
+
+    QMenu* help = MainMenu1->addMenu(QStringLiteral("Pomoc"));
+    help->setObjectName(QStringLiteral("Pomoc1"));
+    Info1 = help->addAction(QStringLiteral("Info"));
+    Info1->setObjectName(QStringLiteral("Info1"));
+}
+
+void TForm1::CreateFrame(QWidget* client) {
+    Label45 = MakeLabel(client, "Label45", QString(), 24, 6);
+
+    CheckBox6 =
+        MakeCheckBox(client, "CheckBox6", QStringLiteral("Karta SIM nie wymaga PIN"), 24, 25);
+    CheckBox6->SetState(CheckState::Checked);
+    CheckBox7 = MakeCheckBox(client, "CheckBox7", QStringLiteral("PIN karty SIM"), 24, 48);
+    MaskEdit6 = new TMaskEdit(kPinMask, client);
+    MaskEdit6->setObjectName(QStringLiteral("MaskEdit6"));
+    MaskEdit6->setGeometry(123, 43, 40, 21);
+    MaskEdit6->setAlignment(Qt::AlignCenter);
+    SwitchEdit(*MaskEdit6, false);
+
+    GroupBox8 = MakeGroupBox(client, "GroupBox8", QStringLiteral("Komunikacja z urządzeniem"), 272,
+                             1, 374, 79);
+    Button2 = MakeButton(GroupBox8, "Button2", QStringLiteral("Oczytaj"), 12, 16);
+    Button1 = MakeButton(GroupBox8, "Button1", QStringLiteral("Zapisz"), 12, 47);
+    Label44 =
+        MakeLabel(GroupBox8, "Label44", QStringLiteral("Hasło dostępu do urządzenia"), 107, 30);
+    Edit21 = MakeEdit(GroupBox8, "Edit21", QStringLiteral("9466"), 110, 49, 35);
+    Edit21->setMaxLength(4);
+    SetEditColour(*Edit21, true);
+    CheckBox36 = MakeCheckBox(GroupBox8, "CheckBox36", QStringLiteral("Zmiana Hasła"), 151, 55);
+    Label1 = MakeLabel(GroupBox8, "Label1", QStringLiteral("Port Komunikacyjny"), 252, 10);
+    ComComboBox1 = new TComComboBox(GroupBox8);
+    ComComboBox1->setObjectName(QStringLiteral("ComComboBox1"));
+    ComComboBox1->setGeometry(252, 30, 101, 21);
+    ComComboBox1->SetComPort(ComPort1);
+    ComComboBox1->SetComProperty(TComProperty::cpPort, ports_);
+    CheckBox26 = MakeCheckBox(GroupBox8, "CheckBox26", QStringLiteral("Autodetekcja"), 252, 55);
+
+    TabControl1 = new TTabControl({QStringLiteral("Numery tel."), QStringLiteral("Powiadamianie"),
+                                   QStringLiteral("Konfiguracja")},
+                                  client);
+    TabControl1->setObjectName(QStringLiteral("TabControl1"));
+    TabControl1->setGeometry(24, 86, 625, 435);
+
+    Label4 = MakeLabel(client, "Label4",
+                       QStringLiteral("Uwaga!     Wszystkie funkcje związane z GPS wymagają "
+                                      "podłączenia odbiornika GPS do urządzenia."),
+                       171, 530);
+}
+
+void TForm1::FormCreate() {
+    Guard([this] {
+        // The first present port of COM1..COM50 becomes the port's name; nothing is opened.
+        for (int n = kFirstProbedPort; n <= kLastProbedPort; ++n) {
+            if (ProbeComPort(ports_, n)) {
+                ComPort1->SetPort("COM" + std::to_string(n));
+                ComComboBox1->SetText(QString::fromStdString(ComPort1->Port()));
+                return;
+            }
+        }
+    });
+}
+
+void TForm1::FormResize() {
+    HoldOuterSize(*this, kOuterSize);
+}
+
+void TForm1::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    FormResize();
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    FormResize();
+}
+
+void TForm1::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    // The window system frames the window after showing it; its frame's share is known from then.
+    FormResize();
+}
+
+bool TForm1::FormCloseQuery() {
+    bool canClose = false;
+    Guard([&] {
+        const int answer = dialogs_.MessageBox("Czy na pewno chcesz zakończyć działanie programu?",
+                                               "Pytanie", kMbQuestion);
+        canClose = answer != kIdNo;
+    });
+    return canClose;
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    if (FormCloseQuery()) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void TForm1::Wyjcie1Click() {
+    Guard([this] { close(); });
+}
+
+void TForm1::Info1Click() {
+    Guard([this] {
+        if (Form4 != nullptr) {
+            ShowModal(*Form4);
+        }
+    });
+}
+
+void TForm1::AktualizacjaClick() {
+    Guard([this] {
+        if (Form2 != nullptr) {
+            ShowModal(*Form2);
+        }
+    });
+}
+
+void TForm1::TabControl1Change() {
+    Guard([this] {
+        const int page = TabControl1->TabIndex();
+        for (TPanel* panel : {Panel1, Panel2}) {
+            panel->setVisible(page == kPageNumbers);
+        }
+        for (TPanel* panel : {Panel3, Panel4, Panel5, Panel6, Panel7, Panel8}) {
+            panel->setVisible(page == kPageNotifications);
+        }
+        for (TPanel* panel : {Panel9, Panel10, Panel11, Panel12}) {
+            panel->setVisible(page == kPageConfiguration);
+        }
+        if (page != kPageNotifications) {
+            return;
+        }
+        // Bring the notification page into line with the numbers and the light polarity.
+        const std::pair<TCheckBox*, TCheckBox*> pairs[] = {
+            {CheckBox1, CheckBox20}, {CheckBox2, CheckBox21}, {CheckBox3, CheckBox22},
+            {CheckBox4, CheckBox23}, {CheckBox5, CheckBox24}, {CheckBox27, CheckBox25}};
+        for (const auto& [number, notification] : pairs) {
+            if (!number->Checked()) {
+                notification->SetState(CheckState::Grey);
+            }
+        }
+        if (RadioGroup2->ItemIndex() == kCommonMinusItem) {
+            CheckBox37->SetState(CheckState::Unchecked);
+            for (TCheckBox* light : {CheckBox9, CheckBox10, CheckBox11}) {
+                light->setVisible(false);
+            }
+        }
+    });
+}
+
+void TForm1::CheckBox36Click() {
+    Guard([this] {
+        if (CheckBox36->Checked() && Form3 != nullptr) {
+            ShowModal(*Form3);
+        }
+    });
+}
+
+}  // namespace zorvik

@@ -1,0 +1,58 @@
+// Creating the program's windows.
+#include "app/Program.h"
+
+#include "app/AboutBox.h"
+#include "app/BusyScope.h"
+#include "app/ErrorReport.h"
+#include "firmware/FirmwareWindow.h"
+#include "link/PasswordWindow.h"
+
+namespace zorvik {
+
+ProgramWindows CreateWindows(TForm1Services services,
+                             const std::function<void(QWidget&)>& created) {
+    const auto tell = [&created](QWidget& window) {
+        if (created) {
+            created(window);
+        }
+    };
+    ProgramWindows windows;
+    windows.Form1 = std::make_unique<TForm1>(std::move(services));
+    tell(*windows.Form1);
+    TForm1& form1 = *windows.Form1;
+    windows.Form2 = new TForm2(
+        TForm2Services{*form1.ComPort1, form1.clock(), form1.dialogs(),
+                       [&dialogs = form1.dialogs()](const std::function<void()>& body) {
+                           RunHandler(dialogs, body);
+                       },
+                       [](const std::function<void()>& body) {
+                           const BusyScope busy;
+                           body();
+                       }},
+        &form1);
+    tell(*windows.Form2);
+    windows.Form3 = new TForm3(
+        TForm3Services{
+            *form1.ComPort1, form1.clock(), form1.dialogs(),
+            [&form1] { return form1.Edit21->text().toStdU16String(); },
+            PasswordChangeHooks{
+                [&form1](const std::u16string& password) {
+                    form1.Edit21->setText(QString::fromStdU16String(password));
+                },
+                [&form1] { form1.CheckBox36->SetState(CheckState::Unchecked); }},
+            [&dialogs = form1.dialogs()](const std::function<void()>& body) {
+                RunHandler(dialogs, body);
+            },
+            [](const std::function<void()>& body) {
+                const BusyScope busy;
+                body();
+            }},
+        &form1);
+    tell(*windows.Form3);
+    windows.Form4 = new TForm4(windows.Form1.get());
+    tell(*windows.Form4);
+    windows.Form1->SetWindows(windows.Form2, windows.Form3, windows.Form4);
+    return windows;
+}
+
+}  // namespace zorvik

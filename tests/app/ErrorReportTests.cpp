@@ -1,0 +1,101 @@
+// The general error report: its text, its Linux hints, and handlers that end in it.
+#include <gtest/gtest.h>
+#include <QTest>
+#include <cerrno>
+
+#include "app/ErrorReport.h"
+#include "app/QtDialogs.h"
+#include "files/FileError.h"
+#include "link/ComPort.h"
+#include "tests/app/AppTestSupport.h"
+
+namespace zorvik::testing {
+namespace {
+
+std::string FirstLine(const std::string& text) {
+    return text.substr(0, text.find('\n'));
+}
+
+TEST(ErrorReportText, AddsAFullStopOnlyAfterCharactersAboveIt) {
+    EXPECT_EQ(ErrorReportText(EComPort(1, 2)), "Unable to open com port (Error: 2)");
+    EXPECT_EQ(ErrorReportText(EComPort::CreateNoWinCode(24)), "Port Not Open.");
+    EXPECT_EQ(ErrorReportText(EInOutError("Read beyond end of file")), "Read beyond end of file.");
+    EXPECT_EQ(ErrorReportText(EInOutError("Disk full.")), "Disk full.");
+    EXPECT_EQ(ErrorReportText(EInOutError("Stop!")), "Stop!") << "'!' is below '.'";
+    EXPECT_EQ(ErrorReportText(EInOutError("a/")), "a/.") << "'/' is just above '.'";
+    EXPECT_EQ(ErrorReportText(EInOutError("Plik jest za duży")), "Plik jest za duży.");
+    EXPECT_EQ(ErrorReportText(EInOutError("")), "");
+}
+
+TEST(ErrorReportText, ExplainsARefusedPortOnLinuxBelowTheFirstLine) {
+    for (const int denied : {EACCES, EPERM}) {
+        const std::string text = ErrorReportText(EComPort(1, denied));
+        EXPECT_EQ(FirstLine(text),
+                  "Unable to open com port (Error: " + std::to_string(denied) + ")");
+        EXPECT_NE(text.find("grupy dialout"), std::string::npos) << text;
+        EXPECT_NE(text.find("zaloguj ponownie"), std::string::npos) << text;
+    }
+}
+
+TEST(ErrorReportText, ExplainsABusyPortOnLinuxBelowTheFirstLine) {
+    for (const int busy : {EBUSY, EWOULDBLOCK}) {
+        const std::string text = ErrorReportText(EComPort(1, busy));
+        EXPECT_EQ(FirstLine(text), "Unable to open com port (Error: " + std::to_string(busy) + ")");
+        EXPECT_NE(text.find("ModemManager"), std::string::npos) << text;
+        EXPECT_EQ(text.find("dialout"), std::string::npos) << text;
+    }
+}
+
+TEST(ErrorReportText, GivesNoPortAdviceForOtherErrorsOrForFiles) {
+    EXPECT_EQ(ErrorReportText(EComPort(3, EIO)), "ReadFile function failed (Error: 5)");
+    const std::string file = ErrorReportText(EInOutError("Cannot open file", EACCES));
+    EXPECT_EQ(FirstLine(file), "Cannot open file.");
+    EXPECT_EQ(file.find("dialout"), std::string::npos);
+    EXPECT_NE(file.find("pliku"), std::string::npos) << "a file's own advice";
+    EXPECT_EQ(ErrorReportText(EInOutError("Busy", EBUSY)), "Busy.");
+}
+
+TEST(RunHandler, ShowsWhatLeavesTheBodyAndGoesNoFurther) {
+    FakeDialogs dialogs;
+    bool after = false;
+    RunHandler(dialogs, [&] {
+        throw EComPort(1, 2);
+        after = true;
+    });
+    RunHandler(dialogs, [] { throw EInOutError("Read beyond end of file", 0); });
+    RunHandler(dialogs, [] { throw std::runtime_error("other"); });
+    RunHandler(dialogs, [] { throw 42; });
+    RunHandler(dialogs, [] {});
+    EXPECT_FALSE(after);
+    ASSERT_EQ(dialogs.messages.size(), 4u);
+    EXPECT_EQ(dialogs.messages[0],
+              (ShownMessage{"Unable to open com port (Error: 2)", "Zorvik GSM", 16}));
+    EXPECT_EQ(dialogs.messages[1], (ShownMessage{"Read beyond end of file.", "Zorvik GSM", 16}));
+    EXPECT_EQ(dialogs.messages[2], (ShownMessage{"other.", "Zorvik GSM", 16}));
+    EXPECT_EQ(dialogs.messages[3].flags, 16);
+}
+
+TEST(RunHandler, APortErrorInAWindowHandlerReachesTheReport) {
+    FormFixture fixture({3, 7});
+    TForm1& form = fixture.Form();
+    form.ComPort1->Open();
+    fixture.port->refuseWith = EBUSY;
+    // The port is open, so the new name closes it and opens again, which fails.
+    QTest::keyClick(form.ComComboBox1, Qt::Key_Down);
+    ASSERT_EQ(fixture.dialogs.messages.size(), 1u);
+    EXPECT_EQ(FirstLine(fixture.dialogs.messages[0].text),
+              "Unable to open com port (Error: " + std::to_string(EBUSY) + ")");
+    EXPECT_EQ(fixture.dialogs.messages[0].caption, "Zorvik GSM");
+    EXPECT_EQ(fixture.dialogs.messages[0].flags, 16);
+    EXPECT_TRUE(form.isVisible()) << "the program goes on";
+}
+
+TEST(QtFileFilter, KeepsEachDescriptionAsWritten) {
+    EXPECT_EQ(QtFileFilter("Config_File  *.zvk|*.zvk"),
+              QStringLiteral("Config_File  *.zvk (*.zvk)"));
+    EXPECT_EQ(QtFileFilter("Firmware|*.bin|All|*.bin;*.hex"),
+              QStringLiteral("Firmware (*.bin);;All (*.bin *.hex)"));
+}
+
+}  // namespace
+}  // namespace zorvik::testing

@@ -1,0 +1,218 @@
+// The program's windows: creation order, fixed sizes, the close question, menus, page switching
+// and the start-up port selection.
+#include <gtest/gtest.h>
+#include <QAction>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+#include "app/AboutBox.h"
+#include "firmware/FirmwareWindow.h"
+#include "link/PasswordWindow.h"
+#include "tests/app/AppTestSupport.h"
+
+namespace zorvik::testing {
+namespace {
+
+const ShownMessage kCloseQuestion{"Czy na pewno chcesz zakończyć działanie programu?", "Pytanie",
+                                  36};
+
+TEST(ProgramWindows, AreCreatedOnceInOrderAndIntroducedToTheMainWindow) {
+    FormFixture fixture;
+    EXPECT_EQ(fixture.createdInOrder, (std::vector<QString>{"Form1", "Form2", "Form3", "Form4"}));
+    TForm1& form = fixture.Form();
+    EXPECT_EQ(form.Form2, fixture.Windows().Form2);
+    EXPECT_EQ(form.Form3, fixture.Windows().Form3);
+    EXPECT_EQ(form.Form4, fixture.Windows().Form4);
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_FALSE(form.Form2->isVisible());
+    EXPECT_FALSE(form.Form3->isVisible());
+    EXPECT_FALSE(form.Form4->isVisible());
+    EXPECT_EQ(form.Form4->windowTitle(), QStringLiteral("Info"));
+}
+
+TEST(ProgramWindows, KeepTheirOuterSizeWhateverTheResize) {
+    FormFixture fixture;
+    TForm1& form = fixture.Form();
+    EXPECT_EQ(form.frameGeometry().size(), QSize(680, 610));
+    form.resize(900, 700);
+    EXPECT_EQ(form.frameGeometry().size(), QSize(680, 610));
+    form.resize(300, 200);
+    EXPECT_EQ(form.frameGeometry().size(), QSize(680, 610));
+
+    TForm4& about = *fixture.Windows().Form4;
+    about.show();
+    about.resize(500, 500);
+    EXPECT_EQ(about.frameGeometry().size(), QSize(330, 180));
+    about.hide();
+}
+
+TEST(ProgramWindows, ClientAreaHoldsTheWholeDesign) {
+    FormFixture fixture;
+    const QWidget* client = fixture.Form().centralWidget();
+    EXPECT_GE(client->width(), 672);
+    EXPECT_GE(client->height(), 544) << "the GPS note at 530 must show";
+}
+
+// ---------------------------------------------------------------------------------------------
+
+TEST(CloseQuestion, NoKeepsTheWindowAndEveryValue) {
+    FormFixture fixture;
+    TForm1& form = fixture.Form();
+    QTest::mouseClick(form.CheckBox1, Qt::LeftButton);
+    QTest::keyClicks(form.MaskEdit1, QStringLiteral("48"));
+    fixture.dialogs.answers = {7};
+    EXPECT_FALSE(form.close());
+    EXPECT_EQ(fixture.dialogs.messages, std::vector<ShownMessage>{kCloseQuestion});
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(form.MaskEdit1->FullText(), QStringLiteral("+48__________ "));
+    EXPECT_EQ(form.CheckBox1->State(), CheckState::Checked);
+}
+
+TEST(CloseQuestion, YesClosesTheWindow) {
+    FormFixture fixture;
+    fixture.dialogs.answers = {6};
+    EXPECT_TRUE(fixture.Form().close());
+    EXPECT_FALSE(fixture.Form().isVisible());
+    EXPECT_EQ(fixture.dialogs.messages, std::vector<ShownMessage>{kCloseQuestion});
+}
+
+TEST(CloseQuestion, WyjscieTakesTheSamePath) {
+    FormFixture fixture;
+    fixture.dialogs.answers = {7, 6};
+    fixture.Form().Wyjcie1->trigger();
+    EXPECT_TRUE(fixture.Form().isVisible());
+    fixture.Form().Wyjcie1->trigger();
+    EXPECT_FALSE(fixture.Form().isVisible());
+    EXPECT_EQ(fixture.dialogs.messages,
+              (std::vector<ShownMessage>{kCloseQuestion, kCloseQuestion}));
+}
+
+// ---------------------------------------------------------------------------------------------
+
+TEST(MenusAndActionBoxes, ShowTheirWindowsModally) {
+    FormFixture fixture;
+    TForm1& form = fixture.Form();
+    form.Info1->trigger();
+    form.Aktualizacja->trigger();
+    EXPECT_EQ(fixture.shownModally,
+              (std::vector<QDialog*>{fixture.Windows().Form4, fixture.Windows().Form2}));
+
+    fixture.shownModally.clear();
+    QTest::mouseClick(form.CheckBox36, Qt::LeftButton);
+    EXPECT_EQ(fixture.shownModally, std::vector<QDialog*>{fixture.Windows().Form3});
+    QTest::mouseClick(form.CheckBox36, Qt::LeftButton);
+    EXPECT_EQ(fixture.shownModally.size(), 1u) << "unchecking opens nothing";
+}
+
+TEST(MenusAndActionBoxes, AboutBoxOkClosesItAndItCanComeBack) {
+    FormFixture fixture;
+    TForm4& about = *fixture.Windows().Form4;
+    for (int i = 0; i < 2; ++i) {
+        about.show();
+        QTest::mouseClick(about.Button1, Qt::LeftButton);
+        EXPECT_FALSE(about.isVisible());
+    }
+    EXPECT_EQ(about.Label1->text(), QStringLiteral("Zorvik GSM  ver. 1.0.1a"));
+    EXPECT_TRUE(about.Label2->text().startsWith(QStringLiteral("Aktualna wersja programu na    ")));
+    EXPECT_NE(about.Label2->text().at(31), u' ');
+    EXPECT_EQ(about.Image1->geometry(), QRect(24, 8, 273, 57));
+    EXPECT_EQ(about.Button1->geometry(), QRect(123, 111, 75, 25));
+    EXPECT_EQ(about.palette().color(QPalette::Window), QColor(Qt::white));
+}
+
+// ---------------------------------------------------------------------------------------------
+
+struct PageSwitching : ::testing::Test {
+    FormFixture fixture;
+    TForm1& form = fixture.Form();
+
+    void ExpectShown(std::initializer_list<TPanel*> shown) {
+        const TPanel* all[] = {form.Panel1, form.Panel2,  form.Panel3,  form.Panel4,
+                               form.Panel5, form.Panel6,  form.Panel7,  form.Panel8,
+                               form.Panel9, form.Panel10, form.Panel11, form.Panel12};
+        for (const TPanel* panel : all) {
+            const bool expected = std::find(shown.begin(), shown.end(), panel) != shown.end();
+            EXPECT_EQ(panel->isVisible(), expected) << panel->objectName().toStdString();
+        }
+    }
+};
+
+TEST_F(PageSwitching, EachTabShowsItsOwnPanels) {
+    ExpectShown({form.Panel1, form.Panel2});
+    fixture.ShowPage(1);
+    EXPECT_EQ(form.TabControl1->TabIndex(), 1);
+    ExpectShown({form.Panel3, form.Panel4, form.Panel5, form.Panel6, form.Panel7, form.Panel8});
+    fixture.ShowPage(2);
+    ExpectShown({form.Panel9, form.Panel10, form.Panel11, form.Panel12});
+    fixture.ShowPage(0);
+    ExpectShown({form.Panel1, form.Panel2});
+}
+
+TEST_F(PageSwitching, ControlsHiddenByARuleStayHiddenOnAShownPanel) {
+    fixture.ShowPage(1);
+    EXPECT_FALSE(form.CheckBox9->isVisible());
+    EXPECT_FALSE(form.GroupBox1->isVisible());
+    EXPECT_TRUE(form.CheckBox37->isVisible());
+    fixture.ShowPage(2);
+    EXPECT_FALSE(form.GroupBox3->isVisible());
+    EXPECT_FALSE(form.GroupBox5->isVisible());
+    EXPECT_TRUE(form.RadioGroup2->isVisible());
+}
+
+TEST_F(PageSwitching, NotificationPageGreysBoxesOfNumbersThatAreOff) {
+    QTest::mouseClick(form.CheckBox1, Qt::LeftButton);
+    QTest::mouseClick(form.CheckBox5, Qt::LeftButton);
+    fixture.ShowPage(1);
+    EXPECT_EQ(form.CheckBox20->State(), CheckState::Unchecked);
+    EXPECT_EQ(form.CheckBox24->State(), CheckState::Unchecked);
+    for (TCheckBox* box : {form.CheckBox21, form.CheckBox22, form.CheckBox23, form.CheckBox25}) {
+        EXPECT_EQ(box->State(), CheckState::Grey) << box->objectName().toStdString();
+    }
+}
+
+TEST_F(PageSwitching, TheSelectedPageIsLeftAloneByProgramChanges) {
+    fixture.ShowPage(2);
+    form.Controls().SetCheck("CheckBox1", CheckState::Checked);
+    form.Controls().SetRadioGroup("RadioGroup1", 1);
+    EXPECT_EQ(form.TabControl1->TabIndex(), 2);
+    ExpectShown({form.Panel9, form.Panel10, form.Panel11, form.Panel12});
+}
+
+// ---------------------------------------------------------------------------------------------
+
+TEST(StartupPortSelection, TakesTheLowestPresentPort) {
+    FormFixture fixture({7, 3});
+    TForm1& form = fixture.Form();
+    EXPECT_EQ(form.ComPort1->Port(), "COM3");
+    EXPECT_EQ(form.ComComboBox1->Text(), QStringLiteral("COM3"));
+    EXPECT_EQ(form.ComComboBox1->count(), 2);
+    EXPECT_FALSE(form.ComPort1->Connected()) << "nothing is opened";
+    EXPECT_EQ(fixture.port->opens, 0);
+}
+
+TEST(StartupPortSelection, FindsAPortAboveTheDesignName) {
+    FormFixture fixture({12});
+    EXPECT_EQ(fixture.Form().ComPort1->Port(), "COM12");
+    EXPECT_EQ(fixture.Form().ComComboBox1->Text(), QStringLiteral("COM12"));
+}
+
+TEST(StartupPortSelection, WithoutAPortKeepsComTenAndSelectsNothing) {
+    FormFixture fixture;
+    EXPECT_EQ(fixture.Form().ComPort1->Port(), "COM10");
+    EXPECT_EQ(fixture.Form().ComComboBox1->Text(), QString());
+    EXPECT_EQ(fixture.Form().ComComboBox1->currentIndex(), -1);
+    EXPECT_TRUE(fixture.dialogs.messages.empty());
+}
+
+TEST(PortSelector, TheUsersPickNamesThePort) {
+    FormFixture fixture({3, 7});
+    TForm1& form = fixture.Form();
+    QTest::keyClick(form.ComComboBox1, Qt::Key_Down);
+    EXPECT_EQ(form.ComComboBox1->Text(), QStringLiteral("COM7"));
+    EXPECT_EQ(form.ComPort1->Port(), "COM7");
+    EXPECT_FALSE(form.ComPort1->Connected());
+}
+
+}  // namespace
+}  // namespace zorvik::testing
