@@ -1,14 +1,51 @@
 // The main window's anti-theft command and port autodetection.
+#include "app/BusyScope.h"
 #include "app/MainWindow.h"
+#include "config/SecurityRecord.h"
+#include "link/Autodetect.h"
+#include "link/DeviceExchange.h"
+#include "link/SecurityCommand.h"
 
 namespace zorvik {
 
 void TForm1::Button3Click() {
-    Guard([] {});
+    Guard([this] {
+        SecurityPanel panel;
+        panel.currentPassword = Edit16->text().toStdU16String();
+        panel.protection = CheckBox28->Checked();
+        panel.telephone = MaskEdit8->FullText().toStdU16String();
+        panel.changePassword = CheckBox30->Checked();
+        panel.newPassword = Edit18->text().toStdU16String();
+        panel.repeatedPassword = Edit17->text().toStdU16String();
+        panel.reportSwitchOn = CheckBox32->Checked();
+        panel.reportSimChange = CheckBox33->Checked();
+        panel.reportCyclic = CheckBox34->Checked();
+        panel.reportInterval = Edit19->text().toInt();
+        panel.reportStartHour = Edit20->text().toInt();
+
+        const BusyScope busy;
+        DeviceExchange exchange(*ComPort1, clock_, dialogs_);
+        (void)SendSecuritySettings(exchange, Edit21->text().toStdU16String(), panel);
+    });
 }
 
 void TForm1::CheckBox26Click() {
-    Guard([] {});
+    Guard([this] {
+        if (!CheckBox26->Checked()) {
+            return;
+        }
+        // The box acts as a button: unchecking it runs this handler again, which then does
+        // nothing.
+        CheckBox26->SetState(CheckState::Unchecked);
+
+        const BusyScope busy;
+        AutodetectHooks hooks;
+        hooks.probe = [this](int number) { return ProbeComPort(ports_, number); };
+        hooks.showPortName = [this](const std::string& name) {
+            ComComboBox1->SetText(QString::fromStdString(name));
+        };
+        (void)Autodetect(*ComPort1, clock_, dialogs_, hooks);
+    });
 }
 
 }  // namespace zorvik

@@ -5,18 +5,86 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "link/DeviceExchange.h"
+
 namespace zorvik {
 
-TForm3::TForm3(QWidget* parent) : QDialog(parent) {
+namespace {
+
+constexpr int kNewPasswordLength = 4;  // characters Edit1 takes
+constexpr QSize kClientSize(190, 70);
+
+}  // namespace
+
+TForm3::TForm3(TForm3Services services, QWidget* parent)
+    : QDialog(parent), services_(std::move(services)) {
     setObjectName("Form3");
     setWindowTitle(QStringLiteral("Zmiana Hasła"));
+    // A small tool window that stays above the main window.
+    setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint);
+    setFixedSize(kClientSize);
+
     Label1 = new QLabel(QStringLiteral("Nowe Hasło"), this);
     Label1->setObjectName("Label1");
+    Label1->move(16, 12);
+    Label1->adjustSize();
     Edit1 = new QLineEdit(QStringLiteral("9466"), this);
     Edit1->setObjectName("Edit1");
-    Edit1->setMaxLength(4);
+    Edit1->setMaxLength(kNewPasswordLength);
+    Edit1->setGeometry(16, 32, 60, 21);
     Button1 = new QPushButton(QStringLiteral("OK"), this);
     Button1->setObjectName("Button1");
+    Button1->setGeometry(100, 30, 75, 25);
+    Button1->setDefault(true);
+    connect(Button1, &QPushButton::clicked, this, &TForm3::Button1Click);
+}
+
+void TForm3::Button1Click() {
+    const auto body = [this] {
+        DeviceExchange exchange(services_.port, services_.clock, services_.dialogs);
+        const std::u16string current =
+            services_.accessPassword ? services_.accessPassword() : std::u16string();
+        const std::u16string next = Edit1->text().toStdU16String();
+        PasswordChangeOutcome outcome = PasswordChangeOutcome::BadLength;
+        const auto change = [&] {
+            outcome = ChangeAccessPassword(exchange, current, next, services_.hooks);
+        };
+        if (services_.runBusy) {
+            services_.runBusy(change);
+        } else {
+            change();
+        }
+        if (ClosesPasswordWindow(outcome)) {
+            close();
+        }
+    };
+    if (services_.runHandler) {
+        services_.runHandler(body);
+    } else {
+        body();
+    }
+}
+
+void TForm3::FormClose() {
+    if (services_.hooks.clearChangeBox) {
+        services_.hooks.clearChangeBox();
+    }
+}
+
+void TForm3::done(int result) {
+    FormClose();
+    QDialog::done(result);
+}
+
+void TForm3::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // Centred on the main window at every opening, wherever that window has moved.
+    if (const QWidget* owner = parentWidget(); owner != nullptr) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(owner->frameGeometry().center());
+        move(frame.topLeft());
+    }
 }
 
 }  // namespace zorvik

@@ -1,7 +1,14 @@
-// The access password change window.
+// The access password change window: a new password box and the button that sends it.
 #pragma once
 
 #include <QDialog>
+#include <functional>
+#include <string>
+
+#include "link/Clock.h"
+#include "link/ComPort.h"
+#include "link/Dialogs.h"
+#include "link/PasswordChange.h"
 
 class QLabel;
 class QLineEdit;
@@ -9,15 +16,42 @@ class QPushButton;
 
 namespace zorvik {
 
+// What the window needs of the main window, which owns the port and the password box.
+struct TForm3Services {
+    TCustomComPort& port;
+    Clock& clock;
+    Dialogs& dialogs;
+    std::function<std::u16string()> accessPassword;  // the text of the access password box
+    PasswordChangeHooks hooks;                       // the new password in, the change box cleared
+    // Runs a handler's body inside the general error report; empty: runs it bare.
+    std::function<void(const std::function<void()>&)> runHandler;
+    // Runs the exchange with a busy cursor and no user input; empty: runs it plainly.
+    std::function<void(const std::function<void()>&)> runBusy;
+};
+
 class TForm3 : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TForm3(QWidget* parent = nullptr);
+    explicit TForm3(TForm3Services services, QWidget* parent = nullptr);
 
-    QLabel* Label1;
-    QLineEdit* Edit1;
-    QPushButton* Button1;
+    QLabel* Label1 = nullptr;
+    QLineEdit* Edit1 = nullptr;
+    QPushButton* Button1 = nullptr;
+
+    // Runs the change; closes the window unless it ended before the status reply.
+    void Button1Click();
+    // Every way of closing the window comes through here: the change box is cleared.
+    void FormClose();
+
+    // Closing in any way (close button, Escape, the change itself) runs FormClose first.
+    void done(int result) override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    TForm3Services services_;
 };
 
 }  // namespace zorvik

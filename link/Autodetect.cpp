@@ -1,0 +1,73 @@
+// Port autodetection.
+#include "link/Autodetect.h"
+
+#include "link/DeviceExchange.h"
+
+namespace zorvik {
+
+namespace {
+
+constexpr std::string_view kPortPrefix = "COM";  // port names are "COM" and a decimal number
+constexpr Message kNotFoundMessage{"Nie znaleziono urządzenia", "Błąd"};
+
+// A port that failed after the search opened it would otherwise stay open: the next port's
+// name change would then reopen the port under that name and skip it unread, and the search
+// would end with a port open. A failing close changes nothing more.
+void CloseAfterFailure(TCustomComPort& port) {
+    try {
+        port.Close();
+    } catch (const EComPort&) {
+    }
+}
+
+}  // namespace
+
+std::optional<std::string> ScanForDevice(TCustomComPort& port, Clock& clock,
+                                         const AutodetectHooks& hooks) {
+    for (int number = kFirstScannedPort; number <= kLastScannedPort; ++number) {
+        if (!hooks.probe || !hooks.probe(number)) {
+            continue;
+        }
+        bool openedHere = false;
+        try {
+            port.SetPort(std::string(kPortPrefix) + std::to_string(number));
+            if (hooks.showPortName) {
+                hooks.showPortName(port.Port());
+            }
+            if (port.Connected()) {
+                continue;
+            }
+            port.Open();
+            openedHere = true;
+            for (int pause = 0; pause < kScanSettlePauses; ++pause) {
+                clock.Sleep(kScanSettlePauseMs);
+            }
+            std::string text;
+            (void)port.ReadStr(text, kScanReadCount);
+            clock.Sleep(kScanAfterReadMs);
+            port.Close();
+            openedHere = false;
+            if (text == kReadyBanner) {
+                return port.Port();
+            }
+        } catch (const EComPort&) {
+            // Typically a port that another program holds: passed over without a word.
+            if (openedHere) {
+                CloseAfterFailure(port);
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> Autodetect(TCustomComPort& port, Clock& clock, Dialogs& dialogs,
+                                      const AutodetectHooks& hooks) {
+    std::optional<std::string> found = ScanForDevice(port, clock, hooks);
+    if (!found) {
+        dialogs.MessageBox(std::string(kNotFoundMessage.text),
+                           std::string(kNotFoundMessage.caption), kMbError);
+    }
+    return found;
+}
+
+}  // namespace zorvik

@@ -1,0 +1,104 @@
+// The security settings command.
+#include "link/SecurityCommand.h"
+
+#include <algorithm>
+#include <array>
+
+#include "config/Crc8.h"
+
+namespace zorvik {
+
+namespace {
+
+constexpr FramingMessages kMessages{
+    {"Urządzenie nie odpowiada.", "Błąd"},
+    {"Błędne Hasło.", "Błąd"},
+    {"Urządzenie nie odpowiada.", "Błąd"},
+};
+constexpr Message kUpdatedMessage{"Dane zostały zaktualizowane.", "Powodzenie"};
+constexpr Message kRecordRefusedMessage{"Błędne Hasło.", "Error"};
+constexpr Message kBadChecksumMessage{"Błąd danych CRC.", "Error"};
+constexpr Message kNoTransferAnswerMessage{"Urządzenie nie odpowiada.", "Błąd"};
+
+void ShowCheck(DeviceExchange& exchange, SecurityCheck check) {
+    const SecurityMessage message = SecurityCheckMessage(check);
+    exchange.ShowError({message.text, message.caption});
+}
+
+}  // namespace
+
+SecurityOutcome SendSecuritySettings(DeviceExchange& exchange, const std::u16string& accessPassword,
+                                     const SecurityPanel& panel) {
+    if (!IsValidAccessPassword(accessPassword)) {
+        exchange.ShowError(kPasswordLengthMessage);
+        return SecurityOutcome::AccessPasswordLength;
+    }
+    // The record is complete before the port is opened.
+    const SecurityBuild build = BuildSecurityRecord(panel);
+    if (build.outcome != SecurityCheck::Ok) {
+        ShowCheck(exchange, build.outcome);
+        return SecurityOutcome::PanelCheckFailed;
+    }
+
+    exchange.PortReset();
+    if (!exchange.WaitReady()) {
+        exchange.ShowError(kMessages.noReady);
+        exchange.ClosePort();
+        return SecurityOutcome::NoReady;
+    }
+    exchange.SendByte(kCmdAuthenticated);
+    const AuthBlock auth = BuildAuthBlock(accessPassword);
+    // The security password's length is only tested here, after the command byte; the device
+    // then gets no authentication block and falls back to idle on its own.
+    if (const SecurityCheck current = CheckCurrentPassword(panel.currentPassword);
+        current != SecurityCheck::Ok) {
+        ShowCheck(exchange, current);
+        exchange.ClosePort();
+        return SecurityOutcome::CurrentPasswordLength;
+    }
+    exchange.SendAuthBlock(auth);
+    switch (exchange.WaitStatus()) {
+        case StatusReply::Accepted:
+            break;
+        case StatusReply::WrongPassword:
+            exchange.ShowError(kMessages.wrongPassword);
+            exchange.ClosePort();
+            return SecurityOutcome::WrongPassword;
+        default:
+            exchange.ShowError(kMessages.noAnswer);
+            exchange.ClosePort();
+            return SecurityOutcome::NoAnswer;
+    }
+
+    std::array<std::uint8_t, kBlockSize> block{};
+    std::copy(build.record.begin(), build.record.end(), block.begin());
+    block[kImageSize] = ComputeImageChecksum(build.record);
+    exchange.SendByte(kOpSecurityRecord);
+    exchange.SendBytes(block.data(), kBlockSize);
+    exchange.SendByte(kBlockTrailer);
+    exchange.PauseMillis(kSecurityBlockPauses);
+
+    switch (exchange.WaitStatus(true)) {
+        case StatusReply::Accepted:
+            // The device waits for its closing byte until the user has read the message.
+            exchange.ShowInformation(kUpdatedMessage);
+            exchange.SendByte(kCloseSecurityRecord);
+            exchange.ClosePort();
+            return SecurityOutcome::Updated;
+        case StatusReply::WrongPassword:
+            exchange.ShowError(kRecordRefusedMessage);
+            exchange.ClosePort();
+            return SecurityOutcome::RecordRefused;
+        case StatusReply::BadChecksum:
+            exchange.ShowError(kBadChecksumMessage);
+            exchange.ClosePort();
+            return SecurityOutcome::BadChecksum;
+        case StatusReply::None:
+            break;
+    }
+    exchange.ShowError(kNoTransferAnswerMessage);
+    exchange.ClosePort();
+    return SecurityOutcome::NoTransferAnswer;
+}
+
+}  // namespace zorvik
