@@ -20,26 +20,25 @@ ProgramWindows CreateWindows(TForm1Services services,
     windows.Form1 = std::make_unique<TForm1>(std::move(services));
     tell(*windows.Form1);
     TForm1& form1 = *windows.Form1;
-    windows.Form2 = new TForm2(
-        TForm2Services{*form1.ComPort1, form1.clock(), form1.dialogs(),
-                       [&dialogs = form1.dialogs()](const std::function<void()>& body) {
-                           RunHandler(dialogs, body);
-                       },
-                       [](const std::function<void()>& body) {
-                           const BusyScope busy;
-                           body();
-                       }},
-        &form1);
+    windows.Form2 =
+        new TForm2(TForm2Services{*form1.ComPort1, form1.clock(), form1.dialogs(),
+                                  [&dialogs = form1.dialogs()](const std::function<void()>& body) {
+                                      RunHandler(dialogs, body);
+                                  },
+                                  [](const std::function<void()>& body) {
+                                      const BusyScope busy;
+                                      body();
+                                  }},
+                   &form1);
     tell(*windows.Form2);
     windows.Form3 = new TForm3(
         TForm3Services{
             *form1.ComPort1, form1.clock(), form1.dialogs(),
             [&form1] { return form1.Edit21->text().toStdU16String(); },
-            PasswordChangeHooks{
-                [&form1](const std::u16string& password) {
-                    form1.Edit21->setText(QString::fromStdU16String(password));
-                },
-                [&form1] { form1.CheckBox36->SetState(CheckState::Unchecked); }},
+            PasswordChangeHooks{[&form1](const std::u16string& password) {
+                                    form1.Edit21->setText(QString::fromStdU16String(password));
+                                },
+                                [&form1] { form1.CheckBox36->SetState(CheckState::Unchecked); }},
             [&dialogs = form1.dialogs()](const std::function<void()>& body) {
                 RunHandler(dialogs, body);
             },

@@ -1,11 +1,205 @@
 // The firmware update window.
 #include "firmware/FirmwareWindow.h"
 
+#include <QAction>
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <exception>
+#include <optional>
+
+#include "files/FileIo.h"
+
 namespace zorvik {
 
-TForm2::TForm2(QWidget* parent) : QDialog(parent) {
-    setObjectName("Form2");
+namespace {
+
+constexpr QSize kClientSize(181, 143);        // the window's client area, below its menu
+const QString kNoFile = QStringLiteral(" ");  // Label1's text while no file is chosen
+
+void ShowError(Dialogs& dialogs, const Message& message) {
+    dialogs.MessageBox(std::string(message.text), std::string(message.caption), kMbError);
+}
+
+QLabel* MakeLabel(const QString& name, const QString& text, const QRect& at, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setGeometry(at);
+    return label;
+}
+
+QCheckBox* MakeCheckBox(const QString& name, const QString& text, bool checked, const QRect& at,
+                        QWidget* parent) {
+    auto* box = new QCheckBox(text, parent);
+    box->setObjectName(name);
+    box->setChecked(checked);
+    box->setGeometry(at);
+    return box;
+}
+
+}  // namespace
+
+TForm2::TForm2(TForm2Services services, QWidget* parent)
+    : QDialog(parent), services_(std::move(services)) {
+    setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Aktualizacja Firmware"));
+    setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint);
+
+    MainMenu1 = new QMenuBar(this);
+    MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
+    MainMenu1->setNativeMenuBar(false);
+    QMenu* file = MainMenu1->addMenu(QStringLiteral("Plik"));
+    file->setObjectName(QStringLiteral("Plik1"));
+    Otwrz1 = file->addAction(QStringLiteral("Otwórz"));
+    Otwrz1->setObjectName(QStringLiteral("Otwrz1"));
+    Wyjcie1 = file->addAction(QStringLiteral("Wyjście"));
+    Wyjcie1->setObjectName(QStringLiteral("Wyjcie1"));
+
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("ClientArea"));
+    client->setFixedSize(kClientSize);
+
+    Label2 = MakeLabel(QStringLiteral("Label2"), QStringLiteral("Rozmiar Pliku"),
+                       QRect(8, 8, 80, 17), client);
+    Label3 = MakeLabel(QStringLiteral("Label3"), QString(), QRect(96, 8, 77, 17), client);
+    Label1 = MakeLabel(QStringLiteral("Label1"), kNoFile, QRect(8, 30, 165, 17), client);
+    Label1->setToolTip(kNoFile);
+    CheckBox1 = MakeCheckBox(QStringLiteral("CheckBox1"), QStringLiteral("Weryfikacja"), true,
+                             QRect(8, 54, 165, 17), client);
+    CheckBox2 =
+        MakeCheckBox(QStringLiteral("CheckBox2"), QStringLiteral("Reset po zaprogramowaniu"), false,
+                     QRect(8, 74, 165, 17), client);
+
+    Button1 = new QPushButton(QStringLiteral("Programuj"), client);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setGeometry(53, 98, 75, 25);
+
+    ProgressBar1 = new QProgressBar(client);
+    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1->setGeometry(8, 128, 165, 11);
+    ProgressBar1->setTextVisible(false);
+    ProgressBar1->hide();
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->setMenuBar(MainMenu1);
+    layout->addWidget(client);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    OpenDialog1.filter = "BinaryFile   *.bin|*.bin";
+    OpenDialog1.defaultExt = "bin";
+
+    connect(Otwrz1, &QAction::triggered, this, &TForm2::Otwrz1Click);
+    connect(Wyjcie1, &QAction::triggered, this, &TForm2::Wyjcie1Click);
+    connect(Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
+}
+
+void TForm2::Guard(const std::function<void()>& body) {
+    if (services_.runHandler) {
+        services_.runHandler(body);
+        return;
+    }
+    try {
+        body();
+    } catch (const std::exception& error) {
+        services_.dialogs.MessageBox(error.what(), "Błąd", kMbError);
+    }
+}
+
+void TForm2::Otwrz1Click() {
+    Guard([this] {
+        const std::optional<std::string> name = services_.dialogs.OpenFileName(OpenDialog1);
+        if (!name) {
+            return;
+        }
+        // A file that cannot be opened raises here and leaves the chosen file as it was.
+        const InputFile file(*name);
+        const std::uint64_t size = file.Size();
+        const FirmwareFileSize check = CheckFirmwareFileSize(size);
+        if (check == FirmwareFileSize::Acceptable) {
+            ChooseFile(*name, size);
+        } else {
+            ShowError(services_.dialogs, FirmwareFileSizeMessage(check));
+            ClearFile();
+        }
+        Label1->setToolTip(Label1->text());
+    });
+}
+
+void TForm2::ChooseFile(const std::string& path, std::uint64_t size) {
+    fileName_ = path;
+    Label1->setText(QString::fromStdString(path));
+    Label3->setText(QString::number(size) + QStringLiteral("B"));
+}
+
+void TForm2::ClearFile() {
+    fileName_.clear();
+    Label1->setText(kNoFile);
+    Label3->setText(kNoFile);
+}
+
+void TForm2::Button1Click() {
+    Guard([this] {
+        if (Label1->text() == kNoFile) {
+            ShowError(services_.dialogs, kNoFileMessage);
+            return;
+        }
+        const FirmwareOptions options{CheckBox1->isChecked(), CheckBox2->isChecked()};
+        const std::function<void()> exchange = [this, options] {
+            FirmwareUpdate update(services_.comPort, services_.clock, services_.dialogs, *this);
+            (void)update.Run(fileName_, options);
+        };
+        if (services_.runBusy) {
+            services_.runBusy(exchange);
+        } else {
+            exchange();
+        }
+    });
+}
+
+void TForm2::Wyjcie1Click() {
+    close();
+}
+
+void TForm2::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (const QWidget* owner = parentWidget()) {
+        const QRect frame = frameGeometry();
+        move(owner->frameGeometry().center() - QPoint(frame.width() / 2, frame.height() / 2));
+    }
+}
+
+void TForm2::ShowBar() {
+    ProgressBar1->show();
+}
+
+void TForm2::HideBar() {
+    ProgressBar1->hide();
+}
+
+void TForm2::SetMaximum(int maximum) {
+    ProgressBar1->setMaximum(maximum);
+}
+
+void TForm2::SetPosition(int position) {
+    ProgressBar1->setValue(position);
+}
+
+void TForm2::Advance(int step) {
+    ProgressBar1->setValue(std::min(ProgressBar1->value() + step, ProgressBar1->maximum()));
+}
+
+void TForm2::KeepPainted() {
+    // Paint requests only: no click or key is handled while the exchange runs.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
 }
 
 }  // namespace zorvik

@@ -1,15 +1,84 @@
-// The firmware update window.
+// The firmware update window: choosing the firmware file and starting the update.
 #pragma once
 
 #include <QDialog>
+#include <functional>
+#include <string>
+
+#include "firmware/FirmwareUpdate.h"
+#include "link/Clock.h"
+#include "link/ComPort.h"
+#include "link/Dialogs.h"
+
+class QAction;
+class QCheckBox;
+class QLabel;
+class QMenuBar;
+class QProgressBar;
+class QPushButton;
 
 namespace zorvik {
 
-class TForm2 : public QDialog {
+// Runs a body of work and returns when it has ended.
+using BodyRunner = std::function<void(const std::function<void()>&)>;
+
+// What the firmware window works with, lent by the main window.
+struct TForm2Services {
+    TCustomComPort& comPort;  // the main window's ComPort1, with the port name chosen there
+    Clock& clock;
+    Dialogs& dialogs;
+    // Runs a handler's body; an error that leaves it goes to the application's general error
+    // report. Empty: the error's text is shown in an error box captioned "Błąd".
+    BodyRunner runHandler;
+    // Runs the firmware exchange with a busy cursor and no user input. Empty: runs it plainly.
+    BodyRunner runBusy;
+};
+
+class TForm2 : public QDialog, private FirmwareProgress {
     Q_OBJECT
 
 public:
-    explicit TForm2(QWidget* parent = nullptr);
+    explicit TForm2(TForm2Services services, QWidget* parent = nullptr);
+
+    QMenuBar* MainMenu1 = nullptr;
+    QAction* Otwrz1 = nullptr;
+    QAction* Wyjcie1 = nullptr;
+    QLabel* Label1 = nullptr;  // the chosen file's path; " " when none is chosen
+    QLabel* Label2 = nullptr;
+    QLabel* Label3 = nullptr;  // the chosen file's size, "61680B"
+    QCheckBox* CheckBox1 = nullptr;
+    QCheckBox* CheckBox2 = nullptr;
+    QPushButton* Button1 = nullptr;
+    QProgressBar* ProgressBar1 = nullptr;
+    FileDialogOptions OpenDialog1;
+
+    // "Plik" → "Otwórz": choose the firmware file.
+    void Otwrz1Click();
+    // "Programuj": program the chosen file into the device.
+    void Button1Click();
+    // "Plik" → "Wyjście": back to the main window.
+    void Wyjcie1Click();
+
+    // The chosen file's path as the file system knows it; empty when none is chosen.
+    [[nodiscard]] const std::string& FileName() const { return fileName_; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void ShowBar() override;
+    void HideBar() override;
+    void SetMaximum(int maximum) override;
+    void SetPosition(int position) override;
+    void Advance(int step) override;
+    void KeepPainted() override;
+
+    void Guard(const std::function<void()>& body);
+    void ChooseFile(const std::string& path, std::uint64_t size);
+    void ClearFile();
+
+    TForm2Services services_;
+    std::string fileName_;
 };
 
 }  // namespace zorvik

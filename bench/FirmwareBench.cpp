@@ -1,0 +1,317 @@
+// bench-firmware: a whole firmware update (61680 bytes, programmed and verified) against
+// zorvik-sim on a pty, with the host's share of the time, its processor time and its reply
+// latency to the device's request letters.
+//
+// Usage: bench-firmware [--paced]
+//   By default the simulator sends without line pacing, so what is left is the protocol's own
+//   floor (the verification pauses) and the host. --paced runs it at 57600 baud instead.
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "firmware/FirmwareUpdate.h"
+#include "link/Clock.h"
+#include "link/PortMap.h"
+#include "link/SerialPort.h"
+
+namespace zorvik {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+constexpr int kRecords = 240;              // a full flash
+constexpr int kRecordBytes = 257;          // page and byte 256
+constexpr double kLineByteMicros = 173.6;  // one byte at 57600 baud, 10 bits a byte
+// What the simulated device itself takes per record while programming: 1 ms before "y", 2 ms
+// writing the page before "s", 1 ms before "c".
+constexpr double kDevicePacingMicros = 4000;
+constexpr double kVerifyPauseMicros = 52 * 1000;  // the host's 52 pauses of 1 ms per page
+// Bytes on the line per record while programming, one after the other: "y", 256 page bytes,
+// "s", byte 256, "c", the continuation byte. In verification the page crosses the line during
+// the host's 52 ms pause and adds nothing.
+constexpr int kProgrammingLineBytes = 261;
+
+std::int64_t NowMicros() {
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return std::int64_t{ts.tv_sec} * 1'000'000 + ts.tv_nsec / 1000;
+}
+
+std::int64_t CpuMicros() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return (std::int64_t{usage.ru_utime.tv_sec} + usage.ru_stime.tv_sec) * 1'000'000 +
+           usage.ru_utime.tv_usec + usage.ru_stime.tv_usec;
+}
+
+std::string ReadText(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+// The simulator program with a port folder of its own.
+class Simulator {
+public:
+    Simulator(const std::string& root, const std::vector<std::string>& extra) {
+        portsDir = root + "/ports";
+        std::vector<std::string> args = {ZORVIK_SIM_PROGRAM, "--ports-dir", portsDir};
+        args.insert(args.end(), extra.begin(), extra.end());
+        int out[2];
+        if (pipe(out) != 0) {
+            return;
+        }
+        const std::string logPath = root + "/sim.log";
+        pid_ = fork();
+        if (pid_ == 0) {
+            dup2(out[1], STDOUT_FILENO);
+            const int log = open(logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            dup2(log, STDERR_FILENO);
+            close(out[0]);
+            std::vector<char*> argv;
+            for (std::string& arg : args) {
+                argv.push_back(arg.data());
+            }
+            argv.push_back(nullptr);
+            execv(argv[0], argv.data());
+            _exit(127);
+        }
+        close(out[1]);
+        std::string line;
+        char c = 0;
+        pollfd reader{out[0], POLLIN, 0};
+        while (poll(&reader, 1, 5000) > 0 && read(out[0], &c, 1) == 1 && c != '\n') {
+            line += c;
+        }
+        close(out[0]);
+        std::istringstream(line) >> name;
+    }
+    ~Simulator() {
+        if (pid_ > 0) {
+            kill(pid_, SIGTERM);
+            int status = 0;
+            waitpid(pid_, &status, 0);
+        }
+    }
+    Simulator(const Simulator&) = delete;
+    Simulator& operator=(const Simulator&) = delete;
+
+    std::string portsDir;
+    std::string name;
+
+private:
+    pid_t pid_ = -1;
+};
+
+class SilentDialogs : public Dialogs {
+public:
+    int MessageBox(const std::string& text, const std::string&, int) override {
+        std::fprintf(stderr, "message: %s\n", text.c_str());
+        return kIdOk;
+    }
+    std::optional<std::string> OpenFileName(const FileDialogOptions&) override { return {}; }
+    std::optional<std::string> SaveFileName(const FileDialogOptions&) override { return {}; }
+};
+
+// The real port, timing the host's side of each request letter: from the moment the wait on
+// the port ends with the letter there to the first byte of the answer (reply), and to the
+// moment the host listens again (the whole answer).
+class TimedPort : public TComPort {
+public:
+    using TComPort::TComPort;
+
+    std::vector<double> replies;
+    double answeringMicros = 0;
+
+protected:
+    bool DoWaitForInput(int timeoutMs) override {
+        const bool ready = TComPort::DoWaitForInput(timeoutMs);
+        wokeAt_ = NowMicros();
+        return ready;
+    }
+    int DoRead(std::uint8_t* buffer, int count) override {
+        const std::int64_t now = NowMicros();
+        if (answering_) {
+            answering_ = false;
+            answeringMicros += static_cast<double>(now - letterAt_);
+        }
+        const int got = TComPort::DoRead(buffer, count);
+        if (got == 1 && (buffer[0] == 'y' || buffer[0] == 's' || buffer[0] == 'c')) {
+            // A letter found without a wait had arrived by the time the read began.
+            letterAt_ = std::max(wokeAt_, lastReadAt_);
+            awaitingReply_ = true;
+            answering_ = true;
+        }
+        lastReadAt_ = now;
+        return got;
+    }
+    int DoWrite(const std::uint8_t* buffer, int count) override {
+        if (awaitingReply_) {
+            awaitingReply_ = false;
+            replies.push_back(static_cast<double>(NowMicros() - letterAt_));
+        }
+        return TComPort::DoWrite(buffer, count);
+    }
+
+private:
+    std::int64_t wokeAt_ = 0;
+    std::int64_t lastReadAt_ = 0;
+    std::int64_t letterAt_ = 0;
+    bool awaitingReply_ = false;
+    bool answering_ = false;
+};
+
+// Notes when each phase's bar appears and disappears.
+class PhaseTimes : public FirmwareProgress {
+public:
+    void ShowBar() override { shown.push_back(NowMicros()); }
+    void HideBar() override { hidden.push_back(NowMicros()); }
+    void SetMaximum(int) override {}
+    void SetPosition(int) override {}
+    void Advance(int) override {}
+
+    std::vector<std::int64_t> shown;
+    std::vector<std::int64_t> hidden;
+};
+
+double Percentile(std::vector<double> values, double fraction) {
+    if (values.empty()) {
+        return 0;
+    }
+    std::sort(values.begin(), values.end());
+    const auto index = static_cast<std::size_t>(fraction * static_cast<double>(values.size() - 1));
+    return values[index];
+}
+
+int RunBench(bool paced) {
+    char pattern[] = "/tmp/zorvik-bench-fw-XXXXXX";
+    if (mkdtemp(pattern) == nullptr) {
+        std::perror("mkdtemp");
+        return 1;
+    }
+    const std::string root = pattern;
+    const std::string firmware = root + "/firmware.bin";
+    const std::string stored = root + "/stored.bin";
+    const std::string latency = root + "/latency.txt";
+
+    Bytes file(static_cast<std::size_t>(kRecords) * kRecordBytes);
+    for (std::size_t i = 0; i < file.size(); ++i) {
+        file[i] = static_cast<std::uint8_t>((i * 7 + 13) & 0xFF);
+    }
+    std::ofstream(firmware, std::ios::binary)
+        .write(reinterpret_cast<const char*>(file.data()),
+               static_cast<std::streamsize>(file.size()));
+
+    int status = 0;
+    {
+        std::vector<std::string> options = {"--firmware-out", stored, "--latency-report", latency};
+        if (!paced) {
+            options.push_back("--no-pacing");
+        }
+        Simulator sim(root, options);
+        if (sim.name.empty()) {
+            std::fprintf(stderr, "the simulator did not start\n");
+            return 1;
+        }
+        const PortMap map(PortMap::Roots{"/dev", "/sys", sim.portsDir});
+        TimedPort port(map, sim.name);
+        SystemClock clock;
+        SilentDialogs dialogs;
+        PhaseTimes phases;
+        FirmwareUpdate update(port, clock, dialogs, phases);
+
+        const std::int64_t cpuStart = CpuMicros();
+        const std::int64_t start = NowMicros();
+        const FirmwareOutcome outcome = update.Run(firmware, {true, true});
+        const std::int64_t wall = NowMicros() - start;
+        const std::int64_t cpu = CpuMicros() - cpuStart;
+
+        for (int i = 0; i < 100 && ReadText(latency).empty(); ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        const bool sameContent = ReadText(stored) == std::string(file.begin(), file.end());
+        if (outcome != FirmwareOutcome::Done || !sameContent || phases.shown.size() != 2 ||
+            phases.hidden.size() != 2) {
+            std::fprintf(stderr, "the update did not succeed\n");
+            status = 1;
+        }
+
+        std::vector<double> replies;
+        std::istringstream lines(ReadText(latency));
+        std::string letter;
+        double micros = 0;
+        while (lines >> letter >> micros) {
+            replies.push_back(micros);
+        }
+
+        const double floorMicros = kRecords * kVerifyPauseMicros;
+        std::printf("firmware update of %d records (%zu bytes), verified, with reset%s\n", kRecords,
+                    file.size(), paced ? ", line paced at 57600 baud" : "");
+        std::printf("  total wall time            %10.3f s\n", static_cast<double>(wall) / 1e6);
+        std::printf("  protocol floor (240 x 52 ms)%9.3f s  (plus two banner waits of >= 250 ms)\n",
+                    floorMicros / 1e6);
+        if (phases.shown.size() == 2 && phases.hidden.size() == 2) {
+            const double programming = static_cast<double>(phases.hidden[0] - phases.shown[0]);
+            const double verification = static_cast<double>(phases.hidden[1] - phases.shown[1]);
+            const double lineMicros = paced ? kProgrammingLineBytes * kLineByteMicros : 0;
+            std::printf("  programming phase          %10.3f s\n", programming / 1e6);
+            std::printf("  verification phase         %10.3f s\n", verification / 1e6);
+            std::printf(
+                "  host time per record, programming  %8.3f ms above the device's %.1f ms%s\n",
+                (programming / kRecords - kDevicePacingMicros - lineMicros) / 1000,
+                (kDevicePacingMicros + lineMicros) / 1000, paced ? " (pacing and line)" : "");
+            std::printf("  host time per record, verification %8.3f ms above the 52 ms pauses\n",
+                        (verification / kRecords - kVerifyPauseMicros) / 1000);
+        }
+        std::printf("  CPU time                   %10.3f s  (%.2f %% of the wall time)\n",
+                    static_cast<double>(cpu) / 1e6,
+                    100.0 * static_cast<double>(cpu) / static_cast<double>(wall));
+        std::printf(
+            "  simulator's reply latency over %zu letters: median %.0f us, 99th percentile %.0f "
+            "us, "
+            "maximum %.0f us\n",
+            replies.size(), Percentile(replies, 0.5), Percentile(replies, 0.99),
+            replies.empty() ? 0.0 : *std::max_element(replies.begin(), replies.end()));
+        std::printf(
+            "  in-process reply latency over %zu letters: median %.0f us, 99th percentile "
+            "%.0f us, maximum %.0f us\n",
+            port.replies.size(), Percentile(port.replies, 0.5), Percentile(port.replies, 0.99),
+            port.replies.empty() ? 0.0
+                                 : *std::max_element(port.replies.begin(), port.replies.end()));
+        std::printf("  host busy answering per record %8.3f ms (letter seen to listening again)\n",
+                    port.answeringMicros / kRecords / 1000);
+        if (!paced) {
+            const double lineTime = kRecords * kProgrammingLineBytes * kLineByteMicros;
+            std::printf(
+                "  on a 57600-baud line (10 bits a byte) the same update would take about "
+                "%.3f s (+%.3f s of programming bytes on the line; each read-back page "
+                "crosses during its 52 ms pause)\n",
+                (static_cast<double>(wall) + lineTime) / 1e6, lineTime / 1e6);
+        }
+    }
+    std::error_code ignored;
+    std::filesystem::remove_all(root, ignored);
+    return status;
+}
+
+}  // namespace
+}  // namespace zorvik
+
+int main(int argc, char** argv) {
+    return zorvik::RunBench(argc > 1 && std::string(argv[1]) == "--paced");
+}

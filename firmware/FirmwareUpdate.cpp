@@ -1,0 +1,240 @@
+// The firmware update: programming, read-back verification and reset over the serial port.
+#include "firmware/FirmwareUpdate.h"
+
+#include <algorithm>
+#include <array>
+#include <span>
+
+#include "files/FileIo.h"
+
+namespace zorvik {
+
+namespace {
+
+constexpr std::int64_t kMicrosPerMs = 1000;
+constexpr char kNoLetter = 0;  // NextLetter's answer when the device stayed silent
+
+using Record = std::array<std::uint8_t, kFirmwareRecordSize>;
+using Page = std::array<std::uint8_t, kFirmwarePageSize>;
+
+// Shows the bar for one phase, from position 0 to the file's size, and hides it however the
+// phase ends (an error of the port or the file included).
+class BarScope {
+public:
+    BarScope(FirmwareProgress& progress, std::uint64_t fileSize) : progress_(progress) {
+        progress_.SetPosition(0);
+        progress_.SetMaximum(static_cast<int>(fileSize));
+        progress_.ShowBar();
+    }
+    ~BarScope() { Hide(); }
+    BarScope(const BarScope&) = delete;
+    BarScope& operator=(const BarScope&) = delete;
+
+    void Hide() {
+        if (shown_) {
+            shown_ = false;
+            progress_.HideBar();
+        }
+    }
+
+private:
+    FirmwareProgress& progress_;
+    bool shown_ = true;
+};
+
+}  // namespace
+
+FirmwareFileSize CheckFirmwareFileSize(std::uint64_t size) {
+    if (size > kFirmwareMaxSize) {
+        return FirmwareFileSize::TooLarge;
+    }
+    if (size % kFirmwareRecordSize != 0) {
+        return FirmwareFileSize::PartialRecord;
+    }
+    return FirmwareFileSize::Acceptable;
+}
+
+const Message& FirmwareFileSizeMessage(FirmwareFileSize check) {
+    return check == FirmwareFileSize::TooLarge ? kFileTooLargeMessage : kFileSizeMessage;
+}
+
+FirmwareUpdate::FirmwareUpdate(TCustomComPort& port, Clock& clock, Dialogs& dialogs,
+                               FirmwareProgress& progress)
+    : port_(port), clock_(clock), progress_(progress), exchange_(port, clock, dialogs) {}
+
+FirmwareOutcome FirmwareUpdate::Run(const std::string& path, FirmwareOptions options) {
+    exchange_.PortReset();
+    if (!exchange_.WaitReady()) {
+        exchange_.ShowError(kNoDeviceMessage);
+        exchange_.ClosePort();
+        return FirmwareOutcome::NoReady;
+    }
+    lastRepaintMicros_ = clock_.NowMicros();
+    const FirmwareOutcome programmed = Program(path, options.verify);
+    if (programmed != FirmwareOutcome::Done) {
+        return programmed;
+    }
+    if (options.verify) {
+        const FirmwareOutcome verified = Verify(path);
+        if (verified != FirmwareOutcome::Done) {
+            return verified;
+        }
+    }
+    Finish(options.reset);
+    return FirmwareOutcome::Done;
+}
+
+FirmwareOutcome FirmwareUpdate::Program(const std::string& path, bool verify) {
+    // The file is opened and sized before the command byte: the device erases its flash on
+    // 0x00, so a file that is gone or has changed since it was chosen must not get that far.
+    InputFile file(path);
+    const std::uint64_t size = file.Size();
+    if (const FirmwareFileSize check = CheckFirmwareFileSize(size);
+        check != FirmwareFileSize::Acceptable) {
+        exchange_.ShowError(FirmwareFileSizeMessage(check));
+        exchange_.ClosePort();
+        return FirmwareOutcome::FileRefused;
+    }
+    exchange_.SendByte(kCmdFirmwareProgram);
+    BarScope bar(progress_, size);
+
+    std::uint64_t byteCounter = 0;
+    std::uint64_t left = size;
+    Record record{};
+    std::int64_t deadline = clock_.NowMicros() + kLetterTimeoutMs * kMicrosPerMs;
+    while (left > 0) {
+        file.ReadExactly(record);
+        left -= kFirmwareRecordSize;
+        int steps = 0;
+        while (steps < kRecordSteps) {
+            const char letter = NextLetter(deadline);
+            switch (letter) {
+                case kRequestPage:
+                    // Back to back, one write a byte: the device takes the page as it comes.
+                    for (int i = 0; i < kFirmwarePageSize; ++i) {
+                        exchange_.SendByte(record[static_cast<std::size_t>(i)]);
+                        progress_.Advance(1);
+                        ++byteCounter;
+                    }
+                    steps = kStepsAfterPage;
+                    break;
+                case kRequestExtra:
+                    exchange_.SendByte(record[kFirmwarePageSize]);
+                    ++byteCounter;
+                    ++steps;
+                    break;
+                case kRequestContinue:
+                    if (size > byteCounter) {
+                        exchange_.SendByte(kContinueMore);
+                    } else {
+                        exchange_.SendByte(verify ? kContinueVerify : kContinueDone);
+                    }
+                    ++steps;
+                    break;
+                case kProgrammingFailed:
+                    exchange_.ShowError(kProgrammingMessage);
+                    port_.Close();
+                    bar.Hide();
+                    return FirmwareOutcome::ProgrammingFailed;
+                default:  // kNoLetter
+                    exchange_.ShowError(kNoDeviceMessage);
+                    port_.Close();
+                    bar.Hide();
+                    return FirmwareOutcome::DeviceSilent;
+            }
+            deadline = clock_.NowMicros() + kLetterTimeoutMs * kMicrosPerMs;
+        }
+    }
+    return FirmwareOutcome::Done;
+}
+
+char FirmwareUpdate::NextLetter(std::int64_t deadlineMicros) {
+    std::string text;
+    for (;;) {
+        (void)port_.ReadStr(text, 1);
+        if (text.size() == 1) {
+            switch (text[0]) {
+                case kRequestPage:
+                case kRequestExtra:
+                case kRequestContinue:
+                case kProgrammingFailed:
+                    return text[0];
+                default:
+                    break;  // noise: read on at once
+            }
+        }
+        const std::int64_t left = deadlineMicros - clock_.NowMicros();
+        if (left <= 0) {
+            return kNoLetter;
+        }
+        if (text.empty()) {
+            RepaintNow();
+            const std::int64_t leftMs = (left + kMicrosPerMs - 1) / kMicrosPerMs;
+            (void)port_.WaitForInput(
+                static_cast<int>(std::min<std::int64_t>(leftMs, kLetterWaitMs)));
+        }
+    }
+}
+
+void FirmwareUpdate::RepaintNow() {
+    const std::int64_t now = clock_.NowMicros();
+    if (now - lastRepaintMicros_ >= kRepaintEveryMs * kMicrosPerMs) {
+        lastRepaintMicros_ = now;
+        progress_.KeepPainted();
+    }
+}
+
+FirmwareOutcome FirmwareUpdate::Verify(const std::string& path) {
+    if (!exchange_.WaitReady()) {
+        exchange_.ShowError(kProgrammingMessage);
+        port_.Close();
+        return FirmwareOutcome::NoVerifyReady;
+    }
+    InputFile file(path);
+    const std::uint64_t size = file.Size();
+    if (const FirmwareFileSize check = CheckFirmwareFileSize(size);
+        check != FirmwareFileSize::Acceptable) {
+        exchange_.ShowError(FirmwareFileSizeMessage(check));
+        exchange_.ClosePort();
+        return FirmwareOutcome::FileRefused;
+    }
+    exchange_.SendByte(kCmdFirmwareVerify);
+    BarScope bar(progress_, size);
+
+    std::uint64_t left = size;
+    Record record{};
+    Page received{};
+    while (left > 0) {
+        file.ReadExactly(record);
+        left -= kFirmwareRecordSize;
+        exchange_.SendByte(kVerifyNextPage);
+        for (int i = 0; i < kVerifyPauses; ++i) {
+            clock_.Sleep(kVerifyPauseMs);
+            progress_.Advance(kVerifyBarStep);
+        }
+        const int got = port_.Read(received.data(), kFirmwarePageSize);
+        // Byte 256 of the record is never sent back, so it is not compared.
+        if (got < kFirmwarePageSize ||
+            !std::equal(received.begin(), received.end(), record.begin())) {
+            exchange_.ShowError(kVerificationMessage);
+            // Only once the user has closed the message.
+            exchange_.SendByte(kVerifyMismatch);
+            port_.Close();
+            bar.Hide();
+            return FirmwareOutcome::VerificationFailed;
+        }
+        RepaintNow();
+    }
+    exchange_.SendByte(kVerifyAllMatch);
+    bar.Hide();
+    return FirmwareOutcome::Done;
+}
+
+void FirmwareUpdate::Finish(bool reset) {
+    if (reset) {
+        exchange_.SendByte(kFirmwareReset);
+    }
+    exchange_.ClosePort();
+}
+
+}  // namespace zorvik
