@@ -277,6 +277,13 @@ void DecodeImage(const ConfigImage& image, ImageControls& c) {
     // window refused the failure reports although this image's wiring allows them. Ask again
     // now that the image's wiring is in place, so that they are not lost on the next save.
     if (lightFailureOn && !commonMinus && c.Check("CheckBox37") != CheckState::Checked) {
+        // Device type 1 has no wiring of its own, but the window keeps the last one chosen for
+        // type 0, hidden, and refuses the reports while it is "common minus". This image does
+        // not carry that choice; it goes back to its start value rather than cost the image its
+        // reports.
+        if ((type & kDeviceType0) == 0 && c.RadioGroup("RadioGroup2") == kCommonMinusItem) {
+            c.SetRadioGroup("RadioGroup2", kCommonPlusItem);
+        }
         c.SetCheck("CheckBox37", CheckState::Checked);
     }
 

@@ -1,1 +1,250 @@
-// Filled in with tests.
+// The "Plik" menu's "Otwórz" and "Zapisz" in the main window, against real files in a scratch
+// folder: the controls, the file name label, the messages and what lands on disk.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <QAction>
+#include <QDir>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "config/ImageCodec.h"
+#include "tests/app/AppTestSupport.h"
+#include "tests/app/WindowState.h"
+
+namespace zorvik::testing {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes Pattern(std::size_t size) {
+    Bytes bytes(size);
+    for (std::size_t i = 0; i < size; ++i) {
+        bytes[i] = static_cast<std::uint8_t>((i * 7 + 13) & 0xFF);
+    }
+    return bytes;
+}
+
+// A configuration unlike the window's start: telephone 1, roaming, GPS reports at 500 m,
+// device type 1 with a yellow light of 0:42.
+Bytes SampleImage() {
+    ConfigImage image{};
+    image[0] = 0x8B;
+    const std::string centre = "48601000310_";
+    std::copy(centre.begin(), centre.end(), image.begin() + 1);
+    image[15] = 0x8B;
+    const std::string phone = "48600100200_";
+    std::copy(phone.begin(), phone.end(), image.begin() + 16);
+    for (const int offset : {30, 45, 60, 75, 90}) {
+        image[offset] = 0x0C;
+    }
+    image[105] = 0x05;
+    image[111] = 0x80;
+    image[112] = 0x43;
+    image[113] = 0x05;
+    image[114] = 0xB2;
+    image[116] = 0x0C;
+    image[117] = 0x07;
+    image[118] = 0x01;
+    image[120] = 0x00;
+    const std::uint8_t timings[] = {1, 0, 42, 0, 1, 0, 1, 0};
+    std::copy(std::begin(timings), std::end(timings), image.begin() + 121);
+    image[129] = 0x0F;
+    image[130] = 0x80;
+    return Bytes(image.begin(), image.end());
+}
+
+class FileMenu : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(folder_.isValid()); }
+
+    std::string PathOf(const std::string& name) const {
+        return (folder_.path() + QChar(u'/') + QString::fromStdString(name)).toStdString();
+    }
+
+    std::string WriteFile(const std::string& name, const Bytes& bytes) const {
+        const std::string path = PathOf(name);
+        std::ofstream out(path, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(bytes.data()),
+                  static_cast<std::streamsize>(bytes.size()));
+        return path;
+    }
+
+    static Bytes ReadFile(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+
+    // The menu items as the user picks them, the dialog answering with `path`.
+    void Open(const std::string& path) {
+        fixture.dialogs.openNames.push_back(path);
+        form.Otwrz1->trigger();
+    }
+    void Save(const std::string& path) {
+        fixture.dialogs.saveNames.push_back(path);
+        form.Zapisz1->trigger();
+    }
+
+    [[nodiscard]] Bytes Encoded() {
+        const ConfigImage image = EncodeImage(form.Controls());
+        return Bytes(image.begin(), image.end());
+    }
+
+    [[nodiscard]] std::vector<ShownMessage>& Messages() { return fixture.dialogs.messages; }
+
+    QTemporaryDir folder_;
+    FormFixture fixture;
+    TForm1& form = fixture.Form();
+};
+
+TEST_F(FileMenu, OpenDecodesTheFirst256BytesAndNamesTheFileInTheLabel) {
+    Bytes previous = Encoded();
+    for (const std::size_t size : {256u, 2048u}) {
+        // Each file carries another configuration, so that each open visibly changes the window.
+        Bytes image = SampleImage();
+        image[129] = static_cast<std::uint8_t>(size % 100);
+        Bytes bytes = Pattern(size);
+        std::copy(image.begin(), image.end(), bytes.begin());
+        const std::string path = WriteFile("size" + std::to_string(size) + ".zvk", bytes);
+        ASSERT_NE(image, previous);
+
+        Open(path);
+        EXPECT_EQ(Encoded(), image) << size;
+        EXPECT_EQ(form.Label45->text().toStdString(), path);
+        EXPECT_EQ(form.Label45->toolTip().toStdString(), path);
+        EXPECT_EQ(form.Label45->width(), 240);
+        previous = image;
+    }
+    EXPECT_TRUE(Messages().empty());
+}
+
+TEST_F(FileMenu, AnyContentOpensWhateverTheFilesName) {
+    const std::string path = WriteFile("notes.txt", Bytes(256, 0xFF));
+    Open(path);
+    EXPECT_TRUE(Messages().empty());
+    EXPECT_EQ(form.Label45->text().toStdString(), path);
+    EXPECT_EQ(form.RadioGroup3->ItemIndex(), 1);
+    EXPECT_EQ(form.UpDown3->Position(), 1000);
+    EXPECT_TRUE(form.CheckBox1->Checked());
+    EXPECT_EQ(form.MaskEdit1->FullText(), QStringLiteral("+____________ "))
+        << "0xFF is no digit: the number is in use but empty";
+}
+
+TEST_F(FileMenu, OpenRefusesAFileOver2048BytesAndBlanksTheLabel) {
+    Open(WriteFile("first.zvk", SampleImage()));
+    const Bytes before = Encoded();
+    const std::vector<std::string> shown = ImageState(form);
+
+    Open(WriteFile("big.zvk", Pattern(2049)));
+    ASSERT_EQ(Messages().size(), 1u);
+    EXPECT_EQ(Messages()[0], (ShownMessage{"Plik jest za duży", "Błąd", 16}));
+    EXPECT_EQ(form.Label45->text(), QStringLiteral(" "));
+    EXPECT_EQ(Encoded(), before);
+    EXPECT_EQ(StateDiff(ImageState(form), shown), std::vector<std::string>{});
+}
+
+TEST_F(FileMenu, AShortFileIsReportedAndChangesNeitherTheControlsNorTheLabel) {
+    const std::string first = WriteFile("first.zvk", SampleImage());
+    Open(first);
+    const Bytes before = Encoded();
+    const std::vector<std::string> shown = ImageState(form);
+
+    for (const std::size_t size : {255u, 0u}) {
+        Messages().clear();
+        Open(WriteFile("short" + std::to_string(size) + ".zvk", Pattern(size)));
+        ASSERT_EQ(Messages().size(), 1u) << size;
+        EXPECT_EQ(Messages()[0], (ShownMessage{"Read beyond end of file.", "Zorvik GSM", 16}));
+        EXPECT_EQ(Encoded(), before);
+        EXPECT_EQ(StateDiff(ImageState(form), shown), std::vector<std::string>{});
+        EXPECT_EQ(form.Label45->text().toStdString(), first);
+        EXPECT_EQ(form.Label45->toolTip().toStdString(), first);
+    }
+}
+
+TEST_F(FileMenu, AFileThatCannotBeOpenedIsReportedWithTheSystemsText) {
+    const QString label = form.Label45->text();
+    Open(PathOf("missing.zvk"));
+    ASSERT_EQ(Messages().size(), 1u);
+    EXPECT_EQ(Messages()[0], (ShownMessage{"No such file or directory.", "Zorvik GSM", 16}));
+    EXPECT_EQ(form.Label45->text(), label);
+}
+
+TEST_F(FileMenu, CancelledDialogsChangeNothing) {
+    const Bytes before = Encoded();
+    const QString label = form.Label45->text();
+    form.Otwrz1->trigger();
+    form.Zapisz1->trigger();
+    ASSERT_EQ(fixture.dialogs.openRequests.size(), 1u);
+    ASSERT_EQ(fixture.dialogs.saveRequests.size(), 1u);
+    EXPECT_EQ(fixture.dialogs.openRequests[0].filter, "Config_File  *.zvk|*.zvk");
+    EXPECT_EQ(fixture.dialogs.saveRequests[0].filter, "Config_File *.zvk|*.zvk");
+    EXPECT_EQ(fixture.dialogs.saveRequests[0].defaultExt, "zvk");
+    EXPECT_EQ(Encoded(), before);
+    EXPECT_EQ(form.Label45->text(), label);
+    EXPECT_TRUE(Messages().empty());
+    EXPECT_TRUE(QDir(folder_.path()).isEmpty());
+}
+
+TEST_F(FileMenu, SaveWritesExactlyTheEncodedImageAndLeavesTheLabel) {
+    Open(WriteFile("opened.zvk", SampleImage()));
+    QTest::mouseClick(form.CheckBox7, Qt::LeftButton);
+    QTest::keyClicks(form.MaskEdit6, QStringLiteral("0042"));
+    const QString label = form.Label45->text();
+
+    const std::string path = PathOf("saved.zvk");
+    Save(path);
+    const Bytes saved = ReadFile(path);
+    EXPECT_EQ(saved.size(), 256u);
+    EXPECT_EQ(saved, Encoded());
+    EXPECT_EQ(saved[105], 0x84);
+    EXPECT_EQ(form.Label45->text(), label);
+    EXPECT_TRUE(Messages().empty());
+}
+
+TEST_F(FileMenu, AFailingSaveIsReportedAndKeepsTheOldFile) {
+    const Bytes old = Pattern(300);
+    const std::string path = WriteFile("keep.zvk", old);
+
+    // The file size limit makes the write itself fail part way, even for root.
+    struct rlimit saved {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = saved;
+    small.rlim_cur = 100;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    Save(path);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+
+    ASSERT_EQ(Messages().size(), 1u);
+    EXPECT_EQ(Messages()[0], (ShownMessage{"File too large.", "Zorvik GSM", 16}));
+    EXPECT_EQ(ReadFile(path), old);
+    EXPECT_EQ(
+        QDir(folder_.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+        QStringList{QStringLiteral("keep.zvk")});
+
+    Messages().clear();
+    Save(PathOf("no/such.zvk"));
+    ASSERT_EQ(Messages().size(), 1u);
+    EXPECT_EQ(Messages()[0], (ShownMessage{"No such file or directory.", "Zorvik GSM", 16}));
+}
+
+TEST_F(FileMenu, SaveOpenSaveOfTheUntouchedWindowGivesIdenticalFiles) {
+    const std::string first = PathOf("first.zvk");
+    const std::string second = PathOf("second.zvk");
+    Save(first);
+    Open(first);
+    Save(second);
+    EXPECT_TRUE(Messages().empty());
+    EXPECT_EQ(ReadFile(first).size(), 256u);
+    EXPECT_EQ(ReadFile(first), ReadFile(second));
+}
+
+}  // namespace
+}  // namespace zorvik::testing

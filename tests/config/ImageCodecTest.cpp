@@ -377,6 +377,27 @@ TEST(DeviceTypeDecoding, LightFailureReportsSurviveAWindowThatShowedCommonMinusB
     EXPECT_EQ(c.Check("CheckBox37"), CheckState::Unchecked);
 }
 
+TEST(DeviceTypeDecoding, TypeOneReportsSurviveTheHiddenCommonMinusOfTypeZero) {
+    PlainControls c;
+    c.SetRadioGroup("RadioGroup2", 1);
+    c.SetRadioGroup("RadioGroup1", 1);
+    c.afterChange = LightFailureRule;
+    ConfigImage image{};
+    image[119] = 0x84;
+    image[120] = 0x00;  // type 1
+    DecodeImage(image, c);
+    EXPECT_EQ(c.Check("CheckBox37"), CheckState::Checked);
+    EXPECT_EQ(c.RadioGroup("RadioGroup2"), 0);
+    EXPECT_EQ(EncodeImage(c)[119], 0x84);
+
+    // Without reports to keep, the hidden wiring stays as the user left it.
+    c.SetRadioGroup("RadioGroup2", 1);
+    image[119] = 0x04;
+    DecodeImage(image, c);
+    EXPECT_EQ(c.RadioGroup("RadioGroup2"), 1);
+    EXPECT_EQ(EncodeImage(c)[119], 0x04);
+}
+
 TEST(DecodeOrder, FollowsTheSixteenStepsWithEverySettingOn) {
     ConfigImage image{};
     image[0] = 0x8B;

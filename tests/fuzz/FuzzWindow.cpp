@@ -1,0 +1,127 @@
+// The fuzz targets' shared window and the soundness checks run after every input.
+#include "tests/fuzz/FuzzWindow.h"
+
+#include <QApplication>
+#include <QByteArray>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+#include "app/ProgramLook.h"
+#include "config/ImageCodec.h"
+#include "tests/app/AppTestSupport.h"
+
+namespace zorvik::fuzz {
+
+namespace {
+
+constexpr char kMaskDigit = '9';          // a mask position for one optional digit
+constexpr char kMaskRequiredDigit = '0';  // the same, written as the product's required digit
+
+// Qt's warnings (the offscreen platform warns about every fixed-size window) would bury the
+// fuzzer's own output; a fatal message still stops the run.
+void QuietExceptFatal(QtMsgType type, const QMessageLogContext& /*context*/, const QString& text) {
+    if (type == QtFatalMsg) {
+        std::fprintf(stderr, "Qt fatal: %s\n", text.toLocal8Bit().constData());
+        std::abort();
+    }
+}
+
+QApplication& Application() {
+    static int argc = 1;
+    static char name[] = "zorvik-fuzz";
+    static char* argv[] = {name, nullptr};
+    static const std::unique_ptr<QApplication> application = [] {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        }
+        qInstallMessageHandler(QuietExceptFatal);
+        auto app = std::make_unique<QApplication>(argc, argv);
+        InstallProgramLook(*app);
+        return app;
+    }();
+    return *application;
+}
+
+testing::FormFixture& Fixture() {
+    (void)Application();
+    static const std::unique_ptr<testing::FormFixture> fixture =
+        std::make_unique<testing::FormFixture>();
+    return *fixture;
+}
+
+void CheckMask(const TMaskEdit& edit) {
+    const QString mask = edit.EditMask().section(u';', 0, 0);
+    const QString text = edit.FullText();
+    Require(text.size() == mask.size(), "a masked edit's text has as many positions as its mask");
+    for (qsizetype i = 0; i < mask.size(); ++i) {
+        const bool digitPlace =
+            mask[i] == QChar(kMaskDigit) || mask[i] == QChar(kMaskRequiredDigit);
+        if (digitPlace) {
+            Require(text[i] == edit.BlankChar() || (text[i] >= u'0' && text[i] <= u'9'),
+                    "a digit position holds an ASCII digit or the blank");
+        } else {
+            Require(text[i] == mask[i], "a literal position keeps its literal");
+        }
+    }
+}
+
+}  // namespace
+
+TForm1& Window() {
+    return Fixture().Form();
+}
+
+testing::FakeDialogs& WindowDialogs() {
+    return Fixture().dialogs;
+}
+
+void Require(bool condition, const char* what) {
+    if (!condition) {
+        std::fprintf(stderr, "Broken: %s\n", what);
+        std::abort();
+    }
+}
+
+void CheckWindow(TForm1& form) {
+    for (const TUpDown* upDown : form.findChildren<TUpDown*>()) {
+        Require(upDown->Min() <= upDown->Position() && upDown->Position() <= upDown->Max(),
+                "an up-down stands within its range");
+        Require(upDown->Associate() == nullptr ||
+                    upDown->Associate()->text() == QString::number(upDown->Position()),
+                "an up-down's edit shows its position as a plain number");
+    }
+    for (const TMaskEdit* edit : form.findChildren<TMaskEdit*>()) {
+        CheckMask(*edit);
+    }
+    Require(form.CheckBox6->Checked() != form.CheckBox7->Checked(),
+            "\"no PIN needed\" and \"PIN\" hold opposite states");
+    const std::pair<const TCheckBox*, const TMaskEdit*> phones[] = {
+        {form.CheckBox1, form.MaskEdit1}, {form.CheckBox2, form.MaskEdit2},
+        {form.CheckBox3, form.MaskEdit3}, {form.CheckBox4, form.MaskEdit4},
+        {form.CheckBox5, form.MaskEdit5}, {form.CheckBox27, form.MaskEdit7}};
+    for (const auto& [check, edit] : phones) {
+        Require(edit->isReadOnly() != check->Checked(),
+                "a telephone takes input exactly while it is switched on");
+    }
+    Require(form.RadioGroup2->isHidden() != form.GroupBox3->isHidden(),
+            "either the polarity or the timings show");
+
+    const ConfigImage image = EncodeImage(form.Controls());
+    DecodeImage(image, form.Controls());
+    Require(EncodeImage(form.Controls()) == image,
+            "the window's image survives decoding unchanged");
+}
+
+}  // namespace zorvik::fuzz
+
+// Memory that the system's font and display libraries keep until the process ends, the same list
+// the sanitizer builds of the tests use; none of it is ours.
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig\n"
+           "leak:libQt6Gui\n"
+           "leak:libQt6Core\n"
+           "leak:libQt6Widgets\n"
+           "leak:libglib\n"
+           "leak:libdbus\n";
+}
