@@ -81,7 +81,9 @@ TForm1::TForm1(TForm1Services services, QWidget* parent)
 
 TForm1::~TForm1() {
     // The controls go after this body; none of their last signals may reach a half-gone window.
-    QObject::disconnect(nullptr, nullptr, this, nullptr);
+    for (QObject* child : findChildren<QObject*>()) {
+        QObject::disconnect(child, nullptr, this, nullptr);
+    }
 }
 
 void TForm1::SetWindows(TForm2* form2, TForm3* form3, TForm4* form4) {

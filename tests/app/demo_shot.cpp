@@ -62,15 +62,14 @@ int main(int argc, char** argv) {
         } else {
             status = lastMessage == QStringLiteral("Dane zostały Odczytane.") ? 0 : 1;
         }
-        QApplication::quit();
+        // Straight out: quitting through the windows would ask the close question.
+        QApplication::exit(status);
     });
     QTimer::singleShot(kGiveUpMs, [] { QApplication::exit(2); });
 
     const int loop = QApplication::exec();
     if (loop == 2) {
         std::fprintf(stderr, "The configurator did not finish in time.\n");
-        return 2;
     }
-    form.hide();
-    return status;
+    return loop;
 }
