@@ -23,7 +23,8 @@ PasswordBlock ComputePasswordBlock(const std::u16string& password) {
     PasswordBlock block{};
     for (int i = 0; i < kPasswordLength; ++i) {
         const auto index = static_cast<std::size_t>(i);
-        block[index] = index < password.size() ? static_cast<std::uint8_t>(password[index] & 0xFF) : 0;
+        block[index] =
+            index < password.size() ? static_cast<std::uint8_t>(password[index] & 0xFF) : 0;
     }
     std::uint8_t crc = 0;
     for (int pass = 0; pass < kPasswordLength; ++pass) {

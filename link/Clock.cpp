@@ -43,7 +43,8 @@ void SystemClock::Sleep(int ms) {
         }
         const std::int64_t slice = std::min(left, kRepaintSliceMicros);
         const std::int64_t wake = deadline - left + slice;
-        timespec ts{static_cast<time_t>(wake / 1'000'000), static_cast<long>(wake % 1'000'000) * 1000};
+        timespec ts{static_cast<time_t>(wake / 1'000'000),
+                    static_cast<long>(wake % 1'000'000) * 1000};
         while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &ts, nullptr) == EINTR) {
         }
         if (wake < deadline) {
@@ -52,6 +53,8 @@ void SystemClock::Sleep(int ms) {
     }
 }
 
-std::int64_t SystemClock::NowMicros() { return MonotonicMicros(); }
+std::int64_t SystemClock::NowMicros() {
+    return MonotonicMicros();
+}
 
 }  // namespace zorvik

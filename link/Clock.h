@@ -1,4 +1,5 @@
-// The one source of time for every pause of every device exchange, so tests can run on virtual time.
+// The one source of time for every pause of every device exchange, so tests can run on virtual
+// time.
 #pragma once
 
 #include <cstdint>

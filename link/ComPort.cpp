@@ -5,17 +5,28 @@ namespace zorvik {
 
 std::string ComErrorText(int code) {
     switch (code) {
-        case kErrOpen: return "Unable to open com port";
-        case kErrWriteFile: return "WriteFile function failed";
-        case kErrReadFile: return "ReadFile function failed";
-        case kErrPurgeComm: return "PurgeComm function failed";
-        case kErrSetCommState: return "SetCommState function failed";
-        case kErrSetCommTimeouts: return "SetCommTimeouts failed";
-        case kErrSetupComm: return "SetupComm function failed";
-        case kErrClearCommError: return "ClearCommError function failed";
-        case kErrModemStatus: return "GetCommModemStatus function failed";
-        case kErrNotOpen: return "Port Not Open";
-        default: return "Com port error " + std::to_string(code);
+        case kErrOpen:
+            return "Unable to open com port";
+        case kErrWriteFile:
+            return "WriteFile function failed";
+        case kErrReadFile:
+            return "ReadFile function failed";
+        case kErrPurgeComm:
+            return "PurgeComm function failed";
+        case kErrSetCommState:
+            return "SetCommState function failed";
+        case kErrSetCommTimeouts:
+            return "SetCommTimeouts failed";
+        case kErrSetupComm:
+            return "SetupComm function failed";
+        case kErrClearCommError:
+            return "ClearCommError function failed";
+        case kErrModemStatus:
+            return "GetCommModemStatus function failed";
+        case kErrNotOpen:
+            return "Port Not Open";
+        default:
+            return "Com port error " + std::to_string(code);
     }
 }
 
@@ -36,7 +47,9 @@ EComPort::EComPort(int code, int winCode)
       code_(code),
       winCode_(winCode > 0 ? winCode : -1) {}
 
-EComPort EComPort::CreateNoWinCode(int code) { return EComPort(code, -1); }
+EComPort EComPort::CreateNoWinCode(int code) {
+    return EComPort(code, -1);
+}
 
 void TCustomComPort::SetPort(const std::string& name) {
     if (name == port_) {

@@ -45,7 +45,9 @@ bool DeviceExchange::WaitReady() {
     return false;
 }
 
-void DeviceExchange::SendByte(std::uint8_t byte) { (void)port_.Write(byte); }
+void DeviceExchange::SendByte(std::uint8_t byte) {
+    (void)port_.Write(byte);
+}
 
 void DeviceExchange::SendBytes(const std::uint8_t* data, int count) {
     (void)port_.Write(data, count);
@@ -65,14 +67,17 @@ StatusReply DeviceExchange::WaitStatus(bool checksumReply) {
             continue;
         }
         switch (text[0]) {
-            case kStatusAccepted: return StatusReply::Accepted;
-            case kStatusWrongPassword: return StatusReply::WrongPassword;
+            case kStatusAccepted:
+                return StatusReply::Accepted;
+            case kStatusWrongPassword:
+                return StatusReply::WrongPassword;
             case kStatusBadChecksum:
                 if (checksumReply) {
                     return StatusReply::BadChecksum;
                 }
                 break;
-            default: break;
+            default:
+                break;
         }
     }
     return StatusReply::None;
@@ -109,7 +114,8 @@ FramingOutcome DeviceExchange::RunAuthenticated(const AuthBlock& block,
     SendByte(kCmdAuthenticated);
     SendAuthBlock(block);
     switch (WaitStatus()) {
-        case StatusReply::Accepted: return FramingOutcome::Accepted;
+        case StatusReply::Accepted:
+            return FramingOutcome::Accepted;
         case StatusReply::WrongPassword:
             ShowError(messages.wrongPassword);
             ClosePort();

@@ -20,10 +20,10 @@ constexpr int kReadyPollMs = 250;                   // pause before each banner 
 
 constexpr std::uint8_t kCmdAuthenticated = 0x03;  // command byte of every authenticated exchange
 
-constexpr int kAuthBlockSize = 17;                // change flag + two password blocks
-constexpr std::uint8_t kChangeFlagNone = 0x00;    // ordinary exchange
-constexpr std::uint8_t kChangeFlagPassword = 0x01; // bytes 9..16 carry a new access password
-constexpr int kAuthPauseMs = 25;                  // pause between building and sending the block
+constexpr int kAuthBlockSize = 17;                  // change flag + two password blocks
+constexpr std::uint8_t kChangeFlagNone = 0x00;      // ordinary exchange
+constexpr std::uint8_t kChangeFlagPassword = 0x01;  // bytes 9..16 carry a new access password
+constexpr int kAuthPauseMs = 25;                    // pause between building and sending the block
 
 constexpr int kStatusAttempts = 100;  // polls for a one-letter status reply before giving up
 constexpr int kStatusPollMs = 25;     // pause before each status poll

@@ -7,8 +7,8 @@
 #include <cstdio>
 
 #include "app/MainWindow.h"
-#include "app/ProgramLook.h"
 #include "app/Program.h"
+#include "app/ProgramLook.h"
 #include "app/QtDialogs.h"
 #include "app/WindowClock.h"
 #include "link/PortMap.h"
@@ -26,7 +26,8 @@ constexpr int kMessagePollMs = 200;
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     zorvik::InstallProgramLook(application);
-    const QString shot = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("zorvik-gsm.png");
+    const QString shot =
+        argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("zorvik-gsm.png");
 
     zorvik::QtDialogs dialogs;
     zorvik::WindowClock clock;
