@@ -115,15 +115,19 @@ TEdit::TEdit(const QString& text, QWidget* parent) : QLineEdit(text, parent) {}
 
 void TEdit::SetPasswordChar(QChar passwordChar) {
     passwordChar_ = passwordChar;
+    // Changing the style sheet puts back the palette the edit had when a sheet was last set,
+    // which would undo the look (switched on or off) given since then.
+    const QPalette look = palette();
     if (passwordChar.isNull()) {
         setEchoMode(QLineEdit::Normal);
         setStyleSheet(QString());
-        return;
+    } else {
+        setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: %1; "
+                                     "lineedit-password-mask-delay: 0; }")
+                          .arg(passwordChar.unicode()));
+        setEchoMode(QLineEdit::Password);
     }
-    setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: %1; "
-                                 "lineedit-password-mask-delay: 0; }")
-                      .arg(passwordChar.unicode()));
-    setEchoMode(QLineEdit::Password);
+    setPalette(look);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -408,5 +408,20 @@ TEST_F(Rules, AntiTheftSettingsShowAndTheirPasswordsFollowTheirBoxes) {
     }
 }
 
+TEST_F(Rules, ShowingPasswordsKeepsTheLookOfTheNewPasswordBoxes) {
+    fixture.ShowPage(2);
+    Click(form.CheckBox28);
+    Click(form.CheckBox30);
+    Click(form.CheckBox31);
+    EXPECT_EQ(Colour(form.Edit18), kWhite) << "still switched on while shown in clear";
+    EXPECT_FALSE(form.Edit18->isReadOnly());
+    Click(form.CheckBox30);
+    Click(form.CheckBox31);
+    EXPECT_NE(Colour(form.Edit17), kWhite) << "still switched off while hidden again";
+    EXPECT_TRUE(form.Edit17->isReadOnly());
+    Click(form.CheckBox30);
+    EXPECT_EQ(Colour(form.Edit17), kWhite);
+}
+
 }  // namespace
 }  // namespace zorvik::testing
