@@ -24,7 +24,7 @@ constexpr speed_t kLineSpeed = B57600;  // the device talks at 57600 baud, 8N1
 
 constexpr int kWriteMsPerByte = 100;    // write timeout: this much per byte ...
 constexpr int kWriteMsConstant = 1000;  // ... plus this much per write
-constexpr int kSentPollMs = 1;          // pause between looks at the unsent output count
+constexpr int kLineByteMicros = 174;    // one byte on the line at 57600 baud, 10 bits a byte
 
 constexpr short kHangUpEvents = POLLHUP | POLLERR | POLLNVAL;  // the other side is gone
 
@@ -248,7 +248,9 @@ int TComPort::DoWrite(const std::uint8_t* buffer, int count) {
         if (unsent <= 0 || SteadyClock::now() >= deadline) {
             break;
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(kSentPollMs));
+        // Sleep about as long as the line needs for what is left, not a whole millisecond a byte.
+        std::this_thread::sleep_for(
+            std::chrono::microseconds(std::int64_t{unsent} * kLineByteMicros));
     }
     return done;
 }
