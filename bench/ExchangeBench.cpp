@@ -1,27 +1,20 @@
 // bench-exchange: how far above the protocol's own pauses the read and write commands run, and
 // how much processor time they take, over a real pty against the zorvik-sim program.
-#include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
 #include <stdlib.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
-#include <filesystem>
 #include <functional>
 #include <optional>
-#include <sstream>
 #include <string>
-#include <vector>
 
 #include "link/Clock.h"
 #include "link/ConfigCommands.h"
 #include "link/Dialogs.h"
 #include "link/PortMap.h"
 #include "link/SerialPort.h"
+#include "tests/support/SimProcess.h"
 
 namespace zorvik {
 namespace {
@@ -64,70 +57,6 @@ public:
 
     int failures = 0;
     std::string lastFailure;
-};
-
-// The simulator program on a pty registered in a private port folder.
-class SimProcess {
-public:
-    SimProcess() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "zorvik-bench-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            return;
-        }
-        root_ = pattern;
-        portsDir_ = root_ + "/ports";
-        std::vector<std::string> args = {ZORVIK_SIM_PROGRAM, "--ports-dir", portsDir_};
-        int out[2];
-        if (::pipe(out) != 0) {
-            return;
-        }
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::dup2(out[1], STDOUT_FILENO);
-            const int quiet = ::open("/dev/null", O_WRONLY);
-            ::dup2(quiet, STDERR_FILENO);
-            ::close(out[0]);
-            std::vector<char*> argv;
-            for (std::string& arg : args) {
-                argv.push_back(arg.data());
-            }
-            argv.push_back(nullptr);
-            ::execv(argv[0], argv.data());
-            ::_exit(127);
-        }
-        ::close(out[1]);
-        std::string line;
-        char c = 0;
-        pollfd reader{out[0], POLLIN, 0};
-        while (::poll(&reader, 1, 5000) > 0 && ::read(out[0], &c, 1) == 1 && c != '\n') {
-            line += c;
-        }
-        ::close(out[0]);
-        std::istringstream(line) >> name_;
-    }
-    ~SimProcess() {
-        if (pid_ > 0) {
-            ::kill(pid_, SIGTERM);
-            int status = 0;
-            ::waitpid(pid_, &status, 0);
-        }
-        if (!root_.empty()) {
-            std::error_code ignored;
-            std::filesystem::remove_all(root_, ignored);
-        }
-    }
-    SimProcess(const SimProcess&) = delete;
-    SimProcess& operator=(const SimProcess&) = delete;
-
-    [[nodiscard]] const std::string& Name() const { return name_; }
-    [[nodiscard]] PortMap Map() const { return PortMap(PortMap::Roots{"/dev", "/sys", portsDir_}); }
-
-private:
-    pid_t pid_ = -1;
-    std::string root_;
-    std::string portsDir_;
-    std::string name_;
 };
 
 [[nodiscard]] std::int64_t CpuMicros() {
@@ -194,7 +123,7 @@ int Main(int argc, char** argv) {
             return 2;
         }
     }
-    SimProcess sim;
+    testing::SimProcess sim(ZORVIK_SIM_PROGRAM);
     if (sim.Name().empty()) {
         std::fprintf(stderr, "bench-exchange: zorvik-sim did not start (%s)\n", ZORVIK_SIM_PROGRAM);
         return 1;

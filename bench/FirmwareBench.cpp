@@ -5,14 +5,9 @@
 // Usage: bench-firmware [--paced]
 //   By default the simulator sends without line pacing, so what is left is the protocol's own
 //   floor (the verification pauses) and the host. --paced runs it at 57600 baud instead.
-#include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
 #include <stdlib.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <time.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -29,6 +24,7 @@
 #include "link/Clock.h"
 #include "link/PortMap.h"
 #include "link/SerialPort.h"
+#include "tests/support/SimProcess.h"
 
 namespace zorvik {
 namespace {
@@ -64,59 +60,6 @@ std::string ReadText(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
-
-// The simulator program with a port folder of its own.
-class Simulator {
-public:
-    Simulator(const std::string& root, const std::vector<std::string>& extra) {
-        portsDir = root + "/ports";
-        std::vector<std::string> args = {ZORVIK_SIM_PROGRAM, "--ports-dir", portsDir};
-        args.insert(args.end(), extra.begin(), extra.end());
-        int out[2];
-        if (pipe(out) != 0) {
-            return;
-        }
-        const std::string logPath = root + "/sim.log";
-        pid_ = fork();
-        if (pid_ == 0) {
-            dup2(out[1], STDOUT_FILENO);
-            const int log = open(logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-            dup2(log, STDERR_FILENO);
-            close(out[0]);
-            std::vector<char*> argv;
-            for (std::string& arg : args) {
-                argv.push_back(arg.data());
-            }
-            argv.push_back(nullptr);
-            execv(argv[0], argv.data());
-            _exit(127);
-        }
-        close(out[1]);
-        std::string line;
-        char c = 0;
-        pollfd reader{out[0], POLLIN, 0};
-        while (poll(&reader, 1, 5000) > 0 && read(out[0], &c, 1) == 1 && c != '\n') {
-            line += c;
-        }
-        close(out[0]);
-        std::istringstream(line) >> name;
-    }
-    ~Simulator() {
-        if (pid_ > 0) {
-            kill(pid_, SIGTERM);
-            int status = 0;
-            waitpid(pid_, &status, 0);
-        }
-    }
-    Simulator(const Simulator&) = delete;
-    Simulator& operator=(const Simulator&) = delete;
-
-    std::string portsDir;
-    std::string name;
-
-private:
-    pid_t pid_ = -1;
-};
 
 class SilentDialogs : public Dialogs {
 public:
@@ -223,13 +166,13 @@ int RunBench(bool paced) {
         if (!paced) {
             options.push_back("--no-pacing");
         }
-        Simulator sim(root, options);
-        if (sim.name.empty()) {
+        testing::SimProcess sim(ZORVIK_SIM_PROGRAM, options);
+        if (sim.Name().empty()) {
             std::fprintf(stderr, "the simulator did not start\n");
             return 1;
         }
-        const PortMap map(PortMap::Roots{"/dev", "/sys", sim.portsDir});
-        TimedPort port(map, sim.name);
+        const PortMap map = sim.Map();
+        TimedPort port(map, sim.Name());
         SystemClock clock;
         SilentDialogs dialogs;
         PhaseTimes phases;

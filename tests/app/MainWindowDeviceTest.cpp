@@ -16,7 +16,7 @@
 #include "config/ImageCodec.h"
 #include "sim/MemoryComPort.h"
 #include "tests/app/AppTestSupport.h"
-#include "tests/link/ExchangeRig.h"
+#include "tests/support/ExchangeRig.h"
 
 namespace zorvik::testing {
 namespace {
@@ -52,25 +52,7 @@ protected:
         form = windows_.Form1.get();
         form->show();
         port->AddPort(form->ComPort1->Port(), device_.get());
-        port->onWire = [this](const WireEvent& event) {
-            switch (event.kind) {
-                case WireEvent::Kind::Opened:
-                    log.push_back(Opened());
-                    break;
-                case WireEvent::Kind::Closed:
-                    log.push_back(Closed());
-                    break;
-                case WireEvent::Kind::HostToDevice:
-                    log.push_back(Host(event.bytes));
-                    break;
-                case WireEvent::Kind::DeviceToHost:
-                    log.push_back(Device(event.bytes));
-                    break;
-            }
-        };
-        dialogs.onMessage = [this](const ShownMessage& message) {
-            log.push_back(Shown(message.text, message.caption, message.flags));
-        };
+        LogLineAndMessages(*port, dialogs, log);
         log.clear();
     }
 
@@ -80,12 +62,6 @@ protected:
     std::vector<std::string> Head() {
         return {Opened(), Device("Ready"), Host({0x03}), Host(ReferenceAuthBlock("9466")),
                 Device("O")};
-    }
-
-    static std::vector<std::string> Then(std::vector<std::string> head,
-                                         const std::vector<std::string>& tail) {
-        head.insert(head.end(), tail.begin(), tail.end());
-        return head;
     }
 
     static Bytes BlockOf(const ConfigImage& image) {

@@ -5,11 +5,9 @@
 #include <QAction>
 #include <QDir>
 #include <QLabel>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <csignal>
-#include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -17,6 +15,7 @@
 #include "config/ImageCodec.h"
 #include "tests/app/AppTestSupport.h"
 #include "tests/app/WindowState.h"
+#include "tests/support/TempFolder.h"
 
 namespace zorvik::testing {
 namespace {
@@ -62,24 +61,7 @@ Bytes SampleImage() {
 
 class FileMenu : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(folder_.isValid()); }
-
-    std::string PathOf(const std::string& name) const {
-        return (folder_.path() + QChar(u'/') + QString::fromStdString(name)).toStdString();
-    }
-
-    std::string WriteFile(const std::string& name, const Bytes& bytes) const {
-        const std::string path = PathOf(name);
-        std::ofstream out(path, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(bytes.data()),
-                  static_cast<std::streamsize>(bytes.size()));
-        return path;
-    }
-
-    static Bytes ReadFile(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
+    void SetUp() override { ASSERT_TRUE(folder_.IsValid()); }
 
     // The menu items as the user picks them, the dialog answering with `path`.
     void Open(const std::string& path) {
@@ -98,7 +80,7 @@ protected:
 
     [[nodiscard]] std::vector<ShownMessage>& Messages() { return fixture.dialogs.messages; }
 
-    QTemporaryDir folder_;
+    TempFolder folder_;
     FormFixture fixture;
     TForm1& form = fixture.Form();
 };
@@ -111,7 +93,7 @@ TEST_F(FileMenu, OpenDecodesTheFirst256BytesAndNamesTheFileInTheLabel) {
         image[129] = static_cast<std::uint8_t>(size % 100);
         Bytes bytes = Pattern(size);
         std::copy(image.begin(), image.end(), bytes.begin());
-        const std::string path = WriteFile("size" + std::to_string(size) + ".zvk", bytes);
+        const std::string path = folder_.Write("size" + std::to_string(size) + ".zvk", bytes);
         ASSERT_NE(image, previous);
 
         Open(path);
@@ -125,7 +107,7 @@ TEST_F(FileMenu, OpenDecodesTheFirst256BytesAndNamesTheFileInTheLabel) {
 }
 
 TEST_F(FileMenu, AnyContentOpensWhateverTheFilesName) {
-    const std::string path = WriteFile("notes.txt", Bytes(256, 0xFF));
+    const std::string path = folder_.Write("notes.txt", Bytes(256, 0xFF));
     Open(path);
     EXPECT_TRUE(Messages().empty());
     EXPECT_EQ(form.Label45->text().toStdString(), path);
@@ -137,11 +119,11 @@ TEST_F(FileMenu, AnyContentOpensWhateverTheFilesName) {
 }
 
 TEST_F(FileMenu, OpenRefusesAFileOver2048BytesAndBlanksTheLabel) {
-    Open(WriteFile("first.zvk", SampleImage()));
+    Open(folder_.Write("first.zvk", SampleImage()));
     const Bytes before = Encoded();
     const std::vector<std::string> shown = ImageState(form);
 
-    Open(WriteFile("big.zvk", Pattern(2049)));
+    Open(folder_.Write("big.zvk", Pattern(2049)));
     ASSERT_EQ(Messages().size(), 1u);
     EXPECT_EQ(Messages()[0], (ShownMessage{"Plik jest za duży", "Błąd", 16}));
     EXPECT_EQ(form.Label45->text(), QStringLiteral(" "));
@@ -150,14 +132,14 @@ TEST_F(FileMenu, OpenRefusesAFileOver2048BytesAndBlanksTheLabel) {
 }
 
 TEST_F(FileMenu, AShortFileIsReportedAndChangesNeitherTheControlsNorTheLabel) {
-    const std::string first = WriteFile("first.zvk", SampleImage());
+    const std::string first = folder_.Write("first.zvk", SampleImage());
     Open(first);
     const Bytes before = Encoded();
     const std::vector<std::string> shown = ImageState(form);
 
     for (const std::size_t size : {255u, 0u}) {
         Messages().clear();
-        Open(WriteFile("short" + std::to_string(size) + ".zvk", Pattern(size)));
+        Open(folder_.Write("short" + std::to_string(size) + ".zvk", Pattern(size)));
         ASSERT_EQ(Messages().size(), 1u) << size;
         EXPECT_EQ(Messages()[0], (ShownMessage{"Read beyond end of file.", "Zorvik GSM", 16}));
         EXPECT_EQ(Encoded(), before);
@@ -169,7 +151,7 @@ TEST_F(FileMenu, AShortFileIsReportedAndChangesNeitherTheControlsNorTheLabel) {
 
 TEST_F(FileMenu, AFileThatCannotBeOpenedIsReportedWithTheSystemsText) {
     const QString label = form.Label45->text();
-    Open(PathOf("missing.zvk"));
+    Open(folder_.PathOf("missing.zvk"));
     ASSERT_EQ(Messages().size(), 1u);
     EXPECT_EQ(Messages()[0], (ShownMessage{"No such file or directory.", "Zorvik GSM", 16}));
     EXPECT_EQ(form.Label45->text(), label);
@@ -188,18 +170,18 @@ TEST_F(FileMenu, CancelledDialogsChangeNothing) {
     EXPECT_EQ(Encoded(), before);
     EXPECT_EQ(form.Label45->text(), label);
     EXPECT_TRUE(Messages().empty());
-    EXPECT_TRUE(QDir(folder_.path()).isEmpty());
+    EXPECT_TRUE(QDir(QString::fromStdString(folder_.Root())).isEmpty());
 }
 
 TEST_F(FileMenu, SaveWritesExactlyTheEncodedImageAndLeavesTheLabel) {
-    Open(WriteFile("opened.zvk", SampleImage()));
+    Open(folder_.Write("opened.zvk", SampleImage()));
     QTest::mouseClick(form.CheckBox7, Qt::LeftButton);
     QTest::keyClicks(form.MaskEdit6, QStringLiteral("0042"));
     const QString label = form.Label45->text();
 
-    const std::string path = PathOf("saved.zvk");
+    const std::string path = folder_.PathOf("saved.zvk");
     Save(path);
-    const Bytes saved = ReadFile(path);
+    const Bytes saved = TempFolder::Read(path);
     EXPECT_EQ(saved.size(), 256u);
     EXPECT_EQ(saved, Encoded());
     EXPECT_EQ(saved[105], 0x84);
@@ -209,7 +191,7 @@ TEST_F(FileMenu, SaveWritesExactlyTheEncodedImageAndLeavesTheLabel) {
 
 TEST_F(FileMenu, AFailingSaveIsReportedAndKeepsTheOldFile) {
     const Bytes old = Pattern(300);
-    const std::string path = WriteFile("keep.zvk", old);
+    const std::string path = folder_.Write("keep.zvk", old);
 
     // The file size limit makes the write itself fail part way, even for root.
     struct rlimit saved {};
@@ -224,26 +206,26 @@ TEST_F(FileMenu, AFailingSaveIsReportedAndKeepsTheOldFile) {
 
     ASSERT_EQ(Messages().size(), 1u);
     EXPECT_EQ(Messages()[0], (ShownMessage{"File too large.", "Zorvik GSM", 16}));
-    EXPECT_EQ(ReadFile(path), old);
-    EXPECT_EQ(
-        QDir(folder_.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-        QStringList{QStringLiteral("keep.zvk")});
+    EXPECT_EQ(TempFolder::Read(path), old);
+    EXPECT_EQ(QDir(QString::fromStdString(folder_.Root()))
+                  .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+              QStringList{QStringLiteral("keep.zvk")});
 
     Messages().clear();
-    Save(PathOf("no/such.zvk"));
+    Save(folder_.PathOf("no/such.zvk"));
     ASSERT_EQ(Messages().size(), 1u);
     EXPECT_EQ(Messages()[0], (ShownMessage{"No such file or directory.", "Zorvik GSM", 16}));
 }
 
 TEST_F(FileMenu, SaveOpenSaveOfTheUntouchedWindowGivesIdenticalFiles) {
-    const std::string first = PathOf("first.zvk");
-    const std::string second = PathOf("second.zvk");
+    const std::string first = folder_.PathOf("first.zvk");
+    const std::string second = folder_.PathOf("second.zvk");
     Save(first);
     Open(first);
     Save(second);
     EXPECT_TRUE(Messages().empty());
-    EXPECT_EQ(ReadFile(first).size(), 256u);
-    EXPECT_EQ(ReadFile(first), ReadFile(second));
+    EXPECT_EQ(TempFolder::Read(first).size(), 256u);
+    EXPECT_EQ(TempFolder::Read(first), TempFolder::Read(second));
 }
 
 }  // namespace

@@ -11,29 +11,10 @@
 #include "link/PasswordWindow.h"
 #include "sim/MemoryComPort.h"
 #include "tests/app/AppTestSupport.h"
-#include "tests/link/ExchangeRig.h"
+#include "tests/support/ExchangeRig.h"
 
 namespace zorvik::testing {
 namespace {
-
-Bytes ReferencePasswordBlock(const std::string& password) {
-    Bytes block(password.begin(), password.end());
-    Bytes repeated;
-    for (int pass = 0; pass < 4; ++pass) {
-        repeated.insert(repeated.end(), password.begin(), password.end());
-        block.push_back(ReferenceCrc8(repeated, 0xA7));
-    }
-    return block;
-}
-
-Bytes ReferenceChangeBlock(const std::string& current, const std::string& next) {
-    Bytes block = {0x01};
-    for (const std::string& password : {current, next}) {
-        const Bytes part = ReferencePasswordBlock(password);
-        block.insert(block.end(), part.begin(), part.end());
-    }
-    return block;
-}
 
 // The program's windows with the device on COM4, a silent line on COM1 and nothing else; the
 // password window is shown without a loop of its own, so a test can click in it.
@@ -55,25 +36,7 @@ protected:
         form3 = windows_.Form3;
         form->show();
         form->ComPort1->SetPort("COM4");
-        port->onWire = [this](const WireEvent& event) {
-            switch (event.kind) {
-                case WireEvent::Kind::Opened:
-                    log.push_back(Opened() + " " + event.port);
-                    break;
-                case WireEvent::Kind::Closed:
-                    log.push_back(Closed() + " " + event.port);
-                    break;
-                case WireEvent::Kind::HostToDevice:
-                    log.push_back(Host(event.bytes));
-                    break;
-                case WireEvent::Kind::DeviceToHost:
-                    log.push_back(Device(event.bytes));
-                    break;
-            }
-        };
-        dialogs.onMessage = [this](const ShownMessage& message) {
-            log.push_back(Shown(message.text, message.caption, message.flags));
-        };
+        LogLineAndMessages(*port, dialogs, log, PortNames::Logged);
     }
 
     void OpenPasswordWindow() {

@@ -7,8 +7,6 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -17,6 +15,7 @@
 #include "files/FileIo.h"
 #include "tests/config/PlainControls.h"
 #include "tests/support/FakeDialogs.h"
+#include "tests/support/TempFolder.h"
 
 namespace zorvik::testing {
 namespace {
@@ -34,40 +33,7 @@ Bytes Pattern(std::size_t size) {
 
 class ConfigFiles : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "zvk-test-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        folder_ = pattern;
-    }
-
-    void TearDown() override {
-        fs::permissions(folder_, fs::perms::owner_all, fs::perm_options::add);
-        fs::remove_all(folder_);
-    }
-
-    std::string PathOf(const std::string& name) const { return (folder_ / name).string(); }
-
-    std::string WriteFile(const std::string& name, const Bytes& bytes) const {
-        const std::string path = PathOf(name);
-        std::ofstream out(path, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(bytes.data()),
-                  static_cast<std::streamsize>(bytes.size()));
-        return path;
-    }
-
-    static Bytes ReadFile(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
-
-    std::vector<std::string> FolderEntries() const {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(folder_)) {
-            names.push_back(entry.path().filename().string());
-        }
-        std::sort(names.begin(), names.end());
-        return names;
-    }
+    void SetUp() override { ASSERT_TRUE(folder_.IsValid()); }
 
     // Opens `path` through the command, with the label starting at "previous".
     void Open(const std::string& path) {
@@ -80,7 +46,7 @@ protected:
         SaveConfigFile(dialogs_, controls);
     }
 
-    fs::path folder_;
+    TempFolder folder_;
     FakeDialogs dialogs_;
     PlainControls controls_;
     std::string label_ = "previous";
@@ -105,7 +71,7 @@ TEST_F(ConfigFiles, OpenDecodesTheFirst256BytesOfFilesFrom256To2048Bytes) {
         Bytes bytes = Pattern(size);
         const Bytes image = SampleImage();
         std::copy(image.begin(), image.end(), bytes.begin());
-        const std::string path = WriteFile("size" + std::to_string(size) + ".zvk", bytes);
+        const std::string path = folder_.Write("size" + std::to_string(size) + ".zvk", bytes);
         PlainControls fresh;
         controls_ = fresh;
         Open(path);
@@ -117,7 +83,7 @@ TEST_F(ConfigFiles, OpenDecodesTheFirst256BytesOfFilesFrom256To2048Bytes) {
 }
 
 TEST_F(ConfigFiles, OpenRefusesAFileOver2048BytesAndBlanksTheLabel) {
-    const std::string path = WriteFile("big.zvk", Pattern(2049));
+    const std::string path = folder_.Write("big.zvk", Pattern(2049));
     Open(path);
     ASSERT_EQ(dialogs_.messages.size(), 1u);
     EXPECT_EQ(dialogs_.messages[0], (ShownMessage{"Plik jest za duży", "Błąd", 16}));
@@ -127,7 +93,7 @@ TEST_F(ConfigFiles, OpenRefusesAFileOver2048BytesAndBlanksTheLabel) {
 
 TEST_F(ConfigFiles, OpenOfAShortFileRaisesReadBeyondEndAndChangesNothing) {
     for (const std::size_t size : {255u, 1u, 0u}) {
-        const std::string path = WriteFile("short.zvk", Pattern(size));
+        const std::string path = folder_.Write("short.zvk", Pattern(size));
         try {
             Open(path);
             ADD_FAILURE() << "no error for " << size << " bytes";
@@ -142,8 +108,8 @@ TEST_F(ConfigFiles, OpenOfAShortFileRaisesReadBeyondEndAndChangesNothing) {
 
 TEST_F(ConfigFiles, OpenOfAFileThatCannotBeReadRaisesTheSystemError) {
     const std::vector<std::pair<std::string, int>> cases = {
-        {PathOf("missing.zvk"), ENOENT},
-        {folder_.string(), EISDIR},
+        {folder_.PathOf("missing.zvk"), ENOENT},
+        {folder_.Root(), EISDIR},
     };
     for (const auto& [path, code] : cases) {
         try {
@@ -159,7 +125,7 @@ TEST_F(ConfigFiles, OpenOfAFileThatCannotBeReadRaisesTheSystemError) {
 }
 
 TEST_F(ConfigFiles, OpenDoesNotHangOnANamedPipe) {
-    const std::string path = PathOf("pipe.zvk");
+    const std::string path = folder_.PathOf("pipe.zvk");
     ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
     EXPECT_THROW(Open(path), EInOutError);
     EXPECT_EQ(label_, "previous");
@@ -172,7 +138,7 @@ TEST_F(ConfigFiles, CancelledDialogsChangeNothing) {
     EXPECT_EQ(dialogs_.saveRequests.size(), 1u);
     EXPECT_TRUE(controls_.log.empty());
     EXPECT_EQ(label_, "previous");
-    EXPECT_TRUE(FolderEntries().empty());
+    EXPECT_TRUE(folder_.Entries().empty());
 }
 
 TEST_F(ConfigFiles, DialogsUseTheProductsFiltersAndSaveOptions) {
@@ -191,37 +157,37 @@ TEST_F(ConfigFiles, DialogsUseTheProductsFiltersAndSaveOptions) {
 TEST_F(ConfigFiles, SaveWritesExactlyTheEncodedImage) {
     PlainControls c;
     c.SetRadioGroup("RadioGroup3", 1);
-    const std::string path = PathOf("saved.zvk");
+    const std::string path = folder_.PathOf("saved.zvk");
     Save(path, c);
     const ConfigImage image = EncodeImage(c);
-    EXPECT_EQ(ReadFile(path), Bytes(image.begin(), image.end()));
-    EXPECT_EQ(FolderEntries(), std::vector<std::string>{"saved.zvk"});
+    EXPECT_EQ(TempFolder::Read(path), Bytes(image.begin(), image.end()));
+    EXPECT_EQ(folder_.Entries(), std::vector<std::string>{"saved.zvk"});
     EXPECT_TRUE(dialogs_.messages.empty());
 }
 
 TEST_F(ConfigFiles, SaveReplacesALongerFileWholeAndKeepsItsPermissions) {
-    const std::string path = WriteFile("old.zvk", Pattern(2000));
+    const std::string path = folder_.Write("old.zvk", Pattern(2000));
     ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
     Save(path, controls_);
-    EXPECT_EQ(ReadFile(path).size(), 256u);
+    EXPECT_EQ(TempFolder::Read(path).size(), 256u);
     struct stat info {};
     ASSERT_EQ(::stat(path.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0640u);
-    EXPECT_EQ(FolderEntries(), std::vector<std::string>{"old.zvk"});
+    EXPECT_EQ(folder_.Entries(), std::vector<std::string>{"old.zvk"});
 }
 
 TEST_F(ConfigFiles, SaveThroughASymbolicLinkReplacesTheFileItNames) {
-    const std::string target = WriteFile("target.zvk", Pattern(300));
-    const std::string link = PathOf("link.zvk");
+    const std::string target = folder_.Write("target.zvk", Pattern(300));
+    const std::string link = folder_.PathOf("link.zvk");
     fs::create_symlink(target, link);
     Save(link, controls_);
     EXPECT_TRUE(fs::is_symlink(link));
-    EXPECT_EQ(ReadFile(target).size(), 256u);
+    EXPECT_EQ(TempFolder::Read(target).size(), 256u);
 }
 
 TEST_F(ConfigFiles, FailedSaveLeavesTheOldFileAndNoTemporaryFile) {
     const Bytes old = Pattern(300);
-    const std::string path = WriteFile("keep.zvk", old);
+    const std::string path = folder_.Write("keep.zvk", old);
 
     // The file size limit makes the write itself fail part way, even for root.
     struct rlimit saved {};
@@ -239,41 +205,41 @@ TEST_F(ConfigFiles, FailedSaveLeavesTheOldFileAndNoTemporaryFile) {
     ::setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previousHandler);
 
-    EXPECT_EQ(ReadFile(path), old);
-    EXPECT_EQ(FolderEntries(), std::vector<std::string>{"keep.zvk"});
+    EXPECT_EQ(TempFolder::Read(path), old);
+    EXPECT_EQ(folder_.Entries(), std::vector<std::string>{"keep.zvk"});
 }
 
 TEST_F(ConfigFiles, SaveOverAFolderFailsAndLeavesNothingBehind) {
-    const std::string path = PathOf("folder.zvk");
+    const std::string path = folder_.PathOf("folder.zvk");
     fs::create_directory(path);
     EXPECT_THROW(Save(path, controls_), EInOutError);
     EXPECT_TRUE(fs::is_directory(path));
-    EXPECT_EQ(FolderEntries(), std::vector<std::string>{"folder.zvk"});
+    EXPECT_EQ(folder_.Entries(), std::vector<std::string>{"folder.zvk"});
 }
 
 TEST_F(ConfigFiles, SaveIntoAMissingFolderRaisesTheSystemError) {
     try {
-        Save(PathOf("no/such.zvk"), controls_);
+        Save(folder_.PathOf("no/such.zvk"), controls_);
         ADD_FAILURE() << "no error";
     } catch (const EInOutError& error) {
         EXPECT_EQ(error.ErrorCode(), ENOENT);
     }
-    EXPECT_TRUE(FolderEntries().empty());
+    EXPECT_TRUE(folder_.Entries().empty());
 }
 
 TEST_F(ConfigFiles, SaveOpenSaveGivesIdenticalFiles) {
-    const std::string first = PathOf("first.zvk");
-    const std::string second = PathOf("second.zvk");
+    const std::string first = folder_.PathOf("first.zvk");
+    const std::string second = folder_.PathOf("second.zvk");
     Save(first, PlainControls());
     Open(first);
     Save(second, controls_);
-    EXPECT_EQ(ReadFile(first), ReadFile(second));
-    EXPECT_EQ(ReadFile(first).size(), 256u);
+    EXPECT_EQ(TempFolder::Read(first), TempFolder::Read(second));
+    EXPECT_EQ(TempFolder::Read(first).size(), 256u);
 
-    const std::string sample = WriteFile("sample.zvk", SampleImage());
+    const std::string sample = folder_.Write("sample.zvk", SampleImage());
     Open(sample);
     Save(second, controls_);
-    EXPECT_EQ(ReadFile(second), SampleImage());
+    EXPECT_EQ(TempFolder::Read(second), SampleImage());
 }
 
 }  // namespace

@@ -2,22 +2,17 @@
 // line on virtual time, for the firmware update tests.
 #pragma once
 
-#include <stdlib.h>
-
 #include <algorithm>
 #include <cstdint>
 #include <deque>
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
 
-#include <gtest/gtest.h>
-
 #include "firmware/FirmwareUpdate.h"
 #include "link/ComPort.h"
 #include "sim/VirtualClock.h"
+#include "tests/support/TempFolder.h"
 
 namespace zorvik::testing {
 
@@ -31,38 +26,6 @@ inline Bytes FirmwareImage(int records, int seed = 0) {
     }
     return bytes;
 }
-
-// A throw-away folder for firmware files.
-class TempFolder {
-public:
-    TempFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "zorvik-fw-XXXXXX");
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            ADD_FAILURE() << "mkdtemp failed";
-        }
-        root_ = pattern;
-    }
-    ~TempFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(root_, ignored);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    [[nodiscard]] const std::string& Root() const { return root_; }
-
-    // Writes `bytes` as the file `name` and returns its full path.
-    std::string Write(const std::string& name, const Bytes& bytes) const {
-        const std::string path = root_ + "/" + name;
-        std::ofstream file(path, std::ios::binary | std::ios::trunc);
-        file.write(reinterpret_cast<const char*>(bytes.data()),
-                   static_cast<std::streamsize>(bytes.size()));
-        return path;
-    }
-
-private:
-    std::string root_;
-};
 
 // Remembers the bar's state and what each phase showed.
 class RecordingProgress : public FirmwareProgress {

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 
-#include "tests/link/ExchangeRig.h"
+#include "tests/support/ExchangeRig.h"
 
 namespace zorvik::testing {
 namespace {
@@ -38,11 +38,6 @@ std::int64_t WireTimeOf(const MemoryComPort& port, WireEvent::Kind kind, const B
 // The common start of every exchange that got past the password.
 std::vector<std::string> Accepted() {
     return {Opened(), Device("Ready"), Host({0x03}), Host(ReferenceAuthBlock("9466")), Device("O")};
-}
-
-std::vector<std::string> Then(std::vector<std::string> head, const std::vector<std::string>& tail) {
-    head.insert(head.end(), tail.begin(), tail.end());
-    return head;
 }
 
 // A framing fault and what each command must show for it.

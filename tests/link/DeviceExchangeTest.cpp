@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <deque>
 
-#include "tests/link/ExchangeRig.h"
+#include "tests/support/ExchangeRig.h"
 
 namespace zorvik::testing {
 namespace {

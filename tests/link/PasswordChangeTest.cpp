@@ -4,36 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/link/ExchangeRig.h"
+#include "tests/support/ExchangeRig.h"
 
 namespace zorvik::testing {
 namespace {
-
-// The password block of an ASCII password: its four characters, then the digest of the
-// characters taken 1 to 4 times.
-Bytes ReferencePasswordBlock(const std::string& password) {
-    Bytes block(password.begin(), password.end());
-    Bytes repeated;
-    for (int pass = 0; pass < 4; ++pass) {
-        repeated.insert(repeated.end(), password.begin(), password.end());
-        block.push_back(ReferenceCrc8(repeated, 0xA7));
-    }
-    return block;
-}
-
-Bytes ReferenceChangeBlock(const std::string& current, const std::string& next) {
-    Bytes block = {0x01};
-    const Bytes first = ReferencePasswordBlock(current);
-    const Bytes second = ReferencePasswordBlock(next);
-    block.insert(block.end(), first.begin(), first.end());
-    block.insert(block.end(), second.begin(), second.end());
-    return block;
-}
-
-std::vector<std::string> Then(std::vector<std::string> head, const std::vector<std::string>& tail) {
-    head.insert(head.end(), tail.begin(), tail.end());
-    return head;
-}
 
 // The main window's side of the change, noted in the rig's log.
 struct WindowSide {

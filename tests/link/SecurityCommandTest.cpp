@@ -6,15 +6,10 @@
 
 #include <algorithm>
 
-#include "tests/link/ExchangeRig.h"
+#include "tests/support/ExchangeRig.h"
 
 namespace zorvik::testing {
 namespace {
-
-std::vector<std::string> Then(std::vector<std::string> head, const std::vector<std::string>& tail) {
-    head.insert(head.end(), tail.begin(), tail.end());
-    return head;
-}
 
 const std::vector<std::string> kAccepted = {Opened(), Device("Ready"), Host({0x03}),
                                             Host(ReferenceAuthBlock("9466")), Device("O")};

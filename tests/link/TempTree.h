@@ -1,52 +1,41 @@
 // A throw-away folder standing in for /dev, /sys and the user's port folder, and a map over it.
 #pragma once
 
-#include <stdlib.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <string>
 
-#include <gtest/gtest.h>
-
 #include "link/PortMap.h"
+#include "tests/support/TempFolder.h"
 
 namespace zorvik::testing {
 
 class TempTree {
 public:
     TempTree() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "zorvik-link-XXXXXX");
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            ADD_FAILURE() << "mkdtemp failed";
+        if (!folder_.IsValid()) {
+            return;  // already reported; nothing outside a folder of our own is touched
         }
-        root_ = pattern;
         std::filesystem::create_directories(Dev());
         std::filesystem::create_directories(Sys() + "/class/tty");
         std::filesystem::create_directory(Links());
         ::chmod(Links().c_str(), 0700);
     }
-    ~TempTree() {
-        std::error_code ignored;
-        std::filesystem::remove_all(root_, ignored);
-    }
-    TempTree(const TempTree&) = delete;
-    TempTree& operator=(const TempTree&) = delete;
 
-    [[nodiscard]] const std::string& Root() const { return root_; }
-    [[nodiscard]] std::string Dev() const { return root_ + "/dev"; }
-    [[nodiscard]] std::string Sys() const { return root_ + "/sys"; }
-    [[nodiscard]] std::string Links() const { return root_ + "/links"; }
+    [[nodiscard]] const std::string& Root() const { return folder_.Root(); }
+    [[nodiscard]] std::string Dev() const { return Root() + "/dev"; }
+    [[nodiscard]] std::string Sys() const { return Root() + "/sys"; }
+    [[nodiscard]] std::string Links() const { return Root() + "/links"; }
     [[nodiscard]] PortMap Map() const { return PortMap(PortMap::Roots{Dev(), Sys(), Links()}); }
 
     // `path` (relative to the root) becomes a link to `target`.
     void Link(const std::string& path, const std::string& target) const {
-        std::filesystem::create_symlink(target, root_ + "/" + path);
+        std::filesystem::create_symlink(target, Root() + "/" + path);
     }
     void Write(const std::string& path, const std::string& content) const {
-        const std::filesystem::path full = root_ + "/" + path;
+        const std::filesystem::path full = Root() + "/" + path;
         std::filesystem::create_directories(full.parent_path());
         std::ofstream(full) << content;
     }
@@ -58,7 +47,7 @@ public:
     }
 
 private:
-    std::string root_;
+    TempFolder folder_;
 };
 
 }  // namespace zorvik::testing

@@ -2,8 +2,6 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
-#include <signal.h>
-#include <sys/wait.h>
 #include <termios.h>
 #include <time.h>
 #include <unistd.h>
@@ -17,6 +15,8 @@
 #include <vector>
 
 #include "config/Crc8.h"
+#include "tests/support/SimProcess.h"
+#include "tests/support/TempFolder.h"
 
 namespace zorvik::testing {
 namespace {
@@ -40,88 +40,6 @@ std::string ReadFileText(const std::string& path) {
     text << file.rdbuf();
     return text.str();
 }
-
-// One zorvik-sim process with a port folder of its own.
-class SimProcess {
-public:
-    explicit SimProcess(std::vector<std::string> extra = {}) {
-        char pattern[] = "/tmp/zorvik-sim-test-XXXXXX";
-        if (mkdtemp(pattern) == nullptr) {
-            return;
-        }
-        root = pattern;
-        portsDir = root + "/ports";
-        logPath = root + "/sim.log";
-        std::vector<std::string> args = {ZORVIK_SIM_PROGRAM, "--ports-dir", portsDir};
-        args.insert(args.end(), extra.begin(), extra.end());
-
-        int out[2];
-        if (pipe(out) != 0) {
-            return;
-        }
-        pid = fork();
-        if (pid == 0) {
-            dup2(out[1], STDOUT_FILENO);
-            const int log = open(logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-            dup2(log, STDERR_FILENO);
-            close(out[0]);
-            std::vector<char*> argv;
-            for (std::string& arg : args) {
-                argv.push_back(arg.data());
-            }
-            argv.push_back(nullptr);
-            execv(argv[0], argv.data());
-            _exit(127);
-        }
-        close(out[1]);
-        // The first line names the port and the pty.
-        std::string line;
-        char c = 0;
-        pollfd reader{out[0], POLLIN, 0};
-        while (poll(&reader, 1, 5000) > 0 && read(out[0], &c, 1) == 1 && c != '\n') {
-            line += c;
-        }
-        close(out[0]);
-        std::istringstream words(line);
-        words >> name >> ptyPath;
-    }
-
-    ~SimProcess() {
-        if (pid > 0) {
-            kill(pid, SIGTERM);
-            int status = 0;
-            waitpid(pid, &status, 0);
-        }
-        if (!root.empty()) {
-            fs::remove_all(root);
-        }
-    }
-
-    // Sends SIGTERM and returns the exit status, or -1.
-    int Stop() {
-        if (pid <= 0) {
-            return -1;
-        }
-        kill(pid, SIGTERM);
-        return Wait();
-    }
-
-    int Wait() {
-        int status = 0;
-        const pid_t done = waitpid(pid, &status, 0);
-        pid = -1;
-        return done > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-
-    std::string LinkPath() const { return portsDir + "/" + name; }
-
-    pid_t pid = -1;
-    std::string root;
-    std::string portsDir;
-    std::string logPath;
-    std::string name;
-    std::string ptyPath;
-};
 
 // The host's end, opened as the configurator's port layer does: raw, then both queues flushed.
 class HostPort {
@@ -198,9 +116,9 @@ Bytes DefaultAuthBlock() {
 }
 
 TEST(SimProgram, RegistersAPortThatAnswersAReadExchangeAndRemovesItOnSigterm) {
-    SimProcess sim;
-    ASSERT_EQ(sim.name, "COM41");
-    ASSERT_EQ(fs::read_symlink(sim.LinkPath()).string(), sim.ptyPath);
+    SimProcess sim(ZORVIK_SIM_PROGRAM);
+    ASSERT_EQ(sim.Name(), "COM41");
+    ASSERT_EQ(fs::read_symlink(sim.LinkPath()).string(), sim.PtyPath());
 
     HostPort host(sim.LinkPath());
     ASSERT_TRUE(host.IsOpen());
@@ -227,13 +145,13 @@ TEST(SimProgram, RegistersAPortThatAnswersAReadExchangeAndRemovesItOnSigterm) {
 
     EXPECT_EQ(sim.Stop(), 0);
     EXPECT_FALSE(fs::exists(fs::symlink_status(sim.LinkPath())));
-    EXPECT_NE(ReadFileText(sim.logPath).find("read image: ok"), std::string::npos)
-        << ReadFileText(sim.logPath);
+    EXPECT_NE(ReadFileText(sim.LogPath()).find("read image: ok"), std::string::npos)
+        << ReadFileText(sim.LogPath());
 }
 
 TEST(SimProgram, ReopeningThePortReturnsTheDeviceToIdle) {
-    SimProcess sim;
-    ASSERT_FALSE(sim.name.empty());
+    SimProcess sim(ZORVIK_SIM_PROGRAM);
+    ASSERT_FALSE(sim.Name().empty());
     HostPort host(sim.LinkPath());
     ASSERT_EQ(host.ReadFor(5, 700), kReady);
     host.Write({0x03});  // the device now waits for an authentication block, without banners
@@ -245,12 +163,11 @@ TEST(SimProgram, ReopeningThePortReturnsTheDeviceToIdle) {
 }
 
 TEST(SimProgram, FirmwareUpdateLeavesTheFlashAndOneLatencyLinePerLetter) {
-    char pattern[] = "/tmp/zorvik-sim-files-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    const std::string files = pattern;
-    SimProcess sim(
-        {"--firmware-out", files + "/flash.bin", "--latency-report", files + "/latency.txt"});
-    ASSERT_FALSE(sim.name.empty());
+    TempFolder files;
+    ASSERT_TRUE(files.IsValid());
+    SimProcess sim(ZORVIK_SIM_PROGRAM, {"--firmware-out", files.PathOf("flash.bin"),
+                                        "--latency-report", files.PathOf("latency.txt")});
+    ASSERT_FALSE(sim.Name().empty());
     HostPort host(sim.LinkPath());
     ASSERT_EQ(host.ReadFor(5, 700), kReady);
 
@@ -279,12 +196,12 @@ TEST(SimProgram, FirmwareUpdateLeavesTheFlashAndOneLatencyLinePerLetter) {
     host.Close();  // ends the update
 
     const std::int64_t end = NowMs() + 2000;
-    while (!fs::exists(files + "/latency.txt") && NowMs() < end) {
+    while (!fs::exists(files.PathOf("latency.txt")) && NowMs() < end) {
         SleepMs(10);
     }
-    const std::string flash = ReadFileText(files + "/flash.bin");
+    const std::string flash = ReadFileText(files.PathOf("flash.bin"));
     EXPECT_EQ(flash, std::string(file.begin(), file.end()));
-    std::istringstream report(ReadFileText(files + "/latency.txt"));
+    std::istringstream report(ReadFileText(files.PathOf("latency.txt")));
     std::string reportLetters;
     char letter = 0;
     long micros = -1;
@@ -293,12 +210,11 @@ TEST(SimProgram, FirmwareUpdateLeavesTheFlashAndOneLatencyLinePerLetter) {
         EXPECT_GE(micros, 0);
     }
     EXPECT_EQ(reportLetters, "yscysc");
-    fs::remove_all(files);
 }
 
 TEST(SimProgram, UnplugClosesTheLineAndRemovesTheLink) {
-    SimProcess sim({"--unplug-after", "0.3"});
-    ASSERT_FALSE(sim.name.empty());
+    SimProcess sim(ZORVIK_SIM_PROGRAM, {"--unplug-after", "0.3"});
+    ASSERT_FALSE(sim.Name().empty());
     HostPort host(sim.LinkPath());
     ASSERT_TRUE(host.IsOpen());
     EXPECT_EQ(sim.Wait(), 0);

@@ -1,4 +1,4 @@
-// Entry of the firmware unit tests: the window tests need a QApplication, drawn off screen.
+// Entry of the test binaries whose cases need a QApplication, drawn off screen.
 #include <QApplication>
 #include <QByteArray>
 

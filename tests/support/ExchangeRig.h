@@ -62,6 +62,28 @@ inline Bytes ReferenceAuthBlock(const std::string& password) {
     return block;
 }
 
+// The password block of an ASCII password: its four characters, then the digest of the
+// characters taken 1 to 4 times.
+inline Bytes ReferencePasswordBlock(const std::string& password) {
+    Bytes block(password.begin(), password.end());
+    Bytes repeated;
+    for (int pass = 0; pass < 4; ++pass) {
+        repeated.insert(repeated.end(), password.begin(), password.end());
+        block.push_back(ReferenceCrc8(repeated, 0xA7));
+    }
+    return block;
+}
+
+// The block of a password change: 0x01, then the current and the new password's blocks.
+inline Bytes ReferenceChangeBlock(const std::string& current, const std::string& next) {
+    Bytes block = {0x01};
+    for (const std::string& password : {current, next}) {
+        const Bytes part = ReferencePasswordBlock(password);
+        block.insert(block.end(), part.begin(), part.end());
+    }
+    return block;
+}
+
 // One line of the log each; a test builds its expectation from the same functions.
 inline std::string Opened() {
     return "open";
@@ -82,28 +104,46 @@ inline std::string Shown(const std::string& text, const std::string& caption, in
     return "message [" + caption + "] " + text + " /" + std::to_string(flags);
 }
 
+// `head` followed by `tail`: an expected log built from its common start.
+inline std::vector<std::string> Then(std::vector<std::string> head,
+                                     const std::vector<std::string>& tail) {
+    head.insert(head.end(), tail.begin(), tail.end());
+    return head;
+}
+
+// Whether the log names the port on each open and close ("open COM4"), for tests with more
+// than one port.
+enum class PortNames { Left, Logged };
+
+// Puts every event on `port` and every message `dialogs` shows into `log`, in order.
+inline void LogLineAndMessages(MemoryComPort& port, FakeDialogs& dialogs,
+                               std::vector<std::string>& log, PortNames names = PortNames::Left) {
+    port.onWire = [&log, names](const WireEvent& event) {
+        const std::string suffix = names == PortNames::Logged ? " " + event.port : "";
+        switch (event.kind) {
+            case WireEvent::Kind::Opened:
+                log.push_back(Opened() + suffix);
+                break;
+            case WireEvent::Kind::Closed:
+                log.push_back(Closed() + suffix);
+                break;
+            case WireEvent::Kind::HostToDevice:
+                log.push_back(Host(event.bytes));
+                break;
+            case WireEvent::Kind::DeviceToHost:
+                log.push_back(Device(event.bytes));
+                break;
+        }
+    };
+    dialogs.onMessage = [&log](const ShownMessage& message) {
+        log.push_back(Shown(message.text, message.caption, message.flags));
+    };
+}
+
 struct ExchangeRig {
     explicit ExchangeRig(DeviceFaults faults = {})
         : device(faults), port(device, clock), exchange(port, clock, dialogs) {
-        port.onWire = [this](const WireEvent& event) {
-            switch (event.kind) {
-                case WireEvent::Kind::Opened:
-                    log.push_back(Opened());
-                    break;
-                case WireEvent::Kind::Closed:
-                    log.push_back(Closed());
-                    break;
-                case WireEvent::Kind::HostToDevice:
-                    log.push_back(Host(event.bytes));
-                    break;
-                case WireEvent::Kind::DeviceToHost:
-                    log.push_back(Device(event.bytes));
-                    break;
-            }
-        };
-        dialogs.onMessage = [this](const ShownMessage& message) {
-            log.push_back(Shown(message.text, message.caption, message.flags));
-        };
+        LogLineAndMessages(port, dialogs, log);
     }
 
     // A line of the test's own (a callback that ran, say) in its place among the others.
