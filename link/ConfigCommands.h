@@ -22,7 +22,6 @@ namespace zorvik {
 
 constexpr std::uint8_t kOpReadImage = 0x01;      // the device answers with image + checksum
 constexpr std::uint8_t kOpWriteImage = 0x81;     // an image + checksum follows
-constexpr std::uint8_t kBlockTrailer = 0x00;     // sent right after a written block
 constexpr std::uint8_t kCloseAfterRead = 0x41;   // ends a read, whatever arrived
 constexpr std::uint8_t kCloseAfterWrite = 0xC1;  // ends a write the device has stored
 constexpr int kBlockPauseTicks = 52;  // 1 ms pauses for 257 bytes (~45 ms) to cross the line

@@ -28,6 +28,8 @@ constexpr int kAuthPauseMs = 25;                    // pause between building an
 constexpr int kStatusAttempts = 100;  // polls for a one-letter status reply before giving up
 constexpr int kStatusPollMs = 25;     // pause before each status poll
 
+constexpr std::uint8_t kBlockTrailer = 0x00;  // written right after a 257-byte block the host sends
+
 constexpr char kStatusAccepted = 'O';       // password (or transfer) accepted
 constexpr char kStatusWrongPassword = 'R';  // password rejected
 constexpr char kStatusBadChecksum = 'E';    // transfer only: the block's checksum did not match
