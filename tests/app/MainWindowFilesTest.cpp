@@ -1,13 +1,11 @@
 // The "Plik" menu's "Otwórz" and "Zapisz" in the main window, against real files in a scratch
 // folder: the controls, the file name label, the messages and what lands on disk.
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <QAction>
 #include <QDir>
 #include <QLabel>
 #include <QTest>
 
-#include <csignal>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -21,14 +19,6 @@ namespace zorvik::testing {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-Bytes Pattern(std::size_t size) {
-    Bytes bytes(size);
-    for (std::size_t i = 0; i < size; ++i) {
-        bytes[i] = static_cast<std::uint8_t>((i * 7 + 13) & 0xFF);
-    }
-    return bytes;
-}
 
 // A configuration unlike the window's start: telephone 1, roaming, GPS reports at 500 m,
 // device type 1 with a yellow light of 0:42.
@@ -193,16 +183,12 @@ TEST_F(FileMenu, AFailingSaveIsReportedAndKeepsTheOldFile) {
     const Bytes old = Pattern(300);
     const std::string path = folder_.Write("keep.zvk", old);
 
-    // The file size limit makes the write itself fail part way, even for root.
-    struct rlimit saved {};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = saved;
-    small.rlim_cur = 100;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    Save(path);
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previousHandler);
+    {
+        // The write itself fails part way.
+        const FileSizeLimit limit(100);
+        ASSERT_TRUE(limit.IsSet());
+        Save(path);
+    }
 
     ASSERT_EQ(Messages().size(), 1u);
     EXPECT_EQ(Messages()[0], (ShownMessage{"File too large.", "Zorvik GSM", 16}));

@@ -1,10 +1,8 @@
 // The file menu's open and save commands against real files in a scratch folder.
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -22,14 +20,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
-
-Bytes Pattern(std::size_t size) {
-    Bytes bytes(size);
-    for (std::size_t i = 0; i < size; ++i) {
-        bytes[i] = static_cast<std::uint8_t>((i * 7 + 13) & 0xFF);
-    }
-    return bytes;
-}
 
 class ConfigFiles : public ::testing::Test {
 protected:
@@ -189,21 +179,17 @@ TEST_F(ConfigFiles, FailedSaveLeavesTheOldFileAndNoTemporaryFile) {
     const Bytes old = Pattern(300);
     const std::string path = folder_.Write("keep.zvk", old);
 
-    // The file size limit makes the write itself fail part way, even for root.
-    struct rlimit saved {};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = saved;
-    small.rlim_cur = 100;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    try {
-        Save(path, controls_);
-        ADD_FAILURE() << "no error";
-    } catch (const EInOutError& error) {
-        EXPECT_EQ(error.ErrorCode(), EFBIG);
+    {
+        // The write itself fails part way.
+        const FileSizeLimit limit(100);
+        ASSERT_TRUE(limit.IsSet());
+        try {
+            Save(path, controls_);
+            ADD_FAILURE() << "no error";
+        } catch (const EInOutError& error) {
+            EXPECT_EQ(error.ErrorCode(), EFBIG);
+        }
     }
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previousHandler);
 
     EXPECT_EQ(TempFolder::Read(path), old);
     EXPECT_EQ(folder_.Entries(), std::vector<std::string>{"keep.zvk"});

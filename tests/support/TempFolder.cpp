@@ -55,4 +55,33 @@ TempFolder::Bytes TempFolder::Read(const std::string& path) {
     return Bytes(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
+TempFolder::Bytes Pattern(std::size_t size) {
+    TempFolder::Bytes bytes(size);
+    for (std::size_t i = 0; i < size; ++i) {
+        bytes[i] = static_cast<std::uint8_t>((i * 7 + 13) & 0xFF);
+    }
+    return bytes;
+}
+
+FileSizeLimit::FileSizeLimit(rlim_t bytes) {
+    if (::getrlimit(RLIMIT_FSIZE, &saved_) != 0) {
+        ADD_FAILURE() << "getrlimit failed";
+        return;
+    }
+    previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved_;
+    small.rlim_cur = bytes;
+    set_ = ::setrlimit(RLIMIT_FSIZE, &small) == 0;
+    if (!set_) {
+        ADD_FAILURE() << "setrlimit failed";
+    }
+}
+
+FileSizeLimit::~FileSizeLimit() {
+    if (set_) {
+        ::setrlimit(RLIMIT_FSIZE, &saved_);
+    }
+    std::signal(SIGXFSZ, previousHandler_);
+}
+
 }  // namespace zorvik::testing

@@ -1,6 +1,10 @@
 // A throw-away folder for the files a test writes and reads, removed with everything in it.
 #pragma once
 
+#include <sys/resource.h>
+
+#include <csignal>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -32,6 +36,27 @@ public:
 
 private:
     std::string root_;
+};
+
+// Deterministic, non-trivial file contents of any size.
+[[nodiscard]] TempFolder::Bytes Pattern(std::size_t size);
+
+// Holds the process's file size limit low while it lives, so that a write fails part way even
+// for root (a read-only folder would not stop root). SIGXFSZ is ignored meanwhile; both are put
+// back on every way out of the test.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+    [[nodiscard]] bool IsSet() const { return set_; }
+
+private:
+    rlimit saved_{};
+    void (*previousHandler_)(int) = SIG_DFL;
+    bool set_ = false;
 };
 
 }  // namespace zorvik::testing
