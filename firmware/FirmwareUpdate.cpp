@@ -89,10 +89,7 @@ FirmwareOutcome FirmwareUpdate::Program(const std::string& path, bool verify) {
     // 0x00, so a file that is gone or has changed since it was chosen must not get that far.
     InputFile file(path);
     const std::uint64_t size = file.Size();
-    if (const FirmwareFileSize check = CheckFirmwareFileSize(size);
-        check != FirmwareFileSize::Acceptable) {
-        exchange_.ShowError(FirmwareFileSizeMessage(check));
-        exchange_.ClosePort();
+    if (!FileStillAcceptable(size)) {
         return FirmwareOutcome::FileRefused;
     }
     exchange_.SendByte(kCmdFirmwareProgram);
@@ -184,6 +181,16 @@ void FirmwareUpdate::RepaintNow() {
     }
 }
 
+bool FirmwareUpdate::FileStillAcceptable(std::uint64_t size) {
+    const FirmwareFileSize check = CheckFirmwareFileSize(size);
+    if (check == FirmwareFileSize::Acceptable) {
+        return true;
+    }
+    exchange_.ShowError(FirmwareFileSizeMessage(check));
+    exchange_.ClosePort();
+    return false;
+}
+
 FirmwareOutcome FirmwareUpdate::Verify(const std::string& path) {
     if (!exchange_.WaitReady()) {
         exchange_.ShowError(kProgrammingMessage);
@@ -192,10 +199,7 @@ FirmwareOutcome FirmwareUpdate::Verify(const std::string& path) {
     }
     InputFile file(path);
     const std::uint64_t size = file.Size();
-    if (const FirmwareFileSize check = CheckFirmwareFileSize(size);
-        check != FirmwareFileSize::Acceptable) {
-        exchange_.ShowError(FirmwareFileSizeMessage(check));
-        exchange_.ClosePort();
+    if (!FileStillAcceptable(size)) {
         return FirmwareOutcome::FileRefused;
     }
     exchange_.SendByte(kCmdFirmwareVerify);

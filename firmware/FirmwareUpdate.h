@@ -128,6 +128,9 @@ public:
 private:
     [[nodiscard]] FirmwareOutcome Program(const std::string& path, bool verify);
     [[nodiscard]] FirmwareOutcome Verify(const std::string& path);
+    // False, after the size message and with the port closed, when the file opened for a phase
+    // no longer has a size that may be sent.
+    [[nodiscard]] bool FileStillAcceptable(std::uint64_t size);
     // The next request letter ("y", "s", "c" or "E"), or 0 when none came before the deadline.
     // Other characters are dropped as they come.
     [[nodiscard]] char NextLetter(std::int64_t deadlineMicros);
