@@ -20,16 +20,17 @@ ProgramWindows CreateWindows(TForm1Services services,
     windows.Form1 = std::make_unique<TForm1>(std::move(services));
     tell(*windows.Form1);
     TForm1& form1 = *windows.Form1;
-    windows.Form2 =
-        new TForm2(TForm2Services{*form1.ComPort1, form1.clock(), form1.dialogs(),
-                                  [&dialogs = form1.dialogs()](const std::function<void()>& body) {
-                                      RunHandler(dialogs, body);
-                                  },
-                                  [](const std::function<void()>& body) {
-                                      const BusyScope busy;
-                                      body();
-                                  }},
-                   &form1);
+    // The other windows report their errors and show the busy window the main window's way.
+    const auto runHandler = [&dialogs = form1.dialogs()](const std::function<void()>& body) {
+        RunHandler(dialogs, body);
+    };
+    const auto runBusy = [](const std::function<void()>& body) {
+        const BusyScope busy;
+        body();
+    };
+    windows.Form2 = new TForm2(
+        TForm2Services{*form1.ComPort1, form1.clock(), form1.dialogs(), runHandler, runBusy},
+        &form1);
     tell(*windows.Form2);
     windows.Form3 = new TForm3(
         TForm3Services{
@@ -39,13 +40,7 @@ ProgramWindows CreateWindows(TForm1Services services,
                                     form1.Edit21->setText(QString::fromStdU16String(password));
                                 },
                                 [&form1] { form1.CheckBox36->SetState(CheckState::Unchecked); }},
-            [&dialogs = form1.dialogs()](const std::function<void()>& body) {
-                RunHandler(dialogs, body);
-            },
-            [](const std::function<void()>& body) {
-                const BusyScope busy;
-                body();
-            }},
+            runHandler, runBusy},
         &form1);
     tell(*windows.Form3);
     windows.Form4 = new TForm4(windows.Form1.get());
