@@ -98,8 +98,10 @@ void TComPort::DoOpen(const std::string& port) {
         throw EComPort(kErrOpen, ENOENT);
     }
     if (PortMap::Linked(*number)) {
+        // A folder that others could change is refused as a matter of policy (EPERM), which
+        // keeps it apart from a device that refuses this user (EACCES) behind a good link.
         if (const int error = map_.LinkFolderError(); error != 0) {
-            throw EComPort(kErrOpen, error);
+            throw EComPort(kErrOpen, error == EACCES ? EPERM : error);
         }
     }
 
