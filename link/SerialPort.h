@@ -11,6 +11,7 @@ namespace zorvik {
 
 // Opens its port exclusively at 57600 8N1 without flow control; reads return at once with what
 // has arrived. An unplugged adapter or a hung-up pty raises EComPort instead of reading nothing.
+// Closing after a write that was cut short discards what the line did not take, without waiting.
 class TComPort : public TCustomComPort {
 public:
     explicit TComPort(const PortMap& map, std::string port = "COM1");
@@ -31,6 +32,7 @@ private:
 
     PortMap map_;
     int fd_ = -1;
+    bool outputStuck_ = false;  // a write was cut short: its bytes may still be queued
 };
 
 }  // namespace zorvik
