@@ -9,6 +9,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <iterator>
 #include <string>
 
 #include "tests/support/TempFolder.h"
@@ -115,9 +116,34 @@ TEST_F(Saving, AFolderThatTakesNoNewFileStillLetsAWritableFileBeSaved) {
         }
         return TempFolder::Read(path) == image;
     }));
-    EXPECT_EQ(fs::directory_iterator(locked)->path().filename(), "cfg.zvk");
+    EXPECT_EQ(std::distance(fs::directory_iterator(locked), fs::directory_iterator()), 1);
     EXPECT_EQ(TempFolder::Read(path), image_);
     ::chmod(locked.c_str(), 0755);
+}
+
+TEST_F(Saving, AStickyFolderThatForbidsReplacingAnothersFileStillLetsItBeSaved) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "needs a file of another user in a sticky folder";
+    }
+    const std::string sticky = folder_.PathOf("shared");
+    fs::create_directory(sticky);
+    ASSERT_EQ(::chmod(folder_.Root().c_str(), 0755), 0);
+    ASSERT_EQ(::chmod(sticky.c_str(), 01777), 0);
+    const std::string path = sticky + "/cfg.zvk";
+    fs::rename(folder_.Write("cfg.zvk", Pattern(400)), path);
+    ASSERT_EQ(::chmod(path.c_str(), 0666), 0);  // root's file, writable by anyone
+    const Bytes image = image_;
+    EXPECT_TRUE(AsOrdinaryUser([&] {
+        try {
+            ReplaceFileContents(path, image);
+        } catch (const EInOutError&) {
+            return false;
+        }
+        return TempFolder::Read(path) == image;
+    }));
+    EXPECT_EQ(StatOf(path).st_uid, 0u) << "still root's file";
+    EXPECT_EQ(std::distance(fs::directory_iterator(sticky), fs::directory_iterator()), 1)
+        << "no temporary left";
 }
 
 TEST_F(Saving, AWriteInPlaceThatFailsPartWaySaysTheFileMayBeDamaged) {
