@@ -416,8 +416,15 @@ TEST_F(PtyPort, CloseAfterAWriteCutShortDiscardsTheUnsentOutputButANormalCloseLe
     TComPort port(map_, "COM41");
     port.Open();
     (void)first_.TakePackets();
+    // Filled until it stays full: the kernel moves queued bytes on a little later, making room.
     const Bytes chunk(4096, 0x55);
-    while (::write(filler, chunk.data(), chunk.size()) > 0) {
+    for (int full = 0; full < 10;) {
+        if (::write(filler, chunk.data(), chunk.size()) > 0) {
+            full = 0;
+        } else {
+            ++full;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
     }
     const std::uint8_t closing = 0x41;
     EXPECT_EQ(port.Write(&closing, 1), 0) << "cut short by the write timeout";
