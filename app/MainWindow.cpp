@@ -16,7 +16,6 @@
 #include "app/AboutBox.h"
 #include "app/Artwork.h"
 #include "app/ControlFactory.h"
-#include "app/ErrorReport.h"
 #include "app/MainWindowImageControls.h"
 #include "app/ProgramLook.h"
 #include "app/WindowSize.h"
@@ -43,6 +42,7 @@ constexpr int kCommonMinusItem = 1;    // RadioGroup2: "Dodatnim potencjałem  (
 TForm1::TForm1(TForm1Services services, QWidget* parent)
     : QMainWindow(parent),
       dialogs_(services.dialogs),
+      runner_(services.dialogs),
       clock_(services.clock),
       comPort_(std::move(services.comPort)),
       ports_(services.ports),
@@ -105,7 +105,7 @@ void TForm1::ShowModal(QDialog& window) {
 }
 
 void TForm1::Guard(const std::function<void()>& body) {
-    RunHandler(dialogs_, body);
+    runner_.Run(body);
 }
 
 void TForm1::CreateMenus() {
