@@ -337,6 +337,8 @@ private:
     void CreateAntiTheftPanel();
     // Attaches every handler to its control.
     void ConnectRules();
+    // Tab moves through each part of the window as it reads, top left to bottom right.
+    void OrderFocus();
 
     // Rule bodies shared by several handlers.
     void TelephoneRule(const TCheckBox& check, TMaskEdit& edit);

@@ -33,6 +33,7 @@ TForm3::TForm3(TForm3Services services, QWidget* parent)
     Edit1->setObjectName("Edit1");
     Edit1->setMaxLength(kNewPasswordLength);
     Edit1->setGeometry(16, 32, 60, 21);
+    Label1->setBuddy(Edit1);  // a screen reader names the box by its label
     Button1 = new QPushButton(QStringLiteral("OK"), this);
     Button1->setObjectName("Button1");
     Button1->setGeometry(100, 30, 75, 25);
