@@ -166,6 +166,9 @@ void TForm1::CreateFrame(QWidget* client) {
     ComComboBox1->setGeometry(252, 30, 101, 21);
     ComComboBox1->SetComPort(ComPort1);
     ComComboBox1->SetComProperty(TComProperty::cpPort, ports_);
+    // The list follows adapters plugged in or pulled out while the program runs.
+    portWatch_ = new PortWatch(ports_, PortWatch::Sources{}, this);
+    ComComboBox1->WatchPorts(*portWatch_);
     CheckBox26 = MakeCheckBox(GroupBox8, "CheckBox26", QStringLiteral("Autodetekcja"), 252, 55);
 
     TabControl1 = new TTabControl({QStringLiteral("Numery tel."), QStringLiteral("Powiadamianie"),

@@ -357,6 +357,7 @@ private:
     Clock& clock_;
     std::unique_ptr<TCustomComPort> comPort_;
     const PortMap& ports_;
+    PortWatch* portWatch_ = nullptr;
     std::function<void(QDialog&)> showModal_;
     std::unique_ptr<TForm1ImageControls> imageControls_;
 };
