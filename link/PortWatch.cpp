@@ -104,10 +104,11 @@ void PortWatch::WatchLinkFolder() {
         return;
     }
     folderWatch_ = new QFileSystemWatcher(this);
-    // The folder may be made only later, by whoever puts the first link in it: its parent is
-    // watched for that.
+    // The folder and its parent may be made only later, by whoever puts the first link in
+    // it: the two folders above it are watched for that.
     const auto arm = [this, path = QString::fromStdString(folder)] {
-        for (const QString& watched : {path, QFileInfo(path).path()}) {
+        const QString parent = QFileInfo(path).path();
+        for (const QString& watched : {path, parent, QFileInfo(parent).path()}) {
             if (QFileInfo(watched).isDir() && !folderWatch_->directories().contains(watched)) {
                 folderWatch_->addPath(watched);
             }
