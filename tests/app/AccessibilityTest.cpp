@@ -10,6 +10,7 @@
 #include <QRadioButton>
 #include <QToolButton>
 #include <algorithm>
+#include <set>
 
 #include "app/AboutBox.h"
 #include "firmware/FirmwareWindow.h"
@@ -45,10 +46,11 @@ TEST(Accessibility, EveryFocusableControlOfEveryWindowHasANameOfItsOwn) {
     const ProgramWindows& windows = fixture.Windows();
     std::vector<QString> nameless;
     std::vector<QString> named;
+    std::set<QWidget*> seen;
     const auto walk = [&](QWidget& window) {
         for (QWidget* control : window.findChildren<QWidget*>()) {
-            if (control->window() != &window) {
-                continue;  // a drop-down's popup list
+            if (control->window() != &window || !seen.insert(control).second) {
+                continue;  // a drop-down's popup list, or met on an earlier page
             }
             if ((control->focusPolicy() & Qt::TabFocus) == 0 && !IsSpinArrow(control)) {
                 continue;
