@@ -2,6 +2,8 @@
 #include "app/Controls.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QClipboard>
@@ -505,6 +507,65 @@ void TRadioGroup::Arrange() {
 }
 
 // ---------------------------------------------------------------------------------------------
+// TPageTab
+
+namespace {
+
+// A page tab as assistive technology sees it: its caption, selected while its page is shown,
+// and a press action that shows its page.
+class PageTabAccessible : public QAccessibleWidget {
+public:
+    explicit PageTabAccessible(TPageTab* tab) : QAccessibleWidget(tab, QAccessible::PageTab) {}
+
+    [[nodiscard]] QString text(QAccessible::Text kind) const override {
+        if (kind == QAccessible::Name && Tab()->accessibleName().isEmpty()) {
+            return Tab()->text();
+        }
+        return QAccessibleWidget::text(kind);
+    }
+
+    [[nodiscard]] QAccessible::State state() const override {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.selectable = true;
+        state.selected = Tab()->isChecked();
+        return state;
+    }
+
+    [[nodiscard]] QStringList actionNames() const override {
+        return QStringList{pressAction()} + QAccessibleWidget::actionNames();
+    }
+
+    void doAction(const QString& action) override {
+        if (action == pressAction()) {
+            Tab()->click();
+        } else {
+            QAccessibleWidget::doAction(action);
+        }
+    }
+
+private:
+    [[nodiscard]] TPageTab* Tab() const { return static_cast<TPageTab*>(widget()); }
+};
+
+// Qt's accessibility cache owns what the factory makes.
+QAccessibleInterface* PageTabFactory(const QString& /*className*/, QObject* object) {
+    if (auto* tab = qobject_cast<TPageTab*>(object)) {
+        return new PageTabAccessible(tab);
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+TPageTab::TPageTab(const QString& caption, QWidget* parent) : QPushButton(caption, parent) {
+    static const bool installed = [] {
+        QAccessible::installFactory(PageTabFactory);
+        return true;
+    }();
+    (void)installed;
+}
+
+// ---------------------------------------------------------------------------------------------
 // TTabControl
 
 TTabControl::TTabControl(const QStringList& tabs, QWidget* parent)
@@ -512,7 +573,7 @@ TTabControl::TTabControl(const QStringList& tabs, QWidget* parent)
     const QFontMetrics metrics(font());
     int left = 0;
     for (int i = 0; i < tabs.size(); ++i) {
-        auto* tab = new QPushButton(tabs[i], this);
+        auto* tab = new TPageTab(tabs[i], this);
         tab->setObjectName(QStringLiteral("Tab%1").arg(i));
         tab->setCheckable(true);
         tab->setFlat(true);

@@ -7,6 +7,7 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -209,6 +210,14 @@ private:
     QButtonGroup* group_;
     int columns_;
     int itemIndex_ = -1;
+};
+
+// One tab of the tab strip: a flat button that a screen reader knows as a page tab.
+class TPageTab : public QPushButton {
+    Q_OBJECT
+
+public:
+    TPageTab(const QString& caption, QWidget* parent);
 };
 
 // The tab strip of the pages, drawn as flat buttons; the pages' panels are its children.

@@ -2,6 +2,7 @@
 // switching, the start-up port selection and the command handlers.
 #include "app/MainWindow.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QCloseEvent>
 #include <QDialog>
@@ -16,7 +17,7 @@
 #include "app/AboutBox.h"
 #include "app/Artwork.h"
 #include "app/ControlFactory.h"
-#include "app/ErrorReport.h"
+#include "app/FocusOrder.h"
 #include "app/MainWindowImageControls.h"
 #include "app/ProgramLook.h"
 #include "app/WindowSize.h"
@@ -43,6 +44,7 @@ constexpr int kCommonMinusItem = 1;    // RadioGroup2: "Dodatnim potencjałem  (
 TForm1::TForm1(TForm1Services services, QWidget* parent)
     : QMainWindow(parent),
       dialogs_(services.dialogs),
+      runner_(services.dialogs),
       clock_(services.clock),
       comPort_(std::move(services.comPort)),
       ports_(services.ports),
@@ -73,6 +75,7 @@ TForm1::TForm1(TForm1Services services, QWidget* parent)
     CreatePageNotifications();
     CreatePageConfiguration();
     ConnectRules();
+    OrderFocus();
     imageControls_ = std::make_unique<TForm1ImageControls>(*this);
 
     FormCreate();
@@ -105,7 +108,7 @@ void TForm1::ShowModal(QDialog& window) {
 }
 
 void TForm1::Guard(const std::function<void()>& body) {
-    RunHandler(dialogs_, body);
+    runner_.Run(body);
 }
 
 void TForm1::CreateMenus() {
@@ -163,6 +166,9 @@ void TForm1::CreateFrame(QWidget* client) {
     ComComboBox1->setGeometry(252, 30, 101, 21);
     ComComboBox1->SetComPort(ComPort1);
     ComComboBox1->SetComProperty(TComProperty::cpPort, ports_);
+    // The list follows adapters plugged in or pulled out while the program runs.
+    portWatch_ = new PortWatch(ports_, PortWatch::Sources{}, this);
+    ComComboBox1->WatchPorts(*portWatch_);
     CheckBox26 = MakeCheckBox(GroupBox8, "CheckBox26", QStringLiteral("Autodetekcja"), 252, 55);
 
     TabControl1 = new TTabControl({QStringLiteral("Numery tel."), QStringLiteral("Powiadamianie"),
@@ -175,6 +181,31 @@ void TForm1::CreateFrame(QWidget* client) {
                        QStringLiteral("Uwaga!     Wszystkie funkcje związane z GPS wymagają "
                                       "podłączenia odbiornika GPS do urządzenia."),
                        171, 530);
+
+    // What a screen reader announces for the controls that have no caption of their own.
+    NameControls({
+        {MaskEdit6, QStringLiteral("PIN karty SIM: numer")},
+        {Edit21, QStringLiteral("Hasło dostępu do urządzenia")},
+        {ComComboBox1, QStringLiteral("Port Komunikacyjny")},
+    });
+}
+
+void TForm1::OrderFocus() {
+    // The frame above the pages, the tabs, then each page on its own: the pages share one place.
+    std::vector<QWidget*> chain = FocusByLayout({CheckBox6, CheckBox7, MaskEdit6, GroupBox8});
+    for (int i = 0; QAbstractButton* tab = TabControl1->Tab(i); ++i) {
+        chain.push_back(tab);
+    }
+    const std::vector<std::vector<QWidget*>> pages = {
+        {Panel1, Panel2},
+        {Panel3, Panel4, Panel5, Panel6, Panel7, Panel8},
+        {Panel9, Panel10, Panel11, Panel12},
+    };
+    for (const auto& page : pages) {
+        const std::vector<QWidget*> controls = FocusByLayout(page);
+        chain.insert(chain.end(), controls.begin(), controls.end());
+    }
+    SetFocusChain(chain);
 }
 
 void TForm1::FormCreate() {

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "app/Controls.h"
+#include "app/WindowCommandRunner.h"
 #include "link/ComComboBox.h"
 #include "link/ComPort.h"
 #include "link/Dialogs.h"
@@ -50,6 +51,8 @@ public:
     [[nodiscard]] Dialogs& dialogs() const { return dialogs_; }
     [[nodiscard]] Clock& clock() const { return clock_; }
     [[nodiscard]] const PortMap& ports() const { return ports_; }
+    // How every window of the program starts and runs its commands.
+    [[nodiscard]] CommandRunner& Runner() { return runner_; }
     // The controls by name, for image encoding and decoding; setting one runs its rules.
     [[nodiscard]] ImageControls& Controls();
     // Shows one of the other windows modally and returns when it closes.
@@ -334,6 +337,8 @@ private:
     void CreateAntiTheftPanel();
     // Attaches every handler to its control.
     void ConnectRules();
+    // Tab moves through each part of the window as it reads, top left to bottom right.
+    void OrderFocus();
 
     // Rule bodies shared by several handlers.
     void TelephoneRule(const TCheckBox& check, TMaskEdit& edit);
@@ -348,9 +353,11 @@ private:
     void Guard(const std::function<void()>& body);
 
     Dialogs& dialogs_;
+    WindowCommandRunner runner_;
     Clock& clock_;
     std::unique_ptr<TCustomComPort> comPort_;
     const PortMap& ports_;
+    PortWatch* portWatch_ = nullptr;
     std::function<void(QDialog&)> showModal_;
     std::unique_ptr<TForm1ImageControls> imageControls_;
 };

@@ -1,5 +1,4 @@
 // The main window's device commands: "Oczytaj" reads the configuration, "Zapisz" writes it.
-#include "app/BusyScope.h"
 #include "app/MainWindow.h"
 #include "config/ImageCodec.h"
 #include "link/ConfigCommands.h"
@@ -9,24 +8,26 @@ namespace zorvik {
 
 void TForm1::Button1Click() {
     Guard([this] {
-        const BusyScope busy;
-        DeviceExchange exchange(*ComPort1, clock_, dialogs_);
-        (void)WriteConfiguration(
-            exchange, Edit21->text().toStdU16String(),
-            [this] { CheckBox36->SetState(CheckState::Unchecked); },
-            [this] { return EncodeImage(Controls()); });
+        runner_.RunBusy([this] {
+            DeviceExchange exchange(*ComPort1, clock_, dialogs_);
+            (void)WriteConfiguration(
+                exchange, Edit21->text().toStdU16String(),
+                [this] { CheckBox36->SetState(CheckState::Unchecked); },
+                [this] { return EncodeImage(Controls()); });
+        });
     });
 }
 
 void TForm1::Button2Click() {
     Guard([this] {
-        const BusyScope busy;
-        DeviceExchange exchange(*ComPort1, clock_, dialogs_);
-        // The success message has been shown and closed by the time the image comes back.
-        const ReadResult result = ReadConfiguration(exchange, Edit21->text().toStdU16String());
-        if (result.image) {
-            DecodeImage(*result.image, Controls());
-        }
+        runner_.RunBusy([this] {
+            DeviceExchange exchange(*ComPort1, clock_, dialogs_);
+            // The success message has been shown and closed by the time the image comes back.
+            const ReadResult result = ReadConfiguration(exchange, Edit21->text().toStdU16String());
+            if (result.image) {
+                DecodeImage(*result.image, Controls());
+            }
+        });
     });
 }
 

@@ -6,6 +6,7 @@
 #include <QRadioButton>
 
 #include "app/ControlFactory.h"
+#include "app/FocusOrder.h"
 #include "app/MainWindow.h"
 
 namespace zorvik {
@@ -67,6 +68,21 @@ void TForm1::CreatePageConfiguration() {
 
     CreateAntiTheftPanel();
 
+    // What a screen reader announces for the controls whose caption stands beside them; the
+    // timing rows are named with their rows.
+    NameControls({
+        {UpDown15, QStringLiteral("Typ Sygnalizatora")},
+        {UpDown12,
+         QStringLiteral("Urządzenie po zaniku napięcia zasilającego będzie pracować przez [min]")},
+        {MaskEdit8, QStringLiteral("Numer telefonu antykradzieżowego")},
+        {Edit18, QStringLiteral("Nowe Hasło")},
+        {Edit17, QStringLiteral("Powtórz Nowe Hasło")},
+        {UpDown13, QStringLiteral("Zgłoszenie co [h]")},
+        {UpDown14, QStringLiteral("Zgłoszenia licząc od godziny")},
+        {Edit16, QStringLiteral("Aktualne Hasło")},
+        {Button3, QStringLiteral("Zatwierdź zmiany i Prześlij do Urządzenia")},
+    });
+
     for (TPanel* panel : {Panel9, Panel10, Panel11, Panel12}) {
         panel->hide();
     }
@@ -115,6 +131,8 @@ void TForm1::CreateTimingGroup() {
         auto seconds = MakeSpinBox(
             GroupBox3, {row.secondsEdit, row.secondsUpDown, kSecondsLeft, row.top, kTimingEditWidth,
                         0, kSecondsMax, kTimingStart, 1, TUDAlignButton::udRight, false});
+        NameControls({{minutes.upDown, row.caption + QStringLiteral(": minuty")},
+                      {seconds.upDown, row.caption + QStringLiteral(": sekundy")}});
         *row.minutesEditMember = minutes.edit;
         *row.minutesMember = minutes.upDown;
         *row.secondsEditMember = seconds.edit;

@@ -5,6 +5,7 @@
 #include <QLabel>
 
 #include "app/ControlFactory.h"
+#include "app/FocusOrder.h"
 #include "app/MainWindow.h"
 
 namespace zorvik {
@@ -106,6 +107,17 @@ void TForm1::CreatePageNotifications() {
                                          429, 20);
     CheckBox25 = MakeCheckBoxCaptionLeft(GroupBox2, "CheckBox25", QStringLiteral("Telefon numer 6"),
                                          429, 54);
+
+    // What a screen reader announces for the controls whose caption stands beside them, or runs
+    // on in a label below.
+    NameControls({
+        {UpDown1, QStringLiteral("Poziom naładowania poniżej którego nastąpi zgłosznie [%]")},
+        {UpDown2, QStringLiteral("Opóźnienie zgłoszenia braku zasilania [min]")},
+        {UpDown3, QStringLiteral("Zgłoszenie nastąpi po zmianie pozycji o [m]")},
+        {UpDown4, QStringLiteral("Raporty wysyłane co [h]")},
+        {UpDown5, QStringLiteral("Raporty licząc od godziny")},
+        {CheckBox18, QStringLiteral("Czas jaki upłyną od ostatniej wymiany akumulatora")},
+    });
 
     for (TPanel* panel : {Panel3, Panel4, Panel5, Panel6, Panel7, Panel8}) {
         panel->hide();

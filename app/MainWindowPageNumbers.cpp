@@ -2,6 +2,7 @@
 #include <QLabel>
 
 #include "app/ControlFactory.h"
+#include "app/FocusOrder.h"
 #include "app/MainWindow.h"
 #include "app/SmsCentres.h"
 
@@ -46,6 +47,18 @@ void TForm1::CreatePageNumbers() {
     CheckBox27 =
         MakeCheckBoxCaptionLeft(Panel2, "CheckBox27", QStringLiteral("Telefon numer 6"), 16, 362);
     MaskEdit7 = MakeTelephoneEdit(Panel2, "MaskEdit7", 152, 360, false);
+
+    // What a screen reader announces for the controls that have no caption of their own.
+    NameControls({
+        {ListBox1, QStringLiteral("Numer Centrum SMS: lista")},
+        {MaskEdit9, QStringLiteral("Numer Centrum SMS: numer")},
+        {MaskEdit1, QStringLiteral("Telefon numer 1: numer")},
+        {MaskEdit2, QStringLiteral("Telefon numer 2: numer")},
+        {MaskEdit3, QStringLiteral("Telefon numer 3: numer")},
+        {MaskEdit4, QStringLiteral("Telefon numer 4: numer")},
+        {MaskEdit5, QStringLiteral("Telefon numer 5: numer")},
+        {MaskEdit7, QStringLiteral("Telefon numer 6: numer")},
+    });
 }
 
 }  // namespace zorvik

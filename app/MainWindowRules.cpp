@@ -27,16 +27,17 @@ constexpr QChar kSmsCentreEnd = u' ';  // a row's number ends at its first blank
 
 void TForm1::ConnectRules() {
     connect(TabControl1, &TTabControl::Change, this, &TForm1::TabControl1Change);
-    connect(Otwrz1, &QAction::triggered, this, &TForm1::Otwrz1Click);
-    connect(Zapisz1, &QAction::triggered, this, &TForm1::Zapisz1Click);
-    connect(Wyjcie1, &QAction::triggered, this, &TForm1::Wyjcie1Click);
-    connect(Aktualizacja, &QAction::triggered, this, &TForm1::AktualizacjaClick);
-    connect(Info1, &QAction::triggered, this, &TForm1::Info1Click);
-    connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
-    connect(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
-    connect(CheckBox26, &TCheckBox::Click, this, &TForm1::CheckBox26Click);
-    connect(CheckBox36, &TCheckBox::Click, this, &TForm1::CheckBox36Click);
+    // Whatever opens a modal window or talks to the device starts after its click has returned.
+    CommandRunner::Connect(Otwrz1, &QAction::triggered, this, &TForm1::Otwrz1Click);
+    CommandRunner::Connect(Zapisz1, &QAction::triggered, this, &TForm1::Zapisz1Click);
+    CommandRunner::Connect(Wyjcie1, &QAction::triggered, this, &TForm1::Wyjcie1Click);
+    CommandRunner::Connect(Aktualizacja, &QAction::triggered, this, &TForm1::AktualizacjaClick);
+    CommandRunner::Connect(Info1, &QAction::triggered, this, &TForm1::Info1Click);
+    CommandRunner::Connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
+    CommandRunner::Connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
+    CommandRunner::Connect(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
+    CommandRunner::Connect(CheckBox26, &TCheckBox::Click, this, &TForm1::CheckBox26Click);
+    CommandRunner::Connect(CheckBox36, &TCheckBox::Click, this, &TForm1::CheckBox36Click);
     connect(ComComboBox1, &TComComboBox::Change, this, &TForm1::ComComboBox1Change);
     connect(ListBox1, &TListBox::Click, this, &TForm1::ListBox1Click);
 

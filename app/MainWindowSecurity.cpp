@@ -1,5 +1,4 @@
 // The main window's anti-theft command and port autodetection.
-#include "app/BusyScope.h"
 #include "app/MainWindow.h"
 #include "config/SecurityRecord.h"
 #include "link/Autodetect.h"
@@ -23,9 +22,10 @@ void TForm1::Button3Click() {
         panel.reportInterval = Edit19->text().toInt();
         panel.reportStartHour = Edit20->text().toInt();
 
-        const BusyScope busy;
-        DeviceExchange exchange(*ComPort1, clock_, dialogs_);
-        (void)SendSecuritySettings(exchange, Edit21->text().toStdU16String(), panel);
+        runner_.RunBusy([&] {
+            DeviceExchange exchange(*ComPort1, clock_, dialogs_);
+            (void)SendSecuritySettings(exchange, Edit21->text().toStdU16String(), panel);
+        });
     });
 }
 
@@ -38,13 +38,12 @@ void TForm1::CheckBox26Click() {
         // nothing.
         CheckBox26->SetState(CheckState::Unchecked);
 
-        const BusyScope busy;
         AutodetectHooks hooks;
         hooks.probe = [this](int number) { return ProbeComPort(ports_, number); };
         hooks.showPortName = [this](const std::string& name) {
             ComComboBox1->SetText(QString::fromStdString(name));
         };
-        (void)Autodetect(*ComPort1, clock_, dialogs_, hooks);
+        runner_.RunBusy([&] { (void)Autodetect(*ComPort1, clock_, dialogs_, hooks); });
     });
 }
 

@@ -2,8 +2,6 @@
 #include "app/Program.h"
 
 #include "app/AboutBox.h"
-#include "app/BusyScope.h"
-#include "app/ErrorReport.h"
 #include "firmware/FirmwareWindow.h"
 #include "link/PasswordWindow.h"
 
@@ -20,17 +18,9 @@ ProgramWindows CreateWindows(TForm1Services services,
     windows.Form1 = std::make_unique<TForm1>(std::move(services));
     tell(*windows.Form1);
     TForm1& form1 = *windows.Form1;
-    // The other windows report their errors and show the busy window the main window's way.
-    const auto runHandler = [&dialogs = form1.dialogs()](const std::function<void()>& body) {
-        RunHandler(dialogs, body);
-    };
-    const auto runBusy = [](const std::function<void()>& body) {
-        const BusyScope busy;
-        body();
-    };
+    // The other windows start and run their commands the main window's way.
     windows.Form2 = new TForm2(
-        TForm2Services{*form1.ComPort1, form1.clock(), form1.dialogs(), runHandler, runBusy},
-        &form1);
+        TForm2Services{*form1.ComPort1, form1.clock(), form1.dialogs(), form1.Runner()}, &form1);
     tell(*windows.Form2);
     windows.Form3 = new TForm3(
         TForm3Services{
@@ -40,7 +30,7 @@ ProgramWindows CreateWindows(TForm1Services services,
                                     form1.Edit21->setText(QString::fromStdU16String(password));
                                 },
                                 [&form1] { form1.CheckBox36->SetState(CheckState::Unchecked); }},
-            runHandler, runBusy},
+            form1.Runner()},
         &form1);
     tell(*windows.Form3);
     windows.Form4 = new TForm4(windows.Form1.get());

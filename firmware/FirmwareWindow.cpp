@@ -12,7 +12,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <exception>
 #include <optional>
 
 #include "files/FileIo.h"
@@ -97,25 +96,13 @@ TForm2::TForm2(TForm2Services services, QWidget* parent)
     OpenDialog1.filter = "BinaryFile   *.bin|*.bin";
     OpenDialog1.defaultExt = "bin";
 
-    connect(Otwrz1, &QAction::triggered, this, &TForm2::Otwrz1Click);
+    CommandRunner::Connect(Otwrz1, &QAction::triggered, this, &TForm2::Otwrz1Click);
     connect(Wyjcie1, &QAction::triggered, this, &TForm2::Wyjcie1Click);
-    connect(Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
-}
-
-void TForm2::Guard(const std::function<void()>& body) {
-    if (services_.runHandler) {
-        services_.runHandler(body);
-        return;
-    }
-    try {
-        body();
-    } catch (const std::exception& error) {
-        services_.dialogs.MessageBox(error.what(), "Błąd", kMbError);
-    }
+    CommandRunner::Connect(Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
 }
 
 void TForm2::Otwrz1Click() {
-    Guard([this] {
+    services_.runner.Run([this] {
         const std::optional<std::string> name = services_.dialogs.OpenFileName(OpenDialog1);
         if (!name) {
             return;
@@ -147,21 +134,16 @@ void TForm2::ClearFile() {
 }
 
 void TForm2::Button1Click() {
-    Guard([this] {
+    services_.runner.Run([this] {
         if (Label1->text() == kNoFile) {
             ShowError(services_.dialogs, kNoFileMessage);
             return;
         }
         const FirmwareOptions options{CheckBox1->isChecked(), CheckBox2->isChecked()};
-        const std::function<void()> exchange = [this, options] {
+        services_.runner.RunBusy([this, options] {
             FirmwareUpdate update(services_.comPort, services_.clock, services_.dialogs, *this);
             (void)update.Run(fileName_, options);
-        };
-        if (services_.runBusy) {
-            services_.runBusy(exchange);
-        } else {
-            exchange();
-        }
+        });
     });
 }
 

@@ -8,6 +8,7 @@
 #include "firmware/FirmwareUpdate.h"
 #include "link/Clock.h"
 #include "link/ComPort.h"
+#include "link/CommandRunner.h"
 #include "link/Dialogs.h"
 
 class QAction;
@@ -19,19 +20,12 @@ class QPushButton;
 
 namespace zorvik {
 
-// Runs a body of work and returns when it has ended.
-using BodyRunner = std::function<void(const std::function<void()>&)>;
-
 // What the firmware window works with, lent by the main window.
 struct TForm2Services {
     TCustomComPort& comPort;  // the main window's ComPort1, with the port name chosen there
     Clock& clock;
     Dialogs& dialogs;
-    // Runs a handler's body; an error that leaves it goes to the application's general error
-    // report. Empty: the error's text is shown in an error box captioned "Błąd".
-    BodyRunner runHandler;
-    // Runs the firmware exchange with a busy cursor and no user input. Empty: runs it plainly.
-    BodyRunner runBusy;
+    CommandRunner& runner;  // the program's, as the main window's commands use it
 };
 
 class TForm2 : public QDialog, private FirmwareProgress {
@@ -73,7 +67,6 @@ private:
     void Advance(int step) override;
     void KeepPainted() override;
 
-    void Guard(const std::function<void()>& body);
     void ChooseFile(const std::string& path, std::uint64_t size);
     void ClearFile();
 

@@ -3,6 +3,8 @@
 
 #include <unistd.h>
 
+#include <QStringList>
+#include <algorithm>
 #include <array>
 #include <string>
 #include <vector>
@@ -41,12 +43,25 @@ void TComComboBox::SetComProperty(TComProperty property, const PortMap& map) {
     if (property_ != TComProperty::cpPort) {
         return;
     }
-    clear();
+    map_ = &map;
     std::vector<std::string> names;
     ListSerialPorts(map, names);
+    Fill(names);
+    if (count() == 0) {
+        return;
+    }
+    if (port_ == nullptr) {
+        setCurrentIndex(0);
+    } else {
+        SelectBoundPort();
+    }
+}
+
+void TComComboBox::Fill(const std::vector<std::string>& names) {
+    clear();
     for (const std::string& name : names) {
         addItem(QString::fromStdString(name));
-        const auto path = map.DevicePath(name);
+        const auto path = map_->DevicePath(name);
         if (!path) {
             continue;
         }
@@ -60,14 +75,50 @@ void TComComboBox::SetComProperty(TComProperty property, const PortMap& map) {
         }
         setItemData(count() - 1, tip, Qt::ToolTipRole);
     }
-    if (count() == 0) {
+}
+
+void TComComboBox::WatchPorts(PortWatch& watch) {
+    connect(&watch, &PortWatch::PortsChanged, this, &TComComboBox::RefreshList);
+}
+
+void TComComboBox::RefreshList() {
+    if (property_ != TComProperty::cpPort || map_ == nullptr) {
         return;
     }
-    if (port_ == nullptr) {
-        setCurrentIndex(0);
-    } else {
+    const QString chosen = Text();
+    std::vector<std::string> names;
+    ListSerialPorts(*map_, names);
+    if (!chosen.isEmpty() &&
+        std::find(names.begin(), names.end(), chosen.toStdString()) == names.end()) {
+        names.push_back(chosen.toStdString());
+        std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+            return QString::fromStdString(a).compare(QString::fromStdString(b),
+                                                     Qt::CaseInsensitive) < 0;
+        });
+    }
+    QStringList listed;
+    for (int i = 0; i < count(); ++i) {
+        listed.push_back(itemText(i));
+    }
+    QStringList wanted;
+    for (const std::string& name : names) {
+        wanted.push_back(QString::fromStdString(name));
+    }
+    if (listed == wanted) {
+        return;
+    }
+    // Refilling selects by program, which the main window's change handler never hears.
+    Fill(names);
+    if (!chosen.isEmpty()) {
+        SetText(chosen);
+    } else if (port_ != nullptr) {
         SelectBoundPort();
     }
+}
+
+void TComComboBox::showPopup() {
+    RefreshList();
+    QComboBox::showPopup();
 }
 
 void TComComboBox::SelectBoundPort() {

@@ -3,9 +3,12 @@
 
 #include <QComboBox>
 #include <QString>
+#include <string>
+#include <vector>
 
 #include "link/ComPort.h"
 #include "link/PortMap.h"
+#include "link/PortWatch.h"
 
 namespace zorvik {
 
@@ -40,15 +43,27 @@ public:
     // Selects the item equal to `text`; with no such item the selection stays as it was.
     void SetText(const QString& text);
 
+    // Keeps the list in line with the ports present as the watch reports them coming and going.
+    void WatchPorts(PortWatch& watch);
+    // Lists the ports present now. The chosen item stays chosen; a chosen port that went away
+    // stays listed until another is picked. With nothing chosen, the bound port's item is chosen
+    // once it is listed.
+    void RefreshList();
+
+    // The list is brought up to date before it drops down.
+    void showPopup() override;
+
 signals:
     // Only when the user picks an item, not when the program selects one.
     void Change();
 
 private:
     void SelectBoundPort();
+    void Fill(const std::vector<std::string>& names);
 
     TCustomComPort* port_ = nullptr;
     TComProperty property_ = TComProperty::cpNone;
+    const PortMap* map_ = nullptr;
 };
 
 }  // namespace zorvik

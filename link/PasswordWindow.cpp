@@ -33,37 +33,27 @@ TForm3::TForm3(TForm3Services services, QWidget* parent)
     Edit1->setObjectName("Edit1");
     Edit1->setMaxLength(kNewPasswordLength);
     Edit1->setGeometry(16, 32, 60, 21);
+    Label1->setBuddy(Edit1);  // a screen reader names the box by its label
     Button1 = new QPushButton(QStringLiteral("OK"), this);
     Button1->setObjectName("Button1");
     Button1->setGeometry(100, 30, 75, 25);
     Button1->setDefault(true);
-    connect(Button1, &QPushButton::clicked, this, &TForm3::Button1Click);
+    CommandRunner::Connect(Button1, &QPushButton::clicked, this, &TForm3::Button1Click);
 }
 
 void TForm3::Button1Click() {
-    const auto body = [this] {
+    services_.runner.Run([this] {
         DeviceExchange exchange(services_.port, services_.clock, services_.dialogs);
         const std::u16string current =
             services_.accessPassword ? services_.accessPassword() : std::u16string();
         const std::u16string next = Edit1->text().toStdU16String();
         PasswordChangeOutcome outcome = PasswordChangeOutcome::BadLength;
-        const auto change = [&] {
-            outcome = ChangeAccessPassword(exchange, current, next, services_.hooks);
-        };
-        if (services_.runBusy) {
-            services_.runBusy(change);
-        } else {
-            change();
-        }
+        services_.runner.RunBusy(
+            [&] { outcome = ChangeAccessPassword(exchange, current, next, services_.hooks); });
         if (ClosesPasswordWindow(outcome)) {
             close();
         }
-    };
-    if (services_.runHandler) {
-        services_.runHandler(body);
-    } else {
-        body();
-    }
+    });
 }
 
 void TForm3::FormClose() {

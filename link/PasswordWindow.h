@@ -7,6 +7,7 @@
 
 #include "link/Clock.h"
 #include "link/ComPort.h"
+#include "link/CommandRunner.h"
 #include "link/Dialogs.h"
 #include "link/PasswordChange.h"
 
@@ -23,10 +24,7 @@ struct TForm3Services {
     Dialogs& dialogs;
     std::function<std::u16string()> accessPassword;  // the text of the access password box
     PasswordChangeHooks hooks;                       // the new password in, the change box cleared
-    // Runs a handler's body inside the general error report; empty: runs it bare.
-    std::function<void(const std::function<void()>&)> runHandler;
-    // Runs the exchange with a busy cursor and no user input; empty: runs it plainly.
-    std::function<void(const std::function<void()>&)> runBusy;
+    CommandRunner& runner;  // the program's, as the main window's commands use it
 };
 
 class TForm3 : public QDialog {

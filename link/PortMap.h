@@ -43,6 +43,8 @@ public:
     // 0 when links in the link folder may be followed, else the errno that says why not:
     // ENOENT when the folder is missing, EACCES when someone else could plant links in it.
     [[nodiscard]] int LinkFolderError() const;
+    // The folder of the linked ports; empty when there is none.
+    [[nodiscard]] const std::string& LinkFolder() const { return roots_.links; }
 
     // The number of a well-formed name "COMn" with n in 1..50; nullopt otherwise.
     [[nodiscard]] static std::optional<int> ComNumber(std::string_view comName);

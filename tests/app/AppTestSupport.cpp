@@ -1,6 +1,8 @@
 // The windows' test doubles.
 #include "tests/app/AppTestSupport.h"
 
+#include <QAction>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTest>
@@ -47,6 +49,16 @@ PortTree::PortTree(const std::vector<int>& presentComNumbers) {
     map_ = std::make_unique<PortMap>(PortMap::Roots{(root + "/dev").toStdString(),
                                                     (root + "/sys").toStdString(),
                                                     (root + "/links").toStdString()});
+}
+
+void ClickAndRun(QWidget* control) {
+    QTest::mouseClick(control, Qt::LeftButton);
+    QCoreApplication::processEvents();
+}
+
+void TriggerAndRun(QAction* action) {
+    action->trigger();
+    QCoreApplication::processEvents();
 }
 
 FormFixture::FormFixture(const std::vector<int>& presentComNumbers) : ports_(presentComNumbers) {

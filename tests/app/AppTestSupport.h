@@ -15,7 +15,9 @@
 #include "link/PortMap.h"
 #include "tests/support/FakeDialogs.h"
 
+class QAction;
 class QDialog;
+class QWidget;
 
 // Readable failures for texts.
 inline void PrintTo(const QString& text, std::ostream* out) {
@@ -63,6 +65,11 @@ private:
     QTemporaryDir dir_;
     std::unique_ptr<PortMap> map_;
 };
+
+// Clicks a control (or triggers a menu item) as the user does, then lets the command that the
+// click started from a queued call run to its end.
+void ClickAndRun(QWidget* control);
+void TriggerAndRun(QAction* action);
 
 // The program's four windows over the stand-ins, the main one shown; modal windows are recorded
 // instead of run.

@@ -98,7 +98,7 @@ TEST_F(DeviceWindow, ReadShowsItsMessageBeforeTheControlsTakeTheDevicesImage) {
         atMessage.push_back(OnScreen());
     };
 
-    QTest::mouseClick(form->Button2, Qt::LeftButton);
+    ClickAndRun(form->Button2);
 
     EXPECT_EQ(log, Then(Head(), {Host({0x01}), Device(BlockOf(stored)), Host({0x41}), Closed(),
                                  Shown("Dane zostały Odczytane.", "Powodzenie", 64)}));
@@ -139,7 +139,7 @@ TEST_F(DeviceWindow, ReadFailuresLeaveTheControlsAsTheyWere) {
         Build(row.faults);
         form->Controls().SetUpDown("UpDown5", 3);  // an edit the read must not undo
         const ConfigImage before = OnScreen();
-        QTest::mouseClick(form->Button2, Qt::LeftButton);
+        ClickAndRun(form->Button2);
         EXPECT_EQ(dialogs.messages, std::vector<ShownMessage>{row.message});
         EXPECT_EQ(OnScreen(), before);
         EXPECT_FALSE(form->ComPort1->Connected());
@@ -150,7 +150,7 @@ TEST_F(DeviceWindow, PasswordOfThreeCharactersNeverOpensThePort) {
     for (QPushButton* button : {form->Button2, form->Button1}) {
         log.clear();
         form->Edit21->setText(QStringLiteral("946"));
-        QTest::mouseClick(button, Qt::LeftButton);
+        ClickAndRun(button);
         EXPECT_EQ(
             log,
             (std::vector<std::string>{Shown("Hasło musi składać się z 4 znaków.", "Błąd", 16)}));
@@ -163,7 +163,7 @@ TEST_F(DeviceWindow, WriteSendsWhatTheWindowShowsAndClearsThePasswordChangeBox) 
     form->CheckBox36->SetState(CheckState::Checked);
     const ConfigImage shown = OnScreen();
 
-    QTest::mouseClick(form->Button1, Qt::LeftButton);
+    ClickAndRun(form->Button1);
 
     EXPECT_EQ(log, Then(Head(), {Host({0x81}), Host(BlockOf(shown)), Host({0x00}), Device("O"),
                                  Host({0xC1}), Closed(),
@@ -196,7 +196,7 @@ TEST_F(DeviceWindow,
             }
         };
 
-        QTest::mouseClick(form->Button1, Qt::LeftButton);
+        ClickAndRun(form->Button1);
 
         EXPECT_EQ(atOperationByte, std::vector<CheckState>{CheckState::Unchecked});
         EXPECT_EQ(log,
@@ -228,7 +228,7 @@ TEST_F(DeviceWindow, WriteFramingFailuresKeepThePasswordChangeBoxAndTheDevicesIm
         Build(row.faults);
         form->CheckBox36->SetState(CheckState::Checked);
         const ConfigImage stored = Model().ConfigImage();
-        QTest::mouseClick(form->Button1, Qt::LeftButton);
+        ClickAndRun(form->Button1);
         EXPECT_EQ(dialogs.messages, std::vector<ShownMessage>{row.message});
         EXPECT_EQ(form->CheckBox36->State(), CheckState::Checked);
         EXPECT_EQ(Model().ConfigImage(), stored);
@@ -241,7 +241,7 @@ TEST_F(DeviceWindow, PortErrorReachesTheGeneralErrorReportAndTheNextCommandRecov
     port->FailWritesAfter(2, EIO);  // the operation byte 0x01 fails
     bool openAtReport = true;
     dialogs.onMessage = [&](const ShownMessage&) { openAtReport = form->ComPort1->Connected(); };
-    QTest::mouseClick(form->Button2, Qt::LeftButton);
+    ClickAndRun(form->Button2);
     dialogs.onMessage = nullptr;
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].text.substr(0, dialogs.messages[0].text.find('\n')),
@@ -253,7 +253,7 @@ TEST_F(DeviceWindow, PortErrorReachesTheGeneralErrorReportAndTheNextCommandRecov
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 
     dialogs.messages.clear();
-    QTest::mouseClick(form->Button2, Qt::LeftButton);
+    ClickAndRun(form->Button2);
     EXPECT_EQ(dialogs.messages,
               (std::vector<ShownMessage>{{"Dane zostały Odczytane.", "Powodzenie", 64}}));
     EXPECT_EQ(OnScreen(), Model().ConfigImage());
@@ -282,7 +282,7 @@ TEST_F(DeviceWindow, ClicksAndKeysDuringAnExchangeAreDroppedNotReplayed) {
             form->Edit21, new QKeyEvent(QEvent::KeyPress, Qt::Key_Backspace, Qt::NoModifier));
     };
 
-    QTest::mouseClick(form->Button2, Qt::LeftButton);
+    ClickAndRun(form->Button2);
     clock.onSleep = nullptr;
     QCoreApplication::processEvents();
 

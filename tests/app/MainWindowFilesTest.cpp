@@ -56,11 +56,11 @@ protected:
     // The menu items as the user picks them, the dialog answering with `path`.
     void Open(const std::string& path) {
         fixture.dialogs.openNames.push_back(path);
-        form.Otwrz1->trigger();
+        TriggerAndRun(form.Otwrz1);
     }
     void Save(const std::string& path) {
         fixture.dialogs.saveNames.push_back(path);
-        form.Zapisz1->trigger();
+        TriggerAndRun(form.Zapisz1);
     }
 
     [[nodiscard]] Bytes Encoded() {
@@ -150,8 +150,8 @@ TEST_F(FileMenu, AFileThatCannotBeOpenedIsReportedWithTheSystemsText) {
 TEST_F(FileMenu, CancelledDialogsChangeNothing) {
     const Bytes before = Encoded();
     const QString label = form.Label45->text();
-    form.Otwrz1->trigger();
-    form.Zapisz1->trigger();
+    TriggerAndRun(form.Otwrz1);
+    TriggerAndRun(form.Zapisz1);
     ASSERT_EQ(fixture.dialogs.openRequests.size(), 1u);
     ASSERT_EQ(fixture.dialogs.saveRequests.size(), 1u);
     EXPECT_EQ(fixture.dialogs.openRequests[0].filter, "Config_File  *.zvk|*.zvk");

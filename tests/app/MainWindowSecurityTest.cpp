@@ -40,7 +40,7 @@ protected:
     }
 
     void OpenPasswordWindow() {
-        QTest::mouseClick(form->CheckBox36, Qt::LeftButton);
+        ClickAndRun(form->CheckBox36);
         ASSERT_TRUE(form3->isVisible());
     }
 
@@ -67,7 +67,7 @@ private:
 TEST_F(SecurityWindow, PasswordChangeReachesTheMainWindowAndSignsTheNextRead) {
     OpenPasswordWindow();
     form3->Edit1->setText(QStringLiteral("1234"));
-    QTest::mouseClick(form3->Button1, Qt::LeftButton);
+    ClickAndRun(form3->Button1);
 
     EXPECT_EQ(log,
               (std::vector<std::string>{"open COM4", Device("Ready"), Host({0x03}),
@@ -79,7 +79,7 @@ TEST_F(SecurityWindow, PasswordChangeReachesTheMainWindowAndSignsTheNextRead) {
     EXPECT_EQ(form->Edit21->text(), QStringLiteral("1234"));
 
     log.clear();
-    QTest::mouseClick(form->Button2, Qt::LeftButton);
+    ClickAndRun(form->Button2);
     ASSERT_GE(log.size(), 5u);
     EXPECT_EQ(log[3], Host(ReferenceAuthBlock("1234")));
     EXPECT_EQ(log[4], Device("O"));
@@ -90,7 +90,7 @@ TEST_F(SecurityWindow, PasswordChangeReachesTheMainWindowAndSignsTheNextRead) {
 
 TEST_F(SecurityWindow, UnchangedInitialTextIsSentAsTheNewPassword) {
     OpenPasswordWindow();
-    QTest::mouseClick(form3->Button1, Qt::LeftButton);
+    ClickAndRun(form3->Button1);
     ASSERT_GE(log.size(), 4u);
     EXPECT_EQ(log[3], Host(ReferenceChangeBlock("9466", "9466")));
     EXPECT_EQ(form->Edit21->text(), QStringLiteral("9466"));
@@ -101,7 +101,7 @@ TEST_F(SecurityWindow, ReadyFailureKeepsThePasswordWindowOpenAndTheBoxChecked) {
     noBanner.noBanner = true;
     Build(noBanner);
     OpenPasswordWindow();
-    QTest::mouseClick(form3->Button1, Qt::LeftButton);
+    ClickAndRun(form3->Button1);
 
     EXPECT_EQ(log, (std::vector<std::string>{
                        "open COM4", Shown("Urządzenie nie odpowiada", "Błąd", 16), "close COM4"}));
@@ -113,7 +113,7 @@ TEST_F(SecurityWindow, RefusedPasswordClosesTheWindowAndKeepsTheOldPassword) {
     Model().SetAccessPassword(u"0000");
     OpenPasswordWindow();
     form3->Edit1->setText(QStringLiteral("1234"));
-    QTest::mouseClick(form3->Button1, Qt::LeftButton);
+    ClickAndRun(form3->Button1);
 
     ASSERT_GE(log.size(), 3u);
     EXPECT_EQ(
@@ -127,7 +127,7 @@ TEST_F(SecurityWindow, RefusedPasswordClosesTheWindowAndKeepsTheOldPassword) {
 TEST_F(SecurityWindow, ShortCurrentPasswordIsRefusedBeforeThePortAndTheWindowStays) {
     form->Edit21->setText(QStringLiteral("946"));
     OpenPasswordWindow();
-    QTest::mouseClick(form3->Button1, Qt::LeftButton);
+    ClickAndRun(form3->Button1);
 
     EXPECT_EQ(log,
               (std::vector<std::string>{Shown("Hasło musi składać się z 4 znaków.", "Błąd", 16)}));
@@ -170,7 +170,7 @@ TEST_F(SecurityWindow, AntiTheftOkSendsThePanelAndChangesNoControl) {
     const ConfigImage before = EncodeImage(form->Controls());
     const QString telephone = form->MaskEdit8->FullText();
 
-    QTest::mouseClick(form->Button3, Qt::LeftButton);
+    ClickAndRun(form->Button3);
 
     Bytes expected(256, 0x00);
     const std::string fixedPart = std::string("\x80") + "abcdefghij";
@@ -193,7 +193,7 @@ TEST_F(SecurityWindow, AntiTheftOkSendsThePanelAndChangesNoControl) {
 
 TEST_F(SecurityWindow, AutodetectionUnchecksItsBoxAndSelectsThePortWithTheDevice) {
     form->ComPort1->SetPort("COM1");
-    QTest::mouseClick(form->CheckBox26, Qt::LeftButton);
+    ClickAndRun(form->CheckBox26);
 
     EXPECT_FALSE(form->CheckBox26->Checked());
     EXPECT_EQ(form->ComPort1->Port(), "COM4");
@@ -208,7 +208,7 @@ TEST_F(SecurityWindow, AutodetectionWithoutADeviceSaysSoAndLeavesTheLastPort) {
     noBanner.noBanner = true;
     Build(noBanner);
     form->ComPort1->SetPort("COM1");
-    QTest::mouseClick(form->CheckBox26, Qt::LeftButton);
+    ClickAndRun(form->CheckBox26);
 
     EXPECT_FALSE(form->CheckBox26->Checked());
     EXPECT_EQ(form->ComPort1->Port(), "COM4");

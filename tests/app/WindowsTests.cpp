@@ -80,9 +80,9 @@ TEST(CloseQuestion, YesClosesTheWindow) {
 TEST(CloseQuestion, WyjscieTakesTheSamePath) {
     FormFixture fixture;
     fixture.dialogs.answers = {7, 6};
-    fixture.Form().Wyjcie1->trigger();
+    TriggerAndRun(fixture.Form().Wyjcie1);
     EXPECT_TRUE(fixture.Form().isVisible());
-    fixture.Form().Wyjcie1->trigger();
+    TriggerAndRun(fixture.Form().Wyjcie1);
     EXPECT_FALSE(fixture.Form().isVisible());
     EXPECT_EQ(fixture.dialogs.messages,
               (std::vector<ShownMessage>{kCloseQuestion, kCloseQuestion}));
@@ -93,15 +93,15 @@ TEST(CloseQuestion, WyjscieTakesTheSamePath) {
 TEST(MenusAndActionBoxes, ShowTheirWindowsModally) {
     FormFixture fixture;
     TForm1& form = fixture.Form();
-    form.Info1->trigger();
-    form.Aktualizacja->trigger();
+    TriggerAndRun(form.Info1);
+    TriggerAndRun(form.Aktualizacja);
     EXPECT_EQ(fixture.shownModally,
               (std::vector<QDialog*>{fixture.Windows().Form4, fixture.Windows().Form2}));
 
     fixture.shownModally.clear();
-    QTest::mouseClick(form.CheckBox36, Qt::LeftButton);
+    ClickAndRun(form.CheckBox36);
     EXPECT_EQ(fixture.shownModally, std::vector<QDialog*>{fixture.Windows().Form3});
-    QTest::mouseClick(form.CheckBox36, Qt::LeftButton);
+    ClickAndRun(form.CheckBox36);
     EXPECT_EQ(fixture.shownModally.size(), 1u) << "unchecking opens nothing";
 }
 

@@ -54,7 +54,9 @@ int main(int argc, char** argv) {
 
     int status = 1;
     QTimer::singleShot(500, [&] {
+        // Each click starts its command from a queued call, which the event loop runs next.
         form.CheckBox26->click();  // Autodetekcja
+        QApplication::processEvents();
         std::printf("Port found: %s\n", form.ComPort1->Port().c_str());
         form.Button2->click();  // Oczytaj
         QApplication::processEvents();

@@ -18,24 +18,33 @@
 namespace zorvik::testing {
 namespace {
 
-// The window over the device model, with a general error report and a busy scope that record
-// what they saw.
+// Runs commands as the program does, recording what the general error report and the busy
+// scope saw.
+class RecordingRunner : public CommandRunner {
+public:
+    void Run(const Body& body) override {
+        try {
+            body();
+        } catch (const std::exception& error) {
+            reported.emplace_back(error.what());
+        }
+    }
+    void RunBusy(const Body& body) override {
+        ++busyRuns;
+        body();
+    }
+    std::vector<std::string> reported;
+    int busyRuns = 0;
+};
+
+// The window over the device model.
 struct WindowRig {
     explicit WindowRig(DeviceFaults faults = {})
         : device(faults),
           port(device, clock),
-          form(TForm2Services{port, clock, dialogs,
-                              [this](const std::function<void()>& body) {
-                                  try {
-                                      body();
-                                  } catch (const std::exception& error) {
-                                      reported.emplace_back(error.what());
-                                  }
-                              },
-                              [this](const std::function<void()>& body) {
-                                  ++busyRuns;
-                                  body();
-                              }}) {}
+          reported(runner.reported),
+          busyRuns(runner.busyRuns),
+          form(TForm2Services{port, clock, dialogs, runner}) {}
 
     // Chooses `name` with the given content through "Otwórz".
     std::string Choose(const std::string& name, const Bytes& bytes) {
@@ -50,8 +59,9 @@ struct WindowRig {
     MemoryComPort port;
     FakeDialogs dialogs;
     TempFolder folder;
-    std::vector<std::string> reported;
-    int busyRuns = 0;
+    RecordingRunner runner;
+    std::vector<std::string>& reported;
+    int& busyRuns;
     TForm2 form;
 };
 

@@ -1,10 +1,12 @@
 // The port selector: its list, its selection, and when it announces a change.
 #include "link/ComComboBox.h"
+#include "link/PortWatch.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -152,6 +154,50 @@ TEST_F(PortSelector, ProgramSelectionAnnouncesNothing) {
     box_.SetText(QStringLiteral("COM1"));
     EXPECT_EQ(box_.Text(), QStringLiteral("COM1"));
     EXPECT_EQ(changes.count(), 0);
+}
+
+TEST_F(PortSelector, FollowsPortsComingAndGoingAndKeepsTheChosenOneWhileItIsAway) {
+    const PortMap map = tree_.Map();
+    box_.SetComProperty(TComProperty::cpPort, map);
+    PortWatch watch(map, PortWatch::Sources{false, false, 0});
+    box_.WatchPorts(watch);
+    box_.SetText(QStringLiteral("COM10"));
+    ChangeCounter changes(box_);
+
+    tree_.Link("dev/ttyUSB3", "/dev/null");  // COM12 plugged in
+    watch.Check();
+    EXPECT_EQ(Items(box_), (QStringList{"COM1", "COM10", "COM12", "COM3", "COM41"}));
+    EXPECT_EQ(box_.Text(), QStringLiteral("COM10"));
+
+    // The chosen adapter pulled out: still shown and chosen, until another is picked.
+    std::filesystem::remove(tree_.Dev() + "/ttyUSB1");
+    std::filesystem::remove(tree_.Links() + "/COM41");
+    watch.Check();
+    EXPECT_EQ(Items(box_), (QStringList{"COM1", "COM10", "COM12", "COM3"}));
+    EXPECT_EQ(box_.Text(), QStringLiteral("COM10"));
+    box_.SetText(QStringLiteral("COM3"));
+    box_.RefreshList();
+    EXPECT_EQ(Items(box_), (QStringList{"COM1", "COM12", "COM3"}));
+    EXPECT_EQ(box_.Text(), QStringLiteral("COM3"));
+    EXPECT_EQ(changes.count(), 0) << "the program's refills are not the user's picks";
+
+    // Opening the list looks again, with or without news from the watch.
+    tree_.Link("links/COM42", "/dev/null");
+    box_.showPopup();
+    box_.hidePopup();
+    EXPECT_EQ(Items(box_), (QStringList{"COM1", "COM12", "COM3", "COM42"}));
+}
+
+TEST_F(PortSelector, WithNothingChosenTheBoundPortIsChosenOnceItAppears) {
+    TempTree empty;
+    const PortMap map = empty.Map();
+    NamedPort port("COM9");
+    box_.SetComPort(&port);
+    box_.SetComProperty(TComProperty::cpPort, map);
+    ASSERT_EQ(box_.Text(), QString());
+    empty.Link("dev/ttyUSB0", "/dev/null");
+    box_.RefreshList();
+    EXPECT_EQ(box_.Text(), QStringLiteral("COM9"));
 }
 
 }  // namespace

@@ -1,0 +1,21 @@
+// The program's command runner: the general error report around each handler, the busy scope
+// around each exchange with the device.
+#pragma once
+
+#include "link/CommandRunner.h"
+#include "link/Dialogs.h"
+
+namespace zorvik {
+
+class WindowCommandRunner : public CommandRunner {
+public:
+    explicit WindowCommandRunner(Dialogs& dialogs) : dialogs_(dialogs) {}
+
+    void Run(const Body& body) override;
+    void RunBusy(const Body& body) override;
+
+private:
+    Dialogs& dialogs_;
+};
+
+}  // namespace zorvik

@@ -1,0 +1,35 @@
+// How every window starts and runs a command: queued after the click, its errors reported, its
+// exchange with the device busy.
+#pragma once
+
+#include <QObject>
+#include <functional>
+
+namespace zorvik {
+
+// One for the program, lent by the main window to the firmware and password windows.
+class CommandRunner {
+public:
+    using Body = std::function<void()>;
+
+    virtual ~CommandRunner() = default;
+
+    // Runs a handler's body; an error that leaves it goes to the general error report and ends
+    // the handler there.
+    virtual void Run(const Body& body) = 0;
+    // Runs a command's exchange with the device: a busy cursor, and no user input meanwhile.
+    virtual void RunBusy(const Body& body) = 0;
+
+    // Attaches a handler that opens a modal window or talks to the device to its control's
+    // signal. The handler runs from a queued call, so the click itself (by mouse, key or a
+    // screen reader's action) returns at once; the handler then runs as it always does.
+    template <typename Control, typename Signal, typename Window>
+    static void Connect(Control* control, Signal signal, Window* window,
+                        void (Window::*handler)()) {
+        QObject::connect(
+            control, signal, window, [window, handler] { (window->*handler)(); },
+            Qt::QueuedConnection);
+    }
+};
+
+}  // namespace zorvik
