@@ -69,19 +69,19 @@ struct FailureRow {
 };
 
 void Read(FailingLine& t) {
-    QTest::mouseClick(t.form->Button2, Qt::LeftButton);
+    ClickAndRun(t.form->Button2);
 }
 void Write(FailingLine& t) {
-    QTest::mouseClick(t.form->Button1, Qt::LeftButton);
+    ClickAndRun(t.form->Button1);
 }
 void Security(FailingLine& t) {
     t.form->Edit16->setText(QStringLiteral("abcdefghij"));
-    QTest::mouseClick(t.form->Button3, Qt::LeftButton);
+    ClickAndRun(t.form->Button3);
 }
 void PasswordChange(FailingLine& t) {
-    QTest::mouseClick(t.form->CheckBox36, Qt::LeftButton);
+    ClickAndRun(t.form->CheckBox36);
     t.windows_.Form3->Edit1->setText(QStringLiteral("1234"));
-    QTest::mouseClick(t.windows_.Form3->Button1, Qt::LeftButton);
+    ClickAndRun(t.windows_.Form3->Button1);
 }
 void Firmware(FailingLine& t) {
     t.ChooseFirmware();
