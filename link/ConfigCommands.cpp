@@ -77,12 +77,12 @@ ReadResult ReadConfiguration(DeviceExchange& exchange, const std::u16string& pas
     // 0x00) would pass the checksum and wipe the window, so the count is judged as well.
     if (received < kBlockSize || ChecksumOf(block) != block[kImageSize]) {
         exchange.ShowError(kReadBadBlock);
-        return {ReadOutcome::BadBlock, std::nullopt};
+        return {ReadOutcome::BadBlock, std::nullopt, received};
     }
     exchange.ShowInformation(kReadDone);
     ConfigImage image{};
     std::copy_n(block.begin(), kImageSize, image.begin());
-    return {ReadOutcome::Read, image};
+    return {ReadOutcome::Read, image, received};
 }
 
 WriteOutcome WriteConfiguration(DeviceExchange& exchange, const std::u16string& password,

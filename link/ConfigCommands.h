@@ -42,6 +42,7 @@ enum class WriteOutcome {
 struct ReadResult {
     ReadOutcome outcome = ReadOutcome::BadPassword;
     std::optional<ConfigImage> image;  // only with ReadOutcome::Read
+    int received = 0;                  // bytes of the 257-byte block that arrived
 };
 
 // The read command: every step, byte, pause and message, the success message included (it is

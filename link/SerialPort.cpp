@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
+#include <optional>
 #include <thread>
 #include <utility>
 
@@ -92,14 +93,21 @@ TComPort::~TComPort() {
 }
 
 void TComPort::DoOpen(const std::string& port) {
-    const auto number = PortMap::ComNumber(port);
-    const auto path = map_.DevicePath(port);
-    if (!number || !path) {
-        throw EComPort(kErrOpen, ENOENT);
-    }
-    if (PortMap::Linked(*number)) {
-        if (const int error = map_.LinkFolderError(); error != 0) {
-            throw EComPort(kErrOpen, error);
+    // A device path ("/dev/ttyUSB0", "/dev/serial/by-id/...") is opened as it stands; the window
+    // only ever names ports "COMn", the command line takes either.
+    std::optional<std::string> path;
+    if (port.starts_with('/')) {
+        path = port;
+    } else {
+        const auto number = PortMap::ComNumber(port);
+        path = map_.DevicePath(port);
+        if (!number || !path) {
+            throw EComPort(kErrOpen, ENOENT);
+        }
+        if (PortMap::Linked(*number)) {
+            if (const int error = map_.LinkFolderError(); error != 0) {
+                throw EComPort(kErrOpen, error);
+            }
         }
     }
 

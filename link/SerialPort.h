@@ -10,7 +10,7 @@
 namespace zorvik {
 
 // Opens its port exclusively at 57600 8N1 without flow control; reads return at once with what
-// has arrived. An unplugged adapter or a hung-up pty raises EComPort instead of reading nothing.
+// has arrived. The port is a name "COMn" of the map, or an absolute device path. An unplugged adapter or a hung-up pty raises EComPort instead of reading nothing.
 class TComPort : public TCustomComPort {
 public:
     explicit TComPort(const PortMap& map, std::string port = "COM1");
