@@ -5,6 +5,8 @@
 
 #include "files/FileError.h"
 #include "link/ComPort.h"
+#include "link/PortFault.h"
+#include "link/PortMap.h"
 
 namespace zorvik {
 
@@ -20,6 +22,28 @@ constexpr const char* kPortAccessHint =
 constexpr const char* kPortBusyHint =
     "Port jest zajęty przez inny program (np. ModemManager). Zamknij ten program lub zatrzymaj "
     "go (sudo systemctl stop ModemManager) i spróbuj ponownie.";
+// Shown when no device node stands behind the chosen name.
+constexpr const char* kNoDeviceHint =
+    "Port nie istnieje. Sprawdź, czy przewód lub przejściówka USB jest podłączona, i wybierz "
+    "port z listy.";
+// Shown when no link of the chosen name (COM41 to COM50) leads to a device; the folder follows.
+constexpr const char* kNoLinkedDeviceHint =
+    "Pod tą nazwą nie zarejestrowano urządzenia. Uruchom symulator (zorvik-sim) albo utwórz "
+    "dowiązanie do portu w folderze ";
+// Shown when the port folder is refused; the folder follows.
+constexpr const char* kLinkFolderHint =
+    "Folder portów nie jest bezpieczny: mogą go zmieniać inni użytkownicy albo nie jest "
+    "folderem. Ustaw siebie jako właściciela i prawa 700 (chmod 700) folderu ";
+// Shown when the name leads to something that is not a serial port.
+constexpr const char* kNotSerialHint = "Wybrana nazwa nie prowadzi do portu szeregowego.";
+// Shown when the driver refused the line settings.
+constexpr const char* kSettingsHint =
+    "Sterownik portu nie przyjął ustawień transmisji (57600, 8N1). Spróbuj innej przejściówki "
+    "lub innego portu.";
+// Shown when the device went away while the port was open.
+constexpr const char* kDeviceGoneHint =
+    "Połączenie z urządzeniem zostało przerwane (odłączony przewód lub przejściówka). Podłącz "
+    "je ponownie i powtórz polecenie.";
 // Shown under a file error when Linux refused the file for lack of rights.
 constexpr const char* kFileAccessHint =
     "Brak uprawnień do pliku. Sprawdź prawa dostępu do pliku i jego folderu.";
@@ -28,19 +52,34 @@ bool IsAccessDenied(int error) {
     return error == EACCES || error == EPERM;
 }
 
-bool IsBusy(int error) {
-    return error == EBUSY || error == EWOULDBLOCK || error == EAGAIN;
+std::string PortHint(const EComPort& port) {
+    switch (ClassifyPortFault(port)) {
+        case PortFault::AccessDenied:
+            return kPortAccessHint;
+        case PortFault::Busy:
+            return kPortBusyHint;
+        case PortFault::NoDevice:
+            return kNoDeviceHint;
+        case PortFault::NoLinkedDevice:
+            return kNoLinkedDeviceHint + PortMap::UserPortFolder() + ".";
+        case PortFault::LinkFolderRefused:
+            return kLinkFolderHint + PortMap::UserPortFolder() + ".";
+        case PortFault::NotSerial:
+            return kNotSerialHint;
+        case PortFault::SettingsRefused:
+            return kSettingsHint;
+        case PortFault::DeviceGone:
+            return kDeviceGoneHint;
+        case PortFault::NotOpen:
+        case PortFault::Other:
+            break;
+    }
+    return "";
 }
 
-const char* LinuxHint(const std::exception& error) {
+std::string LinuxHint(const std::exception& error) {
     if (const auto* port = dynamic_cast<const EComPort*>(&error)) {
-        if (IsAccessDenied(port->WinCode())) {
-            return kPortAccessHint;
-        }
-        if (IsBusy(port->WinCode())) {
-            return kPortBusyHint;
-        }
-        return nullptr;
+        return PortHint(*port);
     }
     if (const auto* file = dynamic_cast<const EInOutError*>(&error)) {
         // A busy port's advice would mislead for a file; only the rights are worth a word.
@@ -48,7 +87,7 @@ const char* LinuxHint(const std::exception& error) {
             return kFileAccessHint;
         }
     }
-    return nullptr;
+    return "";
 }
 
 }  // namespace
@@ -59,7 +98,7 @@ std::string ErrorReportText(const std::exception& error) {
     if (!text.empty() && static_cast<unsigned char>(text.back()) > kFullStop) {
         text += kFullStop;
     }
-    if (const char* hint = LinuxHint(error)) {
+    if (const std::string hint = LinuxHint(error); !hint.empty()) {
         text += '\n';
         text += hint;
     }

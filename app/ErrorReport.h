@@ -13,8 +13,9 @@ namespace zorvik {
 inline constexpr const char* kApplicationTitle = "Zorvik GSM";
 
 // The report's text: the error's text with "." appended when its last character's code is above
-// that of "." (so "... (Error: 2)" gets none). For a port refused for lack of rights or held by
-// another program, and for a file refused for lack of rights, a second line says how to fix it
+// that of "." (so "... (Error: 2)" gets none). For a port error whose cause is known (no device,
+// no linked device, a refused port folder, no rights, held by another program, a device that
+// went away, ...) and for a file refused for lack of rights, a second line says how to fix it
 // on Linux; the first line stays as it was.
 [[nodiscard]] std::string ErrorReportText(const std::exception& error);
 

@@ -51,6 +51,26 @@ EComPort EComPort::CreateNoWinCode(int code) {
     return EComPort(code, -1);
 }
 
+// Runs one platform step; an error it raises carries this port's name, so whoever reports it can
+// tell which port it was and what kind of port.
+template <typename Step>
+auto TCustomComPort::Named(Step step) -> decltype(step()) {
+    try {
+        return step();
+    } catch (EComPort& error) {
+        if (error.Port().empty()) {
+            error.SetPort(port_);
+        }
+        throw;
+    }
+}
+
+EComPort TCustomComPort::NotOpenError() const {
+    EComPort error = EComPort::CreateNoWinCode(kErrNotOpen);
+    error.SetPort(port_);
+    return error;
+}
+
 void TCustomComPort::SetPort(const std::string& name) {
     if (name == port_) {
         return;
@@ -66,7 +86,7 @@ void TCustomComPort::Open() {
     if (connected_) {
         return;
     }
-    DoOpen(port_);
+    Named([this] { DoOpen(port_); });
     connected_ = true;
 }
 
@@ -76,21 +96,29 @@ void TCustomComPort::Close() {
     }
     // Whatever the platform says, the descriptor is gone afterwards.
     connected_ = false;
-    DoClose();
+    Named([this] { DoClose(); });
+}
+
+void TCustomComPort::Abandon() noexcept {
+    try {
+        Close();
+    } catch (const EComPort&) {
+        // The descriptor is gone all the same; the error being reported matters more.
+    }
 }
 
 int TCustomComPort::Write(const std::uint8_t* buffer, int count) {
     if (!connected_) {
-        throw EComPort::CreateNoWinCode(kErrNotOpen);
+        throw NotOpenError();
     }
-    return count > 0 ? DoWrite(buffer, count) : 0;
+    return count > 0 ? Named([&] { return DoWrite(buffer, count); }) : 0;
 }
 
 int TCustomComPort::Read(std::uint8_t* buffer, int count) {
     if (!connected_) {
-        throw EComPort::CreateNoWinCode(kErrNotOpen);
+        throw NotOpenError();
     }
-    return count > 0 ? DoRead(buffer, count) : 0;
+    return count > 0 ? Named([&] { return DoRead(buffer, count); }) : 0;
 }
 
 int TCustomComPort::ReadStr(std::string& text, int count) {
@@ -102,9 +130,9 @@ int TCustomComPort::ReadStr(std::string& text, int count) {
 
 bool TCustomComPort::WaitForInput(int timeoutMs) {
     if (!connected_) {
-        throw EComPort::CreateNoWinCode(kErrNotOpen);
+        throw NotOpenError();
     }
-    return DoWaitForInput(timeoutMs);
+    return Named([&] { return DoWaitForInput(timeoutMs); });
 }
 
 }  // namespace zorvik

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace zorvik {
 
@@ -16,10 +17,14 @@ public:
 
     [[nodiscard]] int Code() const { return code_; }
     [[nodiscard]] int WinCode() const { return winCode_; }
+    // The name of the port that raised it ("COM7"); empty when no port did.
+    [[nodiscard]] const std::string& Port() const { return port_; }
+    void SetPort(std::string port) { port_ = std::move(port); }
 
 private:
     int code_;
     int winCode_;
+    std::string port_;
 };
 
 // Error codes of the layer.
@@ -56,6 +61,8 @@ public:
     void Open();
     // Does nothing when not connected; discards both queues.
     void Close();
+    // Closes after a failure, raising nothing: the port is released whatever the platform says.
+    void Abandon() noexcept;
 
     // Returns the count written; raises EComPort (code 24 when closed, 2 on failure).
     int Write(const std::uint8_t* buffer, int count);
@@ -78,6 +85,10 @@ protected:
     virtual bool DoWaitForInput(int timeoutMs) = 0;
 
 private:
+    template <typename Step>
+    auto Named(Step step) -> decltype(step());
+    [[nodiscard]] EComPort NotOpenError() const;
+
     std::string port_;
     bool connected_ = false;
 };

@@ -95,19 +95,17 @@ TComPort::~TComPort() {
 void TComPort::DoOpen(const std::string& port) {
     // A device path ("/dev/ttyUSB0", "/dev/serial/by-id/...") is opened as it stands; the window
     // only ever names ports "COMn", the command line takes either.
-    std::optional<std::string> path;
-    if (port.starts_with('/')) {
-        path = port;
-    } else {
-        const auto number = PortMap::ComNumber(port);
-        path = map_.DevicePath(port);
-        if (!number || !path) {
-            throw EComPort(kErrOpen, ENOENT);
-        }
-        if (PortMap::Linked(*number)) {
-            if (const int error = map_.LinkFolderError(); error != 0) {
-                throw EComPort(kErrOpen, error);
-            }
+    const auto number = PortMap::ComNumber(port);
+    const auto path =
+        port.starts_with('/') ? std::optional<std::string>(port) : map_.DevicePath(port);
+    if (!path) {
+        throw EComPort(kErrOpen, ENOENT);
+    }
+    if (number && PortMap::Linked(*number)) {
+        // A folder that others could change is refused as a matter of policy (EPERM), which
+        // keeps it apart from a device that refuses this user (EACCES) behind a good link.
+        if (const int error = map_.LinkFolderError(); error != 0) {
+            throw EComPort(kErrOpen, error == EACCES ? EPERM : error);
         }
     }
 

@@ -46,8 +46,32 @@ TEST(ErrorReportText, ExplainsABusyPortOnLinuxBelowTheFirstLine) {
     }
 }
 
+TEST(ErrorReportText, NamesTheRealCauseOfAPortErrorBelowTheFirstLine) {
+    const auto report = [](int code, int error, const char* port) {
+        EComPort raised(code, error);
+        raised.SetPort(port);
+        return ErrorReportText(raised);
+    };
+    // A refused port folder and a missing link are not a matter of the dialout group.
+    const std::string folder = report(1, EPERM, "COM41");
+    EXPECT_EQ(FirstLine(folder), "Unable to open com port (Error: " + std::to_string(EPERM) + ")");
+    EXPECT_NE(folder.find("Folder portów"), std::string::npos) << folder;
+    EXPECT_EQ(folder.find("dialout"), std::string::npos) << folder;
+    const std::string link = report(1, ENOENT, "COM42");
+    EXPECT_NE(link.find("zorvik-sim"), std::string::npos) << link;
+    EXPECT_EQ(link.find("dialout"), std::string::npos) << link;
+    EXPECT_NE(report(1, EACCES, "COM41").find("dialout"), std::string::npos)
+        << "the device behind a good link refused this user";
+    EXPECT_NE(report(1, ENOENT, "COM9").find("przejściówka"), std::string::npos);
+    const std::string gone = report(3, EIO, "COM9");
+    EXPECT_EQ(FirstLine(gone), "ReadFile function failed (Error: 5)");
+    EXPECT_NE(gone.find("przerwane"), std::string::npos) << gone;
+}
+
 TEST(ErrorReportText, GivesNoPortAdviceForOtherErrorsOrForFiles) {
-    EXPECT_EQ(ErrorReportText(EComPort(3, EIO)), "ReadFile function failed (Error: 5)");
+    EXPECT_EQ(ErrorReportText(EComPort(2, EINVAL)),
+              "WriteFile function failed (Error: " + std::to_string(EINVAL) + ")");
+    EXPECT_EQ(ErrorReportText(EComPort::CreateNoWinCode(24)), "Port Not Open.");
     const std::string file = ErrorReportText(EInOutError("Cannot open file", EACCES));
     EXPECT_EQ(FirstLine(file), "Cannot open file.");
     EXPECT_EQ(file.find("dialout"), std::string::npos);

@@ -1,0 +1,32 @@
+// What a port error means for the user: its cause, told from the layer's code, the platform's
+// error number and the port's name, so each program can word its own advice.
+#pragma once
+
+#include <string_view>
+
+#include "link/ComPort.h"
+
+namespace zorvik {
+
+enum class PortFault {
+    Other,              // nothing more specific can be said than the error's own text
+    NoDevice,           // COM1..COM40: no device node behind the name (adapter not plugged in)
+    NoLinkedDevice,     // COM41..COM50: no link of that name in the port folder, or it leads
+                        // nowhere (no simulator or device registered under the name)
+    LinkFolderRefused,  // COM41..COM50: the port folder is missing, not a folder, or others
+                        // could change it, so its links are not followed
+    AccessDenied,       // the device refused this user (not in the group that owns it)
+    Busy,               // another program holds the port
+    NotSerial,          // the name leads to something that is not a serial port
+    SettingsRefused,    // the driver refused the line settings (57600 8N1, raw, non-waiting)
+    DeviceGone,         // the device went away while the port was open (cable or adapter pulled)
+    NotOpen,            // a read or write on a port that was not open
+};
+
+// The cause of `error`, from its code, WinCode() and Port().
+[[nodiscard]] PortFault ClassifyPortFault(const EComPort& error);
+
+// The same from the parts, for errors that did not pass through a port (`port` may be empty).
+[[nodiscard]] PortFault ClassifyPortFault(int code, int errorNumber, std::string_view port);
+
+}  // namespace zorvik
