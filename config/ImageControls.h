@@ -1,17 +1,12 @@
 // What image encoding and decoding need of the main window: its controls, reached by their names.
 #pragma once
 
-#include <array>
-#include <cstdint>
 #include <string>
 #include <string_view>
 
+#include "config/ConfigImage.h"
+
 namespace zorvik {
-
-constexpr int kImageSize = 256;
-constexpr int kBlockSize = kImageSize + 1;  // an image or record followed by its checksum
-
-using ConfigImage = std::array<std::uint8_t, kImageSize>;
 
 enum class CheckState { Unchecked, Checked, Grey };
 
