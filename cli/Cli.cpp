@@ -28,6 +28,8 @@
 #include "cli/Passwords.h"
 #include "cli/PortError.h"
 #include "cli/SecurityForm.h"
+#include "config/ConfigText.h"
+#include "config/Configuration.h"
 #include "files/FileIo.h"
 #include "firmware/FirmwareUpdate.h"
 #include "link/Autodetect.h"
@@ -155,46 +157,177 @@ int Detect(const Invocation& call) {
 
 // read ----------------------------------------------------------------------------------------
 
+// The form asked for with --text or --json, if any.
+std::optional<Form> ChosenForm(const Invocation& call) {
+    if (call.args.Has("text") && call.args.Has("json")) {
+        throw CliError(Exit::Usage, call.command + ": --text and --json exclude each other");
+    }
+    if (call.args.Has("text")) {
+        return Form::Text;
+    }
+    if (call.args.Has("json")) {
+        return Form::Json;
+    }
+    return std::nullopt;
+}
+
 int Read(const Invocation& call) {
     NoOperands(call);
-    if (call.args.Has("text") && call.args.Has("json")) {
-        throw CliError(Exit::Usage, "read: --text and --json exclude each other");
-    }
+    const std::optional<Form> chosen = ChosenForm(call);
     const std::u16string password = AccessPassword(PasswordFile(call.args));
-    const auto output = call.args.Value("output");
-    if (!output) {
-        throw CliError(Exit::Usage, "read: give -o FILE.zvk");
-    }
     Device device(RequiredPort(call));
     const ConfigImage image = device.Read(password);
-    SaveImageFile(*output, image);
+    const Configuration value = DecodeConfiguration(image);
+    const auto output = call.args.Value("output");
+    if (!output) {
+        std::cout << Render(value, chosen.value_or(Form::Text));
+        return ToInt(Exit::Ok);
+    }
+    const Form form = chosen ? *chosen : FormOfName(*output, Form::Image);
+    if (form == Form::Image) {
+        // A backup keeps the device's bytes exactly as they came.
+        SaveImageFile(*output, image);
+    } else {
+        SaveConfiguration(*output, value, form);
+    }
     return ToInt(Exit::Ok);
+}
+
+// dump and diff -------------------------------------------------------------------------------
+
+int Dump(const Invocation& call) {
+    const std::string path = Operands(call, 1, "one FILE")[0];
+    const Configuration value = LoadConfiguration(path, DefaultConfiguration());
+    std::cout << Render(value, call.args.Has("json") ? Form::Json : Form::Text);
+    return ToInt(Exit::Ok);
+}
+
+struct Difference {
+    std::string key;
+    std::string a;
+    std::string b;
+};
+
+// The settings whose values differ, in the image's order. A reserved byte that is zero has no
+// entry of its own; it reads as 0x00.
+std::vector<Difference> Differences(const Configuration& a, const Configuration& b) {
+    const std::vector<ConfigEntry> left = ConfigEntries(a);
+    const std::vector<ConfigEntry> right = ConfigEntries(b);
+    std::map<std::string, std::string> rightValues;
+    for (const ConfigEntry& entry : right) {
+        rightValues[entry.key] = entry.value;
+    }
+    const auto absent = [](const std::string& key) {
+        return key.starts_with("reserved.") ? std::string("0x00") : std::string();
+    };
+    std::vector<Difference> differences;
+    std::map<std::string, bool> seen;
+    for (const ConfigEntry& entry : left) {
+        seen[entry.key] = true;
+        const auto found = rightValues.find(entry.key);
+        const std::string other = found == rightValues.end() ? absent(entry.key) : found->second;
+        if (other != entry.value) {
+            differences.push_back({entry.key, entry.value, other});
+        }
+    }
+    for (const ConfigEntry& entry : right) {
+        if (!seen.contains(entry.key) && entry.value != absent(entry.key)) {
+            differences.push_back({entry.key, absent(entry.key), entry.value});
+        }
+    }
+    return differences;
+}
+
+int Diff(const Invocation& call) {
+    const std::vector<Operand>& operands = call.args.Operands();
+    if (operands.size() != 2) {
+        throw CliError(Exit::Usage, "diff: expected two configurations (FILE or -p PORT)");
+    }
+    std::optional<std::u16string> password;
+    std::vector<Configuration> sides;
+    for (const Operand& operand : operands) {
+        if (operand.option.empty()) {
+            sides.push_back(LoadConfiguration(operand.text, DefaultConfiguration()));
+            continue;
+        }
+        if (!password) {
+            password = AccessPassword(PasswordFile(call.args));
+        }
+        Device device(operand.text);
+        sides.push_back(DecodeConfiguration(device.Read(*password)));
+    }
+    const std::vector<Difference> differences = Differences(sides[0], sides[1]);
+    if (call.args.Has("json")) {
+        QJsonArray array;
+        for (const Difference& difference : differences) {
+            QJsonObject object;
+            object["key"] = QString::fromStdString(difference.key);
+            object["a"] = QString::fromStdString(difference.a);
+            object["b"] = QString::fromStdString(difference.b);
+            array.append(object);
+        }
+        std::cout << QJsonDocument(array).toJson(QJsonDocument::Indented).toStdString();
+    } else {
+        for (const Difference& difference : differences) {
+            std::cout << '-' << difference.key << " = " << difference.a << '\n'
+                      << '+' << difference.key << " = " << difference.b << '\n';
+        }
+    }
+    return ToInt(differences.empty() ? Exit::Ok : Exit::Differ);
 }
 
 // write ---------------------------------------------------------------------------------------
 
-// The first byte offsets at which two images differ, for the verification's message.
-std::string DifferingOffsets(const ConfigImage& sent, const ConfigImage& back) {
-    std::string offsets;
-    int count = 0;
+// The keys whose values differ, or the byte offsets where no key tells the difference.
+std::string WhatDiffers(const ConfigImage& sent, const ConfigImage& back) {
+    const std::vector<Difference> differences =
+        Differences(DecodeConfiguration(sent), DecodeConfiguration(back));
+    std::string list;
+    constexpr std::size_t kNamed = 8;  // the rest is summed up
+    for (std::size_t i = 0; i < differences.size() && i < kNamed; ++i) {
+        list += (list.empty() ? "" : ", ") + differences[i].key;
+    }
+    if (differences.size() > kNamed) {
+        list += " and " + std::to_string(differences.size() - kNamed) + " more";
+    }
+    if (!list.empty()) {
+        return list;
+    }
     for (int i = 0; i < kImageSize; ++i) {
         if (sent[static_cast<std::size_t>(i)] != back[static_cast<std::size_t>(i)]) {
-            if (++count <= 8) {
-                offsets += (offsets.empty() ? "" : ", ") + std::to_string(i);
-            }
+            list += (list.empty() ? "byte " : ", ") + std::to_string(i);
         }
     }
-    if (count > 8) {
-        offsets += ", ...";
+    return list;
+}
+
+// The configuration a file asks for. Keys a text or JSON form leaves out take the untouched
+// window's values, or with --merge the device's current ones.
+Configuration WantedConfiguration(const Invocation& call, const std::string& path, Device& device,
+                                  const std::u16string& password) {
+    const bool merge = call.args.Has("merge");
+    if (IsImageFile(path)) {
+        if (merge) {
+            throw CliError(Exit::Usage, "write: --merge applies to text and JSON forms only");
+        }
+        return DecodeConfiguration(LoadImageFile(path));
     }
-    return "byte " + offsets;
+    const std::string text = LoadTextFile(path);
+    // Checked before the device is touched, whatever the base.
+    const Configuration fromDefaults = ParseForm(text, path, DefaultConfiguration());
+    if (!merge) {
+        return fromDefaults;
+    }
+    return ParseForm(text, path, DecodeConfiguration(device.Read(password)));
 }
 
 int Write(const Invocation& call) {
     const std::string path = Operands(call, 1, "one FILE")[0];
     const std::u16string password = AccessPassword(PasswordFile(call.args));
-    const ConfigImage image = LoadImageFile(path);
     Device device(RequiredPort(call));
+    // The same bytes as the window would send after opening the same settings.
+    const ConfigImage image =
+        EncodeConfiguration(WantedConfiguration(call, path, device, password));
     device.Write(password, image);
     if (call.args.Has("no-verify")) {
         std::cout << device.Label() << ": configuration written (not verified)\n";
@@ -202,9 +335,9 @@ int Write(const Invocation& call) {
     }
     const ConfigImage back = device.Read(password);
     if (back != image) {
-        throw device.Failed(Exit::DataError,
-                            "verification failed: the device holds something else at " +
-                                DifferingOffsets(image, back));
+        throw device.Failed(
+            Exit::DataError,
+            "verification failed: the device holds other values for " + WhatDiffers(image, back));
     }
     std::cout << device.Label() << ": configuration written and verified\n";
     return ToInt(Exit::Ok);
@@ -421,6 +554,8 @@ const std::map<std::string, Command>& Commands() {
            kPasswordFileOption,
            {"no-verify", 0, false, false},
            {"merge", 0, false, false}}}},
+        {"dump", {Dump, {kJsonOption}}},
+        {"diff", {Diff, {{"port", 'p', true, true}, kPasswordFileOption, kJsonOption}}},
         {"passwd",
          {Passwd, {kPortOption, kPasswordFileOption, {"new-password-stdin", 0, false, false}}}},
         {"security",
