@@ -268,9 +268,13 @@ int Diff(const Invocation& call) {
         }
         std::cout << QJsonDocument(array).toJson(QJsonDocument::Indented).toStdString();
     } else {
+        // Each side as its line of the text form, so a "+" line can be pasted into a form.
+        const auto line = [](const std::string& key, const std::string& value) {
+            return key + " =" + (value.empty() ? "" : " " + value) + "\n";
+        };
         for (const Difference& difference : differences) {
-            std::cout << '-' << difference.key << " = " << difference.a << '\n'
-                      << '+' << difference.key << " = " << difference.b << '\n';
+            std::cout << '-' << line(difference.key, difference.a) << '+'
+                      << line(difference.key, difference.b);
         }
     }
     return ToInt(differences.empty() ? Exit::Ok : Exit::Differ);

@@ -1,0 +1,28 @@
+// zorvik-cli run as a child process: its arguments, environment and standard input given, its
+// standard output, standard error and exit status taken.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace zorvik::testing {
+
+struct CliRun {
+    int status = -1;  // the exit status; 128 + n when killed by signal n
+    std::string out;
+    std::string err;
+};
+
+struct CliCall {
+    std::vector<std::string> args;
+    std::map<std::string, std::string> env;  // set on top of the test's own environment
+    std::vector<std::string> unset;          // removed from it
+    std::string input;                       // standard input, then end of file
+    int interruptAfterMs = -1;               // send SIGINT this long after the start
+};
+
+// Runs the program and waits for it to end.
+[[nodiscard]] CliRun RunCli(const std::string& program, const CliCall& call);
+
+}  // namespace zorvik::testing
