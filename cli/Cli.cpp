@@ -337,7 +337,13 @@ int Write(const Invocation& call) {
         std::cout << device.Label() << ": configuration written (not verified)\n";
         return ToInt(Exit::Ok);
     }
-    const ConfigImage back = device.Read(password);
+    ConfigImage back{};
+    try {
+        back = device.Read(password);
+    } catch (const CliError& error) {
+        throw CliError(error.Code(), std::string(error.what()) +
+                                         " (reading back; the configuration was written)");
+    }
     if (back != image) {
         throw device.Failed(
             Exit::DataError,

@@ -111,6 +111,22 @@ TEST(CliOverPty, ReadDumpEditWriteAndDiffShowExactlyTheEditedKeys) {
     EXPECT_EQ(bench.Run({"diff", editedPath, "-p", "COM41"}).status, 0);
 }
 
+TEST(CliOverPty, KeysLeftOutTakeTheUntouchedWindowsValuesOrWithMergeTheDevicesOwn) {
+    Bench bench;
+    const std::string before = bench.Folder().PathOf("before.zvk");
+    ASSERT_EQ(bench.Run({"read", "-p", "COM41", "-o", before}).status, 0);
+    const std::string partial = bench.WriteText("partial.txt", "gsm.network = roaming\n");
+
+    ASSERT_EQ(bench.Run({"write", "-p", "COM41", "--merge", partial}).status, 0);
+    EXPECT_EQ(bench.Run({"diff", before, "-p", "COM41"}).out,
+              "-gsm.network = home_only\n+gsm.network = roaming\n");
+
+    ASSERT_EQ(bench.Run({"write", "-p", "COM41", partial}).status, 0);
+    const std::string untouched = bench.WriteText("untouched.txt", "");
+    EXPECT_EQ(bench.Run({"diff", untouched, "-p", "COM41"}).out,
+              "-gsm.network = home_only\n+gsm.network = roaming\n");
+}
+
 struct ExitRow {
     const char* name;
     std::vector<std::string> simArgs;
