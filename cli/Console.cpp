@@ -49,9 +49,8 @@ void RequireSecondInterrupt(std::string_view warning) {
     gCommitWarning = std::string(warning);
 }
 
-int ConsoleDialogs::MessageBox(const std::string& text, const std::string& /*caption*/,
+int ConsoleDialogs::MessageBox(const std::string& /*text*/, const std::string& /*caption*/,
                                int /*flags*/) {
-    lastText = text;
     return kIdOk;
 }
 

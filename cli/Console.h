@@ -30,7 +30,7 @@ void StopIfInterrupted();
 void RequireSecondInterrupt(std::string_view warning);
 
 // The window's messages are in Polish and meant for a window: the command line words its own
-// results from the commands' outcomes, so these only keep the last message for diagnostics.
+// results from the commands' outcomes, so these show nothing and answer every box with OK.
 class ConsoleDialogs : public Dialogs {
 public:
     int MessageBox(const std::string& text, const std::string& caption, int flags) override;
@@ -38,8 +38,6 @@ public:
         const FileDialogOptions& options) override;
     [[nodiscard]] std::optional<std::string> SaveFileName(
         const FileDialogOptions& options) override;
-
-    std::string lastText;
 };
 
 // Real time; every pause is a point where Ctrl-C may stop the command.
