@@ -16,6 +16,10 @@ namespace zorvik {
 namespace {
 
 constexpr int kTempNameAttempts = 100;  // unique temporary names tried before giving up
+constexpr mode_t kNewFileMode = 0600;   // a new file: its owner's alone
+
+// Leads the system's text when a file written in place failed part way.
+constexpr const char* kMayBeDamagedText = "Zapis przerwany, plik może być uszkodzony: ";
 
 [[noreturn]] void ThrowSystemError(int error) {
     throw EInOutError(std::system_category().message(error), error);
@@ -66,6 +70,13 @@ public:
     TempFileGuard& operator=(const TempFileGuard&) = delete;
 
     void Release() { path_.clear(); }
+    // Removes the temporary file now.
+    void Reset() {
+        if (!path_.empty()) {
+            ::unlink(path_.c_str());
+            path_.clear();
+        }
+    }
 
 private:
     std::string path_;
@@ -96,8 +107,10 @@ std::string ResolveTarget(const std::string& path) {
     return path;
 }
 
-// Creates a new, unique file beside `target` with the usual permissions for a new file.
-Descriptor CreateTempBeside(const std::string& target, std::string& tempPath) {
+// Creates a new, unique file beside `target`, readable and writable by its owner only (a
+// configuration holds the SIM PIN and the telephone numbers). Gives -1 and the error number when
+// the folder takes no new file.
+Descriptor CreateTempBeside(const std::string& target, std::string& tempPath, int& error) {
     const std::filesystem::path targetPath(target);
     std::filesystem::path folder = targetPath.parent_path();
     if (folder.empty()) {
@@ -107,15 +120,58 @@ Descriptor CreateTempBeside(const std::string& target, std::string& tempPath) {
         "." + targetPath.filename().string() + "." + std::to_string(::getpid());
     for (int attempt = 0; attempt < kTempNameAttempts; ++attempt) {
         tempPath = (folder / (stem + "-" + std::to_string(attempt) + ".tmp")).string();
-        const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        const int fd =
+            ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kNewFileMode);
         if (fd >= 0) {
             return Descriptor(fd);
         }
         if (errno != EEXIST) {
-            ThrowLastError();
+            error = errno;
+            return Descriptor();
         }
     }
-    ThrowSystemError(EEXIST);
+    error = EEXIST;
+    return Descriptor();
+}
+
+// Refusals of a folder that will not take a new file, or of a rename over a file in a sticky
+// folder that belongs to someone else; the file itself may still be writable.
+bool FolderRefused(int error) {
+    return error == EACCES || error == EPERM || error == EROFS;
+}
+
+// Gives the replacement the old file's owner and group where this user may set them: root may
+// keep both, anyone may keep a group they belong to. What cannot be kept is not an error.
+void KeepOwnership(int fd, const struct stat& old) {
+    if (::fchown(fd, old.st_uid, old.st_gid) == 0) {
+        return;
+    }
+    (void)::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
+}
+
+// Writes the file itself: it keeps its owner, group, mode and hard links, but a failure part way
+// leaves it partly written, and the message says so.
+void WriteInPlace(const std::string& target, std::span<const std::uint8_t> bytes) {
+    Descriptor file(::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    if (file.Get() < 0) {
+        ThrowLastError();  // nothing touched yet
+    }
+    const auto damaged = [](int error) {
+        throw EInOutError(std::string(kMayBeDamagedText) + std::system_category().message(error),
+                          error);
+    };
+    try {
+        WriteAll(file.Get(), bytes);
+    } catch (const EInOutError& error) {
+        damaged(error.ErrorCode());
+    }
+    if (::ftruncate(file.Get(), static_cast<off_t>(bytes.size())) != 0 ||
+        ::fsync(file.Get()) != 0) {
+        damaged(errno);
+    }
+    if (!file.Close()) {
+        damaged(errno);
+    }
 }
 
 // Makes the rename itself durable; the new content is in place whether or not this succeeds.
@@ -189,13 +245,31 @@ void ReplaceFileContents(const std::string& path, std::span<const std::uint8_t> 
     if (exists && ::access(target.c_str(), W_OK) != 0) {
         ThrowLastError();
     }
+    const bool regular = exists && S_ISREG(old.st_mode);
+    // A file with other names (hard links) would lose them to a replacement.
+    if (regular && old.st_nlink > 1) {
+        WriteInPlace(target, bytes);
+        return;
+    }
 
     std::string tempPath;
-    Descriptor temp = CreateTempBeside(target, tempPath);
+    int error = 0;
+    Descriptor temp = CreateTempBeside(target, tempPath, error);
+    if (temp.Get() < 0) {
+        if (regular && FolderRefused(error)) {
+            WriteInPlace(target, bytes);
+            return;
+        }
+        ThrowSystemError(error);
+    }
     TempFileGuard guard(tempPath);
 
-    if (exists && S_ISREG(old.st_mode) && ::fchmod(temp.Get(), old.st_mode & 07777) != 0) {
-        ThrowLastError();
+    if (regular) {
+        KeepOwnership(temp.Get(), old);
+        // After the owner: a change of owner clears the set-id bits.
+        if (::fchmod(temp.Get(), old.st_mode & 07777) != 0) {
+            ThrowLastError();
+        }
     }
     WriteAll(temp.Get(), bytes);
     if (::fsync(temp.Get()) != 0) {
@@ -205,7 +279,14 @@ void ReplaceFileContents(const std::string& path, std::span<const std::uint8_t> 
         ThrowLastError();
     }
     if (::rename(tempPath.c_str(), target.c_str()) != 0) {
-        ThrowLastError();
+        const int renameError = errno;
+        if (regular && FolderRefused(renameError)) {
+            // A sticky folder lets this user add a file but not replace someone else's.
+            guard.Reset();
+            WriteInPlace(target, bytes);
+            return;
+        }
+        ThrowSystemError(renameError);
     }
     guard.Release();
     SyncFolder(target);

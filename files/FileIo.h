@@ -28,10 +28,15 @@ private:
     int fd_;
 };
 
-// Makes `bytes` the whole content of the file at `path`. The content goes to a temporary file in
-// the same folder first, and replaces the old file only once it is complete on disk: a failure at
-// any step raises EInOutError, leaves the old file as it was and leaves no temporary file behind.
-// The replaced file keeps its permissions; a file the user may not write is refused as before.
+// Makes `bytes` the whole content of the file at `path` (through a symbolic link, the file it
+// names). The content goes to a temporary file in the same folder first, and replaces the old file
+// only once it is complete on disk: a failure at any step raises EInOutError, leaves the old file
+// as it was and leaves no temporary file behind. The replacement keeps the old file's mode, and
+// its owner and group where this user may set them; a new file is readable and writable by its
+// owner only. A file the user may not write is refused.
+// Where the folder takes no new file (or, being sticky, lets no one replace another's file) but
+// the file itself is writable, and where the file has other hard links, the file is written in
+// place and synced instead; if that fails part way the error's text says the file may be damaged.
 void ReplaceFileContents(const std::string& path, std::span<const std::uint8_t> bytes);
 
 }  // namespace zorvik

@@ -63,6 +63,10 @@ FirmwareUpdate::FirmwareUpdate(TCustomComPort& port, Clock& clock, Dialogs& dial
     : port_(port), clock_(clock), progress_(progress), exchange_(port, clock, dialogs) {}
 
 FirmwareOutcome FirmwareUpdate::Run(const std::string& path, FirmwareOptions options) {
+    return exchange_.ReleasingPortOnError([&] { return Steps(path, options); });
+}
+
+FirmwareOutcome FirmwareUpdate::Steps(const std::string& path, FirmwareOptions options) {
     exchange_.PortReset();
     if (!exchange_.WaitReady()) {
         exchange_.ShowError(kNoDeviceMessage);
@@ -98,7 +102,8 @@ FirmwareOutcome FirmwareUpdate::Program(const std::string& path, bool verify) {
     std::uint64_t byteCounter = 0;
     std::uint64_t left = size;
     Record record{};
-    std::int64_t deadline = clock_.NowMicros() + kLetterTimeoutMs * kMicrosPerMs;
+    // The first request comes only once the device has erased its flash.
+    std::int64_t deadline = clock_.NowMicros() + std::int64_t{kEraseTimeoutMs} * kMicrosPerMs;
     while (left > 0) {
         file.ReadExactly(record);
         left -= kFirmwareRecordSize;
@@ -139,7 +144,7 @@ FirmwareOutcome FirmwareUpdate::Program(const std::string& path, bool verify) {
                     bar.Hide();
                     return FirmwareOutcome::DeviceSilent;
             }
-            deadline = clock_.NowMicros() + kLetterTimeoutMs * kMicrosPerMs;
+            deadline = clock_.NowMicros() + std::int64_t{kLetterTimeoutMs} * kMicrosPerMs;
         }
     }
     return FirmwareOutcome::Done;

@@ -55,6 +55,9 @@ constexpr int kStepsAfterPage = 256;  // step count once the page has been sent
 // within milliseconds; only a valid letter starts the time again, so a line full of noise ends
 // as surely as a silent one.
 constexpr int kLetterTimeoutMs = 5000;
+// Longest wait for the first request after the programming command: the device erases its whole
+// flash before it asks for the first page, which takes seconds.
+constexpr int kEraseTimeoutMs = 30000;
 constexpr int kLetterWaitMs = 20;    // longest single wait on the port for the next letter
 constexpr int kRepaintEveryMs = 20;  // how often the window may repaint during the transfer
 
@@ -108,7 +111,7 @@ enum class FirmwareOutcome {
     Done,                // programmed (and verified); no message, port closed
     NoReady,             // no Ready banner before programming
     ProgrammingFailed,   // the device sent "E"
-    DeviceSilent,        // no request letter for 5 s during programming
+    DeviceSilent,        // no first request for 30 s (the erase), or no next one for 5 s
     NoVerifyReady,       // no Ready banner before verification
     VerificationFailed,  // a page came back short or different
     FileRefused,         // the file's size has become unacceptable since it was chosen
@@ -116,7 +119,7 @@ enum class FirmwareOutcome {
 
 // One firmware exchange on the main window's port. Each failure is reported with its message
 // and closes the port. Errors of the port layer and of the file are not caught: they end the
-// exchange, leave the port open for the next port reset, and reach the general error report.
+// exchange, close the port on their way out, and reach the caller's error report.
 class FirmwareUpdate {
 public:
     FirmwareUpdate(TCustomComPort& port, Clock& clock, Dialogs& dialogs,
@@ -126,6 +129,7 @@ public:
     [[nodiscard]] FirmwareOutcome Run(const std::string& path, FirmwareOptions options);
 
 private:
+    [[nodiscard]] FirmwareOutcome Steps(const std::string& path, FirmwareOptions options);
     [[nodiscard]] FirmwareOutcome Program(const std::string& path, bool verify);
     [[nodiscard]] FirmwareOutcome Verify(const std::string& path);
     // False, after the size message and with the port closed, when the file opened for a phase

@@ -17,8 +17,8 @@ public:
     [[nodiscard]] virtual std::int64_t NowMicros() = 0;
 };
 
-// Real time. Consecutive pauses are chained to absolute deadlines, so 52 pauses of 1 ms take
-// 52 ms in all instead of 52 times the scheduler's overshoot.
+// Real time. Each pause sleeps to an absolute deadline counted from its own start, with a tight
+// timer slack, so 52 pauses of 1 ms take 52 ms plus only the scheduler's small lateness.
 class SystemClock : public Clock {
 public:
     void Sleep(int ms) override;
@@ -27,9 +27,6 @@ public:
 protected:
     // Called while a pause waits, at most every few milliseconds; the window uses it to repaint.
     virtual void WhileWaiting() {}
-
-private:
-    std::int64_t lastDeadline_ = 0;
 };
 
 }  // namespace zorvik

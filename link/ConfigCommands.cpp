@@ -53,7 +53,7 @@ template <typename Outcome>
 
 }  // namespace
 
-ReadResult ReadConfiguration(DeviceExchange& exchange, const std::u16string& password) {
+static ReadResult ReadSteps(DeviceExchange& exchange, const std::u16string& password) {
     if (!IsValidAccessPassword(password)) {
         exchange.ShowError(kPasswordLengthMessage);
         return {ReadOutcome::BadPassword, std::nullopt};
@@ -85,9 +85,9 @@ ReadResult ReadConfiguration(DeviceExchange& exchange, const std::u16string& pas
     return {ReadOutcome::Read, image, received};
 }
 
-WriteOutcome WriteConfiguration(DeviceExchange& exchange, const std::u16string& password,
-                                const std::function<void()>& onPasswordAccepted,
-                                const std::function<ConfigImage()>& encodeImage) {
+static WriteOutcome WriteSteps(DeviceExchange& exchange, const std::u16string& password,
+                               const std::function<void()>& onPasswordAccepted,
+                               const std::function<ConfigImage()>& encodeImage) {
     if (!IsValidAccessPassword(password)) {
         exchange.ShowError(kPasswordLengthMessage);
         return WriteOutcome::BadPassword;
@@ -132,6 +132,18 @@ WriteOutcome WriteConfiguration(DeviceExchange& exchange, const std::u16string& 
     exchange.ShowError(kWriteNoAnswer);
     exchange.ClosePort();
     return WriteOutcome::TransferNoAnswer;
+}
+
+// Every command releases the port before an error leaves it.
+ReadResult ReadConfiguration(DeviceExchange& exchange, const std::u16string& password) {
+    return exchange.ReleasingPortOnError([&] { return ReadSteps(exchange, password); });
+}
+
+WriteOutcome WriteConfiguration(DeviceExchange& exchange, const std::u16string& password,
+                                const std::function<void()>& onPasswordAccepted,
+                                const std::function<ConfigImage()>& encodeImage) {
+    return exchange.ReleasingPortOnError(
+        [&] { return WriteSteps(exchange, password, onPasswordAccepted, encodeImage); });
 }
 
 }  // namespace zorvik

@@ -4,7 +4,6 @@
 
 #include <array>
 #include <cstdint>
-#include <exception>
 #include <string>
 #include <string_view>
 
@@ -67,23 +66,25 @@ enum class FramingOutcome { Accepted, NoReady, WrongPassword, NoAnswer };
 // One exchange on one port. Each step is public because the commands differ in where their own
 // work begins and which failures end them; RunAuthenticated strings the common steps together.
 // Errors of the port layer (or of a file) are not caught here: they end the command and reach
-// the caller's error report. On their way out they pass the exchange, which closes the port
-// first, so the port is released before the report shows: other programs (and autodetection)
-// can open it at once, and a pulled adapter's descriptor is not kept.
+// the caller's error report. On their way out the port is closed first (ReleasingPortOnError),
+// so it is released before the report shows: other programs (and autodetection) can open it at
+// once, and a pulled adapter's descriptor is not kept.
 class DeviceExchange {
 public:
     DeviceExchange(TCustomComPort& port, Clock& clock, Dialogs& dialogs)
-        : port_(port),
-          clock_(clock),
-          dialogs_(dialogs),
-          failuresAtStart_(std::uncaught_exceptions()) {}
-    ~DeviceExchange() {
-        if (std::uncaught_exceptions() > failuresAtStart_) {
+        : port_(port), clock_(clock), dialogs_(dialogs) {}
+
+    // Runs one command's steps. An error that leaves them closes the port, then goes on to the
+    // caller: every command runs its steps through this.
+    template <typename Steps>
+    auto ReleasingPortOnError(Steps&& steps) -> decltype(steps()) {
+        try {
+            return steps();
+        } catch (...) {
             port_.Abandon();
+            throw;
         }
     }
-    DeviceExchange(const DeviceExchange&) = delete;
-    DeviceExchange& operator=(const DeviceExchange&) = delete;
 
     [[nodiscard]] TCustomComPort& Port() { return port_; }
     [[nodiscard]] Clock& Time() { return clock_; }
@@ -117,7 +118,6 @@ private:
     TCustomComPort& port_;
     Clock& clock_;
     Dialogs& dialogs_;
-    int failuresAtStart_;  // exceptions already on their way out when the exchange began
 };
 
 }  // namespace zorvik

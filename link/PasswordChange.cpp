@@ -19,10 +19,10 @@ bool ClosesPasswordWindow(PasswordChangeOutcome outcome) {
     return outcome != PasswordChangeOutcome::BadLength && outcome != PasswordChangeOutcome::NoReady;
 }
 
-PasswordChangeOutcome ChangeAccessPassword(DeviceExchange& exchange,
-                                           const std::u16string& currentPassword,
-                                           const std::u16string& newPassword,
-                                           const PasswordChangeHooks& hooks) {
+static PasswordChangeOutcome PasswordChangeSteps(DeviceExchange& exchange,
+                                                 const std::u16string& currentPassword,
+                                                 const std::u16string& newPassword,
+                                                 const PasswordChangeHooks& hooks) {
     if (!IsValidAccessPassword(newPassword) || !IsValidAccessPassword(currentPassword)) {
         exchange.ShowError(kPasswordLengthMessage);
         return PasswordChangeOutcome::BadLength;
@@ -63,6 +63,15 @@ PasswordChangeOutcome ChangeAccessPassword(DeviceExchange& exchange,
     }
     exchange.ClosePort();
     return outcome;
+}
+
+// The port is released before an error leaves the command.
+PasswordChangeOutcome ChangeAccessPassword(DeviceExchange& exchange,
+                                           const std::u16string& currentPassword,
+                                           const std::u16string& newPassword,
+                                           const PasswordChangeHooks& hooks) {
+    return exchange.ReleasingPortOnError(
+        [&] { return PasswordChangeSteps(exchange, currentPassword, newPassword, hooks); });
 }
 
 }  // namespace zorvik

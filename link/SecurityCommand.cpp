@@ -27,7 +27,7 @@ void ShowCheck(DeviceExchange& exchange, SecurityCheck check) {
 
 }  // namespace
 
-SecurityOutcome SendSecuritySettings(DeviceExchange& exchange, const std::u16string& accessPassword,
+static SecurityOutcome SecuritySteps(DeviceExchange& exchange, const std::u16string& accessPassword,
                                      const SecurityPanel& panel) {
     if (!IsValidAccessPassword(accessPassword)) {
         exchange.ShowError(kPasswordLengthMessage);
@@ -99,6 +99,13 @@ SecurityOutcome SendSecuritySettings(DeviceExchange& exchange, const std::u16str
     exchange.ShowError(kNoTransferAnswerMessage);
     exchange.ClosePort();
     return SecurityOutcome::NoTransferAnswer;
+}
+
+// The port is released before an error leaves the command.
+SecurityOutcome SendSecuritySettings(DeviceExchange& exchange, const std::u16string& accessPassword,
+                                     const SecurityPanel& panel) {
+    return exchange.ReleasingPortOnError(
+        [&] { return SecuritySteps(exchange, accessPassword, panel); });
 }
 
 }  // namespace zorvik

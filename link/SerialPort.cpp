@@ -198,10 +198,24 @@ void TComPort::DoClose() {
         return;
     }
     const int fd = std::exchange(fd_, -1);
-    // Only the input is discarded. Every write has already waited until its bytes left, so the
-    // output queue holds nothing of ours; flushing it anyway would, on a pseudo-terminal, throw
-    // away what the other side has not read yet, such as the closing byte just written.
-    const int flushError = ::tcflush(fd, TCIFLUSH) == 0 ? 0 : errno;
+    const bool outputStuck = std::exchange(outputStuck_, false);
+    // After a normal exchange only the input is discarded. Every write has already waited until
+    // its bytes left, so the output queue holds nothing of ours; flushing it anyway would, on a
+    // pseudo-terminal, throw away what the other side has not read yet, such as the closing
+    // byte just written.
+    // After a write that was cut short (timeout, adapter pulled) the output queue still holds
+    // bytes the line would not take. Left there, close() waits for them to drain, up to the
+    // driver's closing wait (30 s on serial and USB-serial ports), and they could reach the
+    // device long after the command ended; they are discarded instead, and the driver is told
+    // not to wait where this user may say so.
+    if (outputStuck) {
+        serial_struct serial{};
+        if (::ioctl(fd, TIOCGSERIAL, &serial) == 0) {
+            serial.closing_wait = ASYNC_CLOSING_WAIT_NONE;
+            (void)::ioctl(fd, TIOCSSERIAL, &serial);
+        }
+    }
+    const int flushError = ::tcflush(fd, outputStuck ? TCIOFLUSH : TCIFLUSH) == 0 ? 0 : errno;
     ::ioctl(fd, TIOCNXCL);
     ::close(fd);  // also drops the lock
     // A device that has gone took its queues with it; any other refusal is worth reporting.
@@ -211,6 +225,8 @@ void TComPort::DoClose() {
 }
 
 int TComPort::DoWrite(const std::uint8_t* buffer, int count) {
+    // Until the bytes are known to have left, a failure leaves them queued.
+    outputStuck_ = true;
     const auto deadline =
         SteadyClock::now() +
         std::chrono::milliseconds(std::int64_t{kWriteMsPerByte} * count + kWriteMsConstant);
@@ -251,13 +267,17 @@ int TComPort::DoWrite(const std::uint8_t* buffer, int count) {
             }
             break;  // the driver cannot tell; nothing to wait for
         }
-        if (unsent <= 0 || SteadyClock::now() >= deadline) {
+        if (unsent <= 0) {
             break;
+        }
+        if (SteadyClock::now() >= deadline) {
+            return done;  // the line stalled: the bytes are still queued
         }
         // Sleep about as long as the line needs for what is left, not a whole millisecond a byte.
         std::this_thread::sleep_for(
             std::chrono::microseconds(std::int64_t{unsent} * kLineByteMicros));
     }
+    outputStuck_ = false;
     return done;
 }
 

@@ -10,7 +10,9 @@
 namespace zorvik {
 
 // Opens its port exclusively at 57600 8N1 without flow control; reads return at once with what
-// has arrived. The port is a name "COMn" of the map, or an absolute device path. An unplugged adapter or a hung-up pty raises EComPort instead of reading nothing.
+// has arrived. The port is a name "COMn" of the map, or an absolute device path. An unplugged
+// adapter or a hung-up pty raises EComPort instead of reading nothing.
+// Closing after a write that was cut short discards what the line did not take, without waiting.
 class TComPort : public TCustomComPort {
 public:
     explicit TComPort(const PortMap& map, std::string port = "COM1");
@@ -31,6 +33,7 @@ private:
 
     PortMap map_;
     int fd_ = -1;
+    bool outputStuck_ = false;  // a write was cut short: its bytes may still be queued
 };
 
 }  // namespace zorvik

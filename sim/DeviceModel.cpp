@@ -191,7 +191,8 @@ void DeviceModel::Receive(const std::uint8_t* data, std::size_t size, std::int64
 std::vector<std::uint8_t> DeviceModel::TakeOutput(std::int64_t nowUs) {
     Advance(nowUs);
     std::vector<std::uint8_t> bytes;
-    while (!out_.empty() && out_.front().due <= nowUs) {
+    while (!out_.empty() && out_.front().due <= nowUs &&
+           !(pulledAt_ && out_.front().due > *pulledAt_)) {
         bytes.push_back(out_.front().byte);
         out_.pop_front();
     }
@@ -409,6 +410,9 @@ void DeviceModel::Process(std::uint8_t byte, std::int64_t t) {
             break;
         case State::ReceiveBlock:
             collected_.push_back(byte);
+            if (collected_.size() == std::size_t{kBlockSize / 2} && PullAt(PullStep::Transfer, t)) {
+                break;
+            }
             if (collected_.size() == kWrittenSize) {
                 ProcessBlock(t);
             } else {
@@ -433,6 +437,10 @@ void DeviceModel::Process(std::uint8_t byte, std::int64_t t) {
             break;
         case State::ProgramPage:
             collected_.push_back(byte);
+            if (collected_.size() == std::size_t{kFlashPageSize / 2} &&
+                PullAt(PullStep::ProgramPage, t)) {
+                break;
+            }
             if (collected_.size() == static_cast<std::size_t>(kFlashPageSize)) {
                 std::copy(collected_.begin(), collected_.end(),
                           flash_.begin() + std::ptrdiff_t{page_} * kFlashRecordSize);
@@ -503,11 +511,32 @@ void DeviceModel::ProcessIdle(std::uint8_t byte, std::int64_t t) {
         return;
     }
     std::fill(flash_.begin(), flash_.end(), kErased);
-    SendLetter(kRequestPage, t + kLetterMicros);
+    const std::int64_t erase =
+        faults_.firmwareEraseMs > 0 ? std::int64_t{faults_.firmwareEraseMs} * 1000 : kLetterMicros;
+    SendLetter(kRequestPage, t + erase);
     Enter(State::ProgramPage, t);
 }
 
+bool DeviceModel::PullAt(PullStep step, std::int64_t at) {
+    if (faults_.pullAt != step || pulledAt_) {
+        return false;
+    }
+    if ((step == PullStep::ProgramPage || step == PullStep::VerifyPage) &&
+        page_ != faults_.pullPage) {
+        return false;
+    }
+    pulledAt_ = at;
+    Log("cable pulled (fault) while " + Activity());
+    // Nothing more goes out; what is already on its way stops at the pull.
+    Enter(State::Hung, at);
+    return true;
+}
+
 void DeviceModel::ProcessAuthBlock(std::int64_t t) {
+    if (PullAt(PullStep::AuthBlock, t)) {
+        collected_.clear();
+        return;
+    }
     const PasswordBlock expected = ComputePasswordBlock(password_);
     const bool match =
         std::equal(expected.begin(), expected.end(), collected_.begin() + kPasswordOffset);
@@ -571,6 +600,10 @@ void DeviceModel::ProcessOperation(std::uint8_t byte, std::int64_t t) {
         }
         Send(block.data(), size, t + kImageFetchMicros);
         Enter(State::ReadClose, t);
+        // Half the block is on its way when the cable goes.
+        if (PullAt(PullStep::Transfer, t + kImageFetchMicros + ByteTime(kBlockSize / 2))) {
+            Enter(State::Hung, t);
+        }
         return;
     }
     if (byte == kOperationWriteImage || byte == kOperationWriteRecord) {
@@ -584,6 +617,10 @@ void DeviceModel::ProcessOperation(std::uint8_t byte, std::int64_t t) {
 }
 
 void DeviceModel::ProcessBlock(std::int64_t t) {
+    if (PullAt(PullStep::TransferStatus, t)) {
+        collected_.clear();
+        return;
+    }
     const bool image = blockKind_ == BlockKind::Image;
     const std::string what = image ? "write image" : "security record";
     std::array<std::uint8_t, kImageSize> data{};
@@ -664,6 +701,9 @@ void DeviceModel::ProcessContinue(std::uint8_t byte, std::int64_t t) {
 }
 
 void DeviceModel::ProcessVerify(std::uint8_t byte, std::int64_t t) {
+    if (byte == kVerifyNext && PullAt(PullStep::VerifyPage, t)) {
+        return;
+    }
     if (byte == kVerifyNext) {
         std::array<std::uint8_t, kFlashPageSize> page;
         page.fill(kErased);

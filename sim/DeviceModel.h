@@ -63,6 +63,17 @@
 
 namespace zorvik {
 
+// The steps of an exchange at which the cable can be pulled (zorvik-sim --unplug-after STEP).
+enum class PullStep {
+    Never,
+    Banner,          // as soon as the host opens the port, while it waits for "Ready"
+    AuthBlock,       // once the authentication block has arrived, before the status reply
+    Transfer,        // half way through the 257-byte block, in either direction
+    TransferStatus,  // once a written block has arrived, before the transfer status reply
+    ProgramPage,     // half way through programming page `pullPage`
+    VerifyPage,      // when the host asks for page `pullPage` back in verification
+};
+
 // Every switch is off by default; zorvik-sim offers each one as an option.
 struct DeviceFaults {
     bool noBanner = false;  // never send "Ready"
@@ -83,6 +94,9 @@ struct DeviceFaults {
     int firmwareSilentAfterPage = -1;  // after page k send nothing more until the port is reopened
     bool firmwareNoVerifyBanner = false;  // no "Ready" after programming ends with 0x01
     int firmwareCorruptPage = -1;         // the read-back of page k differs in one byte
+    int firmwareEraseMs = 0;  // the erase after the programming command takes this long (0: 1 ms)
+    PullStep pullAt = PullStep::Never;  // where the cable is pulled (see CablePulledAt)
+    int pullPage = 0;                   // the page (0-based) of ProgramPage and VerifyPage
 };
 
 // One event on the line between host and device, as a port double records it.
@@ -142,6 +156,10 @@ public:
     [[nodiscard]] int FirmwareUpdates() const { return firmwareUpdates_; }
     // True while the device is in a firmware programming run (requests "y", "s", "c").
     [[nodiscard]] bool Programming() const;
+    // When the cable is to be pulled, once the exchange has reached the step faults.pullAt names
+    // (the Banner step is the program's own: the model does not see the host open). From then on
+    // the device sends nothing.
+    [[nodiscard]] std::optional<std::int64_t> CablePulledAt() const { return pulledAt_; }
     // The reset byte arrived at some time.
     [[nodiscard]] bool ResetRequested() const { return resetRequested_; }
     DeviceFaults& Faults() { return faults_; }
@@ -198,6 +216,8 @@ private:
     void BackToIdle(std::int64_t bannerAt);
     void Reset(std::int64_t nowUs, bool open);
     void Abandon(const std::string& why);
+    // Pulls the cable at `at` if the fault names `step` (and, for pages, this page).
+    [[nodiscard]] bool PullAt(PullStep step, std::int64_t at);
     void FinishFirmware(const std::string& tail);
     [[nodiscard]] bool BannersOn() const;
     [[nodiscard]] std::int64_t ByteTime(int count) const;
@@ -233,6 +253,7 @@ private:
     FirmwareRun firmware_;
 
     std::vector<std::string> log_;
+    std::optional<std::int64_t> pulledAt_;
 };
 
 }  // namespace zorvik

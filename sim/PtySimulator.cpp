@@ -203,6 +203,8 @@ private:
     std::vector<std::pair<char, std::int64_t>> latencies_;
     std::vector<std::uint8_t> deviceBytes_;  // sent and not yet in the verbose log
     std::optional<std::int64_t> resetAt_;    // when a flush seen from the host takes effect
+    bool bannerPulled_ = false;              // the banner step's pull has happened
+    bool unplugNow_ = false;                 // pull the cable at the next turn of the loop
 };
 
 void Simulator::Say(const std::string& line) {
@@ -307,6 +309,11 @@ void Simulator::TakeHostBytes(std::int64_t wokeAt) {
         if (options_.verbose) {
             Say("host flushed its input: the port was opened or closed");
         }
+        // The first flush is the host opening the port for its first exchange.
+        if (options_.faults.pullAt == PullStep::Banner && !bannerPulled_) {
+            bannerPulled_ = true;
+            unplugNow_ = true;
+        }
         waitingLetter_.reset();
         resetAt_ = MonotonicMicros() + kFlushSettleMicros;
     }
@@ -404,6 +411,12 @@ int Simulator::Run(std::ostream& out) {
             Say("unplugged");
             break;
         }
+        const auto pulledAt = model_.CablePulledAt();
+        if (unplugNow_ || (pulledAt && now >= *pulledAt)) {
+            AfterModel();
+            Say("unplugged at a named step");
+            break;
+        }
         std::int64_t wait = kLongestWaitMicros;
         if (resetAt_) {
             wait = std::max<std::int64_t>(*resetAt_ - now, 0);
@@ -412,6 +425,9 @@ int Simulator::Run(std::ostream& out) {
         }
         if (unplugAt) {
             wait = std::min(wait, std::max<std::int64_t>(*unplugAt - now, 0));
+        }
+        if (pulledAt) {
+            wait = std::min(wait, std::max<std::int64_t>(*pulledAt - now, 0));
         }
         if (wait >= kLogGapMicros) {
             FlushDeviceBytes();

@@ -44,6 +44,33 @@ bool ParseSeconds(const std::string& text, double& value) {
     return true;
 }
 
+// "banner", "auth", "transfer", "status", "page:K" or "verify:K" (K a page from 0).
+bool ParsePullStep(const std::string& text, PullStep& step, int& page) {
+    static const std::map<std::string, PullStep> kSteps = {
+        {"banner", PullStep::Banner},
+        {"auth", PullStep::AuthBlock},
+        {"transfer", PullStep::Transfer},
+        {"status", PullStep::TransferStatus},
+    };
+    if (const auto found = kSteps.find(text); found != kSteps.end()) {
+        step = found->second;
+        return true;
+    }
+    const auto colon = text.find(':');
+    if (colon == std::string::npos) {
+        return false;
+    }
+    const std::string kind = text.substr(0, colon);
+    if (kind != "page" && kind != "verify") {
+        return false;
+    }
+    if (!ParseInt(text.substr(colon + 1), 0, kFlashPages - 1, page)) {
+        return false;
+    }
+    step = kind == "page" ? PullStep::ProgramPage : PullStep::VerifyPage;
+    return true;
+}
+
 }  // namespace
 
 bool IsComPortName(const std::string& name) {
@@ -67,7 +94,13 @@ Port and program:
                                else /tmp/zorvik-gsm-<uid>/ports)
   --no-pacing                  send at once instead of at 57600 baud
   --verbose                    also log every byte
-  --unplug-after SECONDS       close the line after this long, as if unplugged
+  --unplug-after SECONDS|STEP  close the line after this long, as if unplugged, or at
+                               a step of the first exchange that reaches it: banner (as
+                               soon as the host opens the port), auth (the authentication
+                               block has arrived), transfer (half way through the
+                               257-byte block), status (a written block has arrived,
+                               before its reply), page:K (half way through programming
+                               page K, from 0), verify:K (the host asks for page K back)
   --password XXXX              initial access password (default 9466)
   --image FILE                 initial configuration image (256 bytes)
   --firmware-in FILE           initial flash contents (at most 61680 bytes)
@@ -93,6 +126,7 @@ Faults:
   --firmware-silent-after-page K  fall silent after page K
   --firmware-no-verify-banner  no "Ready" before verification
   --firmware-corrupt-page K    read-back of page K differs in one byte
+  --firmware-erase-ms MS       the erase before the first page request takes MS
 )";
 }
 
@@ -131,11 +165,11 @@ SimOptionsResult ParseSimOptions(const std::vector<std::string>& args) {
         {"--unplug-after",
          [&](const std::string& v) {
              double seconds = 0;
-             if (!ParseSeconds(v, seconds)) {
-                 return false;
+             if (ParseSeconds(v, seconds)) {
+                 options.unplugAfterSeconds = seconds;
+                 return true;
              }
-             options.unplugAfterSeconds = seconds;
-             return true;
+             return ParsePullStep(v, faults.pullAt, faults.pullPage);
          }},
         {"--password",
          [&](const std::string& v) {
@@ -162,6 +196,8 @@ SimOptionsResult ParseSimOptions(const std::vector<std::string>& args) {
              options.latencyReport = v;
              return !v.empty();
          }},
+        {"--firmware-erase-ms",
+         [&](const std::string& v) { return ParseInt(v, 0, 3'600'000, faults.firmwareEraseMs); }},
         {"--banner-delay",
          [&](const std::string& v) { return ParseInt(v, 0, 3'600'000, faults.bannerDelayMs); }},
         {"--write-reply",

@@ -429,14 +429,14 @@ TEST(FirmwareLetterWait, ASilentDeviceIsGivenUpFiveSecondsAfterTheLastAnswer) {
     EXPECT_FALSE(rig.progress.visible);
 }
 
-TEST(FirmwareLetterWait, StrayLettersDoNotExtendTheBound) {
+TEST(FirmwareLetterWait, StrayLettersDoNotExtendTheEraseBoundOfThirtySeconds) {
     ScriptRig rig;
     std::int64_t commandAt = -1;
     rig.port.onByte = [&](ScriptedPort& line, std::uint8_t) {
         if (commandAt < 0) {
             commandAt = rig.clock.NowMicros();
-            // Noise every 100 ms for 10 s, and never a request.
-            for (int i = 1; i <= 100; ++i) {
+            // Noise every 100 ms for 40 s, and never a request.
+            for (int i = 1; i <= 400; ++i) {
                 line.Arrive(i * 100.0, i % 2 == 0 ? "x" : "Y");
             }
         }
@@ -447,8 +447,29 @@ TEST(FirmwareLetterWait, StrayLettersDoNotExtendTheBound) {
               FirmwareOutcome::DeviceSilent);
     EXPECT_EQ(rig.dialogs.messages, (std::vector<ShownMessage>{kNoDevice}));
     EXPECT_EQ(rig.port.written, (Bytes{0x00}));
-    EXPECT_GE(messageAt - commandAt, 5'000'000);
-    EXPECT_LE(messageAt - commandAt, 5'100'000);
+    EXPECT_GE(messageAt - commandAt, 30'000'000);
+    EXPECT_LE(messageAt - commandAt, 30'100'000);
+}
+
+TEST(FirmwareLetterWait, ADeviceThatErasesForEightSecondsIsProgrammedAndLaterLettersKeepFive) {
+    ScriptRig rig;
+    rig.port.onByte = [count = 0](ScriptedPort& line, std::uint8_t) mutable {
+        ++count;
+        if (count == 1) {
+            line.Arrive(8000, "y");  // the erase
+        } else if (count == 257) {
+            line.Arrive(4900, "s");
+        } else if (count == 258) {
+            line.Arrive(4900, "c");
+        } else if (count == 259) {
+            line.Arrive(5100, "y");  // too late for the second record
+        }
+    };
+    EXPECT_EQ(rig.Run(rig.folder.Write("a.bin", FirmwareImage(2)), false, false),
+              FirmwareOutcome::DeviceSilent);
+    EXPECT_EQ(rig.dialogs.messages, (std::vector<ShownMessage>{kNoDevice}));
+    EXPECT_EQ(rig.port.written.size(), 1u + 257u + 1u) << "the first record went out";
+    EXPECT_FALSE(rig.port.Connected());
 }
 
 TEST(FirmwareLetterWait, ASlowDeviceThatAlwaysAnswersWithinTheBoundIsServed) {
@@ -474,14 +495,14 @@ TEST(FirmwareLetterWait, WaitsOnThePortInShortSlicesAndLetsTheWindowRepaint) {
     ScriptRig rig;
     EXPECT_EQ(rig.Run(rig.folder.Write("a.bin", FirmwareImage(1)), true, false),
               FirmwareOutcome::DeviceSilent);
-    // Five silent seconds: each wait at most 20 ms, so a few hundred reads rather than a core
-    // spinning, and a repaint every 20 ms or so.
+    // Thirty silent seconds (the erase bound): each wait at most 20 ms, so some 1500 reads
+    // rather than a core spinning, and a repaint every 20 ms or so.
     ASSERT_FALSE(rig.port.waits.empty());
     EXPECT_LE(*std::max_element(rig.port.waits.begin(), rig.port.waits.end()), 20);
-    EXPECT_GE(rig.port.waits.size(), 250u);
-    EXPECT_LE(rig.port.reads, 10 + 260);  // the banner polls and one read per wait
-    EXPECT_GE(rig.progress.paints, 200);
-    EXPECT_LE(rig.progress.paints, 260);
+    EXPECT_GE(rig.port.waits.size(), 1500u);
+    EXPECT_LE(rig.port.reads, 10 + 1510);  // the banner polls and one read per wait
+    EXPECT_GE(rig.progress.paints, 1400);
+    EXPECT_LE(rig.progress.paints, 1510);
 }
 
 TEST(FirmwareFileTrouble, AFileGoneSinceItWasChosenStopsBeforeTheDeviceErasesItsFlash) {
@@ -492,8 +513,8 @@ TEST(FirmwareFileTrouble, AFileGoneSinceItWasChosenStopsBeforeTheDeviceErasesIts
     EXPECT_THROW((void)rig.Run(path, true, false), EInOutError);
     EXPECT_TRUE(rig.port.HostBytes().empty());
     EXPECT_EQ(rig.device.Flash(), flash);
-    // Left open for the next exchange's port reset, as after any error of the file.
-    EXPECT_TRUE(rig.port.Connected());
+    // Released before the error is reported, as after any error.
+    EXPECT_FALSE(rig.port.Connected());
     EXPECT_EQ(rig.progress.shows, 0);
 }
 
@@ -506,11 +527,11 @@ TEST(FirmwareFileTrouble, AFileThatNoLongerHoldsWholeRecordsIsRefusedBeforeTheCo
     EXPECT_FALSE(rig.port.Connected());
 }
 
-TEST(FirmwareFileTrouble, APortErrorMidTransferLeavesThePortOpenAndHidesTheBar) {
+TEST(FirmwareFileTrouble, APortErrorMidTransferClosesThePortAndHidesTheBar) {
     DeviceRig rig;
     rig.port.FailWritesAfter(100, 5);
     EXPECT_THROW((void)rig.Run(rig.File(FirmwareImage(2)), true, false), EComPort);
-    EXPECT_TRUE(rig.port.Connected());
+    EXPECT_FALSE(rig.port.Connected());
     EXPECT_FALSE(rig.progress.visible);
     EXPECT_TRUE(rig.dialogs.messages.empty());
 }

@@ -217,7 +217,7 @@ TEST(FirmwareWindowRun, APortErrorGoesToTheGeneralErrorReportAndHidesTheBar) {
     ASSERT_EQ(rig.reported.size(), 1u);
     EXPECT_EQ(rig.reported[0], "WriteFile function failed (Error: 5)");
     EXPECT_TRUE(rig.form.ProgressBar1->isHidden());
-    EXPECT_TRUE(rig.port.Connected());
+    EXPECT_FALSE(rig.port.Connected());
 }
 
 TEST(FirmwareWindowRun, ExitHidesTheWindowAndTheFileStaysChosen) {

@@ -1,4 +1,4 @@
-// Real-time pauses: chained runs never end early, a fresh pause counts from its start.
+// Real-time pauses: each lasts at least what it asks, counted from its own start.
 #include "link/Clock.h"
 
 #include <chrono>
@@ -27,6 +27,17 @@ TEST(SystemClockPauses, RunOfPausesLastsAtLeastTheirSum) {
         clock.Sleep(2);
     }
     EXPECT_GE(Steady::now() - start, milliseconds(40));
+}
+
+TEST(SystemClockPauses, EveryPauseOfARunLastsAtLeastWhatItAsksFromItsOwnStart) {
+    SystemClock clock;
+    for (const int ms : {1, 25}) {
+        for (int i = 0; i < (ms == 1 ? 200 : 10); ++i) {
+            const auto start = Steady::now();
+            clock.Sleep(ms);
+            ASSERT_GE(Steady::now() - start, milliseconds(ms)) << "pause " << i << " of " << ms;
+        }
+    }
 }
 
 TEST(SystemClockPauses, PauseAfterOtherWorkCountsFromItsOwnStart) {

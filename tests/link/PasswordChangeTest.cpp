@@ -150,8 +150,8 @@ TEST(PasswordChange, PortErrorEndsTheChangeBeforeItsClosingSteps) {
 
     EXPECT_THROW((void)window.Change(u"9466", u"1234"), EComPort);
     EXPECT_EQ(rig.log, Then(kSent, {Device("O"), Shown("Hasło zostało Zmienione", "Powodzenie", 64),
-                                    "Edit21 takes the new password"}));
-    EXPECT_TRUE(rig.port.Connected());
+                                    "Edit21 takes the new password", Closed()}));
+    EXPECT_FALSE(rig.port.Connected());
 }
 
 }  // namespace

@@ -88,6 +88,33 @@ public:
         return got;
     }
 
+    // In packet mode every read starts with a status byte, which tells of the port's flushes.
+    void PacketMode() const {
+        int on = 1;
+        ASSERT_EQ(::ioctl(master_, TIOCPKT, &on), 0);
+    }
+
+    struct Packets {
+        int flushes = 0;  // TIOCPKT_FLUSHREAD and TIOCPKT_FLUSHWRITE seen
+        Bytes data;
+    };
+    // Everything waiting on the device side, in packet mode.
+    [[nodiscard]] Packets TakePackets() const {
+        Packets taken;
+        std::array<std::uint8_t, 4097> chunk{};
+        for (;;) {
+            const ssize_t n = ::read(master_, chunk.data(), chunk.size());
+            if (n <= 0) {
+                return taken;
+            }
+            if (chunk[0] == TIOCPKT_DATA) {
+                taken.data.insert(taken.data.end(), chunk.begin() + 1, chunk.begin() + n);
+            } else {
+                taken.flushes |= chunk[0] & (TIOCPKT_FLUSHREAD | TIOCPKT_FLUSHWRITE);
+            }
+        }
+    }
+
     // The device goes away: the port's side is hung up.
     void HangUp() {
         if (master_ >= 0) {
@@ -226,7 +253,8 @@ TEST_F(PtyPort, PathThatIsNotATtyFailsAsOpenErrorAndLeaksNothing) {
 TEST_F(PtyPort, LinkedPortInAFolderOthersCanChangeIsRefused) {
     ASSERT_EQ(::chmod(tree_.Links().c_str(), 0777), 0);
     TComPort port(map_, "COM41");
-    EXPECT_EQ(Raised([&] { port.Open(); }, 1, 13), "Unable to open com port (Error: 13)");
+    // Refused as a matter of policy (EPERM), unlike a device that refuses this user (EACCES).
+    EXPECT_EQ(Raised([&] { port.Open(); }, 1, 1), "Unable to open com port (Error: 1)");
     EXPECT_FALSE(port.Connected());
 }
 
@@ -378,6 +406,36 @@ TEST_F(PtyPort, OpenDiscardsBytesQueuedWhileClosed) {
     ASSERT_TRUE(WaitQueued(port.Handle(), 1));
     EXPECT_EQ(port.ReadStr(text, 5), 1);
     EXPECT_EQ(text, "R");
+}
+
+TEST_F(PtyPort, CloseAfterAWriteCutShortDiscardsTheUnsentOutputButANormalCloseLetsItGo) {
+    first_.PacketMode();
+    // A second descriptor on the tty fills the line's queue while the device side reads nothing.
+    const int filler = ::open(first_.Slave().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(filler, 0);
+    TComPort port(map_, "COM41");
+    port.Open();
+    (void)first_.TakePackets();
+    const Bytes chunk(4096, 0x55);
+    while (::write(filler, chunk.data(), chunk.size()) > 0) {
+    }
+    const std::uint8_t closing = 0x41;
+    EXPECT_EQ(port.Write(&closing, 1), 0) << "cut short by the write timeout";
+    const auto start = std::chrono::steady_clock::now();
+    port.Close();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+    EXPECT_NE(first_.TakePackets().flushes & TIOCPKT_FLUSHWRITE, 0)
+        << "the unsent output is discarded, not drained";
+
+    // A write that went out whole is delivered after the close that follows it.
+    port.Open();
+    (void)first_.TakePackets();
+    EXPECT_EQ(port.Write(&closing, 1), 1);
+    port.Close();
+    const Pty::Packets normal = first_.TakePackets();
+    EXPECT_EQ(normal.flushes & TIOCPKT_FLUSHWRITE, 0);
+    EXPECT_EQ(normal.data, Bytes{0x41});
+    ::close(filler);
 }
 
 TEST_F(PtyPort, WaitForInputReportsArrivalWithoutConsumingIt) {

@@ -85,6 +85,31 @@ TEST(SimCommandLine, ProgramOptionsAreTaken) {
     EXPECT_EQ(options.password, u"1234");
 }
 
+TEST(SimCommandLine, UnplugAfterTakesSecondsOrANamedStep) {
+    struct StepCase {
+        const char* value;
+        PullStep step;
+        int page;
+    };
+    const StepCase cases[] = {
+        {"banner", PullStep::Banner, 0},           {"auth", PullStep::AuthBlock, 0},
+        {"transfer", PullStep::Transfer, 0},       {"status", PullStep::TransferStatus, 0},
+        {"page:3", PullStep::ProgramPage, 3},      {"verify:0", PullStep::VerifyPage, 0},
+        {"verify:239", PullStep::VerifyPage, 239},
+    };
+    for (const StepCase& c : cases) {
+        const SimOptions options = Parse({"--unplug-after", c.value});
+        EXPECT_EQ(options.faults.pullAt, c.step) << c.value;
+        EXPECT_EQ(options.faults.pullPage, c.page) << c.value;
+        EXPECT_FALSE(options.unplugAfterSeconds) << c.value;
+    }
+    EXPECT_EQ(Parse({"--unplug-after", "0.3"}).faults.pullAt, PullStep::Never);
+    for (const char* wrong : {"page:240", "page:", "page", "verify:-1", "Banner", "erase"}) {
+        ErrorOf({"--unplug-after", wrong});
+    }
+    EXPECT_EQ(Parse({"--firmware-erase-ms", "8000"}).faults.firmwareEraseMs, 8000);
+}
+
 TEST(SimCommandLine, WriteReplyNoneMeansNoReplyAtAll) {
     EXPECT_EQ(Parse({"--write-reply", "none"}).faults.writeReply, 0);
     EXPECT_EQ(Parse({"--write-reply", "R"}).faults.writeReply, 'R');
@@ -117,6 +142,7 @@ TEST(SimCommandLine, HelpListsEveryOption) {
                                "--no-pacing",
                                "--verbose",
                                "--unplug-after",
+                               "--firmware-erase-ms",
                                "--firmware-in",
                                "--firmware-out",
                                "--latency-report",
