@@ -621,7 +621,11 @@ int Main(int argc, char** argv) {
     std::vector<std::string> words(argv + 1, argv + argc);
     try {
         const int status = Run(words);
-        std::cout.flush();
+        // A result that could not be written (a full disk, a closed pipe) is not a success.
+        if (!std::cout.flush()) {
+            std::cerr << kProgramName << ": cannot write to standard output\n";
+            return ToInt(Exit::FileError);
+        }
         return status;
     } catch (const CliError& error) {
         std::cout.flush();
@@ -629,8 +633,9 @@ int Main(int argc, char** argv) {
         return ToInt(error.Code());
     } catch (const EComPort& error) {
         std::cout.flush();
-        std::cerr << kProgramName << ": " << DescribePortError(error, error.Port()).what() << '\n';
-        return ToInt(DescribePortError(error, error.Port()).Code());
+        const CliError described = DescribePortError(error, error.Port());
+        std::cerr << kProgramName << ": " << described.what() << '\n';
+        return ToInt(described.Code());
     } catch (const Interrupted&) {
         std::cerr << '\n' << kProgramName << ": interrupted\n";
         return ToInt(Exit::Interrupted);
