@@ -44,6 +44,7 @@ constexpr int kRecordBytes = 257;                 // page and byte 256
 constexpr double kDevicePacingMicros = 4000;      // the simulated device's own time per record
 constexpr double kVerifyPauseMicros = 52 * 1000;  // the host's 52 pauses of 1 ms per page
 constexpr double kBannerWaitMicros = 250 * 1000;  // one poll: the banner is there by then
+constexpr int kFlashAttempts = 3;                 // runs of the flash before it counts as failed
 
 std::int64_t NowMicros() {
     timespec ts{};
@@ -78,8 +79,9 @@ struct ChildRun {
     std::int64_t cpuMicros = 0;
 };
 
-// Runs the program with its output thrown away, timing it and taking its processor time.
-ChildRun RunChild(const std::vector<std::string>& args) {
+// Runs the program with its output thrown away (standard error into `errorLog` when given),
+// timing it and taking its processor time.
+ChildRun RunChild(const std::vector<std::string>& args, const std::string& errorLog = {}) {
     std::vector<std::string> copy = args;
     std::vector<char*> argv;
     for (std::string& arg : copy) {
@@ -91,7 +93,7 @@ ChildRun RunChild(const std::vector<std::string>& args) {
     const pid_t pid = ::fork();
     if (pid == 0) {
         std::freopen("/dev/null", "w", stdout);
-        std::freopen("/dev/null", "w", stderr);
+        std::freopen(errorLog.empty() ? "/dev/null" : errorLog.c_str(), "w", stderr);
         ::execv(argv[0], argv.data());
         ::_exit(127);
     }
@@ -184,8 +186,9 @@ int Main(int argc, char** argv) {
         "%.2f ms  %s\n",
         kStartupRuns, startupMedian, Percentile(startups, 0.9), Percentile(startupCpu, 0.5),
         startupMedian < kStartupTargetMs ? "within target" : "OUTSIDE TARGET");
-    std::printf("  %s for comparison: median %.2f ms\n", kBaselineProgram,
-                Percentile(baseline, 0.5));
+    std::printf("  %s for comparison: median %.2f ms; zorvik-cli's own share %.2f ms\n",
+                kBaselineProgram, Percentile(baseline, 0.5),
+                startupMedian - Percentile(baseline, 0.5));
 
     // Read and write: the floor from the same commands in this process, then the program.
     {
@@ -239,10 +242,24 @@ int Main(int argc, char** argv) {
             bytes[i] = static_cast<char>((i * 7 + 13) & 0xFF);
         }
         std::ofstream(firmware, std::ios::binary) << bytes;
-        testing::SimProcess sim(ZORVIK_SIM_PROGRAM, {"--no-pacing", "--latency-report", latency});
-        const ChildRun run = RunChild({cli, "flash", "-p", sim.LinkPath(), firmware});
-        for (int i = 0; i < 100 && ReadText(latency).empty(); ++i) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        const std::string errors = root + "/flash.log";
+        // The read-back is timed (the device's page must cross within the host's 52 ms), so a
+        // heavily loaded machine can fail a verification; such a run is repeated.
+        ChildRun run;
+        int attempt = 0;
+        for (; attempt < kFlashAttempts && run.status != 0; ++attempt) {
+            std::filesystem::remove(latency);
+            testing::SimProcess sim(ZORVIK_SIM_PROGRAM,
+                                    {"--no-pacing", "--latency-report", latency});
+            run = RunChild({cli, "flash", "-p", sim.LinkPath(), firmware}, errors);
+            for (int i = 0; i < 100 && ReadText(latency).empty(); ++i) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            }
+            if (run.status != 0) {
+                std::string said = ReadText(errors);
+                said = said.substr(said.rfind('\n', said.size() - 2) + 1);  // the last line
+                std::printf("  attempt %d failed: %s", attempt + 1, said.c_str());
+            }
         }
         std::vector<double> replies;
         std::istringstream lines(ReadText(latency));
@@ -258,8 +275,10 @@ int Main(int argc, char** argv) {
         const double wall = static_cast<double>(run.wallMicros);
         const double floor =
             kRecords * (kVerifyPauseMicros + kDevicePacingMicros) + 2 * kBannerWaitMicros;
-        std::printf("flash of %d bytes (%d records), verified, with reset, without line pacing%s\n",
-                    kRecords * kRecordBytes, kRecords, run.status == 0 ? "" : "  FAILED");
+        std::printf(
+            "flash of %d bytes (%d records), verified, with reset, without line pacing, attempt "
+            "%d%s\n",
+            kRecords * kRecordBytes, kRecords, attempt, run.status == 0 ? "" : "  FAILED");
         std::printf("  wall %.3f s  floor %.3f s (verification pauses, device pacing, banners)\n",
                     wall / 1e6, floor / 1e6);
         std::printf("  host time per record    %8.3f ms (wall above the floor, per record)\n",
