@@ -17,8 +17,8 @@
 #include "app/Artwork.h"
 #include "app/ControlFactory.h"
 #include "app/ErrorReport.h"
-#include "app/MainWindowImageControls.h"
 #include "app/ProgramLook.h"
+#include "app/RadioGroupItems.h"
 #include "app/WindowSize.h"
 #include "files/ConfigFile.h"
 #include "firmware/FirmwareWindow.h"
@@ -36,7 +36,6 @@ constexpr const char* kDesignPort = "COM10";  // ComPort1's name until a port is
 constexpr int kPageNumbers = 0;        // tab "Numery tel."
 constexpr int kPageNotifications = 1;  // tab "Powiadamianie"
 constexpr int kPageConfiguration = 2;  // tab "Konfiguracja"
-constexpr int kCommonMinusItem = 1;    // RadioGroup2: "Dodatnim potencjałem  (wspólny minus)"
 
 }  // namespace
 
@@ -73,7 +72,6 @@ TForm1::TForm1(TForm1Services services, QWidget* parent)
     CreatePageNotifications();
     CreatePageConfiguration();
     ConnectRules();
-    imageControls_ = std::make_unique<TForm1ImageControls>(*this);
 
     FormCreate();
     FormResize();
@@ -90,10 +88,6 @@ void TForm1::SetWindows(TForm2* form2, TForm3* form3, TForm4* form4) {
     Form2 = form2;
     Form3 = form3;
     Form4 = form4;
-}
-
-ImageControls& TForm1::Controls() {
-    return *imageControls_;
 }
 
 void TForm1::ShowModal(QDialog& window) {

@@ -15,7 +15,7 @@
 #include <optional>
 #include <string>
 
-#include "config/ImageControls.h"
+#include "config/ConfigImage.h"
 #include "link/DeviceExchange.h"
 
 namespace zorvik {
