@@ -20,6 +20,7 @@
 #include "app/ProgramLook.h"
 #include "app/RadioGroupItems.h"
 #include "app/WindowSize.h"
+#include "config/Crc8.h"
 #include "files/ConfigFile.h"
 #include "firmware/FirmwareWindow.h"
 #include "link/PasswordWindow.h"
@@ -148,7 +149,7 @@ void TForm1::CreateFrame(QWidget* client) {
     Label44 =
         MakeLabel(GroupBox8, "Label44", QStringLiteral("Hasło dostępu do urządzenia"), 107, 30);
     Edit21 = MakeEdit(GroupBox8, "Edit21", QStringLiteral("9466"), 110, 49, 35);
-    Edit21->setMaxLength(4);
+    Edit21->setMaxLength(kPasswordLength);
     SetEditColour(*Edit21, true);
     CheckBox36 = MakeCheckBox(GroupBox8, "CheckBox36", QStringLiteral("Zmiana Hasła"), 151, 55);
     Label1 = MakeLabel(GroupBox8, "Label1", QStringLiteral("Port Komunikacyjny"), 252, 10);
