@@ -233,8 +233,8 @@ ConfigImage EncodeConfiguration(const Configuration& v) noexcept {
     image[kReportTelephones] = toTelephones;
 
     const LightFailureNotification& l = v.lightFailure;
-    image[kLightFailure] = Switch(l.enabled && !CommonMinusWardeno(v)) | Flag(l.red, 0) |
-                           Flag(l.yellow, 1) | Flag(l.green, 2);
+    image[kLightFailure] =
+        Switch(l.enabled) | Flag(l.red, 0) | Flag(l.yellow, 1) | Flag(l.green, 2);
 
     if (v.deviceType == DeviceType::Semalto) {
         image[kDeviceType] = v.signalHead == SignalHead::S2 ? kSignalHeadType2 : 0;

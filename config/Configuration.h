@@ -162,13 +162,15 @@ struct Configuration {
 
 // Any 256 bytes give a value: values outside the window's ranges end at the nearer end, bits that
 // carry no setting are dropped, and a number shows what its field holds up to its digit count
-// (a byte that is not a digit becomes an empty position). Light failure reports are off under
-// the common-minus wiring, which cannot have them.
+// (a byte that is not a digit becomes an empty position). Light failure reports are read as off
+// under the common-minus wiring, which cannot have them.
 [[nodiscard]] Configuration DecodeConfiguration(const ConfigImage& image) noexcept;
 
 // A fresh image of the value, byte for byte as the window stores the same settings; values
 // outside their ranges are brought into them first. The light timings are stored for a Semalto
-// only, the wiring for a Wardeno only, and the reserved bytes as they are.
+// only, the wiring for a Wardeno only, and the reserved bytes as they are. Every setting is stored
+// as the value has it, as the window stores its controls, even where decoding will not take it
+// back (light failure reports under the common-minus wiring).
 [[nodiscard]] ConfigImage EncodeConfiguration(const Configuration& value) noexcept;
 
 // The image of the window as the program starts.

@@ -67,7 +67,7 @@ static ReadResult ReadSteps(DeviceExchange& exchange, const std::u16string& pass
     }
 
     exchange.SendByte(kOpReadImage);
-    exchange.PauseMillis(kBlockPauseTicks);
+    exchange.PauseMillis(kBlockPauses);
     Block block{};
     const int received = exchange.Port().Read(block.data(), kBlockSize);
     exchange.SendByte(kCloseAfterRead);
@@ -102,17 +102,7 @@ static WriteOutcome WriteSteps(DeviceExchange& exchange, const std::u16string& p
     if (onPasswordAccepted) {
         onPasswordAccepted();
     }
-    Block block{};
-    const ConfigImage image = encodeImage();
-    std::copy(image.begin(), image.end(), block.begin());
-    block[kImageSize] = ChecksumOf(block);
-
-    exchange.SendByte(kOpWriteImage);
-    exchange.SendBytes(block.data(), kBlockSize);
-    exchange.SendByte(kBlockTrailer);
-    exchange.PauseMillis(kBlockPauseTicks);
-
-    switch (exchange.WaitStatus(true)) {
+    switch (exchange.TransferBlock(kOpWriteImage, encodeImage())) {
         case StatusReply::Accepted:
             exchange.SendByte(kCloseAfterWrite);
             exchange.ClosePort();

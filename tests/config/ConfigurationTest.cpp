@@ -147,9 +147,10 @@ TEST(ConfigurationEncoding, StoresTheDeviceTypesOwnSettingsOnly) {
     v.lightWiring = LightWiring::CommonMinus;
     v.lightFailure.enabled = true;
 
-    ConfigImage image = EncodeConfiguration(v);  // Wardeno, common minus: no failure reports
+    ConfigImage image = EncodeConfiguration(v);  // Wardeno, common minus
     EXPECT_EQ(image[120], 0x81);
-    EXPECT_EQ(image[119], 0x00);
+    EXPECT_EQ(image[119], 0x80);
+    EXPECT_FALSE(DecodeConfiguration(image).lightFailure.enabled) << "not possible under it";
     for (int i = 121; i <= 128; ++i) {
         EXPECT_EQ(image[i], 0x00) << i;
     }
@@ -179,6 +180,76 @@ TEST(ConfigurationEncoding, BringsValuesOutsideTheirRangesIntoThem) {
     EXPECT_EQ(image[116], 48);
     EXPECT_EQ(image[129], 99);
     EXPECT_EQ(image[105], 0x85);
+}
+
+void PutText(ConfigImage& image, int offset, const char* text) {
+    for (int i = 0; text[i] != '\0'; ++i) {
+        image[static_cast<std::size_t>(offset + i)] = static_cast<std::uint8_t>(text[i]);
+    }
+}
+
+TEST(ConfigurationEncoding, NumbersEndAtTheirFirstEmptyPositionAndFollowTheirSwitch) {
+    Configuration v;
+    v.smsCentre = {true, "48601000310"};
+    v.telephones[0] = {true, "486010003109"};   // all twelve digits: no terminator
+    v.telephones[1] = {true, ""};               // switched on, nothing typed
+    v.telephones[2] = {false, "486010003109"};  // switched off: the digits are not stored
+    v.telephones[5] = {true, "48_601"};
+    v.simPin = {true, "1234"};
+
+    ConfigImage expected = kUntouchedWindowImage;
+    expected[0] = 0x8B;
+    PutText(expected, 1, "48601000310_");
+    expected[15] = 0x8C;
+    PutText(expected, 16, "486010003109");
+    expected[30] = 0x80;
+    PutText(expected, 31, "____________");
+    expected[90] = 0x82;
+    PutText(expected, 91, "48__________");
+    expected[105] = 0x84;
+    PutText(expected, 106, "1234_");
+    EXPECT_EQ(ByteDiff(EncodeConfiguration(v), expected), kSame);
+}
+
+TEST(ConfigurationEncoding, SmsControlModeHasThreeValues) {
+    Configuration v;
+    v.smsConfirm = true;  // not stored without control by SMS
+    EXPECT_EQ(EncodeConfiguration(v)[111], 0x80);
+    v.smsControl = SmsControlMode::ControlAndNotify;
+    EXPECT_EQ(EncodeConfiguration(v)[111], 0x00);
+    v.smsConfirm = false;
+    EXPECT_EQ(EncodeConfiguration(v)[111], 0x01);
+}
+
+TEST(ConfigurationRoundTrip, ASemaltoWithEveryReportAndZeroSecondsComesBack) {
+    ConfigImage image{};
+    image[0] = 0x8B;
+    PutText(image, 1, "48601000310_");
+    image[15] = 0x8C;
+    PutText(image, 16, "486010003109");
+    image[30] = 0x80;
+    PutText(image, 31, "____________");
+    for (const int offset : {45, 60, 75}) {
+        image[static_cast<std::size_t>(offset)] = 0x0C;
+    }
+    image[90] = 0x83;
+    PutText(image, 91, "123_________");
+    image[105] = 0x85;
+    PutText(image, 106, "98765");
+    image[111] = 0x00;
+    image[112] = 0x93;
+    image[113] = 0x80;
+    image[114] = 0xE4;
+    image[115] = 0x9F;
+    image[116] = 1;
+    image[117] = 23;
+    image[118] = 0x07;
+    image[119] = 0x87;
+    image[120] = 0x40;
+    const std::uint8_t timings[] = {0, 1, 59, 0, 30, 99, 1, 0};  // red 1:00 keeps its 0 seconds
+    std::copy(std::begin(timings), std::end(timings), image.begin() + 121);
+    image[130] = 0x80;
+    EXPECT_EQ(ByteDiff(EncodeConfiguration(DecodeConfiguration(image)), image), kSame);
 }
 
 TEST(ConfigurationRoundTrip, AnyImageSettlesAfterOneEncoding) {
