@@ -202,6 +202,27 @@ TEST(CliOverPty, PasswdChangesThePasswordAndOnlyTheNewOneReadsAfterwards) {
     EXPECT_EQ(bench.Run({"read", "-p", "COM41", "--password-file", file}).status, 0);
 }
 
+TEST(CliOverPty, PasswdAsksTwiceOnTheTerminalWithoutEchoAndRefusesTwoDifferentAnswers) {
+    Bench bench;
+    CliCall call;
+    call.args = {"passwd", "-p", "COM41"};
+    call.env.emplace("XDG_RUNTIME_DIR", bench.Folder().PathOf("runtime"));
+    call.unset.push_back("ZORVIK_PASSWORD");
+
+    const CliRun differ = RunCliOnTerminal(ZORVIK_CLI_PROGRAM, call, {"1111", "2222"});
+    EXPECT_EQ(differ.status, 2) << differ.out;
+    EXPECT_NE(differ.out.find("the passwords typed do not match"), std::string::npos);
+
+    const CliRun changed = RunCliOnTerminal(ZORVIK_CLI_PROGRAM, call, {"7777", "7777"});
+    EXPECT_EQ(changed.status, 0) << changed.out;
+    EXPECT_NE(changed.out.find("New access password: "), std::string::npos) << changed.out;
+    EXPECT_NE(changed.out.find("Retype new access password: "), std::string::npos);
+    EXPECT_EQ(changed.out.find("7777"), std::string::npos) << "echoed: " << changed.out;
+    CliCall withNew;
+    withNew.env.emplace("ZORVIK_PASSWORD", "7777");
+    EXPECT_EQ(bench.Run({"read", "-p", "COM41"}, withNew).status, 0);
+}
+
 TEST(CliOverPty, PasswdWithoutTerminalOrStandardInputIsAUsageError) {
     Bench bench;
     const CliRun run = bench.Run({"passwd", "-p", "COM41"});

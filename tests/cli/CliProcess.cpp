@@ -3,6 +3,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <pty.h>
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/wait.h>
@@ -25,16 +26,79 @@ void ReadAvailable(int fd, std::string& into, bool& open) {
     }
 }
 
-}  // namespace
-
-CliRun RunCli(const std::string& program, const CliCall& call) {
-    std::vector<std::string> args = {program};
-    args.insert(args.end(), call.args.begin(), call.args.end());
+std::vector<char*> ArgvOf(std::vector<std::string>& args) {
     std::vector<char*> argv;
     for (std::string& arg : args) {
         argv.push_back(arg.data());
     }
     argv.push_back(nullptr);
+    return argv;
+}
+
+// In the child: the call's environment on top of the test's.
+void SetEnvironment(const CliCall& call) {
+    for (const std::string& name : call.unset) {
+        ::unsetenv(name.c_str());
+    }
+    for (const auto& [name, value] : call.env) {
+        ::setenv(name.c_str(), value.c_str(), 1);
+    }
+}
+
+std::size_t Count(const std::string& text, const std::string& part) {
+    std::size_t count = 0;
+    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+        ++count;
+    }
+    return count;
+}
+
+}  // namespace
+
+CliRun RunCliOnTerminal(const std::string& program, const CliCall& call,
+                        const std::vector<std::string>& typed) {
+    std::vector<std::string> args = {program};
+    args.insert(args.end(), call.args.begin(), call.args.end());
+    std::vector<char*> argv = ArgvOf(args);
+    int terminal = -1;
+    const pid_t pid = ::forkpty(&terminal, nullptr, nullptr, nullptr);
+    if (pid < 0) {
+        return {};
+    }
+    if (pid == 0) {
+        SetEnvironment(call);
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    CliRun run;
+    std::size_t answered = 0;
+    for (;;) {
+        pollfd ready{terminal, POLLIN, 0};
+        if (::poll(&ready, 1, 10'000) <= 0) {
+            break;
+        }
+        char buffer[1024];
+        const ssize_t n = ::read(terminal, buffer, sizeof buffer);
+        if (n <= 0) {
+            break;  // EIO once the program has gone
+        }
+        run.out.append(buffer, static_cast<std::size_t>(n));
+        if (answered < typed.size() && Count(run.out, "password: ") > answered) {
+            const std::string line = typed[answered++] + "\n";
+            (void)!::write(terminal, line.data(), line.size());
+        }
+    }
+    ::close(terminal);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    return run;
+}
+
+CliRun RunCli(const std::string& program, const CliCall& call) {
+    std::vector<std::string> args = {program};
+    args.insert(args.end(), call.args.begin(), call.args.end());
+    std::vector<char*> argv = ArgvOf(args);
 
     int in[2];
     int out[2];
@@ -46,12 +110,7 @@ CliRun RunCli(const std::string& program, const CliCall& call) {
     if (pid == 0) {
         // No controlling terminal: passwords come from standard input or not at all.
         ::setsid();
-        for (const std::string& name : call.unset) {
-            ::unsetenv(name.c_str());
-        }
-        for (const auto& [name, value] : call.env) {
-            ::setenv(name.c_str(), value.c_str(), 1);
-        }
+        SetEnvironment(call);
         ::dup2(in[0], STDIN_FILENO);
         ::dup2(out[1], STDOUT_FILENO);
         ::dup2(err[1], STDERR_FILENO);

@@ -25,4 +25,10 @@ struct CliCall {
 // Runs the program and waits for it to end.
 [[nodiscard]] CliRun RunCli(const std::string& program, const CliCall& call);
 
+// Runs the program on a terminal of its own (a pty as its controlling terminal and its standard
+// streams) and types `typed`, one line after each prompt ending in "password: ". Everything the
+// terminal showed, echo included, is in `out`.
+[[nodiscard]] CliRun RunCliOnTerminal(const std::string& program, const CliCall& call,
+                                      const std::vector<std::string>& typed);
+
 }  // namespace zorvik::testing
