@@ -13,8 +13,6 @@
 #include <QWidget>
 #include <vector>
 
-#include "config/ImageControls.h"
-
 class QAbstractButton;
 class QButtonGroup;
 class QRadioButton;
@@ -30,6 +28,8 @@ constexpr QRgb kButtonFaceColour = 0xF0F0F0u;  // window background, a switched-
 void SetEditColour(QLineEdit& edit, bool switchedOn);
 // Background and writability together, for the telephone, PIN and password edits.
 void SwitchEdit(QLineEdit& edit, bool switchedOn);
+
+enum class CheckState { Unchecked, Checked, Grey };
 
 // A check box with the product's third state: Grey is drawn greyed, counts as not checked, and is
 // only ever set by the program. A click on Grey checks the box; otherwise clicks toggle it.

@@ -17,10 +17,12 @@
 #include "app/AboutBox.h"
 #include "app/Artwork.h"
 #include "app/ControlFactory.h"
+#include "app/ErrorReport.h"
 #include "app/FocusOrder.h"
-#include "app/MainWindowImageControls.h"
 #include "app/ProgramLook.h"
+#include "app/RadioGroupItems.h"
 #include "app/WindowSize.h"
+#include "config/Crc8.h"
 #include "files/ConfigFile.h"
 #include "firmware/FirmwareWindow.h"
 #include "link/PasswordWindow.h"
@@ -37,7 +39,6 @@ constexpr const char* kDesignPort = "COM10";  // ComPort1's name until a port is
 constexpr int kPageNumbers = 0;        // tab "Numery tel."
 constexpr int kPageNotifications = 1;  // tab "Powiadamianie"
 constexpr int kPageConfiguration = 2;  // tab "Konfiguracja"
-constexpr int kCommonMinusItem = 1;    // RadioGroup2: "Dodatnim potencjałem  (wspólny minus)"
 
 }  // namespace
 
@@ -76,7 +77,6 @@ TForm1::TForm1(TForm1Services services, QWidget* parent)
     CreatePageConfiguration();
     ConnectRules();
     OrderFocus();
-    imageControls_ = std::make_unique<TForm1ImageControls>(*this);
 
     FormCreate();
     FormResize();
@@ -93,10 +93,6 @@ void TForm1::SetWindows(TForm2* form2, TForm3* form3, TForm4* form4) {
     Form2 = form2;
     Form3 = form3;
     Form4 = form4;
-}
-
-ImageControls& TForm1::Controls() {
-    return *imageControls_;
 }
 
 void TForm1::ShowModal(QDialog& window) {
@@ -157,7 +153,7 @@ void TForm1::CreateFrame(QWidget* client) {
     Label44 =
         MakeLabel(GroupBox8, "Label44", QStringLiteral("Hasło dostępu do urządzenia"), 107, 30);
     Edit21 = MakeEdit(GroupBox8, "Edit21", QStringLiteral("9466"), 110, 49, 35);
-    Edit21->setMaxLength(4);
+    Edit21->setMaxLength(kPasswordLength);
     SetEditColour(*Edit21, true);
     CheckBox36 = MakeCheckBox(GroupBox8, "CheckBox36", QStringLiteral("Zmiana Hasła"), 151, 55);
     Label1 = MakeLabel(GroupBox8, "Label1", QStringLiteral("Port Komunikacyjny"), 252, 10);

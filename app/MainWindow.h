@@ -7,6 +7,7 @@
 
 #include "app/Controls.h"
 #include "app/WindowCommandRunner.h"
+#include "config/Configuration.h"
 #include "link/ComComboBox.h"
 #include "link/ComPort.h"
 #include "link/Dialogs.h"
@@ -23,8 +24,6 @@ class QRadioButton;
 namespace zorvik {
 
 class Clock;
-class ImageControls;
-class TForm1ImageControls;
 class TForm2;
 class TForm3;
 class TForm4;
@@ -53,8 +52,12 @@ public:
     [[nodiscard]] const PortMap& ports() const { return ports_; }
     // How every window of the program starts and runs its commands.
     [[nodiscard]] CommandRunner& Runner() { return runner_; }
-    // The controls by name, for image encoding and decoding; setting one runs its rules.
-    [[nodiscard]] ImageControls& Controls();
+    // The settings as a configuration value. Showing one sets the controls one at a time, in an
+    // order that lets each control's rule run as for the user's change and still end on the
+    // value; a value without the SMS centre in use leaves that field alone, and a telephone not in
+    // use keeps the text it had.
+    void ShowConfiguration(const Configuration& value);
+    [[nodiscard]] Configuration ShownConfiguration() const;
     // Shows one of the other windows modally and returns when it closes.
     void ShowModal(QDialog& window);
 
@@ -349,6 +352,9 @@ private:
     void SecondsLowerLimitRule(const TUpDown& minutes, TUpDown& seconds);
     void MinutesRule(const TUpDown& minutes, TUpDown& seconds);
 
+    // Sets an up-down as ShowConfiguration does.
+    void ShowPosition(TUpDown& upDown, int position);
+
     // Runs a handler's body inside the general error report.
     void Guard(const std::function<void()>& body);
 
@@ -359,7 +365,6 @@ private:
     const PortMap& ports_;
     PortWatch* portWatch_ = nullptr;
     std::function<void(QDialog&)> showModal_;
-    std::unique_ptr<TForm1ImageControls> imageControls_;
 };
 
 }  // namespace zorvik

@@ -1,6 +1,6 @@
 // The main window's device commands: "Oczytaj" reads the configuration, "Zapisz" writes it.
 #include "app/MainWindow.h"
-#include "config/ImageCodec.h"
+#include "config/Configuration.h"
 #include "link/ConfigCommands.h"
 #include "link/DeviceExchange.h"
 
@@ -13,7 +13,7 @@ void TForm1::Button1Click() {
             (void)WriteConfiguration(
                 exchange, Edit21->text().toStdU16String(),
                 [this] { CheckBox36->SetState(CheckState::Unchecked); },
-                [this] { return EncodeImage(Controls()); });
+                [this] { return EncodeConfiguration(ShownConfiguration()); });
         });
     });
 }
@@ -25,7 +25,7 @@ void TForm1::Button2Click() {
             // The success message has been shown and closed by the time the image comes back.
             const ReadResult result = ReadConfiguration(exchange, Edit21->text().toStdU16String());
             if (result.image) {
-                DecodeImage(*result.image, Controls());
+                ShowConfiguration(DecodeConfiguration(*result.image));
             }
         });
     });

@@ -15,17 +15,22 @@ constexpr int kFileLabelWidth = 240;  // the file name label's width once it nam
 
 void TForm1::Otwrz1Click() {
     Guard([this] {
-        OpenConfigFile(dialogs_, Controls(), [this](const std::string& path) {
-            const QString text = QString::fromStdString(path);
-            Label45->setText(text);
-            Label45->setFixedWidth(kFileLabelWidth);
-            Label45->setToolTip(text);
-        });
+        const auto image =
+            OpenConfigFile(dialogs_, [this](const std::string& path, const std::string& text) {
+                Label45->setText(QString::fromStdString(text));
+                Label45->setFixedWidth(kFileLabelWidth);
+                Label45->setToolTip(QString::fromStdString(path));
+            });
+        if (image) {
+            ShowConfiguration(DecodeConfiguration(*image));
+        }
     });
 }
 
 void TForm1::Zapisz1Click() {
-    Guard([this] { SaveConfigFile(dialogs_, Controls()); });
+    Guard([this] {
+        SaveConfigFile(dialogs_, [this] { return EncodeConfiguration(ShownConfiguration()); });
+    });
 }
 
 }  // namespace zorvik

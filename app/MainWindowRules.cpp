@@ -8,16 +8,15 @@
 #include <QRadioButton>
 
 #include "app/MainWindow.h"
+#include "app/RadioGroupItems.h"
 
 namespace zorvik {
 
 namespace {
 
-constexpr int kBatteryStep = 5;      // low-battery threshold, percent per arrow press
-constexpr int kOneStep = 1;          // power-loss delay, report hours, cyclic report hours
-constexpr int kDistanceStep = 10;    // GPS distance, metres per arrow press
-constexpr int kSemaltoItem = 1;      // RadioGroup1: "Semalto GSM", the type with timings
-constexpr int kCommonMinusItem = 1;  // RadioGroup2: "Dodatnim potencjałem  (wspólny minus)"
+constexpr int kBatteryStep = 5;    // low-battery threshold, percent per arrow press
+constexpr int kOneStep = 1;        // power-loss delay, report hours, cyclic report hours
+constexpr int kDistanceStep = 10;  // GPS distance, metres per arrow press
 constexpr int kSecondsFloorAtZeroMinutes = 1;  // a row never reaches 0:00 through the arrows
 constexpr int kSecondsFloor = 0;
 constexpr QChar kHiddenPasswordChar = u'x';

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "config/ImageControls.h"
+#include "config/ConfigImage.h"
 
 namespace zorvik {
 

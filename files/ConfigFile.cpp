@@ -3,7 +3,6 @@
 
 #include <optional>
 
-#include "config/ImageCodec.h"
 #include "files/FileIo.h"
 
 namespace zorvik {
@@ -39,30 +38,30 @@ FileDialogOptions ConfigSaveDialogOptions() {
     return {kSaveFilter, kSaveDefaultExt, true};
 }
 
-void OpenConfigFile(Dialogs& dialogs, ImageControls& controls,
-                    const std::function<void(const std::string&)>& setFileLabel) {
+std::optional<ConfigImage> OpenConfigFile(Dialogs& dialogs, const SetFileLabel& setFileLabel) {
     const auto path = dialogs.OpenFileName(ConfigOpenDialogOptions());
     if (!path) {
-        return;
+        return std::nullopt;
     }
-    // The file is closed before any message or decoding; a failure to read raises before the
-    // label changes, so it keeps naming the file whose settings the window still shows.
+    // The file is closed before the message and before the caller decodes; a failure to read
+    // raises before the label changes, so it keeps naming the file whose settings the window
+    // still shows.
     const auto image = ReadImage(*path);
     if (!image) {
         dialogs.MessageBox(kTooLargeText, kTooLargeCaption, kMbError);
-        setFileLabel(kBlankLabel);
-        return;
+        setFileLabel(*path, kBlankLabel);
+        return std::nullopt;
     }
-    setFileLabel(*path);
-    DecodeImage(*image, controls);
+    setFileLabel(*path, *path);
+    return image;
 }
 
-void SaveConfigFile(Dialogs& dialogs, const ImageControls& controls) {
+void SaveConfigFile(Dialogs& dialogs, const std::function<ConfigImage()>& encodeImage) {
     const auto path = dialogs.SaveFileName(ConfigSaveDialogOptions());
     if (!path) {
         return;
     }
-    const ConfigImage image = EncodeImage(controls);
+    const ConfigImage image = encodeImage();
     ReplaceFileContents(*path, image);
 }
 

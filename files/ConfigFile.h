@@ -1,11 +1,12 @@
-// Opening a configuration file into the window's controls and saving the controls as one.
+// Opening a configuration file for its image and saving an image as one.
 #pragma once
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
-#include "config/ImageControls.h"
+#include "config/ConfigImage.h"
 #include "link/Dialogs.h"
 
 namespace zorvik {
@@ -16,15 +17,19 @@ constexpr std::uint64_t kMaxConfigFileSize = 2048;  // longer files are refused
 [[nodiscard]] FileDialogOptions ConfigOpenDialogOptions();
 [[nodiscard]] FileDialogOptions ConfigSaveDialogOptions();
 
-// "Otwórz": asks for a file and decodes its first 256 bytes into the controls. A file longer than
-// 2048 bytes is refused with a message and blanks the file label; a shorter one, or one that cannot
-// be read, raises EInOutError and changes neither the controls nor the label. `setFileLabel`
-// receives the file's full path once its settings are loaded.
-void OpenConfigFile(Dialogs& dialogs, ImageControls& controls,
-                    const std::function<void(const std::string&)>& setFileLabel);
+// What the window's file label is told: the file's full path for its hint, and the text to show.
+using SetFileLabel = std::function<void(const std::string& path, const std::string& text)>;
 
-// "Zapisz": asks for a file name and writes the encoded image, exactly 256 bytes, replacing the
-// file only once the new one is complete. Failures raise EInOutError.
-void SaveConfigFile(Dialogs& dialogs, const ImageControls& controls);
+// "Otwórz": asks for a file and returns its first 256 bytes, for the caller to decode; nothing
+// when the dialog is cancelled or the file is refused. A file longer than 2048 bytes is refused
+// with a message, and the label then shows a blank with the refused path as its hint; a shorter
+// one, or one that cannot be read, raises EInOutError and leaves the label alone. Once the image
+// is read the label shows the file's full path.
+[[nodiscard]] std::optional<ConfigImage> OpenConfigFile(Dialogs& dialogs,
+                                                        const SetFileLabel& setFileLabel);
+
+// "Zapisz": asks for a file name and writes the image `encodeImage` builds, exactly 256 bytes,
+// replacing the file only once the new one is complete. Failures raise EInOutError.
+void SaveConfigFile(Dialogs& dialogs, const std::function<ConfigImage()>& encodeImage);
 
 }  // namespace zorvik

@@ -62,9 +62,9 @@ constexpr int kLetterWaitMs = 20;    // longest single wait on the port for the 
 constexpr int kRepaintEveryMs = 20;  // how often the window may repaint during the transfer
 
 // Verification pacing.
-constexpr int kVerifyPauses = 52;  // pauses before a page is read back: 256 bytes take 44.4 ms
-constexpr int kVerifyPauseMs = 1;  // length of each of those pauses
-constexpr int kVerifyBarStep = 5;  // progress per pause: 260 per record of 257 bytes
+constexpr int kVerifyPauses = kBlockPauses;  // before a page is read back: 256 bytes take 44.4 ms
+constexpr int kVerifyPauseMs = 1;            // length of each of those pauses
+constexpr int kVerifyBarStep = 5;            // progress per pause: 260 per record of 257 bytes
 
 // Failure messages (error icon, flags 16).
 constexpr Message kNoFileMessage{"Nie wybrano pliku", "Błąd"};

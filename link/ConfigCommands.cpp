@@ -67,7 +67,7 @@ static ReadResult ReadSteps(DeviceExchange& exchange, const std::u16string& pass
     }
 
     exchange.SendByte(kOpReadImage);
-    exchange.PauseMillis(kBlockPauseTicks);
+    exchange.PauseMillis(kBlockPauses);
     Block block{};
     const int received = exchange.Port().Read(block.data(), kBlockSize);
     exchange.SendByte(kCloseAfterRead);
@@ -77,12 +77,12 @@ static ReadResult ReadSteps(DeviceExchange& exchange, const std::u16string& pass
     // 0x00) would pass the checksum and wipe the window, so the count is judged as well.
     if (received < kBlockSize || ChecksumOf(block) != block[kImageSize]) {
         exchange.ShowError(kReadBadBlock);
-        return {ReadOutcome::BadBlock, std::nullopt};
+        return {ReadOutcome::BadBlock, std::nullopt, received};
     }
     exchange.ShowInformation(kReadDone);
     ConfigImage image{};
     std::copy_n(block.begin(), kImageSize, image.begin());
-    return {ReadOutcome::Read, image};
+    return {ReadOutcome::Read, image, received};
 }
 
 static WriteOutcome WriteSteps(DeviceExchange& exchange, const std::u16string& password,
@@ -102,17 +102,7 @@ static WriteOutcome WriteSteps(DeviceExchange& exchange, const std::u16string& p
     if (onPasswordAccepted) {
         onPasswordAccepted();
     }
-    Block block{};
-    const ConfigImage image = encodeImage();
-    std::copy(image.begin(), image.end(), block.begin());
-    block[kImageSize] = ChecksumOf(block);
-
-    exchange.SendByte(kOpWriteImage);
-    exchange.SendBytes(block.data(), kBlockSize);
-    exchange.SendByte(kBlockTrailer);
-    exchange.PauseMillis(kBlockPauseTicks);
-
-    switch (exchange.WaitStatus(true)) {
+    switch (exchange.TransferBlock(kOpWriteImage, encodeImage())) {
         case StatusReply::Accepted:
             exchange.SendByte(kCloseAfterWrite);
             exchange.ClosePort();

@@ -15,7 +15,7 @@
 #include <optional>
 #include <string>
 
-#include "config/ImageControls.h"
+#include "config/ConfigImage.h"
 #include "link/DeviceExchange.h"
 
 namespace zorvik {
@@ -24,7 +24,6 @@ constexpr std::uint8_t kOpReadImage = 0x01;      // the device answers with imag
 constexpr std::uint8_t kOpWriteImage = 0x81;     // an image + checksum follows
 constexpr std::uint8_t kCloseAfterRead = 0x41;   // ends a read, whatever arrived
 constexpr std::uint8_t kCloseAfterWrite = 0xC1;  // ends a write the device has stored
-constexpr int kBlockPauseTicks = 52;  // 1 ms pauses for 257 bytes (~45 ms) to cross the line
 
 // How each command ended, for callers that care beyond the messages already shown.
 enum class ReadOutcome { Read, BadPassword, NoReady, WrongPassword, NoAnswer, BadBlock };
@@ -42,6 +41,7 @@ enum class WriteOutcome {
 struct ReadResult {
     ReadOutcome outcome = ReadOutcome::BadPassword;
     std::optional<ConfigImage> image;  // only with ReadOutcome::Read
+    int received = 0;                  // bytes of the 257-byte block that arrived
 };
 
 // The read command: every step, byte, pause and message, the success message included (it is

@@ -89,6 +89,17 @@ void DeviceExchange::PauseMillis(int count) {
     }
 }
 
+StatusReply DeviceExchange::TransferBlock(std::uint8_t operation, const ConfigImage& bytes) {
+    std::array<std::uint8_t, kBlockSize> block{};
+    std::copy(bytes.begin(), bytes.end(), block.begin());
+    block[kImageSize] = ComputeImageChecksum(bytes);
+    SendByte(operation);
+    SendBytes(block.data(), kBlockSize);
+    SendByte(kBlockTrailer);
+    PauseMillis(kBlockPauses);
+    return WaitStatus(true);
+}
+
 void DeviceExchange::ClosePort() {
     if (port_.Connected()) {
         port_.Close();

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "config/ConfigImage.h"
 #include "config/Crc8.h"
 #include "link/Clock.h"
 #include "link/ComPort.h"
@@ -29,6 +30,7 @@ constexpr int kStatusAttempts = 100;  // polls for a one-letter status reply bef
 constexpr int kStatusPollMs = 25;     // pause before each status poll
 
 constexpr std::uint8_t kBlockTrailer = 0x00;  // written right after a 257-byte block the host sends
+constexpr int kBlockPauses = 52;  // 1 ms pauses for a 257-byte block (~45 ms) to cross the line
 
 constexpr char kStatusAccepted = 'O';       // password (or transfer) accepted
 constexpr char kStatusWrongPassword = 'R';  // password rejected
@@ -103,6 +105,10 @@ public:
     [[nodiscard]] StatusReply WaitStatus(bool checksumReply = false);
     // `count` pauses of one millisecond, for a block to cross the line.
     void PauseMillis(int count);
+    // The transfer phase of a command that sends 256 bytes: the operation byte, the bytes and
+    // their checksum in one write, the trailer 0x00, 52 pauses of 1 ms, then up to 100 polls for
+    // the device's verdict on the block ("O", "R", "E" or nothing).
+    [[nodiscard]] StatusReply TransferBlock(std::uint8_t operation, const ConfigImage& bytes);
     // Closes the port only while it is open.
     void ClosePort();
 

@@ -18,20 +18,17 @@ namespace {
 
 constexpr std::string_view kComPrefix = "COM";  // every port name starts so, upper case
 
-constexpr int kFirstUart = 1;   // COM1 is /dev/ttyS0
-constexpr int kLastUart = 8;    // COM8 is /dev/ttyS7
-constexpr int kFirstUsb = 9;    // COM9 is /dev/ttyUSB0
-constexpr int kLastUsb = 24;    // COM24 is /dev/ttyUSB15
-constexpr int kFirstAcm = 25;   // COM25 is /dev/ttyACM0
-constexpr int kLastAcm = 40;    // COM40 is /dev/ttyACM15
-constexpr int kFirstLink = 41;  // COM41 is the link "COM41" in the port folder
-constexpr int kLastLink = 50;   // the highest number a caller asks about
+constexpr int kFirstUart = 1;  // COM1 is /dev/ttyS0
+constexpr int kLastUart = 8;   // COM8 is /dev/ttyS7
+constexpr int kFirstUsb = 9;   // COM9 is /dev/ttyUSB0
+constexpr int kLastUsb = 24;   // COM24 is /dev/ttyUSB15
+constexpr int kFirstAcm = 25;  // COM25 is /dev/ttyACM0
+constexpr int kLastAcm = 40;   // COM40 is /dev/ttyACM15
 
 // sysfs reports an 8250 slot with no chip behind it as this UART type.
 constexpr long kPortUnknown = 0;
 
 constexpr std::string_view kPortFolderTail = "/zorvik-gsm/ports";  // below $XDG_RUNTIME_DIR
-constexpr std::string_view kFallbackStem = "/tmp/zorvik-gsm-";     // + uid + "/ports"
 
 std::string Numbered(std::string_view stem, int n) {
     return std::string(stem) + std::to_string(n);
@@ -109,7 +106,7 @@ std::string PortMap::UserPortFolder() {
     if (runtime != nullptr && runtime[0] == '/') {
         return std::string(runtime) + std::string(kPortFolderTail);
     }
-    return std::string(kFallbackStem) + std::to_string(::getuid()) + "/ports";
+    return std::string(kFallbackPortFolderStem) + std::to_string(::getuid()) + "/ports";
 }
 
 std::optional<int> PortMap::ComNumber(std::string_view comName) {
@@ -125,14 +122,14 @@ std::optional<int> PortMap::ComNumber(std::string_view comName) {
     if (ec != std::errc{} || end != digits.data() + digits.size()) {
         return std::nullopt;
     }
-    if (number < kFirstUart || number > kLastLink) {
+    if (number < kFirstUart || number > kLastLinkedPort) {
         return std::nullopt;
     }
     return number;
 }
 
 bool PortMap::Linked(int number) {
-    return number >= kFirstLink && number <= kLastLink;
+    return number >= kFirstLinkedPort && number <= kLastLinkedPort;
 }
 
 std::optional<std::string> PortMap::DevicePath(int number) const {
@@ -188,7 +185,7 @@ bool PortMap::Present(int number) const {
 
 std::vector<std::string> PortMap::ListPresent() const {
     std::vector<std::string> names;
-    for (int n = kFirstUart; n <= kLastLink; ++n) {
+    for (int n = kFirstUart; n <= kLastLinkedPort; ++n) {
         if (Present(n)) {
             names.push_back(Numbered(kComPrefix, n));
         }

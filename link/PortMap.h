@@ -8,6 +8,13 @@
 
 namespace zorvik {
 
+// The names that lead through the user's port folder rather than to a fixed device; the last is
+// also the highest number a caller asks about.
+constexpr int kFirstLinkedPort = 41;
+constexpr int kLastLinkedPort = 50;
+// Where the port folder lies when there is no runtime folder: this stem, the user id, "/ports".
+constexpr std::string_view kFallbackPortFolderStem = "/tmp/zorvik-gsm-";
+
 // Port names are "COM" plus a number everywhere the user sees them. Each number stands for one
 // fixed device, so a name never depends on what else is plugged in:
 //   COM1..COM8    /dev/ttyS0..7      present when a real UART stands behind it (sysfs type not 0)

@@ -1,11 +1,6 @@
 // The security settings command.
 #include "link/SecurityCommand.h"
 
-#include <algorithm>
-#include <array>
-
-#include "config/Crc8.h"
-
 namespace zorvik {
 
 namespace {
@@ -70,15 +65,7 @@ static SecurityOutcome SecuritySteps(DeviceExchange& exchange, const std::u16str
             return SecurityOutcome::NoAnswer;
     }
 
-    std::array<std::uint8_t, kBlockSize> block{};
-    std::copy(build.record.begin(), build.record.end(), block.begin());
-    block[kImageSize] = ComputeImageChecksum(build.record);
-    exchange.SendByte(kOpSecurityRecord);
-    exchange.SendBytes(block.data(), kBlockSize);
-    exchange.SendByte(kBlockTrailer);
-    exchange.PauseMillis(kSecurityBlockPauses);
-
-    switch (exchange.WaitStatus(true)) {
+    switch (exchange.TransferBlock(kOpSecurityRecord, build.record)) {
         case StatusReply::Accepted:
             // The device waits for its closing byte until the user has read the message.
             exchange.ShowInformation(kUpdatedMessage);

@@ -12,7 +12,6 @@ namespace zorvik {
 
 constexpr std::uint8_t kOpSecurityRecord = 0x80;     // a security record and its checksum follow
 constexpr std::uint8_t kCloseSecurityRecord = 0xC0;  // last byte after an accepted record
-constexpr int kSecurityBlockPauses = 52;             // 1 ms pauses for the block to cross the line
 
 enum class SecurityOutcome {
     AccessPasswordLength,   // the access password is not 4 characters long

@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
+#include <optional>
 #include <thread>
 #include <utility>
 
@@ -92,12 +93,15 @@ TComPort::~TComPort() {
 }
 
 void TComPort::DoOpen(const std::string& port) {
+    // A device path ("/dev/ttyUSB0", "/dev/serial/by-id/...") is opened as it stands; the window
+    // only ever names ports "COMn", the command line takes either.
     const auto number = PortMap::ComNumber(port);
-    const auto path = map_.DevicePath(port);
-    if (!number || !path) {
+    const auto path =
+        port.starts_with('/') ? std::optional<std::string>(port) : map_.DevicePath(port);
+    if (!path) {
         throw EComPort(kErrOpen, ENOENT);
     }
-    if (PortMap::Linked(*number)) {
+    if (number && PortMap::Linked(*number)) {
         // A folder that others could change is refused as a matter of policy (EPERM), which
         // keeps it apart from a device that refuses this user (EACCES) behind a good link.
         if (const int error = map_.LinkFolderError(); error != 0) {

@@ -10,7 +10,8 @@
 namespace zorvik {
 
 // Opens its port exclusively at 57600 8N1 without flow control; reads return at once with what
-// has arrived. An unplugged adapter or a hung-up pty raises EComPort instead of reading nothing.
+// has arrived. The port is a name "COMn" of the map, or an absolute device path. An unplugged
+// adapter or a hung-up pty raises EComPort instead of reading nothing.
 // Closing after a write that was cut short discards what the line did not take, without waiting.
 class TComPort : public TCustomComPort {
 public:

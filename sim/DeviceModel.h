@@ -59,7 +59,7 @@
 #include <string>
 #include <vector>
 
-#include "config/ImageControls.h"
+#include "config/ConfigImage.h"
 
 namespace zorvik {
 

@@ -5,15 +5,14 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
+
+#include "link/PortMap.h"
 
 namespace zorvik {
 
 namespace {
 
-constexpr int kFirstSimPort = 41;     // names below are left to real serial ports
-constexpr int kLastSimPort = 50;      // the configurator looks no further
 constexpr mode_t kPrivateDir = 0700;  // the folder is the user's alone
 
 std::string ErrnoText(int error) {
@@ -50,12 +49,7 @@ void MakeDirectory(const std::string& dir) {
 }  // namespace
 
 std::string DefaultPortsDir() {
-    // The same rule as the configurator's port lookup: an absolute runtime folder, else /tmp.
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    if (runtime != nullptr && runtime[0] == '/') {
-        return std::string(runtime) + "/zorvik-gsm/ports";
-    }
-    return "/tmp/zorvik-gsm-" + std::to_string(getuid()) + "/ports";
+    return PortMap::UserPortFolder();
 }
 
 void EnsurePortsDir(const std::string& dir) {
@@ -68,7 +62,7 @@ void EnsurePortsDir(const std::string& dir) {
         const std::string part = dir.substr(0, slash);
         MakeDirectory(part);
         // Under /tmp anyone may have made our folder first: it must be ours and not a link.
-        if (part.rfind("/tmp/zorvik-gsm-", 0) == 0) {
+        if (part.starts_with(kFallbackPortFolderStem)) {
             struct stat info {};
             if (lstat(part.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) ||
                 info.st_uid != getuid()) {
@@ -103,7 +97,8 @@ std::string RegisterPort(const std::string& dir, const std::string& wanted,
         }
         return wanted;
     }
-    for (int number = kFirstSimPort; number <= kLastSimPort; ++number) {
+    // Names below are left to real serial ports; the configurator looks no further than the last.
+    for (int number = kFirstLinkedPort; number <= kLastLinkedPort; ++number) {
         const std::string name = "COM" + std::to_string(number);
         if (tryName(name)) {
             return name;

@@ -7,14 +7,14 @@
 #include <functional>
 #include <map>
 
+#include "link/PortMap.h"
+
 namespace zorvik {
 
 namespace {
 
 constexpr int kHighestPortNumber = 255;  // the largest "COMnn" there is
 // The configurator finds linked ports only under these names; below them are real ports.
-constexpr int kFirstLinkedPort = 41;
-constexpr int kLastLinkedPort = 50;
 
 bool ParseInt(const std::string& text, int low, int high, int& value) {
     if (text.empty()) {

@@ -71,6 +71,15 @@ private:
 void ClickAndRun(QWidget* control);
 void TriggerAndRun(QAction* action);
 
+// The window's image as the write and save commands build it, and an image shown in the window as
+// the read and open commands show it.
+[[nodiscard]] inline ConfigImage WindowImage(const TForm1& form) {
+    return EncodeConfiguration(form.ShownConfiguration());
+}
+inline void ShowImage(TForm1& form, const ConfigImage& image) {
+    form.ShowConfiguration(DecodeConfiguration(image));
+}
+
 // The program's four windows over the stand-ins, the main one shown; modal windows are recorded
 // instead of run.
 class FormFixture {

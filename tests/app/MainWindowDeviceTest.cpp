@@ -13,7 +13,6 @@
 #include <functional>
 
 #include "app/BusyScope.h"
-#include "config/ImageCodec.h"
 #include "sim/MemoryComPort.h"
 #include "tests/app/AppTestSupport.h"
 #include "tests/support/ExchangeRig.h"
@@ -57,7 +56,7 @@ protected:
     }
 
     DeviceModel& Model() { return *device_; }
-    [[nodiscard]] ConfigImage OnScreen() { return EncodeImage(form->Controls()); }
+    [[nodiscard]] ConfigImage OnScreen() { return WindowImage(*form); }
 
     std::vector<std::string> Head() {
         return {Opened(), Device("Ready"), Host({0x03}), Host(ReferenceAuthBlock("9466")),
@@ -137,7 +136,7 @@ TEST_F(DeviceWindow, ReadFailuresLeaveTheControlsAsTheyWere) {
         SCOPED_TRACE(row.name);
         dialogs.messages.clear();
         Build(row.faults);
-        form->Controls().SetUpDown("UpDown5", 3);  // an edit the read must not undo
+        form->UpDown5->SetPosition(3);  // an edit the read must not undo
         const ConfigImage before = OnScreen();
         ClickAndRun(form->Button2);
         EXPECT_EQ(dialogs.messages, std::vector<ShownMessage>{row.message});
@@ -159,7 +158,7 @@ TEST_F(DeviceWindow, PasswordOfThreeCharactersNeverOpensThePort) {
 }
 
 TEST_F(DeviceWindow, WriteSendsWhatTheWindowShowsAndClearsThePasswordChangeBox) {
-    form->Controls().SetUpDown("UpDown4", 48);
+    form->UpDown4->SetPosition(48);
     form->CheckBox36->SetState(CheckState::Checked);
     const ConfigImage shown = OnScreen();
 

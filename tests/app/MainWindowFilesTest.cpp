@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "config/ImageCodec.h"
 #include "tests/app/AppTestSupport.h"
 #include "tests/app/WindowState.h"
 #include "tests/support/TempFolder.h"
@@ -64,7 +63,7 @@ protected:
     }
 
     [[nodiscard]] Bytes Encoded() {
-        const ConfigImage image = EncodeImage(form.Controls());
+        const ConfigImage image = WindowImage(form);
         return Bytes(image.begin(), image.end());
     }
 
@@ -108,15 +107,18 @@ TEST_F(FileMenu, AnyContentOpensWhateverTheFilesName) {
         << "0xFF is no digit: the number is in use but empty";
 }
 
-TEST_F(FileMenu, OpenRefusesAFileOver2048BytesAndBlanksTheLabel) {
+TEST_F(FileMenu, OpenRefusesAFileOver2048BytesAndBlanksTheLabelButNotItsHint) {
     Open(folder_.Write("first.zvk", SampleImage()));
     const Bytes before = Encoded();
     const std::vector<std::string> shown = ImageState(form);
 
-    Open(folder_.Write("big.zvk", Pattern(2049)));
+    const std::string big = folder_.Write("big.zvk", Pattern(2049));
+    Open(big);
     ASSERT_EQ(Messages().size(), 1u);
     EXPECT_EQ(Messages()[0], (ShownMessage{"Plik jest za duży", "Błąd", 16}));
     EXPECT_EQ(form.Label45->text(), QStringLiteral(" "));
+    EXPECT_EQ(form.Label45->toolTip().toStdString(), big) << "the hint names the refused file";
+    EXPECT_EQ(form.Label45->width(), 240);
     EXPECT_EQ(Encoded(), before);
     EXPECT_EQ(StateDiff(ImageState(form), shown), std::vector<std::string>{});
 }

@@ -7,7 +7,6 @@
 #include <QTest>
 
 #include "app/MainWindow.h"
-#include "config/ImageCodec.h"
 #include "link/PasswordWindow.h"
 #include "sim/MemoryComPort.h"
 #include "tests/app/AppTestSupport.h"
@@ -167,7 +166,7 @@ TEST_F(SecurityWindow, AntiTheftOkSendsThePanelAndChangesNoControl) {
     form->CheckBox34->SetState(CheckState::Checked);
     form->UpDown13->SetPosition(24);
     form->UpDown14->SetPosition(7);
-    const ConfigImage before = EncodeImage(form->Controls());
+    const ConfigImage before = WindowImage(*form);
     const QString telephone = form->MaskEdit8->FullText();
 
     ClickAndRun(form->Button3);
@@ -186,7 +185,7 @@ TEST_F(SecurityWindow, AntiTheftOkSendsThePanelAndChangesNoControl) {
     EXPECT_EQ(log.back(), "close COM4");
     EXPECT_EQ(dialogs.messages,
               (std::vector<ShownMessage>{{"Dane zostały zaktualizowane.", "Powodzenie", 64}}));
-    EXPECT_EQ(EncodeImage(form->Controls()), before);
+    EXPECT_EQ(WindowImage(*form), before);
     EXPECT_EQ(form->Edit16->text(), QStringLiteral("abcdefghij"));
     EXPECT_EQ(form->MaskEdit8->FullText(), telephone);
 }

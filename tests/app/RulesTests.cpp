@@ -95,10 +95,10 @@ TEST_F(Rules, UncheckingPinAlsoClearsThePin) {
 }
 
 TEST_F(Rules, PinBoxesSetByTheProgramStayOpposite) {
-    form.Controls().SetCheck("CheckBox7", CheckState::Checked);
+    form.CheckBox7->SetState(CheckState::Checked);
     EXPECT_EQ(form.CheckBox6->State(), CheckState::Unchecked);
-    form.Controls().SetMaskText("MaskEdit6", u"42");
-    form.Controls().SetCheck("CheckBox6", CheckState::Checked);
+    form.MaskEdit6->SetFullText(QStringLiteral("42"));
+    form.CheckBox6->SetState(CheckState::Checked);
     EXPECT_EQ(form.CheckBox7->State(), CheckState::Unchecked);
     EXPECT_EQ(form.MaskEdit6->FullText(), QStringLiteral("_____"));
 }

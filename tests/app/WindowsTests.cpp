@@ -173,8 +173,8 @@ TEST_F(PageSwitching, NotificationPageGreysBoxesOfNumbersThatAreOff) {
 
 TEST_F(PageSwitching, TheSelectedPageIsLeftAloneByProgramChanges) {
     fixture.ShowPage(2);
-    form.Controls().SetCheck("CheckBox1", CheckState::Checked);
-    form.Controls().SetRadioGroup("RadioGroup1", 1);
+    form.CheckBox1->SetState(CheckState::Checked);
+    form.RadioGroup1->SetItemIndex(1);
     EXPECT_EQ(form.TabControl1->TabIndex(), 2);
     ExpectShown({form.Panel9, form.Panel10, form.Panel11, form.Panel12});
 }

@@ -8,10 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "config/ImageCodec.h"
+#include "config/Configuration.h"
 #include "files/ConfigFile.h"
 #include "files/FileIo.h"
-#include "tests/config/PlainControls.h"
 #include "tests/support/FakeDialogs.h"
 #include "tests/support/TempFolder.h"
 
@@ -28,31 +27,42 @@ protected:
     // Opens `path` through the command, with the label starting at "previous".
     void Open(const std::string& path) {
         dialogs_.openNames.push_back(path);
-        OpenConfigFile(dialogs_, controls_, [this](const std::string& text) { label_ = text; });
+        OpenToLabel();
     }
 
-    void Save(const std::string& path, const ImageControls& controls) {
-        dialogs_.saveNames.push_back(path);
-        SaveConfigFile(dialogs_, controls);
+    void OpenToLabel() {
+        opened_ =
+            OpenConfigFile(dialogs_, [this](const std::string& path, const std::string& text) {
+                hint_ = path;
+                label_ = text;
+            });
     }
+
+    void Save(const std::string& path, const ConfigImage& image) {
+        dialogs_.saveNames.push_back(path);
+        SaveConfigFile(dialogs_, [&image] { return image; });
+    }
+
+    // The image a file of that name would hold if the command read it, as a byte list.
+    static Bytes BytesOf(const ConfigImage& image) { return Bytes(image.begin(), image.end()); }
 
     TempFolder folder_;
     FakeDialogs dialogs_;
-    PlainControls controls_;
+    const ConfigImage image_ = kUntouchedWindowImage;
+    std::optional<ConfigImage> opened_;
     std::string label_ = "previous";
+    std::string hint_ = "previous";
 };
 
-// An image that changes many controls from their defaults when decoded.
+// An image with many settings away from their defaults.
 Bytes SampleImage() {
-    PlainControls c;
-    c.SetCheck("CheckBox1", CheckState::Checked);
-    c.SetMaskText("MaskEdit1", u"+48601000310  ");
-    c.SetCheck("CheckBox13", CheckState::Checked);
-    c.SetUpDown("UpDown3", 500);
-    c.SetRadioGroup("RadioGroup1", 1);
-    c.SetUpDown("UpDown9", 42);
-    c.SetRadioGroup("RadioGroup3", 1);
-    const ConfigImage image = EncodeImage(c);
+    Configuration c;
+    c.telephones[0] = {true, "48601000310"};
+    c.gpsChange = {true, 500};
+    c.deviceType = DeviceType::Semalto;
+    c.lightTimes[1].seconds = 42;
+    c.network = GsmNetwork::Roaming;
+    const ConfigImage image = EncodeConfiguration(c);
     return Bytes(image.begin(), image.end());
 }
 
@@ -62,23 +72,23 @@ TEST_F(ConfigFiles, OpenDecodesTheFirst256BytesOfFilesFrom256To2048Bytes) {
         const Bytes image = SampleImage();
         std::copy(image.begin(), image.end(), bytes.begin());
         const std::string path = folder_.Write("size" + std::to_string(size) + ".zvk", bytes);
-        PlainControls fresh;
-        controls_ = fresh;
         Open(path);
-        const ConfigImage decoded = EncodeImage(controls_);
-        EXPECT_EQ(Bytes(decoded.begin(), decoded.end()), image) << size;
+        ASSERT_TRUE(opened_.has_value()) << size;
+        EXPECT_EQ(BytesOf(*opened_), image) << size;
         EXPECT_EQ(label_, path);
+        EXPECT_EQ(hint_, path);
     }
     EXPECT_TRUE(dialogs_.messages.empty());
 }
 
-TEST_F(ConfigFiles, OpenRefusesAFileOver2048BytesAndBlanksTheLabel) {
+TEST_F(ConfigFiles, OpenRefusesAFileOver2048BytesAndBlanksTheLabelButNotItsHint) {
     const std::string path = folder_.Write("big.zvk", Pattern(2049));
     Open(path);
     ASSERT_EQ(dialogs_.messages.size(), 1u);
     EXPECT_EQ(dialogs_.messages[0], (ShownMessage{"Plik jest za duży", "Błąd", 16}));
     EXPECT_EQ(label_, " ");
-    EXPECT_TRUE(controls_.log.empty());
+    EXPECT_EQ(hint_, path);
+    EXPECT_FALSE(opened_.has_value());
 }
 
 TEST_F(ConfigFiles, OpenOfAShortFileRaisesReadBeyondEndAndChangesNothing) {
@@ -90,7 +100,7 @@ TEST_F(ConfigFiles, OpenOfAShortFileRaisesReadBeyondEndAndChangesNothing) {
         } catch (const EInOutError& error) {
             EXPECT_STREQ(error.what(), "Read beyond end of file");
         }
-        EXPECT_TRUE(controls_.log.empty());
+        EXPECT_FALSE(opened_.has_value());
         EXPECT_EQ(label_, "previous");
     }
     EXPECT_TRUE(dialogs_.messages.empty());
@@ -110,7 +120,7 @@ TEST_F(ConfigFiles, OpenOfAFileThatCannotBeReadRaisesTheSystemError) {
             EXPECT_EQ(std::string(error.what()), std::system_category().message(code));
         }
     }
-    EXPECT_TRUE(controls_.log.empty());
+    EXPECT_FALSE(opened_.has_value());
     EXPECT_EQ(label_, "previous");
 }
 
@@ -122,18 +132,23 @@ TEST_F(ConfigFiles, OpenDoesNotHangOnANamedPipe) {
 }
 
 TEST_F(ConfigFiles, CancelledDialogsChangeNothing) {
-    OpenConfigFile(dialogs_, controls_, [this](const std::string& text) { label_ = text; });
-    SaveConfigFile(dialogs_, controls_);
+    OpenToLabel();
+    bool encoded = false;
+    SaveConfigFile(dialogs_, [&encoded] {
+        encoded = true;
+        return kUntouchedWindowImage;
+    });
     EXPECT_EQ(dialogs_.openRequests.size(), 1u);
     EXPECT_EQ(dialogs_.saveRequests.size(), 1u);
-    EXPECT_TRUE(controls_.log.empty());
+    EXPECT_FALSE(opened_.has_value());
+    EXPECT_FALSE(encoded);
     EXPECT_EQ(label_, "previous");
     EXPECT_TRUE(folder_.Entries().empty());
 }
 
 TEST_F(ConfigFiles, DialogsUseTheProductsFiltersAndSaveOptions) {
-    OpenConfigFile(dialogs_, controls_, [](const std::string&) {});
-    SaveConfigFile(dialogs_, controls_);
+    OpenToLabel();
+    SaveConfigFile(dialogs_, [] { return kUntouchedWindowImage; });
     ASSERT_EQ(dialogs_.openRequests.size(), 1u);
     EXPECT_EQ(dialogs_.openRequests[0].filter, "Config_File  *.zvk|*.zvk");
     EXPECT_EQ(dialogs_.openRequests[0].defaultExt, "");
@@ -145,12 +160,12 @@ TEST_F(ConfigFiles, DialogsUseTheProductsFiltersAndSaveOptions) {
 }
 
 TEST_F(ConfigFiles, SaveWritesExactlyTheEncodedImage) {
-    PlainControls c;
-    c.SetRadioGroup("RadioGroup3", 1);
     const std::string path = folder_.PathOf("saved.zvk");
-    Save(path, c);
-    const ConfigImage image = EncodeImage(c);
-    EXPECT_EQ(TempFolder::Read(path), Bytes(image.begin(), image.end()));
+    const Bytes sample = SampleImage();
+    ConfigImage image{};
+    std::copy(sample.begin(), sample.end(), image.begin());
+    Save(path, image);
+    EXPECT_EQ(TempFolder::Read(path), sample);
     EXPECT_EQ(folder_.Entries(), std::vector<std::string>{"saved.zvk"});
     EXPECT_TRUE(dialogs_.messages.empty());
 }
@@ -158,7 +173,7 @@ TEST_F(ConfigFiles, SaveWritesExactlyTheEncodedImage) {
 TEST_F(ConfigFiles, SaveReplacesALongerFileWholeAndKeepsItsPermissions) {
     const std::string path = folder_.Write("old.zvk", Pattern(2000));
     ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
-    Save(path, controls_);
+    Save(path, image_);
     EXPECT_EQ(TempFolder::Read(path).size(), 256u);
     struct stat info {};
     ASSERT_EQ(::stat(path.c_str(), &info), 0);
@@ -170,7 +185,7 @@ TEST_F(ConfigFiles, SaveThroughASymbolicLinkReplacesTheFileItNames) {
     const std::string target = folder_.Write("target.zvk", Pattern(300));
     const std::string link = folder_.PathOf("link.zvk");
     fs::create_symlink(target, link);
-    Save(link, controls_);
+    Save(link, image_);
     EXPECT_TRUE(fs::is_symlink(link));
     EXPECT_EQ(TempFolder::Read(target).size(), 256u);
 }
@@ -184,7 +199,7 @@ TEST_F(ConfigFiles, FailedSaveLeavesTheOldFileAndNoTemporaryFile) {
         const FileSizeLimit limit(100);
         ASSERT_TRUE(limit.IsSet());
         try {
-            Save(path, controls_);
+            Save(path, image_);
             ADD_FAILURE() << "no error";
         } catch (const EInOutError& error) {
             EXPECT_EQ(error.ErrorCode(), EFBIG);
@@ -198,14 +213,14 @@ TEST_F(ConfigFiles, FailedSaveLeavesTheOldFileAndNoTemporaryFile) {
 TEST_F(ConfigFiles, SaveOverAFolderFailsAndLeavesNothingBehind) {
     const std::string path = folder_.PathOf("folder.zvk");
     fs::create_directory(path);
-    EXPECT_THROW(Save(path, controls_), EInOutError);
+    EXPECT_THROW(Save(path, image_), EInOutError);
     EXPECT_TRUE(fs::is_directory(path));
     EXPECT_EQ(folder_.Entries(), std::vector<std::string>{"folder.zvk"});
 }
 
 TEST_F(ConfigFiles, SaveIntoAMissingFolderRaisesTheSystemError) {
     try {
-        Save(folder_.PathOf("no/such.zvk"), controls_);
+        Save(folder_.PathOf("no/such.zvk"), image_);
         ADD_FAILURE() << "no error";
     } catch (const EInOutError& error) {
         EXPECT_EQ(error.ErrorCode(), ENOENT);
@@ -216,15 +231,17 @@ TEST_F(ConfigFiles, SaveIntoAMissingFolderRaisesTheSystemError) {
 TEST_F(ConfigFiles, SaveOpenSaveGivesIdenticalFiles) {
     const std::string first = folder_.PathOf("first.zvk");
     const std::string second = folder_.PathOf("second.zvk");
-    Save(first, PlainControls());
+    // Through the value, as the window and the command line save what they opened.
+    const auto reopened = [this] { return EncodeConfiguration(DecodeConfiguration(*opened_)); };
+    Save(first, kUntouchedWindowImage);
     Open(first);
-    Save(second, controls_);
+    Save(second, reopened());
     EXPECT_EQ(TempFolder::Read(first), TempFolder::Read(second));
     EXPECT_EQ(TempFolder::Read(first).size(), 256u);
 
     const std::string sample = folder_.Write("sample.zvk", SampleImage());
     Open(sample);
-    Save(second, controls_);
+    Save(second, reopened());
     EXPECT_EQ(TempFolder::Read(second), SampleImage());
 }
 

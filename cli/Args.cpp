@@ -1,0 +1,78 @@
+// Parsing a subcommand's arguments.
+#include "cli/Args.h"
+
+#include <algorithm>
+
+#include "cli/ExitCode.h"
+
+namespace zorvik::cli {
+
+std::optional<std::string> Args::Value(const std::string& name) const {
+    const auto found = values_.find(name);
+    if (found == values_.end()) {
+        return std::nullopt;
+    }
+    return found->second;
+}
+
+Args Args::Parse(const std::vector<std::string>& args, const std::vector<OptionSpec>& specs) {
+    Args parsed;
+    const auto take = [&parsed](const OptionSpec& spec, const std::string& value) {
+        if (spec.isOperand) {
+            parsed.operands_.push_back({value, spec.name});
+        }
+        parsed.values_[spec.name] = value;
+    };
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+            parsed.operands_.push_back({arg, ""});
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        const bool isLong = arg.starts_with("--");
+        std::string name;
+        std::optional<std::string> inlineValue;
+        if (isLong) {
+            name = arg.substr(2);
+            if (const auto equals = name.find('='); equals != std::string::npos) {
+                inlineValue = name.substr(equals + 1);
+                name.resize(equals);
+            }
+        } else {
+            name = arg.substr(1, 1);
+            if (arg.size() > 2) {
+                inlineValue = arg.substr(2);  // -pCOM41
+            }
+        }
+        const auto spec = std::find_if(specs.begin(), specs.end(), [&](const OptionSpec& s) {
+            return isLong ? s.name == name : (s.shortName != 0 && name[0] == s.shortName);
+        });
+        if (spec == specs.end()) {
+            throw CliError(Exit::Usage, "unknown option " + (isLong ? "--" + name : "-" + name));
+        }
+        const std::string shown = isLong ? "--" + spec->name : std::string("-") + spec->shortName;
+        if (!spec->takesValue) {
+            if (inlineValue) {
+                throw CliError(Exit::Usage, "option " + shown + " takes no value");
+            }
+            take(*spec, "");
+            continue;
+        }
+        if (inlineValue) {
+            take(*spec, *inlineValue);
+            continue;
+        }
+        if (i + 1 >= args.size()) {
+            throw CliError(Exit::Usage, "option " + shown + " needs a value");
+        }
+        take(*spec, args[++i]);
+    }
+    return parsed;
+}
+
+}  // namespace zorvik::cli

@@ -1,0 +1,52 @@
+// The command line's implementations of the protocol's seams: dialogs that show nothing, and the
+// real clock, stopping at the next pause after Ctrl-C.
+#pragma once
+
+#include <exception>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "link/Clock.h"
+#include "link/Dialogs.h"
+
+namespace zorvik::cli {
+
+// Thrown at a stop point once Ctrl-C (or SIGTERM) has asked for a stop; unwinding closes the port.
+class Interrupted : public std::exception {
+public:
+    [[nodiscard]] const char* what() const noexcept override { return "interrupted"; }
+};
+
+// Counts SIGINT and SIGTERM instead of dying at once, so a command ends between two steps with
+// its port closed. System calls are not restarted, so a password prompt ends at once as well.
+void InstallInterruptHandler();
+
+// Throws Interrupted when a stop was asked for and may happen now.
+void StopIfInterrupted();
+
+// From here on one Ctrl-C only prints `warning`; a second one stops all the same. Used once the
+// device has started something that a stop would leave half done.
+void RequireSecondInterrupt(std::string_view warning);
+
+// The window's messages are in Polish and meant for a window: the command line words its own
+// results from the commands' outcomes, so these show nothing and answer every box with OK.
+class ConsoleDialogs : public Dialogs {
+public:
+    int MessageBox(const std::string& text, const std::string& caption, int flags) override;
+    [[nodiscard]] std::optional<std::string> OpenFileName(
+        const FileDialogOptions& options) override;
+    [[nodiscard]] std::optional<std::string> SaveFileName(
+        const FileDialogOptions& options) override;
+};
+
+// Real time; every pause is a point where Ctrl-C may stop the command.
+class ConsoleClock : public SystemClock {
+public:
+    void Sleep(int ms) override;
+
+protected:
+    void WhileWaiting() override;
+};
+
+}  // namespace zorvik::cli

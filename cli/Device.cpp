@@ -1,0 +1,93 @@
+// The read and write commands' outcomes in English.
+#include "cli/Device.h"
+
+#include <filesystem>
+
+namespace zorvik::cli {
+
+std::string PortName(const std::string& given) {
+    if (PortMap::ComNumber(given)) {
+        return given;
+    }
+    if (given.find('/') != std::string::npos) {
+        return std::filesystem::absolute(given).lexically_normal().string();
+    }
+    throw CliError(Exit::Usage, given +
+                                    ": not a port; give a COM name (COM1 to COM50, see 'zorvik-cli "
+                                    "ports') or a device path such as /dev/ttyUSB0");
+}
+
+Device::Device(const std::string& given)
+    : label_(given), port_(map_, PortName(given)), exchange_(port_, clock_, dialogs_) {}
+
+CliError Device::Failed(Exit code, const std::string& what) const {
+    return CliError(code, label_ + ": " + what);
+}
+
+CliError FramingFailure(const Device& device, FramingOutcome outcome) {
+    switch (outcome) {
+        case FramingOutcome::NoReady:
+            return device.Failed(Exit::NoDevice,
+                                 "no Ready banner from the device (is it connected and on?)");
+        case FramingOutcome::WrongPassword:
+            return device.Failed(Exit::WrongPassword, "wrong access password");
+        case FramingOutcome::NoAnswer:
+        case FramingOutcome::Accepted:
+            break;
+    }
+    return device.Failed(Exit::NoDevice, "device did not answer after the Ready banner");
+}
+
+ConfigImage Device::Read(const std::u16string& password) {
+    const ReadResult result = ReadConfiguration(exchange_, password);
+    switch (result.outcome) {
+        case ReadOutcome::Read:
+            return *result.image;
+        case ReadOutcome::BadPassword:
+            throw CliError(Exit::Usage, "the access password is not 4 characters");
+        case ReadOutcome::NoReady:
+            throw FramingFailure(*this, FramingOutcome::NoReady);
+        case ReadOutcome::WrongPassword:
+            throw FramingFailure(*this, FramingOutcome::WrongPassword);
+        case ReadOutcome::NoAnswer:
+            throw FramingFailure(*this, FramingOutcome::NoAnswer);
+        case ReadOutcome::BadBlock:
+            break;
+    }
+    if (result.received < kBlockSize) {
+        throw Failed(Exit::DataError, "short configuration block from the device (" +
+                                          std::to_string(result.received) + " of " +
+                                          std::to_string(kBlockSize) + " bytes)");
+    }
+    throw Failed(Exit::DataError, "the configuration from the device failed its checksum");
+}
+
+void Device::Write(const std::u16string& password, const ConfigImage& image) {
+    const WriteOutcome outcome =
+        WriteConfiguration(exchange_, password, {}, [&image] { return image; });
+    switch (outcome) {
+        case WriteOutcome::Stored:
+            return;
+        case WriteOutcome::BadPassword:
+            throw CliError(Exit::Usage, "the access password is not 4 characters");
+        case WriteOutcome::NoReady:
+            throw FramingFailure(*this, FramingOutcome::NoReady);
+        case WriteOutcome::WrongPassword:
+            throw FramingFailure(*this, FramingOutcome::WrongPassword);
+        case WriteOutcome::NoAnswer:
+            throw FramingFailure(*this, FramingOutcome::NoAnswer);
+        case WriteOutcome::TransferWrongPassword:
+            throw Failed(Exit::WrongPassword,
+                         "the device refused the configuration: wrong access password");
+        case WriteOutcome::TransferBadChecksum:
+            throw Failed(Exit::DataError,
+                         "the device found a checksum error in the configuration and did not "
+                         "store it");
+        case WriteOutcome::TransferNoAnswer:
+            break;
+    }
+    throw Failed(Exit::NoDevice,
+                 "the device did not confirm the configuration; it may not have been stored");
+}
+
+}  // namespace zorvik::cli

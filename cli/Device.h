@@ -1,0 +1,52 @@
+// One device on one port for one command: the port, the real clock, the console dialogs and the
+// exchange over them, with the commands' outcomes turned into English and exit statuses.
+#pragma once
+
+#include <string>
+
+#include "cli/Console.h"
+#include "cli/ExitCode.h"
+#include "link/ConfigCommands.h"
+#include "link/DeviceExchange.h"
+#include "link/PasswordChange.h"
+#include "link/PortMap.h"
+#include "link/SecurityCommand.h"
+#include "link/SerialPort.h"
+
+namespace zorvik::cli {
+
+// A COM name as given, or a device path made absolute; anything else raises CliError (status 2).
+[[nodiscard]] std::string PortName(const std::string& given);
+
+class Device {
+public:
+    // `given` is the -p value; raises CliError (status 2) when it names no port.
+    explicit Device(const std::string& given);
+
+    [[nodiscard]] const std::string& Label() const { return label_; }
+    [[nodiscard]] TComPort& Port() { return port_; }
+    [[nodiscard]] ConsoleClock& Time() { return clock_; }
+    [[nodiscard]] ConsoleDialogs& Messages() { return dialogs_; }
+    [[nodiscard]] DeviceExchange& Exchange() { return exchange_; }
+
+    // The image on the device; raises CliError for every other outcome.
+    [[nodiscard]] ConfigImage Read(const std::u16string& password);
+    // Returns once the device has stored `image`; raises CliError otherwise.
+    void Write(const std::u16string& password, const ConfigImage& image);
+
+    // The failure an outcome stands for, worded for this port.
+    [[nodiscard]] CliError Failed(Exit code, const std::string& what) const;
+
+private:
+    std::string label_;
+    PortMap map_;
+    TComPort port_;
+    ConsoleClock clock_;
+    ConsoleDialogs dialogs_;
+    DeviceExchange exchange_;
+};
+
+// The English of the framing failures every authenticated command shares.
+[[nodiscard]] CliError FramingFailure(const Device& device, FramingOutcome outcome);
+
+}  // namespace zorvik::cli

@@ -1,0 +1,228 @@
+// Help texts.
+#include "cli/Help.h"
+
+#include <array>
+#include <utility>
+
+namespace zorvik::cli {
+
+namespace {
+
+constexpr std::string_view kProgram = R"(Usage: zorvik-cli COMMAND [OPTION]... [ARGUMENT]...
+Reads, writes and compares Zorvik GSM configurations, changes passwords and flashes firmware.
+
+Every command talks to the device through the same exchange as the configurator's window;
+nothing here needs a display.
+
+Commands:
+  ports [--json]              list the serial ports with their device paths
+  detect                      find the port on which the device answers
+  read -p PORT                read the configuration (as text, JSON or a .zvk file)
+  write -p PORT FILE          write a configuration, then read it back and compare
+  dump FILE                   print the settings of a configuration file
+  diff A B                    print the settings that differ (A and B: files or -p PORT)
+  passwd -p PORT              change the device's access password
+  security -p PORT FILE       send the anti-theft settings from a text form
+  flash -p PORT FIRMWARE.bin  program, verify and reset the device's firmware
+
+Options:
+  -h, --help                  show this help; 'zorvik-cli COMMAND --help' shows a command's
+      --version               show the version
+
+Ports:
+  PORT is a COM name as the configurator's window lists it (COM1 to COM50; see
+  'zorvik-cli ports') or a device path such as /dev/ttyUSB0 or /dev/serial/by-id/....
+
+Access password:
+  Commands that talk to the device sign with its 4-character access password, taken from
+  the first line of the file given with --password-file, else from the environment
+  variable ZORVIK_PASSWORD, else the factory default 9466. It is never given on the command
+  line. New passwords are typed on the terminal without echo, or read from standard input.
+
+Output:
+  Results go to standard output; progress and diagnostics go to standard error.
+
+Exit status:
+  0    success
+  1    the configurations differ (diff)
+  2    usage error
+  3    the port cannot be opened
+  4    no device: no Ready banner, no answer, or the line went away
+  5    wrong password
+  6    data error: bad checksum, short block, verification mismatch
+  7    file error: a file cannot be read or written, or its content is not valid
+  130  interrupted by Ctrl-C
+)";
+
+constexpr std::string_view kPorts = R"(Usage: zorvik-cli ports [--json]
+Lists the serial ports present, by their COM names.
+
+Each line gives the COM name, the device behind it, and its /dev/serial/by-id name where
+there is one. The numbers are fixed: COM1-COM8 are /dev/ttyS0-7, COM9-COM24 /dev/ttyUSB0-15,
+COM25-COM40 /dev/ttyACM0-15, COM41-COM50 links in the user's port folder.
+
+Options:
+      --json                  print a JSON array of {"name", "device", "by_id"} objects;
+                              "by_id" is null where there is no such name
+  -h, --help                  show this help
+)";
+
+constexpr std::string_view kDetect = R"(Usage: zorvik-cli detect
+Finds the port on which the device answers and prints its COM name.
+
+Searches COM1 to COM50 as the window's autodetection does: each present port is opened and
+listened to for the device's Ready banner (about 0.8 s a port); nothing is sent. Exits with
+status 4 when no port answers.
+
+Options:
+  -h, --help                  show this help
+)";
+
+constexpr std::string_view kRead = R"(Usage: zorvik-cli read -p PORT [-o FILE] [--text | --json]
+Reads the configuration from the device.
+
+Without -o the settings are printed as text ("key = value" lines). With -o FILE they are
+written to FILE: as the 256-byte image that the window opens when FILE ends in .zvk (or no
+form is chosen), as text with --text or a name ending in .txt, as JSON with --json or a
+name ending in .json. A file is replaced only once the new one is complete.
+
+Options:
+  -p, --port PORT             the device's port: a COM name or a device path
+  -o, --output FILE           write the configuration to FILE
+      --text                  the text form
+      --json                  the JSON form
+      --password-file FILE    take the access password from FILE's first line
+  -h, --help                  show this help
+)";
+
+constexpr std::string_view kWrite = R"(Usage: zorvik-cli write -p PORT FILE [--no-verify] [--merge]
+Writes a configuration to the device, then reads it back and compares.
+
+FILE is a .zvk image as the window saves it, a text form (as 'read' prints it) or a JSON form
+(a name ending in .json, or text starting with "{"); "-" reads the text or JSON form from
+standard input. Any difference found on reading back is an error (status 6).
+
+In a text or JSON form, keys that are left out take the values of the window's untouched
+configuration (what the window shows before anything is read or opened), so the file alone
+decides what the device holds. With --merge they keep the device's current values instead:
+the configuration is read first and only the keys in the file change.
+
+Options:
+  -p, --port PORT             the device's port: a COM name or a device path
+      --no-verify             do not read the configuration back
+      --merge                 keys left out keep the device's current values
+      --password-file FILE    take the access password from FILE's first line
+  -h, --help                  show this help
+)";
+
+constexpr std::string_view kDump = R"(Usage: zorvik-cli dump FILE [--json]
+Prints the settings of a configuration file.
+
+FILE is a .zvk image, a text form or a JSON form ("-" for standard input). The settings are
+printed as text ("key = value" lines, in the order of the image), or as JSON.
+
+Options:
+      --json                  the JSON form
+  -h, --help                  show this help
+)";
+
+constexpr std::string_view kDiff = R"(Usage: zorvik-cli diff A B
+Prints the settings that differ between two configurations, by key, with both values.
+
+A and B are configuration files (a .zvk image, a text or a JSON form) or "-p PORT" for the
+configuration the device holds. Each difference is printed as two lines, "-key = value of
+A" and "+key = value of B". Exits with status 1 when the configurations differ and 0 when
+they are the same, as diff(1) does.
+
+Options:
+  -p, --port PORT             read this side from the device on PORT
+      --json                  print a JSON array of {"key", "a", "b"} objects
+      --password-file FILE    take the access password from FILE's first line
+  -h, --help                  show this help
+)";
+
+constexpr std::string_view kPasswd = R"(Usage: zorvik-cli passwd -p PORT [--new-password-stdin]
+Changes the device's 4-character access password.
+
+The new password is typed twice on the terminal without echo, or read from the first line
+of standard input with --new-password-stdin; it is never given on the command line. The
+current one comes from --password-file, ZORVIK_PASSWORD or the factory default 9466. After
+the change the device answers only to the new password.
+
+Options:
+  -p, --port PORT             the device's port: a COM name or a device path
+      --new-password-stdin    read the new password from standard input
+      --password-file FILE    take the current access password from FILE's first line
+  -h, --help                  show this help
+)";
+
+constexpr std::string_view kSecurity =
+    R"(Usage: zorvik-cli security -p PORT FILE [--passwords-stdin]
+Sends the anti-theft settings from a small text form.
+
+FILE holds "key = value" lines ("#" starts a comment; keys left out take the values shown):
+  protection = off            anti-theft protection, on or off
+  telephone = +48600100200    the anti-theft telephone number, up to 12 digits
+  change-password = no        also set a new security password, yes or no
+  report-switch-on = off      report the device being switched on
+  report-sim-change = off     report a change of SIM card
+  report-cyclic = off         periodic reports
+  report-interval = 48        hours between periodic reports, 1 to 240
+  report-start-hour = 12      hour of the first periodic report, 0 to 23
+
+The current 10-character security password, and the new one when protection is on and
+change-password is yes, are typed on the terminal without echo (the new one twice), or read
+from standard input with --passwords-stdin: the current one on the first line, the new one
+on the second. They are never in the file or on the command line.
+
+Options:
+  -p, --port PORT             the device's port: a COM name or a device path
+      --passwords-stdin       read the security passwords from standard input
+      --password-file FILE    take the access password from FILE's first line
+  -h, --help                  show this help
+)";
+
+constexpr std::string_view kFlash =
+    R"(Usage: zorvik-cli flash -p PORT FIRMWARE.bin [--no-verify] [--no-reset]
+Programs the device's firmware, reads it back to verify it, and resets the device.
+
+FIRMWARE.bin is a whole number of 257-byte records, at most 61680 bytes. Progress goes to
+standard error: a bar on a terminal, a line every 10 % otherwise. Ctrl-C before programming
+begins changes nothing on the device; once it has begun, a first Ctrl-C only warns, since
+stopping leaves the device without complete firmware.
+
+Options:
+  -p, --port PORT             the device's port: a COM name or a device path
+      --no-verify             do not read the firmware back
+      --no-reset              do not reset the device at the end
+  -h, --help                  show this help
+)";
+
+constexpr std::array<std::pair<std::string_view, std::string_view>, 9> kCommands = {{
+    {"ports", kPorts},
+    {"detect", kDetect},
+    {"read", kRead},
+    {"write", kWrite},
+    {"dump", kDump},
+    {"diff", kDiff},
+    {"passwd", kPasswd},
+    {"security", kSecurity},
+    {"flash", kFlash},
+}};
+
+}  // namespace
+
+std::string_view ProgramHelp() {
+    return kProgram;
+}
+
+std::string_view CommandHelp(std::string_view command) {
+    for (const auto& [name, text] : kCommands) {
+        if (name == command) {
+            return text;
+        }
+    }
+    return {};
+}
+
+}  // namespace zorvik::cli

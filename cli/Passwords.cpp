@@ -1,0 +1,133 @@
+// Password sources: file, environment, terminal without echo, standard input.
+#include "cli/Passwords.h"
+
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <QString>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+
+#include "cli/Console.h"
+#include "cli/ExitCode.h"
+
+namespace zorvik::cli {
+
+namespace {
+
+constexpr std::size_t kAccessPasswordLength = 4;  // characters of an access password
+
+// A line without its line end ("\n" or "\r\n").
+std::string Chomp(std::string line) {
+    if (!line.empty() && line.back() == '\r') {
+        line.pop_back();
+    }
+    return line;
+}
+
+// Reads one line from the terminal with echo off; the echo comes back however this ends.
+std::string ReadFromTerminal(int tty, const std::string& prompt) {
+    termios saved{};
+    const bool isTerminal = ::tcgetattr(tty, &saved) == 0;
+    if (isTerminal) {
+        termios quiet = saved;
+        quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+        quiet.c_lflag |= ECHONL;
+        ::tcsetattr(tty, TCSAFLUSH, &quiet);
+    }
+    (void)!::write(tty, prompt.data(), prompt.size());
+    std::string line;
+    bool ended = false;
+    bool interrupted = false;
+    for (;;) {
+        char c = 0;
+        const ssize_t n = ::read(tty, &c, 1);
+        if (n == 1) {
+            if (c == '\n') {
+                break;
+            }
+            line += c;
+            continue;
+        }
+        if (n < 0 && errno == EINTR) {
+            interrupted = true;
+            break;
+        }
+        ended = true;
+        break;
+    }
+    if (isTerminal) {
+        ::tcsetattr(tty, TCSAFLUSH, &saved);
+    }
+    if (interrupted) {
+        (void)!::write(tty, "\n", 1);
+        StopIfInterrupted();
+        throw Interrupted();
+    }
+    if (ended) {
+        throw CliError(Exit::Usage, "no password typed");
+    }
+    return Chomp(line);
+}
+
+}  // namespace
+
+std::u16string FromUtf8(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())).toStdU16String();
+}
+
+std::u16string AccessPassword(const std::optional<std::string>& file) {
+    std::string text;
+    std::string source;
+    if (file) {
+        std::ifstream in(*file);
+        if (!in) {
+            throw CliError(Exit::FileError, *file + ": " + std::strerror(errno));
+        }
+        std::getline(in, text);
+        text = Chomp(text);
+        source = *file;
+    } else if (const char* value = std::getenv(kPasswordVariable); value != nullptr) {
+        text = value;
+        source = kPasswordVariable;
+    } else {
+        text = kFactoryPassword;
+    }
+    std::u16string password = FromUtf8(text);
+    if (password.size() != kAccessPasswordLength) {
+        throw CliError(Exit::Usage, "the access password in " + source + " is not 4 characters");
+    }
+    return password;
+}
+
+std::string PasswordReader::Read(const std::string& prompt,
+                                 const std::optional<std::string>& confirm) {
+    if (fromStdin_) {
+        std::string line;
+        if (!std::getline(std::cin, line)) {
+            throw CliError(Exit::Usage, "no password on standard input");
+        }
+        return Chomp(line);
+    }
+    const int tty = ::open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (tty < 0) {
+        throw CliError(
+            Exit::Usage,
+            "no terminal to type the password on; give it on standard input with " + stdinOption_);
+    }
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{tty};
+    const std::string first = ReadFromTerminal(tty, prompt);
+    if (confirm && ReadFromTerminal(tty, *confirm) != first) {
+        throw CliError(Exit::Usage, "the passwords typed do not match");
+    }
+    return first;
+}
+
+}  // namespace zorvik::cli

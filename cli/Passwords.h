@@ -1,0 +1,42 @@
+// Where passwords come from: never the command line. The access password from a file, the
+// environment or the factory default; new passwords from the terminal without echo, or from
+// standard input for scripts.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <utility>
+
+namespace zorvik::cli {
+
+constexpr const char* kPasswordVariable = "ZORVIK_PASSWORD";  // the access password's variable
+constexpr const char* kFactoryPassword = "9466";  // what the window's password box starts with
+
+// The access password: the first line of `file` when given, else $ZORVIK_PASSWORD, else the
+// factory default. Raises CliError: status 7 when the file cannot be read, 2 when the password is
+// not 4 characters long.
+[[nodiscard]] std::u16string AccessPassword(const std::optional<std::string>& file);
+
+// UTF-8 text as the UTF-16 a password box would hold (the device takes each unit's low byte).
+[[nodiscard]] std::u16string FromUtf8(const std::string& text);
+
+// Where to read passwords that are typed in.
+class PasswordReader {
+public:
+    // `fromStdin`: one password per line of standard input; otherwise the controlling terminal.
+    // `stdinOption` is the option that asks for standard input, named when there is no terminal.
+    PasswordReader(bool fromStdin, std::string stdinOption)
+        : fromStdin_(fromStdin), stdinOption_(std::move(stdinOption)) {}
+
+    // One password. On the terminal it is asked for with `prompt` and, when `confirm` is
+    // given, asked again with that prompt; two different answers raise CliError (status 2).
+    // No terminal, or the input ended, raises CliError (status 2).
+    [[nodiscard]] std::string Read(const std::string& prompt,
+                                   const std::optional<std::string>& confirm);
+
+private:
+    bool fromStdin_;
+    std::string stdinOption_;
+};
+
+}  // namespace zorvik::cli

@@ -1,0 +1,130 @@
+// Reading the anti-theft settings' text form.
+#include "cli/SecurityForm.h"
+
+#include <charconv>
+#include <functional>
+#include <map>
+
+#include "cli/ExitCode.h"
+#include "config/SecurityRecord.h"
+
+namespace zorvik::cli {
+
+namespace {
+
+constexpr std::size_t kTelephoneDigits = 12;  // digit places of the anti-theft telephone
+constexpr std::size_t kMaskTextLength = 14;   // "+", twelve places, a closing space
+
+std::string_view Trim(std::string_view text) {
+    const auto first = text.find_first_not_of(" \t\r");
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    const auto last = text.find_last_not_of(" \t\r");
+    return text.substr(first, last - first + 1);
+}
+
+bool ParseSwitch(std::string_view value, bool& out) {
+    if (value == "on" || value == "yes" || value == "true" || value == "1") {
+        out = true;
+        return true;
+    }
+    if (value == "off" || value == "no" || value == "false" || value == "0") {
+        out = false;
+        return true;
+    }
+    return false;
+}
+
+bool ParseNumber(std::string_view value, int low, int high, int& out) {
+    int number = 0;
+    const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), number);
+    if (ec != std::errc{} || end != value.data() + value.size() || number < low || number > high) {
+        return false;
+    }
+    out = number;
+    return true;
+}
+
+bool ParseTelephone(std::string_view value, std::string& out) {
+    if (value.starts_with('+')) {
+        value.remove_prefix(1);
+    }
+    if (value.size() > kTelephoneDigits ||
+        value.find_first_not_of("0123456789") != std::string_view::npos) {
+        return false;
+    }
+    out = std::string(value);
+    return true;
+}
+
+}  // namespace
+
+SecurityForm ParseSecurityForm(std::string_view text, const std::string& fileName) {
+    SecurityForm form;
+    using Setter = std::function<bool(std::string_view)>;
+    const std::map<std::string_view, std::pair<Setter, const char*>> keys = {
+        {"protection", {[&](auto v) { return ParseSwitch(v, form.protection); }, "on or off"}},
+        {"telephone",
+         {[&](auto v) { return ParseTelephone(v, form.telephone); }, "up to 12 digits"}},
+        {"change-password",
+         {[&](auto v) { return ParseSwitch(v, form.changePassword); }, "yes or no"}},
+        {"report-switch-on",
+         {[&](auto v) { return ParseSwitch(v, form.reportSwitchOn); }, "on or off"}},
+        {"report-sim-change",
+         {[&](auto v) { return ParseSwitch(v, form.reportSimChange); }, "on or off"}},
+        {"report-cyclic", {[&](auto v) { return ParseSwitch(v, form.reportCyclic); }, "on or off"}},
+        {"report-interval",
+         {[&](auto v) {
+              return ParseNumber(v, security::kMinInterval, security::kMaxInterval,
+                                 form.reportInterval);
+          },
+          "hours, 1 to 240"}},
+        {"report-start-hour",
+         {[&](auto v) {
+              return ParseNumber(v, security::kMinHour, security::kMaxHour, form.reportStartHour);
+          },
+          "an hour, 0 to 23"}},
+    };
+
+    int lineNumber = 0;
+    while (!text.empty()) {
+        ++lineNumber;
+        const auto end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
+        if (const auto hash = line.find('#'); hash != std::string_view::npos) {
+            line = line.substr(0, hash);
+        }
+        line = Trim(line);
+        if (line.empty()) {
+            continue;
+        }
+        const std::string where = fileName + ":" + std::to_string(lineNumber) + ": ";
+        const auto equals = line.find('=');
+        if (equals == std::string_view::npos) {
+            throw CliError(Exit::FileError, where + "expected \"key = value\"");
+        }
+        const std::string_view key = Trim(line.substr(0, equals));
+        const std::string_view value = Trim(line.substr(equals + 1));
+        const auto found = keys.find(key);
+        if (found == keys.end()) {
+            throw CliError(Exit::FileError, where + "unknown key \"" + std::string(key) + "\"");
+        }
+        if (!found->second.first(value)) {
+            throw CliError(Exit::FileError, where + std::string(key) + ": expected " +
+                                                found->second.second + ", not \"" +
+                                                std::string(value) + "\"");
+        }
+    }
+    return form;
+}
+
+std::u16string TelephoneMaskText(const std::string& digits) {
+    std::u16string text = u"+";
+    text.append(digits.begin(), digits.end());
+    text.resize(kMaskTextLength, u' ');
+    return text;
+}
+
+}  // namespace zorvik::cli

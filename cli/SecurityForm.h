@@ -1,0 +1,37 @@
+// The small text form of the anti-theft settings that `security` sends, one "key = value" a line:
+//
+//   protection = on              anti-theft protection (on/off)
+//   telephone = +48600100200     the anti-theft telephone, up to 12 digits
+//   change-password = no         send a new security password as well (yes/no)
+//   report-switch-on = on        report the device being switched on
+//   report-sim-change = on       report a change of SIM card
+//   report-cyclic = off          periodic reports ...
+//   report-interval = 48         ... every so many hours, 1 to 240
+//   report-start-hour = 12       ... counted from this hour, 0 to 23
+//
+// Keys left out keep the values above; "#" starts a comment. The passwords are never in the file.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace zorvik::cli {
+
+struct SecurityForm {
+    bool protection = false;
+    std::string telephone;  // digits only
+    bool changePassword = false;
+    bool reportSwitchOn = false;
+    bool reportSimChange = false;
+    bool reportCyclic = false;
+    int reportInterval = 48;
+    int reportStartHour = 12;
+};
+
+// Raises CliError (status 7) naming `fileName` and the line of the first fault.
+[[nodiscard]] SecurityForm ParseSecurityForm(std::string_view text, const std::string& fileName);
+
+// The telephone as the window's masked edit holds it: "+", the digits, spaces to 14 characters.
+[[nodiscard]] std::u16string TelephoneMaskText(const std::string& digits);
+
+}  // namespace zorvik::cli

@@ -1,0 +1,429 @@
+// The text form of the configuration value: the key table, the writing and the parsing of values.
+#include "config/ConfigText.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+#include <functional>
+#include <optional>
+
+#include "config/ImageLayout.h"
+
+namespace zorvik {
+
+namespace {
+
+// Raised by a value's parser; the caller adds the line and the key.
+struct BadValue {
+    std::string message;
+};
+
+constexpr std::string_view kYes = "yes";
+constexpr std::string_view kNo = "no";
+
+std::string YesNo(bool on) {
+    return std::string(on ? kYes : kNo);
+}
+
+bool ParseYesNo(std::string_view text) {
+    if (text == kYes) {
+        return true;
+    }
+    if (text == kNo) {
+        return false;
+    }
+    throw BadValue{"expected yes or no, got \"" + std::string(text) + "\""};
+}
+
+int ParseNumber(std::string_view text, const ValueRange& range) {
+    const std::string allowed =
+        std::to_string(range.min) + " to " + std::to_string(range.max) +
+        (range.step > 1 ? " in steps of " + std::to_string(range.step) : std::string());
+    const bool digitsOnly = !text.empty() && std::all_of(text.begin(), text.end(), [](char c) {
+        return c >= '0' && c <= '9';
+    });
+    if (!digitsOnly) {
+        throw BadValue{"expected a whole number from " + allowed + ", got \"" + std::string(text) +
+                       "\""};
+    }
+    int number = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (error != std::errc() || end != text.data() + text.size() || number < range.min ||
+        number > range.max || (number - range.min) % range.step != 0) {
+        throw BadValue{"out of range: " + std::string(text) + " is not " + allowed};
+    }
+    return number;
+}
+
+// A choice written as one of its words.
+template <typename Enum>
+struct Words {
+    std::vector<std::pair<Enum, std::string_view>> words;
+
+    [[nodiscard]] std::string Write(Enum value) const {
+        for (const auto& [choice, word] : words) {
+            if (choice == value) {
+                return std::string(word);
+            }
+        }
+        return std::string(words.front().second);
+    }
+
+    [[nodiscard]] Enum Parse(std::string_view text) const {
+        std::string choices;
+        for (const auto& [choice, word] : words) {
+            if (word == text) {
+                return choice;
+            }
+            choices += (choices.empty() ? "" : " or ") + std::string(word);
+        }
+        throw BadValue{"expected " + choices + ", got \"" + std::string(text) + "\""};
+    }
+};
+
+const Words<SmsControlMode> kSmsModes{{{SmsControlMode::NotifyOnly, "notify_only"},
+                                       {SmsControlMode::ControlAndNotify, "control_and_notify"}}};
+const Words<DeviceType> kDeviceTypes{
+    {{DeviceType::Wardeno, "wardeno"}, {DeviceType::Semalto, "semalto"}}};
+const Words<LightWiring> kWirings{
+    {{LightWiring::CommonPlus, "common_plus"}, {LightWiring::CommonMinus, "common_minus"}}};
+const Words<SignalHead> kSignalHeads{{{SignalHead::S1, "s1"}, {SignalHead::S2, "s2"}}};
+const Words<GsmNetwork> kNetworks{
+    {{GsmNetwork::HomeOnly, "home_only"}, {GsmNetwork::Roaming, "roaming"}}};
+
+// Telephones and the SMS centre are written with their "+", the PIN without.
+std::string WriteNumber(const NumberSetting& number, bool plus) {
+    if (number.number.empty()) {
+        return {};
+    }
+    return (plus ? "+" : "") + number.number;
+}
+
+std::string ParseNumberText(std::string_view text, int digits, bool plus) {
+    if (plus && !text.empty() && text.front() == '+') {
+        text.remove_prefix(1);
+    }
+    const bool valid = std::all_of(text.begin(), text.end(), [](char c) {
+        return (c >= '0' && c <= '9') || c == kEmptyDigit;
+    });
+    if (!valid) {
+        throw BadValue{std::string("expected ") + (plus ? "\"+\" and " : "") + "digits, got \"" +
+                       std::string(text) + "\""};
+    }
+    if (static_cast<int>(text.size()) > digits) {
+        throw BadValue{"out of range: more than " + std::to_string(digits) + " digits"};
+    }
+    std::string number(text);
+    while (!number.empty() && number.back() == kEmptyDigit) {
+        number.pop_back();
+    }
+    return number;
+}
+
+std::string WriteByte(std::uint8_t byte) {
+    char text[8];
+    std::snprintf(text, sizeof text, "0x%02X", byte);
+    return text;
+}
+
+std::uint8_t ParseByte(std::string_view text) {
+    int base = 10;
+    std::string_view digits = text;
+    if (digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) {
+        base = 16;
+        digits.remove_prefix(2);
+    }
+    unsigned value = 0;
+    const auto [end, error] =
+        std::from_chars(digits.data(), digits.data() + digits.size(), value, base);
+    if (digits.empty() || digits.front() == '+' || digits.front() == '-' ||
+        error == std::errc::invalid_argument || end != digits.data() + digits.size()) {
+        throw BadValue{"expected a byte (0 to 255 or 0x00 to 0xFF), got \"" + std::string(text) +
+                       "\""};
+    }
+    if (error != std::errc() || value > 0xFF) {
+        throw BadValue{"out of range: " + std::string(text) + " is not a byte"};
+    }
+    return static_cast<std::uint8_t>(value);
+}
+
+// One key of the text form: where it sits in the image, how it is written and read.
+struct Setting {
+    std::string key;
+    int offset;  // the image byte it belongs to, which orders the text
+    ConfigValueKind kind;
+    std::function<std::string(const Configuration&)> write;
+    std::function<void(Configuration&, std::string_view)> read;
+};
+
+template <typename Member>
+void AddNumber(std::vector<Setting>& table, const std::string& prefix, int offset, int digits,
+               bool plus, Member at) {
+    table.push_back({prefix + ".in_use", offset, ConfigValueKind::YesNo,
+                     [at](const Configuration& v) { return YesNo(at(v).inUse); },
+                     [at](Configuration& v, std::string_view t) { at(v).inUse = ParseYesNo(t); }});
+    table.push_back({prefix + ".number", offset, ConfigValueKind::Text,
+                     [at, plus](const Configuration& v) { return WriteNumber(at(v), plus); },
+                     [at, digits, plus](Configuration& v, std::string_view t) {
+                         at(v).number = ParseNumberText(t, digits, plus);
+                     }});
+}
+
+template <typename Member>
+void AddYesNo(std::vector<Setting>& table, const std::string& key, int offset, Member member) {
+    table.push_back(
+        {key, offset, ConfigValueKind::YesNo,
+         [member](const Configuration& v) { return YesNo(member(v)); },
+         [member](Configuration& v, std::string_view t) { member(v) = ParseYesNo(t); }});
+}
+
+template <typename Member>
+void AddNumberValue(std::vector<Setting>& table, const std::string& key, int offset,
+                    const ValueRange& range, Member member) {
+    table.push_back({key, offset, ConfigValueKind::Number,
+                     [member](const Configuration& v) { return std::to_string(member(v)); },
+                     [member, range](Configuration& v, std::string_view t) {
+                         member(v) = ParseNumber(t, range);
+                     }});
+}
+
+template <typename Enum, typename Member>
+void AddChoice(std::vector<Setting>& table, const std::string& key, int offset,
+               const Words<Enum>& words, Member member) {
+    table.push_back(
+        {key, offset, ConfigValueKind::Word,
+         [&words, member](const Configuration& v) { return words.Write(member(v)); },
+         [&words, member](Configuration& v, std::string_view t) { member(v) = words.Parse(t); }});
+}
+
+// A reference to one member, for the const and the mutable value alike.
+#define ZORVIK_MEMBER(expr) \
+    [](auto& v) -> auto& {  \
+        return v.expr;      \
+    }
+
+std::vector<Setting> MakeTable() {
+    using namespace image;
+    std::vector<Setting> t;
+    AddNumber(t, "sms_centre", kSmsCentre, kTelephoneDigits, true, ZORVIK_MEMBER(smsCentre));
+    for (int k = 0; k < kTelephoneCount; ++k) {
+        AddNumber(
+            t, "phone." + std::to_string(k + 1), kTelephones[static_cast<std::size_t>(k)],
+            kTelephoneDigits,
+            true, [k](auto& v) -> auto& { return v.telephones[static_cast<std::size_t>(k)]; });
+    }
+    AddNumber(t, "sim_pin", kPin, kPinDigits, false, ZORVIK_MEMBER(simPin));
+
+    AddChoice(t, "sms_control.mode", kSmsControl, kSmsModes, ZORVIK_MEMBER(smsControl));
+    AddYesNo(t, "sms_control.confirm", kSmsControl, ZORVIK_MEMBER(smsConfirm));
+
+    AddYesNo(t, "notify.low_battery.enabled", kLowBattery, ZORVIK_MEMBER(lowBattery.enabled));
+    AddNumberValue(t, "notify.low_battery.threshold_percent", kLowBattery, kLowBatteryPercentRange,
+                   ZORVIK_MEMBER(lowBattery.thresholdPercent));
+    AddYesNo(t, "notify.low_battery.deep_discharge_battery", kLowBattery,
+             ZORVIK_MEMBER(lowBattery.deepDischargeBattery));
+    AddYesNo(t, "notify.power_failure.enabled", kPowerFailure, ZORVIK_MEMBER(powerFailure.enabled));
+    AddNumberValue(t, "notify.power_failure.delay_minutes", kPowerFailure, kPowerFailureDelayRange,
+                   ZORVIK_MEMBER(powerFailure.delayMinutes));
+    AddYesNo(t, "notify.gps_position.enabled", kGpsChange, ZORVIK_MEMBER(gpsChange.enabled));
+    AddNumberValue(t, "notify.gps_position.distance_metres", kGpsChange, kGpsDistanceRange,
+                   ZORVIK_MEMBER(gpsChange.distanceMetres));
+
+    AddYesNo(t, "report.enabled", kReports, ZORVIK_MEMBER(reports.enabled));
+    AddYesNo(t, "report.battery_charge", kReports, ZORVIK_MEMBER(reports.batteryCharge));
+    AddYesNo(t, "report.time_settings", kReports, ZORVIK_MEMBER(reports.timeSettings));
+    AddYesNo(t, "report.gps_position", kReports, ZORVIK_MEMBER(reports.gpsPosition));
+    AddYesNo(t, "report.since_battery_change", kReports, ZORVIK_MEMBER(reports.sinceBatteryChange));
+    AddYesNo(t, "report.working_time", kReports, ZORVIK_MEMBER(reports.workingTime));
+    AddNumberValue(t, "report.interval_hours", kReportInterval, kReportIntervalRange,
+                   ZORVIK_MEMBER(reports.intervalHours));
+    AddNumberValue(t, "report.start_hour", kReportStartHour, kReportStartHourRange,
+                   ZORVIK_MEMBER(reports.startHour));
+    for (int k = 0; k < kTelephoneCount; ++k) {
+        AddYesNo(
+            t, "report.to_phone." + std::to_string(k + 1),
+            kReportTelephones, [k](auto& v) -> auto& {
+                return v.reports.toTelephone[static_cast<std::size_t>(k)];
+            });
+    }
+
+    AddYesNo(t, "notify.light_failure.enabled", kLightFailure, ZORVIK_MEMBER(lightFailure.enabled));
+    AddYesNo(t, "notify.light_failure.red", kLightFailure, ZORVIK_MEMBER(lightFailure.red));
+    AddYesNo(t, "notify.light_failure.yellow", kLightFailure, ZORVIK_MEMBER(lightFailure.yellow));
+    AddYesNo(t, "notify.light_failure.green", kLightFailure, ZORVIK_MEMBER(lightFailure.green));
+
+    AddChoice(t, "device.type", kDeviceType, kDeviceTypes, ZORVIK_MEMBER(deviceType));
+    AddChoice(t, "device.light_wiring", kDeviceType, kWirings, ZORVIK_MEMBER(lightWiring));
+    AddChoice(t, "device.signal_head", kDeviceType, kSignalHeads, ZORVIK_MEMBER(signalHead));
+    const char* const lights[kLightTimeCount] = {"red", "yellow", "green_1", "green_2"};
+    for (int row = 0; row < kLightTimeCount; ++row) {
+        const std::string prefix = std::string("timing.") + lights[row];
+        const auto time = [row](auto& v) -> auto& {
+            return v.lightTimes[static_cast<std::size_t>(row)];
+        };
+        AddNumberValue(
+            t, prefix + ".seconds", kLightTimings + 2 * row,
+            kLightSecondsRange, [time](auto& v) -> auto& { return time(v).seconds; });
+        AddNumberValue(
+            t, prefix + ".minutes", kLightTimings + 2 * row + 1,
+            kLightMinutesRange, [time](auto& v) -> auto& { return time(v).minutes; });
+    }
+
+    AddNumberValue(t, "switch_off.delay_minutes", kSwitchOffDelay, kSwitchOffDelayRange,
+                   ZORVIK_MEMBER(switchOffMinutes));
+    AddChoice(t, "gsm.network", kNetwork, kNetworks, ZORVIK_MEMBER(network));
+    return t;
+}
+
+#undef ZORVIK_MEMBER
+
+const std::vector<Setting>& Table() {
+    static const std::vector<Setting> table = MakeTable();
+    return table;
+}
+
+constexpr std::string_view kReservedPrefix = "reserved.";
+
+// The index into Configuration::reserved of a "reserved.<offset>" key, if it is one.
+std::optional<std::size_t> ReservedIndex(std::string_view key) {
+    if (key.substr(0, kReservedPrefix.size()) != kReservedPrefix) {
+        return std::nullopt;
+    }
+    const std::string_view digits = key.substr(kReservedPrefix.size());
+    int offset = -1;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), offset);
+    if (digits.empty() || error != std::errc() || end != digits.data() + digits.size() ||
+        std::to_string(offset) != digits) {
+        return std::nullopt;
+    }
+    const auto& offsets = ReservedOffsets();
+    const auto found = std::find(offsets.begin(), offsets.end(), offset);
+    if (found == offsets.end()) {
+        return std::nullopt;
+    }
+    return static_cast<std::size_t>(found - offsets.begin());
+}
+
+// Sets one setting, or throws BadValue.
+void Apply(Configuration& value, std::string_view key, std::string_view text) {
+    for (const Setting& setting : Table()) {
+        if (setting.key == key) {
+            setting.read(value, text);
+            return;
+        }
+    }
+    if (const auto index = ReservedIndex(key)) {
+        value.reserved[*index] = ParseByte(text);
+        return;
+    }
+    throw BadValue{"unknown key"};
+}
+
+std::string Trim(std::string_view text) {
+    const auto first = text.find_first_not_of(" \t\r");
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    const auto last = text.find_last_not_of(" \t\r");
+    return std::string(text.substr(first, last - first + 1));
+}
+
+std::string ErrorText(int line, const std::string& key, const std::string& message) {
+    std::string text;
+    if (line > 0) {
+        text = "line " + std::to_string(line) + ": ";
+    }
+    if (!key.empty()) {
+        text += key + ": ";
+    }
+    return text + message;
+}
+
+}  // namespace
+
+ConfigParseError::ConfigParseError(int line, std::string key, const std::string& message)
+    : std::runtime_error(ErrorText(line, key, message)), line_(line), key_(std::move(key)) {}
+
+ConfigValueKind KindOfKey(std::string_view key) {
+    for (const Setting& setting : Table()) {
+        if (setting.key == key) {
+            return setting.kind;
+        }
+    }
+    return ConfigValueKind::Text;  // reserved bytes too: "0x2A"
+}
+
+std::vector<ConfigEntry> ConfigEntries(const Configuration& value) {
+    std::vector<ConfigEntry> entries;
+    const auto& offsets = ReservedOffsets();
+    std::size_t reserved = 0;
+    const auto reservedUpTo = [&](int offset) {
+        for (; reserved < offsets.size() && offsets[reserved] < offset; ++reserved) {
+            if (value.reserved[reserved] != 0) {
+                entries.push_back({std::string(kReservedPrefix) + std::to_string(offsets[reserved]),
+                                   WriteByte(value.reserved[reserved])});
+            }
+        }
+    };
+    for (const Setting& setting : Table()) {
+        reservedUpTo(setting.offset);
+        entries.push_back({setting.key, setting.write(value)});
+    }
+    reservedUpTo(kImageSize);
+    return entries;
+}
+
+std::string FormatConfigText(const Configuration& value) {
+    std::string text;
+    for (const ConfigEntry& entry : ConfigEntries(value)) {
+        text += entry.key + " =";
+        if (!entry.value.empty()) {
+            text += " " + entry.value;
+        }
+        text += "\n";
+    }
+    return text;
+}
+
+void SetConfigValue(Configuration& value, std::string_view key, std::string_view text) {
+    try {
+        Apply(value, key, text);
+    } catch (const BadValue& bad) {
+        throw ConfigParseError(0, std::string(key), bad.message);
+    }
+}
+
+Configuration ParseConfigText(std::string_view text, const Configuration& base) {
+    Configuration value = base;
+    std::vector<std::string> seen;
+    int lineNumber = 0;
+    while (!text.empty()) {
+        ++lineNumber;
+        const auto end = text.find('\n');
+        const std::string line = Trim(text.substr(0, end));
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+        if (line.empty() || line.front() == '#') {
+            continue;
+        }
+        const auto equals = line.find('=');
+        if (equals == std::string::npos) {
+            throw ConfigParseError(lineNumber, {}, "expected \"key = value\"");
+        }
+        const std::string key = Trim(std::string_view(line).substr(0, equals));
+        if (key.empty()) {
+            throw ConfigParseError(lineNumber, {}, "expected a key before \"=\"");
+        }
+        if (std::find(seen.begin(), seen.end(), key) != seen.end()) {
+            throw ConfigParseError(lineNumber, key, "given twice");
+        }
+        seen.push_back(key);
+        try {
+            Apply(value, key, Trim(std::string_view(line).substr(equals + 1)));
+        } catch (const BadValue& bad) {
+            throw ConfigParseError(lineNumber, key, bad.message);
+        }
+    }
+    return value;
+}
+
+}  // namespace zorvik

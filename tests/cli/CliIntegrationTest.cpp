@@ -1,0 +1,291 @@
+// zorvik-cli end to end: the program run as a child against zorvik-sim on a pty, on real time.
+#include <chrono>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "tests/cli/CliProcess.h"
+#include "tests/support/SimProcess.h"
+#include "tests/support/TempFolder.h"
+
+namespace zorvik::testing {
+namespace {
+
+// A simulator registered in a runtime folder of the test's own, so that the program finds it by
+// its COM name as a user's configurator would, through $XDG_RUNTIME_DIR. It sends without line
+// pacing: at 57600 baud a 257-byte block leaves only 7 ms of the host's 52 ms pause spare, which
+// a busy test machine can take from the simulator.
+class Bench {
+public:
+    explicit Bench(std::vector<std::string> simArgs = {}) {
+        simArgs.insert(simArgs.begin(),
+                       {"--ports-dir", folder_.PathOf("runtime/zorvik-gsm/ports"), "--no-pacing"});
+        sim_ = std::make_unique<SimProcess>(ZORVIK_SIM_PROGRAM, simArgs);
+    }
+
+    [[nodiscard]] const std::string& Port() const { return sim_->Name(); }
+    [[nodiscard]] SimProcess& Sim() { return *sim_; }
+    [[nodiscard]] const TempFolder& Folder() const { return folder_; }
+
+    CliRun Run(std::vector<std::string> args, CliCall call = {}) {
+        call.args = std::move(args);
+        call.env.emplace("XDG_RUNTIME_DIR", folder_.PathOf("runtime"));
+        call.unset.push_back("ZORVIK_PASSWORD");
+        return RunCli(ZORVIK_CLI_PROGRAM, call);
+    }
+
+    // Writes a text file into the test's folder and returns its path.
+    std::string WriteText(const std::string& name, const std::string& text) {
+        return folder_.Write(name, TempFolder::Bytes(text.begin(), text.end()));
+    }
+
+private:
+    TempFolder folder_;
+    std::unique_ptr<SimProcess> sim_;
+};
+
+CliCall WithInput(std::string input) {
+    CliCall call;
+    call.input = std::move(input);
+    return call;
+}
+
+// Where a key's line starts in the text form ("key =" at the start of a line).
+std::size_t LineOf(const std::string& text, const std::string& key) {
+    const std::string start = key + " =";
+    for (std::size_t at = text.find(start); at != std::string::npos;
+         at = text.find(start, at + 1)) {
+        if (at == 0 || text[at - 1] == '\n') {
+            return at;
+        }
+    }
+    ADD_FAILURE() << "no key " << key;
+    return std::string::npos;
+}
+
+// A key's value in the text form.
+std::string ValueOf(const std::string& text, const std::string& key) {
+    const std::size_t at = LineOf(text, key);
+    if (at == std::string::npos) {
+        return {};
+    }
+    const std::string line = text.substr(at, text.find('\n', at) - at);
+    return line.size() > key.size() + 2 ? line.substr(key.size() + 3) : std::string();
+}
+
+// The text form with one key's value replaced.
+std::string WithValue(std::string text, const std::string& key, const std::string& value) {
+    const std::size_t at = LineOf(text, key);
+    if (at == std::string::npos) {
+        return text;
+    }
+    return text.replace(at, text.find('\n', at) - at, key + " = " + value);
+}
+
+TEST(CliOverPty, ReadDumpEditWriteAndDiffShowExactlyTheEditedKeys) {
+    Bench bench;
+    ASSERT_EQ(bench.Port(), "COM41");
+
+    const CliRun read = bench.Run({"read", "-p", "COM41", "-o", bench.Folder().PathOf("a.zvk")});
+    ASSERT_EQ(read.status, 0) << read.err;
+    const CliRun dumped = bench.Run({"dump", bench.Folder().PathOf("a.zvk")});
+    ASSERT_EQ(dumped.status, 0) << dumped.err;
+    EXPECT_EQ(bench.Run({"read", "-p", "COM41", "--text"}).out, dumped.out);
+
+    std::string edited = WithValue(dumped.out, "report.interval_hours", "7");
+    edited = WithValue(edited, "phone.3.number", "+48123456789");
+    edited = WithValue(edited, "phone.3.in_use", "yes");
+    const std::string editedPath = bench.WriteText("edited.txt", edited);
+    const CliRun written = bench.Run({"write", "-p", "COM41", editedPath});
+    ASSERT_EQ(written.status, 0) << written.err;
+    EXPECT_EQ(written.out, "COM41: configuration written and verified\n");
+
+    const CliRun diff = bench.Run({"diff", bench.Folder().PathOf("a.zvk"), "-p", "COM41"});
+    EXPECT_EQ(diff.status, 1) << diff.err;
+    EXPECT_EQ(diff.out,
+              "-phone.3.in_use = no\n+phone.3.in_use = yes\n"
+              "-phone.3.number =\n+phone.3.number = +48123456789\n"
+              "-report.interval_hours = " +
+                  ValueOf(dumped.out, "report.interval_hours") + "\n+report.interval_hours = 7\n");
+    EXPECT_EQ(bench.Run({"diff", editedPath, "-p", "COM41"}).status, 0);
+}
+
+TEST(CliOverPty, KeysLeftOutTakeTheUntouchedWindowsValuesOrWithMergeTheDevicesOwn) {
+    Bench bench;
+    const std::string before = bench.Folder().PathOf("before.zvk");
+    ASSERT_EQ(bench.Run({"read", "-p", "COM41", "-o", before}).status, 0);
+    const std::string partial = bench.WriteText("partial.txt", "gsm.network = roaming\n");
+
+    ASSERT_EQ(bench.Run({"write", "-p", "COM41", "--merge", partial}).status, 0);
+    EXPECT_EQ(bench.Run({"diff", before, "-p", "COM41"}).out,
+              "-gsm.network = home_only\n+gsm.network = roaming\n");
+
+    ASSERT_EQ(bench.Run({"write", "-p", "COM41", partial}).status, 0);
+    const std::string untouched = bench.WriteText("untouched.txt", "");
+    EXPECT_EQ(bench.Run({"diff", untouched, "-p", "COM41"}).out,
+              "-gsm.network = home_only\n+gsm.network = roaming\n");
+}
+
+struct ExitRow {
+    const char* name;
+    std::vector<std::string> simArgs;
+    std::vector<std::string> cliArgs;  // "PORT" stands for the simulator's port
+    int status;
+    const char* said;  // part of the message on standard error
+};
+
+TEST(CliOverPty, EachFailureEndsWithItsOwnStatusAndSaysWhatHappened) {
+    const std::vector<ExitRow> rows = {
+        {"usage", {}, {"read", "--output"}, 2, "option --output needs a value"},
+        {"no port", {}, {"read", "-p", "COM49"}, 3, "COM49: no device is registered"},
+        {"not a tty", {}, {"read", "-p", "/dev/null"}, 3, "/dev/null: not a serial port"},
+        {"no banner", {"--no-banner"}, {"read", "-p", "PORT"}, 4, "no Ready banner"},
+        {"silent",
+         {"--silent-status"},
+         {"read", "-p", "PORT"},
+         4,
+         "device did not answer after the Ready banner"},
+        {"wrong password",
+         {"--reject-password"},
+         {"read", "-p", "PORT"},
+         5,
+         "wrong access password"},
+        {"bad checksum",
+         {"--bad-checksum-on-read"},
+         {"read", "-p", "PORT"},
+         6,
+         "failed its checksum"},
+        {"short block",
+         {"--short-block-on-read"},
+         {"read", "-p", "PORT"},
+         6,
+         "short configuration block from the device (200 of 257 bytes)"},
+        {"refused write",
+         {"--write-reply", "E"},
+         {"write", "-p", "PORT", "FILE"},
+         6,
+         "checksum error"},
+        {"missing file",
+         {},
+         {"write", "-p", "PORT", "/nonexistent/a.zvk"},
+         7,
+         "/nonexistent/a.zvk: No such file or directory"},
+    };
+    for (const ExitRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        Bench bench(row.simArgs);
+        ASSERT_FALSE(bench.Port().empty());
+        const std::string file = bench.WriteText("settings.txt", "report.interval_hours = 5\n");
+        std::vector<std::string> args;
+        for (const std::string& arg : row.cliArgs) {
+            args.push_back(arg == "PORT" ? bench.Port() : arg == "FILE" ? file : arg);
+        }
+        const CliRun run = bench.Run(args);
+        EXPECT_EQ(run.status, row.status) << run.err;
+        EXPECT_NE(run.err.find(row.said), std::string::npos) << run.err;
+        EXPECT_EQ(run.out, "");
+    }
+}
+
+TEST(CliOverPty, PasswdChangesThePasswordAndOnlyTheNewOneReadsAfterwards) {
+    Bench bench;
+    const CliRun changed =
+        bench.Run({"passwd", "-p", "COM41", "--new-password-stdin"}, WithInput("4321\n"));
+    ASSERT_EQ(changed.status, 0) << changed.err;
+
+    EXPECT_EQ(bench.Run({"read", "-p", "COM41"}).status, 5);
+    CliCall fromEnvironment;
+    fromEnvironment.env.emplace("ZORVIK_PASSWORD", "4321");
+    EXPECT_EQ(bench.Run({"read", "-p", "COM41"}, fromEnvironment).status, 0);
+    const std::string file = bench.WriteText("password", "4321\n");
+    EXPECT_EQ(bench.Run({"read", "-p", "COM41", "--password-file", file}).status, 0);
+}
+
+TEST(CliOverPty, PasswdAsksTwiceOnTheTerminalWithoutEchoAndRefusesTwoDifferentAnswers) {
+    Bench bench;
+    CliCall call;
+    call.args = {"passwd", "-p", "COM41"};
+    call.env.emplace("XDG_RUNTIME_DIR", bench.Folder().PathOf("runtime"));
+    call.unset.push_back("ZORVIK_PASSWORD");
+
+    const CliRun differ = RunCliOnTerminal(ZORVIK_CLI_PROGRAM, call, {"1111", "2222"});
+    EXPECT_EQ(differ.status, 2) << differ.out;
+    EXPECT_NE(differ.out.find("the passwords typed do not match"), std::string::npos);
+
+    const CliRun changed = RunCliOnTerminal(ZORVIK_CLI_PROGRAM, call, {"7777", "7777"});
+    EXPECT_EQ(changed.status, 0) << changed.out;
+    EXPECT_NE(changed.out.find("New access password: "), std::string::npos) << changed.out;
+    EXPECT_NE(changed.out.find("Retype new access password: "), std::string::npos);
+    EXPECT_EQ(changed.out.find("7777"), std::string::npos) << "echoed: " << changed.out;
+    CliCall withNew;
+    withNew.env.emplace("ZORVIK_PASSWORD", "7777");
+    EXPECT_EQ(bench.Run({"read", "-p", "COM41"}, withNew).status, 0);
+}
+
+TEST(CliOverPty, PasswdWithoutTerminalOrStandardInputIsAUsageError) {
+    Bench bench;
+    const CliRun run = bench.Run({"passwd", "-p", "COM41"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("--new-password-stdin"), std::string::npos) << run.err;
+}
+
+// What the simulator stored is compared here; the read-back is left out because it is timed
+// (each page must arrive within the host's 52 ms), which a loaded test machine can spoil.
+TEST(CliOverPty, FlashOfAFullFileStoresWhatWasSentAndLogsPercentages) {
+    TempFolder folder;
+    const std::string stored = folder.PathOf("stored.bin");
+    Bench sim({"--firmware-out", stored});
+    TempFolder::Bytes firmware(61680);
+    for (std::size_t i = 0; i < firmware.size(); ++i) {
+        firmware[i] = static_cast<std::uint8_t>((i * 7 + 13 + i / 257) & 0xFF);
+    }
+    const std::string path = sim.Folder().Write("firmware.bin", firmware);
+
+    const CliRun run = sim.Run({"flash", "-p", sim.Port(), path, "--no-verify"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, sim.Port() + ": firmware programmed (not verified); device reset\n");
+    EXPECT_NE(run.err.find("programming: 0%\nprogramming: 10%\n"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("programming: 100%\n"), std::string::npos) << run.err;
+    for (int i = 0; i < 100 && TempFolder::Read(stored).size() < firmware.size(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    EXPECT_EQ(TempFolder::Read(stored), firmware);
+}
+
+TEST(CliOverPty, CtrlCWhileWaitingForTheBannerLeavesTheFirmwareAlone) {
+    TempFolder folder;
+    const std::string stored = folder.PathOf("stored.bin");
+    Bench bench({"--no-banner", "--firmware-out", stored});
+    const std::string path = folder.Write("firmware.bin", TempFolder::Bytes(257, 0x5A));
+
+    CliCall call;
+    call.interruptAfterMs = 600;
+    const CliRun run = bench.Run({"flash", "-p", bench.Port(), path}, call);
+    EXPECT_EQ(run.status, 130);
+    EXPECT_NE(run.err.find("interrupted; the device was not changed"), std::string::npos)
+        << run.err;
+    EXPECT_TRUE(TempFolder::Read(stored).empty());
+    // The port was let go: the next command opens it at once.
+    EXPECT_EQ(bench.Run({"read", "-p", bench.Port()}).status, 4);
+}
+
+TEST(CliOverPty, SecuritySendsTheFormWithPasswordsFromStandardInput) {
+    Bench bench;
+    const std::string form = bench.WriteText(
+        "security.txt", "protection = on\ntelephone = +48600100200\nchange-password = yes\n");
+    const CliRun run = bench.Run({"security", "-p", "COM41", form, "--passwords-stdin"},
+                                 WithInput("0123456789\nabcdefghij\n"));
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "COM41: anti-theft settings sent\n");
+    const std::string log = [&] {
+        const auto bytes = TempFolder::Read(bench.Sim().LogPath());
+        return std::string(bytes.begin(), bytes.end());
+    }();
+    EXPECT_NE(log.find("security record: ok (flags 0x81)"), std::string::npos) << log;
+}
+
+}  // namespace
+}  // namespace zorvik::testing

@@ -1,0 +1,34 @@
+// zorvik-cli run as a child process: its arguments, environment and standard input given, its
+// standard output, standard error and exit status taken.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace zorvik::testing {
+
+struct CliRun {
+    int status = -1;  // the exit status; 128 + n when killed by signal n
+    std::string out;
+    std::string err;
+};
+
+struct CliCall {
+    std::vector<std::string> args;
+    std::map<std::string, std::string> env;  // set on top of the test's own environment
+    std::vector<std::string> unset;          // removed from it
+    std::string input;                       // standard input, then end of file
+    int interruptAfterMs = -1;               // send SIGINT this long after the start
+};
+
+// Runs the program and waits for it to end.
+[[nodiscard]] CliRun RunCli(const std::string& program, const CliCall& call);
+
+// Runs the program on a terminal of its own (a pty as its controlling terminal and its standard
+// streams) and types `typed`, one line after each prompt ending in "password: ". Everything the
+// terminal showed, echo included, is in `out`.
+[[nodiscard]] CliRun RunCliOnTerminal(const std::string& program, const CliCall& call,
+                                      const std::vector<std::string>& typed);
+
+}  // namespace zorvik::testing

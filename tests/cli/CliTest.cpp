@@ -1,0 +1,150 @@
+// zorvik-cli without a device: help, usage errors, password sources and files, each run as the
+// program itself.
+#include <map>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "tests/cli/CliProcess.h"
+#include "tests/support/TempFolder.h"
+
+namespace zorvik::testing {
+namespace {
+
+CliRun Cli(std::vector<std::string> args, CliCall call = {}) {
+    call.args = std::move(args);
+    call.unset.push_back("ZORVIK_PASSWORD");
+    return RunCli(ZORVIK_CLI_PROGRAM, call);
+}
+
+TempFolder::Bytes Bytes(const std::string& text) {
+    return TempFolder::Bytes(text.begin(), text.end());
+}
+
+TEST(CliHelp, EveryCommandHasAHelpThatStartsWithItsUsageAndADescription) {
+    for (const std::string command :
+         {"ports", "detect", "read", "write", "dump", "diff", "passwd", "security", "flash"}) {
+        SCOPED_TRACE(command);
+        const CliRun run = Cli({command, "--help"});
+        EXPECT_EQ(run.status, 0);
+        EXPECT_TRUE(run.out.starts_with("Usage: zorvik-cli " + command)) << run.out;
+        const auto secondLine = run.out.find('\n') + 1;
+        EXPECT_NE(run.out[secondLine], '\n') << "a one-line description follows the usage";
+        EXPECT_EQ(run.err, "");
+    }
+    const CliRun program = Cli({"--help"});
+    EXPECT_EQ(program.status, 0);
+    EXPECT_TRUE(program.out.starts_with("Usage: zorvik-cli COMMAND")) << program.out;
+    for (const char* status : {"0 ", "1 ", "2 ", "3 ", "4 ", "5 ", "6 ", "7 "}) {
+        EXPECT_NE(program.out.find(std::string("\n  ") + status), std::string::npos) << status;
+    }
+    const CliRun version = Cli({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_TRUE(version.out.starts_with("zorvik-cli 1.")) << version.out;
+}
+
+struct UsageRow {
+    std::vector<std::string> args;
+    std::map<std::string, std::string> env;
+    int status;
+    const char* said;
+};
+
+TEST(CliUsage, BadCommandLinesAndPasswordsEndBeforeAnyPortIsOpened) {
+    const std::vector<UsageRow> rows = {
+        {{}, {}, 2, "missing command"},
+        {{"frobnicate"}, {}, 2, "'frobnicate' is not a command"},
+        {{"read", "-p", "COM41", "--colour"}, {}, 2, "unknown option --colour"},
+        {{"read"}, {}, 2, "read: missing -p PORT"},
+        {{"read", "-p", "ttyUSB0"}, {}, 2, "ttyUSB0: not a port"},
+        {{"read", "-p", "COM41", "--text", "--json"}, {}, 2, "exclude each other"},
+        {{"dump", "a", "b"}, {}, 2, "expected one FILE"},
+        {{"diff", "a"}, {}, 2, "expected two configurations"},
+        {{"read", "-p", "COM41"}, {{"ZORVIK_PASSWORD", "946"}}, 2, "not 4 characters"},
+        {{"read", "-p", "COM41", "--password-file", "/nonexistent"}, {}, 7, "/nonexistent"},
+        {{"flash", "-p", "COM41", "/nonexistent.bin"}, {}, 7, "/nonexistent.bin"},
+    };
+    for (const UsageRow& row : rows) {
+        SCOPED_TRACE(row.said);
+        CliCall call;
+        call.env = row.env;
+        const CliRun run = Cli(row.args, call);
+        EXPECT_EQ(run.status, row.status);
+        EXPECT_NE(run.err.find(row.said), std::string::npos) << run.err;
+        EXPECT_EQ(run.out, "");
+    }
+}
+
+TEST(CliFiles, DumpShowsTheSameSettingsForAnImageAndItsTextAndJsonForms) {
+    TempFolder folder;
+    TempFolder::Bytes image(256, 0);
+    image[116] = 9;  // report interval, hours
+    const std::string zvk = folder.Write("a.zvk", image);
+    const CliRun text = Cli({"dump", zvk});
+    ASSERT_EQ(text.status, 0) << text.err;
+    EXPECT_NE(text.out.find("\nreport.interval_hours = 9\n"), std::string::npos) << text.out;
+
+    const CliRun json = Cli({"dump", zvk, "--json"});
+    ASSERT_EQ(json.status, 0) << json.err;
+    EXPECT_NE(json.out.find("\"report.interval_hours\": 9"), std::string::npos) << json.out;
+
+    EXPECT_EQ(Cli({"dump", folder.Write("a.txt", Bytes(text.out))}).out, text.out);
+    EXPECT_EQ(Cli({"dump", folder.Write("a.json", Bytes(json.out))}).out, text.out);
+    CliCall piped;
+    piped.input = json.out;
+    EXPECT_EQ(Cli({"dump", "-"}, piped).out, text.out);
+}
+
+TEST(CliFiles, DiffOfFilesExitsOneWithTheChangedKeysAndZeroWhenEqual) {
+    TempFolder folder;
+    const std::string a = folder.Write("a.txt", Bytes("report.interval_hours = 9\n"));
+    const std::string b =
+        folder.Write("b.txt", Bytes("report.interval_hours = 10\ngsm.network = roaming\n"));
+
+    const CliRun differ = Cli({"diff", a, b});
+    EXPECT_EQ(differ.status, 1) << differ.err;
+    EXPECT_EQ(differ.out,
+              "-report.interval_hours = 9\n+report.interval_hours = 10\n"
+              "-gsm.network = home_only\n+gsm.network = roaming\n");
+    const CliRun json = Cli({"diff", a, b, "--json"});
+    EXPECT_EQ(json.status, 1);
+    EXPECT_NE(json.out.find("\"key\": \"gsm.network\""), std::string::npos) << json.out;
+
+    const CliRun same = Cli({"diff", a, a});
+    EXPECT_EQ(same.status, 0);
+    EXPECT_EQ(same.out, "");
+}
+
+TEST(CliFiles, BadFilesNameTheirLineAndEndWithStatusSeven) {
+    TempFolder folder;
+    const std::string badConfig =
+        folder.Write("bad.txt", Bytes("# comment\nreport.interval_hours = 99\n"));
+    const CliRun config = Cli({"dump", badConfig});
+    EXPECT_EQ(config.status, 7);
+    EXPECT_NE(config.err.find("bad.txt: line 2: report.interval_hours"), std::string::npos)
+        << config.err;
+
+    const std::string badForm =
+        folder.Write("security.txt", Bytes("protection = on\ntelephone = +48-600\n"));
+    const CliRun form = Cli({"security", "-p", "COM41", badForm});
+    EXPECT_EQ(form.status, 7);
+    EXPECT_NE(form.err.find("security.txt:2: telephone: expected up to 12 digits"),
+              std::string::npos)
+        << form.err;
+
+    const CliRun large =
+        Cli({"flash", "-p", "COM41", folder.Write("big.bin", TempFolder::Bytes(61681))});
+    EXPECT_EQ(large.status, 7);
+    EXPECT_NE(large.err.find("too large"), std::string::npos) << large.err;
+    const CliRun partial =
+        Cli({"flash", "-p", "COM41", folder.Write("odd.bin", TempFolder::Bytes(300))});
+    EXPECT_EQ(partial.status, 7);
+    EXPECT_NE(partial.err.find("257-byte records"), std::string::npos) << partial.err;
+
+    const CliRun shortImage = Cli({"dump", folder.Write("short.zvk", TempFolder::Bytes(100))});
+    EXPECT_EQ(shortImage.status, 7);
+}
+
+}  // namespace
+}  // namespace zorvik::testing
