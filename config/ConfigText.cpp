@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <functional>
 #include <optional>
+#include <unordered_map>
 
 #include "config/ImageLayout.h"
 
@@ -35,22 +36,24 @@ bool ParseYesNo(std::string_view text) {
     throw BadValue{"expected yes or no, got \"" + std::string(text) + "\""};
 }
 
+std::string Allowed(const ValueRange& range) {
+    return std::to_string(range.min) + " to " + std::to_string(range.max) +
+           (range.step > 1 ? " in steps of " + std::to_string(range.step) : std::string());
+}
+
 int ParseNumber(std::string_view text, const ValueRange& range) {
-    const std::string allowed =
-        std::to_string(range.min) + " to " + std::to_string(range.max) +
-        (range.step > 1 ? " in steps of " + std::to_string(range.step) : std::string());
     const bool digitsOnly = !text.empty() && std::all_of(text.begin(), text.end(), [](char c) {
         return c >= '0' && c <= '9';
     });
     if (!digitsOnly) {
-        throw BadValue{"expected a whole number from " + allowed + ", got \"" + std::string(text) +
-                       "\""};
+        throw BadValue{"expected a whole number from " + Allowed(range) + ", got \"" +
+                       std::string(text) + "\""};
     }
     int number = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
     if (error != std::errc() || end != text.data() + text.size() || number < range.min ||
         number > range.max || (number - range.min) % range.step != 0) {
-        throw BadValue{"out of range: " + std::string(text) + " is not " + allowed};
+        throw BadValue{"out of range: " + std::string(text) + " is not " + Allowed(range)};
     }
     return number;
 }
@@ -70,11 +73,13 @@ struct Words {
     }
 
     [[nodiscard]] Enum Parse(std::string_view text) const {
-        std::string choices;
         for (const auto& [choice, word] : words) {
             if (word == text) {
                 return choice;
             }
+        }
+        std::string choices;
+        for (const auto& [choice, word] : words) {
             choices += (choices.empty() ? "" : " or ") + std::string(word);
         }
         throw BadValue{"expected " + choices + ", got \"" + std::string(text) + "\""};
@@ -292,40 +297,55 @@ std::optional<std::size_t> ReservedIndex(std::string_view key) {
     const std::string_view digits = key.substr(kReservedPrefix.size());
     int offset = -1;
     const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), offset);
-    if (digits.empty() || error != std::errc() || end != digits.data() + digits.size() ||
-        std::to_string(offset) != digits) {
+    // The offset as the text form writes it: no sign, no leading zero.
+    if (digits.empty() || digits.front() < '1' || digits.front() > '9' || error != std::errc() ||
+        end != digits.data() + digits.size()) {
         return std::nullopt;
     }
-    const auto& offsets = ReservedOffsets();
-    const auto found = std::find(offsets.begin(), offsets.end(), offset);
-    if (found == offsets.end()) {
+    const auto& offsets = ReservedOffsets();  // ascending
+    const auto found = std::lower_bound(offsets.begin(), offsets.end(), offset);
+    if (found == offsets.end() || *found != offset) {
         return std::nullopt;
     }
     return static_cast<std::size_t>(found - offsets.begin());
 }
 
-// Sets one setting, or throws BadValue.
-void Apply(Configuration& value, std::string_view key, std::string_view text) {
-    for (const Setting& setting : Table()) {
-        if (setting.key == key) {
-            setting.read(value, text);
-            return;
+// Every key's place: a setting's index in Table(), or after them the reserved byte's index.
+constexpr std::size_t kUnknownKey = static_cast<std::size_t>(-1);
+
+std::size_t KeyIndex(std::string_view key) {
+    static const std::unordered_map<std::string_view, std::size_t> index = [] {
+        std::unordered_map<std::string_view, std::size_t> keys;
+        for (std::size_t i = 0; i < Table().size(); ++i) {
+            keys.emplace(Table()[i].key, i);
         }
+        return keys;
+    }();
+    if (const auto found = index.find(key); found != index.end()) {
+        return found->second;
     }
-    if (const auto index = ReservedIndex(key)) {
-        value.reserved[*index] = ParseByte(text);
-        return;
+    if (const auto reserved = ReservedIndex(key)) {
+        return Table().size() + *reserved;
     }
-    throw BadValue{"unknown key"};
+    return kUnknownKey;
 }
 
-std::string Trim(std::string_view text) {
+// Sets the setting of a known key's index, or throws BadValue.
+void Apply(Configuration& value, std::size_t index, std::string_view text) {
+    if (index < Table().size()) {
+        Table()[index].read(value, text);
+    } else {
+        value.reserved[index - Table().size()] = ParseByte(text);
+    }
+}
+
+std::string_view Trim(std::string_view text) {
     const auto first = text.find_first_not_of(" \t\r");
     if (first == std::string_view::npos) {
         return {};
     }
     const auto last = text.find_last_not_of(" \t\r");
-    return std::string(text.substr(first, last - first + 1));
+    return text.substr(first, last - first + 1);
 }
 
 std::string ErrorText(int line, const std::string& key, const std::string& message) {
@@ -345,12 +365,9 @@ ConfigParseError::ConfigParseError(int line, std::string key, const std::string&
     : std::runtime_error(ErrorText(line, key, message)), line_(line), key_(std::move(key)) {}
 
 ConfigValueKind KindOfKey(std::string_view key) {
-    for (const Setting& setting : Table()) {
-        if (setting.key == key) {
-            return setting.kind;
-        }
-    }
-    return ConfigValueKind::Text;  // reserved bytes too: "0x2A"
+    const std::size_t index = KeyIndex(key);
+    // Reserved bytes are written as text too: "0x2A".
+    return index < Table().size() ? Table()[index].kind : ConfigValueKind::Text;
 }
 
 std::vector<ConfigEntry> ConfigEntries(const Configuration& value) {
@@ -386,8 +403,12 @@ std::string FormatConfigText(const Configuration& value) {
 }
 
 void SetConfigValue(Configuration& value, std::string_view key, std::string_view text) {
+    const std::size_t index = KeyIndex(key);
+    if (index == kUnknownKey) {
+        throw ConfigParseError(0, std::string(key), "unknown key");
+    }
     try {
-        Apply(value, key, text);
+        Apply(value, index, text);
     } catch (const BadValue& bad) {
         throw ConfigParseError(0, std::string(key), bad.message);
     }
@@ -395,32 +416,36 @@ void SetConfigValue(Configuration& value, std::string_view key, std::string_view
 
 Configuration ParseConfigText(std::string_view text, const Configuration& base) {
     Configuration value = base;
-    std::vector<std::string> seen;
+    std::vector<bool> seen(Table().size() + kReservedByteCount);
     int lineNumber = 0;
     while (!text.empty()) {
         ++lineNumber;
         const auto end = text.find('\n');
-        const std::string line = Trim(text.substr(0, end));
+        const std::string_view line = Trim(text.substr(0, end));
         text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
         if (line.empty() || line.front() == '#') {
             continue;
         }
         const auto equals = line.find('=');
-        if (equals == std::string::npos) {
+        if (equals == std::string_view::npos) {
             throw ConfigParseError(lineNumber, {}, "expected \"key = value\"");
         }
-        const std::string key = Trim(std::string_view(line).substr(0, equals));
+        const std::string_view key = Trim(line.substr(0, equals));
         if (key.empty()) {
             throw ConfigParseError(lineNumber, {}, "expected a key before \"=\"");
         }
-        if (std::find(seen.begin(), seen.end(), key) != seen.end()) {
-            throw ConfigParseError(lineNumber, key, "given twice");
+        const std::size_t index = KeyIndex(key);
+        if (index == kUnknownKey) {
+            throw ConfigParseError(lineNumber, std::string(key), "unknown key");
         }
-        seen.push_back(key);
+        if (seen[index]) {
+            throw ConfigParseError(lineNumber, std::string(key), "given twice");
+        }
+        seen[index] = true;
         try {
-            Apply(value, key, Trim(std::string_view(line).substr(equals + 1)));
+            Apply(value, index, Trim(line.substr(equals + 1)));
         } catch (const BadValue& bad) {
-            throw ConfigParseError(lineNumber, key, bad.message);
+            throw ConfigParseError(lineNumber, std::string(key), bad.message);
         }
     }
     return value;
