@@ -44,16 +44,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Require(EncodeConfiguration(settled) == once, "an encoded image encodes again unchanged");
 
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    try {
-        // Whatever a text sets, its image settles like any other.
-        const ConfigImage parsed = EncodeConfiguration(
-            DecodeConfiguration(EncodeConfiguration(ParseConfigText(text, settled))));
-        Require(EncodeConfiguration(DecodeConfiguration(parsed)) == parsed,
-                "an accepted text's image encodes again unchanged");
-    } catch (const ConfigParseError& error) {
-        Require(error.Line() >= 1, "a text error names its line");
+    Configuration parsed = settled;
+    if (const auto error = TryParseConfigText(text, settled, parsed)) {
+        Require(error->Line() >= 1, "a text error names its line");
+        Require(parsed == settled, "a refused text sets nothing");
         // The lines before the one named were good: the error is the first one.
-        (void)ParseConfigText(LinesBefore(text, error.Line()), settled);
+        Require(!TryParseConfigText(LinesBefore(text, error->Line()), settled, parsed),
+                "the lines before an error are taken");
+    } else {
+        // Whatever a text sets, its image settles like any other.
+        const ConfigImage image =
+            EncodeConfiguration(DecodeConfiguration(EncodeConfiguration(parsed)));
+        Require(EncodeConfiguration(DecodeConfiguration(image)) == image,
+                "an accepted text's image encodes again unchanged");
     }
     return 0;
 }
