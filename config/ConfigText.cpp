@@ -2,10 +2,12 @@
 #include "config/ConfigText.h"
 
 #include <algorithm>
+#include <bitset>
 #include <charconv>
 #include <cstdio>
 #include <functional>
 #include <optional>
+#include <unordered_map>
 
 #include "config/ImageLayout.h"
 
@@ -13,10 +15,9 @@ namespace zorvik {
 
 namespace {
 
-// Raised by a value's parser; the caller adds the line and the key.
-struct BadValue {
-    std::string message;
-};
+// A value's parser writes what is wrong into `error`, which it leaves empty for a good value; the
+// caller adds the line and the key. Nothing throws on the way, so that refusing a text is as cheap
+// as taking one.
 
 constexpr std::string_view kYes = "yes";
 constexpr std::string_view kNo = "no";
@@ -25,32 +26,37 @@ std::string YesNo(bool on) {
     return std::string(on ? kYes : kNo);
 }
 
-bool ParseYesNo(std::string_view text) {
+bool ParseYesNo(std::string_view text, std::string& error) {
     if (text == kYes) {
         return true;
     }
     if (text == kNo) {
         return false;
     }
-    throw BadValue{"expected yes or no, got \"" + std::string(text) + "\""};
+    error = "expected yes or no, got \"" + std::string(text) + "\"";
+    return false;
 }
 
-int ParseNumber(std::string_view text, const ValueRange& range) {
-    const std::string allowed =
-        std::to_string(range.min) + " to " + std::to_string(range.max) +
-        (range.step > 1 ? " in steps of " + std::to_string(range.step) : std::string());
+std::string Allowed(const ValueRange& range) {
+    return std::to_string(range.min) + " to " + std::to_string(range.max) +
+           (range.step > 1 ? " in steps of " + std::to_string(range.step) : std::string());
+}
+
+int ParseNumber(std::string_view text, const ValueRange& range, std::string& error) {
     const bool digitsOnly = !text.empty() && std::all_of(text.begin(), text.end(), [](char c) {
         return c >= '0' && c <= '9';
     });
     if (!digitsOnly) {
-        throw BadValue{"expected a whole number from " + allowed + ", got \"" + std::string(text) +
-                       "\""};
+        error = "expected a whole number from " + Allowed(range) + ", got \"" + std::string(text) +
+                "\"";
+        return 0;
     }
     int number = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
-    if (error != std::errc() || end != text.data() + text.size() || number < range.min ||
+    const auto [end, status] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (status != std::errc() || end != text.data() + text.size() || number < range.min ||
         number > range.max || (number - range.min) % range.step != 0) {
-        throw BadValue{"out of range: " + std::string(text) + " is not " + allowed};
+        error = "out of range: " + std::string(text) + " is not " + Allowed(range);
+        return 0;
     }
     return number;
 }
@@ -69,15 +75,18 @@ struct Words {
         return std::string(words.front().second);
     }
 
-    [[nodiscard]] Enum Parse(std::string_view text) const {
-        std::string choices;
+    [[nodiscard]] Enum Parse(std::string_view text, std::string& error) const {
         for (const auto& [choice, word] : words) {
             if (word == text) {
                 return choice;
             }
+        }
+        std::string choices;
+        for (const auto& [choice, word] : words) {
             choices += (choices.empty() ? "" : " or ") + std::string(word);
         }
-        throw BadValue{"expected " + choices + ", got \"" + std::string(text) + "\""};
+        error = "expected " + choices + ", got \"" + std::string(text) + "\"";
+        return words.front().first;
     }
 };
 
@@ -99,7 +108,7 @@ std::string WriteNumber(const NumberSetting& number, bool plus) {
     return (plus ? "+" : "") + number.number;
 }
 
-std::string ParseNumberText(std::string_view text, int digits, bool plus) {
+std::string ParseNumberText(std::string_view text, int digits, bool plus, std::string& error) {
     if (plus && !text.empty() && text.front() == '+') {
         text.remove_prefix(1);
     }
@@ -107,11 +116,13 @@ std::string ParseNumberText(std::string_view text, int digits, bool plus) {
         return (c >= '0' && c <= '9') || c == kEmptyDigit;
     });
     if (!valid) {
-        throw BadValue{std::string("expected ") + (plus ? "\"+\" and " : "") + "digits, got \"" +
-                       std::string(text) + "\""};
+        error = std::string("expected ") + (plus ? "\"+\" and " : "") + "digits, got \"" +
+                std::string(text) + "\"";
+        return {};
     }
     if (static_cast<int>(text.size()) > digits) {
-        throw BadValue{"out of range: more than " + std::to_string(digits) + " digits"};
+        error = "out of range: more than " + std::to_string(digits) + " digits";
+        return {};
     }
     std::string number(text);
     while (!number.empty() && number.back() == kEmptyDigit) {
@@ -126,7 +137,7 @@ std::string WriteByte(std::uint8_t byte) {
     return text;
 }
 
-std::uint8_t ParseByte(std::string_view text) {
+std::uint8_t ParseByte(std::string_view text, std::string& error) {
     int base = 10;
     std::string_view digits = text;
     if (digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) {
@@ -134,17 +145,26 @@ std::uint8_t ParseByte(std::string_view text) {
         digits.remove_prefix(2);
     }
     unsigned value = 0;
-    const auto [end, error] =
+    const auto [end, status] =
         std::from_chars(digits.data(), digits.data() + digits.size(), value, base);
     if (digits.empty() || digits.front() == '+' || digits.front() == '-' ||
-        error == std::errc::invalid_argument || end != digits.data() + digits.size()) {
-        throw BadValue{"expected a byte (0 to 255 or 0x00 to 0xFF), got \"" + std::string(text) +
-                       "\""};
+        status == std::errc::invalid_argument || end != digits.data() + digits.size()) {
+        error = "expected a byte (0 to 255 or 0x00 to 0xFF), got \"" + std::string(text) + "\"";
+        return 0;
     }
-    if (error != std::errc() || value > 0xFF) {
-        throw BadValue{"out of range: " + std::string(text) + " is not a byte"};
+    if (status != std::errc() || value > 0xFF) {
+        error = "out of range: " + std::string(text) + " is not a byte";
+        return 0;
     }
     return static_cast<std::uint8_t>(value);
+}
+
+// A good value goes into its field; a bad one leaves the field as it was.
+template <typename Field, typename Value>
+void Take(Field& field, Value&& value, const std::string& error) {
+    if (error.empty()) {
+        field = std::forward<Value>(value);
+    }
 }
 
 // One key of the text form: where it sits in the image, how it is written and read.
@@ -153,7 +173,7 @@ struct Setting {
     int offset;  // the image byte it belongs to, which orders the text
     ConfigValueKind kind;
     std::function<std::string(const Configuration&)> write;
-    std::function<void(Configuration&, std::string_view)> read;
+    std::function<void(Configuration&, std::string_view, std::string& error)> read;
 };
 
 template <typename Member>
@@ -161,20 +181,23 @@ void AddNumber(std::vector<Setting>& table, const std::string& prefix, int offse
                bool plus, Member at) {
     table.push_back({prefix + ".in_use", offset, ConfigValueKind::YesNo,
                      [at](const Configuration& v) { return YesNo(at(v).inUse); },
-                     [at](Configuration& v, std::string_view t) { at(v).inUse = ParseYesNo(t); }});
+                     [at](Configuration& v, std::string_view t, std::string& e) {
+                         Take(at(v).inUse, ParseYesNo(t, e), e);
+                     }});
     table.push_back({prefix + ".number", offset, ConfigValueKind::Text,
                      [at, plus](const Configuration& v) { return WriteNumber(at(v), plus); },
-                     [at, digits, plus](Configuration& v, std::string_view t) {
-                         at(v).number = ParseNumberText(t, digits, plus);
+                     [at, digits, plus](Configuration& v, std::string_view t, std::string& e) {
+                         Take(at(v).number, ParseNumberText(t, digits, plus, e), e);
                      }});
 }
 
 template <typename Member>
 void AddYesNo(std::vector<Setting>& table, const std::string& key, int offset, Member member) {
-    table.push_back(
-        {key, offset, ConfigValueKind::YesNo,
-         [member](const Configuration& v) { return YesNo(member(v)); },
-         [member](Configuration& v, std::string_view t) { member(v) = ParseYesNo(t); }});
+    table.push_back({key, offset, ConfigValueKind::YesNo,
+                     [member](const Configuration& v) { return YesNo(member(v)); },
+                     [member](Configuration& v, std::string_view t, std::string& e) {
+                         Take(member(v), ParseYesNo(t, e), e);
+                     }});
 }
 
 template <typename Member>
@@ -182,18 +205,19 @@ void AddNumberValue(std::vector<Setting>& table, const std::string& key, int off
                     const ValueRange& range, Member member) {
     table.push_back({key, offset, ConfigValueKind::Number,
                      [member](const Configuration& v) { return std::to_string(member(v)); },
-                     [member, range](Configuration& v, std::string_view t) {
-                         member(v) = ParseNumber(t, range);
+                     [member, range](Configuration& v, std::string_view t, std::string& e) {
+                         Take(member(v), ParseNumber(t, range, e), e);
                      }});
 }
 
 template <typename Enum, typename Member>
 void AddChoice(std::vector<Setting>& table, const std::string& key, int offset,
                const Words<Enum>& words, Member member) {
-    table.push_back(
-        {key, offset, ConfigValueKind::Word,
-         [&words, member](const Configuration& v) { return words.Write(member(v)); },
-         [&words, member](Configuration& v, std::string_view t) { member(v) = words.Parse(t); }});
+    table.push_back({key, offset, ConfigValueKind::Word,
+                     [&words, member](const Configuration& v) { return words.Write(member(v)); },
+                     [&words, member](Configuration& v, std::string_view t, std::string& e) {
+                         Take(member(v), words.Parse(t, e), e);
+                     }});
 }
 
 // A reference to one member, for the const and the mutable value alike.
@@ -292,40 +316,57 @@ std::optional<std::size_t> ReservedIndex(std::string_view key) {
     const std::string_view digits = key.substr(kReservedPrefix.size());
     int offset = -1;
     const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), offset);
-    if (digits.empty() || error != std::errc() || end != digits.data() + digits.size() ||
-        std::to_string(offset) != digits) {
+    // The offset as the text form writes it: no sign, no leading zero.
+    if (digits.empty() || digits.front() < '1' || digits.front() > '9' || error != std::errc() ||
+        end != digits.data() + digits.size()) {
         return std::nullopt;
     }
-    const auto& offsets = ReservedOffsets();
-    const auto found = std::find(offsets.begin(), offsets.end(), offset);
-    if (found == offsets.end()) {
+    const auto& offsets = ReservedOffsets();  // ascending
+    const auto found = std::lower_bound(offsets.begin(), offsets.end(), offset);
+    if (found == offsets.end() || *found != offset) {
         return std::nullopt;
     }
     return static_cast<std::size_t>(found - offsets.begin());
 }
 
-// Sets one setting, or throws BadValue.
-void Apply(Configuration& value, std::string_view key, std::string_view text) {
-    for (const Setting& setting : Table()) {
-        if (setting.key == key) {
-            setting.read(value, text);
-            return;
+// Every key's place: a setting's index in Table(), or after them the reserved byte's index.
+constexpr std::size_t kUnknownKey = static_cast<std::size_t>(-1);
+
+std::size_t KeyIndex(std::string_view key) {
+    static const std::unordered_map<std::string_view, std::size_t> index = [] {
+        std::unordered_map<std::string_view, std::size_t> keys;
+        for (std::size_t i = 0; i < Table().size(); ++i) {
+            keys.emplace(Table()[i].key, i);
         }
+        return keys;
+    }();
+    if (const auto found = index.find(key); found != index.end()) {
+        return found->second;
     }
-    if (const auto index = ReservedIndex(key)) {
-        value.reserved[*index] = ParseByte(text);
-        return;
+    if (const auto reserved = ReservedIndex(key)) {
+        return Table().size() + *reserved;
     }
-    throw BadValue{"unknown key"};
+    return kUnknownKey;
 }
 
-std::string Trim(std::string_view text) {
+// Sets the setting of a known key's index; returns what is wrong with the text, or nothing.
+std::string Apply(Configuration& value, std::size_t index, std::string_view text) {
+    std::string error;
+    if (index < Table().size()) {
+        Table()[index].read(value, text, error);
+    } else {
+        Take(value.reserved[index - Table().size()], ParseByte(text, error), error);
+    }
+    return error;
+}
+
+std::string_view Trim(std::string_view text) {
     const auto first = text.find_first_not_of(" \t\r");
     if (first == std::string_view::npos) {
         return {};
     }
     const auto last = text.find_last_not_of(" \t\r");
-    return std::string(text.substr(first, last - first + 1));
+    return text.substr(first, last - first + 1);
 }
 
 std::string ErrorText(int line, const std::string& key, const std::string& message) {
@@ -345,12 +386,9 @@ ConfigParseError::ConfigParseError(int line, std::string key, const std::string&
     : std::runtime_error(ErrorText(line, key, message)), line_(line), key_(std::move(key)) {}
 
 ConfigValueKind KindOfKey(std::string_view key) {
-    for (const Setting& setting : Table()) {
-        if (setting.key == key) {
-            return setting.kind;
-        }
-    }
-    return ConfigValueKind::Text;  // reserved bytes too: "0x2A"
+    const std::size_t index = KeyIndex(key);
+    // Reserved bytes are written as text too: "0x2A".
+    return index < Table().size() ? Table()[index].kind : ConfigValueKind::Text;
 }
 
 std::vector<ConfigEntry> ConfigEntries(const Configuration& value) {
@@ -386,42 +424,58 @@ std::string FormatConfigText(const Configuration& value) {
 }
 
 void SetConfigValue(Configuration& value, std::string_view key, std::string_view text) {
-    try {
-        Apply(value, key, text);
-    } catch (const BadValue& bad) {
-        throw ConfigParseError(0, std::string(key), bad.message);
+    const std::size_t index = KeyIndex(key);
+    if (index == kUnknownKey) {
+        throw ConfigParseError(0, std::string(key), "unknown key");
+    }
+    if (std::string error = Apply(value, index, text); !error.empty()) {
+        throw ConfigParseError(0, std::string(key), error);
     }
 }
 
-Configuration ParseConfigText(std::string_view text, const Configuration& base) {
+std::optional<ConfigParseError> TryParseConfigText(std::string_view text, const Configuration& base,
+                                                   Configuration& result) {
     Configuration value = base;
-    std::vector<std::string> seen;
+    // Every key's index fits: under a hundred settings and the reserved bytes.
+    std::bitset<kImageSize> seen;
     int lineNumber = 0;
     while (!text.empty()) {
         ++lineNumber;
         const auto end = text.find('\n');
-        const std::string line = Trim(text.substr(0, end));
+        const std::string_view line = Trim(text.substr(0, end));
         text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
         if (line.empty() || line.front() == '#') {
             continue;
         }
         const auto equals = line.find('=');
-        if (equals == std::string::npos) {
-            throw ConfigParseError(lineNumber, {}, "expected \"key = value\"");
+        if (equals == std::string_view::npos) {
+            return ConfigParseError(lineNumber, {}, "expected \"key = value\"");
         }
-        const std::string key = Trim(std::string_view(line).substr(0, equals));
+        const std::string_view key = Trim(line.substr(0, equals));
         if (key.empty()) {
-            throw ConfigParseError(lineNumber, {}, "expected a key before \"=\"");
+            return ConfigParseError(lineNumber, {}, "expected a key before \"=\"");
         }
-        if (std::find(seen.begin(), seen.end(), key) != seen.end()) {
-            throw ConfigParseError(lineNumber, key, "given twice");
+        const std::size_t index = KeyIndex(key);
+        if (index == kUnknownKey) {
+            return ConfigParseError(lineNumber, std::string(key), "unknown key");
         }
-        seen.push_back(key);
-        try {
-            Apply(value, key, Trim(std::string_view(line).substr(equals + 1)));
-        } catch (const BadValue& bad) {
-            throw ConfigParseError(lineNumber, key, bad.message);
+        if (seen.test(index)) {
+            return ConfigParseError(lineNumber, std::string(key), "given twice");
         }
+        seen.set(index);
+        if (std::string error = Apply(value, index, Trim(line.substr(equals + 1)));
+            !error.empty()) {
+            return ConfigParseError(lineNumber, std::string(key), error);
+        }
+    }
+    result = std::move(value);
+    return std::nullopt;
+}
+
+Configuration ParseConfigText(std::string_view text, const Configuration& base) {
+    Configuration value;
+    if (auto error = TryParseConfigText(text, base, value)) {
+        throw std::move(*error);
     }
     return value;
 }

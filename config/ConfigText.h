@@ -1,6 +1,7 @@
 // The configuration value as text: one "key = value" line per setting, in the image's order.
 #pragma once
 
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -45,6 +46,12 @@ private:
 // (numbers, reserved bytes, unknown keys).
 enum class ConfigValueKind { YesNo, Number, Word, Text };
 [[nodiscard]] ConfigValueKind KindOfKey(std::string_view key);
+
+// ParseConfigText without throwing: on success `result` takes the value and nothing is returned;
+// on error `result` is left alone and the error is returned.
+[[nodiscard]] std::optional<ConfigParseError> TryParseConfigText(std::string_view text,
+                                                                 const Configuration& base,
+                                                                 Configuration& result);
 
 // Sets one setting from its text-form value; the text and JSON parsers share it. Throws
 // ConfigParseError (line 0) naming the key.

@@ -106,9 +106,9 @@ void CheckWindow(TForm1& form) {
     Require(form.RadioGroup2->isHidden() != form.GroupBox3->isHidden(),
             "either the polarity or the timings show");
 
-    const ConfigImage image = WindowImage(form);
-    ShowImage(form, image);
-    Require(WindowImage(form) == image, "the window's image survives decoding unchanged");
+    const ConfigImage image = testing::WindowImage(form);
+    testing::ShowImage(form, image);
+    Require(testing::WindowImage(form) == image, "the window's image survives decoding unchanged");
 }
 
 }  // namespace zorvik::fuzz

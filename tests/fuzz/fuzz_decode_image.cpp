@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "tests/app/AppTestSupport.h"
 #include "tests/fuzz/FuzzWindow.h"
 
 // The window is built before the first input, so that what Qt sets up once is not taken for the
@@ -18,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ConfigImage image{};
     std::copy_n(data, std::min(size, image.size()), image.begin());
     TForm1& form = fuzz::Window();
-    ShowImage(form, image);
+    testing::ShowImage(form, image);
     fuzz::CheckWindow(form);
     return 0;
 }
