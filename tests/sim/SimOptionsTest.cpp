@@ -111,6 +111,7 @@ TEST(SimCommandLine, WrongCommandLinesAreRefusedWithTheReason) {
 
 TEST(SimCommandLine, HelpListsEveryOption) {
     EXPECT_TRUE(Parse({"--help"}).help);
+    EXPECT_TRUE(Parse({"--version"}).version);
     const std::string usage = SimUsage();
     for (const char* option : {"--port",
                                "--ports-dir",
@@ -123,6 +124,7 @@ TEST(SimCommandLine, HelpListsEveryOption) {
                                "--image",
                                "--password",
                                "--help",
+                               "--version",
                                "--no-banner",
                                "--banner-delay",
                                "--split-banner",
