@@ -52,6 +52,8 @@ int main(int argc, char** argv) {
     int qtArgc = 1;
     char* qtArgv[] = {argv[0], nullptr};
     QApplication application(qtArgc, qtArgv);
+    // Lets the desktop show the window under the installed entry's name and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral(ZORVIK_APP_ID));
     zorvik::InstallProgramLook(application);
 
     zorvik::QtDialogs dialogs;
