@@ -1,6 +1,9 @@
 // Program entry: builds the four windows, shows the main one and runs until it closes.
 #include <QApplication>
+#include <cstring>
+#include <iostream>
 
+#include "Version.h"
 #include "app/Program.h"
 #include "app/ProgramLook.h"
 #include "app/QtDialogs.h"
@@ -8,11 +11,49 @@
 #include "link/PortMap.h"
 #include "link/SerialPort.h"
 
-int main(int /*argc*/, char** argv) {
-    // The program reads no command line: Qt sees the program's name only.
+namespace {
+
+constexpr char kUsage[] = R"(Usage: zorvik-gsm [--help | --version]
+Configures a Zorvik GSM device over a serial cable: reads its configuration, shows it on three
+pages, writes it back, keeps it in .zvk files, changes its access password, sends its anti-theft
+settings, finds the port it is connected to and updates its firmware.
+
+The window reads no other arguments and keeps no settings between runs.
+
+Options:
+  --help       show this text and exit
+  --version    show the program's version and exit
+)";
+
+// True when `argv` asks for `option`; every other argument is left alone.
+bool Asks(int argc, char** argv, const char* option) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], option) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Answered before any window exists, so they work without a display.
+    if (Asks(argc, argv, "--help")) {
+        std::cout << kUsage;
+        return 0;
+    }
+    if (Asks(argc, argv, "--version")) {
+        std::cout << "zorvik-gsm " << zorvik::kVersion << '\n';
+        return 0;
+    }
+
+    // The window reads no command line: Qt sees the program's name only.
     int qtArgc = 1;
     char* qtArgv[] = {argv[0], nullptr};
     QApplication application(qtArgc, qtArgv);
+    // Lets the desktop show the window under the installed entry's name and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral(ZORVIK_APP_ID));
     zorvik::InstallProgramLook(application);
 
     zorvik::QtDialogs dialogs;

@@ -116,8 +116,10 @@ Descriptor CreateTempBeside(const std::string& target, std::string& tempPath, in
     if (folder.empty()) {
         folder = ".";
     }
-    const std::string stem =
-        "." + targetPath.filename().string() + "." + std::to_string(::getpid());
+    std::string stem = ".";
+    stem += targetPath.filename().string();
+    stem += '.';
+    stem += std::to_string(::getpid());
     for (int attempt = 0; attempt < kTempNameAttempts; ++attempt) {
         tempPath = (folder / (stem + "-" + std::to_string(attempt) + ".tmp")).string();
         const int fd =

@@ -109,6 +109,7 @@ Port and program:
                                letter: the letter and the microseconds from its write
                                to the host's next byte
   --help                       show this text
+  --version                    show the program's version
 
 Faults:
   --no-banner                  never send "Ready"
@@ -137,6 +138,7 @@ SimOptionsResult ParseSimOptions(const std::vector<std::string>& args) {
         {"--no-pacing", [&] { options.pacing = false; }},
         {"--verbose", [&] { options.verbose = true; }},
         {"--help", [&] { options.help = true; }},
+        {"--version", [&] { options.version = true; }},
         {"--no-banner", [&] { faults.noBanner = true; }},
         {"--split-banner", [&] { faults.splitBanner = true; }},
         {"--reject-password", [&] { faults.rejectPassword = true; }},

@@ -22,6 +22,7 @@ struct SimOptions {
     std::u16string password = u"9466";  // initial access password
     DeviceFaults faults;
     bool help = false;
+    bool version = false;
 };
 
 struct SimOptionsResult {

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "Version.h"
 #include "sim/PtySimulator.h"
 #include "sim/SimOptions.h"
 
@@ -15,6 +16,10 @@ int main(int argc, char** argv) {
     }
     if (parsed.options->help) {
         std::cout << zorvik::SimUsage();
+        return 0;
+    }
+    if (parsed.options->version) {
+        std::cout << "zorvik-sim " << zorvik::kVersion << '\n';
         return 0;
     }
     return zorvik::RunSimulator(*parsed.options, std::cout, std::cerr);

@@ -136,6 +136,7 @@ TEST(SimCommandLine, WrongCommandLinesAreRefusedWithTheReason) {
 
 TEST(SimCommandLine, HelpListsEveryOption) {
     EXPECT_TRUE(Parse({"--help"}).help);
+    EXPECT_TRUE(Parse({"--version"}).version);
     const std::string usage = SimUsage();
     for (const char* option : {"--port",
                                "--ports-dir",
@@ -149,6 +150,7 @@ TEST(SimCommandLine, HelpListsEveryOption) {
                                "--image",
                                "--password",
                                "--help",
+                               "--version",
                                "--no-banner",
                                "--banner-delay",
                                "--split-banner",

@@ -52,7 +52,9 @@ inline std::uint8_t ReferenceCrc8(const Bytes& data, std::uint8_t polynomial) {
 // 0x00, the four characters, the digest of the characters taken 1 to 4 times, eight zeros.
 inline Bytes ReferenceAuthBlock(const std::string& password) {
     Bytes block = {0x00};
-    block.insert(block.end(), password.begin(), password.end());
+    for (const char c : password) {
+        block.push_back(static_cast<std::uint8_t>(c));
+    }
     Bytes repeated;
     for (int pass = 0; pass < 4; ++pass) {
         repeated.insert(repeated.end(), password.begin(), password.end());
