@@ -6,28 +6,18 @@
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
-#include <time.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
-#include <optional>
-#include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
-#include "link/Clock.h"
+#include "bench/BenchSupport.h"
 #include "link/ConfigCommands.h"
-#include "link/Dialogs.h"
-#include "link/PortMap.h"
-#include "link/SerialPort.h"
-#include "tests/support/SimProcess.h"
 
 namespace zorvik {
 namespace {
@@ -46,32 +36,10 @@ constexpr double kVerifyPauseMicros = 52 * 1000;  // the host's 52 pauses of 1 m
 constexpr double kBannerWaitMicros = 250 * 1000;  // one poll: the banner is there by then
 constexpr int kFlashAttempts = 3;                 // runs of the flash before it counts as failed
 
-std::int64_t NowMicros() {
-    timespec ts{};
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return std::int64_t{ts.tv_sec} * 1'000'000 + ts.tv_nsec / 1000;
-}
-
-// Real time, adding up every pause the protocol asks for: the least a command could take.
-class FloorClock : public Clock {
-public:
-    void Sleep(int ms) override {
-        requestedMicros += std::int64_t{ms > 0 ? ms : 0} * 1000;
-        inner_.Sleep(ms);
-    }
-    [[nodiscard]] std::int64_t NowMicros() override { return inner_.NowMicros(); }
-    std::int64_t requestedMicros = 0;
-
-private:
-    SystemClock inner_;
-};
-
-class QuietDialogs : public Dialogs {
-public:
-    int MessageBox(const std::string&, const std::string&, int) override { return kIdOk; }
-    std::optional<std::string> OpenFileName(const FileDialogOptions&) override { return {}; }
-    std::optional<std::string> SaveFileName(const FileDialogOptions&) override { return {}; }
-};
+using bench::CountingDialogs;
+using bench::Percentile;
+using bench::ReadText;
+using bench::WallMicros;
 
 struct ChildRun {
     int status = -1;
@@ -89,7 +57,7 @@ ChildRun RunChild(const std::vector<std::string>& args, const std::string& error
     }
     argv.push_back(nullptr);
     std::fflush(nullptr);  // nothing buffered here may be written twice
-    const std::int64_t start = NowMicros();
+    const std::int64_t start = WallMicros();
     const pid_t pid = ::fork();
     if (pid == 0) {
         std::freopen("/dev/null", "w", stdout);
@@ -101,12 +69,9 @@ ChildRun RunChild(const std::vector<std::string>& args, const std::string& error
     rusage usage{};
     ::wait4(pid, &status, 0, &usage);
     ChildRun run;
-    run.wallMicros = NowMicros() - start;
+    run.wallMicros = WallMicros() - start;
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    const auto micros = [](const timeval& t) {
-        return std::int64_t{t.tv_sec} * 1'000'000 + t.tv_usec;
-    };
-    run.cpuMicros = micros(usage.ru_utime) + micros(usage.ru_stime);
+    run.cpuMicros = bench::Micros(usage.ru_utime) + bench::Micros(usage.ru_stime);
     return run;
 }
 
@@ -139,19 +104,6 @@ bool Report(const char* name, const Figures& f, double floorMs) {
         name, f.wallMs, floorMs, over, overPercent, f.cpuMs, cpuPercent, f.failed,
         met ? "within target" : "OUTSIDE TARGET");
     return met;
-}
-
-std::string ReadText(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), {});
-}
-
-double Percentile(std::vector<double> values, double fraction) {
-    if (values.empty()) {
-        return 0;
-    }
-    std::sort(values.begin(), values.end());
-    return values[static_cast<std::size_t>(fraction * static_cast<double>(values.size() - 1))];
 }
 
 int Main(int argc, char** argv) {
@@ -192,30 +144,28 @@ int Main(int argc, char** argv) {
 
     // Read and write: the floor from the same commands in this process, then the program.
     {
-        testing::SimProcess sim(ZORVIK_SIM_PROGRAM);
-        if (sim.Name().empty()) {
+        bench::SimLink link(ZORVIK_SIM_PROGRAM);
+        if (!link.Started()) {
             std::fprintf(stderr, "bench-cli: zorvik-sim did not start\n");
             return 1;
         }
-        const PortMap map = sim.Map();
-        TComPort port(map, sim.Name());
-        FloorClock clock;
-        QuietDialogs dialogs;
-        DeviceExchange exchange(port, clock, dialogs);
+        bench::FloorClock clock;
+        CountingDialogs dialogs;
+        DeviceExchange exchange(link.Port(), clock, dialogs);
         const ReadResult read = ReadConfiguration(exchange, u"9466");
-        const double readFloor = static_cast<double>(clock.requestedMicros) / 1000;
+        const double readFloor = static_cast<double>(clock.RequestedMicros()) / 1000;
         if (!read.image) {
             std::fprintf(stderr, "bench-cli: no image could be read\n");
             return 1;
         }
-        clock.requestedMicros = 0;
+        const std::int64_t writeStart = clock.RequestedMicros();
         (void)WriteConfiguration(exchange, u"9466", {}, [&read] { return *read.image; });
-        const double writeFloor = static_cast<double>(clock.requestedMicros) / 1000;
+        const double writeFloor = static_cast<double>(clock.RequestedMicros() - writeStart) / 1000;
         const std::string image = root + "/image.zvk";
         std::ofstream(image, std::ios::binary)
             .write(reinterpret_cast<const char*>(read.image->data()), kImageSize);
 
-        const std::string device = sim.LinkPath();
+        const std::string device = link.Sim().LinkPath();
         std::printf("read and write over %d runs each, on %s\n", runs, device.c_str());
         met =
             Report("read -o FILE",
@@ -237,36 +187,25 @@ int Main(int argc, char** argv) {
     {
         const std::string firmware = root + "/firmware.bin";
         const std::string latency = root + "/latency.txt";
-        std::string bytes(static_cast<std::size_t>(kRecords) * kRecordBytes, '\0');
-        for (std::size_t i = 0; i < bytes.size(); ++i) {
-            bytes[i] = static_cast<char>((i * 7 + 13) & 0xFF);
-        }
-        std::ofstream(firmware, std::ios::binary) << bytes;
+        std::ofstream(firmware, std::ios::binary)
+            << bench::FirmwareBytes(static_cast<std::size_t>(kRecords) * kRecordBytes);
         const std::string errors = root + "/flash.log";
         // The read-back is timed (the device's page must cross within the host's 52 ms), so a
         // heavily loaded machine can fail a verification; such a run is repeated.
         ChildRun run;
+        std::vector<double> replies;
         int attempt = 0;
         for (; attempt < kFlashAttempts && run.status != 0; ++attempt) {
             std::filesystem::remove(latency);
             testing::SimProcess sim(ZORVIK_SIM_PROGRAM,
                                     {"--no-pacing", "--latency-report", latency});
             run = RunChild({cli, "flash", "-p", sim.LinkPath(), firmware}, errors);
-            for (int i = 0; i < 100 && ReadText(latency).empty(); ++i) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(50));
-            }
+            replies = bench::ReadLatencyReport(latency);
             if (run.status != 0) {
                 std::string said = ReadText(errors);
                 said = said.substr(said.rfind('\n', said.size() - 2) + 1);  // the last line
                 std::printf("  attempt %d failed: %s", attempt + 1, said.c_str());
             }
-        }
-        std::vector<double> replies;
-        std::istringstream lines(ReadText(latency));
-        std::string letter;
-        double micros = 0;
-        while (lines >> letter >> micros) {
-            replies.push_back(micros);
         }
         double replySum = 0;
         for (const double reply : replies) {

@@ -1,7 +1,6 @@
 // bench-exchange: how far above the protocol's own pauses the read and write commands run, and
 // how much processor time they take, over a real pty against the zorvik-sim program.
 #include <stdlib.h>
-#include <sys/resource.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -9,64 +8,19 @@
 #include <optional>
 #include <string>
 
-#include "link/Clock.h"
+#include "bench/BenchSupport.h"
 #include "link/ConfigCommands.h"
-#include "link/Dialogs.h"
-#include "link/PortMap.h"
-#include "link/SerialPort.h"
-#include "tests/support/SimProcess.h"
 
 namespace zorvik {
 namespace {
 
+using bench::CountingDialogs;
+using bench::CpuMicros;
+using bench::FloorClock;
+
 constexpr int kDefaultRuns = 10;                // runs of each command
 constexpr double kOverheadTargetPercent = 2.0;  // of the protocol's floor
 constexpr double kCpuTargetPercent = 2.0;       // of the wall time
-
-// Real time, adding up every pause the protocol asks for: the least a run could take.
-class FloorClock : public Clock {
-public:
-    void Sleep(int ms) override {
-        requestedMicros_ += std::int64_t{ms > 0 ? ms : 0} * 1000;
-        inner_.Sleep(ms);
-    }
-    [[nodiscard]] std::int64_t NowMicros() override { return inner_.NowMicros(); }
-    [[nodiscard]] std::int64_t RequestedMicros() const { return requestedMicros_; }
-
-private:
-    SystemClock inner_;
-    std::int64_t requestedMicros_ = 0;
-};
-
-// No one to click: every message is counted, successes apart.
-class QuietDialogs : public Dialogs {
-public:
-    int MessageBox(const std::string& text, const std::string& /*caption*/, int flags) override {
-        if (flags != kMbInformation) {
-            ++failures;
-            lastFailure = text;
-        }
-        return kIdOk;
-    }
-    std::optional<std::string> OpenFileName(const FileDialogOptions& /*options*/) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> SaveFileName(const FileDialogOptions& /*options*/) override {
-        return std::nullopt;
-    }
-
-    int failures = 0;
-    std::string lastFailure;
-};
-
-[[nodiscard]] std::int64_t CpuMicros() {
-    rusage usage{};
-    ::getrusage(RUSAGE_SELF, &usage);
-    const auto micros = [](const timeval& t) {
-        return std::int64_t{t.tv_sec} * 1'000'000 + t.tv_usec;
-    };
-    return micros(usage.ru_utime) + micros(usage.ru_stime);
-}
 
 struct Figures {
     std::int64_t wallMicros = 0;
@@ -76,7 +30,7 @@ struct Figures {
 };
 
 // Runs `command` `runs` times and adds up its time, its floor and its processor time.
-[[nodiscard]] Figures Measure(int runs, FloorClock& clock, QuietDialogs& dialogs,
+[[nodiscard]] Figures Measure(int runs, FloorClock& clock, CountingDialogs& dialogs,
                               const std::function<bool()>& command) {
     Figures figures;
     for (int run = 0; run < runs; ++run) {
@@ -123,16 +77,14 @@ int Main(int argc, char** argv) {
             return 2;
         }
     }
-    testing::SimProcess sim(ZORVIK_SIM_PROGRAM);
-    if (sim.Name().empty()) {
+    bench::SimLink link(ZORVIK_SIM_PROGRAM);
+    if (!link.Started()) {
         std::fprintf(stderr, "bench-exchange: zorvik-sim did not start (%s)\n", ZORVIK_SIM_PROGRAM);
         return 1;
     }
-    const PortMap map = sim.Map();
-    TComPort port(map, sim.Name());
     FloorClock clock;
-    QuietDialogs dialogs;
-    DeviceExchange exchange(port, clock, dialogs);
+    CountingDialogs dialogs;
+    DeviceExchange exchange(link.Port(), clock, dialogs);
 
     std::optional<ConfigImage> image;
     const Figures read = Measure(runs, clock, dialogs, [&] {
@@ -154,8 +106,8 @@ int Main(int argc, char** argv) {
                WriteOutcome::Stored;
     });
 
-    std::printf("bench-exchange: %s on %s, real TComPort and real-time clock\n", sim.Name().c_str(),
-                "zorvik-sim");
+    std::printf("bench-exchange: %s on %s, real TComPort and real-time clock\n",
+                link.Sim().Name().c_str(), "zorvik-sim");
     const bool readMet = Report("read", runs, read);
     const bool writeMet = Report("write", runs, write);
     return readMet && writeMet ? 0 : 3;

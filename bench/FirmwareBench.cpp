@@ -6,30 +6,24 @@
 //   By default the simulator sends without line pacing, so what is left is the protocol's own
 //   floor (the verification pauses) and the host. --paced runs it at 57600 baud instead.
 #include <stdlib.h>
-#include <sys/resource.h>
-#include <time.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
-#include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "bench/BenchSupport.h"
 #include "firmware/FirmwareUpdate.h"
-#include "link/Clock.h"
-#include "link/PortMap.h"
-#include "link/SerialPort.h"
-#include "tests/support/SimProcess.h"
 
 namespace zorvik {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
+using bench::CpuMicros;
+using bench::Percentile;
+using bench::ReadText;
+using bench::WallMicros;
 
 constexpr int kRecords = 240;              // a full flash
 constexpr int kRecordBytes = 257;          // page and byte 256
@@ -42,24 +36,6 @@ constexpr double kVerifyPauseMicros = 52 * 1000;  // the host's 52 pauses of 1 m
 // "s", byte 256, "c", the continuation byte. In verification the page crosses the line during
 // the host's 52 ms pause and adds nothing.
 constexpr int kProgrammingLineBytes = 261;
-
-std::int64_t NowMicros() {
-    timespec ts{};
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return std::int64_t{ts.tv_sec} * 1'000'000 + ts.tv_nsec / 1000;
-}
-
-std::int64_t CpuMicros() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return (std::int64_t{usage.ru_utime.tv_sec} + usage.ru_stime.tv_sec) * 1'000'000 +
-           usage.ru_utime.tv_usec + usage.ru_stime.tv_usec;
-}
-
-std::string ReadText(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
 
 class SilentDialogs : public Dialogs {
 public:
@@ -84,11 +60,11 @@ public:
 protected:
     bool DoWaitForInput(int timeoutMs) override {
         const bool ready = TComPort::DoWaitForInput(timeoutMs);
-        wokeAt_ = NowMicros();
+        wokeAt_ = WallMicros();
         return ready;
     }
     int DoRead(std::uint8_t* buffer, int count) override {
-        const std::int64_t now = NowMicros();
+        const std::int64_t now = WallMicros();
         if (answering_) {
             answering_ = false;
             answeringMicros += static_cast<double>(now - letterAt_);
@@ -106,7 +82,7 @@ protected:
     int DoWrite(const std::uint8_t* buffer, int count) override {
         if (awaitingReply_) {
             awaitingReply_ = false;
-            replies.push_back(static_cast<double>(NowMicros() - letterAt_));
+            replies.push_back(static_cast<double>(WallMicros() - letterAt_));
         }
         return TComPort::DoWrite(buffer, count);
     }
@@ -122,8 +98,8 @@ private:
 // Notes when each phase's bar appears and disappears.
 class PhaseTimes : public FirmwareProgress {
 public:
-    void ShowBar() override { shown.push_back(NowMicros()); }
-    void HideBar() override { hidden.push_back(NowMicros()); }
+    void ShowBar() override { shown.push_back(WallMicros()); }
+    void HideBar() override { hidden.push_back(WallMicros()); }
     void SetMaximum(int) override {}
     void SetPosition(int) override {}
     void Advance(int) override {}
@@ -131,15 +107,6 @@ public:
     std::vector<std::int64_t> shown;
     std::vector<std::int64_t> hidden;
 };
-
-double Percentile(std::vector<double> values, double fraction) {
-    if (values.empty()) {
-        return 0;
-    }
-    std::sort(values.begin(), values.end());
-    const auto index = static_cast<std::size_t>(fraction * static_cast<double>(values.size() - 1));
-    return values[index];
-}
 
 int RunBench(bool paced) {
     char pattern[] = "/tmp/zorvik-bench-fw-XXXXXX";
@@ -152,13 +119,9 @@ int RunBench(bool paced) {
     const std::string stored = root + "/stored.bin";
     const std::string latency = root + "/latency.txt";
 
-    Bytes file(static_cast<std::size_t>(kRecords) * kRecordBytes);
-    for (std::size_t i = 0; i < file.size(); ++i) {
-        file[i] = static_cast<std::uint8_t>((i * 7 + 13) & 0xFF);
-    }
-    std::ofstream(firmware, std::ios::binary)
-        .write(reinterpret_cast<const char*>(file.data()),
-               static_cast<std::streamsize>(file.size()));
+    const std::string file =
+        bench::FirmwareBytes(static_cast<std::size_t>(kRecords) * kRecordBytes);
+    std::ofstream(firmware, std::ios::binary) << file;
 
     int status = 0;
     {
@@ -179,27 +142,17 @@ int RunBench(bool paced) {
         FirmwareUpdate update(port, clock, dialogs, phases);
 
         const std::int64_t cpuStart = CpuMicros();
-        const std::int64_t start = NowMicros();
+        const std::int64_t start = WallMicros();
         const FirmwareOutcome outcome = update.Run(firmware, {true, true});
-        const std::int64_t wall = NowMicros() - start;
+        const std::int64_t wall = WallMicros() - start;
         const std::int64_t cpu = CpuMicros() - cpuStart;
 
-        for (int i = 0; i < 100 && ReadText(latency).empty(); ++i) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
-        const bool sameContent = ReadText(stored) == std::string(file.begin(), file.end());
+        const std::vector<double> replies = bench::ReadLatencyReport(latency);
+        const bool sameContent = ReadText(stored) == file;
         if (outcome != FirmwareOutcome::Done || !sameContent || phases.shown.size() != 2 ||
             phases.hidden.size() != 2) {
             std::fprintf(stderr, "the update did not succeed\n");
             status = 1;
-        }
-
-        std::vector<double> replies;
-        std::istringstream lines(ReadText(latency));
-        std::string letter;
-        double micros = 0;
-        while (lines >> letter >> micros) {
-            replies.push_back(micros);
         }
 
         const double floorMicros = kRecords * kVerifyPauseMicros;
@@ -229,13 +182,12 @@ int RunBench(bool paced) {
             "us, "
             "maximum %.0f us\n",
             replies.size(), Percentile(replies, 0.5), Percentile(replies, 0.99),
-            replies.empty() ? 0.0 : *std::max_element(replies.begin(), replies.end()));
+            Percentile(replies, 1.0));
         std::printf(
             "  in-process reply latency over %zu letters: median %.0f us, 99th percentile "
             "%.0f us, maximum %.0f us\n",
             port.replies.size(), Percentile(port.replies, 0.5), Percentile(port.replies, 0.99),
-            port.replies.empty() ? 0.0
-                                 : *std::max_element(port.replies.begin(), port.replies.end()));
+            Percentile(port.replies, 1.0));
         std::printf("  host busy answering per record %8.3f ms (letter seen to listening again)\n",
                     port.answeringMicros / kRecords / 1000);
         if (!paced) {

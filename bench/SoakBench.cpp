@@ -2,7 +2,6 @@
 // must succeed, with open descriptors and resident memory along the way (they must stay flat) and
 // the spread of command times; then the processor's share of every bounded wait, against a
 // device that never answers it.
-#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -16,13 +15,9 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchSupport.h"
 #include "firmware/FirmwareUpdate.h"
-#include "link/Clock.h"
 #include "link/ConfigCommands.h"
-#include "link/Dialogs.h"
-#include "link/PortMap.h"
-#include "link/SerialPort.h"
-#include "tests/support/SimProcess.h"
 
 namespace zorvik {
 namespace {
@@ -32,57 +27,9 @@ constexpr int kDefaultUpdates = 50;          // firmware updates
 constexpr int kFirmwareRecords = 10;         // records of the firmware file
 constexpr double kWaitCpuTargetPercent = 5;  // of the wall time of any wait
 
-class CountingDialogs : public Dialogs {
-public:
-    int MessageBox(const std::string& text, const std::string& /*caption*/, int flags) override {
-        if (flags != kMbInformation) {
-            ++failures;
-            lastFailure = text;
-        }
-        return kIdOk;
-    }
-    std::optional<std::string> OpenFileName(const FileDialogOptions& /*options*/) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> SaveFileName(const FileDialogOptions& /*options*/) override {
-        return std::nullopt;
-    }
-
-    int failures = 0;
-    std::string lastFailure;
-};
-
-class NoBar : public FirmwareProgress {
-public:
-    void ShowBar() override {}
-    void HideBar() override {}
-    void SetMaximum(int) override {}
-    void SetPosition(int) override {}
-    void Advance(int) override {}
-};
-
-[[nodiscard]] int OpenDescriptors() {
-    int count = 0;
-    for ([[maybe_unused]] const auto& entry :
-         std::filesystem::directory_iterator("/proc/self/fd")) {
-        ++count;
-    }
-    return count;
-}
-
-[[nodiscard]] long ResidentKiB() {
-    std::ifstream statm("/proc/self/statm");
-    long size = 0;
-    long resident = 0;
-    statm >> size >> resident;
-    return resident * (::sysconf(_SC_PAGESIZE) / 1024);
-}
-
-[[nodiscard]] std::int64_t ProcessCpuMicros() {
-    timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return std::int64_t{ts.tv_sec} * 1'000'000 + ts.tv_nsec / 1000;
-}
+using bench::CountingDialogs;
+using bench::NoBar;
+using bench::Percentile;
 
 // Command times in microseconds, and the resources seen at the marked runs.
 class Tally {
@@ -90,31 +37,25 @@ public:
     explicit Tally(std::vector<int> marks) : marks_(std::move(marks)) {}
 
     void Add(int run, std::int64_t micros) {
-        times_.push_back(micros);
+        times_.push_back(static_cast<double>(micros));
         if (std::find(marks_.begin(), marks_.end(), run) != marks_.end()) {
             std::printf("  after run %4d: %3d open descriptors, %6ld KiB resident\n", run,
-                        OpenDescriptors(), ResidentKiB());
+                        bench::OpenDescriptors(), bench::ResidentKiB());
         }
     }
 
-    void Print(const char* what) {
+    void Print(const char* what) const {
         if (times_.empty()) {
             return;
         }
-        std::sort(times_.begin(), times_.end());
-        const auto at = [this](double share) {
-            const auto index =
-                static_cast<std::size_t>(share * static_cast<double>(times_.size() - 1));
-            return static_cast<double>(times_[index]) / 1000.0;
-        };
         std::printf("  %s: %zu commands, median %.1f ms, 99th percentile %.1f ms, max %.1f ms\n",
-                    what, times_.size(), at(0.5), at(0.99),
-                    static_cast<double>(times_.back()) / 1000.0);
+                    what, times_.size(), Percentile(times_, 0.5) / 1000.0,
+                    Percentile(times_, 0.99) / 1000.0, Percentile(times_, 1.0) / 1000.0);
     }
 
 private:
     std::vector<int> marks_;
-    std::vector<std::int64_t> times_;
+    std::vector<double> times_;
 };
 
 [[nodiscard]] std::vector<int> Marks(int runs) {
@@ -123,13 +64,12 @@ private:
 
 // 1,000 read + write cycles: every one must succeed.
 [[nodiscard]] bool Cycles(int cycles, const std::vector<std::string>& simOptions) {
-    testing::SimProcess sim(ZORVIK_SIM_PROGRAM, simOptions);
-    if (sim.Name().empty()) {
+    bench::SimLink link(ZORVIK_SIM_PROGRAM, simOptions);
+    if (!link.Started()) {
         std::fprintf(stderr, "bench-soak: zorvik-sim did not start\n");
         return false;
     }
-    const PortMap map = sim.Map();
-    TComPort port(map, sim.Name());
+    TComPort& port = link.Port();
     SystemClock clock;
     CountingDialogs dialogs;
     DeviceExchange exchange(port, clock, dialogs);
@@ -137,7 +77,7 @@ private:
     Tally writes({});
     int failed = 0;
     const std::int64_t start = clock.NowMicros();
-    std::printf("read + write cycles against %s:\n", sim.Name().c_str());
+    std::printf("read + write cycles against %s:\n", link.Sim().Name().c_str());
     for (int cycle = 1; cycle <= cycles; ++cycle) {
         const std::int64_t t0 = clock.NowMicros();
         const ReadResult read = ReadConfiguration(exchange, u"9466");
@@ -168,26 +108,21 @@ private:
     const std::string path = (std::filesystem::temp_directory_path() /
                               ("bench-soak-" + std::to_string(::getpid()) + ".bin"))
                                  .string();
-    {
-        std::ofstream file(path, std::ios::binary);
-        for (int i = 0; i < kFirmwareRecords * kFirmwareRecordSize; ++i) {
-            file.put(static_cast<char>((i * 7 + 13) & 0xFF));
-        }
-    }
-    testing::SimProcess sim(ZORVIK_SIM_PROGRAM, simOptions);
-    if (sim.Name().empty()) {
+    std::ofstream(path, std::ios::binary)
+        << bench::FirmwareBytes(kFirmwareRecords * kFirmwareRecordSize);
+    bench::SimLink link(ZORVIK_SIM_PROGRAM, simOptions);
+    if (!link.Started()) {
         std::fprintf(stderr, "bench-soak: zorvik-sim did not start\n");
         return false;
     }
-    const PortMap map = sim.Map();
-    TComPort port(map, sim.Name());
+    TComPort& port = link.Port();
     SystemClock clock;
     CountingDialogs dialogs;
     NoBar bar;
     Tally tally(Marks(updates));
     int failed = 0;
     std::printf("firmware updates of %d records (verified) against %s:\n", kFirmwareRecords,
-                sim.Name().c_str());
+                link.Sim().Name().c_str());
     for (int update = 1; update <= updates; ++update) {
         const std::int64_t t0 = clock.NowMicros();
         FirmwareUpdate run(port, clock, dialogs, bar);
@@ -207,20 +142,19 @@ private:
 // The processor's share of one wait that runs out against a device that never answers it.
 [[nodiscard]] bool WaitShare(const char* what, const std::vector<std::string>& faults,
                              const std::function<void(TComPort&, Clock&, Dialogs&)>& command) {
-    testing::SimProcess sim(ZORVIK_SIM_PROGRAM, faults);
-    if (sim.Name().empty()) {
+    bench::SimLink link(ZORVIK_SIM_PROGRAM, faults);
+    if (!link.Started()) {
         std::fprintf(stderr, "bench-soak: zorvik-sim did not start\n");
         return false;
     }
-    const PortMap map = sim.Map();
-    TComPort port(map, sim.Name());
+    TComPort& port = link.Port();
     SystemClock clock;
     CountingDialogs dialogs;
-    const std::int64_t cpu0 = ProcessCpuMicros();
+    const std::int64_t cpu0 = bench::CpuMicros();
     const std::int64_t t0 = clock.NowMicros();
     command(port, clock, dialogs);
     const double wall = static_cast<double>(clock.NowMicros() - t0);
-    const double share = 100.0 * static_cast<double>(ProcessCpuMicros() - cpu0) / wall;
+    const double share = 100.0 * static_cast<double>(bench::CpuMicros() - cpu0) / wall;
     const bool met = share < kWaitCpuTargetPercent && !port.Connected();
     std::printf("  %-44s wall %6.0f ms  cpu %5.2f %% (target < %.0f %%)  %s  %s\n", what,
                 wall / 1000.0, share, kWaitCpuTargetPercent,

@@ -1,0 +1,119 @@
+// What the timing benches share: counted messages, clocks, statistics and zorvik-sim on a pty.
+#include "bench/BenchSupport.h"
+
+#include <sys/resource.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <thread>
+
+namespace zorvik::bench {
+
+int CountingDialogs::MessageBox(const std::string& text, const std::string& /*caption*/,
+                                int flags) {
+    if (flags != kMbInformation) {
+        ++failures;
+        lastFailure = text;
+    }
+    return kIdOk;
+}
+
+std::optional<std::string> CountingDialogs::OpenFileName(const FileDialogOptions& /*options*/) {
+    return std::nullopt;
+}
+
+std::optional<std::string> CountingDialogs::SaveFileName(const FileDialogOptions& /*options*/) {
+    return std::nullopt;
+}
+
+void FloorClock::Sleep(int ms) {
+    requestedMicros_ += std::int64_t{ms > 0 ? ms : 0} * 1000;
+    inner_.Sleep(ms);
+}
+
+std::int64_t FloorClock::NowMicros() {
+    return inner_.NowMicros();
+}
+
+SimLink::SimLink(const std::string& program, const std::vector<std::string>& options)
+    : sim_(program, options), map_(sim_.Map()) {
+    if (!sim_.Name().empty()) {
+        port_.emplace(map_, sim_.Name());
+    }
+}
+
+std::int64_t WallMicros() {
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return std::int64_t{ts.tv_sec} * 1'000'000 + ts.tv_nsec / 1000;
+}
+
+std::int64_t Micros(const timeval& time) {
+    return std::int64_t{time.tv_sec} * 1'000'000 + time.tv_usec;
+}
+
+std::int64_t CpuMicros() {
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return Micros(usage.ru_utime) + Micros(usage.ru_stime);
+}
+
+double Percentile(std::vector<double> values, double fraction) {
+    if (values.empty()) {
+        return 0;
+    }
+    std::sort(values.begin(), values.end());
+    return values[static_cast<std::size_t>(fraction * static_cast<double>(values.size() - 1))];
+}
+
+int OpenDescriptors() {
+    int count = 0;
+    for ([[maybe_unused]] const auto& entry :
+         std::filesystem::directory_iterator("/proc/self/fd")) {
+        ++count;
+    }
+    return count;
+}
+
+long ResidentKiB() {
+    std::ifstream statm("/proc/self/statm");
+    long size = 0;
+    long resident = 0;
+    statm >> size >> resident;
+    return resident * (::sysconf(_SC_PAGESIZE) / 1024);
+}
+
+std::string ReadText(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+std::string FirmwareBytes(std::size_t size) {
+    std::string bytes(size, '\0');
+    for (std::size_t i = 0; i < size; ++i) {
+        bytes[i] = static_cast<char>((i * 7 + 13) & 0xFF);
+    }
+    return bytes;
+}
+
+std::vector<double> ReadLatencyReport(const std::string& path) {
+    for (int i = 0; i < 100 && ReadText(path).empty(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    std::vector<double> latencies;
+    std::istringstream lines(ReadText(path));
+    std::string letter;
+    double micros = 0;
+    while (lines >> letter >> micros) {
+        latencies.push_back(micros);
+    }
+    return latencies;
+}
+
+}  // namespace zorvik::bench

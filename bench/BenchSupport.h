@@ -1,0 +1,90 @@
+// What the timing benches share: counted messages, clocks, statistics and zorvik-sim on a pty.
+#pragma once
+
+#include <sys/time.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "firmware/FirmwareUpdate.h"
+#include "link/Clock.h"
+#include "link/Dialogs.h"
+#include "link/PortMap.h"
+#include "link/SerialPort.h"
+#include "tests/support/SimProcess.h"
+
+namespace zorvik::bench {
+
+// No one to click: every message is counted, successes apart, and the last failure kept so that
+// a failed run can say why.
+class CountingDialogs : public Dialogs {
+public:
+    int MessageBox(const std::string& text, const std::string& caption, int flags) override;
+    std::optional<std::string> OpenFileName(const FileDialogOptions& options) override;
+    std::optional<std::string> SaveFileName(const FileDialogOptions& options) override;
+
+    int failures = 0;
+    std::string lastFailure;
+};
+
+// Real time, adding up every pause the protocol asks for: the least a command could take.
+class FloorClock : public Clock {
+public:
+    void Sleep(int ms) override;
+    [[nodiscard]] std::int64_t NowMicros() override;
+    [[nodiscard]] std::int64_t RequestedMicros() const { return requestedMicros_; }
+
+private:
+    SystemClock inner_;
+    std::int64_t requestedMicros_ = 0;
+};
+
+// A firmware update with no one watching its bars.
+class NoBar : public FirmwareProgress {
+public:
+    void ShowBar() override {}
+    void HideBar() override {}
+    void SetMaximum(int) override {}
+    void SetPosition(int) override {}
+    void Advance(int) override {}
+};
+
+// zorvik-sim on a pty and the host's real port to it; the port exists only once the program is up.
+class SimLink {
+public:
+    explicit SimLink(const std::string& program, const std::vector<std::string>& options = {});
+
+    [[nodiscard]] bool Started() const { return port_.has_value(); }
+    [[nodiscard]] const testing::SimProcess& Sim() const { return sim_; }
+    [[nodiscard]] TComPort& Port() { return *port_; }
+
+private:
+    testing::SimProcess sim_;
+    PortMap map_;
+    std::optional<TComPort> port_;
+};
+
+// Monotonic wall-clock time in microseconds; only differences mean anything.
+[[nodiscard]] std::int64_t WallMicros();
+// The processor time, user and system, this process has taken so far.
+[[nodiscard]] std::int64_t CpuMicros();
+[[nodiscard]] std::int64_t Micros(const timeval& time);
+
+// The value below which `fraction` of `values` lie (the nearest lower rank), or 0 when empty.
+[[nodiscard]] double Percentile(std::vector<double> values, double fraction);
+
+[[nodiscard]] int OpenDescriptors();
+[[nodiscard]] long ResidentKiB();
+
+// The whole file, or nothing when it cannot be read.
+[[nodiscard]] std::string ReadText(const std::string& path);
+// The firmware bytes the benches send, `size` of them, in a pattern no page repeats exactly.
+[[nodiscard]] std::string FirmwareBytes(std::size_t size);
+// The latencies in microseconds that zorvik-sim's --latency-report lists. The simulator may write
+// the file a little after the host is done, so this waits up to 5 s for it to appear.
+[[nodiscard]] std::vector<double> ReadLatencyReport(const std::string& path);
+
+}  // namespace zorvik::bench
