@@ -15,13 +15,13 @@ std::optional<std::string> Args::Value(const std::string& name) const {
     return found->second;
 }
 
-Args Args::Parse(const std::vector<std::string>& args, const std::vector<OptionSpec>& specs) {
+Args Args::Parse(const std::vector<std::string>& args, const std::vector<OptionDef>& defs) {
     Args parsed;
-    const auto take = [&parsed](const OptionSpec& spec, const std::string& value) {
-        if (spec.isOperand) {
-            parsed.operands_.push_back({value, spec.name});
+    const auto take = [&parsed](const OptionDef& def, const std::string& value) {
+        if (def.isOperand) {
+            parsed.operands_.push_back({value, def.name});
         }
-        parsed.values_[spec.name] = value;
+        parsed.values_[def.name] = value;
     };
     bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -49,28 +49,28 @@ Args Args::Parse(const std::vector<std::string>& args, const std::vector<OptionS
                 inlineValue = arg.substr(2);  // -pCOM41
             }
         }
-        const auto spec = std::find_if(specs.begin(), specs.end(), [&](const OptionSpec& s) {
+        const auto def = std::find_if(defs.begin(), defs.end(), [&](const OptionDef& s) {
             return isLong ? s.name == name : (s.shortName != 0 && name[0] == s.shortName);
         });
-        if (spec == specs.end()) {
+        if (def == defs.end()) {
             throw CliError(Exit::Usage, "unknown option " + (isLong ? "--" + name : "-" + name));
         }
-        const std::string shown = isLong ? "--" + spec->name : std::string("-") + spec->shortName;
-        if (!spec->takesValue) {
+        const std::string shown = isLong ? "--" + def->name : std::string("-") + def->shortName;
+        if (!def->takesValue) {
             if (inlineValue) {
                 throw CliError(Exit::Usage, "option " + shown + " takes no value");
             }
-            take(*spec, "");
+            take(*def, "");
             continue;
         }
         if (inlineValue) {
-            take(*spec, *inlineValue);
+            take(*def, *inlineValue);
             continue;
         }
         if (i + 1 >= args.size()) {
             throw CliError(Exit::Usage, "option " + shown + " needs a value");
         }
-        take(*spec, args[++i]);
+        take(*def, args[++i]);
     }
     return parsed;
 }

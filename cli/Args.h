@@ -9,7 +9,7 @@
 
 namespace zorvik::cli {
 
-struct OptionSpec {
+struct OptionDef {
     std::string name;    // long name without dashes: "password-file"
     char shortName = 0;  // 'p' for -p, or 0
     bool takesValue = false;
@@ -32,7 +32,7 @@ public:
 
     // Raises CliError (status 2) for an unknown option or one without its value.
     [[nodiscard]] static Args Parse(const std::vector<std::string>& args,
-                                    const std::vector<OptionSpec>& specs);
+                                    const std::vector<OptionDef>& defs);
 
 private:
     std::map<std::string, std::string> values_;  // the last value given for each option

@@ -41,10 +41,10 @@ namespace {
 constexpr const char* kProgramName = "zorvik-cli";
 constexpr const char* kByIdFolder = "/dev/serial/by-id";  // udev's stable names of adapters
 
-const OptionSpec kHelpOption{"help", 'h', false, false};
-const OptionSpec kPortOption{"port", 'p', true, false};
-const OptionSpec kPasswordFileOption{"password-file", 0, true, false};
-const OptionSpec kJsonOption{"json", 0, false, false};
+const OptionDef kHelpOption{"help", 'h', false, false};
+const OptionDef kPortOption{"port", 'p', true, false};
+const OptionDef kPasswordFileOption{"password-file", 0, true, false};
+const OptionDef kJsonOption{"json", 0, false, false};
 
 // What every command gets: its arguments, already parsed.
 struct Invocation {
@@ -544,7 +544,7 @@ int Flash(const Invocation& call) {
 
 struct Command {
     std::function<int(const Invocation&)> run;
-    std::vector<OptionSpec> options;
+    std::vector<OptionDef> options;
 };
 
 const std::map<std::string, Command>& Commands() {
@@ -599,11 +599,11 @@ int Run(const std::vector<std::string>& words) {
     if (found == Commands().end()) {
         UsageError("'" + first + "' is not a command", "");
     }
-    std::vector<OptionSpec> specs = found->second.options;
-    specs.push_back(kHelpOption);
+    std::vector<OptionDef> defs = found->second.options;
+    defs.push_back(kHelpOption);
     Invocation call{first, {}};
     try {
-        call.args = Args::Parse(std::vector<std::string>(words.begin() + 1, words.end()), specs);
+        call.args = Args::Parse(std::vector<std::string>(words.begin() + 1, words.end()), defs);
     } catch (const CliError& error) {
         UsageError(first + ": " + error.what(), first);
     }

@@ -280,10 +280,18 @@ TEST(CliOverPty, SecuritySendsTheFormWithPasswordsFromStandardInput) {
                                  WithInput("0123456789\nabcdefghij\n"));
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "COM41: anti-theft settings sent\n");
-    const std::string log = [&] {
+    // The simulator logs the record once it has the closing byte, which may be a moment after the
+    // program has ended.
+    std::string log;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    do {
         const auto bytes = TempFolder::Read(bench.Sim().LogPath());
-        return std::string(bytes.begin(), bytes.end());
-    }();
+        log.assign(bytes.begin(), bytes.end());
+        if (log.find("security record: ok (flags 0x81)") != std::string::npos) {
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    } while (std::chrono::steady_clock::now() < deadline);
     EXPECT_NE(log.find("security record: ok (flags 0x81)"), std::string::npos) << log;
 }
 
