@@ -72,15 +72,6 @@ double Percentile(std::vector<double> values, double fraction) {
     return values[static_cast<std::size_t>(fraction * static_cast<double>(values.size() - 1))];
 }
 
-int OpenDescriptors() {
-    int count = 0;
-    for ([[maybe_unused]] const auto& entry :
-         std::filesystem::directory_iterator("/proc/self/fd")) {
-        ++count;
-    }
-    return count;
-}
-
 long ResidentKiB() {
     std::ifstream statm("/proc/self/statm");
     long size = 0;

@@ -76,7 +76,7 @@ private:
 // The value below which `fraction` of `values` lie (the nearest lower rank), or 0 when empty.
 [[nodiscard]] double Percentile(std::vector<double> values, double fraction);
 
-[[nodiscard]] int OpenDescriptors();
+// This process's resident memory.
 [[nodiscard]] long ResidentKiB();
 
 // The whole file, or nothing when it cannot be read.

@@ -40,7 +40,7 @@ public:
         times_.push_back(static_cast<double>(micros));
         if (std::find(marks_.begin(), marks_.end(), run) != marks_.end()) {
             std::printf("  after run %4d: %3d open descriptors, %6ld KiB resident\n", run,
-                        bench::OpenDescriptors(), bench::ResidentKiB());
+                        testing::OpenDescriptors(), bench::ResidentKiB());
         }
     }
 

@@ -22,6 +22,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/link/TempTree.h"
+#include "tests/support/SimProcess.h"
 
 namespace zorvik {
 namespace {
@@ -141,15 +142,6 @@ bool WaitQueued(int fd, int count) {
     return false;
 }
 
-int OpenDescriptors() {
-    int count = 0;
-    for ([[maybe_unused]] const auto& entry :
-         std::filesystem::directory_iterator("/proc/self/fd")) {
-        ++count;
-    }
-    return count;
-}
-
 std::string Text(const Bytes& bytes) {
     return std::string(bytes.begin(), bytes.end());
 }
@@ -243,11 +235,11 @@ TEST_F(PtyPort, MissingNameFailsWithNotFound) {
 TEST_F(PtyPort, PathThatIsNotATtyFailsAsOpenErrorAndLeaksNothing) {
     tree_.Link("links/COM45", "/dev/null");
     TComPort port(map_, "COM45");
-    const int before = OpenDescriptors();
+    const int before = testing::OpenDescriptors();
     EXPECT_EQ(Raised([&] { port.Open(); }, 1, 25), "Unable to open com port (Error: 25)");
     EXPECT_FALSE(port.Connected());
     EXPECT_EQ(port.Handle(), -1);
-    EXPECT_EQ(OpenDescriptors(), before);
+    EXPECT_EQ(testing::OpenDescriptors(), before);
 }
 
 TEST_F(PtyPort, LinkedPortInAFolderOthersCanChangeIsRefused) {
@@ -259,7 +251,7 @@ TEST_F(PtyPort, LinkedPortInAFolderOthersCanChangeIsRefused) {
 }
 
 TEST_F(PtyPort, HeldPortCannotBeOpenedAgainUntilReleased) {
-    const int before = OpenDescriptors();
+    const int before = testing::OpenDescriptors();
     {
         TComPort holder(map_, "COM41");
         holder.Open();
@@ -276,7 +268,7 @@ TEST_F(PtyPort, HeldPortCannotBeOpenedAgainUntilReleased) {
         second.Open();
         EXPECT_TRUE(second.Connected());
     }  // destroying an open port closes it
-    EXPECT_EQ(OpenDescriptors(), before);
+    EXPECT_EQ(testing::OpenDescriptors(), before);
     TComPort again(map_, "COM41");
     again.Open();
     EXPECT_TRUE(again.Connected());

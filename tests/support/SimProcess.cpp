@@ -13,6 +13,15 @@
 #include <system_error>
 
 namespace zorvik::testing {
+
+int OpenDescriptors() {
+    int count = 0;
+    for ([[maybe_unused]] const auto& entry :
+         std::filesystem::directory_iterator("/proc/self/fd")) {
+        ++count;
+    }
+    return count;
+}
 namespace {
 
 constexpr int kFirstLineTimeoutMs = 5000;  // longest wait for each byte of the port's line

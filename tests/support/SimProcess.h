@@ -11,6 +11,9 @@
 
 namespace zorvik::testing {
 
+// This process's open descriptors, to show that a command or a port leaves none behind.
+[[nodiscard]] int OpenDescriptors();
+
 class SimProcess {
 public:
     // Starts `program` with "--ports-dir <private folder>/ports" and `extra`, and waits for its
