@@ -294,4 +294,20 @@ void ReplaceFileContents(const std::string& path, std::span<const std::uint8_t> 
     SyncFolder(target);
 }
 
+AppendFile::AppendFile(const std::string& path)
+    : fd_(::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOCTTY,
+                 kNewFileMode)) {
+    if (fd_ < 0) {
+        ThrowLastError();
+    }
+}
+
+AppendFile::~AppendFile() {
+    ::close(fd_);
+}
+
+void AppendFile::Append(std::string_view text) {
+    WriteAll(fd_, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+}
+
 }  // namespace zorvik

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "files/FileError.h"
 
@@ -38,5 +39,22 @@ private:
 // the file itself is writable, and where the file has other hard links, the file is written in
 // place and synced instead; if that fails part way the error's text says the file may be damaged.
 void ReplaceFileContents(const std::string& path, std::span<const std::uint8_t> bytes);
+
+// A file that grows by appending, such as a byte trace or a report of attempts: lines written
+// earlier are never rewritten. A new file is readable and writable by its owner only.
+class AppendFile {
+public:
+    // Raises EInOutError with the system's text when the file cannot be opened for appending.
+    explicit AppendFile(const std::string& path);
+    ~AppendFile();
+    AppendFile(const AppendFile&) = delete;
+    AppendFile& operator=(const AppendFile&) = delete;
+
+    // Writes all of `text` at the end of the file; raises EInOutError when the system refuses.
+    void Append(std::string_view text);
+
+private:
+    int fd_;
+};
 
 }  // namespace zorvik
