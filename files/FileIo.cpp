@@ -2,7 +2,9 @@
 #include "files/FileIo.h"
 
 #include <fcntl.h>
+#include <linux/magic.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -15,8 +17,11 @@ namespace zorvik {
 
 namespace {
 
-constexpr int kTempNameAttempts = 100;  // unique temporary names tried before giving up
-constexpr mode_t kNewFileMode = 0600;   // a new file: its owner's alone
+constexpr mode_t kNewFileMode = 0600;  // a new file: its owner's alone
+// The temporary file beside the target: a short name whatever the target's, so that a target
+// with a long name can still be replaced. The X's are made unique by mkstemp.
+constexpr const char* kTempName = ".zorvik-XXXXXX";
+constexpr int kMaxLinksFollowed = 40;  // a longer chain of links is a loop, as for the system
 
 // Leads the system's text when a file written in place failed part way.
 constexpr const char* kMayBeDamagedText = "Zapis przerwany, plik może być uszkodzony: ";
@@ -36,6 +41,8 @@ public:
     ~Descriptor() { Reset(); }
     Descriptor(const Descriptor&) = delete;
     Descriptor& operator=(const Descriptor&) = delete;
+    Descriptor(Descriptor&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+    Descriptor& operator=(Descriptor&&) = delete;
 
     [[nodiscard]] int Get() const { return fd_; }
 
@@ -44,6 +51,13 @@ public:
         const int fd = fd_;
         fd_ = -1;
         return fd < 0 || ::close(fd) == 0;
+    }
+
+    // Hands the descriptor over; it is no longer closed here.
+    [[nodiscard]] int Release() {
+        const int fd = fd_;
+        fd_ = -1;
+        return fd;
     }
 
     void Reset() {
@@ -95,45 +109,117 @@ void WriteAll(int fd, std::span<const std::uint8_t> bytes) {
     }
 }
 
-// The file that saving really replaces: the target of a symbolic link, not the link itself.
-std::string ResolveTarget(const std::string& path) {
-    struct stat info {};
-    if (::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
-        char resolved[PATH_MAX];
-        if (::realpath(path.c_str(), resolved) != nullptr) {
-            return resolved;
+std::string FolderOf(const std::string& path) {
+    const std::string folder = std::filesystem::path(path).parent_path().string();
+    return folder.empty() ? "." : folder;
+}
+
+// Whether the system would let this user follow `link` in `folder`: in a sticky folder that
+// anyone may write to (such as /tmp), only a link of the user's own or of the folder's owner.
+// Otherwise another user could plant a link there that sends a save onto the user's own files.
+// The rule is applied here whatever the system's setting, because the links are resolved here.
+bool MayFollow(const struct stat& link, const struct stat& folder) {
+    const bool shared = (folder.st_mode & S_ISVTX) != 0 && (folder.st_mode & S_IWOTH) != 0;
+    return !shared || link.st_uid == ::geteuid() || link.st_uid == folder.st_uid;
+}
+
+// A link under /proc (/dev/stdout, /dev/fd/N) names an open descriptor rather than a path.
+bool InProcessFolder(const std::string& folder) {
+    struct statfs info {};
+    return ::statfs(folder.c_str(), &info) == 0 && info.f_type == PROC_SUPER_MAGIC;
+}
+
+// What a save writes, once the links in front of it are followed.
+struct SaveTarget {
+    std::string path;
+    bool exists = false;
+    struct stat info {};      // when it exists
+    bool descriptor = false;  // what an open descriptor holds: written into at its end, as is
+};
+
+// Follows the chain of links at `path`, one link at a time so that each is checked as the system
+// would. A link whose target does not exist yet leads to that target, to be created there.
+SaveTarget FindTarget(const std::string& path) {
+    SaveTarget target{path};
+    for (int followed = 0;; ++followed) {
+        struct stat link {};
+        if (::lstat(target.path.c_str(), &link) != 0) {
+            if (errno == ENOENT) {
+                return target;
+            }
+            ThrowLastError();
         }
+        if (!S_ISLNK(link.st_mode)) {
+            break;
+        }
+        if (followed == kMaxLinksFollowed) {
+            ThrowSystemError(ELOOP);
+        }
+        const std::string folder = FolderOf(target.path);
+        struct stat folderInfo {};
+        if (::stat(folder.c_str(), &folderInfo) != 0) {
+            ThrowLastError();
+        }
+        if (!MayFollow(link, folderInfo)) {
+            ThrowSystemError(EACCES);
+        }
+        if (InProcessFolder(folder)) {
+            target.descriptor = true;  // the system follows it to the descriptor's file or pipe
+            break;
+        }
+        char next[PATH_MAX];
+        const ssize_t length = ::readlink(target.path.c_str(), next, sizeof next);
+        if (length < 0) {
+            ThrowLastError();
+        }
+        if (static_cast<std::size_t>(length) == sizeof next) {
+            ThrowSystemError(ENAMETOOLONG);
+        }
+        const std::string linked(next, static_cast<std::size_t>(length));
+        target.path = linked.starts_with('/') ? linked : folder + "/" + linked;
     }
-    return path;
+    if (::stat(target.path.c_str(), &target.info) != 0) {
+        ThrowLastError();
+    }
+    target.exists = true;
+    return target;
+}
+
+// Opens an existing file for writing without waiting: a named pipe with no reader is an error,
+// not a hang. Once open, writes wait as usual.
+Descriptor OpenForWriting(const std::string& path, int flags) {
+    Descriptor file(
+        ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | flags, kNewFileMode));
+    if (file.Get() < 0) {
+        ThrowLastError();
+    }
+    const int status = ::fcntl(file.Get(), F_GETFL);
+    if (status < 0 || ::fcntl(file.Get(), F_SETFL, status & ~O_NONBLOCK) != 0) {
+        ThrowLastError();
+    }
+    return file;
+}
+
+// Writes into what is not a regular file (a device, a pipe, a terminal, standard output): it
+// cannot be replaced, and its errors (such as a full device) are the save's.
+void WriteInto(const SaveTarget& target, std::span<const std::uint8_t> bytes) {
+    Descriptor file = OpenForWriting(target.path, target.descriptor ? O_APPEND : 0);
+    WriteAll(file.Get(), bytes);
+    if (!file.Close()) {
+        ThrowLastError();
+    }
 }
 
 // Creates a new, unique file beside `target`, readable and writable by its owner only (a
 // configuration holds the SIM PIN and the telephone numbers). Gives -1 and the error number when
 // the folder takes no new file.
 Descriptor CreateTempBeside(const std::string& target, std::string& tempPath, int& error) {
-    const std::filesystem::path targetPath(target);
-    std::filesystem::path folder = targetPath.parent_path();
-    if (folder.empty()) {
-        folder = ".";
+    tempPath = FolderOf(target) + "/" + kTempName;
+    const int fd = ::mkostemp(tempPath.data(), O_CLOEXEC);
+    if (fd < 0) {
+        error = errno;
     }
-    std::string stem = ".";
-    stem += targetPath.filename().string();
-    stem += '.';
-    stem += std::to_string(::getpid());
-    for (int attempt = 0; attempt < kTempNameAttempts; ++attempt) {
-        tempPath = (folder / (stem + "-" + std::to_string(attempt) + ".tmp")).string();
-        const int fd =
-            ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kNewFileMode);
-        if (fd >= 0) {
-            return Descriptor(fd);
-        }
-        if (errno != EEXIST) {
-            error = errno;
-            return Descriptor();
-        }
-    }
-    error = EEXIST;
-    return Descriptor();
+    return Descriptor(fd);
 }
 
 // Refusals of a folder that will not take a new file, or of a rename over a file in a sticky
@@ -152,37 +238,33 @@ void KeepOwnership(int fd, const struct stat& old) {
 }
 
 // Writes the file itself: it keeps its owner, group, mode and hard links, but a failure part way
-// leaves it partly written, and the message says so.
-void WriteInPlace(const std::string& target, std::span<const std::uint8_t> bytes) {
-    Descriptor file(::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
-    if (file.Get() < 0) {
-        ThrowLastError();  // nothing touched yet
-    }
-    const auto damaged = [](int error) {
-        throw EInOutError(std::string(kMayBeDamagedText) + std::system_category().message(error),
-                          error);
+// leaves it partly written, and the message says so. With `create`, the file is new and made
+// here; a failure removes it again, since it held nothing before.
+void WriteInPlace(const std::string& target, std::span<const std::uint8_t> bytes, bool create) {
+    Descriptor file = OpenForWriting(target, O_NOFOLLOW | (create ? O_CREAT | O_EXCL : 0));
+    TempFileGuard made(create ? target : std::string());
+    const auto fail = [create](int error) {
+        const std::string text = std::system_category().message(error);
+        throw EInOutError(create ? text : kMayBeDamagedText + text, error);
     };
     try {
         WriteAll(file.Get(), bytes);
     } catch (const EInOutError& error) {
-        damaged(error.ErrorCode());
+        fail(error.ErrorCode());
     }
     if (::ftruncate(file.Get(), static_cast<off_t>(bytes.size())) != 0 ||
         ::fsync(file.Get()) != 0) {
-        damaged(errno);
+        fail(errno);
     }
     if (!file.Close()) {
-        damaged(errno);
+        fail(errno);
     }
+    made.Release();
 }
 
 // Makes the rename itself durable; the new content is in place whether or not this succeeds.
 void SyncFolder(const std::string& target) {
-    std::filesystem::path folder = std::filesystem::path(target).parent_path();
-    if (folder.empty()) {
-        folder = ".";
-    }
-    Descriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    Descriptor dir(::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.Get() >= 0) {
         ::fsync(dir.Get());
     }
@@ -240,17 +322,20 @@ void InputFile::ReadExactly(std::span<std::uint8_t> buffer) {
 }
 
 void ReplaceFileContents(const std::string& path, std::span<const std::uint8_t> bytes) {
-    const std::string target = ResolveTarget(path);
-
-    struct stat old {};
-    const bool exists = ::stat(target.c_str(), &old) == 0;
-    if (exists && ::access(target.c_str(), W_OK) != 0) {
+    const SaveTarget found = FindTarget(path);
+    const std::string& target = found.path;
+    const struct stat& old = found.info;
+    if (found.descriptor || (found.exists && !S_ISREG(old.st_mode) && !S_ISDIR(old.st_mode))) {
+        WriteInto(found, bytes);
+        return;
+    }
+    if (found.exists && ::access(target.c_str(), W_OK) != 0) {
         ThrowLastError();
     }
-    const bool regular = exists && S_ISREG(old.st_mode);
+    const bool regular = found.exists && S_ISREG(old.st_mode);
     // A file with other names (hard links) would lose them to a replacement.
     if (regular && old.st_nlink > 1) {
-        WriteInPlace(target, bytes);
+        WriteInPlace(target, bytes, false);
         return;
     }
 
@@ -258,8 +343,10 @@ void ReplaceFileContents(const std::string& path, std::span<const std::uint8_t> 
     int error = 0;
     Descriptor temp = CreateTempBeside(target, tempPath, error);
     if (temp.Get() < 0) {
-        if (regular && FolderRefused(error)) {
-            WriteInPlace(target, bytes);
+        // Whatever kept the temporary file from being made, the file itself may still be
+        // writable; if it is not, writing it gives the system's reason.
+        if (regular || !found.exists) {
+            WriteInPlace(target, bytes, !found.exists);
             return;
         }
         ThrowSystemError(error);
@@ -285,7 +372,7 @@ void ReplaceFileContents(const std::string& path, std::span<const std::uint8_t> 
         if (regular && FolderRefused(renameError)) {
             // A sticky folder lets this user add a file but not replace someone else's.
             guard.Reset();
-            WriteInPlace(target, bytes);
+            WriteInPlace(target, bytes, false);
             return;
         }
         ThrowSystemError(renameError);
@@ -294,12 +381,12 @@ void ReplaceFileContents(const std::string& path, std::span<const std::uint8_t> 
     SyncFolder(target);
 }
 
-AppendFile::AppendFile(const std::string& path)
-    : fd_(::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOCTTY,
-                 kNewFileMode)) {
-    if (fd_ < 0) {
-        ThrowLastError();
-    }
+AppendFile::AppendFile(const std::string& path) {
+    const SaveTarget found = FindTarget(path);
+    // A file reached through links is opened as the file itself, so that no link put in its
+    // place meanwhile is followed unchecked.
+    const int flags = O_APPEND | (found.descriptor ? 0 : O_CREAT | O_NOFOLLOW);
+    fd_ = OpenForWriting(found.path, flags).Release();
 }
 
 AppendFile::~AppendFile() {

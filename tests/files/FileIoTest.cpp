@@ -1,9 +1,12 @@
 // Saving where a replacement is not possible or would lose something: modes, owners, hard links,
-// folders that take no new file, and a write in place that fails part way.
+// folders that take no new file, a write in place that fails part way, links (whose and to what)
+// and files that are not regular files.
 #include "files/FileIo.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -22,6 +25,7 @@ using Bytes = std::vector<std::uint8_t>;
 
 constexpr uid_t kOtherUser = 65534;  // "nobody", owns files that are not ours
 constexpr gid_t kOtherGroup = 65534;
+constexpr uid_t kFolderOwner = 4242;  // owns the shared sticky folder, neither us nor "nobody"
 
 struct stat StatOf(const std::string& path) {
     struct stat info {};
@@ -160,6 +164,135 @@ TEST_F(Saving, AWriteInPlaceThatFailsPartWaySaysTheFileMayBeDamaged) {
                   0u)
             << error.what();
     }
+}
+
+// The two ways the programs write a file, each leaving its mark on the target.
+struct Writer {
+    const char* name;
+    std::function<void(const std::string&)> write;
+    std::function<Bytes(const Bytes& old)> expected;  // the target's content afterwards
+};
+
+std::vector<Writer> Writers(const Bytes& image) {
+    const std::string line = "appended\n";
+    return {{"ReplaceFileContents",
+             [image](const std::string& path) { ReplaceFileContents(path, image); },
+             [image](const Bytes&) { return image; }},
+            {"AppendFile", [line](const std::string& path) { AppendFile(path).Append(line); },
+             [line](Bytes old) {
+                 old.insert(old.end(), line.begin(), line.end());
+                 return old;
+             }}};
+}
+
+bool IsLink(const std::string& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
+}
+
+TEST_F(Saving, InASharedStickyFolderOnlyTheUsersOrTheFolderOwnersLinkIsFollowed) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "only root may give a link to another user";
+    }
+    const std::string sticky = folder_.PathOf("shared");
+    fs::create_directory(sticky);
+    ASSERT_EQ(::chown(sticky.c_str(), kFolderOwner, kFolderOwner), 0);
+    ASSERT_EQ(::chmod(sticky.c_str(), 01777), 0);
+    const std::string link = sticky + "/site.zvk";
+    const Bytes old = Pattern(300);
+
+    struct Row {
+        const char* whose;
+        uid_t owner;
+        bool followed;
+    };
+    for (const Row& row :
+         {Row{"another user's", kOtherUser, false}, Row{"the user's own", ::geteuid(), true},
+          Row{"the folder owner's", kFolderOwner, true}}) {
+        for (const Writer& writer : Writers(image_)) {
+            SCOPED_TRACE(std::string(row.whose) + " link, " + writer.name);
+            const std::string precious = folder_.Write("precious.txt", old);
+            fs::remove(link);
+            fs::create_symlink(precious, link);
+            ASSERT_EQ(::lchown(link.c_str(), row.owner, row.owner), 0);
+            try {
+                writer.write(link);
+                EXPECT_TRUE(row.followed) << "written through";
+            } catch (const EInOutError& error) {
+                EXPECT_FALSE(row.followed) << error.what();
+                EXPECT_EQ(error.ErrorCode(), EACCES);
+                EXPECT_STREQ(error.what(), "Permission denied");
+            }
+            EXPECT_EQ(TempFolder::Read(precious), row.followed ? writer.expected(old) : old);
+            EXPECT_TRUE(IsLink(link));
+            EXPECT_EQ(std::distance(fs::directory_iterator(sticky), fs::directory_iterator()), 1)
+                << "no temporary left";
+        }
+    }
+}
+
+TEST_F(Saving, ALinkToAFileNotYetMadeMakesItAndALongNameNeedsNoLongerTemporary) {
+    for (const Writer& writer : Writers(image_)) {
+        SCOPED_TRACE(writer.name);
+        const std::string target = folder_.PathOf("target.zvk");
+        const std::string link = folder_.PathOf("link.zvk");
+        fs::create_symlink("target.zvk", link);
+        writer.write(link);
+        EXPECT_TRUE(IsLink(link));
+        EXPECT_EQ(TempFolder::Read(target), writer.expected({}));
+        EXPECT_EQ(StatOf(target).st_mode & 07777, 0600u);
+        fs::remove(link);
+        fs::remove(target);
+    }
+    // The longest name a folder takes, as a new file and as one replaced.
+    const std::string longName = folder_.PathOf(std::string(251, 'n') + ".zvk");
+    ReplaceFileContents(longName, Pattern(10));
+    ReplaceFileContents(longName, image_);
+    EXPECT_EQ(TempFolder::Read(longName), image_);
+    EXPECT_EQ(folder_.Entries().size(), 1u) << "no temporary left";
+}
+
+TEST_F(Saving, WhatIsNotARegularFileIsWrittenIntoAndKeepsItsKind) {
+    // A named pipe with its reader waiting.
+    const std::string fifo = folder_.PathOf("pipe");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    ReplaceFileContents(fifo, image_);
+    Bytes got(image_.size() + 1);
+    EXPECT_EQ(::read(reader, got.data(), got.size()), static_cast<ssize_t>(image_.size()));
+    ::close(reader);
+    EXPECT_TRUE(S_ISFIFO(StatOf(fifo).st_mode));
+
+    // Standard output given as /dev/stdout or /proc/self/fd/N: a pipe, and a file opened for
+    // appending (">>") whose earlier lines stay.
+    int pipe[2];
+    ASSERT_EQ(::pipe(pipe), 0);
+    ReplaceFileContents("/proc/self/fd/" + std::to_string(pipe[1]), image_);
+    EXPECT_EQ(::read(pipe[0], got.data(), got.size()), static_cast<ssize_t>(image_.size()));
+    ::close(pipe[0]);
+    ::close(pipe[1]);
+    const std::string log = folder_.Write("log.txt", Pattern(20));
+    const int appending = ::open(log.c_str(), O_WRONLY | O_APPEND);
+    ASSERT_GE(appending, 0);
+    ReplaceFileContents("/proc/self/fd/" + std::to_string(appending), image_);
+    ::close(appending);
+    Bytes both = Pattern(20);
+    both.insert(both.end(), image_.begin(), image_.end());
+    EXPECT_EQ(TempFolder::Read(log), both);
+
+    // A full device says so, and stays a device.
+    const std::string full = folder_.PathOf("full");
+    if (::mknod(full.c_str(), S_IFCHR | 0666, ::makedev(1, 7)) != 0) {
+        GTEST_SKIP() << "no device node may be made here";
+    }
+    try {
+        ReplaceFileContents(full, image_);
+        ADD_FAILURE() << "no error";
+    } catch (const EInOutError& error) {
+        EXPECT_EQ(error.ErrorCode(), ENOSPC) << error.what();
+    }
+    EXPECT_TRUE(S_ISCHR(StatOf(full).st_mode));
 }
 
 }  // namespace
