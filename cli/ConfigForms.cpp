@@ -42,6 +42,14 @@ bool LooksLikeJson(const std::string& text) {
 }
 
 void Replace(const std::string& path, std::span<const std::uint8_t> bytes) {
+    if (path == kStandardInput) {  // as an output, "-" is standard output
+        std::cout.write(reinterpret_cast<const char*>(bytes.data()),
+                        static_cast<std::streamsize>(bytes.size()));
+        if (!std::cout.flush()) {
+            throw CliError(Exit::FileError, "cannot write to standard output");
+        }
+        return;
+    }
     try {
         ReplaceFileContents(path, bytes);
     } catch (const EInOutError& error) {

@@ -23,7 +23,8 @@ enum class Form { Image, Text, Json };
 // refused, one shorter than 256 cannot be read. Raises CliError (status 7).
 [[nodiscard]] ConfigImage LoadImageFile(const std::string& path);
 
-// Replaces the file with the image as it stands. Raises CliError (status 7).
+// Replaces the file with the image as it stands ("-": writes it to standard output). Raises
+// CliError (status 7).
 void SaveImageFile(const std::string& path, const ConfigImage& image);
 
 // The configuration in a file of any form ("-": the text or JSON form on standard input). Keys
@@ -38,8 +39,8 @@ void SaveImageFile(const std::string& path, const ConfigImage& image);
 // The configuration as text or JSON (the image form has no text).
 [[nodiscard]] std::string Render(const Configuration& value, Form form);
 
-// Replaces the file with the configuration in `form`, only once the new file is complete.
-// Raises CliError (status 7).
+// Replaces the file with the configuration in `form`, only once the new file is complete ("-":
+// writes it to standard output). Raises CliError (status 7).
 void SaveConfiguration(const std::string& path, const Configuration& value, Form form);
 
 // All of a file, or of standard input for "-". Raises CliError (status 7).

@@ -84,7 +84,8 @@ Reads the configuration from the device.
 Without -o the settings are printed as text ("key = value" lines). With -o FILE they are
 written to FILE: as the 256-byte image that the window opens when FILE ends in .zvk (or no
 form is chosen), as text with --text or a name ending in .txt, as JSON with --json or a
-name ending in .json. A file is replaced only once the new one is complete.
+name ending in .json. A file is replaced only once the new one is complete; a device, a
+named pipe or /dev/stdout is written into, and "-" is standard output.
 
 Options:
   -p, --port PORT             the device's port: a COM name or a device path

@@ -1,5 +1,9 @@
 // zorvik-cli end to end: the program run as a child against zorvik-sim on a pty, on real time.
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <chrono>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <thread>
@@ -293,6 +297,35 @@ TEST(CliOverPty, SecuritySendsTheFormWithPasswordsFromStandardInput) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     } while (std::chrono::steady_clock::now() < deadline);
     EXPECT_NE(log.find("security record: ok (flags 0x81)"), std::string::npos) << log;
+}
+
+TEST(CliOverPty, OutputToStandardOutputAndNotThroughAnotherUsersLink) {
+    Bench bench;
+    const CliRun text = bench.Run({"read", "-p", "COM41", "--text"});
+    ASSERT_EQ(text.status, 0) << text.err;
+    const CliRun image = bench.Run({"read", "-p", "COM41", "-o", "-"});
+    ASSERT_EQ(image.status, 0) << image.err;
+    const std::string saved =
+        bench.Folder().Write("saved.zvk", TempFolder::Bytes(image.out.begin(), image.out.end()));
+    EXPECT_EQ(bench.Run({"dump", saved}).out, text.out);
+    const CliRun through = bench.Run({"read", "-p", "COM41", "--text", "-o", "/dev/stdout"});
+    EXPECT_EQ(through.status, 0) << through.err;
+    EXPECT_EQ(through.out, text.out);
+    EXPECT_FALSE(std::filesystem::exists("-"));
+
+    if (::geteuid() != 0) {
+        return;  // only root may give a link to another user
+    }
+    const std::string shared = bench.Folder().PathOf("shared");
+    std::filesystem::create_directory(shared);
+    ASSERT_EQ(::chmod(shared.c_str(), 01777), 0);
+    const std::string link = shared + "/site.zvk";
+    std::filesystem::create_symlink(saved, link);
+    ASSERT_EQ(::lchown(link.c_str(), 65534, 65534), 0);
+    const CliRun refused = bench.Run({"read", "-p", "COM41", "--text", "-o", link});
+    EXPECT_EQ(refused.status, 7);
+    EXPECT_EQ(refused.err, "zorvik-cli: " + link + ": Permission denied\n");
+    EXPECT_EQ(TempFolder::Read(saved), TempFolder::Bytes(image.out.begin(), image.out.end()));
 }
 
 }  // namespace
