@@ -2,6 +2,7 @@
 #include "link/PortWatch.h"
 
 #include <libudev.h>
+#include <sys/stat.h>
 
 #include <QDir>
 #include <QFileInfo>
@@ -9,6 +10,7 @@
 #include <QSocketNotifier>
 #include <QTimer>
 #include <algorithm>
+#include <cerrno>
 
 namespace zorvik {
 
@@ -16,6 +18,22 @@ namespace {
 
 constexpr const char* kTtySubsystem = "tty";  // serial adapters and on-board UARTs alike
 constexpr const char* kUdevEvents = "udev";   // events after udev has made the device's node
+constexpr mode_t kPrivateFolder = 0700;       // the port folder and those made above it
+
+// Makes `folder` and any of its parents that are missing, each private to the user, and gives
+// whether the folder is there now. Where it is not, the poll still looks at the ports.
+bool MakePrivateFolder(const std::string& folder) {
+    for (std::size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
+        const std::string part = folder.substr(0, slash);
+        if (::mkdir(part.c_str(), kPrivateFolder) != 0 && errno != EEXIST) {
+            return false;
+        }
+        if (slash == std::string::npos) {
+            break;
+        }
+    }
+    return QFileInfo(QString::fromStdString(folder)).isDir();
+}
 
 // Ports whose names lead through the port folder: a pty behind a link can go without any
 // event, so they are looked at by the poll even where udev runs.
@@ -104,14 +122,12 @@ void PortWatch::WatchLinkFolder() {
         return;
     }
     folderWatch_ = new QFileSystemWatcher(this);
-    // The folder and its parent may be made only later, by whoever puts the first link in
-    // it: the two folders above it are watched for that.
+    // Only the folder itself is watched: its parents may be busy shared folders (/tmp, without a
+    // runtime folder), where every file made would start a look at the ports. So the folder is
+    // made here when missing, and made again if it is removed.
     const auto arm = [this, path = QString::fromStdString(folder)] {
-        const QString parent = QFileInfo(path).path();
-        for (const QString& watched : {path, parent, QFileInfo(parent).path()}) {
-            if (QFileInfo(watched).isDir() && !folderWatch_->directories().contains(watched)) {
-                folderWatch_->addPath(watched);
-            }
+        if (!folderWatch_->directories().contains(path) && MakePrivateFolder(path.toStdString())) {
+            folderWatch_->addPath(path);
         }
     };
     arm();

@@ -22,7 +22,7 @@ public:
     // Where the news comes from. A test turns them all off and calls Check itself.
     struct Sources {
         bool udev = true;        // the tty devices' events, where udev runs on this machine
-        bool linkFolder = true;  // links appearing in or leaving the port folder
+        bool linkFolder = true;  // links appearing in or leaving the port folder (made if missing)
         int pollMs = 1000;       // how often the map is looked at without udev; 0: never
     };
 

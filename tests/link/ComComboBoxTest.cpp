@@ -5,6 +5,9 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 
+#include <sys/stat.h>
+
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -198,6 +201,29 @@ TEST_F(PortSelector, WithNothingChosenTheBoundPortIsChosenOnceItAppears) {
     empty.Link("dev/ttyUSB0", "/dev/null");
     box_.RefreshList();
     EXPECT_EQ(box_.Text(), QStringLiteral("COM9"));
+}
+
+TEST(PortWatchFolder, AMissingPortFolderIsMadePrivateAndALinkPutInItIsNoticed) {
+    TempTree tree;
+    const std::string run = tree.Root() + "/run";
+    const std::string folder = run + "/zorvik-gsm/ports";
+    const PortMap map(PortMap::Roots{tree.Dev(), tree.Sys(), folder});
+    PortWatch watch(map, PortWatch::Sources{false, true, 0});
+    for (const std::string& made : {run, run + "/zorvik-gsm", folder}) {
+        struct stat info {};
+        ASSERT_EQ(::stat(made.c_str(), &info), 0) << made;
+        EXPECT_EQ(info.st_mode & 07777, 0700u) << made;
+    }
+    int changes = 0;
+    QObject::connect(&watch, &PortWatch::PortsChanged, [&changes] { ++changes; });
+    tree.Link("run/zorvik-gsm/ports/COM41", "/dev/null");
+    // Generous: the notice comes through the event loop of a possibly loaded machine.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (changes == 0 && std::chrono::steady_clock::now() < deadline) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(watch.Present(), std::vector<std::string>{"COM41"});
 }
 
 }  // namespace
