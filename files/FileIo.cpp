@@ -231,10 +231,10 @@ bool FolderRefused(int error) {
 // Gives the replacement the old file's owner and group where this user may set them: root may
 // keep both, anyone may keep a group they belong to. What cannot be kept is not an error.
 void KeepOwnership(int fd, const struct stat& old) {
-    if (::fchown(fd, old.st_uid, old.st_gid) == 0) {
-        return;
+    if (::fchown(fd, old.st_uid, old.st_gid) != 0 &&
+        ::fchown(fd, static_cast<uid_t>(-1), old.st_gid) != 0) {
+        return;  // the replacement stays this user's, in this user's group
     }
-    (void)::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
 }
 
 // Writes the file itself: it keeps its owner, group, mode and hard links, but a failure part way
