@@ -17,8 +17,10 @@
 #include <fstream>
 #include <iterator>
 #include <optional>
+#include <span>
 #include <vector>
 
+#include "files/FileIo.h"
 #include "sim/DeviceModel.h"
 #include "sim/PortFolder.h"
 
@@ -144,19 +146,13 @@ bool ReadWholeFile(const std::string& path, std::size_t limit, std::vector<std::
     return true;
 }
 
-// Writes through a temporary file, so a reader never sees half a file.
+// Writes by the rules of every file the programs write, so a reader never sees half a file.
 bool WriteWholeFile(const std::string& path, const std::string& bytes, std::string& error) {
-    const std::string temporary = path + ".tmp";
-    {
-        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-        file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        if (!file.flush()) {
-            error = "cannot write " + temporary;
-            return false;
-        }
-    }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        error = ErrnoText("rename to " + path);
+    try {
+        ReplaceFileContents(
+            path, std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
+    } catch (const EInOutError& failure) {
+        error = path + ": " + failure.what();
         return false;
     }
     return true;
