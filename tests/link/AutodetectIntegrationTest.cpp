@@ -91,7 +91,9 @@ private:
             }
             if (bannerAt && SteadyClock::now() >= *bannerAt) {
                 bannerAt.reset();
-                (void)::write(master_, "Ready", 5);
+                if (::write(master_, "Ready", 5) != 5) {
+                    ADD_FAILURE() << "the banner could not be sent";
+                }
             }
         }
     }
