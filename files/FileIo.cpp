@@ -185,8 +185,8 @@ SaveTarget FindTarget(const std::string& path) {
     return target;
 }
 
-// Opens an existing file for writing without waiting: a named pipe with no reader is an error,
-// not a hang. Once open, writes wait as usual.
+// Opens a file for writing without waiting at the open: a named pipe with no reader is an
+// error, not a hang. Once open, writes wait as usual.
 Descriptor OpenForWriting(const std::string& path, int flags) {
     Descriptor file(
         ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | flags, kNewFileMode));
