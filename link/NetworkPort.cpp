@@ -2,6 +2,7 @@
 #include "link/NetworkPort.h"
 
 #include <fcntl.h>
+#include <linux/sockios.h>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
@@ -23,7 +24,8 @@ namespace {
 
 using namespace telnet;
 
-constexpr std::uint32_t kBaudRate = 57600;  // the device's line: 57600 baud, 8N1
+// The device's line: 57600 baud (four bytes, network order), 8 data bits.
+constexpr std::array<std::uint8_t, 4> kBaudBytes{0x00, 0x00, 0xE1, 0x00};
 constexpr std::uint8_t kDataBits = 8;
 
 constexpr int kWriteMsPerByte = 100;       // write timeout: this much per byte ...
@@ -125,12 +127,12 @@ void TNetComPort::DoOpen(const std::string& /*port*/) {
     outputStuck_ = false;
     decoder_ = Decoder();
     received_.clear();
-    events_.clear();
     willSent_.clear();
     doSent_.clear();
     comPortAgreed_ = false;
     comPortRefused_ = false;
-    replies_ = {};
+    purged_ = true;  // a raw connection has nothing to purge
+    settingsRefused_ = false;
     try {
         Connect(deadline);
         if (rfc2217_) {
@@ -225,9 +227,6 @@ void TNetComPort::Negotiate(std::int64_t deadline) {
     };
     waitFor([this] { return comPortAgreed_; });
 
-    const std::uint8_t baud[4] = {
-        static_cast<std::uint8_t>(kBaudRate >> 24), static_cast<std::uint8_t>(kBaudRate >> 16),
-        static_cast<std::uint8_t>(kBaudRate >> 8), static_cast<std::uint8_t>(kBaudRate)};
     std::vector<std::uint8_t> settings;
     const auto add = [&settings](std::uint8_t command, std::span<const std::uint8_t> value) {
         const auto bytes = ComPortCommand(command, value);
@@ -236,44 +235,37 @@ void TNetComPort::Negotiate(std::int64_t deadline) {
     const auto one = [&add](std::uint8_t command, std::uint8_t value) {
         add(command, std::span<const std::uint8_t>(&value, 1));
     };
-    add(kSetBaudRate, baud);
+    add(kSetBaudRate, kBaudBytes);
     one(kSetDataSize, kDataBits);
     one(kSetParity, kParityNone);
     one(kSetStopSize, kStopBitsOne);
     one(kSetControl, kControlNoFlowControl);
     one(kSetControl, kControlDtrOff);
     one(kSetControl, kControlRtsOff);
-    // Last, so that its answer comes after the others: what the server received before it is
-    // stale, as a local port's queue is when it opens.
+    // Last: what the server passes on before its answer to the purge is stale, as a local port's
+    // queue is when it opens. The answers are not waited for (a server may take tens of
+    // milliseconds to set its line, which every command would pay); they are checked as they
+    // come, and the device's banner cannot come before them.
     one(kPurgeData, kPurgeReceive);
+    purged_ = false;
     SendCommand(settings);
-    waitFor([this] {
-        return replies_[kSetBaudRate] && replies_[kSetDataSize] && replies_[kSetParity] &&
-               replies_[kSetStopSize] && replies_[kPurgeData];
-    });
-    const std::vector<std::uint8_t> wantBaud(baud, baud + 4);
-    if (*replies_[kSetBaudRate] != wantBaud ||
-        *replies_[kSetDataSize] != std::vector<std::uint8_t>{kDataBits} ||
-        *replies_[kSetParity] != std::vector<std::uint8_t>{kParityNone} ||
-        *replies_[kSetStopSize] != std::vector<std::uint8_t>{kStopBitsOne}) {
-        throw Error(kErrSetCommState, EINVAL);
-    }
-    received_.clear();
 }
 
 bool TNetComPort::Pump() {
     if (peerClosed_) {
         return false;
     }
+    std::vector<std::uint8_t> fresh;
+    std::vector<Event> events;
     std::uint8_t chunk[kReceiveChunk];
     for (;;) {
         const ssize_t got = ::recv(fd_, chunk, sizeof chunk, MSG_DONTWAIT);
         if (got > 0) {
+            const std::span<const std::uint8_t> bytes(chunk, static_cast<std::size_t>(got));
             if (rfc2217_) {
-                decoder_.Feed(std::span<const std::uint8_t>(chunk, static_cast<std::size_t>(got)),
-                              received_, events_);
+                decoder_.Feed(bytes, fresh, events);
             } else {
-                received_.insert(received_.end(), chunk, chunk + got);
+                fresh.insert(fresh.end(), bytes.begin(), bytes.end());
             }
             continue;
         }
@@ -293,10 +285,20 @@ bool TNetComPort::Pump() {
         }
         throw Error(kErrReadFile, errno);
     }
-    std::vector<Event> events = std::exchange(events_, {});
+    std::size_t stale = 0;
     for (const Event& event : events) {
         Answer(event);
+        if (!purged_ && event.kind == Event::Kind::Subnegotiation && event.option == kOptComPort &&
+            !event.payload.empty() && event.payload[0] == kPurgeData + kServerReplyOffset) {
+            purged_ = true;
+            stale = event.at;
+        }
     }
+    if (!purged_) {
+        stale = fresh.size();
+    }
+    received_.insert(received_.end(), fresh.begin() + static_cast<std::ptrdiff_t>(stale),
+                     fresh.end());
     return !peerClosed_;
 }
 
@@ -334,11 +336,19 @@ void TNetComPort::Answer(const Event& event) {
             }
             break;
         case Event::Kind::Subnegotiation:
-            if (option == kOptComPort && !event.payload.empty() &&
-                event.payload[0] >= kServerReplyOffset &&
-                event.payload[0] - kServerReplyOffset < static_cast<int>(replies_.size())) {
-                replies_[event.payload[0] - kServerReplyOffset] =
-                    std::vector<std::uint8_t>(event.payload.begin() + 1, event.payload.end());
+            if (option == kOptComPort && !event.payload.empty()) {
+                // The server answers each setting with the value it took.
+                const std::vector<std::uint8_t> value(event.payload.begin() + 1,
+                                                      event.payload.end());
+                const std::uint8_t command = event.payload[0];
+                const auto refused = [&](std::uint8_t asked, std::span<const std::uint8_t> want) {
+                    return command == asked + kServerReplyOffset &&
+                           !std::equal(value.begin(), value.end(), want.begin(), want.end());
+                };
+                settingsRefused_ = settingsRefused_ || refused(kSetBaudRate, kBaudBytes) ||
+                                   refused(kSetDataSize, std::span(&kDataBits, 1)) ||
+                                   refused(kSetParity, std::span(&kParityNone, 1)) ||
+                                   refused(kSetStopSize, std::span(&kStopBitsOne, 1));
             }
             break;
     }
@@ -388,7 +398,14 @@ void TNetComPort::DoClose() {
     received_.clear();
 }
 
+void TNetComPort::CheckSettings() const {
+    if (settingsRefused_) {
+        throw Error(kErrSetCommState, EINVAL);
+    }
+}
+
 int TNetComPort::DoWrite(const std::uint8_t* buffer, int count) {
+    CheckSettings();
     if (peerClosed_) {
         throw Error(kErrWriteFile, EIO);
     }
@@ -434,10 +451,12 @@ int TNetComPort::DoWrite(const std::uint8_t* buffer, int count) {
             return dataBytesIn(done);  // cut short by the timeout: the smaller count, no error
         }
     }
-    // Like a local port, return once the bytes have left: here, once the server has taken them.
+    // Like a local port, return once the bytes have left: here, once they are on the network.
+    // Waiting for the server's acknowledgement instead would cost its delayed ACK (up to 40 ms)
+    // on every write.
     for (;;) {
         int unsent = 0;
-        if (::ioctl(fd_, TIOCOUTQ, &unsent) != 0 || unsent <= 0) {
+        if (::ioctl(fd_, SIOCOUTQNSD, &unsent) != 0 || unsent <= 0) {
             break;
         }
         if (NowMicros() >= deadline) {
@@ -451,6 +470,7 @@ int TNetComPort::DoWrite(const std::uint8_t* buffer, int count) {
 
 int TNetComPort::DoRead(std::uint8_t* buffer, int count) {
     const bool open = Pump();
+    CheckSettings();
     if (received_.empty()) {
         if (!open) {
             throw Error(kErrReadFile, EIO);
@@ -467,6 +487,7 @@ bool TNetComPort::DoWaitForInput(int timeoutMs) {
     const std::int64_t deadline = NowMicros() + std::int64_t{std::max(timeoutMs, 0)} * 1000;
     for (;;) {
         const bool open = Pump();
+        CheckSettings();
         if (!received_.empty()) {
             return true;
         }

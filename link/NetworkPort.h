@@ -59,6 +59,8 @@ private:
     // closed it.
     bool Pump();
     void Answer(const telnet::Event& event);
+    // Raises code 7 once the server has answered a line setting with another value.
+    void CheckSettings() const;
     // Sends all of `bytes` or raises; used for commands, which are short.
     void SendCommand(const std::vector<std::uint8_t>& bytes);
     void Shut() noexcept;
@@ -71,13 +73,12 @@ private:
     bool outputStuck_ = false;
     telnet::Decoder decoder_;
     std::vector<std::uint8_t> received_;  // data bytes not yet read
-    std::vector<telnet::Event> events_;
     std::vector<std::uint8_t> willSent_;  // options this side has offered
     std::vector<std::uint8_t> doSent_;    // options this side has asked the server to use
     bool comPortAgreed_ = false;
     bool comPortRefused_ = false;
-    // The server's answer to each COM-PORT-OPTION command, by the command's number.
-    std::array<std::optional<std::vector<std::uint8_t>>, telnet::kPurgeData + 1> replies_;
+    bool purged_ = true;            // the server has answered the purge sent when opening
+    bool settingsRefused_ = false;  // the server took other line settings than asked
 };
 
 }  // namespace zorvik

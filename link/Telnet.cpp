@@ -33,7 +33,7 @@ void Decoder::Feed(std::span<const std::uint8_t> bytes, std::vector<std::uint8_t
                                          : verb_ == kWont ? Event::Kind::Wont
                                          : verb_ == kDo   ? Event::Kind::Do
                                                           : Event::Kind::Dont;
-                events.push_back({kind, byte, {}});
+                events.push_back({kind, byte, {}, data.size()});
                 state_ = State::Data;
                 break;
             }
@@ -53,7 +53,8 @@ void Decoder::Feed(std::span<const std::uint8_t> bytes, std::vector<std::uint8_t
                 } else if (byte == kSe) {
                     if (!sub_.empty()) {
                         events.push_back({Event::Kind::Subnegotiation, sub_.front(),
-                                          std::vector<std::uint8_t>(sub_.begin() + 1, sub_.end())});
+                                          std::vector<std::uint8_t>(sub_.begin() + 1, sub_.end()),
+                                          data.size()});
                     }
                     sub_.clear();
                     state_ = State::Data;

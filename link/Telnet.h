@@ -49,6 +49,7 @@ struct Event {
     Kind kind;
     std::uint8_t option;
     std::vector<std::uint8_t> payload;  // subnegotiation only: the bytes after the option
+    std::size_t at = 0;  // how many data bytes the output held when the command ended
 
     bool operator==(const Event&) const = default;
 };

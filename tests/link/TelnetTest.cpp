@@ -43,15 +43,15 @@ const Bytes kMixed{'R',  'e',  0xFF, 0xFD, 0x2C,  // DO COM-PORT-OPTION
                    0xFF, 0xFE, 0x00,                                      // DONT BINARY
                    'O'};
 
-TEST(TelnetDecoder, DataComesOutWithoutCommandsAndWithEscapedBytesSingle) {
+TEST(TelnetDecoder, DataComesOutWithoutCommandsEscapedBytesSingleAndCommandsInPlace) {
     const Decoded decoded = DecodeWhole(kMixed);
     EXPECT_EQ(decoded.data, (Bytes{'R', 'e', 'a', 0xFF, 'd', 'y', 'O'}));
     EXPECT_EQ(decoded.events,
               (std::vector<Event>{
-                  {Event::Kind::Do, 0x2C, {}},
-                  {Event::Kind::Subnegotiation, 0x2C, {0x65, 0x00, 0x00, 0xE1, 0x00}},
-                  {Event::Kind::Subnegotiation, 0x2C, {0x6C, 0xFF}},
-                  {Event::Kind::Dont, 0x00, {}},
+                  {Event::Kind::Do, 0x2C, {}, 2},
+                  {Event::Kind::Subnegotiation, 0x2C, {0x65, 0x00, 0x00, 0xE1, 0x00}, 5},
+                  {Event::Kind::Subnegotiation, 0x2C, {0x6C, 0xFF}, 6},
+                  {Event::Kind::Dont, 0x00, {}, 6},
               }));
 }
 
