@@ -7,7 +7,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -68,6 +71,48 @@ INSTANTIATE_TEST_SUITE_P(Protocols, OverSer2net,
                          [](const auto& info) {
                              return info.param == Ser2net::Protocol::Rfc2217 ? "Rfc2217" : "Raw";
                          });
+
+// The route users took before network ports: socat makes a pty in the port folder and carries it
+// to the raw server. Its lumpy delivery is what the late-block reading is for.
+TEST(OverSocatPty, ReadThroughAPtyLinkedToARawServerSucceeds) {
+    const char* socat = "/usr/bin/socat";
+    if (Ser2net::Program().empty() || ::access(socat, X_OK) != 0) {
+        GTEST_SKIP() << "ser2net or socat is not installed (scripts/setup installs them)";
+    }
+    TempFolder folder;
+    const std::string runtime = folder.PathOf("runtime");
+    const std::string ports = runtime + "/zorvik-gsm/ports";
+    std::filesystem::create_directories(ports);
+    for (const std::string& dir : {runtime, runtime + "/zorvik-gsm", ports}) {
+        std::filesystem::permissions(dir, std::filesystem::perms::owner_all);
+    }
+    SimProcess sim(ZORVIK_SIM_PROGRAM);
+    ASSERT_FALSE(sim.Name().empty()) << "the simulator did not start";
+    Ser2net server(sim.PtyPath(), Ser2net::Protocol::Raw);
+    ASSERT_FALSE(server.Address().empty()) << server.Log();
+    const std::string tcp = "tcp:" + server.Address().substr(std::string("socket://").size());
+    const std::string pty = "pty,link=" + ports + "/COM42,raw,echo=0";
+
+    const pid_t carrier = ::fork();
+    if (carrier == 0) {
+        const int null = ::open("/dev/null", O_WRONLY);
+        ::dup2(null, STDERR_FILENO);
+        ::execl(socat, socat, pty.c_str(), tcp.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    for (int i = 0; i < 250 && !std::filesystem::is_symlink(ports + "/COM42"); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    CliCall call;
+    call.args = {"read", "-p", "COM42", "--text"};
+    call.env.emplace("XDG_RUNTIME_DIR", runtime);
+    call.unset.push_back("ZORVIK_PASSWORD");
+    CliRun read = RunCli(ZORVIK_CLI_PROGRAM, call);
+    ::kill(carrier, SIGTERM);
+    ::waitpid(carrier, nullptr, 0);
+    EXPECT_EQ(read.status, 0) << read.err;
+    EXPECT_NE(read.out.find("device.type = "), std::string::npos);
+}
 
 TEST(NetworkPortFailures, RefusedConnectionAndUnknownHostAreNamed) {
     CliCall call;
