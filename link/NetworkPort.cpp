@@ -208,24 +208,22 @@ void TNetComPort::Negotiate(std::int64_t deadline) {
     }
     SendCommand(offer);
 
-    const auto waitFor = [&](auto done) {
-        while (!done()) {
-            if (comPortRefused_) {
-                throw Error(kErrSetCommState, EPROTONOSUPPORT);
-            }
-            if (!Pump()) {
-                throw Error(kErrOpen, ECONNRESET);
-            }
-            if (done()) {
-                break;
-            }
-            pollfd input{fd_, POLLIN, 0};
-            if (::poll(&input, 1, MsLeft(deadline)) == 0 || NowMicros() >= deadline) {
-                throw Error(kErrOpen, ETIMEDOUT);
-            }
+    // The server agrees to serial-port control before any setting is sent.
+    while (!comPortAgreed_) {
+        if (!Pump()) {
+            throw Error(kErrOpen, ECONNRESET);
         }
-    };
-    waitFor([this] { return comPortAgreed_; });
+        if (comPortRefused_) {
+            throw Error(kErrSetCommState, EPROTONOSUPPORT);
+        }
+        if (comPortAgreed_) {
+            break;
+        }
+        pollfd input{fd_, POLLIN, 0};
+        if (::poll(&input, 1, MsLeft(deadline)) == 0 || NowMicros() >= deadline) {
+            throw Error(kErrOpen, ETIMEDOUT);
+        }
+    }
 
     std::vector<std::uint8_t> settings;
     const auto add = [&settings](std::uint8_t command, std::span<const std::uint8_t> value) {
