@@ -5,6 +5,7 @@
 
 #include "files/FileError.h"
 #include "link/ComPort.h"
+#include "link/NetworkPort.h"
 #include "link/PortFault.h"
 #include "link/PortMap.h"
 
@@ -22,6 +23,30 @@ constexpr const char* kPortAccessHint =
 constexpr const char* kPortBusyHint =
     "Port jest zajęty przez inny program (np. ModemManager). Zamknij ten program lub zatrzymaj "
     "go (sudo systemctl stop ModemManager) i spróbuj ponownie.";
+// Shown when the program holding the port is known; the program and its process id follow.
+constexpr const char* kPortHeldByHint = "Port jest zajęty przez program ";
+// Added for ModemManager and brltty, which take serial adapters by themselves.
+constexpr const char* kModemManagerRemedy =
+    " Zatrzymaj go (sudo systemctl stop ModemManager) albo odsuń go od przejściówki regułą udev "
+    "opisaną w README.";
+constexpr const char* kBrlttyRemedy =
+    " Bez monitora brajlowskiego można go usunąć (sudo apt remove brltty).";
+constexpr const char* kOtherHolderRemedy = " Zamknij ten program i spróbuj ponownie.";
+// Shown when a port-folder link leads to something that is not there; the target follows.
+constexpr const char* kLinkTargetMissingHint = "Dowiązanie portu prowadzi do ";
+constexpr const char* kLinkTargetMissingTail =
+    ", którego nie ma (np. odłączona przejściówka). Podłącz urządzenie i spróbuj ponownie.";
+// Shown for the failures of a network port; the address follows.
+constexpr const char* kUnknownHostHint = "Nieznana nazwa komputera w adresie ";
+constexpr const char* kConnectionRefusedHint = "Połączenie odrzucone przez ";
+constexpr const char* kConnectionRefusedTail =
+    ". Sprawdź, czy działa tam serwer portu (np. ser2net) na tym porcie.";
+constexpr const char* kConnectionTimedOutHint = "Brak połączenia z ";
+constexpr const char* kConnectionTimedOutWithin = " w ciągu ";
+constexpr const char* kConnectionTimedOutTail = " s. Sprawdź sieć i adres.";
+constexpr const char* kConnectionLostHint = "Połączenie sieciowe z urządzeniem (";
+constexpr const char* kConnectionLostTail =
+    ") zostało przerwane. Sprawdź sieć i serwer portu, a następnie powtórz polecenie.";
 // Shown when no device node stands behind the chosen name.
 constexpr const char* kNoDeviceHint =
     "Port nie istnieje. Sprawdź, czy przewód lub przejściówka USB jest podłączona, i wybierz "
@@ -52,12 +77,41 @@ bool IsAccessDenied(int error) {
     return error == EACCES || error == EPERM;
 }
 
+std::string BusyHint(const EComPort& port) {
+    if (!port.Holder()) {
+        return kPortBusyHint;
+    }
+    const PortHolder& holder = *port.Holder();
+    std::string hint =
+        kPortHeldByHint + holder.program + " (PID " + std::to_string(holder.pid) + ").";
+    switch (KnownHolderOf(holder)) {
+        case KnownHolder::ModemManager:
+            return hint + kModemManagerRemedy;
+        case KnownHolder::Brltty:
+            return hint + kBrlttyRemedy;
+        case KnownHolder::Other:
+            break;
+    }
+    return hint + kOtherHolderRemedy;
+}
+
 std::string PortHint(const EComPort& port) {
     switch (ClassifyPortFault(port)) {
         case PortFault::AccessDenied:
             return kPortAccessHint;
         case PortFault::Busy:
-            return kPortBusyHint;
+            return BusyHint(port);
+        case PortFault::LinkTargetMissing:
+            return kLinkTargetMissingHint + port.MissingTarget() + kLinkTargetMissingTail;
+        case PortFault::UnknownHost:
+            return kUnknownHostHint + port.Address() + ".";
+        case PortFault::ConnectionRefused:
+            return kConnectionRefusedHint + port.Address() + kConnectionRefusedTail;
+        case PortFault::ConnectionTimedOut:
+            return kConnectionTimedOutHint + port.Address() + kConnectionTimedOutWithin +
+                   std::to_string(kNetworkConnectMs / 1000) + kConnectionTimedOutTail;
+        case PortFault::ConnectionLost:
+            return kConnectionLostHint + port.Address() + kConnectionLostTail;
         case PortFault::NoDevice:
             return kNoDeviceHint;
         case PortFault::NoLinkedDevice:

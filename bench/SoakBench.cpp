@@ -58,6 +58,15 @@ private:
     std::vector<double> times_;
 };
 
+// The machine's load averages over 1, 5 and 15 minutes: the soak's figures mean most beside them.
+void PrintLoad(const char* when) {
+    double load[3] = {0, 0, 0};
+    if (::getloadavg(load, 3) == 3) {
+        std::printf("  load average %s: %.2f %.2f %.2f (%ld processors)\n", when, load[0], load[1],
+                    load[2], ::sysconf(_SC_NPROCESSORS_ONLN));
+    }
+}
+
 [[nodiscard]] std::vector<int> Marks(int runs) {
     return {1, std::max(1, runs / 2), runs};
 }
@@ -78,6 +87,7 @@ private:
     int failed = 0;
     const std::int64_t start = clock.NowMicros();
     std::printf("read + write cycles against %s:\n", link.Sim().Name().c_str());
+    PrintLoad("at the start");
     for (int cycle = 1; cycle <= cycles; ++cycle) {
         const std::int64_t t0 = clock.NowMicros();
         const ReadResult read = ReadConfiguration(exchange, u"9466");
@@ -97,6 +107,7 @@ private:
     }
     reads.Print("read");
     writes.Print("write");
+    PrintLoad("at the end");
     const double seconds = static_cast<double>(clock.NowMicros() - start) / 1e6;
     std::printf("  %d cycles in %.1f s (%.2f s a cycle), %d failed\n", cycles, seconds,
                 seconds / cycles, failed);
@@ -134,6 +145,7 @@ private:
         }
     }
     tally.Print("update");
+    PrintLoad("at the end");
     std::printf("  %d updates, %d failed\n", updates, failed);
     std::filesystem::remove(path);
     return failed == 0;

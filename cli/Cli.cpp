@@ -7,6 +7,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QString>
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -104,13 +105,26 @@ std::map<std::string, std::string> ByIdNames() {
     return names;
 }
 
+// The port folder's links are not followed when others could change it; say so rather than list
+// its ports as if there were none.
+void WarnIfPortFolderSkipped(const PortMap& map) {
+    const int error = map.LinkFolderError();
+    if (error != 0 && error != ENOENT) {
+        std::cerr << kProgramName << ": warning: the port folder " << map.LinkFolder()
+                  << " is skipped: others could change it (make it yours with mode 700)\n";
+    }
+}
+
 int Ports(const Invocation& call) {
     NoOperands(call);
     const PortMap map;
+    WarnIfPortFolderSkipped(map);
     const auto byId = ByIdNames();
     std::vector<PortEntry> entries;
     for (const std::string& name : map.ListPresent()) {
-        const std::string device = RealPath(*map.DevicePath(name));
+        // A link holding a network address is listed with the address.
+        const std::string address = map.NetworkTarget(name);
+        const std::string device = address.empty() ? RealPath(*map.DevicePath(name)) : address;
         const auto found = byId.find(device);
         entries.push_back(
             {name, device,

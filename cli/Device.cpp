@@ -3,18 +3,21 @@
 
 #include <filesystem>
 
+#include "link/NetworkPort.h"
+
 namespace zorvik::cli {
 
 std::string PortName(const std::string& given) {
-    if (PortMap::ComNumber(given)) {
+    if (PortMap::ComNumber(given) || ParseNetworkAddress(given)) {
         return given;
     }
-    if (given.find('/') != std::string::npos) {
+    if (given.find('/') != std::string::npos && given.find("://") == std::string::npos) {
         return std::filesystem::absolute(given).lexically_normal().string();
     }
     throw CliError(Exit::Usage, given +
                                     ": not a port; give a COM name (COM1 to COM50, see 'zorvik-cli "
-                                    "ports') or a device path such as /dev/ttyUSB0");
+                                    "ports'), a device path such as /dev/ttyUSB0, or a network "
+                                    "address rfc2217://HOST:PORT or socket://HOST:PORT");
 }
 
 Device::Device(const std::string& given)

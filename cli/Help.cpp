@@ -31,7 +31,9 @@ Options:
 
 Ports:
   PORT is a COM name as the configurator's window lists it (COM1 to COM50; see
-  'zorvik-cli ports') or a device path such as /dev/ttyUSB0 or /dev/serial/by-id/....
+  'zorvik-cli ports'), a device path such as /dev/ttyUSB0 or /dev/serial/by-id/..., or
+  the address of a serial server on another machine: rfc2217://HOST:PORT (RFC 2217, as
+  ser2net speaks it) or socket://HOST:PORT (raw TCP).
 
 Access password:
   Commands that talk to the device sign with its 4-character access password, taken from

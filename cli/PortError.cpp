@@ -4,12 +4,40 @@
 #include <cstring>
 #include <string>
 
+#include "link/NetworkPort.h"
 #include "link/PortFault.h"
 #include "link/PortMap.h"
 
 namespace zorvik::cli {
 
 namespace {
+
+// A busy port's message, naming its holder and, for the usual suspects, the remedy.
+std::string BusyText(const EComPort& error) {
+    if (!error.Holder()) {
+        return "port is busy: another program holds it (ModemManager often probes USB adapters: "
+               "sudo systemctl stop ModemManager)";
+    }
+    const PortHolder& holder = *error.Holder();
+    std::string text =
+        "port is busy: held by " + holder.program + " (PID " + std::to_string(holder.pid) + ")";
+    switch (KnownHolderOf(holder)) {
+        case KnownHolder::ModemManager:
+            return text +
+                   "; stop it with sudo systemctl stop ModemManager, or keep it away from the "
+                   "adapter with the udev rule in the README";
+        case KnownHolder::Brltty:
+            return text + "; without a braille display, remove it: sudo apt remove brltty";
+        case KnownHolder::Other:
+            break;
+    }
+    return text;
+}
+
+// The network address behind a port named otherwise (a port-folder link), for the message.
+std::string Through(const EComPort& error, const std::string& name) {
+    return error.Address() == name ? "" : " (" + error.Address() + ")";
+}
 
 // The cause in English, and the exit status it ends with.
 CliError Worded(PortFault fault, const EComPort& error, const std::string& name) {
@@ -31,9 +59,25 @@ CliError Worded(PortFault fault, const EComPort& error, const std::string& name)
                         "permission denied; on Debian, join the dialout group "
                         "(sudo adduser $USER dialout) and log in again");
         case PortFault::Busy:
+            return said(Exit::PortUnusable, BusyText(error));
+        case PortFault::LinkTargetMissing:
+            return said(Exit::PortUnusable, "links to " + error.MissingTarget() +
+                                                ", which is not present (adapter unplugged?)");
+        case PortFault::UnknownHost:
+            return said(Exit::PortUnusable, "unknown host" + Through(error, name));
+        case PortFault::ConnectionRefused:
             return said(Exit::PortUnusable,
-                        "port is busy: another program holds it (ModemManager often probes USB "
-                        "adapters: sudo systemctl stop ModemManager)");
+                        "connection refused" + Through(error, name) +
+                            "; is the serial server running there, on that port?");
+        case PortFault::ConnectionTimedOut:
+            return said(Exit::PortUnusable,
+                        "no connection" + Through(error, name) + " within " +
+                            std::to_string(kNetworkConnectMs / 1000) +
+                            " s; is the host up, and does it speak " +
+                            (error.Address().starts_with(kRfc2217Scheme) ? "RFC 2217" : "TCP") +
+                            " on that port?");
+        case PortFault::ConnectionLost:
+            return said(Exit::NoDevice, "the connection" + Through(error, name) + " was lost");
         case PortFault::NotSerial:
             return said(Exit::PortUnusable, "not a serial port");
         case PortFault::SettingsRefused:

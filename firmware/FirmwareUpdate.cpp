@@ -221,7 +221,7 @@ FirmwareOutcome FirmwareUpdate::Verify(const std::string& path) {
             clock_.Sleep(kVerifyPauseMs);
             progress_.Advance(kVerifyBarStep);
         }
-        const int got = port_.Read(received.data(), kFirmwarePageSize);
+        const int got = exchange_.ReadBlock(received.data(), kFirmwarePageSize);
         // Byte 256 of the record is never sent back, so it is not compared.
         if (got < kFirmwarePageSize ||
             !std::equal(received.begin(), received.end(), record.begin())) {

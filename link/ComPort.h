@@ -2,11 +2,20 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <utility>
 
 namespace zorvik {
+
+// Another program that holds a port open.
+struct PortHolder {
+    std::string program;  // its name as the process list shows it ("minicom")
+    int pid = 0;
+
+    bool operator==(const PortHolder&) const = default;
+};
 
 // Error of the serial port layer: the layer's code and the platform error number (errno here).
 class EComPort : public std::runtime_error {
@@ -20,11 +29,23 @@ public:
     // The name of the port that raised it ("COM7"); empty when no port did.
     [[nodiscard]] const std::string& Port() const { return port_; }
     void SetPort(std::string port) { port_ = std::move(port); }
+    // The network address behind the port ("rfc2217://pi.local:2217"); empty for a local port.
+    [[nodiscard]] const std::string& Address() const { return address_; }
+    void SetAddress(std::string address) { address_ = std::move(address); }
+    // What a port-folder link leads to, when that is not present (an adapter unplugged).
+    [[nodiscard]] const std::string& MissingTarget() const { return missingTarget_; }
+    void SetMissingTarget(std::string target) { missingTarget_ = std::move(target); }
+    // The program holding a busy port, when it could be found.
+    [[nodiscard]] const std::optional<PortHolder>& Holder() const { return holder_; }
+    void SetHolder(PortHolder holder) { holder_ = std::move(holder); }
 
 private:
     int code_;
     int winCode_;
     std::string port_;
+    std::string address_;
+    std::string missingTarget_;
+    std::optional<PortHolder> holder_;
 };
 
 // Error codes of the layer.

@@ -69,7 +69,7 @@ static ReadResult ReadSteps(DeviceExchange& exchange, const std::u16string& pass
     exchange.SendByte(kOpReadImage);
     exchange.PauseMillis(kBlockPauses);
     Block block{};
-    const int received = exchange.Port().Read(block.data(), kBlockSize);
+    const int received = exchange.ReadBlock(block.data(), kBlockSize);
     exchange.SendByte(kCloseAfterRead);
     exchange.ClosePort();
 

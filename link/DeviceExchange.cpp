@@ -89,6 +89,26 @@ void DeviceExchange::PauseMillis(int count) {
     }
 }
 
+int DeviceExchange::ReadBlock(std::uint8_t* buffer, int count) {
+    int got = port_.Read(buffer, count);
+    const std::int64_t start = clock_.NowMicros();
+    std::int64_t lastByte = start;
+    while (got < count) {
+        const std::int64_t now = clock_.NowMicros();
+        if (now - lastByte >= std::int64_t{kLateBlockQuietMs} * 1000 ||
+            now - start >= std::int64_t{kLateBlockLimitMs} * 1000) {
+            break;
+        }
+        clock_.Sleep(kLateBlockPollMs);
+        const int more = port_.Read(buffer + got, count - got);
+        if (more > 0) {
+            got += more;
+            lastByte = clock_.NowMicros();
+        }
+    }
+    return got;
+}
+
 StatusReply DeviceExchange::TransferBlock(std::uint8_t operation, const ConfigImage& bytes) {
     std::array<std::uint8_t, kBlockSize> block{};
     std::copy(bytes.begin(), bytes.end(), block.begin());

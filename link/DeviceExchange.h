@@ -31,6 +31,11 @@ constexpr int kStatusPollMs = 25;     // pause before each status poll
 
 constexpr std::uint8_t kBlockTrailer = 0x00;  // written right after a 257-byte block the host sends
 constexpr int kBlockPauses = 52;  // 1 ms pauses for a 257-byte block (~45 ms) to cross the line
+// A block still short after those pauses is waited for in 1 ms pauses: a device may fetch it from
+// memory before sending, a USB adapter holds received bytes back, a network server batches them.
+constexpr int kLateBlockPollMs = 1;      // pause between the reads of a late block
+constexpr int kLateBlockQuietMs = 100;   // no new byte for this long: the block stays short
+constexpr int kLateBlockLimitMs = 2000;  // the latest a block may be whole, after the pauses
 
 constexpr char kStatusAccepted = 'O';       // password (or transfer) accepted
 constexpr char kStatusWrongPassword = 'R';  // password rejected
@@ -105,6 +110,10 @@ public:
     [[nodiscard]] StatusReply WaitStatus(bool checksumReply = false);
     // `count` pauses of one millisecond, for a block to cross the line.
     void PauseMillis(int count);
+    // Reads a block of `count` bytes the device has been sending since the pauses began. What has
+    // arrived is taken at once; a block still short is read on in 1 ms pauses until it is whole,
+    // no new byte has come for 100 ms, or 2 s have passed. Returns the bytes read.
+    [[nodiscard]] int ReadBlock(std::uint8_t* buffer, int count);
     // The transfer phase of a command that sends 256 bytes: the operation byte, the bytes and
     // their checksum in one write, the trailer 0x00, 52 pauses of 1 ms, then up to 100 polls for
     // the device's verdict on the block ("O", "R", "E" or nothing).

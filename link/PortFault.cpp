@@ -3,6 +3,7 @@
 
 #include <cerrno>
 
+#include "link/NetworkPort.h"
 #include "link/PortMap.h"
 
 namespace zorvik {
@@ -48,9 +49,47 @@ PortFault OpenFault(int error, std::string_view port) {
     return NoDeviceBehind(error) ? PortFault::NoDevice : PortFault::Other;
 }
 
+PortFault NetworkFault(int code, int error) {
+    if (code == kErrOpen) {
+        switch (error) {
+            case ENXIO:
+                return PortFault::UnknownHost;
+            case ECONNREFUSED:
+                return PortFault::ConnectionRefused;
+            case ETIMEDOUT:
+                return PortFault::ConnectionTimedOut;
+            case ECONNRESET:
+                return PortFault::ConnectionLost;
+            default:
+                return PortFault::Other;
+        }
+    }
+    switch (code) {
+        case kErrNotOpen:
+            return PortFault::NotOpen;
+        case kErrSetCommState:
+            return PortFault::SettingsRefused;
+        default:
+            return error == EIO ? PortFault::ConnectionLost : PortFault::Other;
+    }
+}
+
 }  // namespace
 
+KnownHolder KnownHolderOf(const PortHolder& holder) {
+    if (holder.program == "ModemManager") {
+        return KnownHolder::ModemManager;
+    }
+    if (holder.program.starts_with("brltty")) {
+        return KnownHolder::Brltty;
+    }
+    return KnownHolder::Other;
+}
+
 PortFault ClassifyPortFault(int code, int errorNumber, std::string_view port) {
+    if (ParseNetworkAddress(port)) {
+        return NetworkFault(code, errorNumber);
+    }
     switch (code) {
         case kErrOpen:
             return OpenFault(errorNumber, port);
@@ -66,6 +105,12 @@ PortFault ClassifyPortFault(int code, int errorNumber, std::string_view port) {
 }
 
 PortFault ClassifyPortFault(const EComPort& error) {
+    if (!error.Address().empty()) {
+        return NetworkFault(error.Code(), error.WinCode());
+    }
+    if (error.Code() == kErrOpen && !error.MissingTarget().empty()) {
+        return PortFault::LinkTargetMissing;
+    }
     return ClassifyPortFault(error.Code(), error.WinCode(), error.Port());
 }
 

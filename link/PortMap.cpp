@@ -2,6 +2,8 @@
 // list.
 #include "link/PortMap.h"
 
+#include "link/NetworkPort.h"
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -166,6 +168,31 @@ int PortMap::LinkFolderError() const {
     return FolderError(ParentOf(roots_.links), true);
 }
 
+std::optional<std::string> PortMap::LinkTarget(int number) const {
+    const auto path = DevicePath(number);
+    if (!path || !Linked(number)) {
+        return std::nullopt;
+    }
+    char buffer[4096];
+    const ssize_t length = ::readlink(path->c_str(), buffer, sizeof buffer);
+    if (length < 0 || static_cast<std::size_t>(length) >= sizeof buffer) {
+        return std::nullopt;
+    }
+    return std::string(buffer, static_cast<std::size_t>(length));
+}
+
+std::string PortMap::NetworkTarget(std::string_view port) const {
+    if (ParseNetworkAddress(port)) {
+        return std::string(port);
+    }
+    const auto number = ComNumber(port);
+    if (!number || !Linked(*number) || LinkFolderError() != 0) {
+        return "";
+    }
+    const auto target = LinkTarget(*number);
+    return target && ParseNetworkAddress(*target) ? *target : "";
+}
+
 bool PortMap::Present(int number) const {
     const auto path = DevicePath(number);
     if (!path) {
@@ -173,6 +200,12 @@ bool PortMap::Present(int number) const {
     }
     if (Linked(number) && LinkFolderError() != 0) {
         return false;
+    }
+    if (Linked(number)) {
+        // A network address is there while its link is; whether it answers shows on opening.
+        if (const auto target = LinkTarget(number); target && ParseNetworkAddress(*target)) {
+            return true;
+        }
     }
     if (!IsCharDevice(*path)) {
         return false;

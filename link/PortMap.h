@@ -21,7 +21,8 @@ constexpr std::string_view kFallbackPortFolderStem = "/tmp/zorvik-gsm-";
 //   COM9..COM24   /dev/ttyUSB0..15   present when the node exists
 //   COM25..COM40  /dev/ttyACM0..15   present when the node exists
 //   COM41..COM50  links named COM41..COM50 in the user's port folder, present when the link
-//                 leads to a character device (a pty slave, /dev/serial/by-id/...)
+//                 leads to a character device (a pty slave, /dev/serial/by-id/...) or holds a
+//                 network address (rfc2217://HOST:PORT, socket://HOST:PORT)
 class PortMap {
 public:
     struct Roots {
@@ -41,6 +42,12 @@ public:
     [[nodiscard]] std::optional<std::string> DevicePath(int number) const;
     // "COM7" → its path; nullopt for any other name ("com7", "COM07", "COM51", "LPT1").
     [[nodiscard]] std::optional<std::string> DevicePath(std::string_view comName) const;
+
+    // What the link COMn (41..50) holds, as written in it; nullopt when there is no such link.
+    [[nodiscard]] std::optional<std::string> LinkTarget(int number) const;
+    // The network address a port leads to: the name itself ("rfc2217://pi.local:2217") or what
+    // the link COMn holds, when the port folder may be followed. Empty for a local port.
+    [[nodiscard]] std::string NetworkTarget(std::string_view port) const;
 
     // Whether COMn is there, without opening the device.
     [[nodiscard]] bool Present(int number) const;

@@ -1,6 +1,8 @@
 // The Linux serial port: exclusive raw tty at the device's line settings, non-waiting reads.
 #include "link/SerialPort.h"
 
+#include "link/PortHolder.h"
+
 #include <fcntl.h>
 #include <linux/serial.h>
 #include <poll.h>
@@ -71,6 +73,17 @@ private:
     bool exclusive_ = false;
 };
 
+// The error of a port another program holds, naming that program when it can be found.
+EComPort Busy(int error, const std::string& path) {
+    EComPort busy(kErrOpen, error);
+    if (error == EWOULDBLOCK || error == EBUSY) {
+        if (auto holder = FindPortHolder(path)) {
+            busy.SetHolder(std::move(*holder));
+        }
+    }
+    return busy;
+}
+
 bool SameLineSettings(const termios& want, const termios& got) {
     return (got.c_cflag & (CSIZE | PARENB | CSTOPB | CRTSCTS | CLOCAL | CREAD)) ==
                (want.c_cflag & (CSIZE | PARENB | CSTOPB | CRTSCTS | CLOCAL | CREAD)) &&
@@ -93,6 +106,12 @@ TComPort::~TComPort() {
 }
 
 void TComPort::DoOpen(const std::string& port) {
+    if (const std::string address = map_.NetworkTarget(port); !address.empty()) {
+        auto network = std::make_unique<TNetComPort>(*ParseNetworkAddress(address), address, port);
+        network->Open();
+        network_ = std::move(network);
+        return;
+    }
     // A device path ("/dev/ttyUSB0", "/dev/serial/by-id/...") is opened as it stands; the window
     // only ever names ports "COMn", the command line takes either.
     const auto number = PortMap::ComNumber(port);
@@ -110,8 +129,18 @@ void TComPort::DoOpen(const std::string& port) {
     }
 
     const int fd = ::open(path->c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0 && errno == EBUSY) {
+        throw Busy(errno, *path);  // held in exclusive mode by another program
+    }
     if (fd < 0) {
-        throw EComPort(kErrOpen, errno);
+        EComPort error(kErrOpen, errno);
+        // A link left behind by an unplugged adapter says where it leads.
+        if (errno == ENOENT && number && PortMap::Linked(*number)) {
+            if (const auto target = map_.LinkTarget(*number)) {
+                error.SetMissingTarget(*target);
+            }
+        }
+        throw error;
     }
     PendingDescriptor pending(fd);
 
@@ -121,10 +150,10 @@ void TComPort::DoOpen(const std::string& port) {
     // Exclusive like the platform's unshared open: flock keeps out other programs that lock
     // (and root, whom TIOCEXCL does not stop), TIOCEXCL keeps out those that do not lock.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        throw EComPort(kErrOpen, errno);
+        throw Busy(errno, *path);
     }
     if (::ioctl(fd, TIOCEXCL) != 0) {
-        throw EComPort(kErrOpen, errno);
+        throw Busy(errno, *path);
     }
     pending.MarkExclusive();
 
@@ -194,6 +223,11 @@ void TComPort::Configure(int fd) {
 }
 
 void TComPort::DoClose() {
+    if (network_) {
+        const auto network = std::move(network_);
+        network->Close();
+        return;
+    }
     if (fd_ < 0) {
         return;
     }
@@ -225,6 +259,9 @@ void TComPort::DoClose() {
 }
 
 int TComPort::DoWrite(const std::uint8_t* buffer, int count) {
+    if (network_) {
+        return network_->Write(buffer, count);
+    }
     // Until the bytes are known to have left, a failure leaves them queued.
     outputStuck_ = true;
     const auto deadline =
@@ -282,6 +319,9 @@ int TComPort::DoWrite(const std::uint8_t* buffer, int count) {
 }
 
 int TComPort::DoRead(std::uint8_t* buffer, int count) {
+    if (network_) {
+        return network_->Read(buffer, count);
+    }
     for (;;) {
         const ssize_t n = ::read(fd_, buffer, static_cast<std::size_t>(count));
         if (n > 0) {
@@ -306,6 +346,9 @@ int TComPort::DoRead(std::uint8_t* buffer, int count) {
 }
 
 bool TComPort::DoWaitForInput(int timeoutMs) {
+    if (network_) {
+        return network_->WaitForInput(timeoutMs);
+    }
     const auto deadline = SteadyClock::now() + std::chrono::milliseconds(std::max(timeoutMs, 0));
     for (;;) {
         pollfd input{fd_, POLLIN, 0};

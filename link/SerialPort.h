@@ -2,23 +2,26 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "link/ComPort.h"
+#include "link/NetworkPort.h"
 #include "link/PortMap.h"
 
 namespace zorvik {
 
 // Opens its port exclusively at 57600 8N1 without flow control; reads return at once with what
-// has arrived. The port is a name "COMn" of the map, or an absolute device path. An unplugged
-// adapter or a hung-up pty raises EComPort instead of reading nothing.
-// Closing after a write that was cut short discards what the line did not take, without waiting.
+// has arrived. The port is a name "COMn" of the map, an absolute device path, or a network
+// address; a network address, given or held by a port-folder link, opens a TNetComPort. An
+// unplugged adapter or a hung-up pty raises EComPort instead of reading nothing. Closing after a
+// write that was cut short discards what the line did not take, without waiting.
 class TComPort : public TCustomComPort {
 public:
     explicit TComPort(const PortMap& map, std::string port = "COM1");
     ~TComPort() override;  // closes
 
-    [[nodiscard]] int Handle() const { return fd_; }  // -1 when closed
+    [[nodiscard]] int Handle() const { return fd_; }  // -1 when closed or on the network
 
 protected:
     void DoOpen(const std::string& port) override;
@@ -32,6 +35,7 @@ private:
     static void Configure(int fd);
 
     PortMap map_;
+    std::unique_ptr<TNetComPort> network_;  // while a network port is open
     int fd_ = -1;
     bool outputStuck_ = false;  // a write was cut short: its bytes may still be queued
 };

@@ -598,10 +598,11 @@ void DeviceModel::ProcessOperation(std::uint8_t byte, std::int64_t t) {
             size = kShortBlockSize;
             readOutcome_ = "sent " + std::to_string(size) + " of 257 bytes (fault)";
         }
-        Send(block.data(), size, t + kImageFetchMicros);
+        const std::int64_t startAt = t + kImageFetchMicros + BlockDelay();
+        Send(block.data(), size, startAt);
         Enter(State::ReadClose, t);
         // Half the block is on its way when the cable goes.
-        if (PullAt(PullStep::Transfer, t + kImageFetchMicros + ByteTime(kBlockSize / 2))) {
+        if (PullAt(PullStep::Transfer, startAt + ByteTime(kBlockSize / 2))) {
             Enter(State::Hung, t);
         }
         return;
@@ -714,7 +715,7 @@ void DeviceModel::ProcessVerify(std::uint8_t byte, std::int64_t t) {
         if (faults_.firmwareCorruptPage == page_) {
             page[kCorruptByte] ^= 0x01;
         }
-        Send(page.data(), page.size(), t + kPageFetchMicros);
+        Send(page.data(), page.size(), t + kPageFetchMicros + BlockDelay());
         ++page_;
         firmware_.pagesVerified = page_;
         Enter(State::Verify, t);

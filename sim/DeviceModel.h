@@ -95,6 +95,9 @@ struct DeviceFaults {
     bool firmwareNoVerifyBanner = false;  // no "Ready" after programming ends with 0x01
     int firmwareCorruptPage = -1;         // the read-back of page k differs in one byte
     int firmwareEraseMs = 0;  // the erase after the programming command takes this long (0: 1 ms)
+    // Every block the device sends (the image on a read, each page read back in verification)
+    // starts this much later, as from a device slow to fetch it from its memory.
+    int blockDelayMs = 0;
     PullStep pullAt = PullStep::Never;  // where the cable is pulled (see CablePulledAt)
     int pullPage = 0;                   // the page (0-based) of ProgramPage and VerifyPage
 };
@@ -221,6 +224,9 @@ private:
     void FinishFirmware(const std::string& tail);
     [[nodiscard]] bool BannersOn() const;
     [[nodiscard]] std::int64_t ByteTime(int count) const;
+    [[nodiscard]] std::int64_t BlockDelay() const {
+        return std::int64_t{faults_.blockDelayMs} * 1000;
+    }
     [[nodiscard]] std::string Activity() const;
     void Log(std::string line) { log_.push_back(std::move(line)); }
 

@@ -1,12 +1,16 @@
 // The user's port folder: links named "COMnn" to the terminals that stand in for serial ports.
 #include "sim/PortFolder.h"
 
+#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <optional>
 
+#include "link/NetworkPort.h"
 #include "link/PortMap.h"
 
 namespace zorvik {
@@ -23,10 +27,23 @@ std::string LinkPath(const std::string& dir, const std::string& name) {
     return dir + "/" + name;
 }
 
-// True when `path` is a link whose target is gone (a simulator that did not clean up).
+std::optional<std::string> ReadLink(const std::string& path) {
+    char buffer[4096];
+    const ssize_t length = readlink(path.c_str(), buffer, sizeof buffer);
+    if (length < 0 || static_cast<std::size_t>(length) >= sizeof buffer) {
+        return std::nullopt;
+    }
+    return std::string(buffer, static_cast<std::size_t>(length));
+}
+
+// True when `path` is a link whose target is gone (a simulator that did not clean up). A link
+// holding a network address leads to no file and is not gone.
 bool IsDanglingLink(const std::string& path) {
     struct stat info {};
     if (lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+        return false;
+    }
+    if (const auto target = ReadLink(path); target && ParseNetworkAddress(*target)) {
         return false;
     }
     return stat(path.c_str(), &info) != 0 && errno == ENOENT;
@@ -107,14 +124,26 @@ std::string RegisterPort(const std::string& dir, const std::string& wanted,
     throw EPortFolder("no free port name in " + dir);
 }
 
+std::vector<std::string> RemoveLinksTo(const std::string& dir, const std::string& target) {
+    std::vector<std::string> removed;
+    DIR* folder = opendir(dir.c_str());
+    if (folder == nullptr) {
+        return removed;
+    }
+    while (const dirent* entry = readdir(folder)) {
+        const std::string name = entry->d_name;
+        if (ReadLink(LinkPath(dir, name)) == target && unlink(LinkPath(dir, name).c_str()) == 0) {
+            removed.push_back(name);
+        }
+    }
+    closedir(folder);
+    std::sort(removed.begin(), removed.end());
+    return removed;
+}
+
 void UnregisterPort(const std::string& dir, const std::string& name, const std::string& target) {
     const std::string path = LinkPath(dir, name);
-    char buffer[4096];
-    const ssize_t length = readlink(path.c_str(), buffer, sizeof buffer - 1);
-    if (length < 0) {
-        return;
-    }
-    if (std::string(buffer, static_cast<std::size_t>(length)) == target) {
+    if (ReadLink(path) == target) {
         (void)unlink(path.c_str());
     }
 }

@@ -3,6 +3,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace zorvik {
 
@@ -25,6 +26,10 @@ void EnsurePortsDir(const std::string& dir);
 // EPortFolder when the name is taken or no name is free.
 [[nodiscard]] std::string RegisterPort(const std::string& dir, const std::string& wanted,
                                        const std::string& target);
+
+// Removes every link in `dir` that points to `target`: a simulator that was killed leaves its
+// link behind, and pseudo-terminal numbers are reused. Returns the names removed; never raises.
+std::vector<std::string> RemoveLinksTo(const std::string& dir, const std::string& target);
 
 // Removes the link `name` if it still points to `target`; never raises.
 void UnregisterPort(const std::string& dir, const std::string& name, const std::string& target);

@@ -355,6 +355,9 @@ int Simulator::Run(std::ostream& out) {
     try {
         dir = options_.portsDir.empty() ? DefaultPortsDir() : options_.portsDir;
         EnsurePortsDir(dir);
+        for (const std::string& stale : RemoveLinksTo(dir, pty_.path)) {
+            Say("removed " + stale + ", left behind for this pseudo-terminal " + pty_.path);
+        }
         name = RegisterPort(dir, options_.port, pty_.path);
     } catch (const EPortFolder& failure) {
         Say(failure.what());

@@ -128,6 +128,8 @@ Faults:
   --firmware-no-verify-banner  no "Ready" before verification
   --firmware-corrupt-page K    read-back of page K differs in one byte
   --firmware-erase-ms MS       the erase before the first page request takes MS
+  --block-delay-ms MS          every block sent (the image on a read, each page read
+                               back in verification) starts MS later
 )";
 }
 
@@ -200,6 +202,8 @@ SimOptionsResult ParseSimOptions(const std::vector<std::string>& args) {
          }},
         {"--firmware-erase-ms",
          [&](const std::string& v) { return ParseInt(v, 0, 3'600'000, faults.firmwareEraseMs); }},
+        {"--block-delay-ms",
+         [&](const std::string& v) { return ParseInt(v, 0, 3'600'000, faults.blockDelayMs); }},
         {"--banner-delay",
          [&](const std::string& v) { return ParseInt(v, 0, 3'600'000, faults.bannerDelayMs); }},
         {"--write-reply",

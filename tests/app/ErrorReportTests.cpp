@@ -46,6 +46,35 @@ TEST(ErrorReportText, ExplainsABusyPortOnLinuxBelowTheFirstLine) {
     }
 }
 
+TEST(ErrorReportText, NamesTheProgramHoldingABusyPortWithItsRemedy) {
+    EComPort held(1, EWOULDBLOCK);
+    held.SetHolder({"minicom", 4242});
+    EXPECT_NE(ErrorReportText(held).find("minicom (PID 4242)"), std::string::npos);
+    held.SetHolder({"ModemManager", 812});
+    const std::string modem = ErrorReportText(held);
+    EXPECT_NE(modem.find("ModemManager (PID 812)"), std::string::npos) << modem;
+    EXPECT_NE(modem.find("sudo systemctl stop ModemManager"), std::string::npos) << modem;
+    held.SetHolder({"brltty", 955});
+    EXPECT_NE(ErrorReportText(held).find("sudo apt remove brltty"), std::string::npos);
+}
+
+TEST(ErrorReportText, SaysWhereAStaleLinkLeadsAndWhichNetworkAddressFailed) {
+    EComPort stale(1, ENOENT);
+    stale.SetPort("COM42");
+    stale.SetMissingTarget("/dev/serial/by-id/usb-FTDI_A1B2C3-if00-port0");
+    const std::string text = ErrorReportText(stale);
+    EXPECT_NE(text.find("/dev/serial/by-id/usb-FTDI_A1B2C3-if00-port0, którego nie ma"),
+              std::string::npos)
+        << text;
+
+    EComPort refused(1, ECONNREFUSED);
+    refused.SetPort("COM43");
+    refused.SetAddress("rfc2217://pi.local:2217");
+    const std::string network = ErrorReportText(refused);
+    EXPECT_NE(network.find("Połączenie odrzucone przez rfc2217://pi.local:2217"), std::string::npos)
+        << network;
+}
+
 TEST(ErrorReportText, NamesTheRealCauseOfAPortErrorBelowTheFirstLine) {
     const auto report = [](int code, int error, const char* port) {
         EComPort raised(code, error);

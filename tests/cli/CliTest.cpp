@@ -1,5 +1,6 @@
 // zorvik-cli without a device: help, usage errors, password sources and files, each run as the
 // program itself.
+#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
@@ -144,6 +145,34 @@ TEST(CliFiles, BadFilesNameTheirLineAndEndWithStatusSeven) {
 
     const CliRun shortImage = Cli({"dump", folder.Write("short.zvk", TempFolder::Bytes(100))});
     EXPECT_EQ(shortImage.status, 7);
+}
+
+TEST(CliPortFolder, StaleLinkSaysWhereItLeadsAndAnOpenFolderIsWarnedAbout) {
+    TempFolder folder;
+    const std::string ports = folder.PathOf("runtime/zorvik-gsm/ports");
+    std::filesystem::create_directories(ports);
+    std::filesystem::permissions(folder.PathOf("runtime"), std::filesystem::perms::owner_all);
+    std::filesystem::permissions(folder.PathOf("runtime/zorvik-gsm"),
+                                 std::filesystem::perms::owner_all);
+    std::filesystem::permissions(ports, std::filesystem::perms::owner_all);
+    std::filesystem::create_symlink("/dev/serial/by-id/usb-FTDI_A1B2C3-if00-port0",
+                                    ports + "/COM42");
+    CliCall call;
+    call.env.emplace("XDG_RUNTIME_DIR", folder.PathOf("runtime"));
+
+    const CliRun stale = Cli({"read", "-p", "COM42"}, call);
+    EXPECT_EQ(stale.status, 3);
+    EXPECT_NE(stale.err.find("COM42: links to /dev/serial/by-id/usb-FTDI_A1B2C3-if00-port0, "
+                             "which is not present"),
+              std::string::npos)
+        << stale.err;
+
+    std::filesystem::permissions(ports, std::filesystem::perms::all);
+    const CliRun listed = Cli({"ports"}, call);
+    EXPECT_EQ(listed.status, 0);
+    EXPECT_NE(listed.err.find("warning: the port folder " + ports + " is skipped"),
+              std::string::npos)
+        << listed.err;
 }
 
 }  // namespace

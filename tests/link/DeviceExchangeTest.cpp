@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <deque>
 
@@ -258,6 +259,87 @@ TEST(AuthenticatedFraming, PortErrorEndsTheExchangeAndLeavesThePortOpen) {
     // The next exchange's port reset starts afresh.
     EXPECT_EQ(rig.exchange.RunAuthenticated(BuildAuthBlock(u"9466"), kTable),
               FramingOutcome::Accepted);
+}
+
+// A port whose bytes become readable at set virtual times, as a late or lumpy line delivers them.
+class TimedPort : public TCustomComPort {
+public:
+    explicit TimedPort(VirtualClock& clock) : clock_(clock) {}
+
+    // `count` bytes readable from `atMs` on.
+    void Arrive(std::int64_t atMs, int count) { arrivals_.push_back({atMs * 1000, count}); }
+
+protected:
+    void DoOpen(const std::string& /*port*/) override {}
+    void DoClose() override {}
+    int DoWrite(const std::uint8_t* /*buffer*/, int count) override { return count; }
+    int DoRead(std::uint8_t* buffer, int count) override {
+        int got = 0;
+        while (got < count && !arrivals_.empty() && arrivals_.front().first <= clock_.NowMicros()) {
+            auto& [at, left] = arrivals_.front();
+            const int take = std::min(left, count - got);
+            std::fill_n(buffer + got, take, std::uint8_t{0x5A});
+            got += take;
+            left -= take;
+            if (left == 0) {
+                arrivals_.pop_front();
+            }
+        }
+        return got;
+    }
+    bool DoWaitForInput(int /*timeoutMs*/) override { return false; }
+
+private:
+    VirtualClock& clock_;
+    std::deque<std::pair<std::int64_t, int>> arrivals_;
+};
+
+struct LateBlockRig {
+    LateBlockRig() : port(clock), exchange(port, clock, dialogs) { port.Open(); }
+    VirtualClock clock;
+    TimedPort port;
+    FakeDialogs dialogs;
+    DeviceExchange exchange;
+    std::array<std::uint8_t, 257> block{};
+
+    int Read() { return exchange.ReadBlock(block.data(), 257); }
+};
+
+TEST(LateBlock, BlockWholeAfterThePausesCostsNoFurtherPause) {
+    LateBlockRig rig;
+    rig.port.Arrive(0, 257);
+    EXPECT_EQ(rig.Read(), 257);
+    EXPECT_EQ(rig.clock.TotalSleptMicros(), 0);
+}
+
+TEST(LateBlock, BlockArrivingInLumpsIsReadOnUntilWhole) {
+    LateBlockRig rig;
+    rig.port.Arrive(0, 62);
+    rig.port.Arrive(16, 64);
+    rig.port.Arrive(95, 64);
+    rig.port.Arrive(190, 67);  // 95 ms after the lump before: still within the quiet bound
+    EXPECT_EQ(rig.Read(), 257);
+    EXPECT_EQ(rig.clock.NowMicros(), 190'000);
+}
+
+TEST(LateBlock, BlockThatStopsShortIsGivenUp100MsAfterItsLastByte) {
+    LateBlockRig rig;
+    rig.port.Arrive(30, 200);
+    EXPECT_EQ(rig.Read(), 200);
+    EXPECT_EQ(rig.clock.NowMicros(), 130'000);
+
+    LateBlockRig silent;
+    EXPECT_EQ(silent.Read(), 0);
+    EXPECT_EQ(silent.clock.NowMicros(), 100'000);
+}
+
+TEST(LateBlock, BlockTricklingInIsGivenUpTwoSecondsAfterThePauses) {
+    LateBlockRig rig;
+    for (int ms = 0; ms < 5000; ms += 50) {
+        rig.port.Arrive(ms, 1);
+    }
+    EXPECT_EQ(rig.Read(), 41);  // the bytes of 0, 50, ... 2000 ms
+    EXPECT_EQ(rig.clock.NowMicros(), 2'000'000);
 }
 
 }  // namespace

@@ -51,5 +51,33 @@ TEST(ClassifyPortFault, TellsEachCauseApartByCodeErrorNumberAndPortName) {
     }
 }
 
+TEST(ClassifyPortFault, NetworkPortsAndMissingLinkTargetsHaveCausesOfTheirOwn) {
+    const auto network = [](int code, int error, const char* port) {
+        EComPort raised(code, error);
+        raised.SetPort(port);
+        raised.SetAddress("rfc2217://pi.local:2217");
+        return ClassifyPortFault(raised);
+    };
+    EXPECT_EQ(network(1, ENXIO, "COM43"), PortFault::UnknownHost);
+    EXPECT_EQ(network(1, ECONNREFUSED, "COM43"), PortFault::ConnectionRefused);
+    EXPECT_EQ(network(1, ETIMEDOUT, "rfc2217://pi.local:2217"), PortFault::ConnectionTimedOut);
+    EXPECT_EQ(network(3, EIO, "COM43"), PortFault::ConnectionLost);
+    EXPECT_EQ(network(2, EIO, "COM43"), PortFault::ConnectionLost);
+    EXPECT_EQ(network(7, EINVAL, "COM43"), PortFault::SettingsRefused);
+    EXPECT_EQ(ClassifyPortFault(1, ECONNREFUSED, "socket://10.0.0.2:4001"),
+              PortFault::ConnectionRefused);
+
+    EComPort stale(1, ENOENT);
+    stale.SetPort("COM42");
+    stale.SetMissingTarget("/dev/serial/by-id/usb-FTDI_A1B2C3-if00-port0");
+    EXPECT_EQ(ClassifyPortFault(stale), PortFault::LinkTargetMissing);
+}
+
+TEST(KnownHolderOf, NamesTheProgramsThatTakeSerialAdaptersByThemselves) {
+    EXPECT_EQ(KnownHolderOf({"ModemManager", 812}), KnownHolder::ModemManager);
+    EXPECT_EQ(KnownHolderOf({"brltty", 955}), KnownHolder::Brltty);
+    EXPECT_EQ(KnownHolderOf({"minicom", 4242}), KnownHolder::Other);
+}
+
 }  // namespace
 }  // namespace zorvik::testing

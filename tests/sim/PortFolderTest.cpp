@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <vector>
 
 namespace zorvik::testing {
 namespace {
@@ -106,6 +107,23 @@ TEST_F(PortFolderTest, DefaultFolderIsUnderAnAbsoluteRuntimeDirectoryElseUnderTm
     if (saved != nullptr) {
         setenv("XDG_RUNTIME_DIR", previous.c_str(), 1);
     }
+}
+
+TEST_F(PortFolderTest, LinksLeftForThisTerminalGoAndANetworkLinkIsNotTakenForStale) {
+    EnsurePortsDir(dir_);
+    ASSERT_EQ(symlink(target_.c_str(), (dir_ + "/COM41").c_str()), 0);
+    ASSERT_EQ(symlink(other_.c_str(), (dir_ + "/COM42").c_str()), 0);
+    ASSERT_EQ(symlink("rfc2217://pi.local:2217", (dir_ + "/COM43").c_str()), 0);
+    ASSERT_EQ(symlink(target_.c_str(), (dir_ + "/COM44").c_str()), 0);
+
+    EXPECT_EQ(RemoveLinksTo(dir_, target_), (std::vector<std::string>{"COM41", "COM44"}));
+    EXPECT_FALSE(fs::is_symlink(dir_ + "/COM41"));
+    EXPECT_EQ(LinkTarget("COM42"), other_);
+
+    // The next free name skips the network link, which leads to no file yet is no leftover.
+    EXPECT_EQ(RegisterPort(dir_, "", target_), "COM41");
+    EXPECT_EQ(RegisterPort(dir_, "", target_), "COM44");
+    EXPECT_EQ(LinkTarget("COM43"), "rfc2217://pi.local:2217");
 }
 
 }  // namespace

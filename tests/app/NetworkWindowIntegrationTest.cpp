@@ -1,0 +1,62 @@
+// The main window reading a device on another machine through a port-folder link that holds an
+// rfc2217:// address, served on the loopback interface by ser2net in front of zorvik-sim.
+#include <unistd.h>
+
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "link/Clock.h"
+#include "link/SerialPort.h"
+#include "sim/PortFolder.h"
+#include "tests/app/AppTestSupport.h"
+#include "tests/support/Ser2net.h"
+#include "tests/support/SimProcess.h"
+
+namespace zorvik::testing {
+namespace {
+
+constexpr int kNoticeMs = 5000;  // the folder watch answers at once, the poll within a second
+
+TEST(NetworkWindowIntegration, ReadsThroughALinkToAnRfc2217Address) {
+    if (Ser2net::Program().empty()) {
+        GTEST_SKIP() << "ser2net is not installed (scripts/setup installs it)";
+    }
+    SimProcess sim(ZORVIK_SIM_PROGRAM);
+    ASSERT_FALSE(sim.Name().empty()) << "the simulator did not start";
+    Ser2net server(sim.PtyPath(), Ser2net::Protocol::Rfc2217);
+    ASSERT_FALSE(server.Address().empty()) << server.Log();
+
+    QTemporaryDir runtime;
+    ASSERT_TRUE(runtime.isValid());
+    const QByteArray previous = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+    const PortMap ports;
+    const std::string folder = PortMap::UserPortFolder();
+    EnsurePortsDir(folder);
+    ASSERT_EQ(::symlink(server.Address().c_str(), (folder + "/COM43").c_str()), 0);
+
+    FakeDialogs dialogs;
+    SystemClock clock;
+    ProgramWindows windows = CreateWindows(
+        TForm1Services{dialogs, clock, std::make_unique<TComPort>(ports), ports, [](QDialog&) {}});
+    TForm1& form = *windows.Form1;
+    form.show();
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&form] { return form.ComComboBox1->findText(QStringLiteral("COM43")) >= 0; }, kNoticeMs))
+        << "a link holding a network address is listed";
+
+    form.ComPort1->SetPort("COM43");
+    ClickAndRun(form.Button2);  // Oczytaj
+    EXPECT_EQ(dialogs.messages,
+              (std::vector<ShownMessage>{{"Dane zostały Odczytane.", "Powodzenie", 64}}))
+        << server.Log();
+    EXPECT_FALSE(form.ComPort1->Connected());
+
+    form.hide();
+    qputenv("XDG_RUNTIME_DIR", previous);
+}
+
+}  // namespace
+}  // namespace zorvik::testing
