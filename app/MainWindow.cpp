@@ -77,6 +77,7 @@ TForm1::TForm1(TForm1Services services, QWidget* parent)
     CreatePageConfiguration();
     ConnectRules();
     OrderFocus();
+    AcceptFileDrops();
 
     FormCreate();
     FormResize();

@@ -15,6 +15,9 @@
 
 class QAction;
 class QDialog;
+class QDragEnterEvent;
+class QDragMoveEvent;
+class QDropEvent;
 class QLabel;
 class QMenu;
 class QMenuBar;
@@ -60,6 +63,10 @@ public:
     [[nodiscard]] Configuration ShownConfiguration() const;
     // Shows one of the other windows modally and returns when it closes.
     void ShowModal(QDialog& window);
+    // Opens the configuration file at `path` as "Otwórz" does once its dialog has chosen it: the
+    // same checks, messages and label. For a file named on the command line or dropped on the
+    // window.
+    void OpenFile(const std::string& path);
 
     // The program's one serial port, owned by the window.
     TCustomComPort* ComPort1 = nullptr;
@@ -328,6 +335,11 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
+    // A local .zvk dragged onto the window, over any of its controls, opens as with OpenFile.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // Control construction, one part of the window each.
@@ -342,6 +354,13 @@ private:
     void ConnectRules();
     // Tab moves through each part of the window as it reads, top left to bottom right.
     void OrderFocus();
+    // Lets a configuration file be dropped anywhere on the window, also over an edit that takes
+    // dropped text.
+    void AcceptFileDrops();
+    // Takes a drag event that carries a configuration file; false for any other event.
+    bool TakeFileDrop(QEvent& event);
+    // Shows an opened file's name in the file label, as "Otwórz" does.
+    void ShowFileName(const std::string& path, const std::string& text);
 
     // Rule bodies shared by several handlers.
     void TelephoneRule(const TCheckBox& check, TMaskEdit& edit);

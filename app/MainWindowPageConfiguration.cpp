@@ -69,7 +69,8 @@ void TForm1::CreatePageConfiguration() {
     CreateAntiTheftPanel();
 
     // What a screen reader announces for the controls whose caption stands beside them; the
-    // timing rows are named with their rows.
+    // timing rows are named with their rows. The button says its own caption first, then the
+    // labels above it that tell what it does.
     NameControls({
         {UpDown15, QStringLiteral("Typ Sygnalizatora")},
         {UpDown12,
@@ -80,7 +81,7 @@ void TForm1::CreatePageConfiguration() {
         {UpDown13, QStringLiteral("Zgłoszenie co [h]")},
         {UpDown14, QStringLiteral("Zgłoszenia licząc od godziny")},
         {Edit16, QStringLiteral("Aktualne Hasło")},
-        {Button3, QStringLiteral("Zatwierdź zmiany i Prześlij do Urządzenia")},
+        {Button3, QStringLiteral("OK: Zatwierdź zmiany i Prześlij do Urządzenia")},
     });
 
     for (TPanel* panel : {Panel9, Panel10, Panel11, Panel12}) {

@@ -2,6 +2,7 @@
 #include "app/Program.h"
 
 #include "app/AboutBox.h"
+#include "files/ConfigFile.h"
 #include "firmware/FirmwareWindow.h"
 #include "link/PasswordWindow.h"
 
@@ -37,6 +38,14 @@ ProgramWindows CreateWindows(TForm1Services services,
     tell(*windows.Form4);
     windows.Form1->SetWindows(windows.Form2, windows.Form3, windows.Form4);
     return windows;
+}
+
+void OpenWhenShown(TForm1& form, const std::string& path) {
+    // Queued behind the showing, so the window is on screen before its settings change or a
+    // message about the file stands over it; the name is the one given in the folder the program
+    // started in.
+    QMetaObject::invokeMethod(
+        &form, [&form, full = FullPath(path)] { form.OpenFile(full); }, Qt::QueuedConnection);
 }
 
 }  // namespace zorvik

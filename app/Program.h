@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "app/MainWindow.h"
 
@@ -24,5 +25,9 @@ struct ProgramWindows {
 // to Form1. `created` (if given) is told of each window as soon as it exists.
 [[nodiscard]] ProgramWindows CreateWindows(TForm1Services services,
                                            const std::function<void(QWidget&)>& created = {});
+
+// Opens the configuration file at `path` in the shown main window as soon as the program's loop
+// runs, as "Otwórz" does once its dialog has chosen it: `zorvik-gsm FILE`.
+void OpenWhenShown(TForm1& form, const std::string& path);
 
 }  // namespace zorvik

@@ -4,9 +4,13 @@
 #include <QApplication>
 #include <QFontDatabase>
 #include <QFontMetrics>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QPalette>
 #include <QStyleFactory>
+#include <QTranslator>
 #include <algorithm>
+#include <memory>
 
 #include "app/Controls.h"
 
@@ -21,6 +25,7 @@ const QString kWidestCaption =
     QStringLiteral("Numery telefonów z których można zarządzać urządzeniem ");
 constexpr int kWidestCaptionRoom = 288;
 constexpr qreal kTightestSpacing = 85.0;  // percent; closer than this the text gets hard to read
+const QString kQtPolishCatalogue = QStringLiteral("qtbase_pl");  // Qt's own texts, in Polish
 
 }  // namespace
 
@@ -54,6 +59,25 @@ void InstallProgramLook(QApplication& application) {
     palette.setColor(QPalette::Base, QColor(kWindowColour));
     application.setPalette(palette);
     application.setFont(ProgramFont());
+    InstallQtPolish(application);
+}
+
+bool InstallQtPolish(QApplication& application) {
+    // Qt words some texts itself from the locale, such as the file types the file dialogs list.
+    QLocale::setDefault(QLocale(QLocale::Polish, QLocale::Poland));
+    auto catalogue = std::make_unique<QTranslator>();
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    if (!catalogue->load(kQtPolishCatalogue, folder)) {
+        qWarning(
+            "Qt's Polish texts (%s.qm) are not in %s: Qt's own buttons and dialogs stay in "
+            "English",
+            qPrintable(kQtPolishCatalogue), qPrintable(folder));
+        return false;
+    }
+    // The application owns it and uses it until it ends.
+    catalogue->setParent(&application);
+    QApplication::installTranslator(catalogue.release());
+    return true;
 }
 
 }  // namespace zorvik

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QMainWindow>
 #include <QMessageBox>
 #include <QStringList>
 
@@ -10,8 +11,19 @@ namespace zorvik {
 
 namespace {
 
+// The active window; before the desktop has made any active (a file named on the command line,
+// opened as the window appears), the shown main window, so that the box stands over it all the
+// same.
 QWidget* ActiveParent() {
-    return QApplication::activeWindow();
+    if (QWidget* active = QApplication::activeWindow()) {
+        return active;
+    }
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->isVisible() && qobject_cast<QMainWindow*>(window) != nullptr) {
+            return window;
+        }
+    }
+    return nullptr;
 }
 
 std::optional<std::string> RunFileDialog(const FileDialogOptions& options, bool save) {

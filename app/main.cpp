@@ -1,10 +1,12 @@
 // Program entry: builds the four windows, shows the main one and runs until it closes.
 #include <QApplication>
-#include <cstring>
 #include <iostream>
+#include <string>
+#include <vector>
 
 #include "Version.h"
 #include "app/Program.h"
+#include "app/ProgramArguments.h"
 #include "app/ProgramLook.h"
 #include "app/QtDialogs.h"
 #include "app/WindowClock.h"
@@ -13,42 +15,41 @@
 
 namespace {
 
-constexpr char kUsage[] = R"(Usage: zorvik-gsm [--help | --version]
+constexpr char kUsage[] = R"(Usage: zorvik-gsm [--help | --version] [FILE]
 Configures a Zorvik GSM device over a serial cable: reads its configuration, shows it on three
 pages, writes it back, keeps it in .zvk files, changes its access password, sends its anti-theft
 settings, finds the port it is connected to and updates its firmware.
 
-The window reads no other arguments and keeps no settings between runs.
+FILE, a configuration file (.zvk), is opened once the window is shown, as "Plik" > "Otwórz"
+opens it. A .zvk file can also be dragged onto the window. The window keeps no settings between
+runs.
 
 Options:
   --help       show this text and exit
   --version    show the program's version and exit
+  --           take what follows as FILE, even when it starts with "-"
 )";
-
-// True when `argv` asks for `option`; every other argument is left alone.
-bool Asks(int argc, char** argv, const char* option) {
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], option) == 0) {
-            return true;
-        }
-    }
-    return false;
-}
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    const zorvik::ProgramArguments arguments =
+        zorvik::ReadProgramArguments(std::vector<std::string>(argv + 1, argv + argc));
     // Answered before any window exists, so they work without a display.
-    if (Asks(argc, argv, "--help")) {
+    if (arguments.help) {
         std::cout << kUsage;
         return 0;
     }
-    if (Asks(argc, argv, "--version")) {
+    if (arguments.version) {
         std::cout << "zorvik-gsm " << zorvik::kVersion << '\n';
         return 0;
     }
+    if (!arguments.error.empty()) {
+        std::cerr << "zorvik-gsm: " << arguments.error << "\nTry 'zorvik-gsm --help'.\n";
+        return 2;
+    }
 
-    // The window reads no command line: Qt sees the program's name only.
+    // Qt sees the program's name only: no argument of the window's is taken for one of Qt's.
     int qtArgc = 1;
     char* qtArgv[] = {argv[0], nullptr};
     QApplication application(qtArgc, qtArgv);
@@ -62,5 +63,8 @@ int main(int argc, char** argv) {
     zorvik::ProgramWindows windows = zorvik::CreateWindows(
         {dialogs, clock, std::make_unique<zorvik::TComPort>(ports), ports, {}});
     windows.Form1->show();
+    if (arguments.file) {
+        zorvik::OpenWhenShown(*windows.Form1, *arguments.file);
+    }
     return QApplication::exec();
 }

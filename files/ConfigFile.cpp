@@ -1,6 +1,7 @@
 // The file menu's open and save commands.
 #include "files/ConfigFile.h"
 
+#include <filesystem>
 #include <optional>
 
 #include "files/FileIo.h"
@@ -30,6 +31,12 @@ std::optional<ConfigImage> ReadImage(const std::string& path) {
 
 }  // namespace
 
+std::string FullPath(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::path full = std::filesystem::absolute(path, error);
+    return error ? path : full.string();
+}
+
 FileDialogOptions ConfigOpenDialogOptions() {
     return {kOpenFilter, "", false};
 }
@@ -43,16 +50,22 @@ std::optional<ConfigImage> OpenConfigFile(Dialogs& dialogs, const SetFileLabel& 
     if (!path) {
         return std::nullopt;
     }
+    return OpenConfigFileAt(dialogs, *path, setFileLabel);
+}
+
+std::optional<ConfigImage> OpenConfigFileAt(Dialogs& dialogs, const std::string& chosen,
+                                            const SetFileLabel& setFileLabel) {
+    const std::string path = FullPath(chosen);
     // The file is closed before the message and before the caller decodes; a failure to read
     // raises before the label changes, so it keeps naming the file whose settings the window
     // still shows.
-    const auto image = ReadImage(*path);
+    const auto image = ReadImage(path);
     if (!image) {
         dialogs.MessageBox(kTooLargeText, kTooLargeCaption, kMbError);
-        setFileLabel(*path, kBlankLabel);
+        setFileLabel(path, kBlankLabel);
         return std::nullopt;
     }
-    setFileLabel(*path, *path);
+    setFileLabel(path, path);
     return image;
 }
 

@@ -28,6 +28,15 @@ using SetFileLabel = std::function<void(const std::string& path, const std::stri
 [[nodiscard]] std::optional<ConfigImage> OpenConfigFile(Dialogs& dialogs,
                                                         const SetFileLabel& setFileLabel);
 
+// `path` taken from the current folder; as given when there is none to take it from (an empty
+// path, a current folder that is gone), for opening to fail on as it would.
+[[nodiscard]] std::string FullPath(const std::string& path);
+
+// "Otwórz" once its dialog has chosen `path`: the same checks, message and label. A relative path
+// is taken from the current folder (FullPath), and the label names the file by its full path.
+[[nodiscard]] std::optional<ConfigImage> OpenConfigFileAt(Dialogs& dialogs, const std::string& path,
+                                                          const SetFileLabel& setFileLabel);
+
 // "Zapisz": asks for a file name and writes the image `encodeImage` builds, exactly 256 bytes,
 // replacing the file only once the new one is complete. Failures raise EInOutError.
 void SaveConfigFile(Dialogs& dialogs, const std::function<ConfigImage()>& encodeImage);

@@ -1,16 +1,31 @@
-// Renders the main window on each of its pages, and the about box, to PNG files for a look.
+// Renders the main window on each of its pages, the about box, the close question, the open dialog
+// and an edit's context menu to PNG files for a look.
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QMenu>
+#include <QMessageBox>
 #include <QPixmap>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <cstdio>
+#include <functional>
+#include <memory>
 
 #include "app/AboutBox.h"
 #include "app/ProgramLook.h"
+#include "app/QtDialogs.h"
+#include "files/ConfigFile.h"
 #include "tests/app/AppTestSupport.h"
 
 namespace {
+
+// How long a dialog is given to fill itself (a file dialog lists its folder in the background).
+constexpr qint64 kSettleMs = 500;
 
 void Save(QWidget& window, const QString& path) {
     QApplication::processEvents();
@@ -19,6 +34,31 @@ void Save(QWidget& window, const QString& path) {
         std::exit(1);
     }
     std::printf("%s\n", qPrintable(path));
+}
+
+// Saves the modal box or dialog that `show` puts up, once it has settled, then lets `close`
+// close it.
+void SaveModal(const QString& path, const std::function<void()>& show,
+               const std::function<void(QWidget&)>& close) {
+    QElapsedTimer sinceUp;
+    QTimer poll;
+    poll.setInterval(10);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr) {
+            return;
+        }
+        if (!sinceUp.isValid()) {
+            sinceUp.start();
+        }
+        if (sinceUp.elapsed() >= kSettleMs) {
+            poll.stop();
+            Save(*modal, path);
+            close(*modal);
+        }
+    });
+    poll.start();
+    show();
 }
 
 }  // namespace
@@ -64,6 +104,41 @@ int main(int argc, char** argv) {
     about.show();
     Save(about, folder + "/about.png");
     about.hide();
+
+    // Qt's own texts: the close question as the window asks it, answered "Nie"; the open dialog
+    // of "Otwórz" in a folder of configuration files; an edit's context menu.
+    zorvik::QtDialogs dialogs;
+    fixture.dialogs.onMessage = [&](const zorvik::testing::ShownMessage& message) {
+        SaveModal(
+            folder + "/close-question.png",
+            [&] { dialogs.MessageBox(message.text, message.caption, message.flags); },
+            [](QWidget& box) { static_cast<QMessageBox&>(box).button(QMessageBox::No)->click(); });
+    };
+    form.close();
+    fixture.dialogs.onMessage = nullptr;
+
+    QTemporaryDir files;
+    for (const char* name : {"skrzyzowanie-1.zvk", "skrzyzowanie-2.zvk", "magazyn.zvk"}) {
+        QFile file(files.filePath(QString::fromLatin1(name)));
+        if (!file.open(QIODevice::WriteOnly) || file.write(QByteArray(256, '\0')) != 256) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(file.fileName()));
+            return 1;
+        }
+    }
+    QDir(files.path()).mkdir(QStringLiteral("archiwum"));
+    const QString startedIn = QDir::currentPath();
+    QDir::setCurrent(files.path());
+    SaveModal(
+        folder + "/open-dialog.png",
+        [&] { (void)dialogs.OpenFileName(zorvik::ConfigOpenDialogOptions()); },
+        [](QWidget& dialog) { static_cast<QDialog&>(dialog).reject(); });
+    QDir::setCurrent(startedIn);
+
+    form.Edit21->selectAll();  // so that cutting and copying are offered
+    const std::unique_ptr<QMenu> menu(form.Edit21->createStandardContextMenu());
+    menu->popup(form.Edit21->mapToGlobal(form.Edit21->rect().center()));
+    Save(*menu, folder + "/context-menu.png");
+    menu->hide();
     form.hide();
     return 0;
 }
