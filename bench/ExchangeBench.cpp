@@ -5,11 +5,13 @@
 #include <cstdint>
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "bench/BenchSupport.h"
 #include "link/ConfigCommands.h"
+#include "link/TraceFile.h"
 
 namespace zorvik {
 namespace {
@@ -70,10 +72,16 @@ struct Figures {
 
 int Main(int argc, char** argv) {
     int runs = kDefaultRuns;
-    if (argc > 1) {
-        runs = std::atoi(argv[1]);
+    std::optional<std::string> tracePath;  // trace every exchange to this file
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--trace" && i + 1 < argc) {
+            tracePath = argv[++i];
+            continue;
+        }
+        runs = std::atoi(argv[i]);
         if (runs <= 0) {
-            std::fprintf(stderr, "usage: bench-exchange [runs]\n");
+            std::fprintf(stderr, "usage: bench-exchange [runs] [--trace FILE]\n");
             return 2;
         }
     }
@@ -85,6 +93,12 @@ int Main(int argc, char** argv) {
     FloorClock clock;
     CountingDialogs dialogs;
     DeviceExchange exchange(link.Port(), clock, dialogs);
+    std::unique_ptr<TraceFile> trace;
+    if (tracePath) {
+        trace = std::make_unique<TraceFile>(*tracePath, clock);
+        trace->Attach(link.Port());
+        trace->Log().SectionPerOpen("bench-exchange");
+    }
 
     std::optional<ConfigImage> image;
     const Figures read = Measure(runs, clock, dialogs, [&] {
@@ -106,8 +120,9 @@ int Main(int argc, char** argv) {
                WriteOutcome::Stored;
     });
 
-    std::printf("bench-exchange: %s on %s, real TComPort and real-time clock\n",
-                link.Sim().Name().c_str(), "zorvik-sim");
+    std::printf("bench-exchange: %s on %s, real TComPort and real-time clock, %s\n",
+                link.Sim().Name().c_str(), "zorvik-sim",
+                tracePath ? ("traced to " + *tracePath).c_str() : "not traced");
     const bool readMet = Report("read", runs, read);
     const bool writeMet = Report("write", runs, write);
     return readMet && writeMet ? 0 : 3;
