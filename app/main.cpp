@@ -1,6 +1,5 @@
 // Program entry: builds the four windows, shows the main one and runs until it closes.
 #include <QApplication>
-#include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <memory>
@@ -33,8 +32,6 @@ Options:
   --version     show the program's version and exit
 )";
 
-constexpr const char* kTraceVariable = "ZORVIK_TRACE";
-
 // True when `argv` asks for `option`; every other argument is left alone.
 bool Asks(int argc, char** argv, const char* option) {
     for (int i = 1; i < argc; ++i) {
@@ -52,11 +49,7 @@ std::optional<std::string> TracePath(int argc, char** argv) {
             return std::string(argv[i + 1]);
         }
     }
-    const char* fromEnvironment = std::getenv(kTraceVariable);
-    if (fromEnvironment != nullptr && *fromEnvironment != '\0') {
-        return std::string(fromEnvironment);
-    }
-    return std::nullopt;
+    return zorvik::TraceFileFromEnvironment();
 }
 
 }  // namespace

@@ -52,7 +52,6 @@ const OptionDef kPortOption{"port", 'p', true, false};
 const OptionDef kPasswordFileOption{"password-file", 0, true, false};
 const OptionDef kJsonOption{"json", 0, false, false};
 const OptionDef kTraceOption{"trace", 0, true, false};
-constexpr const char* kTraceVariable = "ZORVIK_TRACE";  // a trace file without --trace
 
 // What every command gets: its arguments, already parsed.
 struct Invocation {
@@ -79,10 +78,7 @@ std::unique_ptr<TraceFile> gTrace;
 void StartTrace(Invocation& call, const std::vector<std::string>& words) {
     std::optional<std::string> path = call.args.Value("trace");
     if (!path) {
-        if (const char* fromEnvironment = std::getenv(kTraceVariable);
-            fromEnvironment != nullptr && *fromEnvironment != '\0') {
-            path = fromEnvironment;
-        }
+        path = TraceFileFromEnvironment();
     }
     if (!path) {
         return;

@@ -1,9 +1,19 @@
 // A byte trace written to a file.
 #include "link/TraceFile.h"
 
+#include <cstdlib>
+
 #include "files/FileIo.h"
 
 namespace zorvik {
+
+std::optional<std::string> TraceFileFromEnvironment() {
+    const char* path = std::getenv(kTraceVariable);
+    if (path == nullptr || *path == '\0') {
+        return std::nullopt;
+    }
+    return std::string(path);
+}
 
 TraceFile::TraceFile(const std::string& path, Clock& clock)
     : path_(path),

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "link/Clock.h"
@@ -12,6 +13,12 @@
 namespace zorvik {
 
 class AppendFile;
+
+// The environment variable that names a trace file for a program started without --trace.
+constexpr const char* kTraceVariable = "ZORVIK_TRACE";
+
+// The trace file the environment names, if any.
+[[nodiscard]] std::optional<std::string> TraceFileFromEnvironment();
 
 class TraceFile {
 public:
