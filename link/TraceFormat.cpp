@@ -188,7 +188,7 @@ TraceReadResult ReadTrace(std::string_view text) {
             continue;
         }
         if (line.front() == kTraceSection) {
-            result.events.push_back({TraceEvent::Kind::Section, 0, {}});
+            result.events.push_back({TraceEvent::Kind::Section, 0, {}, {}});
             continue;
         }
         const auto stampBegin = line.find_first_not_of(' ');
@@ -220,20 +220,27 @@ TraceReadResult ReadTrace(std::string_view text) {
                     }
                 }
                 result.events.push_back(
-                    {host ? TraceEvent::Kind::HostBytes : TraceEvent::Kind::DeviceBytes, *at,
-                     *bytes});
+                    {host ? TraceEvent::Kind::HostBytes : TraceEvent::Kind::DeviceBytes,
+                     *at,
+                     *bytes,
+                     {}});
                 break;
             }
             case kTraceStep:
                 if (rest.starts_with(kTracePortOpened)) {
-                    result.events.push_back({TraceEvent::Kind::Opened, *at, {}});
+                    std::string_view name = rest.substr(kTracePortOpened.size());
+                    if (name.starts_with(' ')) {
+                        name.remove_prefix(1);
+                    }
+                    name = name.substr(0, name.find_first_of(" \t\r"));
+                    result.events.push_back({TraceEvent::Kind::Opened, *at, {}, std::string(name)});
                 } else if (rest == kTracePortClosed) {
-                    result.events.push_back({TraceEvent::Kind::Closed, *at, {}});
+                    result.events.push_back({TraceEvent::Kind::Closed, *at, {}, {}});
                 }
                 break;
             case kTraceError:
                 if (const auto code = PortErrorCode(rest); code && LineLostCode(*code)) {
-                    result.events.push_back({TraceEvent::Kind::LineLost, *at, {}});
+                    result.events.push_back({TraceEvent::Kind::LineLost, *at, {}, {}});
                 }
                 break;
             default:

@@ -57,6 +57,7 @@ struct TraceEvent {
     Kind kind;
     std::int64_t atMicros = 0;
     std::vector<TraceByte> bytes;
+    std::string port;  // Opened: the port's name ("COM41")
 
     bool operator==(const TraceEvent&) const = default;
 };

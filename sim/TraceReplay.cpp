@@ -18,7 +18,39 @@ std::string HexByte(int byte) {
     return text;
 }
 
+// The events of the port on which the device answered first; the other ports' events are left
+// out, since the replay stands for that one device only.
+std::vector<TraceEvent> DevicePortEvents(std::vector<TraceEvent> events) {
+    std::optional<std::string> devicePort;
+    std::string current;
+    for (const TraceEvent& event : events) {
+        if (event.kind == TraceEvent::Kind::Opened) {
+            current = event.port;
+        } else if (event.kind == TraceEvent::Kind::DeviceBytes) {
+            devicePort = current;
+            break;
+        }
+    }
+    if (!devicePort) {
+        return events;
+    }
+    std::vector<TraceEvent> kept;
+    current = *devicePort;
+    for (TraceEvent& event : events) {
+        if (event.kind == TraceEvent::Kind::Opened) {
+            current = event.port;
+        }
+        if (event.kind == TraceEvent::Kind::Section || current == *devicePort) {
+            kept.push_back(std::move(event));
+        }
+    }
+    return kept;
+}
+
 }  // namespace
+
+TraceReplay::TraceReplay(std::vector<TraceEvent> events)
+    : events_(DevicePortEvents(std::move(events))) {}
 
 void TraceReplay::HostFlushed(std::int64_t nowUs) {
     if (Finished() && !events_.empty()) {

@@ -8,7 +8,8 @@
 // pace as the traced one then reads each burst in the same poll, and so ends as it did.
 //
 // The host's opening and closing of the port reach the replay only as flushes of its input; a
-// close and an open in quick succession may come as one.
+// close and an open in quick succession may come as one. Of a trace that opened several ports (a
+// port search) only the port on which the device answered is played.
 #pragma once
 
 #include <cstdint>
@@ -23,7 +24,7 @@ namespace zorvik {
 
 class TraceReplay {
 public:
-    explicit TraceReplay(std::vector<TraceEvent> events) : events_(std::move(events)) {}
+    explicit TraceReplay(std::vector<TraceEvent> events);
 
     // The host opened or closed the port at `nowUs`. Once the trace has been played to its end,
     // the next one starts it again.

@@ -20,8 +20,9 @@ std::string Written(const std::vector<zorvik::TraceEvent>& events) {
                 text += zorvik::TraceSectionLine("section");
                 break;
             case Kind::Opened:
-                text += zorvik::TraceTextLine(zorvik::kTraceStep, event.atMicros,
-                                              std::string(zorvik::kTracePortOpened) + " COM1");
+                text +=
+                    zorvik::TraceTextLine(zorvik::kTraceStep, event.atMicros,
+                                          std::string(zorvik::kTracePortOpened) + " " + event.port);
                 break;
             case Kind::Closed:
                 text += zorvik::TraceTextLine(zorvik::kTraceStep, event.atMicros,

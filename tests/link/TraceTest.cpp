@@ -137,7 +137,8 @@ TEST(Trace, ReaderRefusesWhatIsNoTrace) {
         "   250.000 < 52 65  |Re|\r\n   251.000 ! port error 3: ReadFile function failed\r\n");
     ASSERT_FALSE(good.error) << *good.error;
     ASSERT_EQ(good.events.size(), 4U);
-    EXPECT_EQ(good.events[2], (TraceEvent{TraceEvent::Kind::DeviceBytes, 250000, {0x52, 0x65}}));
+    EXPECT_EQ(good.events[2],
+              (TraceEvent{TraceEvent::Kind::DeviceBytes, 250000, {0x52, 0x65}, {}}));
     EXPECT_EQ(good.events[3].kind, TraceEvent::Kind::LineLost);
 }
 

@@ -15,16 +15,16 @@ using Bytes = std::vector<std::uint8_t>;
 // again for a second banner.
 std::vector<TraceEvent> TwoExchanges() {
     return {
-        {Kind::Section, 0, {}},
-        {Kind::Opened, 0, {}},
-        {Kind::DeviceBytes, 250'000, {'R', 'e', 'a', 'd', 'y'}},
-        {Kind::HostBytes, 250'100, {0x03, kMaskedByte}},
-        {Kind::DeviceBytes, 275'000, {'O'}},
-        {Kind::HostBytes, 276'000, {0x41}},
-        {Kind::Closed, 276'100, {}},
-        {Kind::Opened, 276'200, {}},
-        {Kind::DeviceBytes, 526'000, {'R', 'e', 'a', 'd', 'y'}},
-        {Kind::Closed, 2'800'000, {}},
+        {Kind::Section, 0, {}, {}},
+        {Kind::Opened, 0, {}, {}},
+        {Kind::DeviceBytes, 250'000, {'R', 'e', 'a', 'd', 'y'}, {}},
+        {Kind::HostBytes, 250'100, {0x03, kMaskedByte}, {}},
+        {Kind::DeviceBytes, 275'000, {'O'}, {}},
+        {Kind::HostBytes, 276'000, {0x41}, {}},
+        {Kind::Closed, 276'100, {}, {}},
+        {Kind::Opened, 276'200, {}, {}},
+        {Kind::DeviceBytes, 526'000, {'R', 'e', 'a', 'd', 'y'}, {}},
+        {Kind::Closed, 2'800'000, {}, {}},
     };
 }
 
@@ -80,10 +80,10 @@ TEST(TraceReplay, CloseAndOpenMayComeAsOneFlushOrBeforeTheHostsLastByte) {
 }
 
 TEST(TraceReplay, TellsWhereTheHostStraysAndEndsWhereTheLineWentAway) {
-    TraceReplay replay({{Kind::Opened, 0, {}},
-                        {Kind::HostBytes, 10, {0x03}},
-                        {Kind::LineLost, 20, {}},
-                        {Kind::DeviceBytes, 30, {'O'}}});
+    TraceReplay replay({{Kind::Opened, 0, {}, {}},
+                        {Kind::HostBytes, 10, {0x03}, {}},
+                        {Kind::LineLost, 20, {}, {}},
+                        {Kind::DeviceBytes, 30, {'O'}, {}}});
     replay.HostFlushed(5);
     Send(replay, {0x01}, 6);
     const std::vector<std::string> log = replay.TakeLog();
@@ -91,6 +91,20 @@ TEST(TraceReplay, TellsWhereTheHostStraysAndEndsWhereTheLineWentAway) {
     EXPECT_NE(log[0].find("host sent 01 where the trace shows 03"), std::string::npos) << log[0];
     EXPECT_TRUE(replay.LineLost());
     EXPECT_TRUE(replay.TakeOutput(1'000'000).empty());
+}
+
+TEST(TraceReplay, PlaysOnlyThePortOnWhichTheDeviceAnsweredOfAPortSearch) {
+    TraceReplay replay({{Kind::Opened, 0, {}, "COM3"},
+                        {Kind::Closed, 800'000, {}, {}},
+                        {Kind::Opened, 800'100, {}, "COM41"},
+                        {Kind::DeviceBytes, 1'400'100, {'R', 'e', 'a', 'd', 'y'}, {}},
+                        {Kind::Closed, 1'600'000, {}, {}},
+                        {Kind::Opened, 1'600'100, {}, "COM42"},
+                        {Kind::Closed, 2'400'000, {}, {}}});
+    replay.HostFlushed(10'000'000);
+    EXPECT_EQ(replay.TakeOutput(10'300'000), Bytes({'R', 'e', 'a', 'd', 'y'}));
+    replay.HostFlushed(10'500'000);
+    EXPECT_TRUE(replay.Finished());
 }
 
 }  // namespace
