@@ -1,4 +1,5 @@
-// The configurator's command line: --help, --version and at most one configuration file.
+// The configurator's command line: --help, --version, --trace FILE and at most one configuration
+// file.
 #pragma once
 
 #include <optional>
@@ -10,7 +11,8 @@ namespace zorvik {
 struct ProgramArguments {
     bool help = false;
     bool version = false;
-    std::optional<std::string> file;  // opened once the window is shown
+    std::optional<std::string> file;   // opened once the window is shown
+    std::optional<std::string> trace;  // --trace FILE: where each command's byte trace is appended
     std::string error;                // what is wrong with the command line; empty when nothing
 };
 

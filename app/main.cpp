@@ -1,6 +1,7 @@
 // Program entry: builds the four windows, shows the main one and runs until it closes.
 #include <QApplication>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -10,12 +11,14 @@
 #include "app/ProgramLook.h"
 #include "app/QtDialogs.h"
 #include "app/WindowClock.h"
+#include "files/FileError.h"
 #include "link/PortMap.h"
 #include "link/SerialPort.h"
+#include "link/TraceFile.h"
 
 namespace {
 
-constexpr char kUsage[] = R"(Usage: zorvik-gsm [--help | --version] [FILE]
+constexpr char kUsage[] = R"(Usage: zorvik-gsm [--trace FILE] [--help | --version] [FILE]
 Configures a Zorvik GSM device over a serial cable: reads its configuration, shows it on three
 pages, writes it back, keeps it in .zvk files, changes its access password, sends its anti-theft
 settings, finds the port it is connected to and updates its firmware.
@@ -25,9 +28,11 @@ opens it. A .zvk file can also be dragged onto the window. The window keeps no s
 runs.
 
 Options:
-  --help       show this text and exit
-  --version    show the program's version and exit
-  --           take what follows as FILE, even when it starts with "-"
+  --trace FILE  append a byte trace of each command's exchange with the device to FILE
+                (also ZORVIK_TRACE=FILE); passwords in it are masked
+  --help        show this text and exit
+  --version     show the program's version and exit
+  --            take what follows as FILE, even when it starts with "-"
 )";
 
 }  // namespace
@@ -62,6 +67,19 @@ int main(int argc, char** argv) {
     const zorvik::PortMap ports;
     zorvik::ProgramWindows windows = zorvik::CreateWindows(
         {dialogs, clock, std::make_unique<zorvik::TComPort>(ports), ports, {}});
+    // Made after the windows, so it lets go of their port before they go.
+    std::unique_ptr<zorvik::TraceFile> trace;
+    const auto tracePath = arguments.trace ? arguments.trace : zorvik::TraceFileFromEnvironment();
+    if (const auto& path = tracePath) {
+        try {
+            trace = std::make_unique<zorvik::TraceFile>(*path, clock);
+        } catch (const zorvik::EInOutError& error) {
+            std::cerr << "zorvik-gsm: trace " << *path << ": " << error.what() << '\n';
+            return 2;
+        }
+        trace->Log().SectionPerOpen(std::string("zorvik-gsm ") + zorvik::kVersion);
+        trace->Attach(*windows.Form1->ComPort1);
+    }
     windows.Form1->show();
     if (arguments.file) {
         zorvik::OpenWhenShown(*windows.Form1, *arguments.file);

@@ -5,11 +5,13 @@
 #include <cstdint>
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "bench/BenchSupport.h"
 #include "link/ConfigCommands.h"
+#include "link/TraceFile.h"
 #include "tests/support/Ser2net.h"
 
 namespace zorvik {
@@ -70,12 +72,19 @@ struct Figures {
     return met;
 }
 
-// Reads and then writes `runs` times on `port` and prints the figures under `title`.
+// Reads and then writes `runs` times on `port` and prints the figures under `title`; with
+// `tracePath`, every exchange is traced to that file.
 [[nodiscard]] bool RunCommands(TCustomComPort& port, int runs, const std::string& title,
-                               double overheadTarget) {
+                               double overheadTarget, const std::optional<std::string>& tracePath) {
     FloorClock clock;
     CountingDialogs dialogs;
     DeviceExchange exchange(port, clock, dialogs);
+    std::unique_ptr<TraceFile> trace;
+    if (tracePath) {
+        trace = std::make_unique<TraceFile>(*tracePath, clock);
+        trace->Attach(port);
+        trace->Log().SectionPerOpen("bench-exchange");
+    }
 
     std::optional<ConfigImage> image;
     const Figures read = Measure(runs, clock, dialogs, [&] {
@@ -97,7 +106,8 @@ struct Figures {
                WriteOutcome::Stored;
     });
 
-    std::printf("bench-exchange: %s\n", title.c_str());
+    std::printf("bench-exchange: %s, %s\n", title.c_str(),
+                tracePath ? ("traced to " + *tracePath).c_str() : "not traced");
     const bool readMet = Report("read", runs, read, overheadTarget);
     const bool writeMet = Report("write", runs, write, overheadTarget);
     return readMet && writeMet;
@@ -106,11 +116,14 @@ struct Figures {
 int Main(int argc, char** argv) {
     int runs = kDefaultRuns;
     bool network = false;
+    std::optional<std::string> tracePath;  // trace every exchange to this file
     for (int i = 1; i < argc; ++i) {
         if (std::string(argv[i]) == "--rfc2217") {
             network = true;
+        } else if (std::string(argv[i]) == "--trace" && i + 1 < argc) {
+            tracePath = argv[++i];
         } else if ((runs = std::atoi(argv[i])) <= 0) {
-            std::fprintf(stderr, "usage: bench-exchange [runs] [--rfc2217]\n");
+            std::fprintf(stderr, "usage: bench-exchange [runs] [--rfc2217] [--trace FILE]\n");
             return 2;
         }
     }
@@ -121,7 +134,7 @@ int Main(int argc, char** argv) {
     }
     bool met = RunCommands(link.Port(), runs,
                            link.Sim().Name() + " on zorvik-sim, real TComPort and real-time clock",
-                           kOverheadTargetPercent);
+                           kOverheadTargetPercent, tracePath);
     if (!network) {
         return met ? 0 : 3;
     }
@@ -140,7 +153,7 @@ int Main(int argc, char** argv) {
     const PortMap map;
     TComPort port(map, server.Address());
     met = RunCommands(port, runs, server.Address() + " (ser2net on loopback, zorvik-sim behind it)",
-                      kNetworkOverheadTargetPercent) &&
+                      kNetworkOverheadTargetPercent, tracePath) &&
           met;
     return met ? 0 : 3;
 }

@@ -7,12 +7,16 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QString>
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <functional>
 #include <iostream>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <system_error>
@@ -29,11 +33,13 @@
 #include "cli/Passwords.h"
 #include "cli/PortError.h"
 #include "cli/SecurityForm.h"
+#include "cli/SupportReport.h"
 #include "config/ConfigText.h"
 #include "config/Configuration.h"
 #include "files/FileIo.h"
 #include "firmware/FirmwareUpdate.h"
 #include "link/Autodetect.h"
+#include "link/TraceFile.h"
 
 namespace zorvik::cli {
 
@@ -46,12 +52,68 @@ const OptionDef kHelpOption{"help", 'h', false, false};
 const OptionDef kPortOption{"port", 'p', true, false};
 const OptionDef kPasswordFileOption{"password-file", 0, true, false};
 const OptionDef kJsonOption{"json", 0, false, false};
+const OptionDef kTraceOption{"trace", 0, true, false};
 
 // What every command gets: its arguments, already parsed.
 struct Invocation {
     std::string command;
     Args args;
+    TraceFile* trace = nullptr;  // the byte trace asked for, if any
 };
+
+// "2026-12-09 07:40:12 UTC", for the title of a trace or report.
+std::string UtcNow() {
+    const std::time_t now = std::time(nullptr);
+    std::tm parts{};
+    gmtime_r(&now, &parts);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S UTC", &parts);
+    return text;
+}
+
+// The trace of the command that runs, from its start to its exit status.
+SystemClock gTraceClock;
+std::unique_ptr<TraceFile> gTrace;
+
+// Opens the trace a command that talks to a device was asked for, and begins its section.
+void StartTrace(Invocation& call, const std::vector<std::string>& words) {
+    std::optional<std::string> path = call.args.Value("trace");
+    if (!path) {
+        path = TraceFileFromEnvironment();
+    }
+    if (!path) {
+        return;
+    }
+    try {
+        gTrace = std::make_unique<TraceFile>(*path, gTraceClock);
+    } catch (const EInOutError& error) {
+        throw CliError(Exit::FileError, "trace " + *path + ": " + error.what());
+    }
+    std::string title = std::string(kProgramName) + " " + kVersion + ", " + UtcNow() + ":";
+    for (const std::string& word : words) {
+        title += " " + word;
+    }
+    gTrace->Log().BeginSection(title);
+    call.trace = gTrace.get();
+}
+
+// The command's end in the trace, which is then complete on disk.
+void EndTrace(int status, const std::string& message) {
+    if (!gTrace) {
+        return;
+    }
+    if (status == 0) {
+        gTrace->Log().Note("exit 0");
+    } else {
+        gTrace->Log().Error("exit " + std::to_string(status) + ": " + message);
+    }
+    gTrace->Log().Flush();
+    if (const auto& failure = gTrace->Log().Failure()) {
+        std::cerr << kProgramName << ": warning: trace " << gTrace->Path()
+                  << " is incomplete: " << *failure << '\n';
+    }
+    gTrace.reset();
+}
 
 std::optional<std::string> PasswordFile(const Args& args) {
     return args.Value("password-file");
@@ -160,6 +222,7 @@ int Detect(const Invocation& call) {
     const PortMap map;
     TComPort port(map);
     ConsoleClock clock;
+    const TraceWatch watch(call.trace, port);
     const auto found =
         ScanForDevice(port, clock, {[&map](int number) { return ProbeComPort(map, number); }, {}});
     if (!found) {
@@ -189,7 +252,7 @@ int Read(const Invocation& call) {
     NoOperands(call);
     const std::optional<Form> chosen = ChosenForm(call);
     const std::u16string password = AccessPassword(PasswordFile(call.args));
-    Device device(RequiredPort(call));
+    Device device(RequiredPort(call), call.trace);
     const ConfigImage image = device.Read(password);
     const Configuration value = DecodeConfiguration(image);
     const auto output = call.args.Value("output");
@@ -267,7 +330,7 @@ int Diff(const Invocation& call) {
         if (!password) {
             password = AccessPassword(PasswordFile(call.args));
         }
-        Device device(operand.text);
+        Device device(operand.text, call.trace);
         sides.push_back(DecodeConfiguration(device.Read(*password)));
     }
     const std::vector<Difference> differences = Differences(sides[0], sides[1]);
@@ -342,7 +405,7 @@ Configuration WantedConfiguration(const Invocation& call, const std::string& pat
 int Write(const Invocation& call) {
     const std::string path = Operands(call, 1, "one FILE")[0];
     const std::u16string password = AccessPassword(PasswordFile(call.args));
-    Device device(RequiredPort(call));
+    Device device(RequiredPort(call), call.trace);
     // The same bytes as the window would send after opening the same settings.
     const ConfigImage image =
         EncodeConfiguration(WantedConfiguration(call, path, device, password));
@@ -372,7 +435,7 @@ int Write(const Invocation& call) {
 int Passwd(const Invocation& call) {
     NoOperands(call);
     const std::u16string current = AccessPassword(PasswordFile(call.args));
-    Device device(RequiredPort(call));
+    Device device(RequiredPort(call), call.trace);
     PasswordReader reader(call.args.Has("new-password-stdin"), "--new-password-stdin");
     const std::u16string next =
         FromUtf8(reader.Read("New access password: ", "Retype new access password: "));
@@ -430,7 +493,7 @@ int Security(const Invocation& call) {
     const std::string path = Operands(call, 1, "one FILE")[0];
     const std::u16string access = AccessPassword(PasswordFile(call.args));
     const SecurityForm form = ParseSecurityForm(LoadTextFile(path), path);
-    Device device(RequiredPort(call));
+    Device device(RequiredPort(call), call.trace);
 
     PasswordReader reader(call.args.Has("passwords-stdin"), "--passwords-stdin");
     SecurityPanel panel;
@@ -507,7 +570,7 @@ void CheckFirmwareFile(const std::string& path) {
 int Flash(const Invocation& call) {
     const std::string path = Operands(call, 1, "one FIRMWARE.bin")[0];
     CheckFirmwareFile(path);
-    Device device(RequiredPort(call));
+    Device device(RequiredPort(call), call.trace);
     FlashProgress progress(stderr, ::isatty(STDERR_FILENO) == 1);
     FirmwareOptions options;
     options.verify = !call.args.Has("no-verify");
@@ -554,6 +617,26 @@ int Flash(const Invocation& call) {
     throw CliError(Exit::FileError, path + ": the file changed while it was being programmed");
 }
 
+// support-report ------------------------------------------------------------------------------
+
+int SupportReportCommand(const Invocation& call) {
+    NoOperands(call);
+    const auto trace = call.args.Value("trace");
+    std::string report;
+    try {
+        report = SupportReport(PortMap(), trace);
+    } catch (const EInOutError& error) {
+        throw CliError(Exit::FileError, "trace " + trace.value_or("") + ": " + error.what());
+    }
+    if (const auto output = call.args.Value("output")) {
+        ReplaceFileContents(*output, std::span(reinterpret_cast<const std::uint8_t*>(report.data()),
+                                               report.size()));
+        return ToInt(Exit::Ok);
+    }
+    std::cout << report;
+    return ToInt(Exit::Ok);
+}
+
 // dispatch ------------------------------------------------------------------------------------
 
 struct Command {
@@ -564,28 +647,43 @@ struct Command {
 const std::map<std::string, Command>& Commands() {
     static const std::map<std::string, Command> commands = {
         {"ports", {Ports, {kJsonOption}}},
-        {"detect", {Detect, {}}},
+        {"detect", {Detect, {kTraceOption}}},
         {"read",
          {Read,
           {kPortOption,
            kPasswordFileOption,
            kJsonOption,
+           kTraceOption,
            {"output", 'o', true, false},
            {"text", 0, false, false}}}},
         {"write",
          {Write,
           {kPortOption,
            kPasswordFileOption,
+           kTraceOption,
            {"no-verify", 0, false, false},
            {"merge", 0, false, false}}}},
         {"dump", {Dump, {kJsonOption}}},
-        {"diff", {Diff, {{"port", 'p', true, true}, kPasswordFileOption, kJsonOption}}},
+        {"diff",
+         {Diff, {{"port", 'p', true, true}, kPasswordFileOption, kJsonOption, kTraceOption}}},
         {"passwd",
-         {Passwd, {kPortOption, kPasswordFileOption, {"new-password-stdin", 0, false, false}}}},
+         {Passwd,
+          {kPortOption,
+           kPasswordFileOption,
+           kTraceOption,
+           {"new-password-stdin", 0, false, false}}}},
         {"security",
-         {Security, {kPortOption, kPasswordFileOption, {"passwords-stdin", 0, false, false}}}},
+         {Security,
+          {kPortOption, kPasswordFileOption, kTraceOption, {"passwords-stdin", 0, false, false}}}},
         {"flash",
-         {Flash, {kPortOption, {"no-verify", 0, false, false}, {"no-reset", 0, false, false}}}},
+         {Flash,
+          {kPortOption,
+           kTraceOption,
+           {"no-verify", 0, false, false},
+           {"no-reset", 0, false, false}}}},
+        // Its --trace names a trace to include, not one to write.
+        {"support-report",
+         {SupportReportCommand, {{"output", 'o', true, false}, {"trace", 0, true, false}}}},
     };
     return commands;
 }
@@ -625,6 +723,12 @@ int Run(const std::vector<std::string>& words) {
         std::cout << CommandHelp(first);
         return ToInt(Exit::Ok);
     }
+    const auto& options = found->second.options;
+    if (first != "support-report" &&
+        std::any_of(options.begin(), options.end(),
+                    [](const OptionDef& option) { return option.name == kTraceOption.name; })) {
+        StartTrace(call, words);
+    }
     return found->second.run(call);
 }
 
@@ -638,23 +742,29 @@ int Main(int argc, char** argv) {
         // A result that could not be written (a full disk, a closed pipe) is not a success.
         if (!std::cout.flush()) {
             std::cerr << kProgramName << ": cannot write to standard output\n";
+            EndTrace(ToInt(Exit::FileError), "cannot write to standard output");
             return ToInt(Exit::FileError);
         }
+        EndTrace(status, "");
         return status;
     } catch (const CliError& error) {
         std::cout.flush();
         std::cerr << kProgramName << ": " << error.what() << '\n';
+        EndTrace(ToInt(error.Code()), error.what());
         return ToInt(error.Code());
     } catch (const EComPort& error) {
         std::cout.flush();
         const CliError described = DescribePortError(error, error.Port());
         std::cerr << kProgramName << ": " << described.what() << '\n';
+        EndTrace(ToInt(described.Code()), described.what());
         return ToInt(described.Code());
     } catch (const Interrupted&) {
         std::cerr << '\n' << kProgramName << ": interrupted\n";
+        EndTrace(ToInt(Exit::Interrupted), "interrupted");
         return ToInt(Exit::Interrupted);
     } catch (const EInOutError& error) {
         std::cerr << kProgramName << ": " << error.what() << '\n';
+        EndTrace(ToInt(Exit::FileError), error.what());
         return ToInt(Exit::FileError);
     }
 }

@@ -20,8 +20,23 @@ std::string PortName(const std::string& given) {
                                     "address rfc2217://HOST:PORT or socket://HOST:PORT");
 }
 
-Device::Device(const std::string& given)
-    : label_(given), port_(map_, PortName(given)), exchange_(port_, clock_, dialogs_) {}
+Device::Device(const std::string& given, TraceFile* trace)
+    : label_(given),
+      port_(map_, PortName(given)),
+      exchange_(port_, clock_, dialogs_),
+      trace_(trace) {
+    if (trace_ != nullptr) {
+        trace_->Attach(port_);
+    }
+}
+
+Device::~Device() {
+    if (trace_ != nullptr) {
+        // Closed while the trace still watches, so its last line is the port closed.
+        port_.Abandon();
+        trace_->Detach();
+    }
+}
 
 CliError Device::Failed(Exit code, const std::string& what) const {
     return CliError(code, label_ + ": " + what);

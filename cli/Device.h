@@ -12,6 +12,7 @@
 #include "link/PortMap.h"
 #include "link/SecurityCommand.h"
 #include "link/SerialPort.h"
+#include "link/TraceFile.h"
 
 namespace zorvik::cli {
 
@@ -20,8 +21,12 @@ namespace zorvik::cli {
 
 class Device {
 public:
-    // `given` is the -p value; raises CliError (status 2) when it names no port.
-    explicit Device(const std::string& given);
+    // `given` is the -p value; raises CliError (status 2) when it names no port. `trace`, when
+    // given, watches the port while the object lives.
+    explicit Device(const std::string& given, TraceFile* trace = nullptr);
+    ~Device();
+    Device(const Device&) = delete;
+    Device& operator=(const Device&) = delete;
 
     [[nodiscard]] const std::string& Label() const { return label_; }
     [[nodiscard]] TComPort& Port() { return port_; }
@@ -44,6 +49,7 @@ private:
     ConsoleClock clock_;
     ConsoleDialogs dialogs_;
     DeviceExchange exchange_;
+    TraceFile* trace_;
 };
 
 // The English of the framing failures every authenticated command shares.

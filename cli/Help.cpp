@@ -24,6 +24,7 @@ Commands:
   passwd -p PORT              change the device's access password
   security -p PORT FILE       send the anti-theft settings from a text form
   flash -p PORT FIRMWARE.bin  program, verify and reset the device's firmware
+  support-report              describe this machine's serial side for a problem report
 
 Options:
   -h, --help                  show this help; 'zorvik-cli COMMAND --help' shows a command's
@@ -43,6 +44,12 @@ Access password:
 
 Output:
   Results go to standard output; progress and diagnostics go to standard error.
+
+Byte trace:
+  Every command that talks to the device takes --trace FILE (or the environment variable
+  ZORVIK_TRACE=FILE): each byte written and read, with the time and the step of the
+  exchange, is appended to FILE. Passwords are masked, so a trace can be mailed as it is;
+  'zorvik-sim --replay FILE' plays the device's side of it back.
 
 Exit status:
   0    success
@@ -77,6 +84,7 @@ listened to for the device's Ready banner (about 0.8 s a port); nothing is sent.
 status 4 when no port answers.
 
 Options:
+      --trace FILE            append a byte trace of the exchange to FILE
   -h, --help                  show this help
 )";
 
@@ -95,6 +103,7 @@ Options:
       --text                  the text form
       --json                  the JSON form
       --password-file FILE    take the access password from FILE's first line
+      --trace FILE            append a byte trace of the exchange to FILE
   -h, --help                  show this help
 )";
 
@@ -115,6 +124,7 @@ Options:
       --no-verify             do not read the configuration back
       --merge                 keys left out keep the device's current values
       --password-file FILE    take the access password from FILE's first line
+      --trace FILE            append a byte trace of the exchange to FILE
   -h, --help                  show this help
 )";
 
@@ -141,6 +151,7 @@ Options:
   -p, --port PORT             read this side from the device on PORT
       --json                  print a JSON array of {"key", "a", "b"} objects
       --password-file FILE    take the access password from FILE's first line
+      --trace FILE            append a byte trace of the exchange to FILE
   -h, --help                  show this help
 )";
 
@@ -156,6 +167,7 @@ Options:
   -p, --port PORT             the device's port: a COM name or a device path
       --new-password-stdin    read the new password from standard input
       --password-file FILE    take the current access password from FILE's first line
+      --trace FILE            append a byte trace of the exchange to FILE
   -h, --help                  show this help
 )";
 
@@ -182,6 +194,7 @@ Options:
   -p, --port PORT             the device's port: a COM name or a device path
       --passwords-stdin       read the security passwords from standard input
       --password-file FILE    take the access password from FILE's first line
+      --trace FILE            append a byte trace of the exchange to FILE
   -h, --help                  show this help
 )";
 
@@ -198,10 +211,26 @@ Options:
   -p, --port PORT             the device's port: a COM name or a device path
       --no-verify             do not read the firmware back
       --no-reset              do not reset the device at the end
+      --trace FILE            append a byte trace of the exchange to FILE
   -h, --help                  show this help
 )";
 
-constexpr std::array<std::pair<std::string_view, std::string_view>, 9> kCommands = {{
+constexpr std::string_view kSupportReport =
+    R"(Usage: zorvik-cli support-report [-o FILE] [--trace FILE]
+Describes this machine's serial side, for a problem report: the program's version, the
+system, the user's groups, the port folder, each present port (its device, by-id name,
+kernel driver, USB vendor, product and serial, an FTDI adapter's latency timer and the
+programs that hold it open), whether ModemManager or brltty runs, and a trace where given.
+
+The report holds no passwords and no environment values. Attach it to a problem report.
+
+Options:
+  -o, --output FILE           write the report to FILE instead of standard output
+      --trace FILE            include this byte trace (made with --trace) in the report
+  -h, --help                  show this help
+)";
+
+constexpr std::array<std::pair<std::string_view, std::string_view>, 10> kCommands = {{
     {"ports", kPorts},
     {"detect", kDetect},
     {"read", kRead},
@@ -211,6 +240,7 @@ constexpr std::array<std::pair<std::string_view, std::string_view>, 9> kCommands
     {"passwd", kPasswd},
     {"security", kSecurity},
     {"flash", kFlash},
+    {"support-report", kSupportReport},
 }};
 
 }  // namespace

@@ -96,17 +96,20 @@ FirmwareOutcome FirmwareUpdate::Program(const std::string& path, bool verify) {
     if (!FileStillAcceptable(size)) {
         return FirmwareOutcome::FileRefused;
     }
+    exchange_.Note("command byte: programming");
     exchange_.SendByte(kCmdFirmwareProgram);
     BarScope bar(progress_, size);
 
     std::uint64_t byteCounter = 0;
     std::uint64_t left = size;
     Record record{};
+    int page = 0;
     // The first request comes only once the device has erased its flash.
     std::int64_t deadline = clock_.NowMicros() + std::int64_t{kEraseTimeoutMs} * kMicrosPerMs;
     while (left > 0) {
         file.ReadExactly(record);
         left -= kFirmwareRecordSize;
+        exchange_.Note("firmware page " + std::to_string(page++));
         int steps = 0;
         while (steps < kRecordSteps) {
             const char letter = NextLetter(deadline);
@@ -197,6 +200,7 @@ bool FirmwareUpdate::FileStillAcceptable(std::uint64_t size) {
 }
 
 FirmwareOutcome FirmwareUpdate::Verify(const std::string& path) {
+    exchange_.Note("verification");
     if (!exchange_.WaitReady()) {
         exchange_.ShowError(kProgrammingMessage);
         port_.Close();
@@ -207,15 +211,18 @@ FirmwareOutcome FirmwareUpdate::Verify(const std::string& path) {
     if (!FileStillAcceptable(size)) {
         return FirmwareOutcome::FileRefused;
     }
+    exchange_.Note("command byte: verification");
     exchange_.SendByte(kCmdFirmwareVerify);
     BarScope bar(progress_, size);
 
     std::uint64_t left = size;
     Record record{};
     Page received{};
+    int page = 0;
     while (left > 0) {
         file.ReadExactly(record);
         left -= kFirmwareRecordSize;
+        exchange_.Note("verification page " + std::to_string(page++));
         exchange_.SendByte(kVerifyNextPage);
         for (int i = 0; i < kVerifyPauses; ++i) {
             clock_.Sleep(kVerifyPauseMs);
@@ -241,6 +248,7 @@ FirmwareOutcome FirmwareUpdate::Verify(const std::string& path) {
 
 void FirmwareUpdate::Finish(bool reset) {
     if (reset) {
+        exchange_.Note("reset byte");
         exchange_.SendByte(kFirmwareReset);
     }
     exchange_.ClosePort();

@@ -61,6 +61,9 @@ auto TCustomComPort::Named(Step step) -> decltype(step()) {
         if (error.Port().empty()) {
             error.SetPort(port_);
         }
+        if (observer_ != nullptr) {
+            observer_->PortFailed(error);
+        }
         throw;
     }
 }
@@ -68,6 +71,9 @@ auto TCustomComPort::Named(Step step) -> decltype(step()) {
 EComPort TCustomComPort::NotOpenError() const {
     EComPort error = EComPort::CreateNoWinCode(kErrNotOpen);
     error.SetPort(port_);
+    if (observer_ != nullptr) {
+        observer_->PortFailed(error);
+    }
     return error;
 }
 
@@ -88,6 +94,9 @@ void TCustomComPort::Open() {
     }
     Named([this] { DoOpen(port_); });
     connected_ = true;
+    if (observer_ != nullptr) {
+        observer_->PortOpened(*this);
+    }
 }
 
 void TCustomComPort::Close() {
@@ -96,7 +105,17 @@ void TCustomComPort::Close() {
     }
     // Whatever the platform says, the descriptor is gone afterwards.
     connected_ = false;
-    Named([this] { DoClose(); });
+    try {
+        Named([this] { DoClose(); });
+    } catch (const EComPort&) {
+        if (observer_ != nullptr) {
+            observer_->PortClosed(*this);
+        }
+        throw;
+    }
+    if (observer_ != nullptr) {
+        observer_->PortClosed(*this);
+    }
 }
 
 void TCustomComPort::Abandon() noexcept {
@@ -111,14 +130,22 @@ int TCustomComPort::Write(const std::uint8_t* buffer, int count) {
     if (!connected_) {
         throw NotOpenError();
     }
-    return count > 0 ? Named([&] { return DoWrite(buffer, count); }) : 0;
+    const int written = count > 0 ? Named([&] { return DoWrite(buffer, count); }) : 0;
+    if (observer_ != nullptr && written > 0) {
+        observer_->BytesWritten(std::span(buffer, static_cast<std::size_t>(written)));
+    }
+    return written;
 }
 
 int TCustomComPort::Read(std::uint8_t* buffer, int count) {
     if (!connected_) {
         throw NotOpenError();
     }
-    return count > 0 ? Named([&] { return DoRead(buffer, count); }) : 0;
+    const int got = count > 0 ? Named([&] { return DoRead(buffer, count); }) : 0;
+    if (observer_ != nullptr && got > 0) {
+        observer_->BytesRead(std::span(buffer, static_cast<std::size_t>(got)));
+    }
+    return got;
 }
 
 int TCustomComPort::ReadStr(std::string& text, int count) {

@@ -3,8 +3,10 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <utility>
 
 namespace zorvik {
@@ -63,6 +65,27 @@ constexpr int kErrNotOpen = 24;         // "Port Not Open"
 // The text of a layer error code, without the platform number.
 [[nodiscard]] std::string ComErrorText(int code);
 
+class TCustomComPort;
+
+// Watches one port: each open and close, each write, each read that got bytes, each error the
+// layer raises, and the steps its user names. A byte trace hangs here.
+class PortObserver {
+public:
+    virtual ~PortObserver() = default;
+
+    virtual void PortOpened(const TCustomComPort& port) = 0;
+    virtual void PortClosed(const TCustomComPort& port) = 0;
+    virtual void BytesWritten(std::span<const std::uint8_t> bytes) = 0;
+    virtual void BytesRead(std::span<const std::uint8_t> bytes) = 0;
+    virtual void PortFailed(const EComPort& error) = 0;
+    // The port's user begins a step of its exchange ("command byte").
+    virtual void StepBegun(std::string_view step) = 0;
+    // The next write carries a secret in bytes [first, first + count): it is seen masked.
+    virtual void SecretInNextWrite(int first, int count) = 0;
+    // The port's user told the user something: a failure (`error`) or a success.
+    virtual void MessageShown(std::string_view caption, std::string_view text, bool error) = 0;
+};
+
 // What every device operation needs of a port. The POSIX port (TComPort) and the in-memory
 // port of the tests both derive from it. Reads never wait for data.
 class TCustomComPort {
@@ -97,6 +120,13 @@ public:
     // must answer the device at once wait on the port instead of spinning.
     [[nodiscard]] bool WaitForInput(int timeoutMs);
 
+    // The port's name and, where there is one, the device behind it and its line settings.
+    [[nodiscard]] virtual std::string Description() const { return port_; }
+
+    // At most one observer; null for none. The observer outlives its time on the port.
+    void SetObserver(PortObserver* observer) { observer_ = observer; }
+    [[nodiscard]] PortObserver* Observer() const { return observer_; }
+
 protected:
     // Platform steps. DoOpen raises EComPort and leaves nothing open on failure.
     virtual void DoOpen(const std::string& port) = 0;
@@ -112,6 +142,7 @@ private:
 
     std::string port_;
     bool connected_ = false;
+    PortObserver* observer_ = nullptr;
 };
 
 }  // namespace zorvik

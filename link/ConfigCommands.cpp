@@ -66,6 +66,7 @@ static ReadResult ReadSteps(DeviceExchange& exchange, const std::u16string& pass
                 std::nullopt};
     }
 
+    exchange.Note("transfer");
     exchange.SendByte(kOpReadImage);
     exchange.PauseMillis(kBlockPauses);
     Block block{};

@@ -36,6 +36,7 @@ void DeviceExchange::PortReset() {
 bool DeviceExchange::WaitReady() {
     std::string text;
     for (int attempt = 0; attempt < kReadyAttempts; ++attempt) {
+        Note("Ready banner wait, attempt " + std::to_string(attempt + 1));
         clock_.Sleep(kReadyPollMs);
         (void)port_.ReadStr(text, static_cast<int>(kReadyBanner.size()));
         if (text == kReadyBanner) {
@@ -54,11 +55,18 @@ void DeviceExchange::SendBytes(const std::uint8_t* data, int count) {
 }
 
 void DeviceExchange::SendAuthBlock(const AuthBlock& block) {
+    Note("authentication block");
     clock_.Sleep(kAuthPauseMs);
+    // The password block, and in a password change the new password's block as well.
+    NoteSecret({1, kPasswordBlockSize});
+    if (block[0] == kChangeFlagPassword) {
+        NoteSecret({1 + kPasswordBlockSize, kPasswordBlockSize});
+    }
     SendBytes(block.data(), kAuthBlockSize);
 }
 
 StatusReply DeviceExchange::WaitStatus(bool checksumReply) {
+    Note(checksumReply ? "transfer status reply" : "status reply");
     std::string text;
     for (int attempt = 0; attempt < kStatusAttempts; ++attempt) {
         clock_.Sleep(kStatusPollMs);
@@ -109,11 +117,16 @@ int DeviceExchange::ReadBlock(std::uint8_t* buffer, int count) {
     return got;
 }
 
-StatusReply DeviceExchange::TransferBlock(std::uint8_t operation, const ConfigImage& bytes) {
+StatusReply DeviceExchange::TransferBlock(std::uint8_t operation, const ConfigImage& bytes,
+                                          std::span<const SecretBytes> secrets) {
     std::array<std::uint8_t, kBlockSize> block{};
     std::copy(bytes.begin(), bytes.end(), block.begin());
     block[kImageSize] = ComputeImageChecksum(bytes);
+    Note("transfer");
     SendByte(operation);
+    for (const SecretBytes& secret : secrets) {
+        NoteSecret(secret);
+    }
     SendBytes(block.data(), kBlockSize);
     SendByte(kBlockTrailer);
     PauseMillis(kBlockPauses);
@@ -126,11 +139,29 @@ void DeviceExchange::ClosePort() {
     }
 }
 
+void DeviceExchange::Note(std::string_view step) {
+    if (PortObserver* observer = port_.Observer()) {
+        observer->StepBegun(step);
+    }
+}
+
+void DeviceExchange::NoteSecret(const SecretBytes& secret) {
+    if (PortObserver* observer = port_.Observer()) {
+        observer->SecretInNextWrite(secret.first, secret.count);
+    }
+}
+
 void DeviceExchange::ShowError(const Message& message) {
+    if (PortObserver* observer = port_.Observer()) {
+        observer->MessageShown(message.caption, message.text, true);
+    }
     dialogs_.MessageBox(std::string(message.text), std::string(message.caption), kMbError);
 }
 
 void DeviceExchange::ShowInformation(const Message& message) {
+    if (PortObserver* observer = port_.Observer()) {
+        observer->MessageShown(message.caption, message.text, false);
+    }
     dialogs_.MessageBox(std::string(message.text), std::string(message.caption), kMbInformation);
 }
 
@@ -142,6 +173,7 @@ FramingOutcome DeviceExchange::RunAuthenticated(const AuthBlock& block,
         ClosePort();
         return FramingOutcome::NoReady;
     }
+    Note("command byte");
     SendByte(kCmdAuthenticated);
     SendAuthBlock(block);
     switch (WaitStatus()) {

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -42,6 +43,12 @@ constexpr char kStatusWrongPassword = 'R';  // password rejected
 constexpr char kStatusBadChecksum = 'E';    // transfer only: the block's checksum did not match
 
 using AuthBlock = std::array<std::uint8_t, kAuthBlockSize>;
+
+// Bytes of a block that carry a secret, which a trace of the port shows masked.
+struct SecretBytes {
+    int first;
+    int count;
+};
 
 // A message box's text and caption, as UTF-8.
 struct Message {
@@ -116,13 +123,20 @@ public:
     [[nodiscard]] int ReadBlock(std::uint8_t* buffer, int count);
     // The transfer phase of a command that sends 256 bytes: the operation byte, the bytes and
     // their checksum in one write, the trailer 0x00, 52 pauses of 1 ms, then up to 100 polls for
-    // the device's verdict on the block ("O", "R", "E" or nothing).
-    [[nodiscard]] StatusReply TransferBlock(std::uint8_t operation, const ConfigImage& bytes);
+    // the device's verdict on the block ("O", "R", "E" or nothing). `secrets` are offsets in
+    // the 257 bytes.
+    [[nodiscard]] StatusReply TransferBlock(std::uint8_t operation, const ConfigImage& bytes,
+                                            std::span<const SecretBytes> secrets = {});
     // Closes the port only while it is open.
     void ClosePort();
 
     void ShowError(const Message& message);
     void ShowInformation(const Message& message);
+
+    // Tells a trace of the port, if there is one, that a step begins.
+    void Note(std::string_view step);
+    // Tells a trace of the port, if there is one, that the next write carries a secret.
+    void NoteSecret(const SecretBytes& secret);
 
     // Port reset, banner, command byte 0x03, authentication block, status reply. A failure is
     // reported with the command's wording and closes the port; only Accepted leaves it open.

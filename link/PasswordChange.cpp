@@ -33,6 +33,7 @@ static PasswordChangeOutcome PasswordChangeSteps(DeviceExchange& exchange,
         exchange.ClosePort();
         return PasswordChangeOutcome::NoReady;
     }
+    exchange.Note("command byte");
     exchange.SendByte(kCmdAuthenticated);
     exchange.SendAuthBlock(BuildPasswordChangeBlock(currentPassword, newPassword));
 

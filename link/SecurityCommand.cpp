@@ -1,6 +1,8 @@
 // The security settings command.
 #include "link/SecurityCommand.h"
 
+#include <array>
+
 namespace zorvik {
 
 namespace {
@@ -41,6 +43,7 @@ static SecurityOutcome SecuritySteps(DeviceExchange& exchange, const std::u16str
         exchange.ClosePort();
         return SecurityOutcome::NoReady;
     }
+    exchange.Note("command byte");
     exchange.SendByte(kCmdAuthenticated);
     const AuthBlock auth = BuildAuthBlock(accessPassword);
     // The security password's length is only tested here, after the command byte; the device
@@ -65,7 +68,13 @@ static SecurityOutcome SecuritySteps(DeviceExchange& exchange, const std::u16str
             return SecurityOutcome::NoAnswer;
     }
 
-    switch (exchange.TransferBlock(kOpSecurityRecord, build.record)) {
+    // Both security passwords, and the checksum, which is computed over them.
+    constexpr std::array<SecretBytes, 3> kSecrets{{
+        {security::kCurrentPassword, security::kPasswordLength},
+        {security::kNewPassword, security::kPasswordLength},
+        {kImageSize, 1},
+    }};
+    switch (exchange.TransferBlock(kOpSecurityRecord, build.record, kSecrets)) {
         case StatusReply::Accepted:
             // The device waits for its closing byte until the user has read the message.
             exchange.ShowInformation(kUpdatedMessage);

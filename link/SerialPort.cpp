@@ -14,7 +14,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <climits>
 #include <cstdint>
+#include <cstdlib>
 #include <optional>
 #include <thread>
 #include <utility>
@@ -24,6 +26,7 @@ namespace zorvik {
 namespace {
 
 constexpr speed_t kLineSpeed = B57600;  // the device talks at 57600 baud, 8N1
+constexpr const char* kLineSettingsText = "57600 baud 8N1, no flow control";  // as set below
 
 constexpr int kWriteMsPerByte = 100;    // write timeout: this much per byte ...
 constexpr int kWriteMsConstant = 1000;  // ... plus this much per write
@@ -159,6 +162,16 @@ void TComPort::DoOpen(const std::string& port) {
 
     Configure(fd);
     fd_ = pending.Release();
+    // The device itself rather than a link to it, which a port folder holds.
+    char real[PATH_MAX];
+    openedPath_ = ::realpath(path->c_str(), real) != nullptr ? std::string(real) : *path;
+}
+
+std::string TComPort::Description() const {
+    if (openedPath_.empty()) {
+        return Port();
+    }
+    return Port() + " " + openedPath_ + " " + kLineSettingsText;
 }
 
 void TComPort::Configure(int fd) {

@@ -22,6 +22,8 @@ public:
     ~TComPort() override;  // closes
 
     [[nodiscard]] int Handle() const { return fd_; }  // -1 when closed or on the network
+    // "COM41 /dev/pts/3 57600 baud 8N1, no flow control" once opened.
+    [[nodiscard]] std::string Description() const override;
 
 protected:
     void DoOpen(const std::string& port) override;
@@ -37,6 +39,7 @@ private:
     PortMap map_;
     std::unique_ptr<TNetComPort> network_;  // while a network port is open
     int fd_ = -1;
+    std::string openedPath_;    // the device last opened
     bool outputStuck_ = false;  // a write was cut short: its bytes may still be queued
 };
 

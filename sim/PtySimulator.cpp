@@ -23,6 +23,7 @@
 #include "files/FileIo.h"
 #include "sim/DeviceModel.h"
 #include "sim/PortFolder.h"
+#include "sim/TraceReplay.h"
 
 namespace zorvik {
 
@@ -40,6 +41,7 @@ constexpr std::int64_t kLogGapMicros = 2'000;  // a pause this long ends a verbo
 // (a closing byte, then closing the port) reach the master only after the flush is reported;
 // they still belong to the exchange that is ending. The device sends nothing meanwhile.
 constexpr std::int64_t kFlushSettleMicros = 20'000;
+constexpr std::size_t kLongestTrace = 64 * 1024 * 1024;  // bytes of a trace to replay
 
 volatile sig_atomic_t gStopSignal = 0;
 
@@ -192,6 +194,7 @@ private:
     const SimOptions& options_;
     std::ostream& log_;
     DeviceModel model_;
+    std::optional<TraceReplay> replay_;  // plays a trace instead of the model
     Pty pty_;
     std::int64_t start_ = MonotonicMicros();
     int updatesSeen_ = 0;
@@ -244,12 +247,26 @@ bool Simulator::Prepare(std::string& error) {
         }
         model_.LoadFlash(std::move(bytes));
     }
+    if (!options_.replayFile.empty()) {
+        std::vector<std::uint8_t> bytes;
+        if (!ReadWholeFile(options_.replayFile, kLongestTrace, bytes, error)) {
+            return false;
+        }
+        TraceReadResult trace =
+            ReadTrace(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+        if (trace.error) {
+            error = options_.replayFile + ": " + *trace.error;
+            return false;
+        }
+        replay_.emplace(std::move(trace.events));
+    }
     error = OpenPty(pty_);
     return error.empty();
 }
 
 void Simulator::SendDue() {
-    const std::vector<std::uint8_t> bytes = model_.TakeOutput(MonotonicMicros());
+    const std::vector<std::uint8_t> bytes =
+        replay_ ? replay_->TakeOutput(MonotonicMicros()) : model_.TakeOutput(MonotonicMicros());
     if (bytes.empty() || pty_.master.Get() < 0) {
         return;
     }
@@ -298,7 +315,11 @@ void Simulator::TakeHostBytes(std::int64_t wokeAt) {
         if (options_.verbose) {
             Say("host   " + Hex(buffer + 1, size));
         }
-        model_.Receive(buffer + 1, size, MonotonicMicros());
+        if (replay_) {
+            replay_->Receive(buffer + 1, size, MonotonicMicros());
+        } else {
+            model_.Receive(buffer + 1, size, MonotonicMicros());
+        }
     }
     // The host's port layer flushes its input when it opens and when it closes the port.
     if (flushed) {
@@ -311,13 +332,22 @@ void Simulator::TakeHostBytes(std::int64_t wokeAt) {
             unplugNow_ = true;
         }
         waitingLetter_.reset();
-        resetAt_ = MonotonicMicros() + kFlushSettleMicros;
+        if (replay_) {
+            replay_->HostFlushed(MonotonicMicros());
+        } else {
+            resetAt_ = MonotonicMicros() + kFlushSettleMicros;
+        }
     }
 }
 
 void Simulator::AfterModel() {
     for (const std::string& line : model_.TakeLog()) {
         Say(line);
+    }
+    if (replay_) {
+        for (const std::string& line : replay_->TakeLog()) {
+            Say(line);
+        }
     }
     if (model_.FirmwareUpdates() == updatesSeen_) {
         return;
@@ -411,6 +441,10 @@ int Simulator::Run(std::ostream& out) {
             break;
         }
         const auto pulledAt = model_.CablePulledAt();
+        if (replay_ && replay_->LineLost()) {
+            Say("unplugged where the traced line went away");
+            break;
+        }
         if (unplugNow_ || (pulledAt && now >= *pulledAt)) {
             AfterModel();
             Say("unplugged at a named step");
@@ -419,7 +453,8 @@ int Simulator::Run(std::ostream& out) {
         std::int64_t wait = kLongestWaitMicros;
         if (resetAt_) {
             wait = std::max<std::int64_t>(*resetAt_ - now, 0);
-        } else if (const auto next = model_.NextOutputAt(now)) {
+        } else if (const auto next =
+                       replay_ ? replay_->NextOutputAt(now) : model_.NextOutputAt(now)) {
             wait = std::min(wait, std::max<std::int64_t>(*next - now, 0));
         }
         if (unplugAt) {

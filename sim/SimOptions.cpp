@@ -108,6 +108,8 @@ Port and program:
   --latency-report FILE        after each firmware update, write one line per request
                                letter: the letter and the microseconds from its write
                                to the host's next byte
+  --replay FILE                play the device's side of a byte trace (zorvik-cli --trace):
+                               wait for the host's bytes, answer as the traced device did
   --help                       show this text
   --version                    show the program's version
 
@@ -193,6 +195,11 @@ SimOptionsResult ParseSimOptions(const std::vector<std::string>& args) {
         {"--firmware-out",
          [&](const std::string& v) {
              options.firmwareOut = v;
+             return !v.empty();
+         }},
+        {"--replay",
+         [&](const std::string& v) {
+             options.replayFile = v;
              return !v.empty();
          }},
         {"--latency-report",

@@ -1,0 +1,74 @@
+// The text form of a byte trace, written by Trace and read back by the simulator's replay. The
+// form is stable: traces mailed in by users are replayed by later versions.
+//
+//   # TITLE                        a section: one command; the times below count from its start
+//   MS > HEX  |ASCII|              bytes the host wrote to the device
+//   MS < HEX  |ASCII|              bytes the host read from the device
+//   MS = STEP                      a step of the exchange begins
+//   MS ! ERROR                     an error: the port layer's code and text, or a failure message
+//
+// MS is milliseconds since the section began, with three decimals (microseconds), right-aligned
+// in ten places. HEX is the bytes as two upper-case digits each, one space apart; a masked byte
+// (a password or its digest) is "**". ASCII repeats them: printable characters as they are,
+// other bytes as ".", masked bytes as "*". Two steps have fixed words because the replay
+// follows them: "port opened NAME [DEVICE SETTINGS]" and "port closed". A port error reads
+// "port error CODE: TEXT".
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zorvik {
+
+constexpr char kTraceSection = '#';
+constexpr char kTraceHostToDevice = '>';
+constexpr char kTraceDeviceToHost = '<';
+constexpr char kTraceStep = '=';
+constexpr char kTraceError = '!';
+
+constexpr std::string_view kTracePortOpened = "port opened";
+constexpr std::string_view kTracePortClosed = "port closed";
+constexpr std::string_view kTracePortError = "port error ";
+
+// A traced byte: 0 to 255, or kMaskedByte where the trace hides it.
+using TraceByte = std::int16_t;
+constexpr TraceByte kMaskedByte = -1;
+
+// One line of the form, with its line end.
+[[nodiscard]] std::string TraceBytesLine(char direction, std::int64_t atMicros,
+                                         std::span<const TraceByte> bytes);
+[[nodiscard]] std::string TraceTextLine(char kind, std::int64_t atMicros, std::string_view text);
+[[nodiscard]] std::string TraceSectionLine(std::string_view title);
+
+// What the replay needs of a trace, in order.
+struct TraceEvent {
+    enum class Kind {
+        Section,      // a new command: the times start again
+        Opened,       // the host opened the port
+        Closed,       // the host closed the port
+        HostBytes,    // the host wrote `bytes`
+        DeviceBytes,  // the host read `bytes` (never masked)
+        LineLost,     // a read or write failed: the line went away
+    };
+    Kind kind;
+    std::int64_t atMicros = 0;
+    std::vector<TraceByte> bytes;
+    std::string port;  // Opened: the port's name ("COM41")
+
+    bool operator==(const TraceEvent&) const = default;
+};
+
+struct TraceReadResult {
+    std::vector<TraceEvent> events;
+    std::optional<std::string> error;  // "line N: what is wrong"; events are empty then
+};
+
+// Reads a whole trace. Step and error lines other than those the replay follows are skipped;
+// a line that fits none of the forms is an error.
+[[nodiscard]] TraceReadResult ReadTrace(std::string_view text);
+
+}  // namespace zorvik
