@@ -1,6 +1,8 @@
 // The read and write commands' outcomes in English.
 #include "cli/Device.h"
 
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
 
 namespace zorvik::cli {
@@ -8,6 +10,14 @@ namespace zorvik::cli {
 std::string PortName(const std::string& given) {
     if (PortMap::ComNumber(given)) {
         return given;
+    }
+    // "com41" as a user types it: the window's names are in capitals.
+    std::string upper = given;
+    std::transform(upper.begin(), upper.begin() + std::min<std::size_t>(upper.size(), 3),
+                   upper.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    if (PortMap::ComNumber(upper)) {
+        return upper;
     }
     if (given.find('/') != std::string::npos) {
         return std::filesystem::absolute(given).lexically_normal().string();
@@ -18,7 +28,9 @@ std::string PortName(const std::string& given) {
 }
 
 Device::Device(const std::string& given)
-    : label_(given), port_(map_, PortName(given)), exchange_(port_, clock_, dialogs_) {}
+    : label_(PortName(given).find('/') == std::string::npos ? PortName(given) : given),
+      port_(map_, PortName(given)),
+      exchange_(port_, clock_, dialogs_) {}
 
 CliError Device::Failed(Exit code, const std::string& what) const {
     return CliError(code, label_ + ": " + what);
@@ -62,9 +74,12 @@ ConfigImage Device::Read(const std::u16string& password) {
     throw Failed(Exit::DataError, "the configuration from the device failed its checksum");
 }
 
-void Device::Write(const std::u16string& password, const ConfigImage& image) {
-    const WriteOutcome outcome =
-        WriteConfiguration(exchange_, password, {}, [&image] { return image; });
+void Device::Write(const std::u16string& password, const ConfigImage& image, bool& sent) {
+    // The image is asked for once the device has accepted the password, right before it is sent.
+    const WriteOutcome outcome = WriteConfiguration(exchange_, password, {}, [&image, &sent] {
+        sent = true;
+        return image;
+    });
     switch (outcome) {
         case WriteOutcome::Stored:
             return;
