@@ -443,7 +443,7 @@ TEST(CliOverPty, WhatWasFoundWrongIsRefusedOrSaidBeforeTheDeviceIsHarmed) {
          {"flash", "-p", "PORT", "FILE"},
          "fw.bin",
          std::string(257, 'x'),
-         Signal(SIGTERM, 1500),
+         Signal(SIGTERM, 3000),
          143,
          "terminated during programming",
          nullptr},
