@@ -70,6 +70,19 @@ std::optional<std::string> PasswordFile(const Args& args) {
     return args.Value("password-file");
 }
 
+// Standard input can feed one reader only: a form and a password cannot both come from it.
+void OneReaderOfStandardInput(const Invocation& call, const std::string& form,
+                              bool passwordsFromStdin) {
+    const auto file = PasswordFile(call.args);
+    const bool formFromStdin = IsStandardInput(form);
+    const bool passwordFromStdin = file && IsStandardInput(*file);
+    if ((formFromStdin ? 1 : 0) + (passwordFromStdin ? 1 : 0) + (passwordsFromStdin ? 1 : 0) > 1) {
+        throw CliError(Exit::Usage, call.command +
+                                        ": standard input can give either the form or a "
+                                        "password, not both; put one of them in a file");
+    }
+}
+
 std::string RequiredPort(const Invocation& call) {
     const auto port = call.args.Value("port");
     if (!port) {
@@ -345,6 +358,12 @@ int Diff(const Invocation& call) {
     }
     std::optional<std::u16string> password;
     std::vector<Configuration> sides;
+    const bool fromDevice = operands[0].option == "port" || operands[1].option == "port";
+    for (const Operand& operand : operands) {
+        if (operand.option.empty() && fromDevice) {
+            OneReaderOfStandardInput(call, operand.text, false);
+        }
+    }
     for (const Operand& operand : operands) {
         if (operand.option.empty()) {
             sides.push_back(LoadConfiguration(operand.text, DefaultConfiguration()));
@@ -438,19 +457,6 @@ void CheckHeld(const Invocation& call, const std::string& path, const Configurat
     }
     for (const std::string& note : notes) {
         Warn(note);
-    }
-}
-
-// Standard input can feed one reader only: a form and a password cannot both come from it.
-void OneReaderOfStandardInput(const Invocation& call, const std::string& form,
-                              bool passwordsFromStdin) {
-    const auto file = PasswordFile(call.args);
-    const bool formFromStdin = IsStandardInput(form);
-    const bool passwordFromStdin = file && IsStandardInput(*file);
-    if ((formFromStdin ? 1 : 0) + (passwordFromStdin ? 1 : 0) + (passwordsFromStdin ? 1 : 0) > 1) {
-        throw CliError(Exit::Usage, call.command +
-                                        ": standard input can give either the form or a "
-                                        "password, not both; put one of them in a file");
     }
 }
 
