@@ -2,6 +2,7 @@
 #include "app/ErrorReport.h"
 
 #include <cerrno>
+#include <exception>
 
 #include "files/FileError.h"
 #include "link/ComPort.h"
@@ -147,6 +148,16 @@ std::string LinuxHint(const std::exception& error) {
 }  // namespace
 
 std::string ErrorReportText(const std::exception& error) {
+    // An error that carries the one it was raised for: that one's report, then this one's line.
+    if (const auto* nested = dynamic_cast<const std::nested_exception*>(&error);
+        nested != nullptr && nested->nested_ptr() != nullptr) {
+        try {
+            nested->rethrow_nested();
+        } catch (const std::exception& cause) {
+            return ErrorReportText(cause) + '\n' + error.what();
+        } catch (...) {
+        }
+    }
     std::string text = error.what();
     // Compared as a byte: the last byte of any character above U+007F is above "." as well.
     if (!text.empty() && static_cast<unsigned char>(text.back()) > kFullStop) {

@@ -16,7 +16,9 @@ inline constexpr const char* kApplicationTitle = "Zorvik GSM";
 // that of "." (so "... (Error: 2)" gets none). For a port error whose cause is known (no device,
 // no linked device, a refused port folder, no rights, held by another program, a device that
 // went away, ...) and for a file refused for lack of rights, a second line says how to fix it
-// on Linux; the first line stays as it was.
+// on Linux; the first line stays as it was. An error raised with another nested in it (what a
+// firmware update cut short raises) is the nested one's report with the outer text as its last
+// line.
 [[nodiscard]] std::string ErrorReportText(const std::exception& error);
 
 // Runs one handler's body at the handler's edge. An exception that leaves it ends the handler

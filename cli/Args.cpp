@@ -20,6 +20,9 @@ Args Args::Parse(const std::vector<std::string>& args, const std::vector<OptionD
     const auto take = [&parsed](const OptionDef& def, const std::string& value) {
         if (def.isOperand) {
             parsed.operands_.push_back({value, def.name});
+        } else if (def.takesValue && parsed.values_.contains(def.name)) {
+            // Which of two ports or files was meant cannot be guessed.
+            throw CliError(Exit::Usage, "option --" + def.name + " given twice");
         }
         parsed.values_[def.name] = value;
     };

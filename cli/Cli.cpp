@@ -17,10 +17,13 @@
 #include <iostream>
 #include <map>
 #include <memory>
+#include <new>
 #include <optional>
 #include <string>
 #include <system_error>
 #include <vector>
+
+#include <nlohmann/json.hpp>
 
 #include "Version.h"
 #include "cli/Args.h"
@@ -40,6 +43,7 @@
 #include "firmware/FirmwareUpdate.h"
 #include "link/Autodetect.h"
 #include "link/TraceFile.h"
+#include "link/PortFault.h"
 
 namespace zorvik::cli {
 
@@ -53,6 +57,16 @@ const OptionDef kPortOption{"port", 'p', true, false};
 const OptionDef kPasswordFileOption{"password-file", 0, true, false};
 const OptionDef kJsonOption{"json", 0, false, false};
 const OptionDef kTraceOption{"trace", 0, true, false};
+
+const OptionDef kVerboseOption{"verbose", 'v', false, false};
+const OptionDef kQuietOption{"quiet", 'q', false, false};
+
+// A command's closing confirmation on standard output; -q leaves it out.
+void Confirm(const std::string& text) {
+    if (CurrentVerbosity() != Verbosity::Quiet) {
+        std::cout << text << '\n';
+    }
+}
 
 // What every command gets: its arguments, already parsed.
 struct Invocation {
@@ -117,6 +131,19 @@ void EndTrace(int status, const std::string& message) {
 
 std::optional<std::string> PasswordFile(const Args& args) {
     return args.Value("password-file");
+}
+
+// Standard input can feed one reader only: a form and a password cannot both come from it.
+void OneReaderOfStandardInput(const Invocation& call, const std::string& form,
+                              bool passwordsFromStdin) {
+    const auto file = PasswordFile(call.args);
+    const bool formFromStdin = IsStandardInput(form);
+    const bool passwordFromStdin = file && IsStandardInput(*file);
+    if ((formFromStdin ? 1 : 0) + (passwordFromStdin ? 1 : 0) + (passwordsFromStdin ? 1 : 0) > 1) {
+        throw CliError(Exit::Usage, call.command +
+                                        ": standard input can give either the form or a "
+                                        "password, not both; put one of them in a file");
+    }
 }
 
 std::string RequiredPort(const Invocation& call) {
@@ -217,18 +244,84 @@ int Ports(const Invocation& call) {
 
 // detect --------------------------------------------------------------------------------------
 
+// What a port answered when listened to.
+struct PortAnswer {
+    std::string name;
+    std::string device;
+    std::string state;  // "ready", "silent", "busy" or "unusable"
+    std::string why;    // for "busy" and "unusable": the port's error in English
+};
+
+PortAnswer Listen(const PortMap& map, TComPort& port, ConsoleClock& clock, int number) {
+    PortAnswer answer;
+    answer.name = "COM" + std::to_string(number);
+    answer.device = RealPath(map.DevicePath(number).value_or(""));
+    Step(answer.name + ": listening for the Ready banner");
+    try {
+        port.SetPort(answer.name);
+        answer.state = ListenForBanner(port, clock) ? "ready" : "silent";
+    } catch (const EComPort& error) {
+        answer.state = ClassifyPortFault(error) == PortFault::Busy ? "busy" : "unusable";
+        answer.why = DescribePortError(error, answer.name).what();
+    }
+    return answer;
+}
+
 int Detect(const Invocation& call) {
     NoOperands(call);
+    const bool all = call.args.Has("all");
     const PortMap map;
     TComPort port(map);
     ConsoleClock clock;
     const TraceWatch watch(call.trace, port);
-    const auto found =
-        ScanForDevice(port, clock, {[&map](int number) { return ProbeComPort(map, number); }, {}});
-    if (!found) {
-        throw CliError(Exit::NoDevice, "no device answered on any port (COM1 to COM50)");
+    std::vector<PortAnswer> answers;
+    bool found = false;
+    for (int number = kFirstScannedPort; number <= kLastScannedPort; ++number) {
+        if (!ProbeComPort(map, number)) {
+            continue;
+        }
+        answers.push_back(Listen(map, port, clock, number));
+        found = found || answers.back().state == "ready";
+        if (found && !all) {
+            break;
+        }
     }
-    std::cout << *found << '\n';
+    if (call.args.Has("json")) {
+        nlohmann::ordered_json array = nlohmann::ordered_json::array();
+        for (const PortAnswer& answer : answers) {
+            array.push_back(
+                {{"name", answer.name}, {"device", answer.device}, {"state", answer.state}});
+        }
+        std::cout << array.dump(4) << '\n';
+    } else {
+        for (const PortAnswer& answer : answers) {
+            if (answer.state == "ready") {
+                std::cout << answer.name << '\n';
+            }
+        }
+    }
+    std::string busy;
+    for (const PortAnswer& answer : answers) {
+        if (answer.state == "busy") {
+            // A device may stand behind a port another program holds: said, not passed over.
+            Warn(answer.why);
+            busy += (busy.empty() ? "" : ", ") + answer.name;
+        }
+    }
+    if (!found) {
+        throw CliError(Exit::NoDevice, "no device answered on any port (COM1 to COM50)" +
+                                           (busy.empty() ? "" : "; busy: " + busy));
+    }
+    return ToInt(Exit::Ok);
+}
+
+// keys ----------------------------------------------------------------------------------------
+
+int Keys(const Invocation& call) {
+    NoOperands(call);
+    for (const ConfigEntry& key : ConfigKeyValues()) {
+        std::cout << key.key << '\t' << key.value << '\n';
+    }
     return ToInt(Exit::Ok);
 }
 
@@ -248,25 +341,45 @@ std::optional<Form> ChosenForm(const Invocation& call) {
     return std::nullopt;
 }
 
+// The form a configuration is saved in under `path`: `chosen` if given, else by its name, an
+// image for a name of no known form. A .zvk name holds an image only.
+Form OutputForm(const Invocation& call, const std::string& path, std::optional<Form> chosen) {
+    if (chosen && *chosen != Form::Image && FormOfName(path, Form::Text) == Form::Image) {
+        throw CliError(Exit::Usage, call.command + ": " + path +
+                                        ": a .zvk file holds a 256-byte image; give the text or "
+                                        "JSON form a name ending in .txt or .json");
+    }
+    return chosen ? *chosen : FormOfName(path, Form::Image);
+}
+
+// Saves what was read from the device; an image keeps the device's bytes exactly as they came.
+void SaveRead(const std::string& path, const ConfigImage& image, Form form) {
+    if (form == Form::Image) {
+        SaveImageFile(path, image);
+    } else {
+        SaveConfiguration(path, DecodeConfiguration(image), form);
+    }
+}
+
 int Read(const Invocation& call) {
     NoOperands(call);
     const std::optional<Form> chosen = ChosenForm(call);
+    const auto output = call.args.Value("output");
+    std::optional<Form> form;
+    if (output) {
+        form = OutputForm(call, *output, chosen);
+        CheckOutputPlace(*output);
+    }
     const std::u16string password = AccessPassword(PasswordFile(call.args));
     Device device(RequiredPort(call), call.trace);
+    Step(device.Label() + ": reading the configuration");
     const ConfigImage image = device.Read(password);
-    const Configuration value = DecodeConfiguration(image);
-    const auto output = call.args.Value("output");
     if (!output) {
-        std::cout << Render(value, chosen.value_or(Form::Text));
+        std::cout << Render(DecodeConfiguration(image), chosen.value_or(Form::Text));
         return ToInt(Exit::Ok);
     }
-    const Form form = chosen ? *chosen : FormOfName(*output, Form::Image);
-    if (form == Form::Image) {
-        // A backup keeps the device's bytes exactly as they came.
-        SaveImageFile(*output, image);
-    } else {
-        SaveConfiguration(*output, value, form);
-    }
+    SaveRead(*output, image, *form);
+    Step(*output + ": saved");
     return ToInt(Exit::Ok);
 }
 
@@ -322,6 +435,12 @@ int Diff(const Invocation& call) {
     }
     std::optional<std::u16string> password;
     std::vector<Configuration> sides;
+    const bool fromDevice = operands[0].option == "port" || operands[1].option == "port";
+    for (const Operand& operand : operands) {
+        if (operand.option.empty() && fromDevice) {
+            OneReaderOfStandardInput(call, operand.text, false);
+        }
+    }
     for (const Operand& operand : operands) {
         if (operand.option.empty()) {
             sides.push_back(LoadConfiguration(operand.text, DefaultConfiguration()));
@@ -331,6 +450,7 @@ int Diff(const Invocation& call) {
             password = AccessPassword(PasswordFile(call.args));
         }
         Device device(operand.text, call.trace);
+        Step(device.Label() + ": reading the configuration");
         sides.push_back(DecodeConfiguration(device.Read(*password)));
     }
     const std::vector<Difference> differences = Differences(sides[0], sides[1]);
@@ -382,51 +502,158 @@ std::string WhatDiffers(const ConfigImage& sent, const ConfigImage& back) {
     return list;
 }
 
-// The configuration a file asks for. Keys a text or JSON form leaves out take the untouched
-// window's values, or with --merge the device's current ones.
-Configuration WantedConfiguration(const Invocation& call, const std::string& path, Device& device,
-                                  const std::u16string& password) {
-    const bool merge = call.args.Has("merge");
-    if (IsImageFile(path)) {
-        if (merge) {
-            throw CliError(Exit::Usage, "write: --merge applies to text and JSON forms only");
+// The settings the device would not hold as given (a number whose telephone is not in use,
+// timings given for a Wardeno, ...): what it would store differs from what the form says.
+std::vector<std::string> NotHeld(const Configuration& wanted) {
+    std::vector<std::string> notes;
+    const Configuration stored = DecodeConfiguration(EncodeConfiguration(wanted));
+    for (const Difference& difference : Differences(wanted, stored)) {
+        const auto line = [&difference](const std::string& value) {
+            return difference.key + " =" + (value.empty() ? "" : " " + value);
+        };
+        notes.push_back("the device will not hold " + line(difference.a) + "; it will store " +
+                        line(difference.b));
+    }
+    return notes;
+}
+
+// Warns about each setting the device will not hold; with --strict they refuse the form.
+void CheckHeld(const Invocation& call, const std::string& path, const Configuration& wanted) {
+    const std::vector<std::string> notes = NotHeld(wanted);
+    if (notes.empty()) {
+        return;
+    }
+    if (call.args.Has("strict")) {
+        std::string all;
+        for (const std::string& note : notes) {
+            all += "\n  " + note;
         }
-        return DecodeConfiguration(LoadImageFile(path));
+        throw CliError(Exit::FileError,
+                       (path == "-" ? std::string("standard input") : path) +
+                           ": settings the device will not hold (--strict):" + all);
     }
-    const std::string text = LoadTextFile(path);
-    // Checked before the device is touched, whatever the base.
-    const Configuration fromDefaults = ParseForm(text, path, DefaultConfiguration());
-    if (!merge) {
-        return fromDefaults;
+    for (const std::string& note : notes) {
+        Warn(note);
     }
-    return ParseForm(text, path, DecodeConfiguration(device.Read(password)));
+}
+
+std::string FormText(const std::string& path) {
+    std::string text = LoadTextFile(path);
+    if (IsEmptyForm(text)) {
+        throw CliError(Exit::FileError, (path == "-" ? std::string("standard input") : path) +
+                                            ": the form is empty: it gives no setting");
+    }
+    return text;
+}
+
+// Prints the settings a write would change, as diff does: "-" the device's, "+" the new.
+void PrintChanges(const ConfigImage& current, const ConfigImage& wanted) {
+    const auto line = [](const std::string& key, const std::string& value) {
+        return key + " =" + (value.empty() ? "" : " " + value) + "\n";
+    };
+    for (const Difference& difference :
+         Differences(DecodeConfiguration(current), DecodeConfiguration(wanted))) {
+        std::cout << '-' << line(difference.key, difference.a) << '+'
+                  << line(difference.key, difference.b);
+    }
+}
+
+CliError StoppedWithNote(const Interrupted& stop, const Device& device, const std::string& note) {
+    return device.Failed(stop.Terminated() ? Exit::Terminated : Exit::Interrupted,
+                         std::string(stop.what()) + " " + note);
 }
 
 int Write(const Invocation& call) {
     const std::string path = Operands(call, 1, "one FILE")[0];
+    const bool merge = call.args.Has("merge");
+    const bool dryRun = call.args.Has("dry-run");
+    const auto backup = call.args.Value("backup");
+    std::optional<Form> backupForm;
+    if (backup) {
+        backupForm = OutputForm(call, *backup, std::nullopt);
+        CheckOutputPlace(*backup);
+    }
+    OneReaderOfStandardInput(call, path, false);
     const std::u16string password = AccessPassword(PasswordFile(call.args));
+
+    // The whole form is checked before the device is touched, whatever the base.
+    std::optional<std::string> text;
+    Configuration wanted;
+    if (IsImageFile(path)) {
+        if (merge) {
+            throw CliError(Exit::Usage, "write: --merge applies to text and JSON forms only");
+        }
+        wanted = DecodeConfiguration(LoadImageFile(path));
+    } else {
+        text = FormText(path);
+        wanted = ParseForm(*text, path, DefaultConfiguration());
+        if (!merge) {
+            CheckHeld(call, path, wanted);
+        }
+    }
+
     Device device(RequiredPort(call), call.trace);
+    std::optional<ConfigImage> current;
+    if (merge || dryRun || backup) {
+        Step(device.Label() + ": reading the configuration it holds");
+        current = device.Read(password);
+    }
+    if (backup) {
+        SaveRead(*backup, *current, *backupForm);
+        Step(*backup + ": the device's configuration saved");
+    }
+    if (merge) {
+        wanted = ParseForm(*text, path, DecodeConfiguration(*current));
+        CheckHeld(call, path, wanted);
+    }
     // The same bytes as the window would send after opening the same settings.
-    const ConfigImage image =
-        EncodeConfiguration(WantedConfiguration(call, path, device, password));
-    device.Write(password, image);
-    if (call.args.Has("no-verify")) {
-        std::cout << device.Label() << ": configuration written (not verified)\n";
+    const ConfigImage image = EncodeConfiguration(wanted);
+    if (dryRun) {
+        PrintChanges(*current, image);
+        if (CurrentVerbosity() != Verbosity::Quiet) {
+            std::cerr << kProgramName << ": " << device.Label() << ": dry run: nothing was sent\n";
+        }
         return ToInt(Exit::Ok);
     }
+
+    Step(device.Label() + ": writing the configuration");
+    bool sent = false;
+    try {
+        device.Write(password, image, sent);
+    } catch (const Interrupted& stop) {
+        if (!sent) {
+            throw StoppedWithNote(stop, device,
+                                  "before the configuration was sent; nothing changed");
+        }
+        throw StoppedWithNote(stop, device,
+                              "while waiting for the device's answer to the configuration; the "
+                              "device may have stored it");
+    }
+    if (call.args.Has("no-verify")) {
+        Confirm(device.Label() + ": configuration written (not verified)");
+        return ToInt(Exit::Ok);
+    }
+    // The device holds the new configuration from here on, whatever the read-back meets.
+    constexpr const char* kNotVerified =
+        "; the configuration was written but could not be verified";
     ConfigImage back{};
     try {
+        Step(device.Label() + ": reading the configuration back");
         back = device.Read(password);
     } catch (const CliError& error) {
-        throw CliError(error.Code(), std::string(error.what()) +
-                                         " (reading back; the configuration was written)");
+        throw CliError(error.Code(), error.what() + std::string(kNotVerified));
+    } catch (const EComPort& error) {
+        const CliError described = DescribePortError(error, device.Label());
+        throw CliError(described.Code(), described.what() + std::string(kNotVerified));
+    } catch (const Interrupted& stop) {
+        throw StoppedWithNote(stop, device, "while reading back" + std::string(kNotVerified));
     }
     if (back != image) {
         throw device.Failed(
             Exit::DataError,
             "verification failed: the device holds other values for " + WhatDiffers(image, back));
     }
-    std::cout << device.Label() << ": configuration written and verified\n";
+    Confirm(device.Label() + ": configuration written and verified");
     return ToInt(Exit::Ok);
 }
 
@@ -442,11 +669,17 @@ int Passwd(const Invocation& call) {
     if (!IsValidAccessPassword(next)) {
         throw CliError(Exit::Usage, "passwd: the new access password must be 4 characters");
     }
+    if (!IsPlainAscii(next)) {
+        throw CliError(Exit::Usage,
+                       "passwd: the new access password must be letters, digits or signs of "
+                       "ASCII: the device compares bytes, and other characters are not sent as "
+                       "typed");
+    }
+    Step(device.Label() + ": changing the access password");
     switch (ChangeAccessPassword(device.Exchange(), current, next, {})) {
         case PasswordChangeOutcome::Changed:
-            std::cout << device.Label()
-                      << ": access password changed; the device now answers only to the new "
-                         "one\n";
+            Confirm(device.Label() +
+                    ": access password changed; the device now answers only to the new one");
             return ToInt(Exit::Ok);
         case PasswordChangeOutcome::BadLength:
             throw CliError(Exit::Usage, "passwd: the access passwords must be 4 characters");
@@ -491,8 +724,10 @@ void CheckPanel(const SecurityPanel& panel) {
 
 int Security(const Invocation& call) {
     const std::string path = Operands(call, 1, "one FILE")[0];
+    OneReaderOfStandardInput(call, path, call.args.Has("passwords-stdin"));
     const std::u16string access = AccessPassword(PasswordFile(call.args));
-    const SecurityForm form = ParseSecurityForm(LoadTextFile(path), path);
+    const SecurityForm form =
+        ParseSecurityForm(FormText(path), path == "-" ? std::string("standard input") : path);
     Device device(RequiredPort(call), call.trace);
 
     PasswordReader reader(call.args.Has("passwords-stdin"), "--passwords-stdin");
@@ -505,6 +740,11 @@ int Security(const Invocation& call) {
         panel.newPassword =
             FromUtf8(reader.Read("New security password: ", "Retype new security password: "));
         panel.repeatedPassword = panel.newPassword;
+        if (!IsPlainAscii(panel.newPassword)) {
+            throw CliError(Exit::Usage,
+                           "security: the new security password must be letters, digits or "
+                           "signs of ASCII: the device compares bytes");
+        }
     }
     panel.reportSwitchOn = form.reportSwitchOn;
     panel.reportSimChange = form.reportSimChange;
@@ -512,10 +752,11 @@ int Security(const Invocation& call) {
     panel.reportInterval = form.reportInterval;
     panel.reportStartHour = form.reportStartHour;
     CheckPanel(panel);
+    Step(device.Label() + ": sending the anti-theft settings");
 
     switch (SendSecuritySettings(device.Exchange(), access, panel)) {
         case SecurityOutcome::Updated:
-            std::cout << device.Label() << ": anti-theft settings sent\n";
+            Confirm(device.Label() + ": anti-theft settings sent");
             return ToInt(Exit::Ok);
         case SecurityOutcome::AccessPasswordLength:
         case SecurityOutcome::PanelCheckFailed:
@@ -559,6 +800,11 @@ void CheckFirmwareFile(const std::string& path) {
             throw CliError(Exit::FileError, path + ": too large for the device (" +
                                                 std::to_string(size) + " bytes, at most " +
                                                 std::to_string(kFirmwareMaxSize) + ")");
+        case FirmwareFileSize::Empty:
+            throw CliError(Exit::FileError,
+                           path +
+                               ": empty: programming it would leave the device without "
+                               "firmware");
         case FirmwareFileSize::PartialRecord:
             break;
     }
@@ -567,54 +813,86 @@ void CheckFirmwareFile(const std::string& path) {
                                         std::to_string(size) + " bytes)");
 }
 
+constexpr const char* kIncomplete = "; the device's firmware is incomplete: flash it again";
+constexpr const char* kProgrammedNotVerified =
+    "; the firmware was programmed but not verified: flash it again to be sure";
+
+// What a failure leaves on the device, by how far the update got.
+std::string FlashNote(FirmwarePhase phase) {
+    switch (phase) {
+        case FirmwarePhase::NotStarted:
+            return "; the device was not changed";
+        case FirmwarePhase::Programming:
+            return kIncomplete;
+        case FirmwarePhase::Programmed:
+            break;
+    }
+    return kProgrammedNotVerified;
+}
+
 int Flash(const Invocation& call) {
     const std::string path = Operands(call, 1, "one FIRMWARE.bin")[0];
     CheckFirmwareFile(path);
     Device device(RequiredPort(call), call.trace);
-    FlashProgress progress(stderr, ::isatty(STDERR_FILENO) == 1);
+    FlashProgress progress(stderr,
+                           ::isatty(STDERR_FILENO) == 1 && CurrentVerbosity() != Verbosity::Quiet);
+    progress.SetQuiet(CurrentVerbosity() == Verbosity::Quiet);
     FirmwareOptions options;
     options.verify = !call.args.Has("no-verify");
     options.reset = !call.args.Has("no-reset");
     FirmwareUpdate update(device.Port(), device.Time(), device.Messages(), progress);
     FirmwareOutcome outcome = FirmwareOutcome::NoReady;
+    Step(device.Label() + ": waiting for the Ready banner, then programming " + path);
     try {
         outcome = update.Run(path, options);
     } catch (const EInOutError& error) {
-        throw CliError(Exit::FileError, path + ": " + error.what());
-    } catch (const Interrupted&) {
-        if (progress.Started()) {
-            throw device.Failed(Exit::Interrupted,
-                                "interrupted during programming; the device's firmware is "
-                                "incomplete: flash it again");
+        throw CliError(Exit::FileError, path + ": " + error.what() + FlashNote(update.Phase()));
+    } catch (const EComPort& error) {
+        const CliError described = DescribePortError(error, device.Label());
+        throw CliError(described.Code(), described.what() + FlashNote(update.Phase()));
+    } catch (const Interrupted& stop) {
+        const Exit code = stop.Terminated() ? Exit::Terminated : Exit::Interrupted;
+        switch (update.Phase()) {
+            case FirmwarePhase::NotStarted:
+                throw device.Failed(code,
+                                    std::string(stop.what()) + "; the device was not changed");
+            case FirmwarePhase::Programming:
+                throw device.Failed(code,
+                                    std::string(stop.what()) + " during programming" + kIncomplete);
+            case FirmwarePhase::Programmed:
+                break;
         }
-        throw device.Failed(Exit::Interrupted, "interrupted; the device was not changed");
+        throw device.Failed(
+            code, std::string(stop.what()) + " during verification" + kProgrammedNotVerified);
     }
+    const std::string note = FlashNote(update.Phase());
     switch (outcome) {
         case FirmwareOutcome::Done: {
             std::string done = "firmware programmed";
             done += options.verify ? " and verified" : " (not verified)";
             done += options.reset ? "; device reset" : "";
-            std::cout << device.Label() << ": " << done << '\n';
+            Confirm(device.Label() + ": " + done);
             return ToInt(Exit::Ok);
         }
         case FirmwareOutcome::NoReady:
             throw device.Failed(Exit::NoDevice,
                                 "no Ready banner from the device; the firmware was not changed");
         case FirmwareOutcome::ProgrammingFailed:
-            throw device.Failed(Exit::DataError, "the device reported a programming error");
+            throw device.Failed(Exit::DataError, "the device reported a programming error" + note);
         case FirmwareOutcome::DeviceSilent:
             throw device.Failed(Exit::NoDevice,
-                                "the device stopped asking for data during programming");
+                                "the device stopped asking for data during programming" + note);
         case FirmwareOutcome::NoVerifyReady:
             throw device.Failed(Exit::NoDevice,
-                                "no Ready banner from the device before verification");
+                                "no Ready banner from the device before verification" + note);
         case FirmwareOutcome::VerificationFailed:
             throw device.Failed(Exit::DataError,
-                                "verification failed: the device holds different firmware");
+                                "verification failed: the device holds different firmware: flash "
+                                "it again");
         case FirmwareOutcome::FileRefused:
             break;
     }
-    throw CliError(Exit::FileError, path + ": the file changed while it was being programmed");
+    throw CliError(Exit::FileError, path + ": the file changed since it was checked" + note);
 }
 
 // support-report ------------------------------------------------------------------------------
@@ -647,7 +925,8 @@ struct Command {
 const std::map<std::string, Command>& Commands() {
     static const std::map<std::string, Command> commands = {
         {"ports", {Ports, {kJsonOption}}},
-        {"detect", {Detect, {kTraceOption}}},
+        {"detect", {Detect, {{"all", 0, false, false}, kJsonOption, kTraceOption}}},
+        {"keys", {Keys, {}}},
         {"read",
          {Read,
           {kPortOption,
@@ -662,7 +941,10 @@ const std::map<std::string, Command>& Commands() {
            kPasswordFileOption,
            kTraceOption,
            {"no-verify", 0, false, false},
-           {"merge", 0, false, false}}}},
+           {"merge", 0, false, false},
+           {"strict", 0, false, false},
+           {"dry-run", 0, false, false},
+           {"backup", 0, true, false}}}},
         {"dump", {Dump, {kJsonOption}}},
         {"diff",
          {Diff, {{"port", 'p', true, true}, kPasswordFileOption, kJsonOption, kTraceOption}}},
@@ -700,7 +982,12 @@ int Run(const std::vector<std::string>& words) {
     }
     const std::string& first = words[0];
     if (first == "--help" || first == "-h" || first == "help") {
-        std::cout << ProgramHelp();
+        // "help read" is "read --help".
+        if (first == "help" && words.size() > 1 && Commands().contains(words[1])) {
+            std::cout << CommandHelp(words[1]);
+        } else {
+            std::cout << ProgramHelp();
+        }
         return ToInt(Exit::Ok);
     }
     if (first == "--version") {
@@ -713,6 +1000,8 @@ int Run(const std::vector<std::string>& words) {
     }
     std::vector<OptionDef> defs = found->second.options;
     defs.push_back(kHelpOption);
+    defs.push_back(kVerboseOption);
+    defs.push_back(kQuietOption);
     Invocation call{first, {}};
     try {
         call.args = Args::Parse(std::vector<std::string>(words.begin() + 1, words.end()), defs);
@@ -723,6 +1012,12 @@ int Run(const std::vector<std::string>& words) {
         std::cout << CommandHelp(first);
         return ToInt(Exit::Ok);
     }
+    if (call.args.Has("verbose") && call.args.Has("quiet")) {
+        UsageError(first + ": -v and -q exclude each other", first);
+    }
+    SetVerbosity(call.args.Has("verbose") ? Verbosity::Verbose
+                 : call.args.Has("quiet") ? Verbosity::Quiet
+                                          : Verbosity::Normal);
     const auto& options = found->second.options;
     if (first != "support-report" &&
         std::any_of(options.begin(), options.end(),
@@ -758,13 +1053,18 @@ int Main(int argc, char** argv) {
         std::cerr << kProgramName << ": " << described.what() << '\n';
         EndTrace(ToInt(described.Code()), described.what());
         return ToInt(described.Code());
-    } catch (const Interrupted&) {
-        std::cerr << '\n' << kProgramName << ": interrupted\n";
-        EndTrace(ToInt(Exit::Interrupted), "interrupted");
-        return ToInt(Exit::Interrupted);
+    } catch (const Interrupted& stop) {
+        std::cerr << '\n' << kProgramName << ": " << stop.what() << '\n';
+        const Exit code = stop.Terminated() ? Exit::Terminated : Exit::Interrupted;
+        EndTrace(ToInt(code), stop.what());
+        return ToInt(code);
     } catch (const EInOutError& error) {
         std::cerr << kProgramName << ": " << error.what() << '\n';
         EndTrace(ToInt(Exit::FileError), error.what());
+        return ToInt(Exit::FileError);
+    } catch (const std::bad_alloc&) {
+        // An input too large for the memory left is a file that cannot be read, not a crash.
+        std::cerr << kProgramName << ": not enough memory to read the input\n";
         return ToInt(Exit::FileError);
     }
 }

@@ -1,12 +1,19 @@
 // Reading and writing configuration files for the command line.
 #include "cli/ConfigForms.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
-#include <iostream>
-#include <iterator>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <new>
 #include <span>
 
+#include "cli/Console.h"
 #include "cli/ExitCode.h"
 #include "config/ConfigJson.h"
 #include "config/ConfigText.h"
@@ -19,6 +26,8 @@ namespace {
 
 constexpr std::uint64_t kMaxTextFileSize = 1 << 20;  // a form is a few kilobytes at most
 constexpr const char* kStandardInput = "-";
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";  // as some editors start UTF-8
+constexpr std::size_t kReadChunk = 16384;
 
 CliError FileFailure(const std::string& path, const std::string& what) {
     return CliError(Exit::FileError,
@@ -39,6 +48,49 @@ bool EndsWith(const std::string& path, std::string_view extension) {
 bool LooksLikeJson(const std::string& text) {
     const auto first = text.find_first_not_of(" \t\r\n");
     return first != std::string::npos && text[first] == '{';
+}
+
+std::string WithoutByteOrderMark(std::string text) {
+    if (text.starts_with(kByteOrderMark)) {
+        text.erase(0, kByteOrderMark.size());
+    }
+    return text;
+}
+
+// Bytes that a person wrote as a form rather than an image: only printable characters and line
+// ends, with a "key = value" or a JSON object in them. A window's image always holds bytes
+// below 0x20 (its unused bytes are zero, its number fields have their length bytes).
+bool IsFormText(const std::string& bytes) {
+    const bool printable = std::none_of(bytes.begin(), bytes.end(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte < 0x20 && c != '\t' && c != '\n' && c != '\r';
+    });
+    const std::string text = WithoutByteOrderMark(bytes);
+    return printable && (LooksLikeJson(text) || text.find('=') != std::string::npos);
+}
+
+// All of an open descriptor, refusing more than a form can be.
+std::string ReadAll(int fd, const std::string& path) {
+    std::string text;
+    std::string chunk(kReadChunk, '\0');
+    for (;;) {
+        const ssize_t got = ::read(fd, chunk.data(), chunk.size());
+        if (got < 0) {
+            if (errno == EINTR) {
+                StopIfInterrupted();
+                continue;
+            }
+            throw FileFailure(path, std::strerror(errno));
+        }
+        if (got == 0) {
+            return text;
+        }
+        if (text.size() + static_cast<std::size_t>(got) > kMaxTextFileSize) {
+            throw FileFailure(path, "too large for a configuration file (more than " +
+                                        std::to_string(kMaxTextFileSize) + " bytes)");
+        }
+        text.append(chunk.data(), static_cast<std::size_t>(got));
+    }
 }
 
 void Replace(const std::string& path, std::span<const std::uint8_t> bytes) {
@@ -88,8 +140,15 @@ ConfigImage LoadImageFile(const std::string& path) {
             throw FileFailure(path, "too short for a configuration file (" + std::to_string(size) +
                                         " of " + std::to_string(kImageSize) + " bytes)");
         }
+        std::string bytes(static_cast<std::size_t>(size), '\0');
+        file.ReadExactly(std::span(reinterpret_cast<std::uint8_t*>(bytes.data()), bytes.size()));
+        if (IsFormText(bytes)) {
+            throw FileFailure(path,
+                              "holds a text or JSON form, not a 256-byte image; a form needs a "
+                              "name ending in .txt or .json");
+        }
         ConfigImage image{};
-        file.ReadExactly(image);
+        std::copy_n(bytes.begin(), image.size(), image.begin());
         return image;
     } catch (const EInOutError& error) {
         throw FileFailure(path, error.what());
@@ -134,20 +193,86 @@ void SaveConfiguration(const std::string& path, const Configuration& value, Form
 }
 
 std::string LoadTextFile(const std::string& path) {
-    if (path == kStandardInput) {
-        return std::string(std::istreambuf_iterator<char>(std::cin), {});
+    // Read as a stream, so that a pipe, a FIFO or /dev/null serves as well as a file; a read
+    // error (a folder, a closed standard input) is an error, never an empty form.
+    struct Closer {
+        int fd;
+        ~Closer() {
+            if (fd > STDIN_FILENO) {
+                ::close(fd);
+            }
+        }
+    } file{STDIN_FILENO};
+    if (path != kStandardInput) {
+        file.fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+        if (file.fd < 0) {
+            throw FileFailure(path, std::strerror(errno));
+        }
+    }
+    struct stat info {};
+    if (::fstat(file.fd, &info) != 0) {
+        throw FileFailure(path, std::strerror(errno));
+    }
+    if (S_ISDIR(info.st_mode)) {
+        throw FileFailure(path, std::strerror(EISDIR));
+    }
+    if (S_ISREG(info.st_mode) && static_cast<std::uint64_t>(info.st_size) > kMaxTextFileSize) {
+        throw FileFailure(path, "too large for a configuration file (" +
+                                    std::to_string(info.st_size) + " bytes)");
     }
     try {
-        InputFile file(path);
-        const std::uint64_t size = file.Size();
-        if (size > kMaxTextFileSize) {
-            throw FileFailure(path, "too large for a configuration file");
+        return WithoutByteOrderMark(ReadAll(file.fd, path));
+    } catch (const std::bad_alloc&) {
+        throw FileFailure(path, "not enough memory to read it");
+    }
+}
+
+bool IsEmptyForm(const std::string& text) {
+    if (LooksLikeJson(text)) {
+        std::string bare = text;
+        std::erase_if(bare, [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; });
+        return bare == "{}";
+    }
+    std::string_view rest = text;
+    while (!rest.empty()) {
+        const auto end = rest.find('\n');
+        const std::string_view line = rest.substr(0, end);
+        rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
+        const auto first = line.find_first_not_of(" \t\r");
+        if (first != std::string_view::npos && line[first] != '#') {
+            return false;
         }
-        std::string text(static_cast<std::size_t>(size), '\0');
-        file.ReadExactly(std::span(reinterpret_cast<std::uint8_t*>(text.data()), text.size()));
-        return text;
-    } catch (const EInOutError& error) {
-        throw FileFailure(path, error.what());
+    }
+    return true;
+}
+
+bool IsStandardInput(const std::string& path) {
+    if (path == kStandardInput) {
+        return true;
+    }
+    struct stat named {};
+    struct stat input {};
+    return ::stat(path.c_str(), &named) == 0 && ::fstat(STDIN_FILENO, &input) == 0 &&
+           named.st_dev == input.st_dev && named.st_ino == input.st_ino;
+}
+
+void CheckOutputPlace(const std::string& path) {
+    if (path == kStandardInput) {
+        return;
+    }
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+        throw FileFailure(path, std::strerror(EISDIR));
+    }
+    std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    if (folder.empty()) {
+        folder = ".";
+    }
+    if (::stat(folder.c_str(), &info) != 0) {
+        throw FileFailure(path, std::strerror(errno));
+    }
+    if (!S_ISDIR(info.st_mode)) {
+        throw FileFailure(path, std::strerror(ENOTDIR));
     }
 }
 

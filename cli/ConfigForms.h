@@ -20,7 +20,9 @@ enum class Form { Image, Text, Json };
 [[nodiscard]] bool IsImageFile(const std::string& path);
 
 // The image at the start of a .zvk file, by the window's rules: a file of more than 2048 bytes is
-// refused, one shorter than 256 cannot be read. Raises CliError (status 7).
+// refused, one shorter than 256 cannot be read. A file whose bytes read as a text or JSON form
+// with settings in it is refused too: sent as an image it would fill the device with its
+// characters. Raises CliError (status 7).
 [[nodiscard]] ConfigImage LoadImageFile(const std::string& path);
 
 // Replaces the file with the image as it stands ("-": writes it to standard output). Raises
@@ -43,7 +45,18 @@ void SaveImageFile(const std::string& path, const ConfigImage& image);
 // writes it to standard output). Raises CliError (status 7).
 void SaveConfiguration(const std::string& path, const Configuration& value, Form form);
 
-// All of a file, or of standard input for "-". Raises CliError (status 7).
+// All of a file, or of standard input for "-", without a leading UTF-8 byte-order mark. A file
+// that cannot be read, or is larger than a form can be, raises CliError (status 7).
 [[nodiscard]] std::string LoadTextFile(const std::string& path);
+
+// Whether a text or JSON form holds no setting at all (only blank lines and comments, or "{}").
+[[nodiscard]] bool IsEmptyForm(const std::string& text);
+
+// Whether `path` names standard input: "-", or a name for the same open file as descriptor 0.
+[[nodiscard]] bool IsStandardInput(const std::string& path);
+
+// Refuses (CliError, status 7) a place a file cannot be written to: a missing folder, a folder
+// in place of the file. Checked before a command talks to the device.
+void CheckOutputPlace(const std::string& path);
 
 }  // namespace zorvik::cli

@@ -10,12 +10,18 @@ namespace zorvik::cli {
 
 namespace {
 
-volatile sig_atomic_t gInterrupts = 0;  // Ctrl-C presses (and SIGTERMs) so far
+volatile sig_atomic_t gInterrupts = 0;  // Ctrl-C presses so far
+volatile sig_atomic_t gTerminated = 0;  // a SIGTERM came
 std::string gCommitWarning;             // set once a stop needs a second press
 bool gWarned = false;
+Verbosity gVerbosity = Verbosity::Normal;
 
-void CountInterrupt(int /*signal*/) {
-    gInterrupts = gInterrupts + 1;
+void CountInterrupt(int signal) {
+    if (signal == SIGTERM) {
+        gTerminated = 1;
+    } else {
+        gInterrupts = gInterrupts + 1;
+    }
 }
 
 }  // namespace
@@ -30,6 +36,9 @@ void InstallInterruptHandler() {
 }
 
 void StopIfInterrupted() {
+    if (gTerminated != 0) {
+        throw Interrupted(true);
+    }
     const int presses = gInterrupts;
     if (presses == 0) {
         return;
@@ -47,6 +56,26 @@ void RequireSecondInterrupt(std::string_view warning) {
     // Called right after the step that commits the device; a press that came a moment before it
     // is taken as the first press after it.
     gCommitWarning = std::string(warning);
+}
+
+void SetVerbosity(Verbosity verbosity) {
+    gVerbosity = verbosity;
+}
+
+Verbosity CurrentVerbosity() {
+    return gVerbosity;
+}
+
+void Step(const std::string& what) {
+    if (gVerbosity == Verbosity::Verbose) {
+        std::fprintf(stderr, "zorvik-cli: %s\n", what.c_str());
+    }
+}
+
+void Warn(const std::string& what) {
+    if (gVerbosity != Verbosity::Quiet) {
+        std::fprintf(stderr, "zorvik-cli: warning: %s\n", what.c_str());
+    }
 }
 
 int ConsoleDialogs::MessageBox(const std::string& /*text*/, const std::string& /*caption*/,

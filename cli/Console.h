@@ -12,14 +12,23 @@
 
 namespace zorvik::cli {
 
-// Thrown at a stop point once Ctrl-C (or SIGTERM) has asked for a stop; unwinding closes the port.
+// Thrown at a stop point once Ctrl-C or SIGTERM has asked for a stop; unwinding closes the port.
 class Interrupted : public std::exception {
 public:
-    [[nodiscard]] const char* what() const noexcept override { return "interrupted"; }
+    explicit Interrupted(bool terminated = false) : terminated_(terminated) {}
+    [[nodiscard]] const char* what() const noexcept override {
+        return terminated_ ? "terminated" : "interrupted";
+    }
+    // SIGTERM rather than Ctrl-C: the exit status is then 143 (128 + SIGTERM).
+    [[nodiscard]] bool Terminated() const { return terminated_; }
+
+private:
+    bool terminated_;
 };
 
-// Counts SIGINT and SIGTERM instead of dying at once, so a command ends between two steps with
-// its port closed. System calls are not restarted, so a password prompt ends at once as well.
+// Counts SIGINT and notes SIGTERM instead of dying at once, so a command ends between two steps
+// with its port closed. System calls are not restarted, so a password prompt ends at once as
+// well. A supervisor's SIGTERM stops at the next step even where a Ctrl-C would only warn.
 void InstallInterruptHandler();
 
 // Throws Interrupted when a stop was asked for and may happen now.
@@ -28,6 +37,16 @@ void StopIfInterrupted();
 // From here on one Ctrl-C only prints `warning`; a second one stops all the same. Used once the
 // device has started something that a stop would leave half done.
 void RequireSecondInterrupt(std::string_view warning);
+
+// How much goes to standard error besides failures: -q leaves out progress, confirmations and
+// warnings; -v adds each step of a command.
+enum class Verbosity { Quiet, Normal, Verbose };
+void SetVerbosity(Verbosity verbosity);
+[[nodiscard]] Verbosity CurrentVerbosity();
+// A step of a command, shown with -v only: "zorvik-cli: COM41: reading the configuration".
+void Step(const std::string& what);
+// A warning, left out with -q: "zorvik-cli: warning: ...".
+void Warn(const std::string& what);
 
 // The window's messages are in Polish and meant for a window: the command line words its own
 // results from the commands' outcomes, so these show nothing and answer every box with OK.

@@ -1,6 +1,8 @@
 // The read and write commands' outcomes in English.
 #include "cli/Device.h"
 
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
 
 #include "link/NetworkPort.h"
@@ -10,6 +12,14 @@ namespace zorvik::cli {
 std::string PortName(const std::string& given) {
     if (PortMap::ComNumber(given) || ParseNetworkAddress(given)) {
         return given;
+    }
+    // "com41" as a user types it: the window's names are in capitals.
+    std::string upper = given;
+    std::transform(upper.begin(), upper.begin() + std::min<std::size_t>(upper.size(), 3),
+                   upper.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    if (PortMap::ComNumber(upper)) {
+        return upper;
     }
     if (given.find('/') != std::string::npos && given.find("://") == std::string::npos) {
         return std::filesystem::absolute(given).lexically_normal().string();
@@ -21,7 +31,7 @@ std::string PortName(const std::string& given) {
 }
 
 Device::Device(const std::string& given, TraceFile* trace)
-    : label_(given),
+    : label_(PortName(given).find('/') == std::string::npos ? PortName(given) : given),
       port_(map_, PortName(given)),
       exchange_(port_, clock_, dialogs_),
       trace_(trace) {
@@ -80,9 +90,12 @@ ConfigImage Device::Read(const std::u16string& password) {
     throw Failed(Exit::DataError, "the configuration from the device failed its checksum");
 }
 
-void Device::Write(const std::u16string& password, const ConfigImage& image) {
-    const WriteOutcome outcome =
-        WriteConfiguration(exchange_, password, {}, [&image] { return image; });
+void Device::Write(const std::u16string& password, const ConfigImage& image, bool& sent) {
+    // The image is asked for once the device has accepted the password, right before it is sent.
+    const WriteOutcome outcome = WriteConfiguration(exchange_, password, {}, [&image, &sent] {
+        sent = true;
+        return image;
+    });
     switch (outcome) {
         case WriteOutcome::Stored:
             return;

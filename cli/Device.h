@@ -36,8 +36,9 @@ public:
 
     // The image on the device; raises CliError for every other outcome.
     [[nodiscard]] ConfigImage Read(const std::u16string& password);
-    // Returns once the device has stored `image`; raises CliError otherwise.
-    void Write(const std::u16string& password, const ConfigImage& image);
+    // Returns once the device has stored `image`; raises CliError otherwise. `sent` becomes true
+    // as the image goes out, so a stop after it knows the device may have stored it.
+    void Write(const std::u16string& password, const ConfigImage& image, bool& sent);
 
     // The failure an outcome stands for, worded for this port.
     [[nodiscard]] CliError Failed(Exit code, const std::string& what) const;

@@ -16,6 +16,7 @@ enum class Exit : int {
     DataError = 6,      // a bad checksum, a short block, a verification mismatch
     FileError = 7,      // a file cannot be read or written, or its content is not valid
     Interrupted = 130,  // stopped by Ctrl-C (128 + SIGINT), as shells report it
+    Terminated = 143,   // stopped by SIGTERM (128 + SIGTERM)
 };
 
 [[nodiscard]] constexpr int ToInt(Exit code) {

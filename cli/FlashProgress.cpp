@@ -24,6 +24,9 @@ void FlashProgress::ShowBar() {
     if (phase_ == 1) {
         // The command byte has just gone out: the device is erasing its flash.
         RequireSecondInterrupt(kEraseWarning);
+    } else {
+        // Every page is programmed: stopping the read-back harms nothing.
+        RequireSecondInterrupt({});
     }
     position_ = 0;
     shownPercent_ = -1;
@@ -31,7 +34,7 @@ void FlashProgress::ShowBar() {
 }
 
 void FlashProgress::HideBar() {
-    if (terminal_) {
+    if (terminal_ && !quiet_) {
         std::fputc('\n', out_);
         std::fflush(out_);
     }
@@ -67,6 +70,9 @@ int FlashProgress::Percent() const {
 }
 
 void FlashProgress::Draw(bool force) {
+    if (quiet_) {
+        return;
+    }
     const int percent = Percent();
     const char* what = phase_ == 1 ? "programming" : "verifying";
     if (terminal_) {

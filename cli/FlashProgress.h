@@ -21,8 +21,8 @@ public:
     void Advance(int step) override;
     void KeepPainted() override;
 
-    // Whether the programming phase began, so the device has been told to erase its flash.
-    [[nodiscard]] bool Started() const { return phase_ > 0; }
+    // With -q nothing is drawn; Ctrl-C is handled all the same.
+    void SetQuiet(bool quiet) { quiet_ = quiet; }
 
 private:
     void Draw(bool force);
@@ -34,6 +34,7 @@ private:
     int maximum_ = 0;
     int position_ = 0;
     int shownPercent_ = -1;
+    bool quiet_ = false;
 };
 
 }  // namespace zorvik::cli

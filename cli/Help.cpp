@@ -17,6 +17,7 @@ nothing here needs a display.
 Commands:
   ports [--json]              list the serial ports with their device paths
   detect                      find the port on which the device answers
+  keys                        list every configuration key with the values it takes
   read -p PORT                read the configuration (as text, JSON or a .zvk file)
   write -p PORT FILE          write a configuration, then read it back and compare
   dump FILE                   print the settings of a configuration file
@@ -27,8 +28,11 @@ Commands:
   support-report              describe this machine's serial side for a problem report
 
 Options:
-  -h, --help                  show this help; 'zorvik-cli COMMAND --help' shows a command's
+  -h, --help                  show this help; 'zorvik-cli COMMAND --help' (or 'zorvik-cli
+                              help COMMAND') shows a command's
       --version               show the version
+  -v, --verbose               (every command) show each step on standard error
+  -q, --quiet                 (every command) no progress, confirmations or warnings
 
 Ports:
   PORT is a COM name as the configurator's window lists it (COM1 to COM50; see
@@ -61,6 +65,9 @@ Exit status:
   6    data error: bad checksum, short block, verification mismatch
   7    file error: a file cannot be read or written, or its content is not valid
   130  interrupted by Ctrl-C
+  143  stopped by SIGTERM
+
+See zorvik-cli(1) for the forms, the environment and examples.
 )";
 
 constexpr std::string_view kPorts = R"(Usage: zorvik-cli ports [--json]
@@ -76,12 +83,29 @@ Options:
   -h, --help                  show this help
 )";
 
-constexpr std::string_view kDetect = R"(Usage: zorvik-cli detect
+constexpr std::string_view kDetect = R"(Usage: zorvik-cli detect [--all] [--json]
 Finds the port on which the device answers and prints its COM name.
 
 Searches COM1 to COM50 as the window's autodetection does: each present port is opened and
-listened to for the device's Ready banner (about 0.8 s a port); nothing is sent. Exits with
-status 4 when no port answers.
+listened to for the device's Ready banner (about 0.8 s a port); nothing is sent. The search
+stops at the first port that answers; with --all every present port is listened to and each
+one that answers is printed. A port another program holds is reported as busy on standard
+error. Exits with status 4 when no port answers.
+
+Options:
+      --all                   listen to every present port, not only up to the first answer
+      --json                  print a JSON array of {"name", "device", "state"} objects, one
+                              per port listened to; "state" is "ready", "silent", "busy" or
+                              "unusable"
+  -h, --help                  show this help
+)";
+
+constexpr std::string_view kKeys = R"(Usage: zorvik-cli keys
+Lists every key of the configuration's text form with the values it takes.
+
+One key a line, in the order of the image: the key, a tab, its values or range ("yes, no",
+"1 to 48", "5 to 95 in steps of 5"). The unused bytes of the image come last, as one line
+"reserved.OFFSET" with the offsets they may have.
 
 Options:
       --trace FILE            append a byte trace of the exchange to FILE
@@ -94,8 +118,9 @@ Reads the configuration from the device.
 Without -o the settings are printed as text ("key = value" lines). With -o FILE they are
 written to FILE: as the 256-byte image that the window opens when FILE ends in .zvk (or no
 form is chosen), as text with --text or a name ending in .txt, as JSON with --json or a
-name ending in .json. A file is replaced only once the new one is complete; a device, a
-named pipe or /dev/stdout is written into, and "-" is standard output.
+name ending in .json. A .zvk name holds an image only: --text or --json with it is refused.
+FILE's folder is checked before the device is read. A file is replaced only once the new one
+is complete; a device, a named pipe or /dev/stdout is written into, and "-" is standard output.
 
 Options:
   -p, --port PORT             the device's port: a COM name or a device path
@@ -107,22 +132,34 @@ Options:
   -h, --help                  show this help
 )";
 
-constexpr std::string_view kWrite = R"(Usage: zorvik-cli write -p PORT FILE [--no-verify] [--merge]
+constexpr std::string_view kWrite =
+    R"(Usage: zorvik-cli write -p PORT FILE [--no-verify] [--merge] [--strict] [--dry-run]
+                         [--backup FILE]
 Writes a configuration to the device, then reads it back and compares.
 
 FILE is a .zvk image as the window saves it, a text form (as 'read' prints it) or a JSON form
 (a name ending in .json, or text starting with "{"); "-" reads the text or JSON form from
-standard input. Any difference found on reading back is an error (status 6).
+standard input. A form that gives no setting is refused, and so is a .zvk file that holds a
+form. Any difference found on reading back is an error (status 6).
 
 In a text or JSON form, keys that are left out take the values of the window's untouched
 configuration (what the window shows before anything is read or opened), so the file alone
 decides what the device holds. With --merge they keep the device's current values instead:
 the configuration is read first and only the keys in the file change.
 
+A setting the device will not hold as given (a telephone number whose phone.N.in_use is no,
+timings given for a Wardeno) is named in a warning on standard error; --strict refuses the
+form instead, before anything is sent.
+
 Options:
   -p, --port PORT             the device's port: a COM name or a device path
       --no-verify             do not read the configuration back
       --merge                 keys left out keep the device's current values
+      --strict                refuse settings the device will not hold (status 7)
+      --dry-run               read the device and print what would change, as 'diff' does
+                              ("-" the device's value, "+" the new one); send nothing
+      --backup FILE           first read the device's configuration into FILE (a .zvk image,
+                              or the text or JSON form for a .txt or .json name)
       --password-file FILE    take the access password from FILE's first line
       --trace FILE            append a byte trace of the exchange to FILE
   -h, --help                  show this help
@@ -175,9 +212,11 @@ constexpr std::string_view kSecurity =
     R"(Usage: zorvik-cli security -p PORT FILE [--passwords-stdin]
 Sends the anti-theft settings from a small text form.
 
-FILE holds "key = value" lines ("#" starts a comment; keys left out take the values shown):
+FILE holds "key = value" lines ("#" starts a comment; a key given twice is refused; a key
+left out takes the value shown here, the untouched panel's, so a form with only a telephone
+turns protection off):
   protection = off            anti-theft protection, on or off
-  telephone = +48600100200    the anti-theft telephone number, up to 12 digits
+  telephone =                 the anti-theft telephone number, "+" and up to 12 digits
   change-password = no        also set a new security password, yes or no
   report-switch-on = off      report the device being switched on
   report-sim-change = off     report a change of SIM card
@@ -202,10 +241,12 @@ constexpr std::string_view kFlash =
     R"(Usage: zorvik-cli flash -p PORT FIRMWARE.bin [--no-verify] [--no-reset]
 Programs the device's firmware, reads it back to verify it, and resets the device.
 
-FIRMWARE.bin is a whole number of 257-byte records, at most 61680 bytes. Progress goes to
-standard error: a bar on a terminal, a line every 10 % otherwise. Ctrl-C before programming
-begins changes nothing on the device; once it has begun, a first Ctrl-C only warns, since
-stopping leaves the device without complete firmware.
+FIRMWARE.bin is a whole number of 257-byte records, at least one, at most 61680 bytes; it is
+read whole before anything is sent. Progress goes to standard error: a bar on a terminal, a
+line every 10 % otherwise. Ctrl-C before programming begins changes nothing on the device;
+once it has begun, a first Ctrl-C only warns, since stopping leaves the device without
+complete firmware (SIGTERM stops at once). Any failure during programming says that the
+firmware is incomplete and the device must be flashed again.
 
 Options:
   -p, --port PORT             the device's port: a COM name or a device path
@@ -233,6 +274,7 @@ Options:
 constexpr std::array<std::pair<std::string_view, std::string_view>, 10> kCommands = {{
     {"ports", kPorts},
     {"detect", kDetect},
+    {"keys", kKeys},
     {"read", kRead},
     {"write", kWrite},
     {"dump", kDump},

@@ -2,14 +2,15 @@
 #include "cli/Passwords.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <QString>
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <iostream>
 
 #include "cli/Console.h"
@@ -20,6 +21,48 @@ namespace zorvik::cli {
 namespace {
 
 constexpr std::size_t kAccessPasswordLength = 4;  // characters of an access password
+constexpr std::size_t kLongestLine = 4096;        // a password file's first line, at most
+
+[[noreturn]] void FileFailure(const std::string& path, int error) {
+    throw CliError(Exit::FileError, path + ": " + std::strerror(error));
+}
+
+// The first line of a password file, read a byte at a time so that nothing after it is taken
+// from a pipe. A folder or a read error is a file error.
+std::string FirstLine(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        FileFailure(path, errno);
+    }
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        FileFailure(path, errno);
+    }
+    if (S_ISDIR(info.st_mode)) {
+        FileFailure(path, EISDIR);
+    }
+    std::string line;
+    while (line.size() < kLongestLine) {
+        char c = 0;
+        const ssize_t n = ::read(fd, &c, 1);
+        if (n < 0 && errno == EINTR) {
+            StopIfInterrupted();
+            continue;
+        }
+        if (n < 0) {
+            FileFailure(path, errno);
+        }
+        if (n == 0 || c == '\n') {
+            break;
+        }
+        line += c;
+    }
+    return line;
+}
 
 // A line without its line end ("\n" or "\r\n").
 std::string Chomp(std::string line) {
@@ -84,12 +127,7 @@ std::u16string AccessPassword(const std::optional<std::string>& file) {
     std::string text;
     std::string source;
     if (file) {
-        std::ifstream in(*file);
-        if (!in) {
-            throw CliError(Exit::FileError, *file + ": " + std::strerror(errno));
-        }
-        std::getline(in, text);
-        text = Chomp(text);
+        text = Chomp(FirstLine(*file));
         source = *file;
     } else if (const char* value = std::getenv(kPasswordVariable); value != nullptr) {
         text = value;
@@ -102,6 +140,11 @@ std::u16string AccessPassword(const std::optional<std::string>& file) {
         throw CliError(Exit::Usage, "the access password in " + source + " is not 4 characters");
     }
     return password;
+}
+
+bool IsPlainAscii(const std::u16string& password) {
+    return std::all_of(password.begin(), password.end(),
+                       [](char16_t c) { return c >= u' ' && c <= u'~'; });
 }
 
 std::string PasswordReader::Read(const std::string& prompt,

@@ -17,6 +17,10 @@ constexpr const char* kFactoryPassword = "9466";  // what the window's password 
 // not 4 characters long.
 [[nodiscard]] std::u16string AccessPassword(const std::optional<std::string>& file);
 
+// Whether a new password holds printable ASCII only. The device compares bytes, and a character
+// beyond ASCII would be sent as the low byte of its code: not what was typed.
+[[nodiscard]] bool IsPlainAscii(const std::u16string& password);
+
 // UTF-8 text as the UTF-16 a password box would hold (the device takes each unit's low byte).
 [[nodiscard]] std::u16string FromUtf8(const std::string& text);
 

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <functional>
 #include <map>
+#include <set>
 
 #include "cli/ExitCode.h"
 #include "config/SecurityRecord.h"
@@ -87,6 +88,7 @@ SecurityForm ParseSecurityForm(std::string_view text, const std::string& fileNam
           "an hour, 0 to 23"}},
     };
 
+    std::set<std::string_view> seen;  // a key given twice leaves which one counts to chance
     int lineNumber = 0;
     while (!text.empty()) {
         ++lineNumber;
@@ -110,6 +112,9 @@ SecurityForm ParseSecurityForm(std::string_view text, const std::string& fileNam
         const auto found = keys.find(key);
         if (found == keys.end()) {
             throw CliError(Exit::FileError, where + "unknown key \"" + std::string(key) + "\"");
+        }
+        if (!seen.insert(found->first).second) {
+            throw CliError(Exit::FileError, where + std::string(key) + ": given twice");
         }
         if (!found->second.first(value)) {
             throw CliError(Exit::FileError, where + std::string(key) + ": expected " +

@@ -9,7 +9,9 @@
 //   report-interval = 48         ... every so many hours, 1 to 240
 //   report-start-hour = 12       ... counted from this hour, 0 to 23
 //
-// Keys left out keep the values above; "#" starts a comment. The passwords are never in the file.
+// Keys left out take the untouched panel's values (the members' initial values below: protection
+// off, no telephone, no reports, every 48 hours from 12); "#" starts a comment; a key given twice
+// is refused. The passwords are never in the file.
 #pragma once
 
 #include <string>

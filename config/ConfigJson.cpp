@@ -48,6 +48,14 @@ std::string JsonValue(const ConfigEntry& entry) {
 std::string TextValue(const std::string& key, const QJsonValue& value) {
     switch (value.type()) {
         case QJsonValue::Bool:
+            // true for a number would reach the number's parser as "yes": refused here, by name.
+            if (KindOfKey(key) != ConfigValueKind::YesNo) {
+                throw ConfigParseError(
+                    0, key,
+                    std::string("expected ") +
+                        (KindOfKey(key) == ConfigValueKind::Number ? "a number" : "a string") +
+                        ", got " + (value.toBool() ? "true" : "false"));
+            }
             return value.toBool() ? "yes" : "no";
         case QJsonValue::Double: {
             const double number = value.toDouble();

@@ -75,6 +75,14 @@ struct Words {
         return std::string(words.front().second);
     }
 
+    [[nodiscard]] std::string List() const {
+        std::string list;
+        for (const auto& [choice, word] : words) {
+            list += (list.empty() ? "" : ", ") + std::string(word);
+        }
+        return list;
+    }
+
     [[nodiscard]] Enum Parse(std::string_view text, std::string& error) const {
         for (const auto& [choice, word] : words) {
             if (word == text) {
@@ -109,6 +117,7 @@ std::string WriteNumber(const NumberSetting& number, bool plus) {
 }
 
 std::string ParseNumberText(std::string_view text, int digits, bool plus, std::string& error) {
+    const std::string_view given = text;  // echoed as written, "+" included
     if (plus && !text.empty() && text.front() == '+') {
         text.remove_prefix(1);
     }
@@ -117,7 +126,7 @@ std::string ParseNumberText(std::string_view text, int digits, bool plus, std::s
     });
     if (!valid) {
         error = std::string("expected ") + (plus ? "\"+\" and " : "") + "digits, got \"" +
-                std::string(text) + "\"";
+                std::string(given) + "\"";
         return {};
     }
     if (static_cast<int>(text.size()) > digits) {
@@ -174,6 +183,7 @@ struct Setting {
     ConfigValueKind kind;
     std::function<std::string(const Configuration&)> write;
     std::function<void(Configuration&, std::string_view, std::string& error)> read;
+    std::string values;  // what the key takes, as `zorvik-cli keys` lists it
 };
 
 template <typename Member>
@@ -183,12 +193,15 @@ void AddNumber(std::vector<Setting>& table, const std::string& prefix, int offse
                      [at](const Configuration& v) { return YesNo(at(v).inUse); },
                      [at](Configuration& v, std::string_view t, std::string& e) {
                          Take(at(v).inUse, ParseYesNo(t, e), e);
-                     }});
+                     },
+                     "yes, no"});
     table.push_back({prefix + ".number", offset, ConfigValueKind::Text,
                      [at, plus](const Configuration& v) { return WriteNumber(at(v), plus); },
                      [at, digits, plus](Configuration& v, std::string_view t, std::string& e) {
                          Take(at(v).number, ParseNumberText(t, digits, plus, e), e);
-                     }});
+                     },
+                     std::string(plus ? "\"+\" and " : "") + "up to " + std::to_string(digits) +
+                         " digits, or nothing"});
 }
 
 template <typename Member>
@@ -197,7 +210,8 @@ void AddYesNo(std::vector<Setting>& table, const std::string& key, int offset, M
                      [member](const Configuration& v) { return YesNo(member(v)); },
                      [member](Configuration& v, std::string_view t, std::string& e) {
                          Take(member(v), ParseYesNo(t, e), e);
-                     }});
+                     },
+                     "yes, no"});
 }
 
 template <typename Member>
@@ -207,7 +221,8 @@ void AddNumberValue(std::vector<Setting>& table, const std::string& key, int off
                      [member](const Configuration& v) { return std::to_string(member(v)); },
                      [member, range](Configuration& v, std::string_view t, std::string& e) {
                          Take(member(v), ParseNumber(t, range, e), e);
-                     }});
+                     },
+                     Allowed(range)});
 }
 
 template <typename Enum, typename Member>
@@ -217,7 +232,8 @@ void AddChoice(std::vector<Setting>& table, const std::string& key, int offset,
                      [&words, member](const Configuration& v) { return words.Write(member(v)); },
                      [&words, member](Configuration& v, std::string_view t, std::string& e) {
                          Take(member(v), words.Parse(t, e), e);
-                     }});
+                     },
+                     words.List()});
 }
 
 // A reference to one member, for the const and the mutable value alike.
@@ -442,9 +458,11 @@ std::optional<ConfigParseError> TryParseConfigText(std::string_view text, const 
     while (!text.empty()) {
         ++lineNumber;
         const auto end = text.find('\n');
-        const std::string_view line = Trim(text.substr(0, end));
+        std::string_view line = text.substr(0, end);
         text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-        if (line.empty() || line.front() == '#') {
+        // "#" starts a comment, at the start of a line or after a value: no value holds one.
+        line = Trim(line.substr(0, line.find('#')));
+        if (line.empty()) {
             continue;
         }
         const auto equals = line.find('=');
@@ -478,6 +496,30 @@ Configuration ParseConfigText(std::string_view text, const Configuration& base) 
         throw std::move(*error);
     }
     return value;
+}
+
+std::vector<ConfigEntry> ConfigKeyValues() {
+    std::vector<ConfigEntry> keys;
+    for (const Setting& setting : Table()) {
+        keys.push_back({setting.key, setting.values});
+    }
+    // The unused bytes as one entry, with their offsets in runs.
+    std::string offsets;
+    const auto& reserved = ReservedOffsets();
+    for (std::size_t i = 0; i < reserved.size();) {
+        std::size_t last = i;
+        while (last + 1 < reserved.size() && reserved[last + 1] == reserved[last] + 1) {
+            ++last;
+        }
+        offsets += (offsets.empty() ? "" : ", ") + std::to_string(reserved[i]);
+        if (last > i) {
+            offsets += "-" + std::to_string(reserved[last]);
+        }
+        i = last + 1;
+    }
+    keys.push_back({std::string(kReservedPrefix) + "OFFSET",
+                    "a byte, 0x00 to 0xFF or 0 to 255; OFFSET " + offsets});
+    return keys;
 }
 
 }  // namespace zorvik

@@ -24,6 +24,11 @@ struct ConfigEntry {
 // One "key = value" line per entry, each ended by a newline.
 [[nodiscard]] std::string FormatConfigText(const Configuration& value);
 
+// Every key of the text form in the image's order, each with the values it takes as a person
+// reads them ("yes, no", "5 to 95 in steps of 5"); the unused bytes come last as one entry,
+// "reserved.OFFSET", naming their offsets.
+[[nodiscard]] std::vector<ConfigEntry> ConfigKeyValues();
+
 // A text or JSON form that cannot be taken: what is wrong, and where.
 class ConfigParseError : public std::runtime_error {
 public:

@@ -45,6 +45,9 @@ private:
 }  // namespace
 
 FirmwareFileSize CheckFirmwareFileSize(std::uint64_t size) {
+    if (size == 0) {
+        return FirmwareFileSize::Empty;
+    }
     if (size > kFirmwareMaxSize) {
         return FirmwareFileSize::TooLarge;
     }
@@ -67,6 +70,20 @@ FirmwareOutcome FirmwareUpdate::Run(const std::string& path, FirmwareOptions opt
 }
 
 FirmwareOutcome FirmwareUpdate::Steps(const std::string& path, FirmwareOptions options) {
+    phase_ = FirmwarePhase::NotStarted;
+    file_.clear();
+    {
+        // Read whole while the device is still untouched: the device erases its flash on 0x00,
+        // so a file that is gone, cut short or changed since it was chosen must not get that
+        // far, nor fail half way through the programming.
+        InputFile file(path);
+        const std::uint64_t size = file.Size();
+        if (!FileStillAcceptable(size)) {
+            return FirmwareOutcome::FileRefused;
+        }
+        file_.resize(static_cast<std::size_t>(size));
+        file.ReadExactly(file_);
+    }
     exchange_.PortReset();
     if (!exchange_.WaitReady()) {
         exchange_.ShowError(kNoDeviceMessage);
@@ -74,12 +91,13 @@ FirmwareOutcome FirmwareUpdate::Steps(const std::string& path, FirmwareOptions o
         return FirmwareOutcome::NoReady;
     }
     lastRepaintMicros_ = clock_.NowMicros();
-    const FirmwareOutcome programmed = Program(path, options.verify);
+    const FirmwareOutcome programmed = Program(options.verify);
     if (programmed != FirmwareOutcome::Done) {
         return programmed;
     }
+    phase_ = FirmwarePhase::Programmed;
     if (options.verify) {
-        const FirmwareOutcome verified = Verify(path);
+        const FirmwareOutcome verified = Verify();
         if (verified != FirmwareOutcome::Done) {
             return verified;
         }
@@ -88,27 +106,21 @@ FirmwareOutcome FirmwareUpdate::Steps(const std::string& path, FirmwareOptions o
     return FirmwareOutcome::Done;
 }
 
-FirmwareOutcome FirmwareUpdate::Program(const std::string& path, bool verify) {
-    // The file is opened and sized before the command byte: the device erases its flash on
-    // 0x00, so a file that is gone or has changed since it was chosen must not get that far.
-    InputFile file(path);
-    const std::uint64_t size = file.Size();
-    if (!FileStillAcceptable(size)) {
-        return FirmwareOutcome::FileRefused;
-    }
+FirmwareOutcome FirmwareUpdate::Program(bool verify) {
+    const std::uint64_t size = file_.size();
+    phase_ = FirmwarePhase::Programming;
     exchange_.Note("command byte: programming");
     exchange_.SendByte(kCmdFirmwareProgram);
     BarScope bar(progress_, size);
 
     std::uint64_t byteCounter = 0;
-    std::uint64_t left = size;
     Record record{};
     int page = 0;
     // The first request comes only once the device has erased its flash.
     std::int64_t deadline = clock_.NowMicros() + std::int64_t{kEraseTimeoutMs} * kMicrosPerMs;
-    while (left > 0) {
-        file.ReadExactly(record);
-        left -= kFirmwareRecordSize;
+    for (std::size_t at = 0; at < file_.size(); at += kFirmwareRecordSize) {
+        std::copy_n(file_.begin() + static_cast<std::ptrdiff_t>(at), kFirmwareRecordSize,
+                    record.begin());
         exchange_.Note("firmware page " + std::to_string(page++));
         int steps = 0;
         while (steps < kRecordSteps) {
@@ -199,29 +211,23 @@ bool FirmwareUpdate::FileStillAcceptable(std::uint64_t size) {
     return false;
 }
 
-FirmwareOutcome FirmwareUpdate::Verify(const std::string& path) {
+FirmwareOutcome FirmwareUpdate::Verify() {
     exchange_.Note("verification");
     if (!exchange_.WaitReady()) {
         exchange_.ShowError(kProgrammingMessage);
         port_.Close();
         return FirmwareOutcome::NoVerifyReady;
     }
-    InputFile file(path);
-    const std::uint64_t size = file.Size();
-    if (!FileStillAcceptable(size)) {
-        return FirmwareOutcome::FileRefused;
-    }
     exchange_.Note("command byte: verification");
     exchange_.SendByte(kCmdFirmwareVerify);
-    BarScope bar(progress_, size);
+    BarScope bar(progress_, file_.size());
 
-    std::uint64_t left = size;
     Record record{};
     Page received{};
     int page = 0;
-    while (left > 0) {
-        file.ReadExactly(record);
-        left -= kFirmwareRecordSize;
+    for (std::size_t at = 0; at < file_.size(); at += kFirmwareRecordSize) {
+        std::copy_n(file_.begin() + static_cast<std::ptrdiff_t>(at), kFirmwareRecordSize,
+                    record.begin());
         exchange_.Note("verification page " + std::to_string(page++));
         exchange_.SendByte(kVerifyNextPage);
         for (int i = 0; i < kVerifyPauses; ++i) {

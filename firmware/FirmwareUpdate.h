@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "link/Clock.h"
 #include "link/ComPort.h"
@@ -73,11 +74,15 @@ constexpr Message kFileSizeMessage{"Nieprawidłowy rozmiar pliku", "Błąd"};
 constexpr Message kNoDeviceMessage{"Urządzenie nie odpowiada", "Błąd"};
 constexpr Message kProgrammingMessage{"Błąd programowania", "Błąd"};
 constexpr Message kVerificationMessage{"Błąd weryfikacji", "Błąd"};
+// The error report's last line when an error cut the programming short.
+constexpr const char* kIncompleteFirmwareText =
+    "Oprogramowanie urządzenia jest niekompletne: zaprogramuj urządzenie ponownie.";
 
 enum class FirmwareFileSize {
-    Acceptable,     // whole records, at most 61680 bytes (an empty file included)
+    Acceptable,     // whole records, at least one, at most 61680 bytes
     TooLarge,       // more than the device holds
     PartialRecord,  // the last record would have to be completed with bytes nobody chose
+    Empty,          // no record: the device would erase its flash and be left without firmware
 };
 
 // Whether a firmware file of `size` bytes can be programmed.
@@ -117,6 +122,14 @@ enum class FirmwareOutcome {
     FileRefused,         // the file's size has become unacceptable since it was chosen
 };
 
+// How far an exchange got: from the programming command on, the device's old firmware is gone
+// until a programming run completes.
+enum class FirmwarePhase {
+    NotStarted,   // nothing sent that changes the device
+    Programming,  // the programming command went out: the flash is being replaced
+    Programmed,   // every record programmed; verification and reset may follow
+};
+
 // One firmware exchange on the main window's port. Each failure is reported with its message
 // and closes the port. Errors of the port layer and of the file are not caught: they end the
 // exchange, close the port on their way out, and reach the caller's error report.
@@ -125,15 +138,20 @@ public:
     FirmwareUpdate(TCustomComPort& port, Clock& clock, Dialogs& dialogs,
                    FirmwareProgress& progress);
 
-    // Programs the file at `path`, then verifies it and resets the device as `options` say.
+    // Programs the file at `path`, then verifies it and resets the device as `options` say. The
+    // file is read whole before anything is sent, so a file that cannot be read, or changes
+    // while the device is programmed, never leaves the device half programmed.
     [[nodiscard]] FirmwareOutcome Run(const std::string& path, FirmwareOptions options);
+
+    // How far the last Run got, also when it ended with an error.
+    [[nodiscard]] FirmwarePhase Phase() const { return phase_; }
 
 private:
     [[nodiscard]] FirmwareOutcome Steps(const std::string& path, FirmwareOptions options);
-    [[nodiscard]] FirmwareOutcome Program(const std::string& path, bool verify);
-    [[nodiscard]] FirmwareOutcome Verify(const std::string& path);
-    // False, after the size message and with the port closed, when the file opened for a phase
-    // no longer has a size that may be sent.
+    [[nodiscard]] FirmwareOutcome Program(bool verify);
+    [[nodiscard]] FirmwareOutcome Verify();
+    // False, after the size message and with the port closed, when the file no longer has a
+    // size that may be sent.
     [[nodiscard]] bool FileStillAcceptable(std::uint64_t size);
     // The next request letter ("y", "s", "c" or "E"), or 0 when none came before the deadline.
     // Other characters are dropped as they come.
@@ -147,6 +165,8 @@ private:
     FirmwareProgress& progress_;
     DeviceExchange exchange_;
     std::int64_t lastRepaintMicros_ = 0;
+    std::vector<std::uint8_t> file_;  // the whole firmware file, read before the exchange
+    FirmwarePhase phase_ = FirmwarePhase::NotStarted;
 };
 
 }  // namespace zorvik

@@ -12,7 +12,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <exception>
 #include <optional>
+#include <stdexcept>
 
 #include "files/FileIo.h"
 
@@ -142,7 +144,15 @@ void TForm2::Button1Click() {
         const FirmwareOptions options{CheckBox1->isChecked(), CheckBox2->isChecked()};
         services_.runner.RunBusy([this, options] {
             FirmwareUpdate update(services_.comPort, services_.clock, services_.dialogs, *this);
-            (void)update.Run(fileName_, options);
+            try {
+                (void)update.Run(fileName_, options);
+            } catch (const std::exception&) {
+                // The error report shows the error, then this line under it.
+                if (update.Phase() == FirmwarePhase::Programming) {
+                    std::throw_with_nested(std::runtime_error(kIncompleteFirmwareText));
+                }
+                throw;
+            }
         });
     });
 }

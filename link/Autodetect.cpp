@@ -22,13 +22,29 @@ void CloseAfterFailure(TCustomComPort& port) {
 
 }  // namespace
 
+bool ListenForBanner(TCustomComPort& port, Clock& clock) {
+    port.Open();
+    std::string text;
+    try {
+        for (int pause = 0; pause < kScanSettlePauses; ++pause) {
+            clock.Sleep(kScanSettlePauseMs);
+        }
+        (void)port.ReadStr(text, kScanReadCount);
+        clock.Sleep(kScanAfterReadMs);
+        port.Close();
+    } catch (const EComPort&) {
+        CloseAfterFailure(port);
+        throw;
+    }
+    return text == kReadyBanner;
+}
+
 std::optional<std::string> ScanForDevice(TCustomComPort& port, Clock& clock,
                                          const AutodetectHooks& hooks) {
     for (int number = kFirstScannedPort; number <= kLastScannedPort; ++number) {
         if (!hooks.probe || !hooks.probe(number)) {
             continue;
         }
-        bool openedHere = false;
         try {
             port.SetPort(std::string(kPortPrefix) + std::to_string(number));
             if (hooks.showPortName) {
@@ -37,24 +53,11 @@ std::optional<std::string> ScanForDevice(TCustomComPort& port, Clock& clock,
             if (port.Connected()) {
                 continue;
             }
-            port.Open();
-            openedHere = true;
-            for (int pause = 0; pause < kScanSettlePauses; ++pause) {
-                clock.Sleep(kScanSettlePauseMs);
-            }
-            std::string text;
-            (void)port.ReadStr(text, kScanReadCount);
-            clock.Sleep(kScanAfterReadMs);
-            port.Close();
-            openedHere = false;
-            if (text == kReadyBanner) {
+            if (ListenForBanner(port, clock)) {
                 return port.Port();
             }
         } catch (const EComPort&) {
             // Typically a port that another program holds: passed over without a word.
-            if (openedHere) {
-                CloseAfterFailure(port);
-            }
         }
     }
     return std::nullopt;

@@ -24,6 +24,11 @@ struct AutodetectHooks {
     std::function<void(const std::string&)> showPortName;  // the selector's text
 };
 
+// Opens the port under its present name, listens for the banner as the search does (the same
+// pauses and one read), and closes it again. True when exactly "Ready" arrived. A port error
+// (typically: another program holds the port) is raised with the port closed.
+[[nodiscard]] bool ListenForBanner(TCustomComPort& port, Clock& clock);
+
 // Searches the ports in ascending order and returns the first on which exactly "Ready" arrived,
 // leaving it as the port's name. Without a find the port keeps the last present name. Port
 // errors on one port are not reported: the search goes on with the next.

@@ -339,7 +339,8 @@ void DeviceModel::FinishFirmware(const std::string& tail) {
 }
 
 std::string DeviceModel::Activity() const {
-    const std::string page = std::to_string(page_ + 1);
+    // Pages are counted from 0, as the options name them.
+    const std::string page = std::to_string(page_);
     const std::string kind = blockKind_ == BlockKind::Image ? "image" : "security record";
     switch (state_) {
         case State::AuthBlock:
@@ -523,6 +524,9 @@ bool DeviceModel::PullAt(PullStep step, std::int64_t at) {
     }
     if ((step == PullStep::ProgramPage || step == PullStep::VerifyPage) &&
         page_ != faults_.pullPage) {
+        return false;
+    }
+    if (++pullStepsReached_ < faults_.pullCount) {
         return false;
     }
     pulledAt_ = at;
@@ -727,7 +731,7 @@ void DeviceModel::ProcessVerify(std::uint8_t byte, std::int64_t t) {
         return;
     }
     if (byte == kVerifyFailed) {
-        firmware_.outcome = ", verification failed at page " + std::to_string(page_);
+        firmware_.outcome = ", verification failed at page " + std::to_string(page_ - 1);
         Enter(State::AfterFirmware, t);
         return;
     }

@@ -100,6 +100,7 @@ struct DeviceFaults {
     int blockDelayMs = 0;
     PullStep pullAt = PullStep::Never;  // where the cable is pulled (see CablePulledAt)
     int pullPage = 0;                   // the page (0-based) of ProgramPage and VerifyPage
+    int pullCount = 1;  // pull the Nth time an exchange reaches that step (auth#2: the second)
 };
 
 // One event on the line between host and device, as a port double records it.
@@ -260,6 +261,7 @@ private:
 
     std::vector<std::string> log_;
     std::optional<std::int64_t> pulledAt_;
+    int pullStepsReached_ = 0;  // times an exchange has reached the step faults_.pullAt names
 };
 
 }  // namespace zorvik

@@ -203,6 +203,7 @@ private:
     std::vector<std::uint8_t> deviceBytes_;  // sent and not yet in the verbose log
     std::optional<std::int64_t> resetAt_;    // when a flush seen from the host takes effect
     bool bannerPulled_ = false;              // the banner step's pull has happened
+    int flushes_ = 0;                        // flushes seen from the host so far
     bool unplugNow_ = false;                 // pull the cable at the next turn of the loop
 };
 
@@ -326,8 +327,11 @@ void Simulator::TakeHostBytes(std::int64_t wokeAt) {
         if (options_.verbose) {
             Say("host flushed its input: the port was opened or closed");
         }
-        // The first flush is the host opening the port for its first exchange.
-        if (options_.faults.pullAt == PullStep::Banner && !bannerPulled_) {
+        // The host flushes once as it opens the port and once as it closes it, so the first
+        // flush of the Nth exchange is flush 2N - 1.
+        ++flushes_;
+        if (options_.faults.pullAt == PullStep::Banner && !bannerPulled_ &&
+            flushes_ == 2 * options_.faults.pullCount - 1) {
             bannerPulled_ = true;
             unplugNow_ = true;
         }

@@ -45,7 +45,7 @@ bool ParseSeconds(const std::string& text, double& value) {
 }
 
 // "banner", "auth", "transfer", "status", "page:K" or "verify:K" (K a page from 0).
-bool ParsePullStep(const std::string& text, PullStep& step, int& page) {
+bool ParsePullStepName(const std::string& text, PullStep& step, int& page) {
     static const std::map<std::string, PullStep> kSteps = {
         {"banner", PullStep::Banner},
         {"auth", PullStep::AuthBlock},
@@ -69,6 +69,19 @@ bool ParsePullStep(const std::string& text, PullStep& step, int& page) {
     }
     step = kind == "page" ? PullStep::ProgramPage : PullStep::VerifyPage;
     return true;
+}
+
+constexpr int kMostPullCount = 1000;  // "auth#N": a count beyond any test's exchanges
+
+// A step, optionally followed by "#N": the Nth exchange that reaches it (from 1).
+bool ParsePullStep(const std::string& text, DeviceFaults& faults) {
+    const auto hash = text.find('#');
+    faults.pullCount = 1;
+    if (hash != std::string::npos &&
+        !ParseInt(text.substr(hash + 1), 1, kMostPullCount, faults.pullCount)) {
+        return false;
+    }
+    return ParsePullStepName(text.substr(0, hash), faults.pullAt, faults.pullPage);
 }
 
 }  // namespace
@@ -100,7 +113,9 @@ Port and program:
                                block has arrived), transfer (half way through the
                                257-byte block), status (a written block has arrived,
                                before its reply), page:K (half way through programming
-                               page K, from 0), verify:K (the host asks for page K back)
+                               page K, from 0), verify:K (the host asks for page K back);
+                               STEP#N pulls at the Nth exchange that reaches the step
+                               (auth#2: the second authentication block)
   --password XXXX              initial access password (default 9466)
   --image FILE                 initial configuration image (256 bytes)
   --firmware-in FILE           initial flash contents (at most 61680 bytes)
@@ -175,7 +190,7 @@ SimOptionsResult ParseSimOptions(const std::vector<std::string>& args) {
                  options.unplugAfterSeconds = seconds;
                  return true;
              }
-             return ParsePullStep(v, faults.pullAt, faults.pullPage);
+             return ParsePullStep(v, faults);
          }},
         {"--password",
          [&](const std::string& v) {

@@ -11,7 +11,8 @@ int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     const zorvik::SimOptionsResult parsed = zorvik::ParseSimOptions(args);
     if (!parsed.options) {
-        std::cerr << "zorvik-sim: " << parsed.error << "\n\n" << zorvik::SimUsage();
+        std::cerr << "zorvik-sim: " << parsed.error
+                  << "\nTry 'zorvik-sim --help' for more information.\n";
         return 2;
     }
     if (parsed.options->help) {

@@ -135,6 +135,10 @@ TEST_F(FailingLine, APortErrorAtAnyStepReleasesThePortClearsTheBusyStateAndTheNe
         EXPECT_EQ(FirstLine(report.text), row.writes ? "WriteFile function failed (Error: 5)"
                                                      : "ReadFile function failed (Error: 5)");
         EXPECT_NE(report.text.find("przerwane"), std::string::npos) << "the cause, in Polish";
+        // Cut short while programming, the device is left without whole firmware: said last.
+        EXPECT_EQ(report.text.ends_with("zaprogramuj urządzenie ponownie."),
+                  std::string(row.name) == "firmware, programming page 1")
+            << report.text;
         EXPECT_EQ(report.caption, "Zorvik GSM");
         EXPECT_FALSE(openAtReport) << "released before the report";
         EXPECT_FALSE(busyAtReport);

@@ -1,4 +1,5 @@
 // zorvik-cli end to end: the program run as a child against zorvik-sim on a pty, on real time.
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -192,6 +193,339 @@ TEST(CliOverPty, EachFailureEndsWithItsOwnStatusAndSaysWhatHappened) {
         EXPECT_NE(run.err.find(row.said), std::string::npos) << run.err;
         EXPECT_EQ(run.out, "");
     }
+}
+
+// A defect found by running the program as a user would, and what it does now.
+struct DefectRow {
+    const char* name;
+    std::vector<std::string> simArgs;
+    // "PORT" stands for the simulator's port, "FILE" for the file below, "DIR" for the test's
+    // folder.
+    std::vector<std::string> cliArgs;
+    const char* fileName;
+    std::string file;
+    CliCall call;
+    int status;
+    const char* said;       // part of standard error, or of standard output when it succeeds
+    const char* notLogged;  // what the simulator must not have done, or nullptr
+};
+
+CliCall Input(std::string text) {
+    return WithInput(std::move(text));
+}
+
+CliCall InputFrom(std::string path) {
+    CliCall call;
+    call.inputPath = std::move(path);
+    return call;
+}
+
+CliCall Signal(int signal, int afterMs) {
+    CliCall call;
+    call.interruptSignal = signal;
+    call.interruptAfterMs = afterMs;
+    return call;
+}
+
+TEST(CliOverPty, WhatWasFoundWrongIsRefusedOrSaidBeforeTheDeviceIsHarmed) {
+    CliCall closed;
+    closed.inputClosed = true;
+    const std::string form = "report.interval_hours = 5\n";
+    const std::vector<DefectRow> rows = {
+        {"text under a .zvk name",
+         {},
+         {"write", "-p", "PORT", "FILE"},
+         "site.zvk",
+         form + std::string(300, '#'),
+         {},
+         7,
+         "holds a text or JSON form",
+         "write image"},
+        {"text asked for a .zvk name",
+         {},
+         {"read", "-p", "PORT", "--text", "-o", "DIR/a.zvk"},
+         "",
+         "",
+         {},
+         2,
+         "a .zvk file holds a 256-byte image",
+         "read image"},
+        {"a number without its telephone, --strict",
+         {},
+         {"write", "-p", "PORT", "FILE", "--strict"},
+         "f.txt",
+         "phone.3.in_use = no\nphone.3.number = +48600100200\n",
+         {},
+         7,
+         "will not hold phone.3.number = +48600100200",
+         "write image"},
+        {"Semalto timings for a Wardeno, a warning",
+         {},
+         {"write", "-p", "PORT", "FILE"},
+         "f.txt",
+         "device.type = wardeno\ntiming.red.seconds = 30\n",
+         {},
+         0,
+         "warning: the device will not hold timing.red.seconds = 30",
+         nullptr},
+        {"an empty firmware file",
+         {},
+         {"flash", "-p", "PORT", "FILE"},
+         "empty.bin",
+         "",
+         {},
+         7,
+         "empty: programming it would leave the device without firmware",
+         "firmware"},
+        {"a byte-order mark and a comment after a value",
+         {},
+         {"write", "-p", "PORT", "FILE"},
+         "f.txt",
+         "\xEF\xBB\xBFreport.interval_hours = 7   # weekly\n",
+         {},
+         0,
+         "written and verified",
+         nullptr},
+        {"a telephone echoed with its +",
+         {},
+         {"write", "-p", "PORT", "FILE"},
+         "f.txt",
+         "phone.1.number = +48 600 100 200\n",
+         {},
+         7,
+         "got \"+48 600 100 200\"",
+         "write image"},
+        {"JSON true for a number",
+         {},
+         {"write", "-p", "PORT", "FILE"},
+         "f.json",
+         "{\"report.interval_hours\": true}",
+         {},
+         7,
+         "expected a number, got true",
+         "write image"},
+        {"a folder as the password file",
+         {},
+         {"read", "-p", "PORT", "--password-file", "DIR"},
+         "",
+         "",
+         {},
+         7,
+         "Is a directory",
+         "read image"},
+        {"/dev/null dumped", {}, {"dump", "/dev/null"}, "", "", {}, 0, "gsm.network =", nullptr},
+        {"help for a command",
+         {},
+         {"help", "read"},
+         "",
+         "",
+         {},
+         0,
+         "Usage: zorvik-cli read",
+         nullptr},
+        {"two ports",
+         {},
+         {"read", "-p", "PORT", "-p", "COM42"},
+         "",
+         "",
+         {},
+         2,
+         "option --port given twice",
+         "read image"},
+        {"a COM name in lower case",
+         {},
+         {"read", "-p", "com41"},
+         "",
+         "",
+         {},
+         0,
+         "gsm.network =",
+         nullptr},
+        {"a new password beyond ASCII",
+         {},
+         {"passwd", "-p", "PORT", "--new-password-stdin"},
+         "",
+         "",
+         Input("\xC4\x85"
+               "bcd\n"),
+         2,
+         "ASCII",
+         "password"},
+        {"an output folder that is missing",
+         {},
+         {"read", "-p", "PORT", "-o", "DIR/no/a.zvk"},
+         "",
+         "",
+         {},
+         7,
+         "No such file or directory",
+         "read image"},
+        {"standard input closed",
+         {},
+         {"write", "-p", "PORT", "-"},
+         "",
+         "",
+         closed,
+         7,
+         "standard input: Bad file descriptor",
+         "write image"},
+        {"a folder on standard input",
+         {},
+         {"write", "-p", "PORT", "-"},
+         "",
+         "",
+         InputFrom("/tmp"),
+         7,
+         "standard input: Is a directory",
+         "write image"},
+        {"a form with no setting",
+         {},
+         {"write", "-p", "PORT", "FILE"},
+         "f.txt",
+         "# none\n\n",
+         {},
+         7,
+         "the form is empty",
+         "write image"},
+        {"an empty anti-theft form",
+         {},
+         {"security", "-p", "PORT", "FILE", "--passwords-stdin"},
+         "g.txt",
+         "# nothing yet\n",
+         Input("0123456789\n"),
+         7,
+         "the form is empty",
+         "security record"},
+        {"password file and form both on standard input",
+         {},
+         {"write", "-p", "PORT", "-", "--password-file", "/dev/stdin"},
+         "",
+         "",
+         Input("9466\n" + form),
+         2,
+         "standard input can give either",
+         "write image"},
+        {"an anti-theft key given twice",
+         {},
+         {"security", "-p", "PORT", "FILE", "--passwords-stdin"},
+         "g.txt",
+         "protection = on\ntelephone = +48600100200\nprotection = off\n",
+         Input("0123456789\n"),
+         7,
+         "g.txt:3: protection: given twice",
+         "security record"},
+        {"endless standard input",
+         {},
+         {"write", "-p", "PORT", "-"},
+         "",
+         "",
+         InputFrom("/dev/zero"),
+         7,
+         "too large",
+         "write image"},
+        {"a read-back cut short",
+         {"--unplug-after", "auth#2"},
+         {"write", "-p", "PORT", "FILE"},
+         "f.txt",
+         form,
+         {},
+         4,
+         "the configuration was written but could not be verified",
+         nullptr},
+        {"a cable pulled while programming",
+         {"--unplug-after", "page:1"},
+         {"flash", "-p", "PORT", "FILE", "--no-verify"},
+         "fw.bin",
+         std::string(3 * 257, 'x'),
+         {},
+         4,
+         "the device's firmware is incomplete: flash it again",
+         nullptr},
+        {"SIGTERM while programming",
+         {"--firmware-erase-ms", "20000"},
+         {"flash", "-p", "PORT", "FILE"},
+         "fw.bin",
+         std::string(257, 'x'),
+         Signal(SIGTERM, 3000),
+         143,
+         "terminated during programming",
+         nullptr},
+        {"Ctrl-C while the device answers a written image",
+         {"--write-reply", "none"},
+         {"write", "-p", "PORT", "FILE"},
+         "f.txt",
+         form,
+         Signal(SIGINT, 1500),
+         130,
+         "the device may have stored it",
+         nullptr},
+    };
+    for (const DefectRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        Bench bench(row.simArgs);
+        ASSERT_FALSE(bench.Port().empty());
+        const std::string file =
+            row.fileName[0] == '\0' ? std::string() : bench.WriteText(row.fileName, row.file);
+        std::vector<std::string> args;
+        for (const std::string& arg : row.cliArgs) {
+            std::string given = arg == "PORT" ? bench.Port() : arg == "FILE" ? file : arg;
+            if (given.starts_with("DIR")) {
+                given = bench.Folder().Root() + given.substr(3);
+            }
+            args.push_back(given);
+        }
+        const CliRun run = bench.Run(args, row.call);
+        EXPECT_EQ(run.status, row.status) << run.err;
+        const std::string& said = row.status == 0 ? run.out + run.err : run.err;
+        EXPECT_NE(said.find(row.said), std::string::npos) << said;
+        if (row.notLogged != nullptr) {
+            const auto log = TempFolder::Read(bench.Sim().LogPath());
+            EXPECT_EQ(std::string(log.begin(), log.end()).find(row.notLogged), std::string::npos)
+                << std::string(log.begin(), log.end());
+        }
+    }
+}
+
+// The simulator logs an exchange once it has ended, which may be a moment after the program.
+std::string LogOnceItHolds(Bench& bench, const std::string& line) {
+    std::string log;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    do {
+        const auto bytes = TempFolder::Read(bench.Sim().LogPath());
+        log.assign(bytes.begin(), bytes.end());
+        if (log.find(line) != std::string::npos) {
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    } while (std::chrono::steady_clock::now() < deadline);
+    return log;
+}
+
+TEST(CliOverPty, DryRunPrintsTheChangesAsDiffDoesAndSendsNothing) {
+    Bench bench;
+    const std::string before = bench.Folder().PathOf("before.zvk");
+    ASSERT_EQ(bench.Run({"read", "-p", "COM41", "-o", before}).status, 0);
+    const std::string form = bench.WriteText("f.txt", "gsm.network = roaming\n");
+
+    const CliRun run = bench.Run({"write", "-p", "COM41", form, "--merge", "--dry-run"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "-gsm.network = home_only\n+gsm.network = roaming\n");
+    EXPECT_EQ(bench.Run({"diff", before, "-p", "COM41"}).status, 0);
+    const std::string log = LogOnceItHolds(bench, "read image");
+    EXPECT_EQ(log.find("write image"), std::string::npos) << log;
+}
+
+TEST(CliOverPty, BackupHoldsTheImageTheDeviceHadBeforeTheWrite) {
+    Bench bench;
+    const std::string before = bench.Folder().PathOf("before.zvk");
+    ASSERT_EQ(bench.Run({"read", "-p", "COM41", "-o", before}).status, 0);
+    const std::string form = bench.WriteText("f.txt", "report.interval_hours = 3\n");
+    const std::string backup = bench.Folder().PathOf("backup.zvk");
+
+    const CliRun run = bench.Run({"write", "-p", "COM41", form, "--backup", backup});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(TempFolder::Read(backup), TempFolder::Read(before));
+    EXPECT_EQ(bench.Run({"diff", form, "-p", "COM41"}).status, 0);
 }
 
 TEST(CliOverPty, PasswdChangesThePasswordAndOnlyTheNewOneReadsAfterwards) {

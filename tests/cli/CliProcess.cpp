@@ -117,6 +117,13 @@ CliRun RunCli(const std::string& program, const CliCall& call) {
         for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]}) {
             ::close(fd);
         }
+        if (call.inputClosed) {
+            ::close(STDIN_FILENO);
+        } else if (!call.inputPath.empty()) {
+            const int fd = ::open(call.inputPath.c_str(), O_RDONLY);
+            ::dup2(fd, STDIN_FILENO);
+            ::close(fd);
+        }
         ::execv(argv[0], argv.data());
         ::_exit(127);
     }
@@ -145,7 +152,7 @@ CliRun RunCli(const std::string& program, const CliCall& call) {
         }
         if (!interrupted && std::chrono::steady_clock::now() - start >=
                                 std::chrono::milliseconds(call.interruptAfterMs)) {
-            ::kill(pid, SIGINT);
+            ::kill(pid, call.interruptSignal);
             interrupted = true;
         }
     }

@@ -19,7 +19,10 @@ struct CliCall {
     std::map<std::string, std::string> env;  // set on top of the test's own environment
     std::vector<std::string> unset;          // removed from it
     std::string input;                       // standard input, then end of file
-    int interruptAfterMs = -1;               // send SIGINT this long after the start
+    std::string inputPath;                   // or: standard input opened from this path
+    bool inputClosed = false;                // or: no standard input at all
+    int interruptAfterMs = -1;               // send `interruptSignal` this long after the start
+    int interruptSignal = 2;                 // SIGINT
 };
 
 // Runs the program and waits for it to end.

@@ -24,8 +24,8 @@ TempFolder::Bytes Bytes(const std::string& text) {
 }
 
 TEST(CliHelp, EveryCommandHasAHelpThatStartsWithItsUsageAndADescription) {
-    for (const std::string command :
-         {"ports", "detect", "read", "write", "dump", "diff", "passwd", "security", "flash"}) {
+    for (const std::string command : {"ports", "detect", "keys", "read", "write", "dump", "diff",
+                                      "passwd", "security", "flash"}) {
         SCOPED_TRACE(command);
         const CliRun run = Cli({command, "--help"});
         EXPECT_EQ(run.status, 0);

@@ -194,15 +194,16 @@ TEST(FirmwareSequence, TheLastBytesFollowTheTwoCheckBoxes) {
     }
 }
 
-TEST(FirmwareSequence, AnEmptyFileSendsOnlyTheCommandByte) {
+// The programming command alone would erase the flash and leave the device without firmware.
+TEST(FirmwareSequence, AnEmptyFileIsRefusedBeforeTheProgrammingCommand) {
     DeviceRig rig;
-    EXPECT_EQ(rig.Run(rig.File({}), false, false), FirmwareOutcome::Done);
-    EXPECT_EQ(rig.port.HostBytes(), (Bytes{0x00}));
-    EXPECT_TRUE(rig.dialogs.messages.empty());
+    const Bytes flash = FirmwareImage(240, 5);
+    rig.device.LoadFlash(flash);
+    EXPECT_EQ(rig.Run(rig.File({}), true, false), FirmwareOutcome::FileRefused);
+    EXPECT_TRUE(rig.port.HostBytes().empty());
+    EXPECT_EQ(rig.dialogs.messages, (std::vector<ShownMessage>{kBadSize}));
+    EXPECT_EQ(rig.device.Flash(), flash);
     EXPECT_FALSE(rig.port.Connected());
-    ASSERT_EQ(rig.progress.phases.size(), 1u);
-    EXPECT_EQ(rig.progress.phases[0].maximum, 0);
-    EXPECT_FALSE(rig.progress.visible);
 }
 
 TEST(FirmwareSequence, AFullFlashOf240RecordsIsProgrammedAndVerified) {
@@ -360,11 +361,12 @@ TEST(FirmwareVerification, AnyDifferenceInBytes0To255OfAnyPageFailsIt) {
             DeviceRig rig;
             const Bytes file = FirmwareImage(3);
             const std::string path = rig.File(file);
+            // The device's flash changes once programmed: the file was read whole before.
             rig.progress.onHide = [&] {
                 if (rig.progress.phases.size() == 1) {
-                    Bytes changed = file;
+                    Bytes changed = rig.device.Flash();
                     changed[static_cast<std::size_t>(record * 257 + offset)] ^= 0x01;
-                    rig.File(changed);
+                    rig.device.LoadFlash(changed);
                 }
             };
             EXPECT_EQ(rig.Run(path, true, true), FirmwareOutcome::VerificationFailed);
@@ -537,7 +539,7 @@ TEST(FirmwareFileTrouble, APortErrorMidTransferClosesThePortAndHidesTheBar) {
 }
 
 TEST(FirmwareFileSizes, WholeRecordsUpTo61680BytesAreAcceptedAndNothingElse) {
-    EXPECT_EQ(CheckFirmwareFileSize(0), FirmwareFileSize::Acceptable);
+    EXPECT_EQ(CheckFirmwareFileSize(0), FirmwareFileSize::Empty);
     EXPECT_EQ(CheckFirmwareFileSize(257), FirmwareFileSize::Acceptable);
     EXPECT_EQ(CheckFirmwareFileSize(61680), FirmwareFileSize::Acceptable);
     EXPECT_EQ(CheckFirmwareFileSize(61681), FirmwareFileSize::TooLarge);

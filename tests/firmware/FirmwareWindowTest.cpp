@@ -6,6 +6,8 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <exception>
+#include <string>
 
 #include "files/FileError.h"
 #include "firmware/FirmwareWindow.h"
@@ -26,7 +28,14 @@ public:
         try {
             body();
         } catch (const std::exception& error) {
-            reported.emplace_back(error.what());
+            // An error raised with its cause nested: the cause's text, then its own line.
+            std::string text = error.what();
+            try {
+                std::rethrow_if_nested(error);
+            } catch (const std::exception& cause) {
+                text = std::string(cause.what()) + "\n" + text;
+            }
+            reported.push_back(text);
         }
     }
     void RunBusy(const Body& body) override {
@@ -132,11 +141,12 @@ TEST(FirmwareFileChoice, AFileThatIsNotWholeRecordsIsRefusedLikeOneTooLarge) {
     EXPECT_EQ(rig.form.FileName(), "");
 }
 
-TEST(FirmwareFileChoice, AnEmptyFileIsAcceptedAsZeroBytes) {
+TEST(FirmwareFileChoice, AnEmptyFileIsRefusedAsAFileOfTheWrongSize) {
     WindowRig rig;
     rig.Choose("empty.bin", {});
-    EXPECT_TRUE(rig.dialogs.messages.empty());
-    EXPECT_EQ(rig.form.Label3->text(), QStringLiteral("0B"));
+    ASSERT_EQ(rig.dialogs.messages.size(), 1u);
+    EXPECT_EQ(rig.dialogs.messages[0].text, "Nieprawidłowy rozmiar pliku");
+    EXPECT_EQ(rig.form.Label1->text(), QStringLiteral(" "));
 }
 
 TEST(FirmwareFileChoice, CancellingOrAnUnreadableFileLeavesTheChosenFileAsItWas) {
@@ -225,7 +235,10 @@ TEST(FirmwareWindowRun, APortErrorGoesToTheGeneralErrorReportAndHidesTheBar) {
     rig.port.FailWritesAfter(10, 5);
     rig.form.Button1Click();
     ASSERT_EQ(rig.reported.size(), 1u);
-    EXPECT_EQ(rig.reported[0], "WriteFile function failed (Error: 5)");
+    // Cut short during programming: the device's firmware is incomplete, and the report says so.
+    EXPECT_EQ(rig.reported[0],
+              "WriteFile function failed (Error: 5)\n"
+              "Oprogramowanie urządzenia jest niekompletne: zaprogramuj urządzenie ponownie.");
     EXPECT_TRUE(rig.form.ProgressBar1->isHidden());
     EXPECT_FALSE(rig.port.Connected());
 }

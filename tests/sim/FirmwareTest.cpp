@@ -131,7 +131,7 @@ TEST(FirmwareUpdate, HostsMismatchByteIsLoggedAsAFailedVerification) {
     line.port.Close();
     EXPECT_EQ(
         line.device.TakeLog(),
-        std::vector<std::string>{"firmware: 2 pages programmed, verification failed at page 2"});
+        std::vector<std::string>{"firmware: 2 pages programmed, verification failed at page 1"});
 }
 
 TEST(FirmwareUpdate, ThePagesTwoHundredAndFiftySeventhByteIsStoredButNotSentBack) {

@@ -103,8 +103,13 @@ TEST(SimCommandLine, UnplugAfterTakesSecondsOrANamedStep) {
         EXPECT_EQ(options.faults.pullPage, c.page) << c.value;
         EXPECT_FALSE(options.unplugAfterSeconds) << c.value;
     }
+    const SimOptions second = Parse({"--unplug-after", "auth#2"});
+    EXPECT_EQ(second.faults.pullAt, PullStep::AuthBlock);
+    EXPECT_EQ(second.faults.pullCount, 2);
+    EXPECT_EQ(Parse({"--unplug-after", "verify:3#4"}).faults.pullPage, 3);
     EXPECT_EQ(Parse({"--unplug-after", "0.3"}).faults.pullAt, PullStep::Never);
-    for (const char* wrong : {"page:240", "page:", "page", "verify:-1", "Banner", "erase"}) {
+    for (const char* wrong :
+         {"page:240", "page:", "page", "verify:-1", "Banner", "erase", "auth#0", "auth#"}) {
         ErrorOf({"--unplug-after", wrong});
     }
     EXPECT_EQ(Parse({"--firmware-erase-ms", "8000"}).faults.firmwareEraseMs, 8000);
