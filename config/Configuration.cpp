@@ -199,7 +199,7 @@ Configuration DecodeConfiguration(const ConfigImage& image) noexcept {
 
 ConfigImage EncodeConfiguration(const Configuration& v) noexcept {
     ConfigImage image{};
-    EncodeNumber(image, kSmsCentre, kTelephoneDigits, v.smsCentre);
+    EncodeNumber(image, kSmsCentre, kTelephoneDigits, {true, v.smsCentre.number});
     for (int k = 0; k < kTelephoneCount; ++k) {
         EncodeNumber(image, kTelephones[static_cast<std::size_t>(k)], kTelephoneDigits,
                      v.telephones[static_cast<std::size_t>(k)]);
@@ -278,7 +278,9 @@ const ConfigImage kUntouchedWindowImage = [] {
 }();
 
 Configuration DefaultConfiguration() {
-    return DecodeConfiguration(kUntouchedWindowImage);
+    Configuration value = DecodeConfiguration(kUntouchedWindowImage);
+    value.lightTimes = Configuration{}.lightTimes;
+    return value;
 }
 
 }  // namespace zorvik
