@@ -101,8 +101,8 @@ std::vector<ProvisionRow> ReadProvisionTable(std::string_view text, const std::s
                     SetConfigValue(value, name, cell);
                 } catch (const ConfigParseError& error) {
                     // The error names the key, which is the column.
-                    throw TableFailure(path, "row " + std::to_string(number) + ", column",
-                                       error.what());
+                    throw CliError(Exit::FileError, path + ": row " + std::to_string(number) +
+                                                        ", column " + error.what());
                 }
             }
         }
