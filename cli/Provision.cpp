@@ -30,9 +30,13 @@ namespace zorvik::cli {
 namespace {
 
 constexpr int kAbsentPortPauseMs = 1000;  // between looks at a port with nothing behind it
-constexpr int kGonePollMs = 250;          // between reads while a finished device is still there
+// A device answers when its banner comes within the time the exchange's own banner wait allows;
+// polling faster than that wait does finds it sooner, which matters once per device.
+constexpr std::int64_t kAnswerWithinMicros = std::int64_t{kReadyAttempts} * kReadyPollMs * 1000;
+constexpr int kAnswerPollMs = 20;  // between reads while waiting for a device to answer
+constexpr int kGonePollMs = 250;   // between reads while a finished device is still there
 constexpr std::int64_t kGoneAfterMicros = 3'000'000;  // no banner this long: the device has gone
-constexpr int kGoneReadCount = 64;                    // characters taken per read meanwhile
+constexpr int kBannerReadCount = 64;                  // characters taken per read
 constexpr int kRowWaitMs = 250;  // a device waiting for a row another port may give back
 constexpr std::uint64_t kMaxReportSize = 64ull << 20;  // a report of a great many attempts
 
@@ -212,7 +216,7 @@ private:
             bool portError = false;
             try {
                 device.Exchange().PortReset();
-                const bool ready = device.Exchange().WaitReady();
+                const bool ready = BannerWithin(device, kAnswerWithinMicros, kAnswerPollMs);
                 device.Exchange().ClosePort();
                 if (ready) {
                     return true;
@@ -309,28 +313,34 @@ private:
         }
     }
 
+    // Whether a whole banner arrives on the open port within `windowMicros`, reading every
+    // `pollMs`. A banner split between two reads still counts.
+    bool BannerWithin(Device& device, std::int64_t windowMicros, int pollMs) {
+        const std::int64_t start = device.Time().NowMicros();
+        std::string seen;
+        while (!Over()) {
+            device.Time().Sleep(pollMs);
+            std::string text;
+            device.Port().ReadStr(text, kBannerReadCount);
+            seen += text;
+            if (seen.find(kReadyBanner) != std::string::npos) {
+                return true;
+            }
+            if (seen.size() >= kReadyBanner.size()) {
+                seen.erase(0, seen.size() - (kReadyBanner.size() - 1));
+            }
+            if (device.Time().NowMicros() - start >= windowMicros) {
+                return false;
+            }
+        }
+        return false;
+    }
+
     // Until the device just done goes away: its port disappears, or no banner comes for 3 s.
     void WaitUntilGone(Device& device) {
         try {
             device.Exchange().PortReset();
-            std::int64_t lastBanner = device.Time().NowMicros();
-            std::string seen;
-            while (!Over()) {
-                device.Time().Sleep(kGonePollMs);
-                std::string text;
-                device.Port().ReadStr(text, kGoneReadCount);
-                seen += text;
-                const std::int64_t now = device.Time().NowMicros();
-                if (seen.find(kReadyBanner) != std::string::npos) {
-                    lastBanner = now;
-                    seen.clear();
-                } else if (seen.size() >= kReadyBanner.size()) {
-                    // A banner may be split between two reads; keep what could start one.
-                    seen.erase(0, seen.size() - (kReadyBanner.size() - 1));
-                }
-                if (now - lastBanner >= kGoneAfterMicros) {
-                    break;
-                }
+            while (!Over() && BannerWithin(device, kGoneAfterMicros, kGonePollMs)) {
             }
             device.Exchange().ClosePort();
         } catch (const EComPort&) {
