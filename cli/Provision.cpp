@@ -221,6 +221,9 @@ private:
                 if (ready) {
                     return true;
                 }
+                if (Over()) {
+                    return false;  // the wait was cut short: no verdict on this port
+                }
                 why = device.Failed(Exit::NoDevice, "no device answered (no Ready banner)");
             } catch (const EComPort& error) {
                 device.Port().Abandon();

@@ -165,7 +165,8 @@ struct Configuration {
 // Any 256 bytes give a value: values outside the window's ranges end at the nearer end, bits that
 // carry no setting are dropped, and a number shows what its field holds up to its digit count
 // (a byte that is not a digit becomes an empty position). Light failure reports are read as off
-// under the common-minus wiring, which cannot have them.
+// under the common-minus wiring, which cannot have them, and reports to a telephone not in use as
+// off, as the window greys that telephone's box.
 [[nodiscard]] Configuration DecodeConfiguration(const ConfigImage& image) noexcept;
 
 // A fresh image of the value, byte for byte as the window stores the same settings; values
