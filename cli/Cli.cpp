@@ -233,7 +233,10 @@ int Diff(const Invocation& call) {
     std::vector<Configuration> sides;
     for (const Operand& operand : operands) {
         if (operand.option.empty()) {
-            sides.push_back(LoadConfiguration(operand.text, DefaultConfiguration()));
+            // A form is compared as what `write` would store from it, as a device side is: the
+            // timing rows a Wardeno does not store are then no difference.
+            sides.push_back(DecodeConfiguration(
+                EncodeConfiguration(LoadConfiguration(operand.text, DefaultConfiguration()))));
             continue;
         }
         if (!password) {
