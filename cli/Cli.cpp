@@ -35,6 +35,8 @@
 #include "cli/Help.h"
 #include "cli/Passwords.h"
 #include "cli/PortError.h"
+#include "cli/PortNames.h"
+#include "cli/Provision.h"
 #include "cli/SecurityForm.h"
 #include "cli/SupportReport.h"
 #include "config/ConfigText.h"
@@ -50,7 +52,6 @@ namespace zorvik::cli {
 namespace {
 
 constexpr const char* kProgramName = "zorvik-cli";
-constexpr const char* kByIdFolder = "/dev/serial/by-id";  // udev's stable names of adapters
 
 const OptionDef kHelpOption{"help", 'h', false, false};
 const OptionDef kPortOption{"port", 'p', true, false};
@@ -177,22 +178,6 @@ struct PortEntry {
     std::string device;
     std::optional<std::string> byId;
 };
-
-std::string RealPath(const std::string& path) {
-    std::error_code error;
-    const auto real = std::filesystem::canonical(path, error);
-    return error ? path : real.string();
-}
-
-// The by-id name of each device, keyed by the device's real path.
-std::map<std::string, std::string> ByIdNames() {
-    std::map<std::string, std::string> names;
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(kByIdFolder, error)) {
-        names.emplace(RealPath(entry.path().string()), entry.path().string());
-    }
-    return names;
-}
 
 // The port folder's links are not followed when others could change it; say so rather than list
 // its ports as if there were none.
@@ -443,7 +428,10 @@ int Diff(const Invocation& call) {
     }
     for (const Operand& operand : operands) {
         if (operand.option.empty()) {
-            sides.push_back(LoadConfiguration(operand.text, DefaultConfiguration()));
+            // A form is compared as what `write` would store from it, as a device side is: the
+            // timing rows a Wardeno does not store are then no difference.
+            sides.push_back(DecodeConfiguration(
+                EncodeConfiguration(LoadConfiguration(operand.text, DefaultConfiguration()))));
             continue;
         }
         if (!password) {
@@ -654,6 +642,72 @@ int Write(const Invocation& call) {
             "verification failed: the device holds other values for " + WhatDiffers(image, back));
     }
     Confirm(device.Label() + ": configuration written and verified");
+    return ToInt(Exit::Ok);
+}
+
+// provision and convert -----------------------------------------------------------------------
+
+int ProvisionCommand(const Invocation& call) {
+    ProvisionSetup setup;
+    for (const Operand& operand : call.args.Operands()) {
+        if (!operand.option.empty()) {
+            setup.ports.push_back(operand.text);
+        } else if (setup.templatePath.empty()) {
+            setup.templatePath = operand.text;
+        } else {
+            throw CliError(Exit::Usage, "provision: expected one TEMPLATE");
+        }
+    }
+    if (setup.templatePath.empty()) {
+        throw CliError(Exit::Usage, "provision: expected one TEMPLATE");
+    }
+    const auto table = call.args.Value("devices");
+    if (!table) {
+        throw CliError(Exit::Usage, "provision: missing --devices TABLE.csv");
+    }
+    setup.tablePath = *table;
+    if (call.args.Has("all-ports")) {
+        for (const std::string& name : PortMap().ListPresent()) {
+            setup.ports.push_back(name);
+        }
+    }
+    // A port listed twice would be opened by two workers at once.
+    std::vector<std::string> unique;
+    for (const std::string& port : setup.ports) {
+        if (std::find(unique.begin(), unique.end(), port) == unique.end()) {
+            unique.push_back(port);
+        }
+    }
+    setup.ports = std::move(unique);
+    if (setup.ports.empty()) {
+        throw CliError(Exit::Usage, call.args.Has("all-ports")
+                                        ? "provision: no port is present"
+                                        : "provision: give -p PORT (repeated) or --all-ports");
+    }
+    setup.reportPath = call.args.Value("report");
+    setup.watch = call.args.Has("watch");
+    setup.resume = call.args.Has("resume");
+    if (setup.resume && !setup.reportPath) {
+        throw CliError(Exit::Usage, "provision: --resume needs --report REPORT.csv");
+    }
+    for (const std::string& port : setup.ports) {
+        (void)PortName(port);  // a name that is no port is a usage error before anything starts
+    }
+    setup.password = AccessPassword(PasswordFile(call.args));
+    return Provision(setup);
+}
+
+int Convert(const Invocation& call) {
+    const std::vector<std::string> paths = Operands(call, 2, "IN and OUT");
+    // Read as `write` reads it; OUT holds the bytes `write` would send, or their settings.
+    const ConfigImage image =
+        EncodeConfiguration(LoadConfiguration(paths[0], DefaultConfiguration()));
+    const Form form = FormOfName(paths[1], Form::Text);
+    if (form == Form::Image) {
+        SaveImageFile(paths[1], image);
+    } else {
+        SaveConfiguration(paths[1], DecodeConfiguration(image), form);
+    }
     return ToInt(Exit::Ok);
 }
 
@@ -946,6 +1000,16 @@ const std::map<std::string, Command>& Commands() {
            {"dry-run", 0, false, false},
            {"backup", 0, true, false}}}},
         {"dump", {Dump, {kJsonOption}}},
+        {"provision",
+         {ProvisionCommand,
+          {{"port", 'p', true, true},
+           kPasswordFileOption,
+           {"devices", 0, true, false},
+           {"all-ports", 0, false, false},
+           {"report", 0, true, false},
+           {"watch", 0, false, false},
+           {"resume", 0, false, false}}}},
+        {"convert", {Convert, {}}},
         {"diff",
          {Diff, {{"port", 'p', true, true}, kPasswordFileOption, kJsonOption, kTraceOption}}},
         {"passwd",

@@ -4,6 +4,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdio>
 
 namespace zorvik::cli {
@@ -13,7 +14,7 @@ namespace {
 volatile sig_atomic_t gInterrupts = 0;  // Ctrl-C presses so far
 volatile sig_atomic_t gTerminated = 0;  // a SIGTERM came
 std::string gCommitWarning;             // set once a stop needs a second press
-bool gWarned = false;
+std::atomic<bool> gWarned = false;      // several ports may reach a stop point at once
 Verbosity gVerbosity = Verbosity::Normal;
 
 void CountInterrupt(int signal) {
@@ -46,10 +47,13 @@ void StopIfInterrupted() {
     if (gCommitWarning.empty() || presses >= 2) {
         throw Interrupted();
     }
-    if (!gWarned) {
-        gWarned = true;
+    if (!gWarned.exchange(true)) {
         std::fprintf(stderr, "\nzorvik-cli: %s\n", gCommitWarning.c_str());
     }
+}
+
+bool StopRequested() {
+    return gInterrupts > 0;
 }
 
 void RequireSecondInterrupt(std::string_view warning) {

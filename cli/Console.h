@@ -34,6 +34,9 @@ void InstallInterruptHandler();
 // Throws Interrupted when a stop was asked for and may happen now.
 void StopIfInterrupted();
 
+// Whether Ctrl-C (or SIGTERM) has come at least once, for work that ends at its next pause.
+[[nodiscard]] bool StopRequested();
+
 // From here on one Ctrl-C only prints `warning`; a second one stops all the same. Used once the
 // device has started something that a stop would leave half done.
 void RequireSecondInterrupt(std::string_view warning);

@@ -25,6 +25,9 @@ Commands:
   passwd -p PORT              change the device's access password
   security -p PORT FILE       send the anti-theft settings from a text form
   flash -p PORT FIRMWARE.bin  program, verify and reset the device's firmware
+  provision TEMPLATE --devices TABLE.csv -p PORT...
+                              write a batch of devices on several ports at once
+  convert IN OUT              turn a configuration form into another (.zvk, .json, text)
   support-report              describe this machine's serial side for a problem report
 
 Options:
@@ -64,6 +67,7 @@ Exit status:
   5    wrong password
   6    data error: bad checksum, short block, verification mismatch
   7    file error: a file cannot be read or written, or its content is not valid
+  8    provision: at least one device failed (the report says which)
   130  interrupted by Ctrl-C
   143  stopped by SIGTERM
 
@@ -271,7 +275,47 @@ Options:
   -h, --help                  show this help
 )";
 
-constexpr std::array<std::pair<std::string_view, std::string_view>, 10> kCommands = {{
+constexpr std::string_view kProvision =
+    R"(Usage: zorvik-cli provision TEMPLATE --devices TABLE.csv [-p PORT]... [--all-ports]
+                           [--report REPORT.csv] [--watch] [--resume]
+Writes TEMPLATE, with each row's own values, to the devices on every PORT at once.
+
+TEMPLATE is any configuration form, as 'write' takes it. TABLE.csv has a header row: the
+column 'id' names the device in the report (default: the row's number), 'password' is the
+device's current access password, 'new_password' is set after the verified write, and every
+other column is a key of the text form whose value replaces the template's. An empty cell
+keeps the template's value. The whole table is checked before any port opens.
+
+Each port takes the next row when a device answers on it, writes, reads back and compares,
+then changes the access password where the row asks, and appends a line to the report.
+A device that fails fails only its own row. Rows go to devices in the order the devices
+answer: plug devices in the table's order when a row belongs to a particular device.
+
+Options:
+  -p, --port PORT             a port to work on; give it once per port
+      --all-ports             every port present
+      --devices TABLE.csv     the table of devices
+      --report REPORT.csv     append a line per attempt (time,row,port,by_id,result,
+                              exit_status,message,sha256)
+      --resume                skip the rows that have an ok line in the report
+      --watch                 a station: after each device, wait for it to go and for the
+                              next one; a failed row goes to the next device. Ctrl-C lets
+                              the current devices finish; a second Ctrl-C stops at once
+      --password-file FILE    the access password of rows without one
+  -h, --help                  show this help
+
+Exit status: 0 when every attempt succeeded, 8 when a device failed.
+)";
+
+constexpr std::string_view kConvert = R"(Usage: zorvik-cli convert IN OUT
+Turns a configuration form into another, chosen by OUT's name: .zvk an image, .json JSON,
+anything else the text form. A .zvk holds the 256 bytes 'write' would send for IN.
+
+Options:
+  -h, --help                  show this help
+)";
+
+constexpr std::array<std::pair<std::string_view, std::string_view>, 13> kCommands = {{
     {"ports", kPorts},
     {"detect", kDetect},
     {"keys", kKeys},
@@ -283,6 +327,8 @@ constexpr std::array<std::pair<std::string_view, std::string_view>, 10> kCommand
     {"security", kSecurity},
     {"flash", kFlash},
     {"support-report", kSupportReport},
+    {"provision", kProvision},
+    {"convert", kConvert},
 }};
 
 }  // namespace

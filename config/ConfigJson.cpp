@@ -8,6 +8,9 @@
 #include <QJsonValue>
 #include <cmath>
 #include <cstdio>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <set>
 
 namespace zorvik {
 
@@ -72,6 +75,24 @@ std::string TextValue(const std::string& key, const QJsonValue& value) {
     }
 }
 
+// The first member of the outer object whose name came before. Qt's reader keeps only the last
+// of them, which would let a key given twice pass where the text form refuses it.
+std::optional<std::string> RepeatedMember(std::string_view json) {
+    std::set<std::string> seen;
+    std::optional<std::string> repeated;
+    const auto callback = [&](int depth, nlohmann::json::parse_event_t event,
+                              nlohmann::json& parsed) {
+        if (event == nlohmann::json::parse_event_t::key && depth == 1 && !repeated &&
+            !seen.insert(parsed.get<std::string>()).second) {
+            repeated = parsed.get<std::string>();
+        }
+        return true;
+    };
+    [[maybe_unused]] const nlohmann::json document =
+        nlohmann::json::parse(json.begin(), json.end(), callback, false);
+    return repeated;
+}
+
 }  // namespace
 
 std::string FormatConfigJson(const Configuration& value) {
@@ -95,6 +116,9 @@ Configuration ParseConfigJson(std::string_view json, const Configuration& base) 
     }
     if (!document.isObject()) {
         throw ConfigParseError(0, {}, "expected one JSON object");
+    }
+    if (const auto repeated = RepeatedMember(json)) {
+        throw ConfigParseError(0, *repeated, "given twice");
     }
     Configuration value = base;
     const QJsonObject object = document.object();

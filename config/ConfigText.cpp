@@ -186,15 +186,18 @@ struct Setting {
     std::string values;  // what the key takes, as `zorvik-cli keys` lists it
 };
 
+// A number that is `alwaysInUse` (the SMS centre) is shown and taken as in use whatever its
+// field's flag or the text says, as the window shows and stores it.
 template <typename Member>
 void AddNumber(std::vector<Setting>& table, const std::string& prefix, int offset, int digits,
-               bool plus, Member at) {
-    table.push_back({prefix + ".in_use", offset, ConfigValueKind::YesNo,
-                     [at](const Configuration& v) { return YesNo(at(v).inUse); },
-                     [at](Configuration& v, std::string_view t, std::string& e) {
-                         Take(at(v).inUse, ParseYesNo(t, e), e);
-                     },
-                     "yes, no"});
+               bool plus, Member at, bool alwaysInUse = false) {
+    table.push_back(
+        {prefix + ".in_use", offset, ConfigValueKind::YesNo,
+         [at, alwaysInUse](const Configuration& v) { return YesNo(alwaysInUse || at(v).inUse); },
+         [at, alwaysInUse](Configuration& v, std::string_view t, std::string& e) {
+             Take(at(v).inUse, ParseYesNo(t, e) || alwaysInUse, e);
+         },
+         "yes, no"});
     table.push_back({prefix + ".number", offset, ConfigValueKind::Text,
                      [at, plus](const Configuration& v) { return WriteNumber(at(v), plus); },
                      [at, digits, plus](Configuration& v, std::string_view t, std::string& e) {
@@ -245,7 +248,7 @@ void AddChoice(std::vector<Setting>& table, const std::string& key, int offset,
 std::vector<Setting> MakeTable() {
     using namespace image;
     std::vector<Setting> t;
-    AddNumber(t, "sms_centre", kSmsCentre, kTelephoneDigits, true, ZORVIK_MEMBER(smsCentre));
+    AddNumber(t, "sms_centre", kSmsCentre, kTelephoneDigits, true, ZORVIK_MEMBER(smsCentre), true);
     for (int k = 0; k < kTelephoneCount; ++k) {
         AddNumber(
             t, "phone." + std::to_string(k + 1), kTelephones[static_cast<std::size_t>(k)],
@@ -437,6 +440,10 @@ std::string FormatConfigText(const Configuration& value) {
         text += "\n";
     }
     return text;
+}
+
+bool IsConfigKey(std::string_view key) {
+    return KeyIndex(key) != kUnknownKey;
 }
 
 void SetConfigValue(Configuration& value, std::string_view key, std::string_view text) {

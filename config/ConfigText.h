@@ -58,6 +58,9 @@ enum class ConfigValueKind { YesNo, Number, Word, Text };
                                                                  const Configuration& base,
                                                                  Configuration& result);
 
+// Whether the text form has the key (a setting or a "reserved.<offset>" byte).
+[[nodiscard]] bool IsConfigKey(std::string_view key);
+
 // Sets one setting from its text-form value; the text and JSON parsers share it. Throws
 // ConfigParseError (line 0) naming the key.
 void SetConfigValue(Configuration& value, std::string_view key, std::string_view text);

@@ -160,8 +160,10 @@ Configuration DecodeConfiguration(const ConfigImage& image) noexcept {
     v.reports.workingTime = Bit(reports, 4);
     v.reports.intervalHours = Clamp(At(image, kReportInterval), kReportIntervalRange);
     v.reports.startHour = Clamp(At(image, kReportStartHour), kReportStartHourRange);
+    // The window greys the report box of a telephone not in use, which stores no bit.
     for (int k = 0; k < kTelephoneCount; ++k) {
-        v.reports.toTelephone[static_cast<std::size_t>(k)] = Bit(At(image, kReportTelephones), k);
+        const auto i = static_cast<std::size_t>(k);
+        v.reports.toTelephone[i] = Bit(At(image, kReportTelephones), k) && v.telephones[i].inUse;
     }
 
     const std::uint8_t type = At(image, kDeviceType);
@@ -199,7 +201,7 @@ Configuration DecodeConfiguration(const ConfigImage& image) noexcept {
 
 ConfigImage EncodeConfiguration(const Configuration& v) noexcept {
     ConfigImage image{};
-    EncodeNumber(image, kSmsCentre, kTelephoneDigits, v.smsCentre);
+    EncodeNumber(image, kSmsCentre, kTelephoneDigits, {true, v.smsCentre.number});
     for (int k = 0; k < kTelephoneCount; ++k) {
         EncodeNumber(image, kTelephones[static_cast<std::size_t>(k)], kTelephoneDigits,
                      v.telephones[static_cast<std::size_t>(k)]);
@@ -278,7 +280,9 @@ const ConfigImage kUntouchedWindowImage = [] {
 }();
 
 Configuration DefaultConfiguration() {
-    return DecodeConfiguration(kUntouchedWindowImage);
+    Configuration value = DecodeConfiguration(kUntouchedWindowImage);
+    value.lightTimes = Configuration{}.lightTimes;
+    return value;
 }
 
 }  // namespace zorvik

@@ -117,7 +117,7 @@ struct LightFailureNotification {
 // One light's time as the device stores it: minutes and seconds, each in its own byte.
 struct LightTime {
     int minutes = 0;
-    int seconds = 0;
+    int seconds = 1;  // the window's timing rows start at 0:01
 
     bool operator==(const LightTime&) const = default;
 };
@@ -134,7 +134,9 @@ constexpr int kReservedByteCount = 2 * (1 + kTelephoneCount) + (kImageSize - 131
 // Default member values are the untouched window's settings: Configuration{} equals
 // DefaultConfiguration().
 struct Configuration {
-    NumberSetting smsCentre{true, ""};  // the window always stores it in use
+    // The window always stores it in use; a value decoded from a field without the flag says so,
+    // and the window then leaves its SMS centre field as it was.
+    NumberSetting smsCentre{true, ""};
     std::array<NumberSetting, kTelephoneCount> telephones;
     NumberSetting simPin;  // in use: the SIM card asks for this PIN
 
@@ -163,20 +165,23 @@ struct Configuration {
 // Any 256 bytes give a value: values outside the window's ranges end at the nearer end, bits that
 // carry no setting are dropped, and a number shows what its field holds up to its digit count
 // (a byte that is not a digit becomes an empty position). Light failure reports are read as off
-// under the common-minus wiring, which cannot have them.
+// under the common-minus wiring, which cannot have them, and reports to a telephone not in use as
+// off, as the window greys that telephone's box.
 [[nodiscard]] Configuration DecodeConfiguration(const ConfigImage& image) noexcept;
 
 // A fresh image of the value, byte for byte as the window stores the same settings; values
 // outside their ranges are brought into them first. The light timings are stored for a Semalto
 // only, the wiring for a Wardeno only, and the reserved bytes as they are. Every setting is stored
 // as the value has it, as the window stores its controls, even where decoding will not take it
-// back (light failure reports under the common-minus wiring).
+// back (light failure reports under the common-minus wiring). The SMS centre is always stored in
+// use, as the window stores it.
 [[nodiscard]] ConfigImage EncodeConfiguration(const Configuration& value) noexcept;
 
 // The image of the window as the program starts.
 extern const ConfigImage kUntouchedWindowImage;
 
-// The decoding of kUntouchedWindowImage.
+// The untouched window: the decoding of kUntouchedWindowImage, with the timing rows at the 0:01
+// the window starts them at (a Wardeno's image stores no timings).
 [[nodiscard]] Configuration DefaultConfiguration();
 
 }  // namespace zorvik

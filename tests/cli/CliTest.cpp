@@ -1,5 +1,6 @@
 // zorvik-cli without a device: help, usage errors, password sources and files, each run as the
 // program itself.
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -25,7 +26,7 @@ TempFolder::Bytes Bytes(const std::string& text) {
 
 TEST(CliHelp, EveryCommandHasAHelpThatStartsWithItsUsageAndADescription) {
     for (const std::string command : {"ports", "detect", "keys", "read", "write", "dump", "diff",
-                                      "passwd", "security", "flash"}) {
+                                      "passwd", "security", "flash", "provision", "convert"}) {
         SCOPED_TRACE(command);
         const CliRun run = Cli({command, "--help"});
         EXPECT_EQ(run.status, 0);
@@ -37,7 +38,7 @@ TEST(CliHelp, EveryCommandHasAHelpThatStartsWithItsUsageAndADescription) {
     const CliRun program = Cli({"--help"});
     EXPECT_EQ(program.status, 0);
     EXPECT_TRUE(program.out.starts_with("Usage: zorvik-cli COMMAND")) << program.out;
-    for (const char* status : {"0 ", "1 ", "2 ", "3 ", "4 ", "5 ", "6 ", "7 "}) {
+    for (const char* status : {"0 ", "1 ", "2 ", "3 ", "4 ", "5 ", "6 ", "7 ", "8 "}) {
         EXPECT_NE(program.out.find(std::string("\n  ") + status), std::string::npos) << status;
     }
     const CliRun version = Cli({"--version"});
@@ -173,6 +174,59 @@ TEST(CliPortFolder, StaleLinkSaysWhereItLeadsAndAnOpenFolderIsWarnedAbout) {
     EXPECT_NE(listed.err.find("warning: the port folder " + ports + " is skipped"),
               std::string::npos)
         << listed.err;
+}
+
+// The forms store and show what the window would after opening the same settings.
+TEST(CliForms, AgreeWithTheWindow) {
+    TempFolder folder;
+    const auto convert = [&folder](const std::string& name, const std::string& form) {
+        const CliRun run =
+            Cli({"convert", folder.Write(name, Bytes(form)), folder.PathOf(name + ".zvk")});
+        EXPECT_EQ(run.status, 0) << run.err;
+        return TempFolder::Read(folder.PathOf(name + ".zvk"));
+    };
+    // The SMS centre is always stored in use.
+    const TempFolder::Bytes centre = convert("centre.txt", "sms_centre.in_use = no\n");
+    ASSERT_EQ(centre.size(), 256u);
+    EXPECT_EQ(centre[0], 0x80);
+    EXPECT_EQ(std::string(centre.begin() + 1, centre.begin() + 13), std::string(12, '_'));
+
+    // An image whose flag is clear is shown in use, with the empty field the window shows.
+    TempFolder::Bytes cleared(256, 0);
+    cleared[0] = 0x0C;
+    const CliRun dump = Cli({"dump", folder.Write("cleared.zvk", cleared)});
+    EXPECT_TRUE(dump.out.starts_with("sms_centre.in_use = yes\nsms_centre.number =\n")) << dump.out;
+
+    // Keys left out take the untouched window's values: its timing rows start at 0:01.
+    const TempFolder::Bytes semalto = convert("semalto.txt", "device.type = semalto\n");
+    ASSERT_EQ(semalto.size(), 256u);
+    EXPECT_EQ(TempFolder::Bytes(semalto.begin() + 121, semalto.begin() + 129),
+              (TempFolder::Bytes{0x01, 0x00, 0x01, 0x00, 0x01, 0x00, 0x01, 0x00}));
+
+    // A key given twice is an error in JSON as in text.
+    const CliRun twice = Cli({"convert",
+                              folder.Write("twice.json", Bytes("{\"report.interval_hours\": 9, "
+                                                               "\"report.interval_hours\": 10}")),
+                              folder.PathOf("twice.txt")});
+    EXPECT_EQ(twice.status, 7);
+    EXPECT_NE(twice.err.find("report.interval_hours: given twice"), std::string::npos) << twice.err;
+    const std::vector<std::string> entries = folder.Entries();
+    EXPECT_EQ(std::find(entries.begin(), entries.end(), "twice.txt"), entries.end());
+}
+
+TEST(CliProvision, TheWholeTableIsCheckedBeforeAnyPortOpens) {
+    TempFolder folder;
+    const std::string site = folder.Write("site.txt", Bytes("report.enabled = yes\n"));
+    const std::string table =
+        folder.Write("table.csv", Bytes("id,report.interval_hours\nfirst,12\nsecond,49\n"));
+    // COM50 has no device behind it: a table found bad says so first.
+    const CliRun bad = Cli({"provision", site, "--devices", table, "-p", "COM50"});
+    EXPECT_EQ(bad.status, 7);
+    EXPECT_NE(bad.err.find("table.csv: row 2, column report.interval_hours"), std::string::npos)
+        << bad.err;
+    EXPECT_EQ(Cli({"provision", site, "--devices", table}).status, 2);
+    EXPECT_EQ(Cli({"provision", site, "-p", "COM50"}).status, 2);
+    EXPECT_EQ(Cli({"provision", site, "--devices", table, "-p", "COM50", "--resume"}).status, 2);
 }
 
 }  // namespace

@@ -55,7 +55,7 @@ TEST(ConfigurationDecoding, ReadsEachSettingWithItsMeaning) {
     image[113] = 0x85;
     image[114] = 0xE4;  // on, 1000 m
     image[115] = 0x95;  // on, battery charge, GPS position, working time
-    image[118] = 0x24;  // telephones 3 and 6
+    image[118] = 0x24;  // telephones 3 and 6; 6 is not in use, so the window greys its box
     image[119] = 0x85;
     image[120] = 0x40;  // Semalto, S2
     image[121] = 1;
@@ -75,7 +75,8 @@ TEST(ConfigurationDecoding, ReadsEachSettingWithItsMeaning) {
     EXPECT_TRUE(v.reports.enabled && v.reports.batteryCharge && v.reports.gpsPosition &&
                 v.reports.workingTime);
     EXPECT_FALSE(v.reports.timeSettings || v.reports.sinceBatteryChange);
-    EXPECT_EQ(v.reports.toTelephone, (std::array<bool, 6>{false, false, true, false, false, true}));
+    EXPECT_EQ(v.reports.toTelephone,
+              (std::array<bool, 6>{false, false, true, false, false, false}));
     EXPECT_EQ(v.lightFailure, (LightFailureNotification{true, true, false, true}));
     EXPECT_EQ(v.deviceType, DeviceType::Semalto);
     EXPECT_EQ(v.signalHead, SignalHead::S2);
@@ -243,7 +244,7 @@ TEST(ConfigurationRoundTrip, ASemaltoWithEveryReportAndZeroSecondsComesBack) {
     image[115] = 0x9F;
     image[116] = 1;
     image[117] = 23;
-    image[118] = 0x07;
+    image[118] = 0x23;  // the telephones in use: 1, 2 and 6
     image[119] = 0x87;
     image[120] = 0x40;
     const std::uint8_t timings[] = {0, 1, 59, 0, 30, 99, 1, 0};  // red 1:00 keeps its 0 seconds

@@ -1,0 +1,30 @@
+// The by-id names of adapters, from udev's folder of links.
+#include "cli/PortNames.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace zorvik::cli {
+
+namespace {
+
+constexpr const char* kByIdFolder = "/dev/serial/by-id";  // udev's stable names of adapters
+
+}  // namespace
+
+std::string RealPath(const std::string& path) {
+    std::error_code error;
+    const auto real = std::filesystem::canonical(path, error);
+    return error ? path : real.string();
+}
+
+std::map<std::string, std::string> ByIdNames() {
+    std::map<std::string, std::string> names;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(kByIdFolder, error)) {
+        names.emplace(RealPath(entry.path().string()), entry.path().string());
+    }
+    return names;
+}
+
+}  // namespace zorvik::cli

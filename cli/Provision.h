@@ -1,0 +1,26 @@
+// zorvik-cli provision: one template and a table of rows written to every device on every listed
+// port at once, each attempt recorded in a report.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace zorvik::cli {
+
+struct ProvisionSetup {
+    std::string templatePath;               // any configuration form, as `write` takes it
+    std::string tablePath;                  // the CSV table, one row per device
+    std::vector<std::string> ports;         // as given, each worked at the same time
+    std::optional<std::string> reportPath;  // the CSV report lines are appended to
+    bool watch = false;                     // a station: each port takes device after device
+    bool resume = false;                    // rows with an `ok` line in the report are skipped
+    std::u16string password;                // the access password of rows without one of their own
+};
+
+// Checks the template, the table and the report before any port opens (raising CliError with
+// their statuses), then provisions. Returns 0 when every attempt succeeded and 8 when one failed;
+// raises Interrupted after Ctrl-C.
+[[nodiscard]] int Provision(const ProvisionSetup& setup);
+
+}  // namespace zorvik::cli

@@ -1,0 +1,159 @@
+// Reading the provisioning table and the report, and writing report lines.
+#include "cli/ProvisionTable.h"
+
+#include <map>
+
+#include "cli/Csv.h"
+#include "cli/ExitCode.h"
+#include "cli/Passwords.h"
+#include "config/ConfigText.h"
+#include "link/DeviceExchange.h"
+
+namespace zorvik::cli {
+
+namespace {
+
+constexpr std::string_view kResultOk = "ok";
+constexpr std::string_view kResultFailed = "failed";
+
+CliError TableFailure(const std::string& path, const std::string& where, const std::string& what) {
+    return CliError(Exit::FileError, path + ": " + where + ": " + what);
+}
+
+std::string RowColumn(int row, const std::string& column) {
+    return "row " + std::to_string(row) + ", column " + column;
+}
+
+// A password cell: 4 characters, or nothing when empty.
+std::optional<std::u16string> PasswordCell(const std::string& cell, const std::string& path,
+                                           int row, std::string_view column) {
+    if (cell.empty()) {
+        return std::nullopt;
+    }
+    std::u16string password = FromUtf8(cell);
+    if (!IsValidAccessPassword(password)) {
+        throw TableFailure(path, RowColumn(row, std::string(column)),
+                           "an access password is 4 characters");
+    }
+    return password;
+}
+
+std::vector<CsvRecord> Records(std::string_view text, const std::string& path) {
+    try {
+        return ParseCsv(text);
+    } catch (const CsvError& error) {
+        throw CliError(Exit::FileError, path + ": " + error.what());
+    }
+}
+
+}  // namespace
+
+std::vector<ProvisionRow> ReadProvisionTable(std::string_view text, const std::string& path,
+                                             const Configuration& base) {
+    const std::vector<CsvRecord> records = Records(text, path);
+    if (records.empty()) {
+        throw CliError(Exit::FileError, path + ": empty; the first line names the columns");
+    }
+    const std::vector<std::string>& header = records.front().fields;
+    std::map<std::string, std::size_t> columns;
+    for (std::size_t c = 0; c < header.size(); ++c) {
+        const std::string& name = header[c];
+        const bool own = name == kIdColumn || name == kPasswordColumn || name == kNewPasswordColumn;
+        if (!own && !IsConfigKey(name)) {
+            throw TableFailure(path, "header, column " + std::to_string(c + 1),
+                               "\"" + name + "\" is neither id, password, new_password nor a " +
+                                   "key of the text form");
+        }
+        if (!columns.emplace(name, c).second) {
+            throw TableFailure(path, "header, column " + name, "given twice");
+        }
+    }
+    if (records.size() == 1) {
+        throw CliError(Exit::FileError, path + ": no rows after the header");
+    }
+
+    std::vector<ProvisionRow> rows;
+    std::map<std::string, int> ids;  // each id and the row that has it
+    for (std::size_t r = 1; r < records.size(); ++r) {
+        const std::vector<std::string>& cells = records[r].fields;
+        const int number = static_cast<int>(r);
+        if (cells.size() != header.size()) {
+            throw TableFailure(path, "row " + std::to_string(number),
+                               std::to_string(cells.size()) + " cells where the header has " +
+                                   std::to_string(header.size()) + " (line " +
+                                   std::to_string(records[r].line) + ")");
+        }
+        ProvisionRow row;
+        row.number = number;
+        row.id = std::to_string(number);
+        Configuration value = base;
+        for (std::size_t c = 0; c < header.size(); ++c) {
+            const std::string& name = header[c];
+            const std::string& cell = cells[c];
+            if (name == kIdColumn) {
+                row.id = cell.empty() ? row.id : cell;
+            } else if (name == kPasswordColumn) {
+                row.password = PasswordCell(cell, path, number, name);
+            } else if (name == kNewPasswordColumn) {
+                row.newPassword = PasswordCell(cell, path, number, name);
+            } else if (!cell.empty()) {
+                try {
+                    SetConfigValue(value, name, cell);
+                } catch (const ConfigParseError& error) {
+                    // The error names the key, which is the column.
+                    throw CliError(Exit::FileError, path + ": row " + std::to_string(number) +
+                                                        ", column " + error.what());
+                }
+            }
+        }
+        if (const auto [at, added] = ids.emplace(row.id, number); !added) {
+            throw TableFailure(
+                path, RowColumn(number, std::string(kIdColumn)),
+                "\"" + row.id + "\" is also the id of row " + std::to_string(at->second));
+        }
+        row.image = EncodeConfiguration(value);
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+const std::vector<std::string>& ReportColumns() {
+    static const std::vector<std::string> columns = {"time",   "row",         "port",    "by_id",
+                                                     "result", "exit_status", "message", "sha256"};
+    return columns;
+}
+
+std::string FormatReportLine(const ReportLine& line) {
+    return CsvLine({line.time, line.row, line.port, line.byId,
+                    std::string(line.ok ? kResultOk : kResultFailed),
+                    std::to_string(line.exitStatus), line.message, line.sha256});
+}
+
+std::set<std::string> RowsDoneInReport(std::string_view text, const std::string& path) {
+    std::set<std::string> done;
+    const std::vector<CsvRecord> records = Records(text, path);
+    if (records.empty()) {
+        return done;
+    }
+    if (records.front().fields != ReportColumns()) {
+        throw CliError(Exit::FileError,
+                       path + ": not a provisioning report (its first line is not " +
+                           CsvLine(ReportColumns()).substr(0, CsvLine(ReportColumns()).size() - 1) +
+                           ")");
+    }
+    constexpr std::size_t kRow = 1;
+    constexpr std::size_t kResult = 4;
+    for (std::size_t r = 1; r < records.size(); ++r) {
+        const std::vector<std::string>& fields = records[r].fields;
+        if (fields.size() != ReportColumns().size()) {
+            throw CliError(Exit::FileError, path + ": line " + std::to_string(records[r].line) +
+                                                ": not a report line");
+        }
+        if (fields[kResult] == kResultOk) {
+            done.insert(fields[kRow]);
+        }
+    }
+    return done;
+}
+
+}  // namespace zorvik::cli

@@ -1,0 +1,221 @@
+// zorvik-cli provision and convert end to end: several zorvik-sim processes on ptys in one port
+// folder, worked at once on real time.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <future>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "tests/cli/CliProcess.h"
+#include "tests/support/SimProcess.h"
+#include "tests/support/TempFolder.h"
+
+namespace zorvik::testing {
+namespace {
+
+constexpr auto kLoadedMachineWait = std::chrono::seconds(90);  // generous on a busy machine
+
+class Provisioning : public ::testing::Test {
+protected:
+    // A simulator registered in the test's port folder, under the first free name from COM41
+    // unless the arguments name one.
+    SimProcess& AddSim(std::vector<std::string> args = {}) {
+        args.insert(args.begin(),
+                    {"--ports-dir", folder_.PathOf("runtime/zorvik-gsm/ports"), "--no-pacing"});
+        sims_.push_back(std::make_unique<SimProcess>(ZORVIK_SIM_PROGRAM, args));
+        EXPECT_FALSE(sims_.back()->Name().empty()) << "the simulator did not start";
+        return *sims_.back();
+    }
+
+    CliRun Run(std::vector<std::string> args) const {
+        CliCall call;
+        call.args = std::move(args);
+        call.env.emplace("XDG_RUNTIME_DIR", folder_.PathOf("runtime"));
+        call.unset.push_back("ZORVIK_PASSWORD");
+        return RunCli(ZORVIK_CLI_PROGRAM, call);
+    }
+
+    std::string File(const std::string& name, const std::string& text) const {
+        return folder_.Write(name, TempFolder::Bytes(text.begin(), text.end()));
+    }
+
+    [[nodiscard]] std::string Text(const std::string& name) const {
+        const TempFolder::Bytes bytes = TempFolder::Read(folder_.PathOf(name));
+        return {bytes.begin(), bytes.end()};
+    }
+
+    // The bytes the device on `port` holds, as `read -o` saves them.
+    TempFolder::Bytes Held(const std::string& port) const {
+        const std::string path = folder_.PathOf(port + ".zvk");
+        const CliRun run = Run({"read", "-p", port, "-o", path});
+        EXPECT_EQ(run.status, 0) << run.err;
+        return TempFolder::Read(path);
+    }
+
+    // The report's lines after its header, each as its fields (no field here holds a comma).
+    [[nodiscard]] std::vector<std::vector<std::string>> ReportLines() const {
+        std::vector<std::vector<std::string>> lines;
+        const std::string report = Text("report.csv");
+        if (report.empty()) {
+            return lines;  // not started yet
+        }
+        std::istringstream in(report);
+        std::string line;
+        std::getline(in, line);
+        EXPECT_EQ(line, "time,row,port,by_id,result,exit_status,message,sha256");
+        while (std::getline(in, line)) {
+            std::vector<std::string> fields;
+            std::istringstream cells(line);
+            for (std::string cell; std::getline(cells, cell, ',');) {
+                fields.push_back(cell);
+            }
+            if (line.ends_with(',')) {
+                fields.emplace_back();
+            }
+            lines.push_back(fields);
+        }
+        return lines;
+    }
+
+    TempFolder folder_;
+    std::vector<std::unique_ptr<SimProcess>> sims_;
+};
+
+enum Column { kTime, kRow, kPort, kById, kResult, kExitStatus, kMessage, kSha256 };
+
+std::string Sha256Sum(const std::string& path) {
+    std::string hex;
+    if (FILE* pipe = ::popen(("sha256sum " + path).c_str(), "r")) {
+        char text[65] = {};
+        if (std::fread(text, 1, 64, pipe) == 64) {
+            hex = text;
+        }
+        ::pclose(pipe);
+    }
+    return hex;
+}
+
+TEST_F(Provisioning, ThreePortsTakeThreeRowsAndEachDeviceHoldsItsOwn) {
+    for (int i = 0; i < 3; ++i) {
+        AddSim();
+    }
+    const std::string table = File("table.csv",
+                                   "id,phone.1.in_use,phone.1.number\n"
+                                   "north,yes,+48600000001\n"
+                                   "south,yes,+48600000002\n"
+                                   "east,yes,+48600000003\n");
+    const CliRun run =
+        Run({"provision", File("site.txt", "report.enabled = yes\n"), "--devices", table, "-p",
+             "COM41", "-p", "COM42", "-p", "COM43", "--report", folder_.PathOf("report.csv")});
+    EXPECT_EQ(run.status, 0) << run.err;
+    const auto lines = ReportLines();
+    ASSERT_EQ(lines.size(), 3u) << Text("report.csv");
+    std::vector<std::string> ports;
+    for (const auto& line : lines) {
+        ASSERT_EQ(line.size(), 8u);
+        EXPECT_EQ(line[kResult], "ok");
+        EXPECT_EQ(line[kExitStatus], "0");
+        const std::string digit = line[kRow] == "north" ? "1" : line[kRow] == "south" ? "2" : "3";
+        const TempFolder::Bytes held = Held(line[kPort]);
+        ASSERT_EQ(held.size(), 256u);
+        EXPECT_EQ(held[15], 0x8B);
+        EXPECT_EQ(std::string(held.begin() + 16, held.begin() + 27), "4860000000" + digit);
+        EXPECT_EQ(held[115], 0x80);
+        EXPECT_EQ(line[kSha256], Sha256Sum(folder_.PathOf(line[kPort] + ".zvk")));
+        ports.push_back(line[kPort]);
+    }
+    std::sort(ports.begin(), ports.end());
+    EXPECT_EQ(ports, (std::vector<std::string>{"COM41", "COM42", "COM43"}));
+}
+
+TEST_F(Provisioning, ADeviceThatRefusesTheWriteFailsOnlyItsOwnRow) {
+    AddSim();
+    AddSim({"--write-reply", "E"});
+    AddSim();
+    const CliRun run = Run({"provision", File("site.txt", ""), "--devices",
+                            File("table.csv", "id\na\nb\nc\n"), "-p", "COM41", "-p", "COM42", "-p",
+                            "COM43", "-p", "COM44", "--report", folder_.PathOf("report.csv")});
+    EXPECT_EQ(run.status, 8) << run.err;
+    int ok = 0;
+    for (const auto& line : ReportLines()) {
+        if (line[kPort] == "COM42") {
+            EXPECT_EQ(line[kResult], "failed");
+            EXPECT_EQ(line[kExitStatus], "6");  // as `write` ends on a checksum error
+        } else if (line[kPort] == "COM44") {
+            EXPECT_EQ(line[kRow], "");  // no device: no row taken
+            EXPECT_EQ(line[kExitStatus], "4");
+        } else {
+            ok += line[kResult] == "ok" ? 1 : 0;
+        }
+    }
+    EXPECT_EQ(ok, 2) << Text("report.csv");
+}
+
+TEST_F(Provisioning, AStationGivesAFailedRowAndThenTheNextToTheDevicesThatReplaceTheFirst) {
+    AddSim({"--write-reply", "E"});
+    const std::string table = File("table.csv", "id,report.interval_hours\nfirst,24\nsecond,36\n");
+    auto station = std::async(std::launch::async, [&] {
+        return Run({"provision", File("site.txt", ""), "--devices", table, "-p", "COM41",
+                    "--report", folder_.PathOf("report.csv"), "--watch"});
+    });
+    // Each device is replaced once it has its report line.
+    for (std::size_t attempts = 1; attempts <= 2; ++attempts) {
+        const auto deadline = std::chrono::steady_clock::now() + kLoadedMachineWait;
+        while (ReportLines().size() < attempts && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        ASSERT_EQ(ReportLines().size(), attempts);
+        sims_.back()->Stop();
+        AddSim({"--port", "COM41"});
+    }
+    ASSERT_EQ(station.wait_for(kLoadedMachineWait), std::future_status::ready);
+    const CliRun run = station.get();
+    EXPECT_EQ(run.status, 8) << run.err;  // the first attempt failed
+    const auto lines = ReportLines();
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0][kRow] + " " + lines[0][kResult], "first failed");
+    EXPECT_EQ(lines[1][kRow] + " " + lines[1][kResult], "first ok");
+    EXPECT_EQ(lines[2][kRow] + " " + lines[2][kResult], "second ok");
+    EXPECT_EQ(Held("COM41").at(116), 36);
+}
+
+TEST_F(Provisioning, ResumeSkipsTheRowsThatAlreadyHaveAnOkLine) {
+    AddSim();
+    File("report.csv",
+         "time,row,port,by_id,result,exit_status,message,sha256\n"
+         "2026-12-09T07:00:00Z,done,COM41,,ok,0,written,\n"
+         "2026-12-09T07:00:05Z,again,COM41,,failed,4,no device,\n");
+    const CliRun run = Run({"provision", File("site.txt", ""), "--devices",
+                            File("table.csv", "id,report.interval_hours\ndone,24\nagain,36\n"),
+                            "-p", "COM41", "--report", folder_.PathOf("report.csv"), "--resume"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    const auto lines = ReportLines();
+    ASSERT_EQ(lines.size(), 3u);  // appended, the earlier lines kept
+    EXPECT_EQ(lines[2][kRow] + " " + lines[2][kResult], "again ok");
+    EXPECT_EQ(Held("COM41").at(116), 36);
+}
+
+TEST_F(Provisioning, ConvertWritesTheBytesThatWriteSends) {
+    AddSim();
+    const std::string form = File("form.txt",
+                                  "device.type = semalto\n"
+                                  "timing.red.minutes = 2\n"
+                                  "sms_centre.in_use = no\n"
+                                  "phone.2.in_use = yes\n"
+                                  "phone.2.number = +48_601\n");
+    const CliRun write = Run({"write", "-p", "COM41", form});
+    ASSERT_EQ(write.status, 0) << write.err;
+    const CliRun convert = Run({"convert", form, folder_.PathOf("form.zvk")});
+    ASSERT_EQ(convert.status, 0) << convert.err;
+    EXPECT_EQ(TempFolder::Read(folder_.PathOf("form.zvk")), Held("COM41"));
+}
+
+}  // namespace
+}  // namespace zorvik::testing
