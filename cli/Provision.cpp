@@ -276,7 +276,8 @@ private:
         const std::u16string password = row.password.value_or(setup_.password);
         bool interrupted = false;
         try {
-            device.Write(password, row.image);
+            bool sent = false;
+            device.Write(password, row.image, sent);
             ConfigImage back{};
             try {
                 back = device.Read(password);

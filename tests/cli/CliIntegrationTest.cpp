@@ -656,7 +656,7 @@ TEST(CliOverPty, OutputToStandardOutputAndNotThroughAnotherUsersLink) {
     const std::string link = shared + "/site.zvk";
     std::filesystem::create_symlink(saved, link);
     ASSERT_EQ(::lchown(link.c_str(), 65534, 65534), 0);
-    const CliRun refused = bench.Run({"read", "-p", "COM41", "--text", "-o", link});
+    const CliRun refused = bench.Run({"read", "-p", "COM41", "-o", link});
     EXPECT_EQ(refused.status, 7);
     EXPECT_EQ(refused.err, "zorvik-cli: " + link + ": Permission denied\n");
     EXPECT_EQ(TempFolder::Read(saved), TempFolder::Bytes(image.out.begin(), image.out.end()));
