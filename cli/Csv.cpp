@@ -119,7 +119,10 @@ std::vector<CsvRecord> ParseCsv(std::string_view text) {
 }
 
 std::string CsvField(std::string_view text) {
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
+    // A field that starts with a byte-order mark is quoted: at the start of a file the reader
+    // would take the mark for the editor's and drop it.
+    if (text.find_first_of(",\"\r\n") == std::string_view::npos &&
+        !text.starts_with(kByteOrderMark)) {
         return std::string(text);
     }
     std::string quoted(1, kQuote);
