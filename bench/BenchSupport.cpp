@@ -2,11 +2,13 @@
 #include "bench/BenchSupport.h"
 
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -46,6 +48,32 @@ SimLink::SimLink(const std::string& program, const std::vector<std::string>& opt
     if (!sim_.Name().empty()) {
         port_.emplace(map_, sim_.Name());
     }
+}
+
+ChildRun RunChild(const std::vector<std::string>& args, const std::string& errorLog) {
+    std::vector<std::string> copy = args;
+    std::vector<char*> argv;
+    for (std::string& arg : copy) {
+        argv.push_back(arg.data());
+    }
+    argv.push_back(nullptr);
+    std::fflush(nullptr);  // nothing buffered here may be written twice
+    const std::int64_t start = WallMicros();
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        std::freopen("/dev/null", "w", stdout);
+        std::freopen(errorLog.empty() ? "/dev/null" : errorLog.c_str(), "w", stderr);
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    int status = 0;
+    rusage usage{};
+    ::wait4(pid, &status, 0, &usage);
+    ChildRun run;
+    run.wallMicros = WallMicros() - start;
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.cpuMicros = bench::Micros(usage.ru_utime) + bench::Micros(usage.ru_stime);
+    return run;
 }
 
 std::int64_t WallMicros() {

@@ -67,6 +67,18 @@ private:
     std::optional<TComPort> port_;
 };
 
+// One run of another program: how it ended, and the wall and processor time it took.
+struct ChildRun {
+    int status = -1;  // its exit status, or -1 when a signal ended it
+    std::int64_t wallMicros = 0;
+    std::int64_t cpuMicros = 0;
+};
+
+// Runs the program `args[0]` with its output thrown away (standard error into `errorLog` when
+// given), timing it and taking its processor time.
+[[nodiscard]] ChildRun RunChild(const std::vector<std::string>& args,
+                                const std::string& errorLog = {});
+
 // Monotonic wall-clock time in microseconds; only differences mean anything.
 [[nodiscard]] std::int64_t WallMicros();
 // The processor time, user and system, this process has taken so far.

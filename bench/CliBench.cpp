@@ -4,8 +4,6 @@
 //
 // Usage: bench-cli [runs]
 #include <signal.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdint>
@@ -36,44 +34,12 @@ constexpr double kVerifyPauseMicros = 52 * 1000;  // the host's 52 pauses of 1 m
 constexpr double kBannerWaitMicros = 250 * 1000;  // one poll: the banner is there by then
 constexpr int kFlashAttempts = 3;                 // runs of the flash before it counts as failed
 
+using bench::ChildRun;
 using bench::CountingDialogs;
 using bench::Percentile;
 using bench::ReadText;
+using bench::RunChild;
 using bench::WallMicros;
-
-struct ChildRun {
-    int status = -1;
-    std::int64_t wallMicros = 0;
-    std::int64_t cpuMicros = 0;
-};
-
-// Runs the program with its output thrown away (standard error into `errorLog` when given),
-// timing it and taking its processor time.
-ChildRun RunChild(const std::vector<std::string>& args, const std::string& errorLog = {}) {
-    std::vector<std::string> copy = args;
-    std::vector<char*> argv;
-    for (std::string& arg : copy) {
-        argv.push_back(arg.data());
-    }
-    argv.push_back(nullptr);
-    std::fflush(nullptr);  // nothing buffered here may be written twice
-    const std::int64_t start = WallMicros();
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        std::freopen("/dev/null", "w", stdout);
-        std::freopen(errorLog.empty() ? "/dev/null" : errorLog.c_str(), "w", stderr);
-        ::execv(argv[0], argv.data());
-        ::_exit(127);
-    }
-    int status = 0;
-    rusage usage{};
-    ::wait4(pid, &status, 0, &usage);
-    ChildRun run;
-    run.wallMicros = WallMicros() - start;
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.cpuMicros = bench::Micros(usage.ru_utime) + bench::Micros(usage.ru_stime);
-    return run;
-}
 
 struct Figures {
     double wallMs = 0;

@@ -3,8 +3,6 @@
 // and the processor share per device.
 //
 // Usage: bench-provision [runs]
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -27,38 +25,8 @@ constexpr int kDefaultRuns = 3;
 constexpr int kDevices = 16;
 constexpr double kWallTargetRatio = 1.3;  // of one device's verified write
 
-struct ChildRun {
-    int status = -1;
-    std::int64_t wallMicros = 0;
-    std::int64_t cpuMicros = 0;
-};
-
-// Runs the program with standard output thrown away and standard error into `errorLog`.
-ChildRun RunChild(const std::vector<std::string>& args, const std::string& errorLog) {
-    std::vector<std::string> copy = args;
-    std::vector<char*> argv;
-    for (std::string& arg : copy) {
-        argv.push_back(arg.data());
-    }
-    argv.push_back(nullptr);
-    std::fflush(nullptr);
-    const std::int64_t start = bench::WallMicros();
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        std::freopen("/dev/null", "w", stdout);
-        std::freopen(errorLog.c_str(), "w", stderr);
-        ::execv(argv[0], argv.data());
-        ::_exit(127);
-    }
-    int status = 0;
-    rusage usage{};
-    ::wait4(pid, &status, 0, &usage);
-    ChildRun run;
-    run.wallMicros = bench::WallMicros() - start;
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.cpuMicros = bench::Micros(usage.ru_utime) + bench::Micros(usage.ru_stime);
-    return run;
-}
+using bench::ChildRun;
+using bench::RunChild;
 
 int Main(int argc, char** argv) {
     const int runs = argc > 1 ? std::atoi(argv[1]) : kDefaultRuns;
