@@ -352,9 +352,8 @@ void TNetComPort::Answer(const Event& event) {
     }
 }
 
-void TNetComPort::SendCommand(const std::vector<std::uint8_t>& bytes) {
+std::size_t TNetComPort::SendUntil(std::span<const std::uint8_t> bytes, std::int64_t deadline) {
     std::size_t done = 0;
-    const std::int64_t deadline = NowMicros() + std::int64_t{kWriteMsConstant} * 1000;
     while (done < bytes.size()) {
         const ssize_t n = ::send(fd_, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL);
         if (n > 0) {
@@ -365,12 +364,24 @@ void TNetComPort::SendCommand(const std::vector<std::uint8_t>& bytes) {
             continue;
         }
         if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
-            throw Error(kErrWriteFile, ConnectionGone(errno) ? EIO : errno);
+            if (ConnectionGone(errno)) {
+                peerClosed_ = true;
+                throw Error(kErrWriteFile, EIO);
+            }
+            throw Error(kErrWriteFile, errno);
         }
         pollfd room{fd_, POLLOUT, 0};
-        if (::poll(&room, 1, MsLeft(deadline)) <= 0) {
-            throw Error(kErrWriteFile, ETIMEDOUT);
+        if (::poll(&room, 1, MsLeft(deadline)) <= 0 || NowMicros() >= deadline) {
+            break;
         }
+    }
+    return done;
+}
+
+void TNetComPort::SendCommand(const std::vector<std::uint8_t>& bytes) {
+    const std::int64_t deadline = NowMicros() + std::int64_t{kWriteMsConstant} * 1000;
+    if (SendUntil(bytes, deadline) < bytes.size()) {
+        throw Error(kErrWriteFile, ETIMEDOUT);
     }
 }
 
@@ -426,28 +437,9 @@ int TNetComPort::DoWrite(const std::uint8_t* buffer, int count) {
         }
         return whole;
     };
-    std::size_t done = 0;
-    while (done < wire.size()) {
-        const ssize_t n = ::send(fd_, wire.data() + done, wire.size() - done, MSG_NOSIGNAL);
-        if (n > 0) {
-            done += static_cast<std::size_t>(n);
-            continue;
-        }
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
-            if (ConnectionGone(errno)) {
-                peerClosed_ = true;
-                throw Error(kErrWriteFile, EIO);
-            }
-            throw Error(kErrWriteFile, errno);
-        }
-        pollfd room{fd_, POLLOUT, 0};
-        const int ready = ::poll(&room, 1, MsLeft(deadline));
-        if (ready <= 0 || NowMicros() >= deadline) {
-            return dataBytesIn(done);  // cut short by the timeout: the smaller count, no error
-        }
+    const std::size_t done = SendUntil(wire, deadline);
+    if (done < wire.size()) {
+        return dataBytesIn(done);  // cut short by the timeout: the smaller count, no error
     }
     // Like a local port, return once the bytes have left: here, once they are on the network.
     // Waiting for the server's acknowledgement instead would cost its delayed ACK (up to 40 ms)

@@ -62,6 +62,9 @@ private:
     // Raises code 7 once the server has answered a line setting with another value.
     void CheckSettings() const;
     // Sends all of `bytes` or raises; used for commands, which are short.
+    // Sends what it can of `bytes` before `deadline` and returns how many went; a failed
+    // connection raises the port's write error.
+    std::size_t SendUntil(std::span<const std::uint8_t> bytes, std::int64_t deadline);
     void SendCommand(const std::vector<std::uint8_t>& bytes);
     void Shut() noexcept;
 
