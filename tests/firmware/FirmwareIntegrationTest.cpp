@@ -10,6 +10,7 @@
 #include "link/Clock.h"
 #include "link/PortMap.h"
 #include "link/SerialPort.h"
+#include "tests/firmware/NoProgress.h"
 #include "tests/support/SimProcess.h"
 #include "tests/support/TempFolder.h"
 
@@ -28,15 +29,6 @@ public:
     std::optional<std::string> SaveFileName(const FileDialogOptions&) override { return {}; }
 
     std::vector<std::string> messages;
-};
-
-class NoProgress : public FirmwareProgress {
-public:
-    void ShowBar() override {}
-    void HideBar() override {}
-    void SetMaximum(int) override {}
-    void SetPosition(int) override {}
-    void Advance(int) override {}
 };
 
 // The simulator sends without line pacing: at 57600 baud a read-back page leaves only 6 ms of

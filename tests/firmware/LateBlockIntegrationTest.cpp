@@ -10,21 +10,13 @@
 #include "link/Clock.h"
 #include "link/ConfigCommands.h"
 #include "link/SerialPort.h"
+#include "tests/firmware/NoProgress.h"
 #include "tests/support/FakeDialogs.h"
 #include "tests/support/SimProcess.h"
 #include "tests/support/TempFolder.h"
 
 namespace zorvik::testing {
 namespace {
-
-class NoProgress : public FirmwareProgress {
-public:
-    void ShowBar() override {}
-    void HideBar() override {}
-    void SetMaximum(int) override {}
-    void SetPosition(int) override {}
-    void Advance(int) override {}
-};
 
 class LateBlockOverPty : public ::testing::TestWithParam<int> {};
 
