@@ -13,44 +13,12 @@
 #include <gtest/gtest.h>
 
 #include "tests/cli/CliProcess.h"
+#include "tests/cli/SimBench.h"
 #include "tests/support/SimProcess.h"
 #include "tests/support/TempFolder.h"
 
 namespace zorvik::testing {
 namespace {
-
-// A simulator registered in a runtime folder of the test's own, so that the program finds it by
-// its COM name as a user's configurator would, through $XDG_RUNTIME_DIR. It sends without line
-// pacing: at 57600 baud a 257-byte block leaves only 7 ms of the host's 52 ms pause spare, which
-// a busy test machine can take from the simulator.
-class Bench {
-public:
-    explicit Bench(std::vector<std::string> simArgs = {}) {
-        simArgs.insert(simArgs.begin(),
-                       {"--ports-dir", folder_.PathOf("runtime/zorvik-gsm/ports"), "--no-pacing"});
-        sim_ = std::make_unique<SimProcess>(ZORVIK_SIM_PROGRAM, simArgs);
-    }
-
-    [[nodiscard]] const std::string& Port() const { return sim_->Name(); }
-    [[nodiscard]] SimProcess& Sim() { return *sim_; }
-    [[nodiscard]] const TempFolder& Folder() const { return folder_; }
-
-    CliRun Run(std::vector<std::string> args, CliCall call = {}) {
-        call.args = std::move(args);
-        call.env.emplace("XDG_RUNTIME_DIR", folder_.PathOf("runtime"));
-        call.unset.push_back("ZORVIK_PASSWORD");
-        return RunCli(ZORVIK_CLI_PROGRAM, call);
-    }
-
-    // Writes a text file into the test's folder and returns its path.
-    std::string WriteText(const std::string& name, const std::string& text) {
-        return folder_.Write(name, TempFolder::Bytes(text.begin(), text.end()));
-    }
-
-private:
-    TempFolder folder_;
-    std::unique_ptr<SimProcess> sim_;
-};
 
 CliCall WithInput(std::string input) {
     CliCall call;

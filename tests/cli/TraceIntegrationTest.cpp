@@ -7,44 +7,12 @@
 #include <gtest/gtest.h>
 
 #include "tests/cli/CliProcess.h"
+#include "tests/cli/SimBench.h"
 #include "tests/support/SimProcess.h"
 #include "tests/support/TempFolder.h"
 
 namespace zorvik::testing {
 namespace {
-
-// Simulators registered one after another in a runtime folder of the test's own, where the
-// program finds them by their COM name.
-class Desk {
-public:
-    // Starts a simulator with `simArgs`, stopping the one before.
-    void Start(std::vector<std::string> simArgs) {
-        sim_.reset();
-        simArgs.insert(simArgs.begin(),
-                       {"--ports-dir", folder_.PathOf("runtime/zorvik-gsm/ports"), "--no-pacing"});
-        sim_ = std::make_unique<SimProcess>(ZORVIK_SIM_PROGRAM, simArgs);
-    }
-
-    [[nodiscard]] SimProcess& Sim() { return *sim_; }
-    [[nodiscard]] const TempFolder& Folder() const { return folder_; }
-
-    CliRun Run(std::vector<std::string> args, CliCall call = {}) {
-        call.args = std::move(args);
-        call.env.emplace("XDG_RUNTIME_DIR", folder_.PathOf("runtime"));
-        call.unset.push_back("ZORVIK_PASSWORD");
-        call.unset.push_back("ZORVIK_TRACE");
-        return RunCli(ZORVIK_CLI_PROGRAM, call);
-    }
-
-    [[nodiscard]] std::string Text(const std::string& name) const {
-        const TempFolder::Bytes bytes = TempFolder::Read(folder_.PathOf(name));
-        return std::string(bytes.begin(), bytes.end());
-    }
-
-private:
-    TempFolder folder_;
-    std::unique_ptr<SimProcess> sim_;
-};
 
 // The last line the program wrote on standard error: its verdict, after any progress lines.
 std::string Verdict(const std::string& err) {
@@ -67,8 +35,7 @@ std::string Hex(const std::string& text) {
 }
 
 TEST(TraceOverPty, AccessPasswordsFromTheEnvironmentOrAFileNeverReachTheTrace) {
-    Desk desk;
-    desk.Start({"--password", "7391"});
+    Bench desk({"--password", "7391"});
     ASSERT_EQ(desk.Sim().Name(), "COM41");
     const std::string passwordFile =
         desk.Folder().Write("pw", TempFolder::Bytes{'7', '3', '9', '1', '\n'});
@@ -133,14 +100,13 @@ TEST(TraceOverPty, ReplayOfATraceEndsAsTheTracedRunDid) {
         {"no verification banner", {"--firmware-no-verify-banner"}, flash},
         {"page read back wrong", {"--firmware-corrupt-page", "1"}, flash},
     };
-    Desk desk;
+    Bench desk;
     TempFolder::Bytes firmware(2 * 257);
     for (std::size_t i = 0; i < firmware.size(); ++i) {
         firmware[i] = static_cast<std::uint8_t>(i * 7);
     }
     const std::string firmwarePath = desk.Folder().Write("fw.bin", firmware);
     const std::string imagePath = desk.Folder().PathOf("cfg.zvk");
-    desk.Start({});
     ASSERT_EQ(desk.Run({"read", "-p", "COM41", "-o", imagePath}).status, 0);
 
     for (const ReplayRow& row : rows) {
@@ -153,10 +119,10 @@ TEST(TraceOverPty, ReplayOfATraceEndsAsTheTracedRunDid) {
         std::vector<std::string> traced = args;
         traced.insert(traced.end(), {"--trace", tracePath});
 
-        desk.Start(row.simArgs);
+        desk.Restart(row.simArgs);
         ASSERT_EQ(desk.Sim().Name(), "COM41");
         const CliRun original = desk.Run(traced);
-        desk.Start({"--replay", tracePath});
+        desk.Restart({"--replay", tracePath});
         ASSERT_EQ(desk.Sim().Name(), "COM41");
         const CliRun replayed = desk.Run(args);
 
@@ -168,8 +134,7 @@ TEST(TraceOverPty, ReplayOfATraceEndsAsTheTracedRunDid) {
 }
 
 TEST(TraceOverPty, SupportReportNamesThePtyBackedPortItsDeviceAndTheTraceGiven) {
-    Desk desk;
-    desk.Start({});
+    Bench desk;
     ASSERT_EQ(desk.Sim().Name(), "COM41");
     const std::string tracePath = desk.Folder().PathOf("t");
     ASSERT_EQ(desk.Run({"read", "-p", "COM41", "--trace", tracePath}).status, 0);
