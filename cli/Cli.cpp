@@ -44,8 +44,8 @@
 #include "files/FileIo.h"
 #include "firmware/FirmwareUpdate.h"
 #include "link/Autodetect.h"
-#include "link/TraceFile.h"
 #include "link/PortFault.h"
+#include "link/TraceFile.h"
 
 namespace zorvik::cli {
 
@@ -622,19 +622,12 @@ int Write(const Invocation& call) {
         return ToInt(Exit::Ok);
     }
     // The device holds the new configuration from here on, whatever the read-back meets.
-    constexpr const char* kNotVerified =
-        "; the configuration was written but could not be verified";
     ConfigImage back{};
     try {
         Step(device.Label() + ": reading the configuration back");
-        back = device.Read(password);
-    } catch (const CliError& error) {
-        throw CliError(error.Code(), error.what() + std::string(kNotVerified));
-    } catch (const EComPort& error) {
-        const CliError described = DescribePortError(error, device.Label());
-        throw CliError(described.Code(), described.what() + std::string(kNotVerified));
+        back = device.ReadBack(password);
     } catch (const Interrupted& stop) {
-        throw StoppedWithNote(stop, device, "while reading back" + std::string(kNotVerified));
+        throw StoppedWithNote(stop, device, "while reading back" + std::string(kNotVerifiedNote));
     }
     if (back != image) {
         throw device.Failed(

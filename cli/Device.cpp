@@ -5,6 +5,7 @@
 #include <cctype>
 #include <filesystem>
 
+#include "cli/PortError.h"
 #include "link/NetworkPort.h"
 
 namespace zorvik::cli {
@@ -45,6 +46,17 @@ Device::~Device() {
         // Closed while the trace still watches, so its last line is the port closed.
         port_.Abandon();
         trace_->Detach();
+    }
+}
+
+ConfigImage Device::ReadBack(const std::u16string& password) {
+    try {
+        return Read(password);
+    } catch (const CliError& error) {
+        throw CliError(error.Code(), error.what() + std::string(kNotVerifiedNote));
+    } catch (const EComPort& error) {
+        const CliError described = DescribePortError(error, label_);
+        throw CliError(described.Code(), described.what() + std::string(kNotVerifiedNote));
     }
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "cli/Console.h"
 #include "cli/ExitCode.h"
@@ -18,6 +19,10 @@ namespace zorvik::cli {
 
 // A COM name as given, or a device path made absolute; anything else raises CliError (status 2).
 [[nodiscard]] std::string PortName(const std::string& given);
+
+// Ends the message of a read-back that failed after the configuration was written.
+inline constexpr std::string_view kNotVerifiedNote =
+    "; the configuration was written but could not be verified";
 
 class Device {
 public:
@@ -39,6 +44,10 @@ public:
     // Returns once the device has stored `image`; raises CliError otherwise. `sent` becomes true
     // as the image goes out, so a stop after it knows the device may have stored it.
     void Write(const std::u16string& password, const ConfigImage& image, bool& sent);
+
+    // The image read back after a write. The device holds the new configuration by then, so
+    // every failure, a port error too, is raised as a CliError that says so.
+    [[nodiscard]] ConfigImage ReadBack(const std::u16string& password);
 
     // The failure an outcome stands for, worded for this port.
     [[nodiscard]] CliError Failed(Exit code, const std::string& what) const;

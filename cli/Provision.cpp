@@ -278,13 +278,7 @@ private:
         try {
             bool sent = false;
             device.Write(password, row.image, sent);
-            ConfigImage back{};
-            try {
-                back = device.Read(password);
-            } catch (const CliError& error) {
-                throw CliError(error.Code(), std::string(error.what()) +
-                                                 " (reading back; the configuration was written)");
-            }
+            const ConfigImage back = device.ReadBack(password);
             line.sha256 = Sha256Hex(back);
             if (back != row.image) {
                 throw device.Failed(Exit::DataError,
