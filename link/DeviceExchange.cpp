@@ -40,10 +40,18 @@ bool DeviceExchange::WaitReady() {
         clock_.Sleep(kReadyPollMs);
         (void)port_.ReadStr(text, static_cast<int>(kReadyBanner.size()));
         if (text == kReadyBanner) {
+            DropArrivedInput();
             return true;
         }
     }
     return false;
+}
+
+void DeviceExchange::DropArrivedInput() {
+    // Bounded, so that a line that never falls quiet cannot hold the exchange here.
+    std::array<std::uint8_t, 64> sink{};
+    for (int i = 0; i < 16 && port_.Read(sink.data(), static_cast<int>(sink.size())) > 0; ++i) {
+    }
 }
 
 void DeviceExchange::SendByte(std::uint8_t byte) {

@@ -106,7 +106,10 @@ public:
     // Close if open, then open: every exchange starts on a freshly opened port.
     void PortReset();
     // Up to 10 polls 250 ms apart for a complete "Ready" in one read; a partial banner is
-    // consumed and not joined with the next read.
+    // consumed and not joined with the next read. Once a banner matches, whatever else has already
+    // arrived is dropped: a device repeats its banner while it waits, and a network serial server
+    // can hand over banners sent before the port was set up. Left in place, a later banner's "R"
+    // would be taken for the answer "wrong password".
     [[nodiscard]] bool WaitReady();
     void SendByte(std::uint8_t byte);
     void SendBytes(const std::uint8_t* data, int count);
@@ -144,6 +147,8 @@ public:
                                                   const FramingMessages& messages);
 
 private:
+    void DropArrivedInput();
+
     TCustomComPort& port_;
     Clock& clock_;
     Dialogs& dialogs_;

@@ -13,6 +13,7 @@
 #include "tests/app/AppTestSupport.h"
 #include "tests/support/Ser2net.h"
 #include "tests/support/SimProcess.h"
+#include "tests/support/TempFolder.h"
 
 namespace zorvik::testing {
 namespace {
@@ -23,7 +24,7 @@ TEST(NetworkWindowIntegration, ReadsThroughALinkToAnRfc2217Address) {
     if (Ser2net::Program().empty()) {
         GTEST_SKIP() << "ser2net is not installed (scripts/setup installs it)";
     }
-    SimProcess sim(ZORVIK_SIM_PROGRAM);
+    SimProcess sim(ZORVIK_SIM_PROGRAM, {"--verbose"});
     ASSERT_FALSE(sim.Name().empty()) << "the simulator did not start";
     Ser2net server(sim.PtyPath(), Ser2net::Protocol::Rfc2217);
     ASSERT_FALSE(server.Address().empty()) << server.Log();
@@ -49,9 +50,10 @@ TEST(NetworkWindowIntegration, ReadsThroughALinkToAnRfc2217Address) {
 
     form.ComPort1->SetPort("COM43");
     ClickAndRun(form.Button2);  // Oczytaj
+    const TempFolder::Bytes simLog = TempFolder::Read(sim.LogPath());
     EXPECT_EQ(dialogs.messages,
               (std::vector<ShownMessage>{{"Dane zostały Odczytane.", "Powodzenie", 64}}))
-        << server.Log();
+        << server.Log() << "\nzorvik-sim:\n" << std::string(simLog.begin(), simLog.end());
     EXPECT_FALSE(form.ComPort1->Connected());
 
     form.hide();

@@ -126,6 +126,14 @@ TEST(ReadyBannerWait, BannerBehindStrayCharactersIsNotFound) {
     EXPECT_EQ(rig.port.reads, 10);
 }
 
+TEST(ReadyBannerWait, BannersQueuedBehindTheMatchedOneAreNotTakenForTheStatus) {
+    // A network serial server can hand over a banner sent before the port was set up together
+    // with the next one; the second one's "R" is no answer to the authentication block.
+    ScriptedRig rig({"Ready", "ReadyRea"});
+    EXPECT_TRUE(rig.exchange.WaitReady());
+    EXPECT_EQ(rig.exchange.WaitStatus(), StatusReply::None);
+}
+
 TEST(StatusReplyWait, OnlyOAndRAnswerAnAuthenticationBlock) {
     ScriptedRig accepted({"O"});
     EXPECT_EQ(accepted.exchange.WaitStatus(), StatusReply::Accepted);

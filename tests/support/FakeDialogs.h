@@ -4,6 +4,7 @@
 #include <deque>
 #include <functional>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,11 @@ struct ShownMessage {
 
     bool operator==(const ShownMessage&) const = default;
 };
+
+// Shows a message as its caption, text and flags when an expectation fails.
+inline void PrintTo(const ShownMessage& message, std::ostream* out) {
+    *out << '{' << message.caption << ": \"" << message.text << "\", " << message.flags << '}';
+}
 
 class FakeDialogs : public Dialogs {
 public:
