@@ -18,14 +18,14 @@
 #include "app/Artwork.h"
 #include "app/ControlFactory.h"
 #include "app/ErrorReport.h"
+#include "app/FirmwareWindow.h"
 #include "app/FocusOrder.h"
+#include "app/PasswordWindow.h"
 #include "app/ProgramLook.h"
 #include "app/RadioGroupItems.h"
 #include "app/WindowSize.h"
 #include "config/Crc8.h"
 #include "files/ConfigFile.h"
-#include "firmware/FirmwareWindow.h"
-#include "link/PasswordWindow.h"
 
 namespace zorvik {
 

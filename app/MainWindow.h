@@ -5,10 +5,10 @@
 #include <functional>
 #include <memory>
 
+#include "app/ComComboBox.h"
 #include "app/Controls.h"
 #include "app/WindowCommandRunner.h"
 #include "config/Configuration.h"
-#include "link/ComComboBox.h"
 #include "link/ComPort.h"
 #include "link/Dialogs.h"
 #include "link/PortMap.h"

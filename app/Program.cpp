@@ -2,8 +2,8 @@
 #include "app/Program.h"
 
 #include "app/AboutBox.h"
-#include "firmware/FirmwareWindow.h"
-#include "link/PasswordWindow.h"
+#include "app/FirmwareWindow.h"
+#include "app/PasswordWindow.h"
 
 namespace zorvik {
 

@@ -7,7 +7,7 @@
 #include <QTest>
 
 #include "app/MainWindow.h"
-#include "link/PasswordWindow.h"
+#include "app/PasswordWindow.h"
 #include "sim/MemoryComPort.h"
 #include "tests/app/AppTestSupport.h"
 #include "tests/support/ExchangeRig.h"

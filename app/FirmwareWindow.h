@@ -5,10 +5,10 @@
 #include <functional>
 #include <string>
 
+#include "app/CommandRunner.h"
 #include "firmware/FirmwareUpdate.h"
 #include "link/Clock.h"
 #include "link/ComPort.h"
-#include "link/CommandRunner.h"
 #include "link/Dialogs.h"
 
 class QAction;

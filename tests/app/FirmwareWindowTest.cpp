@@ -7,13 +7,13 @@
 #include <QProgressBar>
 #include <QPushButton>
 
+#include "app/FirmwareWindow.h"
 #include "files/FileError.h"
-#include "firmware/FirmwareWindow.h"
 #include "sim/DeviceModel.h"
 #include "sim/MemoryComPort.h"
 #include "sim/VirtualClock.h"
-#include "tests/firmware/FirmwareTestSupport.h"
 #include "tests/support/FakeDialogs.h"
+#include "tests/support/FirmwareTestSupport.h"
 
 namespace zorvik::testing {
 namespace {

@@ -1,5 +1,5 @@
 // The firmware update window.
-#include "firmware/FirmwareWindow.h"
+#include "app/FirmwareWindow.h"
 
 #include <QAction>
 #include <QCheckBox>
