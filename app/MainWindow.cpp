@@ -16,6 +16,7 @@
 
 #include "app/AboutBox.h"
 #include "app/Artwork.h"
+#include "app/ConfigFileMenu.h"
 #include "app/ControlFactory.h"
 #include "app/ErrorReport.h"
 #include "app/FirmwareWindow.h"
@@ -25,7 +26,6 @@
 #include "app/RadioGroupItems.h"
 #include "app/WindowSize.h"
 #include "config/Crc8.h"
-#include "files/ConfigFile.h"
 
 namespace zorvik {
 

@@ -3,7 +3,7 @@
 
 #include <QLabel>
 
-#include "files/ConfigFile.h"
+#include "app/ConfigFileMenu.h"
 
 namespace zorvik {
 

@@ -69,9 +69,9 @@ bool IsImageFile(const std::string& path) {
 }
 
 ConfigImage LoadImageFile(const std::string& path) {
-    try {
-        InputFile file(path);
-        const std::uint64_t size = file.Size();
+    // The window's reader, refusing with a reason both the files it would refuse and those it
+    // would fail to read.
+    const auto refuseBySize = [&path](std::uint64_t size) {
         if (size > kMaxConfigFileSize) {
             throw FileFailure(
                 path, "too large for a configuration file (" + std::to_string(size) + " bytes)");
@@ -80,16 +80,20 @@ ConfigImage LoadImageFile(const std::string& path) {
             throw FileFailure(path, "too short for a configuration file (" + std::to_string(size) +
                                         " of " + std::to_string(kImageSize) + " bytes)");
         }
-        ConfigImage image{};
-        file.ReadExactly(image);
-        return image;
+    };
+    try {
+        return *ReadConfigFile(path, refuseBySize);
     } catch (const EInOutError& error) {
         throw FileFailure(path, error.what());
     }
 }
 
 void SaveImageFile(const std::string& path, const ConfigImage& image) {
-    Replace(path, image);
+    try {
+        WriteConfigFile(path, image);
+    } catch (const EInOutError& error) {
+        throw FileFailure(path, error.what());
+    }
 }
 
 Configuration LoadConfiguration(const std::string& path, const Configuration& base) {
@@ -117,8 +121,7 @@ std::string Render(const Configuration& value, Form form) {
 
 void SaveConfiguration(const std::string& path, const Configuration& value, Form form) {
     if (form == Form::Image) {
-        const ConfigImage image = EncodeConfiguration(value);
-        Replace(path, image);
+        SaveImageFile(path, EncodeConfiguration(value));
         return;
     }
     const std::string text = Render(value, form);

@@ -1,26 +1,18 @@
-// The file menu's open and save commands.
+// Reading and writing configuration files.
 #include "files/ConfigFile.h"
-
-#include <optional>
 
 #include "files/FileIo.h"
 
 namespace zorvik {
 
-namespace {
-
-constexpr const char* kOpenFilter = "Config_File  *.zvk|*.zvk";
-constexpr const char* kSaveFilter = "Config_File *.zvk|*.zvk";
-constexpr const char* kSaveDefaultExt = "zvk";
-
-constexpr const char* kTooLargeText = "Plik jest za duży";
-constexpr const char* kTooLargeCaption = "Błąd";
-constexpr const char* kBlankLabel = " ";
-
-// The image at the start of the file, or nothing when the file is too large to be one.
-std::optional<ConfigImage> ReadImage(const std::string& path) {
+std::optional<ConfigImage> ReadConfigFile(
+    const std::string& path, const std::function<void(std::uint64_t size)>& checkSize) {
     InputFile file(path);
-    if (file.Size() > kMaxConfigFileSize) {
+    const std::uint64_t size = file.Size();
+    if (checkSize) {
+        checkSize(size);
+    }
+    if (size > kMaxConfigFileSize) {
         return std::nullopt;
     }
     ConfigImage image{};
@@ -28,41 +20,8 @@ std::optional<ConfigImage> ReadImage(const std::string& path) {
     return image;
 }
 
-}  // namespace
-
-FileDialogOptions ConfigOpenDialogOptions() {
-    return {kOpenFilter, "", false};
-}
-
-FileDialogOptions ConfigSaveDialogOptions() {
-    return {kSaveFilter, kSaveDefaultExt, true};
-}
-
-std::optional<ConfigImage> OpenConfigFile(Dialogs& dialogs, const SetFileLabel& setFileLabel) {
-    const auto path = dialogs.OpenFileName(ConfigOpenDialogOptions());
-    if (!path) {
-        return std::nullopt;
-    }
-    // The file is closed before the message and before the caller decodes; a failure to read
-    // raises before the label changes, so it keeps naming the file whose settings the window
-    // still shows.
-    const auto image = ReadImage(*path);
-    if (!image) {
-        dialogs.MessageBox(kTooLargeText, kTooLargeCaption, kMbError);
-        setFileLabel(*path, kBlankLabel);
-        return std::nullopt;
-    }
-    setFileLabel(*path, *path);
-    return image;
-}
-
-void SaveConfigFile(Dialogs& dialogs, const std::function<ConfigImage()>& encodeImage) {
-    const auto path = dialogs.SaveFileName(ConfigSaveDialogOptions());
-    if (!path) {
-        return;
-    }
-    const ConfigImage image = encodeImage();
-    ReplaceFileContents(*path, image);
+void WriteConfigFile(const std::string& path, const ConfigImage& image) {
+    ReplaceFileContents(path, image);
 }
 
 }  // namespace zorvik

@@ -1,4 +1,5 @@
-// Opening a configuration file for its image and saving an image as one.
+// Configuration files: one 256-byte configuration image, read from the start of a file and written
+// as a whole file.
 #pragma once
 
 #include <cstdint>
@@ -7,29 +8,20 @@
 #include <string>
 
 #include "config/ConfigImage.h"
-#include "link/Dialogs.h"
 
 namespace zorvik {
 
 constexpr std::uint64_t kMaxConfigFileSize = 2048;  // longer files are refused
 
-// The dialogs' options, as the menu items show them.
-[[nodiscard]] FileDialogOptions ConfigOpenDialogOptions();
-[[nodiscard]] FileDialogOptions ConfigSaveDialogOptions();
+// The image at the start of the file at `path`: its first 256 bytes. `checkSize`, when given, is
+// told the file's size before anything is read and may refuse the file by raising. A file longer
+// than kMaxConfigFileSize gives nothing; a file shorter than an image, or one that cannot be
+// opened or read, raises EInOutError. The file is closed on return.
+[[nodiscard]] std::optional<ConfigImage> ReadConfigFile(
+    const std::string& path, const std::function<void(std::uint64_t size)>& checkSize = {});
 
-// What the window's file label is told: the file's full path for its hint, and the text to show.
-using SetFileLabel = std::function<void(const std::string& path, const std::string& text)>;
-
-// "Otwórz": asks for a file and returns its first 256 bytes, for the caller to decode; nothing
-// when the dialog is cancelled or the file is refused. A file longer than 2048 bytes is refused
-// with a message, and the label then shows a blank with the refused path as its hint; a shorter
-// one, or one that cannot be read, raises EInOutError and leaves the label alone. Once the image
-// is read the label shows the file's full path.
-[[nodiscard]] std::optional<ConfigImage> OpenConfigFile(Dialogs& dialogs,
-                                                        const SetFileLabel& setFileLabel);
-
-// "Zapisz": asks for a file name and writes the image `encodeImage` builds, exactly 256 bytes,
-// replacing the file only once the new one is complete. Failures raise EInOutError.
-void SaveConfigFile(Dialogs& dialogs, const std::function<ConfigImage()>& encodeImage);
+// Makes `image`, exactly 256 bytes, the whole file at `path`, replacing it only once the new one
+// is complete. Failures raise EInOutError.
+void WriteConfigFile(const std::string& path, const ConfigImage& image);
 
 }  // namespace zorvik

@@ -12,7 +12,7 @@
 #include "sim/DeviceModel.h"
 #include "sim/MemoryComPort.h"
 #include "sim/VirtualClock.h"
-#include "tests/support/FakeDialogs.h"
+#include "tests/app/FakeWindowDialogs.h"
 #include "tests/support/FirmwareTestSupport.h"
 
 namespace zorvik::testing {
@@ -57,7 +57,7 @@ struct WindowRig {
     VirtualClock clock;
     DeviceModel device;
     MemoryComPort port;
-    FakeDialogs dialogs;
+    FakeWindowDialogs dialogs;
     TempFolder folder;
     RecordingRunner runner;
     std::vector<std::string>& reported;

@@ -45,7 +45,7 @@ protected:
 
     DeviceModel& Model() { return *device_; }
 
-    FakeDialogs dialogs;
+    FakeWindowDialogs dialogs;
     VirtualClock clock;
     MemoryComPort* port = nullptr;
     TForm1* form = nullptr;

@@ -48,7 +48,7 @@ public:
         windows_.Form2->Otwrz1Click();
     }
 
-    FakeDialogs dialogs;
+    FakeWindowDialogs dialogs;
     VirtualClock clock;
     MemoryComPort* port = nullptr;
     TForm1* form = nullptr;
