@@ -3,10 +3,6 @@
 
 #include <unistd.h>
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QString>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -25,6 +21,7 @@
 #include "cli/ExitCode.h"
 #include "cli/FlashProgress.h"
 #include "cli/Help.h"
+#include "cli/Json.h"
 #include "cli/Passwords.h"
 #include "cli/PortError.h"
 #include "cli/SecurityForm.h"
@@ -117,16 +114,13 @@ int Ports(const Invocation& call) {
              found == byId.end() ? std::nullopt : std::optional<std::string>(found->second)});
     }
     if (call.args.Has("json")) {
-        QJsonArray array;
+        nlohmann::json array = nlohmann::json::array();
         for (const PortEntry& entry : entries) {
-            QJsonObject object;
-            object["name"] = QString::fromStdString(entry.name);
-            object["device"] = QString::fromStdString(entry.device);
-            object["by_id"] =
-                entry.byId ? QJsonValue(QString::fromStdString(*entry.byId)) : QJsonValue();
-            array.append(object);
+            array.push_back({{"name", entry.name},
+                             {"device", entry.device},
+                             {"by_id", entry.byId ? nlohmann::json(*entry.byId) : nullptr}});
         }
-        std::cout << QJsonDocument(array).toJson(QJsonDocument::Indented).toStdString();
+        std::cout << IndentedJson(array);
         return ToInt(Exit::Ok);
     }
     for (const PortEntry& entry : entries) {
@@ -258,15 +252,11 @@ int Diff(const Invocation& call) {
     }
     const std::vector<Difference> differences = Differences(sides[0], sides[1]);
     if (call.args.Has("json")) {
-        QJsonArray array;
+        nlohmann::json array = nlohmann::json::array();
         for (const Difference& difference : differences) {
-            QJsonObject object;
-            object["key"] = QString::fromStdString(difference.key);
-            object["a"] = QString::fromStdString(difference.a);
-            object["b"] = QString::fromStdString(difference.b);
-            array.append(object);
+            array.push_back({{"key", difference.key}, {"a", difference.a}, {"b", difference.b}});
         }
-        std::cout << QJsonDocument(array).toJson(QJsonDocument::Indented).toStdString();
+        std::cout << IndentedJson(array);
     } else {
         // Each side as its line of the text form, so a "+" line can be pasted into a form.
         const auto line = [](const std::string& key, const std::string& value) {
