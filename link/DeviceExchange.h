@@ -9,6 +9,7 @@
 
 #include "config/ConfigImage.h"
 #include "config/Crc8.h"
+#include "config/Message.h"
 #include "link/Clock.h"
 #include "link/ComPort.h"
 #include "link/Dialogs.h"
@@ -37,12 +38,6 @@ constexpr char kStatusWrongPassword = 'R';  // password rejected
 constexpr char kStatusBadChecksum = 'E';    // transfer only: the block's checksum did not match
 
 using AuthBlock = std::array<std::uint8_t, kAuthBlockSize>;
-
-// A message box's text and caption, as UTF-8.
-struct Message {
-    std::string_view text;
-    std::string_view caption;
-};
 
 // Each command words the framing failures its own way (full stop or not, "Błąd" or "Error").
 struct FramingMessages {
