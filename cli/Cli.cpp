@@ -25,6 +25,7 @@
 #include "cli/Passwords.h"
 #include "cli/PortError.h"
 #include "cli/SecurityForm.h"
+#include "config/ConfigDiff.h"
 #include "config/ConfigText.h"
 #include "config/Configuration.h"
 #include "files/FileIo.h"
@@ -194,42 +195,6 @@ int Dump(const Invocation& call) {
     const Configuration value = LoadConfiguration(path, DefaultConfiguration());
     std::cout << Render(value, call.args.Has("json") ? Form::Json : Form::Text);
     return ToInt(Exit::Ok);
-}
-
-struct Difference {
-    std::string key;
-    std::string a;
-    std::string b;
-};
-
-// The settings whose values differ, in the image's order. A reserved byte that is zero has no
-// entry of its own; it reads as 0x00.
-std::vector<Difference> Differences(const Configuration& a, const Configuration& b) {
-    const std::vector<ConfigEntry> left = ConfigEntries(a);
-    const std::vector<ConfigEntry> right = ConfigEntries(b);
-    std::map<std::string, std::string> rightValues;
-    for (const ConfigEntry& entry : right) {
-        rightValues[entry.key] = entry.value;
-    }
-    const auto absent = [](const std::string& key) {
-        return key.starts_with("reserved.") ? std::string("0x00") : std::string();
-    };
-    std::vector<Difference> differences;
-    std::map<std::string, bool> seen;
-    for (const ConfigEntry& entry : left) {
-        seen[entry.key] = true;
-        const auto found = rightValues.find(entry.key);
-        const std::string other = found == rightValues.end() ? absent(entry.key) : found->second;
-        if (other != entry.value) {
-            differences.push_back({entry.key, entry.value, other});
-        }
-    }
-    for (const ConfigEntry& entry : right) {
-        if (!seen.contains(entry.key) && entry.value != absent(entry.key)) {
-            differences.push_back({entry.key, absent(entry.key), entry.value});
-        }
-    }
-    return differences;
 }
 
 int Diff(const Invocation& call) {
