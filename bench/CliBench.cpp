@@ -27,7 +27,7 @@ constexpr int kStartupRuns = 50;                // runs of --version
 constexpr double kOverheadTargetPercent = 2.0;  // of the protocol's floor
 constexpr double kCpuTargetPercent = 2.0;       // of the wall time
 constexpr double kStartupTargetMs = 20.0;
-constexpr double kStartupRatioTarget = 2.0;  // times the baseline program's start-up
+constexpr double kStartupRatioTarget = 2.0;            // times the baseline program's start-up
 constexpr const char* kBaselineProgram = "/bin/true";  // what starting any program costs here
 
 constexpr int kRecords = 240;                     // a full flash
