@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRect>
 
 namespace zorvik {
 
@@ -24,6 +25,13 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int le
     label->setObjectName(QString::fromLatin1(name));
     label->move(left, top);
     label->adjustSize();
+    return label;
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, const QRect& at) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setGeometry(at);
     return label;
 }
 

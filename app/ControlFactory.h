@@ -9,6 +9,7 @@ class QGroupBox;
 class QLabel;
 class QPushButton;
 class QRadioButton;
+class QRect;
 class QWidget;
 
 namespace zorvik {
@@ -20,6 +21,8 @@ inline const QString kPinMask = QStringLiteral("99999;1;_");
 
 // Each maker names the control (objectName) and places it at left, top of its parent.
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int left, int top);
+// A label of a fixed size, for texts that change while it is shown.
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, const QRect& at);
 TCheckBox* MakeCheckBox(QWidget* parent, const char* name, const QString& caption, int left,
                         int top);
 // The caption stands left of the box; `left` is where the caption begins.
