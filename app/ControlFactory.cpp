@@ -116,4 +116,11 @@ SpinBox MakeSpinBox(QWidget* parent, const SpinBoxDesign& design) {
     return {edit, upDown};
 }
 
+SpinBox MakeSpinBox(QWidget* parent, const RangedSpinBoxDesign& design) {
+    return MakeSpinBox(parent, SpinBoxDesign{design.edit, design.upDown, design.left, design.top,
+                                             design.width, design.range.min, design.range.max,
+                                             design.position, design.frozen ? 0 : design.range.step,
+                                             design.side, design.alignRight});
+}
+
 }  // namespace zorvik

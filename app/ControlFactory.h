@@ -4,6 +4,7 @@
 #include <QString>
 
 #include "app/Controls.h"
+#include "config/Configuration.h"
 
 class QGroupBox;
 class QLabel;
@@ -60,5 +61,21 @@ struct SpinBox {
     TUpDown* upDown;
 };
 SpinBox MakeSpinBox(QWidget* parent, const SpinBoxDesign& design);
+
+// A spin box over one of the configuration's ranges: its limits are the range's, and its arrows
+// step by the range's step, or not at all while `frozen` (until its check box switches it on).
+struct RangedSpinBoxDesign {
+    const char* edit;
+    const char* upDown;
+    int left;
+    int top;
+    int width;
+    ValueRange range;
+    int position;
+    bool frozen;
+    TUDAlignButton side;
+    bool alignRight;
+};
+SpinBox MakeSpinBox(QWidget* parent, const RangedSpinBoxDesign& design);
 
 }  // namespace zorvik
