@@ -5,6 +5,7 @@
 #include <QPushButton>
 
 #include "app/Artwork.h"
+#include "app/ControlFactory.h"
 #include "app/WindowSize.h"
 
 namespace zorvik {
@@ -13,14 +14,6 @@ namespace {
 
 constexpr QSize kOuterSize(330, 180);  // the box keeps this size, frame included
 constexpr QRgb kBackground = 0xFFFFFFu;
-
-QLabel* MakeLabel(const QString& name, const QString& text, QPoint at, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    label->move(at);
-    label->adjustSize();
-    return label;
-}
 
 }  // namespace
 
@@ -37,11 +30,9 @@ TForm4::TForm4(QWidget* parent) : QDialog(parent) {
     Image1->setGeometry(24, 8, 273, 57);
     Image1->setPixmap(AboutPicture(Image1->size(), devicePixelRatioF()));
 
-    Label1 = MakeLabel(QStringLiteral("Label1"), QStringLiteral("Zorvik GSM  ver. 1.0.1a"),
-                       QPoint(32, 71), this);
-    Label2 = MakeLabel(QStringLiteral("Label2"),
-                       QStringLiteral("Aktualna wersja programu na    www.zorvik.example"),
-                       QPoint(32, 90), this);
+    Label1 = MakeLabel(this, "Label1", QStringLiteral("Zorvik GSM  ver. 1.0.1a"), 32, 71);
+    Label2 = MakeLabel(this, "Label2",
+                       QStringLiteral("Aktualna wersja programu na    www.zorvik.example"), 32, 90);
 
     Button1 = new QPushButton(QStringLiteral("OK"), this);
     Button1->setObjectName(QStringLiteral("Button1"));

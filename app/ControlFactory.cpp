@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRect>
 
 namespace zorvik {
 
@@ -24,6 +25,13 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int le
     label->setObjectName(QString::fromLatin1(name));
     label->move(left, top);
     label->adjustSize();
+    return label;
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, const QRect& at) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setGeometry(at);
     return label;
 }
 
@@ -106,6 +114,13 @@ SpinBox MakeSpinBox(QWidget* parent, const SpinBoxDesign& design) {
     upDown->SetAssociate(edit, design.side);
     upDown->SetPosition(design.position);
     return {edit, upDown};
+}
+
+SpinBox MakeSpinBox(QWidget* parent, const RangedSpinBoxDesign& design) {
+    return MakeSpinBox(parent, SpinBoxDesign{design.edit, design.upDown, design.left, design.top,
+                                             design.width, design.range.min, design.range.max,
+                                             design.position, design.frozen ? 0 : design.range.step,
+                                             design.side, design.alignRight});
 }
 
 }  // namespace zorvik

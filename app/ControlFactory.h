@@ -4,11 +4,13 @@
 #include <QString>
 
 #include "app/Controls.h"
+#include "config/Configuration.h"
 
 class QGroupBox;
 class QLabel;
 class QPushButton;
 class QRadioButton;
+class QRect;
 class QWidget;
 
 namespace zorvik {
@@ -20,6 +22,8 @@ inline const QString kPinMask = QStringLiteral("99999;1;_");
 
 // Each maker names the control (objectName) and places it at left, top of its parent.
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int left, int top);
+// A label of a fixed size, for texts that change while it is shown.
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, const QRect& at);
 TCheckBox* MakeCheckBox(QWidget* parent, const char* name, const QString& caption, int left,
                         int top);
 // The caption stands left of the box; `left` is where the caption begins.
@@ -57,5 +61,21 @@ struct SpinBox {
     TUpDown* upDown;
 };
 SpinBox MakeSpinBox(QWidget* parent, const SpinBoxDesign& design);
+
+// A spin box over one of the configuration's ranges: its limits are the range's, and its arrows
+// step by the range's step, or not at all while `frozen` (until its check box switches it on).
+struct RangedSpinBoxDesign {
+    const char* edit;
+    const char* upDown;
+    int left;
+    int top;
+    int width;
+    ValueRange range;
+    int position;
+    bool frozen;
+    TUDAlignButton side;
+    bool alignRight;
+};
+SpinBox MakeSpinBox(QWidget* parent, const RangedSpinBoxDesign& design);
 
 }  // namespace zorvik

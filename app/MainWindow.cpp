@@ -16,24 +16,22 @@
 
 #include "app/AboutBox.h"
 #include "app/Artwork.h"
+#include "app/ConfigFileMenu.h"
 #include "app/ControlFactory.h"
 #include "app/ErrorReport.h"
+#include "app/FirmwareWindow.h"
 #include "app/FocusOrder.h"
+#include "app/PasswordWindow.h"
 #include "app/ProgramLook.h"
 #include "app/RadioGroupItems.h"
 #include "app/WindowSize.h"
 #include "config/Crc8.h"
-#include "files/ConfigFile.h"
-#include "firmware/FirmwareWindow.h"
-#include "link/PasswordWindow.h"
 
 namespace zorvik {
 
 namespace {
 
 constexpr QSize kOuterSize(680, 610);         // the window keeps this size, frame included
-constexpr int kFirstProbedPort = 1;           // the start-up selection tries COM1 ...
-constexpr int kLastProbedPort = 50;           // ... to COM50, in this order
 constexpr const char* kDesignPort = "COM10";  // ComPort1's name until a port is found
 
 constexpr int kPageNumbers = 0;        // tab "Numery tel."
@@ -208,9 +206,9 @@ void TForm1::OrderFocus() {
 void TForm1::FormCreate() {
     Guard([this] {
         // The first present port of COM1..COM50 becomes the port's name; nothing is opened.
-        for (int n = kFirstProbedPort; n <= kLastProbedPort; ++n) {
+        for (int n = kFirstComPort; n <= kLastComPort; ++n) {
             if (ProbeComPort(ports_, n)) {
-                ComPort1->SetPort("COM" + std::to_string(n));
+                ComPort1->SetPort(ComPortName(n));
                 ComComboBox1->SetText(QString::fromStdString(ComPort1->Port()));
                 return;
             }

@@ -5,12 +5,12 @@
 #include <functional>
 #include <memory>
 
+#include "app/ComComboBox.h"
 #include "app/Controls.h"
 #include "app/WindowCommandRunner.h"
+#include "app/WindowDialogs.h"
 #include "config/Configuration.h"
-#include "link/ComComboBox.h"
 #include "link/ComPort.h"
-#include "link/Dialogs.h"
 #include "link/PortMap.h"
 
 class QAction;
@@ -33,7 +33,7 @@ class TForm4;
 
 // What the main window works with, handed in so that tests can replace each part.
 struct TForm1Services {
-    Dialogs& dialogs;
+    WindowDialogs& dialogs;
     Clock& clock;
     std::unique_ptr<TCustomComPort> comPort;  // becomes ComPort1; the program passes a TComPort
     const PortMap& ports;                     // start-up port selection and the selector's list
@@ -50,7 +50,7 @@ public:
     // Called by the program once the other three windows exist.
     void SetWindows(TForm2* form2, TForm3* form3, TForm4* form4);
 
-    [[nodiscard]] Dialogs& dialogs() const { return dialogs_; }
+    [[nodiscard]] WindowDialogs& dialogs() const { return dialogs_; }
     [[nodiscard]] Clock& clock() const { return clock_; }
     [[nodiscard]] const PortMap& ports() const { return ports_; }
     // How every window of the program starts and runs its commands.
@@ -377,7 +377,7 @@ private:
     // Runs a handler's body inside the general error report.
     void Guard(const std::function<void()>& body);
 
-    Dialogs& dialogs_;
+    WindowDialogs& dialogs_;
     WindowCommandRunner runner_;
     Clock& clock_;
     std::unique_ptr<TCustomComPort> comPort_;

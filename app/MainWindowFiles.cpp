@@ -10,7 +10,7 @@
 #include <QUrl>
 #include <optional>
 
-#include "files/ConfigFile.h"
+#include "app/ConfigFileMenu.h"
 
 namespace zorvik {
 

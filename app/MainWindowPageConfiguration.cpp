@@ -18,9 +18,9 @@ constexpr QChar kHiddenPasswordChar = u'x';  // what a password edit shows for e
 constexpr int kTimingEditWidth = 22;  // every edit of the timing group
 constexpr int kMinutesLeft = 165;     // the minutes edits; their arrows stand to the left
 constexpr int kSecondsLeft = 193;     // the seconds edits; their arrows stand to the right
-constexpr int kMinutesMax = 99;
-constexpr int kSecondsMax = 59;
-constexpr int kTimingStart = 1;  // seconds start at 1 so no row starts at 0:00
+constexpr int kTimingStart = 1;       // seconds start at 1 so no row starts at 0:00
+// The spin boxes start at their settings' defaults.
+const Configuration kDefaults{};
 
 }  // namespace
 
@@ -61,8 +61,10 @@ void TForm1::CreatePageConfiguration() {
                         QStringLiteral("Urządzenie po zaniku napięcia zasilającego "), 10, 26);
     Label25 =
         MakeLabel(GroupBox4, "Label25", QStringLiteral("będzie pracować przez [min]"), 10, 42);
-    auto shutdown = MakeSpinBox(
-        GroupBox4, {"Edit14", "UpDown12", 235, 34, 26, 0, 99, 15, 1, TUDAlignButton::udLeft, true});
+    auto shutdown =
+        MakeSpinBox(GroupBox4, RangedSpinBoxDesign{"Edit14", "UpDown12", 235, 34, 26,
+                                                   kSwitchOffDelayRange, kDefaults.switchOffMinutes,
+                                                   false, TUDAlignButton::udLeft, true});
     Edit14 = shutdown.edit;
     UpDown12 = shutdown.upDown;
 
@@ -126,12 +128,15 @@ void TForm1::CreateTimingGroup() {
     for (const Row& row : rows) {
         MakeLabel(GroupBox3, row.captionName, row.caption, 16, row.top + 4);
         MakeLabel(GroupBox3, row.unitName, QStringLiteral("[m:s]"), 118, row.top + 4);
-        auto minutes = MakeSpinBox(
-            GroupBox3, {row.minutesEdit, row.minutesUpDown, kMinutesLeft, row.top, kTimingEditWidth,
-                        0, kMinutesMax, 0, 1, TUDAlignButton::udLeft, false});
+        auto minutes =
+            MakeSpinBox(GroupBox3, RangedSpinBoxDesign{row.minutesEdit, row.minutesUpDown,
+                                                       kMinutesLeft, row.top, kTimingEditWidth,
+                                                       kLightMinutesRange, LightTime{}.minutes,
+                                                       false, TUDAlignButton::udLeft, false});
         auto seconds = MakeSpinBox(
-            GroupBox3, {row.secondsEdit, row.secondsUpDown, kSecondsLeft, row.top, kTimingEditWidth,
-                        0, kSecondsMax, kTimingStart, 1, TUDAlignButton::udRight, false});
+            GroupBox3, RangedSpinBoxDesign{row.secondsEdit, row.secondsUpDown, kSecondsLeft,
+                                           row.top, kTimingEditWidth, kLightSecondsRange,
+                                           kTimingStart, false, TUDAlignButton::udRight, false});
         NameControls({{minutes.upDown, row.caption + QStringLiteral(": minuty")},
                       {seconds.upDown, row.caption + QStringLiteral(": sekundy")}});
         *row.minutesEditMember = minutes.edit;

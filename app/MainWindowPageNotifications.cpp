@@ -13,6 +13,8 @@ namespace zorvik {
 namespace {
 
 constexpr int kPercentPixels = 13;  // the "%" beside the battery level: 10 pt at 96 dpi
+// The spin boxes start at their settings' defaults.
+const Configuration kDefaults{};
 
 }  // namespace
 
@@ -23,7 +25,9 @@ void TForm1::CreatePageNotifications() {
     Label6 = MakeLabel(Panel3, "Label6", QStringLiteral("Poziom naładowania poniżej"), 41, 30);
     Label8 = MakeLabel(Panel3, "Label8", QStringLiteral("którego nastąpi zgłosznie"), 41, 45);
     auto battery = MakeSpinBox(
-        Panel3, {"Edit2", "UpDown1", 215, 35, 26, 5, 95, 15, 0, TUDAlignButton::udLeft, true});
+        Panel3, RangedSpinBoxDesign{"Edit2", "UpDown1", 215, 35, 26, kLowBatteryPercentRange,
+                                    kDefaults.lowBattery.thresholdPercent, true,
+                                    TUDAlignButton::udLeft, true});
     Edit2 = battery.edit;
     UpDown1 = battery.upDown;
     Label7 = MakeLabel(Panel3, "Label7", QStringLiteral("%"), 245, 37);
@@ -39,7 +43,9 @@ void TForm1::CreatePageNotifications() {
     Label10 = MakeLabel(Panel5, "Label10", QStringLiteral("Opóźnienie zgłoszenia"), 16, 40);
     Label11 = MakeLabel(Panel5, "Label11", QStringLiteral("braku zasilania [min]"), 16, 57);
     auto delay = MakeSpinBox(
-        Panel5, {"Edit3", "UpDown2", 191, 51, 26, 0, 90, 5, 0, TUDAlignButton::udLeft, true});
+        Panel5, RangedSpinBoxDesign{"Edit3", "UpDown2", 191, 51, 26, kPowerFailureDelayRange,
+                                    kDefaults.powerFailure.delayMinutes, true,
+                                    TUDAlignButton::udLeft, true});
     Edit3 = delay.edit;
     UpDown2 = delay.upDown;
     Label12 = MakeLabel(Panel5, "Label12", QStringLiteral("minut"), 222, 57);
@@ -58,8 +64,10 @@ void TForm1::CreatePageNotifications() {
     CheckBox13 = MakeCheckBox(Panel6, "CheckBox13", QStringLiteral("Zmiana pozycji GPS"), 16, 8);
     Label13 = MakeLabel(Panel6, "Label13", QStringLiteral("Zgłoszenie nastąpi po"), 16, 40);
     Label15 = MakeLabel(Panel6, "Label15", QStringLiteral("zmianie pozycji o [m]"), 16, 59);
-    auto distance = MakeSpinBox(
-        Panel6, {"Edit4", "UpDown3", 184, 49, 33, 10, 1000, 10, 0, TUDAlignButton::udLeft, true});
+    auto distance =
+        MakeSpinBox(Panel6, RangedSpinBoxDesign{"Edit4", "UpDown3", 184, 49, 33, kGpsDistanceRange,
+                                                kDefaults.gpsChange.distanceMetres, true,
+                                                TUDAlignButton::udLeft, true});
     Edit4 = distance.edit;
     UpDown3 = distance.upDown;
     Label14 = MakeLabel(Panel6, "Label14", QStringLiteral("metrów"), 223, 55);
@@ -69,12 +77,16 @@ void TForm1::CreatePageNotifications() {
         MakeCheckBox(Panel7, "CheckBox14", QStringLiteral("Automatyczne Raportowanie"), 16, 8);
     Label16 = MakeLabel(Panel7, "Label16", QStringLiteral("Raporty wysyłane co [h]"), 16, 38);
     auto interval = MakeSpinBox(
-        Panel7, {"Edit5", "UpDown4", 154, 34, 26, 1, 48, 12, 0, TUDAlignButton::udLeft, true});
+        Panel7,
+        RangedSpinBoxDesign{"Edit5", "UpDown4", 154, 34, 26, kReportIntervalRange,
+                            kDefaults.reports.intervalHours, true, TUDAlignButton::udLeft, true});
     Edit5 = interval.edit;
     UpDown4 = interval.upDown;
     Label17 = MakeLabel(Panel7, "Label17", QStringLiteral("Licząc od godziny:"), 16, 71);
-    auto hour = MakeSpinBox(
-        Panel7, {"Edit6", "UpDown5", 154, 67, 26, 0, 23, 7, 0, TUDAlignButton::udLeft, true});
+    auto hour =
+        MakeSpinBox(Panel7, RangedSpinBoxDesign{"Edit6", "UpDown5", 154, 67, 26,
+                                                kReportStartHourRange, kDefaults.reports.startHour,
+                                                true, TUDAlignButton::udLeft, true});
     Edit6 = hour.edit;
     UpDown5 = hour.upDown;
     GroupBox1 = MakeGroupBox(Panel7, "GroupBox1",

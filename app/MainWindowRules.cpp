@@ -14,9 +14,9 @@ namespace zorvik {
 
 namespace {
 
-constexpr int kBatteryStep = 5;    // low-battery threshold, percent per arrow press
-constexpr int kOneStep = 1;        // power-loss delay, report hours, cyclic report hours
-constexpr int kDistanceStep = 10;  // GPS distance, metres per arrow press
+constexpr int kOneStep = 1;  // the anti-theft cyclic report's hours, per arrow press
+// The report's interval and start hour switch on together, with one step for both.
+static_assert(kReportIntervalRange.step == kReportStartHourRange.step);
 constexpr int kSecondsFloorAtZeroMinutes = 1;  // a row never reaches 0:00 through the arrows
 constexpr int kSecondsFloor = 0;
 constexpr QChar kHiddenPasswordChar = u'x';
@@ -149,17 +149,17 @@ void TForm1::SpinBoxRule(const TCheckBox& check, std::initializer_list<TEdit*> e
 }
 
 void TForm1::CheckBox8Click() {
-    Guard([this] { SpinBoxRule(*CheckBox8, {Edit2}, {UpDown1}, kBatteryStep); });
+    Guard([this] { SpinBoxRule(*CheckBox8, {Edit2}, {UpDown1}, kLowBatteryPercentRange.step); });
 }
 void TForm1::CheckBox12Click() {
-    Guard([this] { SpinBoxRule(*CheckBox12, {Edit3}, {UpDown2}, kOneStep); });
+    Guard([this] { SpinBoxRule(*CheckBox12, {Edit3}, {UpDown2}, kPowerFailureDelayRange.step); });
 }
 void TForm1::CheckBox13Click() {
-    Guard([this] { SpinBoxRule(*CheckBox13, {Edit4}, {UpDown3}, kDistanceStep); });
+    Guard([this] { SpinBoxRule(*CheckBox13, {Edit4}, {UpDown3}, kGpsDistanceRange.step); });
 }
 void TForm1::CheckBox14Click() {
     Guard([this] {
-        SpinBoxRule(*CheckBox14, {Edit5, Edit6}, {UpDown4, UpDown5}, kOneStep);
+        SpinBoxRule(*CheckBox14, {Edit5, Edit6}, {UpDown4, UpDown5}, kReportIntervalRange.step);
         GroupBox1->setVisible(CheckBox14->Checked());
     });
 }

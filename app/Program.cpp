@@ -2,9 +2,9 @@
 #include "app/Program.h"
 
 #include "app/AboutBox.h"
-#include "files/ConfigFile.h"
-#include "firmware/FirmwareWindow.h"
-#include "link/PasswordWindow.h"
+#include "app/ConfigFileMenu.h"
+#include "app/FirmwareWindow.h"
+#include "app/PasswordWindow.h"
 
 namespace zorvik {
 

@@ -1,7 +1,7 @@
 // The real message boxes and file dialogs, over Qt.
 #pragma once
 
-#include "link/Dialogs.h"
+#include "app/WindowDialogs.h"
 
 class QString;
 class QWidget;
@@ -9,7 +9,7 @@ class QWidget;
 namespace zorvik {
 
 // Each box and dialog is modal and stands over the window that is active when it is shown.
-class QtDialogs : public Dialogs {
+class QtDialogs : public WindowDialogs {
 public:
     int MessageBox(const std::string& text, const std::string& caption, int flags) override;
     [[nodiscard]] std::optional<std::string> OpenFileName(

@@ -2,7 +2,7 @@
 // around each exchange with the device.
 #pragma once
 
-#include "link/CommandRunner.h"
+#include "app/CommandRunner.h"
 #include "link/Dialogs.h"
 
 namespace zorvik {

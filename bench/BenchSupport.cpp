@@ -26,14 +26,6 @@ int CountingDialogs::MessageBox(const std::string& text, const std::string& /*ca
     return kIdOk;
 }
 
-std::optional<std::string> CountingDialogs::OpenFileName(const FileDialogOptions& /*options*/) {
-    return std::nullopt;
-}
-
-std::optional<std::string> CountingDialogs::SaveFileName(const FileDialogOptions& /*options*/) {
-    return std::nullopt;
-}
-
 void FloorClock::Sleep(int ms) {
     requestedMicros_ += std::int64_t{ms > 0 ? ms : 0} * 1000;
     inner_.Sleep(ms);

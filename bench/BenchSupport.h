@@ -23,8 +23,6 @@ namespace zorvik::bench {
 class CountingDialogs : public Dialogs {
 public:
     int MessageBox(const std::string& text, const std::string& caption, int flags) override;
-    std::optional<std::string> OpenFileName(const FileDialogOptions& options) override;
-    std::optional<std::string> SaveFileName(const FileDialogOptions& options) override;
 
     int failures = 0;
     std::string lastFailure;

@@ -43,8 +43,6 @@ public:
         std::fprintf(stderr, "message: %s\n", text.c_str());
         return kIdOk;
     }
-    std::optional<std::string> OpenFileName(const FileDialogOptions&) override { return {}; }
-    std::optional<std::string> SaveFileName(const FileDialogOptions&) override { return {}; }
 };
 
 // The real port, timing the host's side of each request letter: from the moment the wait on

@@ -3,10 +3,6 @@
 
 #include <unistd.h>
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QString>
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -33,12 +29,14 @@
 #include "cli/ExitCode.h"
 #include "cli/FlashProgress.h"
 #include "cli/Help.h"
+#include "cli/Json.h"
 #include "cli/Passwords.h"
 #include "cli/PortError.h"
 #include "cli/PortNames.h"
 #include "cli/Provision.h"
 #include "cli/SecurityForm.h"
 #include "cli/SupportReport.h"
+#include "config/ConfigDiff.h"
 #include "config/ConfigText.h"
 #include "config/Configuration.h"
 #include "files/FileIo.h"
@@ -205,16 +203,13 @@ int Ports(const Invocation& call) {
              found == byId.end() ? std::nullopt : std::optional<std::string>(found->second)});
     }
     if (call.args.Has("json")) {
-        QJsonArray array;
+        nlohmann::json array = nlohmann::json::array();
         for (const PortEntry& entry : entries) {
-            QJsonObject object;
-            object["name"] = QString::fromStdString(entry.name);
-            object["device"] = QString::fromStdString(entry.device);
-            object["by_id"] =
-                entry.byId ? QJsonValue(QString::fromStdString(*entry.byId)) : QJsonValue();
-            array.append(object);
+            array.push_back({{"name", entry.name},
+                             {"device", entry.device},
+                             {"by_id", entry.byId ? nlohmann::json(*entry.byId) : nullptr}});
         }
-        std::cout << QJsonDocument(array).toJson(QJsonDocument::Indented).toStdString();
+        std::cout << IndentedJson(array);
         return ToInt(Exit::Ok);
     }
     for (const PortEntry& entry : entries) {
@@ -261,7 +256,7 @@ int Detect(const Invocation& call) {
     const TraceWatch watch(call.trace, port);
     std::vector<PortAnswer> answers;
     bool found = false;
-    for (int number = kFirstScannedPort; number <= kLastScannedPort; ++number) {
+    for (int number = kFirstComPort; number <= kLastComPort; ++number) {
         if (!ProbeComPort(map, number)) {
             continue;
         }
@@ -377,42 +372,6 @@ int Dump(const Invocation& call) {
     return ToInt(Exit::Ok);
 }
 
-struct Difference {
-    std::string key;
-    std::string a;
-    std::string b;
-};
-
-// The settings whose values differ, in the image's order. A reserved byte that is zero has no
-// entry of its own; it reads as 0x00.
-std::vector<Difference> Differences(const Configuration& a, const Configuration& b) {
-    const std::vector<ConfigEntry> left = ConfigEntries(a);
-    const std::vector<ConfigEntry> right = ConfigEntries(b);
-    std::map<std::string, std::string> rightValues;
-    for (const ConfigEntry& entry : right) {
-        rightValues[entry.key] = entry.value;
-    }
-    const auto absent = [](const std::string& key) {
-        return key.starts_with("reserved.") ? std::string("0x00") : std::string();
-    };
-    std::vector<Difference> differences;
-    std::map<std::string, bool> seen;
-    for (const ConfigEntry& entry : left) {
-        seen[entry.key] = true;
-        const auto found = rightValues.find(entry.key);
-        const std::string other = found == rightValues.end() ? absent(entry.key) : found->second;
-        if (other != entry.value) {
-            differences.push_back({entry.key, entry.value, other});
-        }
-    }
-    for (const ConfigEntry& entry : right) {
-        if (!seen.contains(entry.key) && entry.value != absent(entry.key)) {
-            differences.push_back({entry.key, absent(entry.key), entry.value});
-        }
-    }
-    return differences;
-}
-
 int Diff(const Invocation& call) {
     const std::vector<Operand>& operands = call.args.Operands();
     if (operands.size() != 2) {
@@ -443,15 +402,11 @@ int Diff(const Invocation& call) {
     }
     const std::vector<Difference> differences = Differences(sides[0], sides[1]);
     if (call.args.Has("json")) {
-        QJsonArray array;
+        nlohmann::json array = nlohmann::json::array();
         for (const Difference& difference : differences) {
-            QJsonObject object;
-            object["key"] = QString::fromStdString(difference.key);
-            object["a"] = QString::fromStdString(difference.a);
-            object["b"] = QString::fromStdString(difference.b);
-            array.append(object);
+            array.push_back({{"key", difference.key}, {"a", difference.a}, {"b", difference.b}});
         }
-        std::cout << QJsonDocument(array).toJson(QJsonDocument::Indented).toStdString();
+        std::cout << IndentedJson(array);
     } else {
         // Each side as its line of the text form, so a "+" line can be pasted into a form.
         const auto line = [](const std::string& key, const std::string& value) {

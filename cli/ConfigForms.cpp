@@ -130,9 +130,9 @@ bool IsImageFile(const std::string& path) {
 }
 
 ConfigImage LoadImageFile(const std::string& path) {
-    try {
-        InputFile file(path);
-        const std::uint64_t size = file.Size();
+    // The window's reader, refusing with a reason both the files it would refuse and those it
+    // would fail to read.
+    const auto refuseBySize = [&path](std::uint64_t size) {
         if (size > kMaxConfigFileSize) {
             throw FileFailure(
                 path, "too large for a configuration file (" + std::to_string(size) + " bytes)");
@@ -141,9 +141,10 @@ ConfigImage LoadImageFile(const std::string& path) {
             throw FileFailure(path, "too short for a configuration file (" + std::to_string(size) +
                                         " of " + std::to_string(kImageSize) + " bytes)");
         }
-        std::string bytes(static_cast<std::size_t>(size), '\0');
-        file.ReadExactly(std::span(reinterpret_cast<std::uint8_t*>(bytes.data()), bytes.size()));
-        if (IsFormText(bytes)) {
+    };
+    try {
+        const std::vector<std::uint8_t> bytes = *ReadWholeConfigFile(path, refuseBySize);
+        if (IsFormText(std::string(bytes.begin(), bytes.end()))) {
             throw FileFailure(path,
                               "holds a text or JSON form, not a 256-byte image; a form needs a "
                               "name ending in .txt or .json");
@@ -185,8 +186,7 @@ std::string Render(const Configuration& value, Form form) {
 
 void SaveConfiguration(const std::string& path, const Configuration& value, Form form) {
     if (form == Form::Image) {
-        const ConfigImage image = EncodeConfiguration(value);
-        Replace(path, image);
+        SaveImageFile(path, EncodeConfiguration(value));
         return;
     }
     const std::string text = Render(value, form);

@@ -87,14 +87,6 @@ int ConsoleDialogs::MessageBox(const std::string& /*text*/, const std::string& /
     return kIdOk;
 }
 
-std::optional<std::string> ConsoleDialogs::OpenFileName(const FileDialogOptions& /*options*/) {
-    return std::nullopt;
-}
-
-std::optional<std::string> ConsoleDialogs::SaveFileName(const FileDialogOptions& /*options*/) {
-    return std::nullopt;
-}
-
 void ConsoleClock::Sleep(int ms) {
     StopIfInterrupted();
     SystemClock::Sleep(ms);

@@ -56,10 +56,6 @@ void Warn(const std::string& what);
 class ConsoleDialogs : public Dialogs {
 public:
     int MessageBox(const std::string& text, const std::string& caption, int flags) override;
-    [[nodiscard]] std::optional<std::string> OpenFileName(
-        const FileDialogOptions& options) override;
-    [[nodiscard]] std::optional<std::string> SaveFileName(
-        const FileDialogOptions& options) override;
 };
 
 // Real time; every pause is a point where Ctrl-C may stop the command.

@@ -6,7 +6,6 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include <QString>
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
@@ -120,7 +119,66 @@ std::string ReadFromTerminal(int tty, const std::string& prompt) {
 }  // namespace
 
 std::u16string FromUtf8(const std::string& text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())).toStdU16String();
+    constexpr char16_t kReplacement = 0xFFFD;
+    std::u16string units;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        if (lead < 0x80) {
+            units += static_cast<char16_t>(lead);
+            ++i;
+            continue;
+        }
+        // The sequence's length, and the range its second byte must lie in so that it is neither
+        // overlong, a surrogate nor beyond U+10FFFF.
+        std::size_t length = 0;
+        unsigned char low = 0x80;
+        unsigned char high = 0xBF;
+        char32_t code = 0;
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            length = 2;
+            code = lead & 0x1F;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            length = 3;
+            code = lead & 0x0F;
+            low = lead == 0xE0 ? 0xA0 : 0x80;
+            high = lead == 0xED ? 0x9F : 0xBF;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            length = 4;
+            code = lead & 0x07;
+            low = lead == 0xF0 ? 0x90 : 0x80;
+            high = lead == 0xF4 ? 0x8F : 0xBF;
+        }
+        // A bad lead byte, or the longest start of a sequence that breaks off, stands as one
+        // replacement character.
+        std::size_t taken = 1;
+        bool whole = length > 0;
+        for (; whole && taken < length; ++taken) {
+            if (i + taken >= text.size()) {
+                whole = false;
+                break;
+            }
+            const auto next = static_cast<unsigned char>(text[i + taken]);
+            if (next < low || next > high) {
+                whole = false;
+                break;
+            }
+            code = (code << 6) | (next & 0x3F);
+            low = 0x80;
+            high = 0xBF;
+        }
+        i += taken;
+        if (!whole) {
+            units += kReplacement;
+        } else if (code < 0x10000) {
+            units += static_cast<char16_t>(code);
+        } else {
+            code -= 0x10000;
+            units += static_cast<char16_t>(0xD800 + (code >> 10));
+            units += static_cast<char16_t>(0xDC00 + (code & 0x3FF));
+        }
+    }
+    return units;
 }
 
 std::u16string AccessPassword(const std::optional<std::string>& file) {

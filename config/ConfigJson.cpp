@@ -1,11 +1,6 @@
-// The JSON form of the configuration value, parsed with Qt's JSON reader.
+// The JSON form of the configuration value, parsed with nlohmann's JSON reader.
 #include "config/ConfigJson.h"
 
-#include <QByteArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QJsonParseError>
-#include <QJsonValue>
 #include <cmath>
 #include <cstdio>
 #include <nlohmann/json.hpp>
@@ -48,34 +43,36 @@ std::string JsonValue(const ConfigEntry& entry) {
 }
 
 // A member's value in the text form's spelling, for the text form's parser.
-std::string TextValue(const std::string& key, const QJsonValue& value) {
+std::string TextValue(const std::string& key, const nlohmann::json& value) {
     switch (value.type()) {
-        case QJsonValue::Bool:
+        case nlohmann::json::value_t::boolean:
             // true for a number would reach the number's parser as "yes": refused here, by name.
             if (KindOfKey(key) != ConfigValueKind::YesNo) {
                 throw ConfigParseError(
                     0, key,
                     std::string("expected ") +
                         (KindOfKey(key) == ConfigValueKind::Number ? "a number" : "a string") +
-                        ", got " + (value.toBool() ? "true" : "false"));
+                        ", got " + (value.get<bool>() ? "true" : "false"));
             }
-            return value.toBool() ? "yes" : "no";
-        case QJsonValue::Double: {
-            const double number = value.toDouble();
+            return value.get<bool>() ? "yes" : "no";
+        case nlohmann::json::value_t::number_integer:
+        case nlohmann::json::value_t::number_unsigned:
+        case nlohmann::json::value_t::number_float: {
+            const double number = value.get<double>();
             if (number != std::floor(number) || std::fabs(number) > 1e9) {
                 throw ConfigParseError(0, key, "expected a whole number");
             }
             // A negative number reaches the text parser as such and is refused there.
             return std::to_string(static_cast<long long>(number));
         }
-        case QJsonValue::String:
-            return value.toString().toStdString();
+        case nlohmann::json::value_t::string:
+            return value.get<std::string>();
         default:
             throw ConfigParseError(0, key, "expected true, false, a number or a string");
     }
 }
 
-// The first member of the outer object whose name came before. Qt's reader keeps only the last
+// The first member of the outer object whose name came before. The reader keeps only the last
 // of them, which would let a key given twice pass where the text form refuses it.
 std::optional<std::string> RepeatedMember(std::string_view json) {
     std::set<std::string> seen;
@@ -106,25 +103,29 @@ std::string FormatConfigJson(const Configuration& value) {
 }
 
 Configuration ParseConfigJson(std::string_view json, const Configuration& base) {
-    QJsonParseError error{};
-    const QJsonDocument document = QJsonDocument::fromJson(
-        QByteArray(json.data(), static_cast<qsizetype>(json.size())), &error);
-    if (error.error != QJsonParseError::NoError) {
+    nlohmann::json document;
+    try {
+        document = nlohmann::json::parse(json);
+    } catch (const nlohmann::json::parse_error& error) {
+        // The reader's own words, without its error number and position prefix.
+        std::string reason = error.what();
+        if (const auto colon = reason.rfind(": "); colon != std::string::npos) {
+            reason.erase(0, colon + 2);
+        }
         throw ConfigParseError(0, {},
-                               "not JSON: " + error.errorString().toStdString() + " at offset " +
-                                   std::to_string(error.offset));
+                               "not JSON: " + reason + " at offset " + std::to_string(error.byte));
     }
-    if (!document.isObject()) {
+    if (!document.is_object()) {
         throw ConfigParseError(0, {}, "expected one JSON object");
     }
     if (const auto repeated = RepeatedMember(json)) {
         throw ConfigParseError(0, *repeated, "given twice");
     }
+    // Members come in key order, so the first bad one named is the same whatever the file's
+    // order.
     Configuration value = base;
-    const QJsonObject object = document.object();
-    for (auto member = object.begin(); member != object.end(); ++member) {
-        const std::string key = member.key().toStdString();
-        SetConfigValue(value, key, TextValue(key, member.value()));
+    for (const auto& [key, member] : document.items()) {
+        SetConfigValue(value, key, TextValue(key, member));
     }
     return value;
 }

@@ -97,7 +97,7 @@ SecurityCheck CheckCurrentPassword(const std::u16string& currentPassword) {
                                            : SecurityCheck::CurrentPasswordLength;
 }
 
-SecurityMessage SecurityCheckMessage(SecurityCheck check) {
+Message SecurityCheckMessage(SecurityCheck check) {
     switch (check) {
         case SecurityCheck::Ok:
             return {"", ""};

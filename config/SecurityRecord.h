@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "config/ConfigImage.h"
+#include "config/Message.h"
 
 namespace zorvik {
 
@@ -73,11 +74,7 @@ struct SecurityBuild {
 // The command tests the current password's length only once the device has sent its banner.
 [[nodiscard]] SecurityCheck CheckCurrentPassword(const std::u16string& currentPassword);
 
-// A failed check's message box text and caption (UTF-8); shown with the error icon.
-struct SecurityMessage {
-    std::string_view text;
-    std::string_view caption;
-};
-[[nodiscard]] SecurityMessage SecurityCheckMessage(SecurityCheck check);
+// A failed check's message box text and caption; shown with the error icon.
+[[nodiscard]] Message SecurityCheckMessage(SecurityCheck check);
 
 }  // namespace zorvik

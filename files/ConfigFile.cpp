@@ -1,8 +1,7 @@
-// The file menu's open and save commands.
+// Reading and writing configuration files.
 #include "files/ConfigFile.h"
 
-#include <filesystem>
-#include <optional>
+#include <algorithm>
 
 #include "files/FileIo.h"
 
@@ -10,18 +9,25 @@ namespace zorvik {
 
 namespace {
 
-constexpr const char* kOpenFilter = "Config_File  *.zvk|*.zvk";
-constexpr const char* kSaveFilter = "Config_File *.zvk|*.zvk";
-constexpr const char* kSaveDefaultExt = "zvk";
+// The file's size, once `checkSize` has seen it; nothing when it is too long to read.
+std::optional<std::uint64_t> SizeToRead(const InputFile& file,
+                                        const std::function<void(std::uint64_t size)>& checkSize) {
+    const std::uint64_t size = file.Size();
+    if (checkSize) {
+        checkSize(size);
+    }
+    if (size > kMaxConfigFileSize) {
+        return std::nullopt;
+    }
+    return size;
+}
 
-constexpr const char* kTooLargeText = "Plik jest za duży";
-constexpr const char* kTooLargeCaption = "Błąd";
-constexpr const char* kBlankLabel = " ";
+}  // namespace
 
-// The image at the start of the file, or nothing when the file is too large to be one.
-std::optional<ConfigImage> ReadImage(const std::string& path) {
+std::optional<ConfigImage> ReadConfigFile(
+    const std::string& path, const std::function<void(std::uint64_t size)>& checkSize) {
     InputFile file(path);
-    if (file.Size() > kMaxConfigFileSize) {
+    if (!SizeToRead(file, checkSize)) {
         return std::nullopt;
     }
     ConfigImage image{};
@@ -29,53 +35,21 @@ std::optional<ConfigImage> ReadImage(const std::string& path) {
     return image;
 }
 
-}  // namespace
-
-std::string FullPath(const std::string& path) {
-    std::error_code error;
-    const std::filesystem::path full = std::filesystem::absolute(path, error);
-    return error ? path : full.string();
-}
-
-FileDialogOptions ConfigOpenDialogOptions() {
-    return {kOpenFilter, "", false};
-}
-
-FileDialogOptions ConfigSaveDialogOptions() {
-    return {kSaveFilter, kSaveDefaultExt, true};
-}
-
-std::optional<ConfigImage> OpenConfigFile(Dialogs& dialogs, const SetFileLabel& setFileLabel) {
-    const auto path = dialogs.OpenFileName(ConfigOpenDialogOptions());
-    if (!path) {
+std::optional<std::vector<std::uint8_t>> ReadWholeConfigFile(
+    const std::string& path, const std::function<void(std::uint64_t size)>& checkSize) {
+    InputFile file(path);
+    const auto size = SizeToRead(file, checkSize);
+    if (!size) {
         return std::nullopt;
     }
-    return OpenConfigFileAt(dialogs, *path, setFileLabel);
+    // A file shorter than an image fails as ReadConfigFile fails on it.
+    std::vector<std::uint8_t> bytes(std::max<std::uint64_t>(*size, kImageSize));
+    file.ReadExactly(bytes);
+    return bytes;
 }
 
-std::optional<ConfigImage> OpenConfigFileAt(Dialogs& dialogs, const std::string& chosen,
-                                            const SetFileLabel& setFileLabel) {
-    const std::string path = FullPath(chosen);
-    // The file is closed before the message and before the caller decodes; a failure to read
-    // raises before the label changes, so it keeps naming the file whose settings the window
-    // still shows.
-    const auto image = ReadImage(path);
-    if (!image) {
-        dialogs.MessageBox(kTooLargeText, kTooLargeCaption, kMbError);
-        setFileLabel(path, kBlankLabel);
-        return std::nullopt;
-    }
-    setFileLabel(path, path);
-    return image;
-}
-
-void SaveConfigFile(Dialogs& dialogs, const std::function<ConfigImage()>& encodeImage) {
-    const auto path = dialogs.SaveFileName(ConfigSaveDialogOptions());
-    if (!path) {
-        return;
-    }
-    const ConfigImage image = encodeImage();
-    ReplaceFileContents(*path, image);
+void WriteConfigFile(const std::string& path, const ConfigImage& image) {
+    ReplaceFileContents(path, image);
 }
 
 }  // namespace zorvik

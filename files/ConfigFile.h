@@ -1,44 +1,33 @@
-// Opening a configuration file for its image and saving an image as one.
+// Configuration files: one 256-byte configuration image, read from the start of a file and written
+// as a whole file.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "config/ConfigImage.h"
-#include "link/Dialogs.h"
 
 namespace zorvik {
 
 constexpr std::uint64_t kMaxConfigFileSize = 2048;  // longer files are refused
 
-// The dialogs' options, as the menu items show them.
-[[nodiscard]] FileDialogOptions ConfigOpenDialogOptions();
-[[nodiscard]] FileDialogOptions ConfigSaveDialogOptions();
+// The image at the start of the file at `path`: its first 256 bytes. `checkSize`, when given, is
+// told the file's size before anything is read and may refuse the file by raising. A file longer
+// than kMaxConfigFileSize gives nothing; a file shorter than an image, or one that cannot be
+// opened or read, raises EInOutError. The file is closed on return.
+[[nodiscard]] std::optional<ConfigImage> ReadConfigFile(
+    const std::string& path, const std::function<void(std::uint64_t size)>& checkSize = {});
 
-// What the window's file label is told: the file's full path for its hint, and the text to show.
-using SetFileLabel = std::function<void(const std::string& path, const std::string& text)>;
+// All of the file at `path`, for a reader that looks past the image (at what else the file may
+// hold): the same checks and failures as ReadConfigFile, and nothing for a file that is too long.
+[[nodiscard]] std::optional<std::vector<std::uint8_t>> ReadWholeConfigFile(
+    const std::string& path, const std::function<void(std::uint64_t size)>& checkSize = {});
 
-// "Otwórz": asks for a file and returns its first 256 bytes, for the caller to decode; nothing
-// when the dialog is cancelled or the file is refused. A file longer than 2048 bytes is refused
-// with a message, and the label then shows a blank with the refused path as its hint; a shorter
-// one, or one that cannot be read, raises EInOutError and leaves the label alone. Once the image
-// is read the label shows the file's full path.
-[[nodiscard]] std::optional<ConfigImage> OpenConfigFile(Dialogs& dialogs,
-                                                        const SetFileLabel& setFileLabel);
-
-// `path` taken from the current folder; as given when there is none to take it from (an empty
-// path, a current folder that is gone), for opening to fail on as it would.
-[[nodiscard]] std::string FullPath(const std::string& path);
-
-// "Otwórz" once its dialog has chosen `path`: the same checks, message and label. A relative path
-// is taken from the current folder (FullPath), and the label names the file by its full path.
-[[nodiscard]] std::optional<ConfigImage> OpenConfigFileAt(Dialogs& dialogs, const std::string& path,
-                                                          const SetFileLabel& setFileLabel);
-
-// "Zapisz": asks for a file name and writes the image `encodeImage` builds, exactly 256 bytes,
-// replacing the file only once the new one is complete. Failures raise EInOutError.
-void SaveConfigFile(Dialogs& dialogs, const std::function<ConfigImage()>& encodeImage);
+// Makes `image`, exactly 256 bytes, the whole file at `path`, replacing it only once the new one
+// is complete. Failures raise EInOutError.
+void WriteConfigFile(const std::string& path, const ConfigImage& image);
 
 }  // namespace zorvik

@@ -2,12 +2,12 @@
 #include "link/Autodetect.h"
 
 #include "link/DeviceExchange.h"
+#include "link/PortMap.h"
 
 namespace zorvik {
 
 namespace {
 
-constexpr std::string_view kPortPrefix = "COM";  // port names are "COM" and a decimal number
 constexpr Message kNotFoundMessage{"Nie znaleziono urządzenia", "Błąd"};
 
 // A port that failed after the search opened it would otherwise stay open: the next port's
@@ -41,12 +41,12 @@ bool ListenForBanner(TCustomComPort& port, Clock& clock) {
 
 std::optional<std::string> ScanForDevice(TCustomComPort& port, Clock& clock,
                                          const AutodetectHooks& hooks) {
-    for (int number = kFirstScannedPort; number <= kLastScannedPort; ++number) {
+    for (int number = kFirstComPort; number <= kLastComPort; ++number) {
         if (!hooks.probe || !hooks.probe(number)) {
             continue;
         }
         try {
-            port.SetPort(std::string(kPortPrefix) + std::to_string(number));
+            port.SetPort(ComPortName(number));
             if (hooks.showPortName) {
                 hooks.showPortName(port.Port());
             }

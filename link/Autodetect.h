@@ -1,4 +1,5 @@
-// Port autodetection: the ports COM1 to COM50 searched in turn for the device's Ready banner.
+// Port autodetection: every port name, COM1 to COM50, searched in turn for the device's Ready
+// banner.
 #pragma once
 
 #include <functional>
@@ -11,8 +12,6 @@
 
 namespace zorvik {
 
-constexpr int kFirstScannedPort = 1;     // the search starts at COM1
-constexpr int kLastScannedPort = 50;     // and ends at COM50
 constexpr int kScanSettlePauses = 7;     // pauses after opening a port, for the banner to arrive
 constexpr int kScanSettlePauseMs = 100;  // length of each of those pauses
 constexpr int kScanReadCount = 5;        // characters read per port, in one read

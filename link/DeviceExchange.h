@@ -10,6 +10,7 @@
 
 #include "config/ConfigImage.h"
 #include "config/Crc8.h"
+#include "config/Message.h"
 #include "link/Clock.h"
 #include "link/ComPort.h"
 #include "link/Dialogs.h"
@@ -48,12 +49,6 @@ using AuthBlock = std::array<std::uint8_t, kAuthBlockSize>;
 struct SecretBytes {
     int first;
     int count;
-};
-
-// A message box's text and caption, as UTF-8.
-struct Message {
-    std::string_view text;
-    std::string_view caption;
 };
 
 // Each command words the framing failures its own way (full stop or not, "Błąd" or "Error").

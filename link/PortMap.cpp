@@ -124,7 +124,7 @@ std::optional<int> PortMap::ComNumber(std::string_view comName) {
     if (ec != std::errc{} || end != digits.data() + digits.size()) {
         return std::nullopt;
     }
-    if (number < kFirstUart || number > kLastLinkedPort) {
+    if (number < kFirstComPort || number > kLastComPort) {
         return std::nullopt;
     }
     return number;
@@ -218,13 +218,17 @@ bool PortMap::Present(int number) const {
 
 std::vector<std::string> PortMap::ListPresent() const {
     std::vector<std::string> names;
-    for (int n = kFirstUart; n <= kLastLinkedPort; ++n) {
+    for (int n = kFirstComPort; n <= kLastComPort; ++n) {
         if (Present(n)) {
             names.push_back(Numbered(kComPrefix, n));
         }
     }
     std::sort(names.begin(), names.end(), LessIgnoringCase);
     return names;
+}
+
+std::string ComPortName(int number) {
+    return std::string(kComPrefix) + std::to_string(number);
 }
 
 bool ProbeComPort(const PortMap& map, int number) {

@@ -8,10 +8,13 @@
 
 namespace zorvik {
 
-// The names that lead through the user's port folder rather than to a fixed device; the last is
-// also the highest number a caller asks about.
+// Every port name there is, COM1 to COM50, in the order each search goes through them: the
+// start-up selection, autodetection and the lists.
+constexpr int kFirstComPort = 1;
+constexpr int kLastComPort = 50;
+// The names that lead through the user's port folder rather than to a fixed device.
 constexpr int kFirstLinkedPort = 41;
-constexpr int kLastLinkedPort = 50;
+constexpr int kLastLinkedPort = kLastComPort;
 // Where the port folder lies when there is no runtime folder: this stem, the user id, "/ports".
 constexpr std::string_view kFallbackPortFolderStem = "/tmp/zorvik-gsm-";
 
@@ -68,6 +71,9 @@ public:
 private:
     Roots roots_;
 };
+
+// "COM" followed by `number`.
+[[nodiscard]] std::string ComPortName(int number);
 
 // True when "COM" followed by `number` exists; nothing is opened, nothing is raised.
 [[nodiscard]] bool ProbeComPort(const PortMap& map, int number);

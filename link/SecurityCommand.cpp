@@ -18,8 +18,7 @@ constexpr Message kBadChecksumMessage{"Błąd danych CRC.", "Error"};
 constexpr Message kNoTransferAnswerMessage{"Urządzenie nie odpowiada.", "Błąd"};
 
 void ShowCheck(DeviceExchange& exchange, SecurityCheck check) {
-    const SecurityMessage message = SecurityCheckMessage(check);
-    exchange.ShowError({message.text, message.caption});
+    exchange.ShowError(SecurityCheckMessage(check));
 }
 
 }  // namespace

@@ -15,8 +15,8 @@
 #include <set>
 
 #include "app/AboutBox.h"
-#include "firmware/FirmwareWindow.h"
-#include "link/PasswordWindow.h"
+#include "app/FirmwareWindow.h"
+#include "app/PasswordWindow.h"
 #include "tests/app/AppTestSupport.h"
 
 namespace zorvik::testing {

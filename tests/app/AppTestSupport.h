@@ -13,7 +13,7 @@
 #include "app/Program.h"
 #include "link/Clock.h"
 #include "link/PortMap.h"
-#include "tests/support/FakeDialogs.h"
+#include "tests/app/FakeWindowDialogs.h"
 
 class QAction;
 class QDialog;
@@ -91,7 +91,7 @@ public:
     // Clicks the tab of a page, as the user does.
     void ShowPage(int page);
 
-    FakeDialogs dialogs;
+    FakeWindowDialogs dialogs;
     StillClock clock;
     std::vector<QDialog*> shownModally;
     std::vector<QString> createdInOrder;

@@ -109,7 +109,7 @@ TEST(ErrorReportText, GivesNoPortAdviceForOtherErrorsOrForFiles) {
 }
 
 TEST(RunHandler, ShowsWhatLeavesTheBodyAndGoesNoFurther) {
-    FakeDialogs dialogs;
+    FakeWindowDialogs dialogs;
     bool after = false;
     RunHandler(dialogs, [&] {
         throw EComPort(1, 2);

@@ -69,7 +69,7 @@ protected:
         return block;
     }
 
-    FakeDialogs dialogs;
+    FakeWindowDialogs dialogs;
     HookedClock clock;
     MemoryComPort* port = nullptr;
     TForm1* form = nullptr;

@@ -7,7 +7,7 @@
 #include <QTest>
 
 #include "app/MainWindow.h"
-#include "link/PasswordWindow.h"
+#include "app/PasswordWindow.h"
 #include "sim/MemoryComPort.h"
 #include "tests/app/AppTestSupport.h"
 #include "tests/support/ExchangeRig.h"
@@ -45,7 +45,7 @@ protected:
 
     DeviceModel& Model() { return *device_; }
 
-    FakeDialogs dialogs;
+    FakeWindowDialogs dialogs;
     VirtualClock clock;
     MemoryComPort* port = nullptr;
     TForm1* form = nullptr;

@@ -11,6 +11,7 @@
 #include "link/SerialPort.h"
 #include "sim/PortFolder.h"
 #include "tests/app/AppTestSupport.h"
+#include "tests/app/FakeWindowDialogs.h"
 #include "tests/support/Ser2net.h"
 #include "tests/support/SimProcess.h"
 #include "tests/support/TempFolder.h"
@@ -38,7 +39,7 @@ TEST(NetworkWindowIntegration, ReadsThroughALinkToAnRfc2217Address) {
     EnsurePortsDir(folder);
     ASSERT_EQ(::symlink(server.Address().c_str(), (folder + "/COM43").c_str()), 0);
 
-    FakeDialogs dialogs;
+    FakeWindowDialogs dialogs;
     SystemClock clock;
     ProgramWindows windows = CreateWindows(
         TForm1Services{dialogs, clock, std::make_unique<TComPort>(ports), ports, [](QDialog&) {}});

@@ -11,9 +11,9 @@
 #include <cerrno>
 #include <functional>
 
+#include "app/FirmwareWindow.h"
 #include "app/MainWindow.h"
-#include "firmware/FirmwareWindow.h"
-#include "link/PasswordWindow.h"
+#include "app/PasswordWindow.h"
 #include "sim/MemoryComPort.h"
 #include "tests/app/AppTestSupport.h"
 #include "tests/support/ExchangeRig.h"
@@ -48,7 +48,7 @@ public:
         windows_.Form2->Otwrz1Click();
     }
 
-    FakeDialogs dialogs;
+    FakeWindowDialogs dialogs;
     VirtualClock clock;
     MemoryComPort* port = nullptr;
     TForm1* form = nullptr;

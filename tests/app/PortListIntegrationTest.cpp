@@ -50,7 +50,7 @@ TEST(PortListIntegration, GainsAndLosesAPtyBackedLinkWhileTheWindowRuns) {
     const PortMap ports;  // this machine, its port folder below the temporary runtime folder
     const std::string folder = PortMap::UserPortFolder();
 
-    FakeDialogs dialogs;
+    FakeWindowDialogs dialogs;
     StillClock clock;
     ProgramWindows windows = CreateWindows(
         TForm1Services{dialogs, clock, std::make_unique<StandInPort>(), ports, [](QDialog&) {}});

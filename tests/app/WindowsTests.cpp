@@ -7,8 +7,8 @@
 #include <QTest>
 
 #include "app/AboutBox.h"
-#include "firmware/FirmwareWindow.h"
-#include "link/PasswordWindow.h"
+#include "app/FirmwareWindow.h"
+#include "app/PasswordWindow.h"
 #include "tests/app/AppTestSupport.h"
 
 namespace zorvik::testing {

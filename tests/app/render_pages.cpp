@@ -19,7 +19,7 @@
 #include "app/AboutBox.h"
 #include "app/ProgramLook.h"
 #include "app/QtDialogs.h"
-#include "files/ConfigFile.h"
+#include "app/ConfigFileMenu.h"
 #include "tests/app/AppTestSupport.h"
 
 namespace {

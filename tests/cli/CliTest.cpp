@@ -64,6 +64,8 @@ TEST(CliUsage, BadCommandLinesAndPasswordsEndBeforeAnyPortIsOpened) {
         {{"dump", "a", "b"}, {}, 2, "expected one FILE"},
         {{"diff", "a"}, {}, 2, "expected two configurations"},
         {{"read", "-p", "COM41"}, {{"ZORVIK_PASSWORD", "946"}}, 2, "not 4 characters"},
+        // Characters beyond U+FFFF take two of the password box's four.
+        {{"read", "-p", "COM41"}, {{"ZORVIK_PASSWORD", "\U0001F600abc"}}, 2, "not 4 characters"},
         {{"read", "-p", "COM41", "--password-file", "/nonexistent"}, {}, 7, "/nonexistent"},
         {{"flash", "-p", "COM41", "/nonexistent.bin"}, {}, 7, "/nonexistent.bin"},
     };
@@ -75,6 +77,19 @@ TEST(CliUsage, BadCommandLinesAndPasswordsEndBeforeAnyPortIsOpened) {
         EXPECT_EQ(run.status, row.status);
         EXPECT_NE(run.err.find(row.said), std::string::npos) << run.err;
         EXPECT_EQ(run.out, "");
+    }
+}
+
+TEST(CliUsage, AccessPasswordsCountAsThePasswordBoxCountsThem) {
+    // "żółw" is 8 bytes but 4 characters; U+1F600 takes two of them; a sequence broken off at the
+    // end counts as one.
+    for (const std::string password : {"\u017C\u00F3\u0142w", "\U0001F600ab", "abc\xE2\x82"}) {
+        SCOPED_TRACE(password);
+        CliCall call;
+        call.env = {{"ZORVIK_PASSWORD", password}};
+        const CliRun run = Cli({"read", "-p", "COM41"}, call);
+        EXPECT_NE(run.status, 0);
+        EXPECT_EQ(run.err.find("not 4 characters"), std::string::npos) << run.err;
     }
 }
 
@@ -112,10 +127,26 @@ TEST(CliFiles, DiffOfFilesExitsOneWithTheChangedKeysAndZeroWhenEqual) {
     const CliRun json = Cli({"diff", a, b, "--json"});
     EXPECT_EQ(json.status, 1);
     EXPECT_NE(json.out.find("\"key\": \"gsm.network\""), std::string::npos) << json.out;
+    // Four spaces a level, members in key order, one a line.
+    EXPECT_EQ(json.out,
+              "[\n"
+              "    {\n"
+              "        \"a\": \"9\",\n"
+              "        \"b\": \"10\",\n"
+              "        \"key\": \"report.interval_hours\"\n"
+              "    },\n"
+              "    {\n"
+              "        \"a\": \"home_only\",\n"
+              "        \"b\": \"roaming\",\n"
+              "        \"key\": \"gsm.network\"\n"
+              "    }\n"
+              "]\n");
 
     const CliRun same = Cli({"diff", a, a});
     EXPECT_EQ(same.status, 0);
     EXPECT_EQ(same.out, "");
+    // No difference is still an array of two lines.
+    EXPECT_EQ(Cli({"diff", a, a, "--json"}).out, "[\n]\n");
 }
 
 TEST(CliFiles, BadFilesNameTheirLineAndEndWithStatusSeven) {

@@ -156,6 +156,16 @@ TEST(ConfigJson, NamesTheKeyOfEachKindOfBadInput) {
               std::string::npos);
     EXPECT_EQ(error(R"({"report.interval_hours": -4})").first, "report.interval_hours");
     EXPECT_EQ(error(R"({"device.type": 1})").first, "device.type");
+    EXPECT_EQ(error(R"({"report.interval_hours": 12345678901234567890})").first,
+              "report.interval_hours");
+    EXPECT_EQ(error(R"({"report.interval_hours": 1e12})").first, "report.interval_hours");
+}
+
+TEST(ConfigJson, TakesWholeNumbersHoweverTheyAreWritten) {
+    const Configuration v =
+        ParseConfigJson(R"({"report.interval_hours": 1.2e1, "report.start_hour": 3.0})", Sample());
+    EXPECT_EQ(v.reports.intervalHours, 12);
+    EXPECT_EQ(v.reports.startHour, 3);
 }
 
 }  // namespace

@@ -90,7 +90,7 @@ TEST(SecurityMessages, AreTheProductTextsWithTheErrorCaption) {
         {SecurityCheck::CurrentPasswordLength, "Hasło musi składać się z 10 znaków."},
     };
     for (const auto& [check, text] : expected) {
-        const SecurityMessage message = SecurityCheckMessage(check);
+        const Message message = SecurityCheckMessage(check);
         EXPECT_EQ(message.text, text);
         EXPECT_EQ(message.caption, "Błąd");
     }

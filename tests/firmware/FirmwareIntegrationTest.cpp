@@ -25,8 +25,6 @@ public:
         messages.push_back(text);
         return kIdOk;
     }
-    std::optional<std::string> OpenFileName(const FileDialogOptions&) override { return {}; }
-    std::optional<std::string> SaveFileName(const FileDialogOptions&) override { return {}; }
 
     std::vector<std::string> messages;
 };

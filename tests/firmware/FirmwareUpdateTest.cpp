@@ -9,8 +9,8 @@
 #include "sim/DeviceModel.h"
 #include "sim/MemoryComPort.h"
 #include "sim/VirtualClock.h"
-#include "tests/firmware/FirmwareTestSupport.h"
 #include "tests/support/FakeDialogs.h"
+#include "tests/support/FirmwareTestSupport.h"
 
 namespace zorvik::testing {
 namespace {

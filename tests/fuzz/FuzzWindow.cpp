@@ -71,7 +71,7 @@ TForm1& Window() {
     return Fixture().Form();
 }
 
-testing::FakeDialogs& WindowDialogs() {
+testing::FakeWindowDialogs& WindowDialogs() {
     return Fixture().dialogs;
 }
 

@@ -3,14 +3,14 @@
 #pragma once
 
 #include "app/MainWindow.h"
-#include "tests/support/FakeDialogs.h"
+#include "tests/app/FakeWindowDialogs.h"
 
 namespace zorvik::fuzz {
 
 // Created at the first call (on the offscreen platform unless another one is set) and kept for
 // every later input, so that each input meets the state the previous one left.
 [[nodiscard]] TForm1& Window();
-[[nodiscard]] testing::FakeDialogs& WindowDialogs();
+[[nodiscard]] testing::FakeWindowDialogs& WindowDialogs();
 
 // Stops the process with a message when `condition` is false: the fuzzer keeps the input.
 void Require(bool condition, const char* what);

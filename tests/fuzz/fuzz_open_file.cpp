@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace zorvik;
     TForm1& form = fuzz::Window();
-    testing::FakeDialogs& dialogs = fuzz::WindowDialogs();
+    testing::FakeWindowDialogs& dialogs = fuzz::WindowDialogs();
     {
         std::ofstream out(InputPath(), std::ios::binary | std::ios::trunc);
         out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));

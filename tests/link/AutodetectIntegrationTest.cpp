@@ -20,8 +20,8 @@
 #include <gtest/gtest.h>
 
 #include "link/SerialPort.h"
-#include "tests/link/TempTree.h"
 #include "tests/support/FakeDialogs.h"
+#include "tests/support/TempTree.h"
 
 namespace zorvik::testing {
 namespace {

@@ -12,7 +12,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/link/TempTree.h"
+#include "tests/support/TempTree.h"
 
 namespace zorvik {
 namespace {

@@ -21,8 +21,8 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/link/TempTree.h"
 #include "tests/support/SimProcess.h"
+#include "tests/support/TempTree.h"
 
 namespace zorvik {
 namespace {

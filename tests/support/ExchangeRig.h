@@ -118,7 +118,7 @@ inline std::vector<std::string> Then(std::vector<std::string> head,
 enum class PortNames { Left, Logged };
 
 // Puts every event on `port` and every message `dialogs` shows into `log`, in order.
-inline void LogLineAndMessages(MemoryComPort& port, FakeDialogs& dialogs,
+inline void LogLineAndMessages(MemoryComPort& port, MessageScript& dialogs,
                                std::vector<std::string>& log, PortNames names = PortNames::Left) {
     port.onWire = [&log, names](const WireEvent& event) {
         const std::string suffix = names == PortNames::Logged ? " " + event.port : "";

@@ -5,11 +5,11 @@
 #include <functional>
 #include <string>
 
+#include "app/CommandRunner.h"
+#include "app/WindowDialogs.h"
 #include "firmware/FirmwareUpdate.h"
 #include "link/Clock.h"
 #include "link/ComPort.h"
-#include "link/CommandRunner.h"
-#include "link/Dialogs.h"
 
 class QAction;
 class QCheckBox;
@@ -24,7 +24,7 @@ namespace zorvik {
 struct TForm2Services {
     TCustomComPort& comPort;  // the main window's ComPort1, with the port name chosen there
     Clock& clock;
-    Dialogs& dialogs;
+    WindowDialogs& dialogs;
     CommandRunner& runner;  // the program's, as the main window's commands use it
 };
 

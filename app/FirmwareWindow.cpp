@@ -1,5 +1,5 @@
 // The firmware update window.
-#include "firmware/FirmwareWindow.h"
+#include "app/FirmwareWindow.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -16,6 +16,7 @@
 #include <optional>
 #include <stdexcept>
 
+#include "app/ControlFactory.h"
 #include "files/FileIo.h"
 
 namespace zorvik {
@@ -27,13 +28,6 @@ const QString kNoFile = QStringLiteral(" ");  // Label1's text while no file is 
 
 void ShowError(Dialogs& dialogs, const Message& message) {
     dialogs.MessageBox(std::string(message.text), std::string(message.caption), kMbError);
-}
-
-QLabel* MakeLabel(const QString& name, const QString& text, const QRect& at, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    label->setGeometry(at);
-    return label;
 }
 
 QCheckBox* MakeCheckBox(const QString& name, const QString& text, bool checked, const QRect& at,
@@ -67,10 +61,9 @@ TForm2::TForm2(TForm2Services services, QWidget* parent)
     client->setObjectName(QStringLiteral("ClientArea"));
     client->setFixedSize(kClientSize);
 
-    Label2 = MakeLabel(QStringLiteral("Label2"), QStringLiteral("Rozmiar Pliku"),
-                       QRect(8, 8, 80, 17), client);
-    Label3 = MakeLabel(QStringLiteral("Label3"), QString(), QRect(96, 8, 77, 17), client);
-    Label1 = MakeLabel(QStringLiteral("Label1"), kNoFile, QRect(8, 30, 165, 17), client);
+    Label2 = MakeLabel(client, "Label2", QStringLiteral("Rozmiar Pliku"), QRect(8, 8, 80, 17));
+    Label3 = MakeLabel(client, "Label3", QString(), QRect(96, 8, 77, 17));
+    Label1 = MakeLabel(client, "Label1", kNoFile, QRect(8, 30, 165, 17));
     Label1->setToolTip(kNoFile);
     CheckBox1 = MakeCheckBox(QStringLiteral("CheckBox1"), QStringLiteral("Weryfikacja"), true,
                              QRect(8, 54, 165, 17), client);

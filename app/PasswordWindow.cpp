@@ -1,5 +1,5 @@
 // The access password change window.
-#include "link/PasswordWindow.h"
+#include "app/PasswordWindow.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,5 +1,5 @@
 // Watching the serial ports: udev for devices, inotify for the port folder, a poll for the rest.
-#include "link/PortWatch.h"
+#include "ports/PortWatch.h"
 
 #include <libudev.h>
 #include <sys/stat.h>

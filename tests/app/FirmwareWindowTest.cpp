@@ -9,13 +9,13 @@
 #include <exception>
 #include <string>
 
+#include "app/FirmwareWindow.h"
 #include "files/FileError.h"
-#include "firmware/FirmwareWindow.h"
 #include "sim/DeviceModel.h"
 #include "sim/MemoryComPort.h"
 #include "sim/VirtualClock.h"
-#include "tests/firmware/FirmwareTestSupport.h"
-#include "tests/support/FakeDialogs.h"
+#include "tests/app/FakeWindowDialogs.h"
+#include "tests/support/FirmwareTestSupport.h"
 
 namespace zorvik::testing {
 namespace {
@@ -66,7 +66,7 @@ struct WindowRig {
     VirtualClock clock;
     DeviceModel device;
     MemoryComPort port;
-    FakeDialogs dialogs;
+    FakeWindowDialogs dialogs;
     TempFolder folder;
     RecordingRunner runner;
     std::vector<std::string>& reported;

@@ -8,7 +8,7 @@
 
 #include "link/ComPort.h"
 #include "link/PortMap.h"
-#include "link/PortWatch.h"
+#include "ports/PortWatch.h"
 
 namespace zorvik {
 

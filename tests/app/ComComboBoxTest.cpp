@@ -1,6 +1,6 @@
 // The port selector: its list, its selection, and when it announces a change.
-#include "link/ComComboBox.h"
-#include "link/PortWatch.h"
+#include "app/ComComboBox.h"
+#include "ports/PortWatch.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -14,7 +14,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/link/TempTree.h"
+#include "tests/support/TempTree.h"
 
 namespace zorvik {
 namespace {

@@ -8,10 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "app/ConfigFileMenu.h"
 #include "config/Configuration.h"
 #include "files/ConfigFile.h"
 #include "files/FileIo.h"
-#include "tests/support/FakeDialogs.h"
+#include "tests/app/FakeWindowDialogs.h"
 #include "tests/support/TempFolder.h"
 
 namespace zorvik::testing {
@@ -47,7 +48,7 @@ protected:
     static Bytes BytesOf(const ConfigImage& image) { return Bytes(image.begin(), image.end()); }
 
     TempFolder folder_;
-    FakeDialogs dialogs_;
+    FakeWindowDialogs dialogs_;
     const ConfigImage image_ = kUntouchedWindowImage;
     std::optional<ConfigImage> opened_;
     std::string label_ = "previous";

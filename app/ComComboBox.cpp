@@ -1,5 +1,5 @@
 // The port selector's list, selection and change notice.
-#include "link/ComComboBox.h"
+#include "app/ComComboBox.h"
 
 #include <unistd.h>
 

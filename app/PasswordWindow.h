@@ -5,9 +5,9 @@
 #include <functional>
 #include <string>
 
+#include "app/CommandRunner.h"
 #include "link/Clock.h"
 #include "link/ComPort.h"
-#include "link/CommandRunner.h"
 #include "link/Dialogs.h"
 #include "link/PasswordChange.h"
 
