@@ -3,6 +3,7 @@
 
 #include <charconv>
 #include <cstdio>
+#include <utility>
 
 namespace zorvik {
 
@@ -171,6 +172,7 @@ std::string TraceSectionLine(std::string_view title) {
 TraceReadResult ReadTrace(std::string_view text) {
     TraceReadResult result;
     std::size_t number = 0;
+    bool afterDeviceBytes = false;  // the line before was a read of the device's bytes
     const auto fail = [&](const std::string& what) {
         result.events.clear();
         result.error = "line " + std::to_string(number) + ": " + what;
@@ -187,6 +189,7 @@ TraceReadResult ReadTrace(std::string_view text) {
         if (line.find_first_not_of(' ') == std::string_view::npos) {
             continue;
         }
+        const bool followsDeviceBytes = std::exchange(afterDeviceBytes, false);
         if (line.front() == kTraceSection) {
             result.events.push_back({TraceEvent::Kind::Section, 0, {}, {}});
             continue;
@@ -217,6 +220,13 @@ TraceReadResult ReadTrace(std::string_view text) {
                         if (byte == kMaskedByte) {
                             return fail("a byte from the device is masked");
                         }
+                    }
+                    afterDeviceBytes = true;
+                    if (followsDeviceBytes) {
+                        // Read straight after the bytes before, so there by then as well.
+                        std::vector<TraceByte>& burst = result.events.back().bytes;
+                        burst.insert(burst.end(), bytes->begin(), bytes->end());
+                        break;
                     }
                 }
                 result.events.push_back(

@@ -68,7 +68,10 @@ struct TraceReadResult {
 };
 
 // Reads a whole trace. Step and error lines other than those the replay follows are skipped;
-// a line that fits none of the forms is an error.
+// a line that fits none of the forms is an error. Reads of the device's bytes with no other line
+// between them are one event at the first one's time: the host took part of what had arrived and
+// then the rest (as a wait for the banner drops what came after it), so a replay must have sent
+// them all by the first read.
 [[nodiscard]] TraceReadResult ReadTrace(std::string_view text);
 
 }  // namespace zorvik

@@ -54,7 +54,8 @@ TEST(NetworkWindowIntegration, ReadsThroughALinkToAnRfc2217Address) {
     const TempFolder::Bytes simLog = TempFolder::Read(sim.LogPath());
     EXPECT_EQ(dialogs.messages,
               (std::vector<ShownMessage>{{"Dane zostały Odczytane.", "Powodzenie", 64}}))
-        << server.Log() << "\nzorvik-sim:\n" << std::string(simLog.begin(), simLog.end());
+        << server.Log() << "\nzorvik-sim:\n"
+        << std::string(simLog.begin(), simLog.end());
     EXPECT_FALSE(form.ComPort1->Connected());
 
     form.hide();

@@ -30,6 +30,10 @@ std::string Written(const std::vector<zorvik::TraceEvent>& events) {
                 break;
             case Kind::HostBytes:
             case Kind::DeviceBytes:
+                if (event.kind == Kind::DeviceBytes) {
+                    // Each read its own event again: reads with nothing between are one event.
+                    text += zorvik::TraceTextLine(zorvik::kTraceStep, event.atMicros, "read");
+                }
                 text += zorvik::TraceBytesLine(event.kind == Kind::HostBytes
                                                    ? zorvik::kTraceHostToDevice
                                                    : zorvik::kTraceDeviceToHost,

@@ -114,7 +114,7 @@ TEST(Trace, ReadsBackAsTheBytesOnTheLineWithThePasswordMasked) {
     EXPECT_EQ(Hex(device), Hex(traced.rig.port.DeviceBytes()));
 }
 
-TEST(Trace, ReaderRefusesWhatIsNoTrace) {
+TEST(Trace, ReaderRefusesWhatIsNoTraceAndTakesReadsWithNothingBetweenAsOne) {
     const std::vector<std::string> bad = {
         "garbage\n",
         "    1.000 > \n",                  // no bytes
@@ -140,6 +140,18 @@ TEST(Trace, ReaderRefusesWhatIsNoTrace) {
     EXPECT_EQ(good.events[2],
               (TraceEvent{TraceEvent::Kind::DeviceBytes, 250000, {0x52, 0x65}, {}}));
     EXPECT_EQ(good.events[3].kind, TraceEvent::Kind::LineLost);
+
+    // Reads straight after one another are one burst; a step between them keeps them apart.
+    const TraceReadResult reads = ReadTrace(
+        "# t\n   250.000 < 52 65 61 64 79  |Ready|\n   250.200 < 52 65  |Re|\n"
+        "   250.300 = status reply\n   275.000 < 4F  |O|\n");
+    ASSERT_FALSE(reads.error) << *reads.error;
+    ASSERT_EQ(reads.events.size(), 3U);
+    EXPECT_EQ(reads.events[1], (TraceEvent{TraceEvent::Kind::DeviceBytes,
+                                           250000,
+                                           {0x52, 0x65, 0x61, 0x64, 0x79, 0x52, 0x65},
+                                           {}}));
+    EXPECT_EQ(reads.events[2].atMicros, 275000);
 }
 
 }  // namespace
