@@ -1,8 +1,11 @@
 // The makers of named, placed controls.
 #include "app/ControlFactory.h"
 
+#include <QAction>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRect>
@@ -19,6 +22,23 @@ constexpr int kTelephoneWidth = 90;   // every telephone field
 constexpr int kCaptionLeftSpare = 4;  // room between a left caption and its box
 
 }  // namespace
+
+void PrepareMenuBar(QMenuBar* bar) {
+    bar->setObjectName(QStringLiteral("MainMenu1"));
+    bar->setNativeMenuBar(false);
+}
+
+QMenu* MakeMenu(QMenuBar* bar, const char* name, const QString& title) {
+    QMenu* menu = bar->addMenu(title);
+    menu->setObjectName(QString::fromLatin1(name));
+    return menu;
+}
+
+QAction* MakeMenuItem(QMenu* menu, const char* name, const QString& text) {
+    QAction* item = menu->addAction(text);
+    item->setObjectName(QString::fromLatin1(name));
+    return item;
+}
 
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int left, int top) {
     auto* label = new QLabel(text, parent);

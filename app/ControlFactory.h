@@ -6,8 +6,11 @@
 #include "app/Controls.h"
 #include "config/Configuration.h"
 
+class QAction;
 class QGroupBox;
 class QLabel;
+class QMenu;
+class QMenuBar;
 class QPushButton;
 class QRadioButton;
 class QRect;
@@ -19,6 +22,13 @@ namespace zorvik {
 inline const QString kTelephoneMask = QStringLiteral("+999999999999 ;1;_");
 // The SIM PIN mask: five optional digits.
 inline const QString kPinMask = QStringLiteral("99999;1;_");
+
+// The window's own menu bar, named as the windows name theirs: it stays in the window whatever
+// the desktop does with menus.
+void PrepareMenuBar(QMenuBar* bar);
+// A menu of the bar and an item of a menu, each named.
+QMenu* MakeMenu(QMenuBar* bar, const char* name, const QString& title);
+QAction* MakeMenuItem(QMenu* menu, const char* name, const QString& text);
 
 // Each maker names the control (objectName) and places it at left, top of its parent.
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int left, int top);

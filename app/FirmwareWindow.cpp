@@ -48,14 +48,10 @@ TForm2::TForm2(TForm2Services services, QWidget* parent)
     setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint);
 
     MainMenu1 = new QMenuBar(this);
-    MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
-    MainMenu1->setNativeMenuBar(false);
-    QMenu* file = MainMenu1->addMenu(QStringLiteral("Plik"));
-    file->setObjectName(QStringLiteral("Plik1"));
-    Otwrz1 = file->addAction(QStringLiteral("Otwórz"));
-    Otwrz1->setObjectName(QStringLiteral("Otwrz1"));
-    Wyjcie1 = file->addAction(QStringLiteral("Wyjście"));
-    Wyjcie1->setObjectName(QStringLiteral("Wyjcie1"));
+    PrepareMenuBar(MainMenu1);
+    QMenu* file = MakeMenu(MainMenu1, "Plik1", QStringLiteral("Plik"));
+    Otwrz1 = MakeMenuItem(file, "Otwrz1", QStringLiteral("Otwórz"));
+    Wyjcie1 = MakeMenuItem(file, "Wyjcie1", QStringLiteral("Wyjście"));
 
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("ClientArea"));

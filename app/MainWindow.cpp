@@ -108,28 +108,15 @@ void TForm1::Guard(const std::function<void()>& body) {
 
 void TForm1::CreateMenus() {
     MainMenu1 = menuBar();
-    MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
-    // The menu belongs to the window, whatever the desktop does with menus.
-    MainMenu1->setNativeMenuBar(false);
-
-    QMenu* file = MainMenu1->addMenu(QStringLiteral("Plik"));
-    file->setObjectName(QStringLiteral("Plik1"));
-    Otwrz1 = file->addAction(QStringLiteral("Otwórz"));
-    Otwrz1->setObjectName(QStringLiteral("Otwrz1"));
-    Zapisz1 = file->addAction(QStringLiteral("Zapisz"));
-    Zapisz1->setObjectName(QStringLiteral("Zapisz1"));
-    Wyjcie1 = file->addAction(QStringLiteral("Wyjście"));
-    Wyjcie1->setObjectName(QStringLiteral("Wyjcie1"));
-
-    QMenu* firmware = MainMenu1->addMenu(QStringLiteral("Firmware"));
-    firmware->setObjectName(QStringLiteral("Firmware1"));
-    Aktualizacja = firmware->addAction(QStringLiteral("Aktualizacja"));
-    Aktualizacja->setObjectName(QStringLiteral("Aktualizacja"));
-
-    QMenu* help = MainMenu1->addMenu(QStringLiteral("Pomoc"));
-    help->setObjectName(QStringLiteral("Pomoc1"));
-    Info1 = help->addAction(QStringLiteral("Info"));
-    Info1->setObjectName(QStringLiteral("Info1"));
+    PrepareMenuBar(MainMenu1);
+    QMenu* file = MakeMenu(MainMenu1, "Plik1", QStringLiteral("Plik"));
+    Otwrz1 = MakeMenuItem(file, "Otwrz1", QStringLiteral("Otwórz"));
+    Zapisz1 = MakeMenuItem(file, "Zapisz1", QStringLiteral("Zapisz"));
+    Wyjcie1 = MakeMenuItem(file, "Wyjcie1", QStringLiteral("Wyjście"));
+    QMenu* firmware = MakeMenu(MainMenu1, "Firmware1", QStringLiteral("Firmware"));
+    Aktualizacja = MakeMenuItem(firmware, "Aktualizacja", QStringLiteral("Aktualizacja"));
+    QMenu* help = MakeMenu(MainMenu1, "Pomoc1", QStringLiteral("Pomoc"));
+    Info1 = MakeMenuItem(help, "Info1", QStringLiteral("Info"));
 }
 
 void TForm1::CreateFrame(QWidget* client) {
