@@ -7,23 +7,16 @@
 #include <set>
 
 #include "cli/ExitCode.h"
+#include "config/Configuration.h"
+#include "config/FormGrammar.h"
 #include "config/SecurityRecord.h"
 
 namespace zorvik::cli {
 
 namespace {
 
-constexpr std::size_t kTelephoneDigits = 12;  // digit places of the anti-theft telephone
-constexpr std::size_t kMaskTextLength = 14;   // "+", twelve places, a closing space
-
-std::string_view Trim(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t\r");
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    const auto last = text.find_last_not_of(" \t\r");
-    return text.substr(first, last - first + 1);
-}
+// "+", a place for each digit, a closing space.
+constexpr std::size_t kMaskTextLength = kTelephoneDigits + 2;
 
 bool ParseSwitch(std::string_view value, bool& out) {
     if (value == "on" || value == "yes" || value == "true" || value == "1") {
@@ -51,7 +44,7 @@ bool ParseTelephone(std::string_view value, std::string& out) {
     if (value.starts_with('+')) {
         value.remove_prefix(1);
     }
-    if (value.size() > kTelephoneDigits ||
+    if (value.size() > static_cast<std::size_t>(kTelephoneDigits) ||
         value.find_first_not_of("0123456789") != std::string_view::npos) {
         return false;
     }
@@ -89,38 +82,25 @@ SecurityForm ParseSecurityForm(std::string_view text, const std::string& fileNam
     };
 
     std::set<std::string_view> seen;  // a key given twice leaves which one counts to chance
-    int lineNumber = 0;
-    while (!text.empty()) {
-        ++lineNumber;
-        const auto end = text.find('\n');
-        std::string_view line = text.substr(0, end);
-        text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
-        if (const auto hash = line.find('#'); hash != std::string_view::npos) {
-            line = line.substr(0, hash);
-        }
-        line = Trim(line);
-        if (line.empty()) {
-            continue;
-        }
-        const std::string where = fileName + ":" + std::to_string(lineNumber) + ": ";
-        const auto equals = line.find('=');
-        if (equals == std::string_view::npos) {
-            throw CliError(Exit::FileError, where + "expected \"key = value\"");
-        }
-        const std::string_view key = Trim(line.substr(0, equals));
-        const std::string_view value = Trim(line.substr(equals + 1));
-        const auto found = keys.find(key);
+    FormReader reader(text);
+    while (const std::optional<FormLine> line = reader.Next()) {
+        const std::string where = fileName + ":" + std::to_string(line->number) + ": ";
+        const std::string key(line->key);
+        const auto found = keys.find(line->key);
         if (found == keys.end()) {
-            throw CliError(Exit::FileError, where + "unknown key \"" + std::string(key) + "\"");
+            throw CliError(Exit::FileError, where + "unknown key \"" + key + "\"");
         }
         if (!seen.insert(found->first).second) {
-            throw CliError(Exit::FileError, where + std::string(key) + ": given twice");
+            throw CliError(Exit::FileError, where + key + ": given twice");
         }
-        if (!found->second.first(value)) {
-            throw CliError(Exit::FileError, where + std::string(key) + ": expected " +
-                                                found->second.second + ", not \"" +
-                                                std::string(value) + "\"");
+        if (!found->second.first(line->value)) {
+            throw CliError(Exit::FileError, where + key + ": expected " + found->second.second +
+                                                ", not \"" + std::string(line->value) + "\"");
         }
+    }
+    if (const auto& error = reader.Error()) {
+        throw CliError(Exit::FileError,
+                       fileName + ":" + std::to_string(error->line) + ": " + error->message);
     }
     return form;
 }

@@ -9,6 +9,7 @@
 #include <optional>
 #include <unordered_map>
 
+#include "config/FormGrammar.h"
 #include "config/ImageLayout.h"
 
 namespace zorvik {
@@ -379,15 +380,6 @@ std::string Apply(Configuration& value, std::size_t index, std::string_view text
     return error;
 }
 
-std::string_view Trim(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t\r");
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    const auto last = text.find_last_not_of(" \t\r");
-    return text.substr(first, last - first + 1);
-}
-
 std::string ErrorText(int line, const std::string& key, const std::string& message) {
     std::string text;
     if (line > 0) {
@@ -461,37 +453,22 @@ std::optional<ConfigParseError> TryParseConfigText(std::string_view text, const 
     Configuration value = base;
     // Every key's index fits: under a hundred settings and the reserved bytes.
     std::bitset<kImageSize> seen;
-    int lineNumber = 0;
-    while (!text.empty()) {
-        ++lineNumber;
-        const auto end = text.find('\n');
-        std::string_view line = text.substr(0, end);
-        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-        // "#" starts a comment, at the start of a line or after a value: no value holds one.
-        line = Trim(line.substr(0, line.find('#')));
-        if (line.empty()) {
-            continue;
-        }
-        const auto equals = line.find('=');
-        if (equals == std::string_view::npos) {
-            return ConfigParseError(lineNumber, {}, "expected \"key = value\"");
-        }
-        const std::string_view key = Trim(line.substr(0, equals));
-        if (key.empty()) {
-            return ConfigParseError(lineNumber, {}, "expected a key before \"=\"");
-        }
-        const std::size_t index = KeyIndex(key);
+    FormReader reader(text);
+    while (const std::optional<FormLine> line = reader.Next()) {
+        const std::size_t index = KeyIndex(line->key);
         if (index == kUnknownKey) {
-            return ConfigParseError(lineNumber, std::string(key), "unknown key");
+            return ConfigParseError(line->number, std::string(line->key), "unknown key");
         }
         if (seen.test(index)) {
-            return ConfigParseError(lineNumber, std::string(key), "given twice");
+            return ConfigParseError(line->number, std::string(line->key), "given twice");
         }
         seen.set(index);
-        if (std::string error = Apply(value, index, Trim(line.substr(equals + 1)));
-            !error.empty()) {
-            return ConfigParseError(lineNumber, std::string(key), error);
+        if (std::string error = Apply(value, index, line->value); !error.empty()) {
+            return ConfigParseError(line->number, std::string(line->key), error);
         }
+    }
+    if (const auto& error = reader.Error()) {
+        return ConfigParseError(error->line, {}, error->message);
     }
     result = std::move(value);
     return std::nullopt;

@@ -6,6 +6,7 @@
 
 #include "config/ConfigJson.h"
 #include "config/ConfigText.h"
+#include "config/FormGrammar.h"
 #include "tests/support/ImageCatalogue.h"
 
 namespace zorvik::testing {
@@ -166,6 +167,29 @@ TEST(ConfigJson, TakesWholeNumbersHoweverTheyAreWritten) {
         ParseConfigJson(R"({"report.interval_hours": 1.2e1, "report.start_hour": 3.0})", Sample());
     EXPECT_EQ(v.reports.intervalHours, 12);
     EXPECT_EQ(v.reports.startHour, 3);
+}
+
+// The grammar both text forms read with: comments, blanks and carriage returns do not count, and
+// the first line that is no setting stops the reading with its number.
+TEST(FormGrammar, TakesKeysAndValuesAndStopsAtTheFirstLineThatIsNoSetting) {
+    FormReader reader(
+        "# a comment\r\n\n  key = value  # after a value\r\n\tother=\n= lone\nlast = 1\n");
+    std::vector<std::string> taken;
+    while (const auto line = reader.Next()) {
+        taken.push_back(std::to_string(line->number) + " " + std::string(line->key) + "=" +
+                        std::string(line->value));
+    }
+    EXPECT_EQ(taken, (std::vector<std::string>{"3 key=value", "4 other="}));
+    ASSERT_TRUE(reader.Error().has_value());
+    EXPECT_EQ(reader.Error()->line, 5);
+    EXPECT_EQ(reader.Error()->message, "expected a key before \"=\"");
+
+    FormReader noEquals("a = 1\njust words\n");
+    EXPECT_TRUE(noEquals.Next().has_value());
+    EXPECT_FALSE(noEquals.Next().has_value());
+    ASSERT_TRUE(noEquals.Error().has_value());
+    EXPECT_EQ(noEquals.Error()->line, 2);
+    EXPECT_EQ(noEquals.Error()->message, "expected \"key = value\"");
 }
 
 }  // namespace
