@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "firmware/FirmwareUpdate.h"
 #include "link/Clock.h"
 #include "link/Dialogs.h"
 #include "link/PortMap.h"
@@ -38,16 +37,6 @@ public:
 private:
     SystemClock inner_;
     std::int64_t requestedMicros_ = 0;
-};
-
-// A firmware update with no one watching its bars.
-class NoBar : public FirmwareProgress {
-public:
-    void ShowBar() override {}
-    void HideBar() override {}
-    void SetMaximum(int) override {}
-    void SetPosition(int) override {}
-    void Advance(int) override {}
 };
 
 // zorvik-sim on a pty and the host's real port to it; the port exists only once the program is up.

@@ -18,6 +18,7 @@
 #include "bench/BenchSupport.h"
 #include "firmware/FirmwareUpdate.h"
 #include "link/ConfigCommands.h"
+#include "tests/support/NoProgress.h"
 
 namespace zorvik {
 namespace {
@@ -28,8 +29,8 @@ constexpr int kFirmwareRecords = 10;         // records of the firmware file
 constexpr double kWaitCpuTargetPercent = 5;  // of the wall time of any wait
 
 using bench::CountingDialogs;
-using bench::NoBar;
 using bench::Percentile;
+using testing::NoProgress;
 
 // Command times in microseconds, and the resources seen at the marked runs.
 class Tally {
@@ -129,7 +130,7 @@ void PrintLoad(const char* when) {
     TComPort& port = link.Port();
     SystemClock clock;
     CountingDialogs dialogs;
-    NoBar bar;
+    NoProgress bar;
     Tally tally(Marks(updates));
     int failed = 0;
     std::printf("firmware updates of %d records (verified) against %s:\n", kFirmwareRecords,
@@ -186,7 +187,7 @@ void PrintLoad(const char* when) {
         (void)WriteConfiguration(exchange, u"9466", {}, [] { return ConfigImage{}; });
     };
     const auto firmware = [&firmwarePath](TComPort& port, Clock& clock, Dialogs& dialogs) {
-        NoBar bar;
+        NoProgress bar;
         FirmwareUpdate update(port, clock, dialogs, bar);
         (void)update.Run(firmwarePath, {true, false});
     };

@@ -10,7 +10,7 @@
 #include "link/Clock.h"
 #include "link/ConfigCommands.h"
 #include "link/SerialPort.h"
-#include "tests/firmware/NoProgress.h"
+#include "tests/support/NoProgress.h"
 #include "tests/support/FakeDialogs.h"
 #include "tests/support/SimProcess.h"
 #include "tests/support/TempFolder.h"

@@ -1,4 +1,4 @@
-// A firmware update with no one watching its bar, for the tests on a real pty.
+// A firmware update with no one watching its bar, for the tests and benches on a real pty.
 #pragma once
 
 #include "firmware/FirmwareUpdate.h"
