@@ -272,7 +272,7 @@ int Detect(const Invocation& call) {
             array.push_back(
                 {{"name", answer.name}, {"device", answer.device}, {"state", answer.state}});
         }
-        std::cout << array.dump(4) << '\n';
+        std::cout << IndentedJson(array);
     } else {
         for (const PortAnswer& answer : answers) {
             if (answer.state == "ready") {

@@ -5,9 +5,8 @@ namespace zorvik::cli {
 
 namespace {
 
-using nlohmann::json;
-
-void Append(std::string& out, const json& value, int level) {
+template <class Json>
+void Append(std::string& out, const Json& value, int level) {
     const std::string inner(static_cast<std::size_t>(level + 1) * 4, ' ');
     const std::string outer(static_cast<std::size_t>(level) * 4, ' ');
     if (value.is_object() || value.is_array()) {
@@ -17,7 +16,7 @@ void Append(std::string& out, const json& value, int level) {
         for (auto it = value.begin(); it != value.end(); ++it) {
             out += inner;
             if (object) {
-                out += json(it.key()).dump(-1, ' ', false, json::error_handler_t::replace);
+                out += Json(it.key()).dump(-1, ' ', false, Json::error_handler_t::replace);
                 out += ": ";
             }
             Append(out, *it, level + 1);
@@ -27,15 +26,24 @@ void Append(std::string& out, const json& value, int level) {
         out += object ? "}" : "]";
         return;
     }
-    out += value.dump(-1, ' ', false, json::error_handler_t::replace);
+    out += value.dump(-1, ' ', false, Json::error_handler_t::replace);
+}
+
+template <class Json>
+std::string Indented(const Json& value) {
+    std::string out;
+    Append(out, value, 0);
+    return out + "\n";
 }
 
 }  // namespace
 
 std::string IndentedJson(const nlohmann::json& value) {
-    std::string out;
-    Append(out, value, 0);
-    return out + "\n";
+    return Indented(value);
+}
+
+std::string IndentedJson(const nlohmann::ordered_json& value) {
+    return Indented(value);
 }
 
 }  // namespace zorvik::cli

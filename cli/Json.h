@@ -10,5 +10,7 @@ namespace zorvik::cli {
 // and a final newline; an empty array or object still takes two lines. Text that is not UTF-8
 // comes out with U+FFFD in place of each bad sequence.
 [[nodiscard]] std::string IndentedJson(const nlohmann::json& value);
+// The same layout with each object's members in the order they were given.
+[[nodiscard]] std::string IndentedJson(const nlohmann::ordered_json& value);
 
 }  // namespace zorvik::cli

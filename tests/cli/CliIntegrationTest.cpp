@@ -469,6 +469,19 @@ std::string LogOnceItHolds(Bench& bench, const std::string& line) {
     return log;
 }
 
+// Other ports of the machine may come before it, each with its own state.
+TEST(CliOverPty, DetectJsonNamesTheAnsweringPortItsDeviceAndItsState) {
+    Bench bench;
+    ASSERT_EQ(bench.Port(), "COM41");
+    const CliRun run = bench.Run({"detect", "--json"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(run.out.starts_with("[\n") && run.out.ends_with("\n]\n")) << run.out;
+    EXPECT_NE(run.out.find("    {\n        \"name\": \"COM41\",\n        \"device\": \"" +
+                           bench.Sim().PtyPath() + "\",\n        \"state\": \"ready\"\n    }"),
+              std::string::npos)
+        << run.out;
+}
+
 TEST(CliOverPty, DryRunPrintsTheChangesAsDiffDoesAndSendsNothing) {
     Bench bench;
     const std::string before = bench.Folder().PathOf("before.zvk");
