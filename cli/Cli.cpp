@@ -1,8 +1,6 @@
 // The commands of zorvik-cli, each a thin layer over the same exchange code as the window.
 #include "cli/Cli.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -36,12 +34,14 @@
 #include "cli/Provision.h"
 #include "cli/SecurityForm.h"
 #include "cli/SupportReport.h"
+#include "cli/System.h"
 #include "config/ConfigDiff.h"
 #include "config/ConfigText.h"
 #include "config/Configuration.h"
 #include "files/FileIo.h"
 #include "firmware/FirmwareUpdate.h"
 #include "link/Autodetect.h"
+#include "link/PortFactory.h"
 #include "link/PortFault.h"
 #include "link/TraceFile.h"
 
@@ -77,8 +77,7 @@ struct Invocation {
 // "2026-12-09 07:40:12 UTC", for the title of a trace or report.
 std::string UtcNow() {
     const std::time_t now = std::time(nullptr);
-    std::tm parts{};
-    gmtime_r(&now, &parts);
+    const std::tm parts = UtcTime(now);
     char text[32];
     std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S UTC", &parts);
     return text;
@@ -232,7 +231,7 @@ struct PortAnswer {
     std::string why;    // for "busy" and "unusable": the port's error in English
 };
 
-PortAnswer Listen(const PortMap& map, TComPort& port, ConsoleClock& clock, int number) {
+PortAnswer Listen(const PortMap& map, TCustomComPort& port, ConsoleClock& clock, int number) {
     PortAnswer answer;
     answer.name = "COM" + std::to_string(number);
     answer.device = RealPath(map.DevicePath(number).value_or(""));
@@ -251,16 +250,16 @@ int Detect(const Invocation& call) {
     NoOperands(call);
     const bool all = call.args.Has("all");
     const PortMap map;
-    TComPort port(map);
+    const auto port = MakeComPort(map, ComPortName(kFirstComPort));
     ConsoleClock clock;
-    const TraceWatch watch(call.trace, port);
+    const TraceWatch watch(call.trace, *port);
     std::vector<PortAnswer> answers;
     bool found = false;
     for (int number = kFirstComPort; number <= kLastComPort; ++number) {
         if (!ProbeComPort(map, number)) {
             continue;
         }
-        answers.push_back(Listen(map, port, clock, number));
+        answers.push_back(Listen(map, *port, clock, number));
         found = found || answers.back().state == "ready";
         if (found && !all) {
             break;
@@ -837,7 +836,7 @@ int Flash(const Invocation& call) {
     CheckFirmwareFile(path);
     Device device(RequiredPort(call), call.trace);
     FlashProgress progress(stderr,
-                           ::isatty(STDERR_FILENO) == 1 && CurrentVerbosity() != Verbosity::Quiet);
+                           StandardErrorIsTerminal() && CurrentVerbosity() != Verbosity::Quiet);
     progress.SetQuiet(CurrentVerbosity() == Verbosity::Quiet);
     FirmwareOptions options;
     options.verify = !call.args.Has("no-verify");

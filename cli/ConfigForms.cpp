@@ -1,7 +1,6 @@
 // Reading and writing configuration files for the command line.
 #include "cli/ConfigForms.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,6 +15,7 @@
 
 #include "cli/Console.h"
 #include "cli/ExitCode.h"
+#include "cli/System.h"
 #include "config/ConfigJson.h"
 #include "config/ConfigText.h"
 #include "files/ConfigFile.h"
@@ -205,7 +205,7 @@ std::string LoadTextFile(const std::string& path) {
         }
     } file{STDIN_FILENO};
     if (path != kStandardInput) {
-        file.fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+        file.fd = OpenForReading(path);
         if (file.fd < 0) {
             throw FileFailure(path, std::strerror(errno));
         }
@@ -251,10 +251,7 @@ bool IsStandardInput(const std::string& path) {
     if (path == kStandardInput) {
         return true;
     }
-    struct stat named {};
-    struct stat input {};
-    return ::stat(path.c_str(), &named) == 0 && ::fstat(STDIN_FILENO, &input) == 0 &&
-           named.st_dev == input.st_dev && named.st_ino == input.st_ino;
+    return IsStandardInputFile(path);
 }
 
 void CheckOutputPlace(const std::string& path) {
@@ -265,7 +262,7 @@ void CheckOutputPlace(const std::string& path) {
     if (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
         throw FileFailure(path, std::strerror(EISDIR));
     }
-    std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    std::string folder = std::filesystem::path(path).parent_path().string();
     if (folder.empty()) {
         folder = ".";
     }

@@ -1,9 +1,6 @@
 // Interrupt handling, the silent dialogs and the interruptible clock of the command line.
 #include "cli/Console.h"
 
-#include <signal.h>
-#include <unistd.h>
-
 #include <atomic>
 #include <cstdio>
 
@@ -11,33 +8,25 @@ namespace zorvik::cli {
 
 namespace {
 
-volatile sig_atomic_t gInterrupts = 0;  // Ctrl-C presses so far
-volatile sig_atomic_t gTerminated = 0;  // a SIGTERM came
+// Lock-free, so a signal handler (or Windows' console handler thread) may change them.
+std::atomic<int> gInterrupts = 0;       // Ctrl-C presses so far
+std::atomic<bool> gTerminated = false;  // a SIGTERM came
 std::string gCommitWarning;             // set once a stop needs a second press
 std::atomic<bool> gWarned = false;      // several ports may reach a stop point at once
 Verbosity gVerbosity = Verbosity::Normal;
 
-void CountInterrupt(int signal) {
-    if (signal == SIGTERM) {
-        gTerminated = 1;
+}  // namespace
+
+void NoteInterrupt(bool terminate) noexcept {
+    if (terminate) {
+        gTerminated = true;
     } else {
-        gInterrupts = gInterrupts + 1;
+        ++gInterrupts;
     }
 }
 
-}  // namespace
-
-void InstallInterruptHandler() {
-    struct sigaction action {};
-    action.sa_handler = CountInterrupt;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = 0;  // no SA_RESTART: a blocking read returns EINTR
-    ::sigaction(SIGINT, &action, nullptr);
-    ::sigaction(SIGTERM, &action, nullptr);
-}
-
 void StopIfInterrupted() {
-    if (gTerminated != 0) {
+    if (gTerminated) {
         throw Interrupted(true);
     }
     const int presses = gInterrupts;

@@ -29,7 +29,13 @@ private:
 // Counts SIGINT and notes SIGTERM instead of dying at once, so a command ends between two steps
 // with its port closed. System calls are not restarted, so a password prompt ends at once as
 // well. A supervisor's SIGTERM stops at the next step even where a Ctrl-C would only warn.
+// On Windows Ctrl-Break counts as Ctrl-C, and the console closing as SIGTERM. Filled by each
+// platform's System file.
 void InstallInterruptHandler();
+
+// Counts a Ctrl-C press, or with `terminate` notes a request to end; called from the platform's
+// interrupt handler, so it only stores.
+void NoteInterrupt(bool terminate) noexcept;
 
 // Throws Interrupted when a stop was asked for and may happen now.
 void StopIfInterrupted();

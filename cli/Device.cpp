@@ -33,18 +33,18 @@ std::string PortName(const std::string& given) {
 
 Device::Device(const std::string& given, TraceFile* trace)
     : label_(PortName(given).find('/') == std::string::npos ? PortName(given) : given),
-      port_(map_, PortName(given)),
-      exchange_(port_, clock_, dialogs_),
+      port_(MakeComPort(map_, PortName(given))),
+      exchange_(*port_, clock_, dialogs_),
       trace_(trace) {
     if (trace_ != nullptr) {
-        trace_->Attach(port_);
+        trace_->Attach(*port_);
     }
 }
 
 Device::~Device() {
     if (trace_ != nullptr) {
         // Closed while the trace still watches, so its last line is the port closed.
-        port_.Abandon();
+        port_->Abandon();
         trace_->Detach();
     }
 }

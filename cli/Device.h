@@ -2,6 +2,7 @@
 // exchange over them, with the commands' outcomes turned into English and exit statuses.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -10,9 +11,9 @@
 #include "link/ConfigCommands.h"
 #include "link/DeviceExchange.h"
 #include "link/PasswordChange.h"
+#include "link/PortFactory.h"
 #include "link/PortMap.h"
 #include "link/SecurityCommand.h"
-#include "link/SerialPort.h"
 #include "link/TraceFile.h"
 
 namespace zorvik::cli {
@@ -34,7 +35,7 @@ public:
     Device& operator=(const Device&) = delete;
 
     [[nodiscard]] const std::string& Label() const { return label_; }
-    [[nodiscard]] TComPort& Port() { return port_; }
+    [[nodiscard]] TCustomComPort& Port() { return *port_; }
     [[nodiscard]] ConsoleClock& Time() { return clock_; }
     [[nodiscard]] ConsoleDialogs& Messages() { return dialogs_; }
     [[nodiscard]] DeviceExchange& Exchange() { return exchange_; }
@@ -55,7 +56,7 @@ public:
 private:
     std::string label_;
     PortMap map_;
-    TComPort port_;
+    std::unique_ptr<TCustomComPort> port_;
     ConsoleClock clock_;
     ConsoleDialogs dialogs_;
     DeviceExchange exchange_;

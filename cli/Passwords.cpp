@@ -1,9 +1,7 @@
 // Password sources: file, environment, terminal without echo, standard input.
 #include "cli/Passwords.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -14,6 +12,7 @@
 
 #include "cli/Console.h"
 #include "cli/ExitCode.h"
+#include "cli/System.h"
 
 namespace zorvik::cli {
 
@@ -29,7 +28,7 @@ constexpr std::size_t kLongestLine = 4096;        // a password file's first lin
 // The first line of a password file, read a byte at a time so that nothing after it is taken
 // from a pipe. A folder or a read error is a file error.
 std::string FirstLine(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+    const int fd = OpenForReading(path);
     if (fd < 0) {
         FileFailure(path, errno);
     }
@@ -69,51 +68,6 @@ std::string Chomp(std::string line) {
         line.pop_back();
     }
     return line;
-}
-
-// Reads one line from the terminal with echo off; the echo comes back however this ends.
-std::string ReadFromTerminal(int tty, const std::string& prompt) {
-    termios saved{};
-    const bool isTerminal = ::tcgetattr(tty, &saved) == 0;
-    if (isTerminal) {
-        termios quiet = saved;
-        quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
-        quiet.c_lflag |= ECHONL;
-        ::tcsetattr(tty, TCSAFLUSH, &quiet);
-    }
-    (void)!::write(tty, prompt.data(), prompt.size());
-    std::string line;
-    bool ended = false;
-    bool interrupted = false;
-    for (;;) {
-        char c = 0;
-        const ssize_t n = ::read(tty, &c, 1);
-        if (n == 1) {
-            if (c == '\n') {
-                break;
-            }
-            line += c;
-            continue;
-        }
-        if (n < 0 && errno == EINTR) {
-            interrupted = true;
-            break;
-        }
-        ended = true;
-        break;
-    }
-    if (isTerminal) {
-        ::tcsetattr(tty, TCSAFLUSH, &saved);
-    }
-    if (interrupted) {
-        (void)!::write(tty, "\n", 1);
-        StopIfInterrupted();
-        throw Interrupted();
-    }
-    if (ended) {
-        throw CliError(Exit::Usage, "no password typed");
-    }
-    return Chomp(line);
 }
 
 }  // namespace
@@ -214,21 +168,16 @@ std::string PasswordReader::Read(const std::string& prompt,
         }
         return Chomp(line);
     }
-    const int tty = ::open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (tty < 0) {
+    const auto first = ReadHiddenLine(prompt);
+    if (!first) {
         throw CliError(
             Exit::Usage,
             "no terminal to type the password on; give it on standard input with " + stdinOption_);
     }
-    struct Closer {
-        int fd;
-        ~Closer() { ::close(fd); }
-    } closer{tty};
-    const std::string first = ReadFromTerminal(tty, prompt);
-    if (confirm && ReadFromTerminal(tty, *confirm) != first) {
+    if (confirm && ReadHiddenLine(*confirm) != first) {
         throw CliError(Exit::Usage, "the passwords typed do not match");
     }
-    return first;
+    return *first;
 }
 
 }  // namespace zorvik::cli

@@ -90,7 +90,7 @@ CliError Worded(PortFault fault, const EComPort& error, const std::string& name)
     }
     if (error.Code() == kErrOpen) {
         const std::string cause =
-            error.WinCode() > 0 ? std::strerror(error.WinCode()) : "cannot open the port";
+            error.WinCode() > 0 ? SystemErrorText(error.WinCode()) : "cannot open the port";
         return said(Exit::PortUnusable, cause);
     }
     return said(Exit::NoDevice, std::string("port error: ") + error.what());

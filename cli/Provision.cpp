@@ -23,6 +23,7 @@
 #include "cli/PortNames.h"
 #include "cli/ProvisionTable.h"
 #include "cli/Sha256.h"
+#include "cli/System.h"
 #include "files/FileIo.h"
 
 namespace zorvik::cli {
@@ -45,8 +46,7 @@ constexpr const char* kFirstInterruptWarning =
 
 std::string UtcNow() {
     const std::time_t now = std::time(nullptr);
-    std::tm utc{};
-    ::gmtime_r(&now, &utc);
+    const std::tm utc = UtcTime(now);
     char text[32];
     std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
     return text;

@@ -1,11 +1,6 @@
 // The support report.
 #include "cli/SupportReport.h"
 
-#include <grp.h>
-#include <sys/stat.h>
-#include <sys/utsname.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -16,6 +11,7 @@
 #include <vector>
 
 #include "Version.h"
+#include "cli/System.h"
 #include "files/FileIo.h"
 
 namespace zorvik::cli {
@@ -53,50 +49,6 @@ std::string OsRelease() {
         }
     }
     return "unknown";
-}
-
-std::string Kernel() {
-    utsname name{};
-    if (::uname(&name) != 0) {
-        return "unknown";
-    }
-    return std::string(name.sysname) + " " + name.release + " " + name.version + " " + name.machine;
-}
-
-std::string GroupName(gid_t gid) {
-    if (const group* entry = ::getgrgid(gid)) {
-        return entry->gr_name;
-    }
-    return std::to_string(gid);
-}
-
-std::vector<std::string> Groups() {
-    std::set<gid_t> ids{::getgid(), ::getegid()};
-    const int count = ::getgroups(0, nullptr);
-    if (count > 0) {
-        std::vector<gid_t> more(static_cast<std::size_t>(count));
-        const int got = ::getgroups(count, more.data());
-        for (int i = 0; i < got; ++i) {
-            ids.insert(more[static_cast<std::size_t>(i)]);
-        }
-    }
-    std::vector<std::string> names;
-    for (const gid_t id : ids) {
-        names.push_back(GroupName(id));
-    }
-    return names;
-}
-
-std::string Mode(const std::string& path) {
-    struct stat info {};
-    if (::lstat(path.c_str(), &info) != 0) {
-        return "absent";
-    }
-    char text[96];
-    std::snprintf(text, sizeof text, "mode %04o, owner uid %u, group %s",
-                  static_cast<unsigned>(info.st_mode & 07777), static_cast<unsigned>(info.st_uid),
-                  GroupName(info.st_gid).c_str());
-    return text;
 }
 
 std::string RealPath(const std::string& path) {
@@ -163,7 +115,7 @@ std::vector<std::string> RunningGrabbers() {
 void DescribePort(std::ostream& out, const std::string& name, const std::string& device,
                   const std::map<std::string, std::string>& byId) {
     out << name << '\n';
-    out << "  device: " << device << " (" << Mode(device) << ")\n";
+    out << "  device: " << device << " (" << FileMode(device) << ")\n";
     const auto found = byId.find(device);
     out << "  by-id: " << (found == byId.end() ? "none" : found->second) << '\n';
     const std::string tty = fs::path(device).filename().string();
@@ -212,9 +164,9 @@ std::string SupportReport(const PortMap& map, const std::optional<std::string>& 
     out << "zorvik-cli support report\n\n";
     out << "program: zorvik " << kVersion << " (Qt " << ZORVIK_QT_VERSION << ")\n";
     out << "system: " << OsRelease() << '\n';
-    out << "kernel: " << Kernel() << '\n';
+    out << "kernel: " << SystemName() << '\n';
 
-    const std::vector<std::string> groups = Groups();
+    const std::vector<std::string> groups = UserGroups();
     bool dialout = false;
     out << "groups:";
     for (const std::string& name : groups) {
@@ -222,7 +174,7 @@ std::string SupportReport(const PortMap& map, const std::optional<std::string>& 
         dialout = dialout || name == kSerialGroup;
     }
     out << "\nin group " << kSerialGroup << ": " << (dialout ? "yes" : "no") << '\n';
-    out << "port folder: " << map.LinkFolder() << " (" << Mode(map.LinkFolder()) << ")\n";
+    out << "port folder: " << map.LinkFolder() << " (" << FileMode(map.LinkFolder()) << ")\n";
 
     const std::vector<std::string> grabbers = RunningGrabbers();
     out << "ModemManager or brltty running: ";

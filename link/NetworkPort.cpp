@@ -1,22 +1,14 @@
 // The network serial port: TCP to a serial server, raw or with RFC 2217 serial-port control.
 #include "link/NetworkPort.h"
 
-#include <fcntl.h>
-#include <linux/sockios.h>
-#include <netdb.h>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <poll.h>
-#include <sys/ioctl.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <chrono>
 #include <thread>
 #include <utility>
+
+#include "link/Socket.h"
 
 namespace zorvik {
 
@@ -28,8 +20,6 @@ using namespace telnet;
 constexpr std::array<std::uint8_t, 4> kBaudBytes{0x00, 0x00, 0xE1, 0x00};
 constexpr std::uint8_t kDataBits = 8;
 
-constexpr int kWriteMsPerByte = 100;       // write timeout: this much per byte ...
-constexpr int kWriteMsConstant = 1000;     // ... plus this much per write, as for a local port
 constexpr int kSendQueuePollMicros = 200;  // between looks at what the server has not taken
 constexpr std::size_t kReceiveChunk = 4096;
 
@@ -145,53 +135,12 @@ void TNetComPort::DoOpen(const std::string& /*port*/) {
 }
 
 void TNetComPort::Connect(std::int64_t deadline) {
-    addrinfo hints{};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_STREAM;
-    addrinfo* found = nullptr;
-    const int lookup =
-        ::getaddrinfo(address_.host.c_str(), address_.service.c_str(), &hints, &found);
-    if (lookup != 0) {
-        throw Error(kErrOpen, lookup == EAI_SYSTEM && errno != 0 ? errno : ENXIO);
+    int error = 0;
+    socket_ = tcp::Connect(
+        address_.host, address_.service, [deadline] { return MsLeft(deadline); }, error);
+    if (socket_ == tcp::kNoSocket) {
+        throw Error(kErrOpen, error);
     }
-    int lastError = ETIMEDOUT;
-    for (const addrinfo* each = found; each != nullptr && fd_ < 0; each = each->ai_next) {
-        const int fd = ::socket(each->ai_family, each->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC,
-                                each->ai_protocol);
-        if (fd < 0) {
-            lastError = errno;
-            continue;
-        }
-        int error = 0;
-        if (::connect(fd, each->ai_addr, each->ai_addrlen) != 0) {
-            error = errno;
-            if (error == EINPROGRESS) {
-                pollfd done{fd, POLLOUT, 0};
-                int ready = 0;
-                while ((ready = ::poll(&done, 1, MsLeft(deadline))) < 0 && errno == EINTR) {
-                }
-                socklen_t size = sizeof error;
-                if (ready <= 0) {
-                    error = ETIMEDOUT;
-                } else if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size) != 0) {
-                    error = errno;
-                }
-            }
-        }
-        if (error != 0) {
-            ::close(fd);
-            lastError = error;
-            continue;
-        }
-        fd_ = fd;
-    }
-    ::freeaddrinfo(found);
-    if (fd_ < 0) {
-        throw Error(kErrOpen, lastError);
-    }
-    // Every byte of the protocol is a question or an answer: none may wait for company.
-    int on = 1;
-    (void)::setsockopt(fd_, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
 }
 
 void TNetComPort::Negotiate(std::int64_t deadline) {
@@ -219,8 +168,8 @@ void TNetComPort::Negotiate(std::int64_t deadline) {
         if (comPortAgreed_) {
             break;
         }
-        pollfd input{fd_, POLLIN, 0};
-        if (::poll(&input, 1, MsLeft(deadline)) == 0 || NowMicros() >= deadline) {
+        int error = 0;
+        if (tcp::Wait(socket_, false, MsLeft(deadline), error) == 0 || NowMicros() >= deadline) {
             throw Error(kErrOpen, ETIMEDOUT);
         }
     }
@@ -257,7 +206,8 @@ bool TNetComPort::Pump() {
     std::vector<Event> events;
     std::uint8_t chunk[kReceiveChunk];
     for (;;) {
-        const ssize_t got = ::recv(fd_, chunk, sizeof chunk, MSG_DONTWAIT);
+        int error = 0;
+        const long got = tcp::Receive(socket_, chunk, sizeof chunk, error);
         if (got > 0) {
             const std::span<const std::uint8_t> bytes(chunk, static_cast<std::size_t>(got));
             if (rfc2217_) {
@@ -271,17 +221,14 @@ bool TNetComPort::Pump() {
             peerClosed_ = true;
             break;
         }
-        if (errno == EINTR) {
-            continue;
-        }
-        if (errno == EAGAIN || errno == EWOULDBLOCK) {
+        if (error == EAGAIN) {
             break;
         }
-        if (ConnectionGone(errno)) {
+        if (ConnectionGone(error)) {
             peerClosed_ = true;
             break;
         }
-        throw Error(kErrReadFile, errno);
+        throw Error(kErrReadFile, error);
     }
     std::size_t stale = 0;
     for (const Event& event : events) {
@@ -355,23 +302,20 @@ void TNetComPort::Answer(const Event& event) {
 std::size_t TNetComPort::SendUntil(std::span<const std::uint8_t> bytes, std::int64_t deadline) {
     std::size_t done = 0;
     while (done < bytes.size()) {
-        const ssize_t n = ::send(fd_, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL);
+        int error = 0;
+        const long n = tcp::Send(socket_, bytes.data() + done, bytes.size() - done, error);
         if (n > 0) {
             done += static_cast<std::size_t>(n);
             continue;
         }
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
-            if (ConnectionGone(errno)) {
+        if (n < 0 && error != EAGAIN) {
+            if (ConnectionGone(error)) {
                 peerClosed_ = true;
                 throw Error(kErrWriteFile, EIO);
             }
-            throw Error(kErrWriteFile, errno);
+            throw Error(kErrWriteFile, error);
         }
-        pollfd room{fd_, POLLOUT, 0};
-        if (::poll(&room, 1, MsLeft(deadline)) <= 0 || NowMicros() >= deadline) {
+        if (tcp::Wait(socket_, true, MsLeft(deadline), error) <= 0 || NowMicros() >= deadline) {
             break;
         }
     }
@@ -386,14 +330,14 @@ void TNetComPort::SendCommand(const std::vector<std::uint8_t>& bytes) {
 }
 
 void TNetComPort::Shut() noexcept {
-    if (fd_ >= 0) {
-        ::close(fd_);
-        fd_ = -1;
+    if (socket_ != tcp::kNoSocket) {
+        tcp::Close(socket_);
+        socket_ = tcp::kNoSocket;
     }
 }
 
 void TNetComPort::DoClose() {
-    if (fd_ < 0) {
+    if (socket_ == tcp::kNoSocket) {
         return;
     }
     // As a local port discards its input on closing (and its output after a write cut short),
@@ -401,7 +345,8 @@ void TNetComPort::DoClose() {
     if (rfc2217_ && !peerClosed_) {
         const std::uint8_t which = outputStuck_ ? kPurgeBoth : kPurgeReceive;
         const auto purge = ComPortCommand(kPurgeData, std::span<const std::uint8_t>(&which, 1));
-        (void)::send(fd_, purge.data(), purge.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+        int ignored = 0;
+        (void)tcp::Send(socket_, purge.data(), purge.size(), ignored);
     }
     Shut();
     received_.clear();
@@ -445,8 +390,7 @@ int TNetComPort::DoWrite(const std::uint8_t* buffer, int count) {
     // Waiting for the server's acknowledgement instead would cost its delayed ACK (up to 40 ms)
     // on every write.
     for (;;) {
-        int unsent = 0;
-        if (::ioctl(fd_, SIOCOUTQNSD, &unsent) != 0 || unsent <= 0) {
+        if (tcp::Unsent(socket_) <= 0) {
             break;
         }
         if (NowMicros() >= deadline) {
@@ -484,10 +428,10 @@ bool TNetComPort::DoWaitForInput(int timeoutMs) {
         if (!open) {
             throw Error(kErrReadFile, EIO);
         }
-        pollfd input{fd_, POLLIN, 0};
-        const int ready = ::poll(&input, 1, MsLeft(deadline));
-        if (ready < 0 && errno != EINTR) {
-            throw Error(kErrReadFile, errno);
+        int error = 0;
+        const int ready = tcp::Wait(socket_, false, MsLeft(deadline), error);
+        if (ready < 0 && error != EINTR) {
+            throw Error(kErrReadFile, error);
         }
         if (ready == 0) {
             return false;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "link/ComPort.h"
+#include "link/Socket.h"
 #include "link/Telnet.h"
 
 namespace zorvik {
@@ -71,7 +72,7 @@ private:
 
     NetworkAddress address_;
     std::string text_;
-    int fd_ = -1;
+    tcp::Socket socket_ = tcp::kNoSocket;
     bool rfc2217_;
     bool peerClosed_ = false;
     bool outputStuck_ = false;

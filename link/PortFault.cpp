@@ -4,50 +4,10 @@
 #include <cerrno>
 
 #include "link/NetworkPort.h"
-#include "link/PortMap.h"
 
 namespace zorvik {
 
 namespace {
-
-// The kernel's ways of saying that no device answers behind a node.
-bool NoDeviceBehind(int error) {
-    return error == ENOENT || error == ENODEV || error == ENXIO || error == EIO;
-}
-
-// The kernel's ways of saying that an open device went away.
-bool Gone(int error) {
-    return error == EIO || error == ENXIO || error == ENODEV;
-}
-
-bool Linked(std::string_view port) {
-    const auto number = PortMap::ComNumber(port);
-    return number && PortMap::Linked(*number);
-}
-
-PortFault OpenFault(int error, std::string_view port) {
-    if (error == EBUSY || error == EWOULDBLOCK || error == EAGAIN) {
-        return PortFault::Busy;
-    }
-    if (error == ENOTTY) {
-        return PortFault::NotSerial;
-    }
-    if (Linked(port)) {
-        // The port layer refuses an unsafe or odd port folder with EPERM or ENOTDIR before it
-        // follows any link; EACCES comes from the device the link leads to.
-        if (error == EPERM || error == ENOTDIR) {
-            return PortFault::LinkFolderRefused;
-        }
-        if (error == EACCES) {
-            return PortFault::AccessDenied;
-        }
-        return NoDeviceBehind(error) ? PortFault::NoLinkedDevice : PortFault::Other;
-    }
-    if (error == EACCES || error == EPERM) {
-        return PortFault::AccessDenied;
-    }
-    return NoDeviceBehind(error) ? PortFault::NoDevice : PortFault::Other;
-}
 
 PortFault NetworkFault(int code, int error) {
     if (code == kErrOpen) {
@@ -90,18 +50,10 @@ PortFault ClassifyPortFault(int code, int errorNumber, std::string_view port) {
     if (ParseNetworkAddress(port)) {
         return NetworkFault(code, errorNumber);
     }
-    switch (code) {
-        case kErrOpen:
-            return OpenFault(errorNumber, port);
-        case kErrNotOpen:
-            return PortFault::NotOpen;
-        case kErrSetCommState:
-        case kErrSetCommTimeouts:
-        case kErrSetupComm:
-            return Gone(errorNumber) ? PortFault::DeviceGone : PortFault::SettingsRefused;
-        default:
-            return Gone(errorNumber) ? PortFault::DeviceGone : PortFault::Other;
+    if (code == kErrNotOpen) {
+        return PortFault::NotOpen;
     }
+    return LocalPortFault(code, errorNumber, port);
 }
 
 PortFault ClassifyPortFault(const EComPort& error) {

@@ -2,6 +2,7 @@
 // error number and the port's name, so each program can word its own advice.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "link/ComPort.h"
@@ -43,5 +44,12 @@ enum class KnownHolder {
 
 // The same from the parts, for errors that did not pass through a port (`port` may be empty).
 [[nodiscard]] PortFault ClassifyPortFault(int code, int errorNumber, std::string_view port);
+
+// The cause of an error of this machine's own serial port (not a network port, not code 24),
+// from the platform's error number: errno on Linux, GetLastError on Windows.
+[[nodiscard]] PortFault LocalPortFault(int code, int error, std::string_view port);
+
+// The platform's own text for its error number.
+[[nodiscard]] std::string SystemErrorText(int error);
 
 }  // namespace zorvik

@@ -1,5 +1,5 @@
-// Port names to device paths by fixed ranges, and the presence checks behind the probe and the
-// list.
+// Port names to Linux device paths by fixed ranges, and the presence checks behind the probe and
+// the list.
 #include "link/PortMap.h"
 
 #include "link/NetworkPort.h"
@@ -8,17 +8,13 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
-#include <charconv>
 #include <cstdlib>
 #include <fstream>
 
 namespace zorvik {
 
 namespace {
-
-constexpr std::string_view kComPrefix = "COM";  // every port name starts so, upper case
 
 constexpr int kFirstUart = 1;  // COM1 is /dev/ttyS0
 constexpr int kLastUart = 8;   // COM8 is /dev/ttyS7
@@ -89,13 +85,6 @@ std::string ParentOf(const std::string& path) {
     return slash == 0 ? "/" : trimmed.substr(0, slash);
 }
 
-bool LessIgnoringCase(const std::string& a, const std::string& b) {
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) <
-               std::tolower(static_cast<unsigned char>(y));
-    });
-}
-
 }  // namespace
 
 PortMap::PortMap() : PortMap(Roots{"/dev", "/sys", UserPortFolder()}) {}
@@ -111,29 +100,6 @@ std::string PortMap::UserPortFolder() {
     return std::string(kFallbackPortFolderStem) + std::to_string(::getuid()) + "/ports";
 }
 
-std::optional<int> PortMap::ComNumber(std::string_view comName) {
-    if (!comName.starts_with(kComPrefix)) {
-        return std::nullopt;
-    }
-    const std::string_view digits = comName.substr(kComPrefix.size());
-    if (digits.empty() || digits.front() == '0') {
-        return std::nullopt;
-    }
-    int number = 0;
-    const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
-    if (ec != std::errc{} || end != digits.data() + digits.size()) {
-        return std::nullopt;
-    }
-    if (number < kFirstComPort || number > kLastComPort) {
-        return std::nullopt;
-    }
-    return number;
-}
-
-bool PortMap::Linked(int number) {
-    return number >= kFirstLinkedPort && number <= kLastLinkedPort;
-}
-
 std::optional<std::string> PortMap::DevicePath(int number) const {
     if (number >= kFirstUart && number <= kLastUart) {
         return Numbered(roots_.dev + "/ttyS", number - kFirstUart);
@@ -145,17 +111,9 @@ std::optional<std::string> PortMap::DevicePath(int number) const {
         return Numbered(roots_.dev + "/ttyACM", number - kFirstAcm);
     }
     if (Linked(number) && !roots_.links.empty()) {
-        return Numbered(roots_.links + "/" + std::string(kComPrefix), number);
+        return roots_.links + "/" + ComPortName(number);
     }
     return std::nullopt;
-}
-
-std::optional<std::string> PortMap::DevicePath(std::string_view comName) const {
-    const auto number = ComNumber(comName);
-    if (!number) {
-        return std::nullopt;
-    }
-    return DevicePath(*number);
 }
 
 int PortMap::LinkFolderError() const {
@@ -179,18 +137,6 @@ std::optional<std::string> PortMap::LinkTarget(int number) const {
         return std::nullopt;
     }
     return std::string(buffer, static_cast<std::size_t>(length));
-}
-
-std::string PortMap::NetworkTarget(std::string_view port) const {
-    if (ParseNetworkAddress(port)) {
-        return std::string(port);
-    }
-    const auto number = ComNumber(port);
-    if (!number || !Linked(*number) || LinkFolderError() != 0) {
-        return "";
-    }
-    const auto target = LinkTarget(*number);
-    return target && ParseNetworkAddress(*target) ? *target : "";
 }
 
 bool PortMap::Present(int number) const {
@@ -220,31 +166,11 @@ std::vector<std::string> PortMap::ListPresent() const {
     std::vector<std::string> names;
     for (int n = kFirstComPort; n <= kLastComPort; ++n) {
         if (Present(n)) {
-            names.push_back(Numbered(kComPrefix, n));
+            names.push_back(ComPortName(n));
         }
     }
-    std::sort(names.begin(), names.end(), LessIgnoringCase);
+    SortPortNames(names);
     return names;
-}
-
-std::string ComPortName(int number) {
-    return std::string(kComPrefix) + std::to_string(number);
-}
-
-bool ProbeComPort(const PortMap& map, int number) {
-    return map.Present(number);
-}
-
-bool ProbeComPort(int number) {
-    return ProbeComPort(PortMap(), number);
-}
-
-void ListSerialPorts(const PortMap& map, std::vector<std::string>& list) {
-    list = map.ListPresent();
-}
-
-void ListSerialPorts(std::vector<std::string>& list) {
-    ListSerialPorts(PortMap(), list);
 }
 
 }  // namespace zorvik

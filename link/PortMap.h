@@ -8,6 +8,8 @@
 
 namespace zorvik {
 
+// Every port name starts so, in capitals.
+constexpr std::string_view kComPrefix = "COM";
 // Every port name there is, COM1 to COM50, in the order each search goes through them: the
 // start-up selection, autodetection and the lists.
 constexpr int kFirstComPort = 1;
@@ -18,8 +20,10 @@ constexpr int kLastLinkedPort = kLastComPort;
 // Where the port folder lies when there is no runtime folder: this stem, the user id, "/ports".
 constexpr std::string_view kFallbackPortFolderStem = "/tmp/zorvik-gsm-";
 
-// Port names are "COM" plus a number everywhere the user sees them. Each number stands for one
-// fixed device, so a name never depends on what else is plugged in:
+// Port names are "COM" plus a number everywhere the user sees them. On Windows each is the
+// system's own port of that name (\\.\COMn): present when the system knows it, listed from the
+// serial ports the system registered, and the port folder does not exist. On Linux each number
+// stands for one fixed device, so a name never depends on what else is plugged in:
 //   COM1..COM8    /dev/ttyS0..7      present when a real UART stands behind it (sysfs type not 0)
 //   COM9..COM24   /dev/ttyUSB0..15   present when the node exists
 //   COM25..COM40  /dev/ttyACM0..15   present when the node exists
@@ -71,6 +75,9 @@ public:
 private:
     Roots roots_;
 };
+
+// Sorts port names case-insensitively, as every list shows them (COM1, COM10, COM3).
+void SortPortNames(std::vector<std::string>& names);
 
 // "COM" followed by `number`.
 [[nodiscard]] std::string ComPortName(int number);

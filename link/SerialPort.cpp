@@ -28,9 +28,7 @@ namespace {
 constexpr speed_t kLineSpeed = B57600;  // the device talks at 57600 baud, 8N1
 constexpr const char* kLineSettingsText = "57600 baud 8N1, no flow control";  // as set below
 
-constexpr int kWriteMsPerByte = 100;    // write timeout: this much per byte ...
-constexpr int kWriteMsConstant = 1000;  // ... plus this much per write
-constexpr int kLineByteMicros = 174;    // one byte on the line at 57600 baud, 10 bits a byte
+constexpr int kLineByteMicros = 174;  // one byte on the line at 57600 baud, 10 bits a byte
 
 constexpr short kHangUpEvents = POLLHUP | POLLERR | POLLNVAL;  // the other side is gone
 

@@ -1,0 +1,169 @@
+// bench-wine: zorvik-cli.exe under Wine against zorvik-sim on a pty linked as COM41 of a Wine
+// prefix, beside zorvik-cli on Linux in the same run. Prints, for read and write, the time from
+// opening the port to closing it (taken from each run's byte trace, so Wine's start-up is not in
+// it) against the protocol's floor; then the exe's size and its start-up beside a trivial Windows
+// program's under Wine.
+//
+// Usage: WINEPREFIX=... bench-wine [runs]
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "bench/BenchSupport.h"
+#include "link/ConfigCommands.h"
+
+namespace zorvik {
+namespace {
+
+constexpr int kDefaultRuns = 5;
+constexpr int kStartupRuns = 10;
+constexpr double kOverheadTargetPercent = 3.0;  // of the protocol's floor, under Wine
+constexpr const char* kWine = "/usr/lib/wine/wine64";
+constexpr const char* kWinePort = "COM41";
+
+using bench::Percentile;
+using bench::RunChild;
+
+// The milliseconds from "port opened" to "port closed" in each section of a trace.
+std::vector<double> PortSpans(const std::string& path) {
+    std::vector<double> spans;
+    std::ifstream in(path);
+    double opened = -1;
+    for (std::string line; std::getline(in, line);) {
+        std::istringstream fields(line);
+        double ms = 0;
+        char kind = 0;
+        std::string rest;
+        if (!(fields >> ms >> kind) || kind != '=') {
+            continue;
+        }
+        std::getline(fields >> std::ws, rest);
+        if (rest.starts_with("port opened")) {
+            opened = ms;
+        } else if (rest.starts_with("port closed") && opened >= 0) {
+            spans.push_back(ms - opened);
+            opened = -1;
+        }
+    }
+    return spans;
+}
+
+// Runs `args` `runs` times with a fresh trace, and gives the median span of the port's use.
+double MedianSpan(std::vector<std::string> args, const std::string& trace, int runs, int& failed) {
+    std::vector<double> spans;
+    args.insert(args.end(), {"--trace", trace});
+    for (int i = 0; i < runs; ++i) {
+        std::remove(trace.c_str());
+        failed += RunChild(args).status == 0 ? 0 : 1;
+        for (const double span : PortSpans(trace)) {
+            spans.push_back(span);
+        }
+    }
+    return Percentile(spans, 0.5);
+}
+
+void Report(const char* name, double linuxMs, double wineMs, double floorMs, bool& met) {
+    const double linuxOver = 100.0 * (linuxMs - floorMs) / floorMs;
+    const double wineOver = 100.0 * (wineMs - floorMs) / floorMs;
+    met = met && wineOver < kOverheadTargetPercent;
+    std::printf("%-8s floor %8.2f ms  Linux %8.2f ms (%5.2f %%)  Wine %8.2f ms (%5.2f %%)  %s\n",
+                name, floorMs, linuxMs, linuxOver, wineMs, wineOver,
+                wineOver < kOverheadTargetPercent ? "within target" : "OUTSIDE TARGET");
+}
+
+int Main(int argc, char** argv) {
+    const int runs = argc > 1 ? std::atoi(argv[1]) : kDefaultRuns;
+    const char* prefix = std::getenv("WINEPREFIX");
+    if (runs <= 0 || prefix == nullptr) {
+        std::fprintf(stderr, "usage: WINEPREFIX=... bench-wine [runs]\n");
+        return 2;
+    }
+    ::setenv("WINEDEBUG", "-all", 1);
+    char pattern[] = "/tmp/zorvik-bench-wine-XXXXXX";
+    if (::mkdtemp(pattern) == nullptr) {
+        std::perror("mkdtemp");
+        return 1;
+    }
+    const std::string root = pattern;
+    const std::string exe = ZORVIK_WINDOWS_CLI;
+    bool met = true;
+
+    bench::SimLink link(ZORVIK_SIM_PROGRAM);
+    if (!link.Started()) {
+        std::fprintf(stderr, "bench-wine: zorvik-sim did not start\n");
+        return 1;
+    }
+    const std::string comLink = std::string(prefix) + "/dosdevices/com41";
+    ::unlink(comLink.c_str());
+    if (::symlink(link.Sim().PtyPath().c_str(), comLink.c_str()) != 0) {
+        std::perror(comLink.c_str());
+        return 1;
+    }
+    bench::FloorClock clock;
+    bench::CountingDialogs dialogs;
+    DeviceExchange exchange(link.Port(), clock, dialogs);
+    const ReadResult read = ReadConfiguration(exchange, u"9466");
+    const double readFloor = static_cast<double>(clock.RequestedMicros()) / 1000;
+    if (!read.image) {
+        std::fprintf(stderr, "bench-wine: no image could be read\n");
+        return 1;
+    }
+    const std::int64_t writeStart = clock.RequestedMicros();
+    (void)WriteConfiguration(exchange, u"9466", {}, [&read] { return *read.image; });
+    const double writeFloor = static_cast<double>(clock.RequestedMicros() - writeStart) / 1000;
+    link.Port().Close();
+    const std::string image = root + "/image.zvk";
+    std::ofstream(image, std::ios::binary)
+        .write(reinterpret_cast<const char*>(read.image->data()), kImageSize);
+
+    const std::string device = link.Sim().LinkPath();
+    const std::string trace = root + "/trace";
+    int failed = 0;
+    std::printf("port open to close, median of %d runs each\n", runs);
+    Report("read",
+           MedianSpan({ZORVIK_CLI_PROGRAM, "read", "-p", device, "--text"}, trace, runs, failed),
+           MedianSpan({kWine, exe, "read", "-p", kWinePort, "--text"}, trace, runs, failed),
+           readFloor, met);
+    Report("write",
+           MedianSpan({ZORVIK_CLI_PROGRAM, "write", "-p", device, image, "--no-verify"}, trace,
+                      runs, failed),
+           MedianSpan({kWine, exe, "write", "-p", kWinePort, image, "--no-verify"}, trace, runs,
+                      failed),
+           writeFloor, met);
+    ::unlink(comLink.c_str());
+
+    struct stat info {};
+    const long size = ::stat(exe.c_str(), &info) == 0 ? static_cast<long>(info.st_size) : -1;
+    std::vector<double> ratios;
+    std::vector<double> own;
+    std::vector<double> trivial;
+    for (int i = 0; i < kStartupRuns; ++i) {
+        own.push_back(static_cast<double>(RunChild({kWine, exe, "--version"}).wallMicros) / 1000);
+        trivial.push_back(
+            static_cast<double>(RunChild({kWine, ZORVIK_TRIVIAL_WINDOWS_PROGRAM}).wallMicros) /
+            1000);
+        ratios.push_back(trivial.back() > 0 ? own.back() / trivial.back() : 0);
+    }
+    std::printf(
+        "zorvik-cli.exe: %ld bytes; start-up under Wine median %.1f ms, a trivial "
+        "Windows program %.1f ms, ratio run by run %.2f x\n",
+        size, Percentile(own, 0.5), Percentile(trivial, 0.5), Percentile(ratios, 0.5));
+    if (failed > 0) {
+        std::printf("%d runs failed\n", failed);
+    }
+    std::system(("rm -rf " + root).c_str());
+    return met && failed == 0 ? 0 : 1;
+}
+
+}  // namespace
+}  // namespace zorvik
+
+int main(int argc, char** argv) {
+    return zorvik::Main(argc, argv);
+}

@@ -1,0 +1,158 @@
+// The command line's calls into Linux.
+#include "cli/System.h"
+
+#include <fcntl.h>
+#include <grp.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/utsname.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <set>
+
+#include "cli/Console.h"
+#include "cli/ExitCode.h"
+
+namespace zorvik::cli {
+
+namespace {
+
+void CountSignal(int signal) {
+    NoteInterrupt(signal == SIGTERM);
+}
+
+std::string GroupName(gid_t gid) {
+    if (const group* entry = ::getgrgid(gid)) {
+        return entry->gr_name;
+    }
+    return std::to_string(gid);
+}
+
+}  // namespace
+
+void InstallInterruptHandler() {
+    struct sigaction action {};
+    action.sa_handler = CountSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = 0;  // no SA_RESTART: a blocking read returns EINTR
+    ::sigaction(SIGINT, &action, nullptr);
+    ::sigaction(SIGTERM, &action, nullptr);
+}
+
+std::tm UtcTime(std::time_t when) {
+    std::tm parts{};
+    ::gmtime_r(&when, &parts);
+    return parts;
+}
+
+bool StandardErrorIsTerminal() {
+    return ::isatty(STDERR_FILENO) == 1;
+}
+
+int OpenForReading(const std::string& path) {
+    return ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+}
+
+bool IsStandardInputFile(const std::string& path) {
+    struct stat named {};
+    struct stat input {};
+    return ::stat(path.c_str(), &named) == 0 && ::fstat(STDIN_FILENO, &input) == 0 &&
+           named.st_dev == input.st_dev && named.st_ino == input.st_ino;
+}
+
+std::optional<std::string> ReadHiddenLine(const std::string& prompt) {
+    const int tty = ::open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (tty < 0) {
+        return std::nullopt;
+    }
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{tty};
+    termios saved{};
+    const bool isTerminal = ::tcgetattr(tty, &saved) == 0;
+    if (isTerminal) {
+        termios quiet = saved;
+        quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+        quiet.c_lflag |= ECHONL;
+        ::tcsetattr(tty, TCSAFLUSH, &quiet);
+    }
+    (void)!::write(tty, prompt.data(), prompt.size());
+    std::string line;
+    bool ended = false;
+    bool interrupted = false;
+    for (;;) {
+        char c = 0;
+        const ssize_t n = ::read(tty, &c, 1);
+        if (n == 1) {
+            if (c == '\n') {
+                break;
+            }
+            line += c;
+            continue;
+        }
+        if (n < 0 && errno == EINTR) {
+            interrupted = true;
+            break;
+        }
+        ended = true;
+        break;
+    }
+    if (isTerminal) {
+        ::tcsetattr(tty, TCSAFLUSH, &saved);
+    }
+    if (interrupted) {
+        (void)!::write(tty, "\n", 1);
+        StopIfInterrupted();
+        throw Interrupted();
+    }
+    if (ended) {
+        throw CliError(Exit::Usage, "no password typed");
+    }
+    if (!line.empty() && line.back() == '\r') {
+        line.pop_back();
+    }
+    return line;
+}
+
+std::string SystemName() {
+    utsname name{};
+    if (::uname(&name) != 0) {
+        return "unknown";
+    }
+    return std::string(name.sysname) + " " + name.release + " " + name.version + " " + name.machine;
+}
+
+std::vector<std::string> UserGroups() {
+    std::set<gid_t> ids{::getgid(), ::getegid()};
+    const int count = ::getgroups(0, nullptr);
+    if (count > 0) {
+        std::vector<gid_t> more(static_cast<std::size_t>(count));
+        const int got = ::getgroups(count, more.data());
+        for (int i = 0; i < got; ++i) {
+            ids.insert(more[static_cast<std::size_t>(i)]);
+        }
+    }
+    std::vector<std::string> names;
+    for (const gid_t id : ids) {
+        names.push_back(GroupName(id));
+    }
+    return names;
+}
+
+std::string FileMode(const std::string& path) {
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0) {
+        return "absent";
+    }
+    char text[96];
+    std::snprintf(text, sizeof text, "mode %04o, owner uid %u, group %s",
+                  static_cast<unsigned>(info.st_mode & 07777), static_cast<unsigned>(info.st_uid),
+                  GroupName(info.st_gid).c_str());
+    return text;
+}
+
+}  // namespace zorvik::cli

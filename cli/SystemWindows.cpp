@@ -1,0 +1,179 @@
+// The command line's calls into Windows.
+#include "cli/System.h"
+
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+
+#include <cerrno>
+#include <cstdio>
+
+#include "cli/Console.h"
+#include "cli/ExitCode.h"
+#include "files/WideText.h"
+
+namespace zorvik::cli {
+
+namespace {
+
+// Windows ends a program this long after its console closes; the command stops at its next step
+// meanwhile, and its port is closed on the way out.
+constexpr DWORD kCloseGraceMs = 4000;
+
+BOOL WINAPI CountControl(DWORD event) {
+    switch (event) {
+        case CTRL_C_EVENT:
+        case CTRL_BREAK_EVENT:
+            NoteInterrupt(false);
+            return TRUE;
+        case CTRL_CLOSE_EVENT:
+        case CTRL_LOGOFF_EVENT:
+        case CTRL_SHUTDOWN_EVENT:
+            NoteInterrupt(true);
+            ::Sleep(kCloseGraceMs);
+            return TRUE;
+        default:
+            return FALSE;
+    }
+}
+
+// Closes a handle on every way out.
+struct HandleCloser {
+    HANDLE handle;
+    ~HandleCloser() {
+        if (handle != INVALID_HANDLE_VALUE) {
+            ::CloseHandle(handle);
+        }
+    }
+};
+
+bool SameFile(HANDLE a, HANDLE b) {
+    BY_HANDLE_FILE_INFORMATION first{};
+    BY_HANDLE_FILE_INFORMATION second{};
+    return ::GetFileInformationByHandle(a, &first) && ::GetFileInformationByHandle(b, &second) &&
+           first.dwVolumeSerialNumber == second.dwVolumeSerialNumber &&
+           first.nFileIndexHigh == second.nFileIndexHigh &&
+           first.nFileIndexLow == second.nFileIndexLow;
+}
+
+void WriteConsoleText(HANDLE console, const std::string& text) {
+    const std::wstring wide = Widen(text);
+    DWORD written = 0;
+    ::WriteConsoleW(console, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
+}
+
+}  // namespace
+
+void InstallInterruptHandler() {
+    ::SetConsoleCtrlHandler(CountControl, TRUE);
+}
+
+std::tm UtcTime(std::time_t when) {
+    std::tm parts{};
+    ::gmtime_s(&parts, &when);
+    return parts;
+}
+
+bool StandardErrorIsTerminal() {
+    DWORD mode = 0;
+    return ::GetConsoleMode(::GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
+}
+
+int OpenForReading(const std::string& path) {
+    return ::_wopen(Widen(path).c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
+}
+
+bool IsStandardInputFile(const std::string& path) {
+    const HandleCloser named{::CreateFileW(
+        Widen(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr)};
+    return named.handle != INVALID_HANDLE_VALUE &&
+           SameFile(named.handle, ::GetStdHandle(STD_INPUT_HANDLE));
+}
+
+std::optional<std::string> ReadHiddenLine(const std::string& prompt) {
+    const HandleCloser input{::CreateFileW(L"CONIN$", GENERIC_READ | GENERIC_WRITE,
+                                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                           OPEN_EXISTING, 0, nullptr)};
+    const HandleCloser output{::CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                            OPEN_EXISTING, 0, nullptr)};
+    DWORD saved = 0;
+    if (input.handle == INVALID_HANDLE_VALUE || output.handle == INVALID_HANDLE_VALUE ||
+        !::GetConsoleMode(input.handle, &saved)) {
+        return std::nullopt;
+    }
+    // Whole lines, Ctrl-C to the handler, nothing shown as it is typed.
+    ::SetConsoleMode(input.handle,
+                     (saved | ENABLE_LINE_INPUT | ENABLE_PROCESSED_INPUT) & ~ENABLE_ECHO_INPUT);
+    WriteConsoleText(output.handle, prompt);
+    std::wstring line;
+    bool ended = false;
+    for (;;) {
+        wchar_t c = 0;
+        DWORD got = 0;
+        if (!::ReadConsoleW(input.handle, &c, 1, &got, nullptr) || got == 0 || StopRequested()) {
+            ended = true;
+            break;
+        }
+        if (c == L'\n') {
+            break;
+        }
+        if (c != L'\r') {
+            line += c;
+        }
+    }
+    ::SetConsoleMode(input.handle, saved);
+    // The line end typed was not shown either.
+    WriteConsoleText(output.handle, "\r\n");
+    if (StopRequested()) {
+        StopIfInterrupted();
+        throw Interrupted();
+    }
+    if (ended) {
+        throw CliError(Exit::Usage, "no password typed");
+    }
+    return Narrow(line);
+}
+
+std::string SystemName() {
+    // The version as the system itself has it, which GetVersionEx hides from programs without a
+    // manifest; Wine says which Wine it is as well.
+    std::string name = "Windows";
+    if (const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll")) {
+        using GetVersion = LONG(WINAPI*)(OSVERSIONINFOW*);
+        using WineVersion = const char*(CDECL*)();
+        if (const auto get = reinterpret_cast<GetVersion>(
+                reinterpret_cast<void*>(::GetProcAddress(ntdll, "RtlGetVersion")))) {
+            OSVERSIONINFOW info{};
+            info.dwOSVersionInfoSize = sizeof info;
+            if (get(&info) == 0) {
+                name += " " + std::to_string(info.dwMajorVersion) + "." +
+                        std::to_string(info.dwMinorVersion) + "." +
+                        std::to_string(info.dwBuildNumber);
+            }
+        }
+        if (const auto wine = reinterpret_cast<WineVersion>(
+                reinterpret_cast<void*>(::GetProcAddress(ntdll, "wine_get_version")))) {
+            name += std::string(" (Wine ") + wine() + ")";
+        }
+    }
+    return name;
+}
+
+std::vector<std::string> UserGroups() {
+    return {};  // Windows grants a port to whoever opens it first, not by group
+}
+
+std::string FileMode(const std::string& path) {
+    if (path.empty()) {
+        return "absent";
+    }
+    const DWORD attributes = ::GetFileAttributesW(Widen(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        return "absent";
+    }
+    return (attributes & FILE_ATTRIBUTE_READONLY) != 0 ? "read-only" : "present";
+}
+
+}  // namespace zorvik::cli
