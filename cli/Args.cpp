@@ -15,11 +15,18 @@ std::optional<std::string> Args::Value(const std::string& name) const {
     return found->second;
 }
 
+std::vector<std::string> Args::Values(const std::string& name) const {
+    const auto found = repeated_.find(name);
+    return found == repeated_.end() ? std::vector<std::string>() : found->second;
+}
+
 Args Args::Parse(const std::vector<std::string>& args, const std::vector<OptionDef>& defs) {
     Args parsed;
     const auto take = [&parsed](const OptionDef& def, const std::string& value) {
         if (def.isOperand) {
             parsed.operands_.push_back({value, def.name});
+        } else if (def.repeatable) {
+            parsed.repeated_[def.name].push_back(value);
         } else if (def.takesValue && parsed.values_.contains(def.name)) {
             // Which of two ports or files was meant cannot be guessed.
             throw CliError(Exit::Usage, "option --" + def.name + " given twice");

@@ -15,6 +15,8 @@ struct OptionDef {
     bool takesValue = false;
     // The option's value stands among the operands, in its place: `diff A -p PORT`.
     bool isOperand = false;
+    // May be given more than once, each value kept in order: `--preset A --preset B`.
+    bool repeatable = false;
 };
 
 struct Operand {
@@ -28,6 +30,8 @@ class Args {
 public:
     [[nodiscard]] bool Has(const std::string& name) const { return values_.contains(name); }
     [[nodiscard]] std::optional<std::string> Value(const std::string& name) const;
+    // Every value of a repeatable option, in the order given.
+    [[nodiscard]] std::vector<std::string> Values(const std::string& name) const;
     [[nodiscard]] const std::vector<Operand>& Operands() const { return operands_; }
 
     // Raises CliError (status 2) for an unknown option or one without its value.
@@ -36,6 +40,7 @@ public:
 
 private:
     std::map<std::string, std::string> values_;  // the last value given for each option
+    std::map<std::string, std::vector<std::string>> repeated_;
     std::vector<Operand> operands_;
 };
 

@@ -26,15 +26,19 @@
 #include "cli/ConfigForms.h"
 #include "cli/Console.h"
 #include "cli/Device.h"
+#include "cli/DoctorCommand.h"
 #include "cli/ExitCode.h"
 #include "cli/FlashProgress.h"
 #include "cli/Help.h"
+#include "cli/HistoryCommands.h"
 #include "cli/Json.h"
 #include "cli/Passwords.h"
 #include "cli/PortError.h"
 #include "cli/PortNames.h"
+#include "cli/Presets.h"
 #include "cli/Provision.h"
 #include "cli/SecurityForm.h"
+#include "cli/Sha256.h"
 #include "cli/SupportReport.h"
 #include "config/ConfigDiff.h"
 #include "config/ConfigText.h"
@@ -56,6 +60,10 @@ const OptionDef kPortOption{"port", 'p', true, false};
 const OptionDef kPasswordFileOption{"password-file", 0, true, false};
 const OptionDef kJsonOption{"json", 0, false, false};
 const OptionDef kTraceOption{"trace", 0, true, false};
+const OptionDef kPresetOption{"preset", 0, true, false, true};
+const OptionDef kPresetOverrideOption{"preset-override", 0, false, false};
+const OptionDef kSiteOption{"site", 0, true, false};
+const OptionDef kNoHistoryOption{"no-history", 0, false, false};
 
 const OptionDef kVerboseOption{"verbose", 'v', false, false};
 const OptionDef kQuietOption{"quiet", 'q', false, false};
@@ -167,6 +175,20 @@ std::vector<std::string> Operands(const Invocation& call, std::size_t count, con
 
 void NoOperands(const Invocation& call) {
     (void)Operands(call, 0, "no arguments");
+}
+
+// The presets given, laid over `value` in order.
+Configuration WithPresets(const Invocation& call, const Configuration& value) {
+    return ApplyPresets(value, call.args.Values("preset"), call.args.Has("preset-override"));
+}
+
+// The store this command keeps its records in, if any.
+std::optional<HistoryStore> History(const Invocation& call) {
+    return CommandHistory(call.args.Has("no-history"));
+}
+
+RecordNote Note(const Invocation& call, const std::string& stage, const std::string& port) {
+    return {call.command, stage, port, call.args.Value("site").value_or(""), "ok"};
 }
 
 // ports ---------------------------------------------------------------------------------------
@@ -351,9 +373,11 @@ int Read(const Invocation& call) {
         CheckOutputPlace(*output);
     }
     const std::u16string password = AccessPassword(PasswordFile(call.args));
+    const auto history = History(call);
     Device device(RequiredPort(call), call.trace);
     Step(device.Label() + ": reading the configuration");
     const ConfigImage image = device.Read(password);
+    KeepRecord(history, Note(call, "read", RequiredPort(call)), image);
     if (!output) {
         std::cout << Render(DecodeConfiguration(image), chosen.value_or(Form::Text));
         return ToInt(Exit::Ok);
@@ -526,27 +550,44 @@ int Write(const Invocation& call) {
         if (merge) {
             throw CliError(Exit::Usage, "write: --merge applies to text and JSON forms only");
         }
-        wanted = DecodeConfiguration(LoadImageFile(path));
+        wanted = WithPresets(call, DecodeConfiguration(LoadImageFile(path)));
     } else {
         text = FormText(path);
-        wanted = ParseForm(*text, path, DefaultConfiguration());
+        wanted = WithPresets(call, ParseForm(*text, path, DefaultConfiguration()));
         if (!merge) {
             CheckHeld(call, path, wanted);
         }
     }
 
     Device device(RequiredPort(call), call.trace);
+    // A dry run changes nothing, so it keeps nothing either.
+    const auto history = dryRun ? std::nullopt : History(call);
+    const bool needed = merge || dryRun || backup.has_value();
     std::optional<ConfigImage> current;
-    if (merge || dryRun || backup) {
+    if (needed || history) {
         Step(device.Label() + ": reading the configuration it holds");
-        current = device.Read(password);
+        try {
+            current = device.Read(password);
+        } catch (const CliError& error) {
+            // Read for the history alone, an image that fails its checksum does not stop the
+            // write: the failed read is kept instead.
+            if (needed || error.Code() != Exit::DataError) {
+                throw;
+            }
+            RecordNote note = Note(call, "before", RequiredPort(call));
+            note.outcome = error.what();
+            KeepRecord(history, note, std::nullopt);
+        }
+        if (current) {
+            KeepRecord(history, Note(call, "before", RequiredPort(call)), current);
+        }
     }
     if (backup) {
         SaveRead(*backup, *current, *backupForm);
         Step(*backup + ": the device's configuration saved");
     }
     if (merge) {
-        wanted = ParseForm(*text, path, DecodeConfiguration(*current));
+        wanted = WithPresets(call, ParseForm(*text, path, DecodeConfiguration(*current)));
         CheckHeld(call, path, wanted);
     }
     // The same bytes as the window would send after opening the same settings.
@@ -572,7 +613,10 @@ int Write(const Invocation& call) {
                               "while waiting for the device's answer to the configuration; the "
                               "device may have stored it");
     }
+    RecordNote written = Note(call, "written", RequiredPort(call));
     if (call.args.Has("no-verify")) {
+        written.outcome = "written, not verified";
+        KeepRecord(history, written, image);
         Confirm(device.Label() + ": configuration written (not verified)");
         return ToInt(Exit::Ok);
     }
@@ -585,10 +629,14 @@ int Write(const Invocation& call) {
         throw StoppedWithNote(stop, device, "while reading back" + std::string(kNotVerifiedNote));
     }
     if (back != image) {
-        throw device.Failed(
+        const CliError failed = device.Failed(
             Exit::DataError,
             "verification failed: the device holds other values for " + WhatDiffers(image, back));
+        written.outcome = failed.what();
+        KeepRecord(history, written, image);
+        throw failed;
     }
+    KeepRecord(history, written, image);
     Confirm(device.Label() + ": configuration written and verified");
     return ToInt(Exit::Ok);
 }
@@ -641,6 +689,9 @@ int ProvisionCommand(const Invocation& call) {
     for (const std::string& port : setup.ports) {
         (void)PortName(port);  // a name that is no port is a usage error before anything starts
     }
+    setup.presets = call.args.Values("preset");
+    setup.presetOverride = call.args.Has("preset-override");
+    setup.history = History(call);
     setup.password = AccessPassword(PasswordFile(call.args));
     return Provision(setup);
 }
@@ -649,13 +700,83 @@ int Convert(const Invocation& call) {
     const std::vector<std::string> paths = Operands(call, 2, "IN and OUT");
     // Read as `write` reads it; OUT holds the bytes `write` would send, or their settings.
     const ConfigImage image =
-        EncodeConfiguration(LoadConfiguration(paths[0], DefaultConfiguration()));
+        EncodeConfiguration(WithPresets(call, LoadConfiguration(paths[0], DefaultConfiguration())));
     const Form form = FormOfName(paths[1], Form::Text);
     if (form == Form::Image) {
         SaveImageFile(paths[1], image);
     } else {
         SaveConfiguration(paths[1], DecodeConfiguration(image), form);
     }
+    return ToInt(Exit::Ok);
+}
+
+// doctor, history and restore ----------------------------------------------------------------
+
+int DoctorRun(const Invocation& call) {
+    NoOperands(call);
+    return DoctorCommand(call.args.Value("port"), call.args.Has("json"), call.args.Has("fix"));
+}
+
+// The history to look in, whether or not this command keeps a record itself.
+HistoryStore KeptHistory(const Invocation& call) {
+    const std::string folder = DefaultHistoryFolder();
+    if (folder.empty()) {
+        throw CliError(Exit::FileError, call.command + ": no home folder, so no history");
+    }
+    return HistoryStore(folder);
+}
+
+int HistoryList(const Invocation& call) {
+    NoOperands(call);
+    std::cout << ListHistory(KeptHistory(call), call.args.Value("site"), call.args.Has("json"));
+    return ToInt(Exit::Ok);
+}
+
+int Restore(const Invocation& call) {
+    const std::string prefix = Operands(call, 1, "one record ID (see zorvik-cli history)")[0];
+    const HistoryStore store = KeptHistory(call);
+    const HistoryRecord record = FindRecord(store, prefix);
+    if (!record.hasImage) {
+        throw CliError(Exit::FileError,
+                       "restore: record " + record.id + " holds no image (" + record.outcome + ")");
+    }
+    const ConfigImage image = LoadImageFile(store.ImagePath(record));
+    if (Sha256Hex(image) != record.sha256) {
+        throw CliError(Exit::FileError, "restore: " + store.ImagePath(record) +
+                                            " is not the image the record was kept with");
+    }
+    const std::u16string password = AccessPassword(PasswordFile(call.args));
+    const std::string port = RequiredPort(call);
+    Device device(port, call.trace);
+    RecordNote written = Note(call, "written", port);
+    written.site = call.args.Value("site").value_or(record.site);
+    Step(device.Label() + ": writing the configuration of record " + record.id);
+    bool sent = false;
+    try {
+        device.Write(password, image, sent);
+    } catch (const Interrupted& stop) {
+        throw StoppedWithNote(stop, device,
+                              sent ? "while waiting for the device's answer; the device may have "
+                                     "stored the configuration"
+                                   : "before the configuration was sent; nothing changed");
+    }
+    const auto history = History(call);
+    ConfigImage back{};
+    try {
+        back = device.ReadBack(password);
+    } catch (const Interrupted& stop) {
+        throw StoppedWithNote(stop, device, "while reading back" + std::string(kNotVerifiedNote));
+    }
+    if (back != image) {
+        const CliError failed = device.Failed(
+            Exit::DataError,
+            "verification failed: the device holds other values for " + WhatDiffers(image, back));
+        written.outcome = failed.what();
+        KeepRecord(history, written, image);
+        throw failed;
+    }
+    KeepRecord(history, written, image);
+    Confirm(device.Label() + ": configuration of record " + record.id + " written and verified");
     return ToInt(Exit::Ok);
 }
 
@@ -878,7 +999,8 @@ int Flash(const Invocation& call) {
         }
         case FirmwareOutcome::NoReady:
             throw device.Failed(Exit::NoDevice,
-                                "no Ready banner from the device; the firmware was not changed");
+                                "no Ready banner from the device; the firmware was not changed" +
+                                    DoctorHint(device.Label()));
         case FirmwareOutcome::ProgrammingFailed:
             throw device.Failed(Exit::DataError, "the device reported a programming error" + note);
         case FirmwareOutcome::DeviceSilent:
@@ -935,6 +1057,8 @@ const std::map<std::string, Command>& Commands() {
            kPasswordFileOption,
            kJsonOption,
            kTraceOption,
+           kSiteOption,
+           kNoHistoryOption,
            {"output", 'o', true, false},
            {"text", 0, false, false}}}},
         {"write",
@@ -946,7 +1070,11 @@ const std::map<std::string, Command>& Commands() {
            {"merge", 0, false, false},
            {"strict", 0, false, false},
            {"dry-run", 0, false, false},
-           {"backup", 0, true, false}}}},
+           {"backup", 0, true, false},
+           kPresetOption,
+           kPresetOverrideOption,
+           kSiteOption,
+           kNoHistoryOption}}},
         {"dump", {Dump, {kJsonOption}}},
         {"provision",
          {ProvisionCommand,
@@ -956,8 +1084,16 @@ const std::map<std::string, Command>& Commands() {
            {"all-ports", 0, false, false},
            {"report", 0, true, false},
            {"watch", 0, false, false},
-           {"resume", 0, false, false}}}},
-        {"convert", {Convert, {}}},
+           {"resume", 0, false, false},
+           kPresetOption,
+           kPresetOverrideOption,
+           kNoHistoryOption}}},
+        {"convert", {Convert, {kPresetOption, kPresetOverrideOption}}},
+        {"doctor", {DoctorRun, {kPortOption, kJsonOption, {"fix", 0, false, false}}}},
+        {"history", {HistoryList, {kSiteOption, kJsonOption}}},
+        {"restore",
+         {Restore,
+          {kPortOption, kPasswordFileOption, kTraceOption, kSiteOption, kNoHistoryOption}}},
         {"diff",
          {Diff, {{"port", 'p', true, true}, kPasswordFileOption, kJsonOption, kTraceOption}}},
         {"passwd",

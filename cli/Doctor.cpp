@@ -245,7 +245,8 @@ private:
     // The port exists, and where it leads. False when there is nothing to check further.
     bool Where(const PortMap& map, const std::vector<std::string>& present) {
         const std::string& port = report_.port;
-        const std::string others = present.empty() ? "none is" : Joined(present) + " are";
+        const std::string others =
+            present.empty() ? "no port is present" : "present: " + Joined(present);
         std::string address;
         std::string path;
         if (const auto number = PortMap::ComNumber(port)) {
@@ -260,10 +261,8 @@ private:
                 }
                 const auto target = map.LinkTarget(*number);
                 if (!target) {
-                    Problem(
-                        "port",
-                        "no link " + port + " in " + setup_.linkFolder + "; " + others + " present",
-                        "ln -s /dev/serial/by-id/ADAPTER " + setup_.linkFolder + "/" + port);
+                    Problem("port", "no link " + port + " in " + setup_.linkFolder + "; " + others,
+                            "ln -s /dev/serial/by-id/ADAPTER " + setup_.linkFolder + "/" + port);
                     return false;
                 }
                 address = map.NetworkTarget(port);
@@ -300,7 +299,7 @@ private:
         std::error_code error;
         const fs::path real = fs::canonical(path, error);
         if (error) {
-            Problem("port", port + " (" + path + ") is not there; " + others + " present",
+            Problem("port", port + " (" + path + ") is not there; " + others,
                     "plug the adapter in, or give one of the ports present");
             return false;
         }
@@ -459,8 +458,7 @@ private:
                 return;
             case Opening::Result::Silent:
                 Problem("open", "the port opens, but no Ready banner came",
-                        "check that the device is powered and its cable is in; then " +
-                            std::string(kDoctorCommand) + report_.port);
+                        "check that the device is powered and its cable is in");
                 report_.status = Exit::NoDevice;
                 return;
             case Opening::Result::Refused:

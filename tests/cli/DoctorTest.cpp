@@ -160,7 +160,7 @@ TEST(Doctor, NamesEachProblemWithItsFixAndEndsWithTheStatusOfTheOpening) {
          "COM10",
          Opening::Result::Answered,
          Exit::PortUnusable,
-         {{"port", false, "COM9 are present"}}},
+         {{"port", false, "present: COM9"}}},
         {"a linked port without its link",
          none,
          "COM41",
