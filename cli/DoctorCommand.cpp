@@ -13,6 +13,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "cli/CommandSupport.h"
+#include "cli/Commands.h"
 #include "cli/Device.h"
 #include "cli/Doctor.h"
 #include "cli/Json.h"
@@ -138,6 +140,11 @@ bool Fix(const UsbAdapter& adapter) {
 }
 
 }  // namespace
+
+int Doctor(const Invocation& call) {
+    NoOperands(call);
+    return DoctorCommand(call.args.Value("port"), call.args.Has("json"), call.args.Has("fix"));
+}
 
 int DoctorCommand(const std::optional<std::string>& port, bool json, bool fix) {
     DoctorReport report = Examine(port);

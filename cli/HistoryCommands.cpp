@@ -2,10 +2,13 @@
 #include "cli/HistoryCommands.h"
 
 #include <cstdlib>
+#include <iostream>
 #include <sstream>
 
 #include <nlohmann/json.hpp>
 
+#include "cli/CommandSupport.h"
+#include "cli/Commands.h"
 #include "cli/Console.h"
 #include "cli/ExitCode.h"
 #include "cli/Json.h"
@@ -56,6 +59,21 @@ void KeepRecord(const std::optional<HistoryStore>& store, const RecordNote& note
     } catch (const EInOutError& error) {
         Warn(std::string("the history record could not be kept: ") + error.what());
     }
+}
+
+HistoryStore KeptHistory(const std::string& command) {
+    const std::string folder = DefaultHistoryFolder();
+    if (folder.empty()) {
+        throw CliError(Exit::FileError, command + ": no home folder, so no history");
+    }
+    return HistoryStore(folder);
+}
+
+int History(const Invocation& call) {
+    NoOperands(call);
+    std::cout << ListHistory(KeptHistory(call.command), call.args.Value("site"),
+                             call.args.Has("json"));
+    return ToInt(Exit::Ok);
 }
 
 std::string ListHistory(const HistoryStore& store, const std::optional<std::string>& site,

@@ -10,7 +10,7 @@
 
 namespace zorvik::cli {
 
-// The store this command keeps records in; nothing with --no-history, ZORVIK_HISTORY=off, or
+// The store a command keeps records in; nothing with --no-history, ZORVIK_HISTORY=off, or
 // when there is no home folder to keep it in.
 [[nodiscard]] std::optional<HistoryStore> CommandHistory(bool noHistory);
 
@@ -27,6 +27,10 @@ struct RecordNote {
 // device was handled all the same, and the command's status says how.
 void KeepRecord(const std::optional<HistoryStore>& store, const RecordNote& note,
                 const std::optional<ConfigImage>& image);
+
+// The history to look in, whether or not `command` keeps records itself; raises CliError
+// (status 7) when there is no home folder to hold one.
+[[nodiscard]] HistoryStore KeptHistory(const std::string& command);
 
 // `zorvik-cli history`: the records, newest first, those of `site` only when given.
 [[nodiscard]] std::string ListHistory(const HistoryStore& store,
