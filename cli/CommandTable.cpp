@@ -387,6 +387,7 @@ answer: plug devices in the table's order when a row belongs to a particular dev
 anything else the text form. A .zvk holds the 256 bytes 'write' would send for IN, with
 the presets laid over it as 'write' lays them.)",
         .options = {kPreset, kPresetOverride},
+        .epilogue = {},
         .run = Convert,
         .operands = OperandKind::Files,
     });
@@ -435,6 +436,7 @@ owner only. 'zorvik-cli restore ID -p PORT' writes one back.)",
                     {"json", 0, "",
                      "print a JSON array of {\"id\", \"time\", \"command\", \"stage\",\n"
                      "\"port\", \"by_id\", \"site\", \"sha256\", \"outcome\", \"image\"}"}},
+        .epilogue = {},
         .run = History,
     });
 
@@ -449,6 +451,7 @@ owner only. 'zorvik-cli restore ID -p PORT' writes one back.)",
 ID is the record's id or any start of it that no other record's id shares. A record whose
 image file no longer matches its SHA-256 is refused.)",
         .options = {kPort, kPasswordFile, kTrace, kSite, kNoHistory},
+        .epilogue = {},
         .run = Restore,
         .writesTrace = true,
     });

@@ -143,7 +143,10 @@ bool Fix(const UsbAdapter& adapter) {
 
 int Doctor(const Invocation& call) {
     NoOperands(call);
-    return DoctorCommand(call.args.Value("port"), call.args.Has("json"), call.args.Has("fix"));
+    // "com9" as "COM9", a relative path made absolute; a name that is no port is a usage error.
+    const auto port = call.args.Value("port");
+    return DoctorCommand(port ? std::optional<std::string>(PortName(*port)) : std::nullopt,
+                         call.args.Has("json"), call.args.Has("fix"));
 }
 
 int DoctorCommand(const std::optional<std::string>& port, bool json, bool fix) {
