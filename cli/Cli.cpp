@@ -39,11 +39,11 @@
 #include "config/ConfigDiff.h"
 #include "config/ConfigText.h"
 #include "config/Configuration.h"
+#include "device/Autodetect.h"
+#include "device/FirmwareUpdate.h"
 #include "files/FileIo.h"
-#include "firmware/FirmwareUpdate.h"
-#include "link/Autodetect.h"
-#include "link/PortFault.h"
-#include "link/TraceFile.h"
+#include "serial/PortFault.h"
+#include "trace/TraceFile.h"
 
 namespace zorvik::cli {
 
