@@ -18,10 +18,10 @@
 #include <set>
 #include <system_error>
 
-#include "link/NetworkPort.h"
-#include "link/PortFault.h"
-#include "link/PortHolder.h"
-#include "link/PortMap.h"
+#include "serial/NetworkPort.h"
+#include "serial/PortFault.h"
+#include "serial/PortHolder.h"
+#include "serial/PortMap.h"
 
 namespace zorvik::cli {
 

@@ -19,9 +19,9 @@
 #include "cli/Doctor.h"
 #include "cli/Json.h"
 #include "cli/PortError.h"
+#include "device/Autodetect.h"
 #include "files/FileIo.h"
-#include "link/Autodetect.h"
-#include "link/NetworkPort.h"
+#include "serial/NetworkPort.h"
 
 extern char** environ;
 

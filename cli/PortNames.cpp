@@ -5,7 +5,7 @@
 #include <system_error>
 
 #include "cli/Device.h"
-#include "link/PortMap.h"
+#include "serial/PortMap.h"
 
 namespace zorvik::cli {
 
