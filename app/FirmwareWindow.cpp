@@ -49,9 +49,9 @@ TForm2::TForm2(TForm2Services services, QWidget* parent)
 
     MainMenu1 = new QMenuBar(this);
     PrepareMenuBar(MainMenu1);
-    QMenu* file = MakeMenu(MainMenu1, "Plik1", QStringLiteral("Plik"));
-    Otwrz1 = MakeMenuItem(file, "Otwrz1", QStringLiteral("Otwórz"));
-    Wyjcie1 = MakeMenuItem(file, "Wyjcie1", QStringLiteral("Wyjście"));
+    QMenu* file = MakeMenu(MainMenu1, "Plik1", QStringLiteral("&Plik"));
+    Otwrz1 = MakeMenuItem(file, "Otwrz1", QStringLiteral("&Otwórz"));
+    Wyjcie1 = MakeMenuItem(file, "Wyjcie1", QStringLiteral("&Wyjście"));
 
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("ClientArea"));
