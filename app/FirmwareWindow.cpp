@@ -17,6 +17,7 @@
 #include <stdexcept>
 
 #include "app/ControlFactory.h"
+#include "app/ScreenReader.h"
 #include "files/FileIo.h"
 
 namespace zorvik {
@@ -179,8 +180,10 @@ void TForm2::Advance(int step) {
 }
 
 void TForm2::KeepPainted() {
-    // Paint requests only: no click or key is handled while the exchange runs.
+    // Paint requests and a screen reader's questions only: no click or key is handled while the
+    // exchange runs.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+    ServeScreenReader();
 }
 
 }  // namespace zorvik
