@@ -4,9 +4,9 @@
 #include "app/MainWindow.h"
 #include "app/ScreenReader.h"
 #include "config/SecurityRecord.h"
-#include "link/Autodetect.h"
-#include "link/DeviceExchange.h"
-#include "link/SecurityCommand.h"
+#include "device/Autodetect.h"
+#include "device/DeviceExchange.h"
+#include "device/SecurityCommand.h"
 
 namespace zorvik {
 

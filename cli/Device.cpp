@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "cli/PortError.h"
-#include "link/NetworkPort.h"
+#include "serial/NetworkPort.h"
 
 namespace zorvik::cli {
 
