@@ -20,8 +20,10 @@
 #include "cli/Csv.h"
 #include "cli/Device.h"
 #include "cli/ExitCode.h"
+#include "cli/HistoryCommands.h"
 #include "cli/PortError.h"
 #include "cli/PortNames.h"
+#include "cli/Presets.h"
 #include "cli/ProvisionTable.h"
 #include "cli/Sha256.h"
 #include "cli/StopWords.h"
@@ -59,21 +61,6 @@ std::string UtcNow() {
 std::string WithoutLabel(const std::string& text, const std::string& label) {
     const std::string prefix = label + ": ";
     return text.starts_with(prefix) ? text.substr(prefix.size()) : text;
-}
-
-std::string ByIdOf(const std::string& given) {
-    std::optional<std::string> path;
-    if (PortMap::ComNumber(given)) {
-        path = PortMap().DevicePath(given);
-    } else {
-        path = PortName(given);
-    }
-    if (!path) {
-        return {};
-    }
-    const auto names = ByIdNames();
-    const auto found = names.find(RealPath(*path));
-    return found == names.end() ? std::string() : found->second;
 }
 
 // The report so far: empty when there is none yet.
@@ -380,7 +367,8 @@ private:
                 if (Over()) {
                     return false;  // the wait was cut short: no verdict on this port
                 }
-                why = device.Failed(Exit::NoDevice, "no device answered (no Ready banner)");
+                why = device.Failed(Exit::NoDevice, "no device answered (no Ready banner)" +
+                                                        DoctorHint(device.Label()));
             } catch (const EComPort& error) {
                 device.Port().Abandon();
                 why = DescribePortError(error, device.Label());
@@ -566,6 +554,9 @@ private:
             book_.Failed(row, stage == Stage::PasswordSent);
         }
         Record(line);
+        KeepRecord(setup_.history,
+                   {"provision", "written", device.Label(), row.id, line.ok ? "ok" : line.message},
+                   row.image);
         Say(device, "row " + row.id + (line.ok ? ": " : " failed: ") + line.message);
         if (interrupted) {
             throw Interrupted();
@@ -624,9 +615,10 @@ private:
 int Provision(const ProvisionSetup& setup) {
     const std::string templateText =
         IsImageFile(setup.templatePath) ? std::string() : LoadTextFile(setup.templatePath);
-    const Configuration base =
+    const Configuration base = ApplyPresets(
         templateText.empty() ? LoadConfiguration(setup.templatePath, DefaultConfiguration())
-                             : ParseForm(templateText, setup.templatePath, DefaultConfiguration());
+                             : ParseForm(templateText, setup.templatePath, DefaultConfiguration()),
+        setup.presets, setup.presetOverride);
     const std::set<std::string> templateKeys = templateText.empty()
                                                    ? std::set<std::string>()
                                                    : GivenKeys(templateText, setup.templatePath);

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "files/History.h"
+
 namespace zorvik::cli {
 
 struct ProvisionSetup {
@@ -18,6 +20,9 @@ struct ProvisionSetup {
     bool strict = false;                    // values the device will not hold refuse the table
     bool excel = false;                     // a new report marked UTF-8 and separated by semicolons
     std::u16string password;                // the access password of rows without one of their own
+    std::vector<std::string> presets;       // laid over the template, in order
+    bool presetOverride = false;            // a later preset may give a key an earlier gave
+    std::optional<HistoryStore> history;    // where each row's image is kept, if anywhere
 };
 
 // Checks the template, the table and the report before any port opens (raising CliError with

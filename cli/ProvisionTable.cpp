@@ -10,7 +10,7 @@
 #include "cli/StopWords.h"
 #include "cli/Utf8.h"
 #include "config/ConfigText.h"
-#include "link/DeviceExchange.h"
+#include "device/DeviceExchange.h"
 
 namespace zorvik::cli {
 
