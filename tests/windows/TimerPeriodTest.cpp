@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "link/TimerPeriod.h"
+#include "serial/TimerPeriod.h"
 
 namespace zorvik {
 namespace {

@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "cli/PortError.h"
-#include "link/PortFault.h"
-#include "link/WinComPort.h"
+#include "serial/PortFault.h"
+#include "serial/WinComPort.h"
 
 namespace zorvik {
 namespace {
