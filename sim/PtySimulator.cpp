@@ -338,7 +338,7 @@ void Simulator::TakeHostBytes(std::int64_t wokeAt) {
         waitingLetter_.reset();
         if (replay_) {
             replay_->HostFlushed(MonotonicMicros());
-        } else {
+        } else if (!options_.faults.bannerFreeRunning) {
             resetAt_ = MonotonicMicros() + kFlushSettleMicros;
         }
     }
