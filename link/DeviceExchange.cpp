@@ -188,7 +188,9 @@ FramingOutcome DeviceExchange::RunAuthenticated(const AuthBlock& block,
                                                 const FramingMessages& messages) {
     const bool seen = bannerSeen_ && port_.Connected();
     bannerSeen_ = false;
-    if (!seen) {
+    if (seen) {
+        DropArrivedInput();  // banners queued behind the one seen, as after a banner wait
+    } else {
         PortReset();
         if (!WaitReady()) {
             ShowError(messages.noReady);

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <deque>
 
+#include "link/ReadyListener.h"
 #include "tests/support/ExchangeRig.h"
 
 namespace zorvik::testing {
@@ -234,6 +235,14 @@ TEST(AuthenticatedFraming, ABannerSeenOnTheOpenPortIsGoneOnFromOnce) {
     EXPECT_EQ(rig.exchange.RunAuthenticated(BuildAuthBlock(u"9466"), kTable),
               FramingOutcome::Accepted);
     EXPECT_EQ(std::count(rig.log.begin(), rig.log.end(), Opened()), 2);
+}
+
+TEST(AuthenticatedFraming, BannersQueuedBehindASeenOneAreNotTakenForTheStatus) {
+    ScriptedRig rig({"Ready", "ReadyRea"});
+    ASSERT_TRUE(ListenForReady(rig.port, rig.clock, 2'500'000, 20));
+    rig.exchange.BannerSeen();
+    EXPECT_EQ(rig.exchange.RunAuthenticated(BuildAuthBlock(u"9466"), kTable),
+              FramingOutcome::NoAnswer);
 }
 
 TEST(AuthenticatedFraming, PortLeftOpenIsClosedAndOpenedAfresh) {
