@@ -11,10 +11,19 @@ bool ListenForReady(TCustomComPort& port, Clock& clock, std::int64_t windowMicro
                     const std::function<bool()>& stop) {
     const std::int64_t start = clock.NowMicros();
     std::string seen;
+    bool first = true;
     while (!stop || !stop()) {
         clock.Sleep(pollMs);
         std::string text;
         (void)port.ReadStr(text, kListenReadCount);
+        if (first) {
+            // What had arrived when listening began is of unknown age: a network serial server
+            // hands over a banner it held since before the connection. The command byte that
+            // follows a stale banner can meet the device's next one, whose "R" would read as a
+            // refused password.
+            first = false;
+            continue;
+        }
         seen += text;
         if (seen.find(kReadyBanner) != std::string::npos) {
             return true;
