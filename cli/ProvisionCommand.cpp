@@ -10,15 +10,17 @@
 #include "cli/ExitCode.h"
 #include "cli/Passwords.h"
 #include "cli/Provision.h"
-#include "link/PortMap.h"
+#include "serial/PortMap.h"
 
 namespace zorvik::cli {
 
 int ProvisionCommand(const Invocation& call) {
     ProvisionSetup setup;
     for (const Operand& operand : call.args.Operands()) {
-        if (!operand.option.empty()) {
+        if (operand.option == "port") {
             setup.ports.push_back(operand.text);
+        } else if (!operand.option.empty()) {
+            continue;  // a preset
         } else if (setup.templatePath.empty()) {
             setup.templatePath = operand.text;
         } else {
@@ -60,6 +62,9 @@ int ProvisionCommand(const Invocation& call) {
     for (const std::string& port : setup.ports) {
         (void)PortName(port);  // a name that is no port is a usage error before anything starts
     }
+    setup.presets = OptionValues(call, "preset");
+    setup.presetOverride = call.args.Has("preset-override");
+    setup.history = CommandHistory(call);
     setup.password = AccessPassword(PasswordFile(call.args));
     return Provision(setup);
 }
