@@ -27,6 +27,7 @@
 #include "cli/ProvisionTable.h"
 #include "cli/Sha256.h"
 #include "cli/StopWords.h"
+#include "device/ReadyListener.h"
 #include "files/FileIo.h"
 
 namespace zorvik::cli {
@@ -35,12 +36,10 @@ namespace {
 
 constexpr int kAbsentPortPauseMs = 1000;  // between looks at a port with nothing behind it
 // A device answers when its banner comes within the time the exchange's own banner wait allows;
-// polling faster than that wait does finds it sooner, which matters once per device.
+// listening finds it sooner than that wait's polls, which matters once per device.
 constexpr std::int64_t kAnswerWithinMicros = std::int64_t{kReadyAttempts} * kReadyPollMs * 1000;
-constexpr int kAnswerPollMs = 20;  // between reads while waiting for a device to answer
-constexpr int kGonePollMs = 250;   // between reads while a finished device is still there
+constexpr int kGonePollMs = 250;  // between reads while a finished device is still there
 constexpr std::int64_t kGoneAfterMicros = 3'000'000;  // no banner this long: the device has gone
-constexpr int kBannerReadCount = 64;                  // characters taken per read
 constexpr int kRowWaitMs = 250;  // a device waiting for a row another port may give back
 constexpr std::uint64_t kMaxReportSize = 64ull << 20;    // a report of a great many attempts
 constexpr std::string_view kExcelMark = "\xEF\xBB\xBF";  // tells a spreadsheet the text is UTF-8
@@ -307,6 +306,7 @@ public:
     // One port's life: a device at a time, until the rows run out or a stop is asked for.
     // `given` is the port as the command line named it.
     void Work(Device& device, const std::string& given) {
+        device.Exchange().ListenForBanner();
         try {
             while (WaitForDevice(device)) {
                 const ProvisionRow* row = TakeRow(device, given);
@@ -359,11 +359,12 @@ private:
             bool portError = false;
             try {
                 device.Exchange().PortReset();
-                const bool ready = BannerWithin(device, kAnswerWithinMicros, kAnswerPollMs);
-                device.Exchange().ClosePort();
-                if (ready) {
+                if (BannerWithin(device, kAnswerWithinMicros)) {
+                    // The exchange goes on from this banner: one banner wait per device.
+                    device.Exchange().BannerSeen();
                     return true;
                 }
+                device.Exchange().ClosePort();
                 if (Over()) {
                     return false;  // the wait was cut short: no verdict on this port
                 }
@@ -407,6 +408,7 @@ private:
                 Say(device, "a device answered, but no row is left for it");
                 return nullptr;
             }
+            device.Exchange().ClosePort();  // the banner seen is stale by the time a row comes
             device.Time().Sleep(kRowWaitMs);
         }
     }
@@ -563,27 +565,10 @@ private:
         }
     }
 
-    // Whether a whole banner arrives on the open port within `windowMicros`, reading every
-    // `pollMs`. A banner split between two reads still counts.
-    bool BannerWithin(Device& device, std::int64_t windowMicros, int pollMs) {
-        const std::int64_t start = device.Time().NowMicros();
-        std::string seen;
-        while (!Over()) {
-            device.Time().Sleep(pollMs);
-            std::string text;
-            device.Port().ReadStr(text, kBannerReadCount);
-            seen += text;
-            if (seen.find(kReadyBanner) != std::string::npos) {
-                return true;
-            }
-            if (seen.size() >= kReadyBanner.size()) {
-                seen.erase(0, seen.size() - (kReadyBanner.size() - 1));
-            }
-            if (device.Time().NowMicros() - start >= windowMicros) {
-                return false;
-            }
-        }
-        return false;
+    // Whether a whole banner arrives on the open port within `windowMicros`.
+    bool BannerWithin(Device& device, std::int64_t windowMicros, int pollMs = kListenPollMs) {
+        return ListenForReady(device.Port(), device.Time(), windowMicros, pollMs,
+                              [this] { return Over(); });
     }
 
     // Until the device just done goes away: its port disappears, or no banner comes for 3 s.

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "device/ReadyListener.h"
+
 namespace zorvik {
 
 bool IsValidAccessPassword(const std::u16string& password) {
@@ -34,6 +36,15 @@ void DeviceExchange::PortReset() {
 }
 
 bool DeviceExchange::WaitReady() {
+    if (listen_) {
+        Note("Ready banner wait, listening");
+        if (!ListenForReady(port_, clock_, std::int64_t{kReadyAttempts} * kReadyPollMs * 1000,
+                            kListenPollMs)) {
+            return false;
+        }
+        DropArrivedInput();
+        return true;
+    }
     std::string text;
     for (int attempt = 0; attempt < kReadyAttempts; ++attempt) {
         Note("Ready banner wait, attempt " + std::to_string(attempt + 1));
@@ -175,11 +186,17 @@ void DeviceExchange::ShowInformation(const Message& message) {
 
 FramingOutcome DeviceExchange::RunAuthenticated(const AuthBlock& block,
                                                 const FramingMessages& messages) {
-    PortReset();
-    if (!WaitReady()) {
-        ShowError(messages.noReady);
-        ClosePort();
-        return FramingOutcome::NoReady;
+    const bool seen = bannerSeen_ && port_.Connected();
+    bannerSeen_ = false;
+    if (seen) {
+        DropArrivedInput();  // banners queued behind the one seen, as after a banner wait
+    } else {
+        PortReset();
+        if (!WaitReady()) {
+            ShowError(messages.noReady);
+            ClosePort();
+            return FramingOutcome::NoReady;
+        }
     }
     Note("command byte");
     SendByte(kCmdAuthenticated);

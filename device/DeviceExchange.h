@@ -106,6 +106,13 @@ public:
     // can hand over banners sent before the port was set up. Left in place, a later banner's "R"
     // would be taken for the answer "wrong password".
     [[nodiscard]] bool WaitReady();
+    // The Ready banner wait listens instead (ListenForReady every 20 ms, over the same 2.5 s):
+    // a station of many devices gains the time between polls on every device. Nothing sent
+    // changes.
+    void ListenForBanner() { listen_ = true; }
+    // A banner has just been seen on the open port: the next RunAuthenticated goes on from it,
+    // without a port reset and a banner wait of its own.
+    void BannerSeen() { bannerSeen_ = true; }
     void SendByte(std::uint8_t byte);
     void SendBytes(const std::uint8_t* data, int count);
     // Pause 25 ms, then all 17 bytes in one write.
@@ -143,6 +150,8 @@ public:
 
 private:
     void DropArrivedInput();
+    bool listen_ = false;
+    bool bannerSeen_ = false;
 
     TCustomComPort& port_;
     Clock& clock_;

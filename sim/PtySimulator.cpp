@@ -42,6 +42,9 @@ constexpr std::int64_t kLogGapMicros = 2'000;  // a pause this long ends a verbo
 // they still belong to the exchange that is ending. The device sends nothing meanwhile.
 constexpr std::int64_t kFlushSettleMicros = 20'000;
 constexpr std::size_t kLongestTrace = 64 * 1024 * 1024;  // bytes of a trace to replay
+// Bytes unread this long after they were sent have found no listener: the host polls every
+// 250 ms and a free-running banner comes every 500 ms.
+constexpr std::int64_t kUnheardMicros = 400'000;
 
 volatile sig_atomic_t gStopSignal = 0;
 
@@ -125,6 +128,11 @@ std::string OpenPty(Pty& pty) {
     if (ioctl(pty.master.Get(), TIOCPKT, &on) != 0) {
         return ErrnoText("TIOCPKT");
     }
+    // Never block on the slave either: the simulator reads it only to drop unheard bytes.
+    const int slaveFlags = fcntl(pty.slave.Get(), F_GETFL);
+    if (slaveFlags < 0 || fcntl(pty.slave.Get(), F_SETFL, slaveFlags | O_NONBLOCK) != 0) {
+        return ErrnoText("O_NONBLOCK");
+    }
     // Never block on the master: while no host reads, banners are dropped, not piled up.
     const int flags = fcntl(pty.master.Get(), F_GETFL);
     if (flags < 0 || fcntl(pty.master.Get(), F_SETFL, flags | O_NONBLOCK) != 0) {
@@ -180,6 +188,10 @@ public:
 private:
     bool Prepare(std::string& error);
     void SendDue();
+    // Drops what has lain unread on the line since the last sending, the way a wire does when
+    // nobody listens: a pty would keep it for whoever opens the port next (QEMU reads it at
+    // once into the guest's closed port, and a command then reads stale banners cut anywhere).
+    void DropUnheardBytes(std::int64_t now);
     void TakeHostBytes(std::int64_t wokeAt);
     void AfterModel();
     void Say(const std::string& line);
@@ -205,6 +217,7 @@ private:
     bool bannerPulled_ = false;              // the banner step's pull has happened
     int flushes_ = 0;                        // flushes seen from the host so far
     bool unplugNow_ = false;                 // pull the cable at the next turn of the loop
+    std::int64_t lastSentAt_ = 0;            // when bytes last went onto the line
 };
 
 void Simulator::Say(const std::string& line) {
@@ -265,14 +278,35 @@ bool Simulator::Prepare(std::string& error) {
     return error.empty();
 }
 
+void Simulator::DropUnheardBytes(std::int64_t now) {
+    int waiting = 0;
+    if (now - lastSentAt_ < kUnheardMicros || ioctl(pty_.slave.Get(), FIONREAD, &waiting) != 0 ||
+        waiting == 0) {
+        return;
+    }
+    std::uint8_t buffer[kReadChunk];
+    std::size_t dropped = 0;
+    ssize_t got = 0;
+    while ((got = read(pty_.slave.Get(), buffer, sizeof buffer)) > 0) {
+        dropped += static_cast<std::size_t>(got);
+    }
+    if (dropped > 0 && options_.verbose) {
+        Say("dropped " + std::to_string(dropped) + " bytes nobody read");
+    }
+}
+
 void Simulator::SendDue() {
     const std::vector<std::uint8_t> bytes =
         replay_ ? replay_->TakeOutput(MonotonicMicros()) : model_.TakeOutput(MonotonicMicros());
     if (bytes.empty() || pty_.master.Get() < 0) {
         return;
     }
+    if (options_.faults.bannerFreeRunning) {
+        DropUnheardBytes(MonotonicMicros());
+    }
     const ssize_t written = write(pty_.master.Get(), bytes.data(), bytes.size());
     const std::int64_t sentAt = MonotonicMicros();
+    lastSentAt_ = sentAt;
     const std::size_t sent = written > 0 ? static_cast<std::size_t>(written) : 0;
     if (options_.verbose) {
         deviceBytes_.insert(deviceBytes_.end(), bytes.begin(), bytes.begin() + sent);
@@ -338,7 +372,7 @@ void Simulator::TakeHostBytes(std::int64_t wokeAt) {
         waitingLetter_.reset();
         if (replay_) {
             replay_->HostFlushed(MonotonicMicros());
-        } else {
+        } else if (!options_.faults.bannerFreeRunning) {
             resetAt_ = MonotonicMicros() + kFlushSettleMicros;
         }
     }

@@ -125,6 +125,10 @@ Port and program:
                                to the host's next byte
   --replay FILE                play the device's side of a byte trace (zorvik-cli --trace):
                                wait for the host's bytes, answer as the traced device did
+  --banner-free-running        send "Ready" every 500 ms on the device's own clock, whether
+                               or not the port is open, as a device on a three-wire cable
+                               must (the port's opening is not seen, so QEMU and other
+                               holders of the pty get banners too)
   --help                       show this text
   --version                    show the program's version
 
@@ -159,6 +163,7 @@ SimOptionsResult ParseSimOptions(const std::vector<std::string>& args) {
         {"--help", [&] { options.help = true; }},
         {"--version", [&] { options.version = true; }},
         {"--no-banner", [&] { faults.noBanner = true; }},
+        {"--banner-free-running", [&] { faults.bannerFreeRunning = true; }},
         {"--split-banner", [&] { faults.splitBanner = true; }},
         {"--reject-password", [&] { faults.rejectPassword = true; }},
         {"--silent-status", [&] { faults.silentStatus = true; }},

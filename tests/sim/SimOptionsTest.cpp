@@ -31,6 +31,7 @@ TEST(SimCommandLine, NoOptionsMeansAFaultlessPacedDevice) {
 
 TEST(SimCommandLine, EveryFaultSwitchSetsItsFault) {
     const SimOptions options = Parse({"--no-banner",
+                                      "--banner-free-running",
                                       "--banner-delay",
                                       "3000",
                                       "--split-banner",
@@ -52,6 +53,7 @@ TEST(SimCommandLine, EveryFaultSwitchSetsItsFault) {
                                       "239"});
     const DeviceFaults& f = options.faults;
     EXPECT_TRUE(f.noBanner);
+    EXPECT_TRUE(f.bannerFreeRunning);
     EXPECT_EQ(f.bannerDelayMs, 3000);
     EXPECT_TRUE(f.splitBanner);
     EXPECT_TRUE(f.rejectPassword);
@@ -157,6 +159,7 @@ TEST(SimCommandLine, HelpListsEveryOption) {
                                "--help",
                                "--version",
                                "--no-banner",
+                               "--banner-free-running",
                                "--banner-delay",
                                "--split-banner",
                                "--reject-password",
