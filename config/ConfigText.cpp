@@ -394,7 +394,10 @@ std::string ErrorText(int line, const std::string& key, const std::string& messa
 }  // namespace
 
 ConfigParseError::ConfigParseError(int line, std::string key, const std::string& message)
-    : std::runtime_error(ErrorText(line, key, message)), line_(line), key_(std::move(key)) {}
+    : std::runtime_error(ErrorText(line, key, message)),
+      line_(line),
+      key_(std::move(key)),
+      message_(message) {}
 
 ConfigValueKind KindOfKey(std::string_view key) {
     const std::size_t index = KeyIndex(key);
