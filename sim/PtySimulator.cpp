@@ -20,6 +20,7 @@
 #include <span>
 #include <vector>
 
+#include "config/Crc8.h"
 #include "files/FileIo.h"
 #include "sim/DeviceModel.h"
 #include "sim/PortFolder.h"
@@ -42,6 +43,7 @@ constexpr std::int64_t kLogGapMicros = 2'000;  // a pause this long ends a verbo
 // they still belong to the exchange that is ending. The device sends nothing meanwhile.
 constexpr std::int64_t kFlushSettleMicros = 20'000;
 constexpr std::size_t kLongestTrace = 64 * 1024 * 1024;  // bytes of a trace to replay
+constexpr std::size_t kLongestPasswordFile = 4096;       // a password and perhaps a comment
 
 volatile sig_atomic_t gStopSignal = 0;
 
@@ -140,7 +142,10 @@ bool ReadWholeFile(const std::string& path, std::size_t limit, std::vector<std::
         error = "cannot open " + path;
         return false;
     }
-    bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    // One byte past the limit tells a file too long without reading all of it.
+    bytes.resize(limit + 1);
+    file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    bytes.resize(static_cast<std::size_t>(file.gcount()));
     if (bytes.size() > limit) {
         error = path + " is longer than " + std::to_string(limit) + " bytes";
         return false;
@@ -227,7 +232,23 @@ void Simulator::Stamp(const std::string& line) {
 }
 
 bool Simulator::Prepare(std::string& error) {
-    model_.SetAccessPassword(options_.password);
+    std::u16string password = options_.password;
+    if (!options_.passwordFile.empty()) {
+        std::vector<std::uint8_t> bytes;
+        if (!ReadWholeFile(options_.passwordFile, kLongestPasswordFile, bytes, error)) {
+            return false;
+        }
+        std::string line(bytes.begin(), std::find(bytes.begin(), bytes.end(), '\n'));
+        if (line.ends_with('\r')) {
+            line.pop_back();
+        }
+        if (line.size() != static_cast<std::size_t>(kPasswordLength)) {
+            error = options_.passwordFile + ": the first line is not a 4-character password";
+            return false;
+        }
+        password.assign(line.begin(), line.end());
+    }
+    model_.SetAccessPassword(password);
     if (!options_.imageIn.empty()) {
         std::vector<std::uint8_t> bytes;
         if (!ReadWholeFile(options_.imageIn, kImageSize, bytes, error)) {
