@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "cli/ExitCode.h"
+#include "cli/Suggest.h"
 
 namespace zorvik::cli {
 
@@ -15,16 +16,17 @@ std::optional<std::string> Args::Value(const std::string& name) const {
     return found->second;
 }
 
-Args Args::Parse(const std::vector<std::string>& args, const std::vector<OptionDef>& defs) {
+Args Args::Parse(const std::vector<std::string>& args, std::span<const OptionSpec> specs) {
     Args parsed;
-    const auto take = [&parsed](const OptionDef& def, const std::string& value) {
-        if (def.isOperand) {
-            parsed.operands_.push_back({value, def.name});
-        } else if (def.takesValue && parsed.values_.contains(def.name)) {
+    const auto take = [&parsed](const OptionSpec& spec, const std::string& value) {
+        const std::string name(spec.name);
+        if (spec.repeatable) {
+            parsed.operands_.push_back({value, name});
+        } else if (spec.TakesValue() && parsed.values_.contains(name)) {
             // Which of two ports or files was meant cannot be guessed.
-            throw CliError(Exit::Usage, "option --" + def.name + " given twice");
+            throw CliError(Exit::Usage, "option --" + name + " given twice");
         }
-        parsed.values_[def.name] = value;
+        parsed.values_[name] = value;
     };
     bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -52,14 +54,20 @@ Args Args::Parse(const std::vector<std::string>& args, const std::vector<OptionD
                 inlineValue = arg.substr(2);  // -pCOM41
             }
         }
-        const auto def = std::find_if(defs.begin(), defs.end(), [&](const OptionDef& s) {
+        const auto def = std::find_if(specs.begin(), specs.end(), [&](const OptionSpec& s) {
             return isLong ? s.name == name : (s.shortName != 0 && name[0] == s.shortName);
         });
-        if (def == defs.end()) {
-            throw CliError(Exit::Usage, "unknown option " + (isLong ? "--" + name : "-" + name));
+        if (def == specs.end()) {
+            std::vector<std::string> known;
+            for (const OptionSpec& spec : specs) {
+                known.push_back("--" + std::string(spec.name));
+            }
+            throw CliError(Exit::Usage, "unknown option " + (isLong ? "--" + name : "-" + name) +
+                                            (isLong ? DidYouMean("--" + name, known) : ""));
         }
-        const std::string shown = isLong ? "--" + def->name : std::string("-") + def->shortName;
-        if (!def->takesValue) {
+        const std::string shown =
+            isLong ? "--" + std::string(def->name) : std::string("-") + def->shortName;
+        if (!def->TakesValue()) {
             if (inlineValue) {
                 throw CliError(Exit::Usage, "option " + shown + " takes no value");
             }

@@ -1,20 +1,26 @@
-// A subcommand's arguments: long and short options, values, and operands, in the conventions of
+// A command's arguments: long and short options, values, and operands, in the conventions of
 // command-line tools ("--name value", "--name=value", "-p value", "--" ends the options).
 #pragma once
 
 #include <map>
 #include <optional>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace zorvik::cli {
 
-struct OptionDef {
-    std::string name;    // long name without dashes: "password-file"
-    char shortName = 0;  // 'p' for -p, or 0
-    bool takesValue = false;
-    // The option's value stands among the operands, in its place: `diff A -p PORT`.
-    bool isOperand = false;
+// One option as the command table gives it: how it is spelled, what it takes and its help line.
+struct OptionSpec {
+    std::string_view name;      // long name without dashes: "password-file"
+    char shortName = 0;         // 'p' for -p, or 0
+    std::string_view argument;  // the value's name in help ("FILE"), empty for a switch
+    std::string_view help;      // one line, or several separated by '\n'
+    // Given once per value, each standing among the operands in its place: `diff A -p PORT`.
+    bool repeatable = false;
+
+    [[nodiscard]] bool TakesValue() const { return !argument.empty(); }
 };
 
 struct Operand {
@@ -30,9 +36,10 @@ public:
     [[nodiscard]] std::optional<std::string> Value(const std::string& name) const;
     [[nodiscard]] const std::vector<Operand>& Operands() const { return operands_; }
 
-    // Raises CliError (status 2) for an unknown option or one without its value.
+    // Raises CliError (status 2) for an option not among `specs`, naming the nearest one that is,
+    // or for an option without its value.
     [[nodiscard]] static Args Parse(const std::vector<std::string>& args,
-                                    const std::vector<OptionDef>& defs);
+                                    std::span<const OptionSpec> specs);
 
 private:
     std::map<std::string, std::string> values_;  // the last value given for each option

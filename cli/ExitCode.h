@@ -19,7 +19,7 @@ enum class Exit : int {
     FileError = 7,      // a file cannot be read or written, or its content is not valid
     DeviceFailed = 8,   // provision: at least one device failed (the report says which)
     Interrupted = 130,  // stopped by Ctrl-C (128 + SIGINT), as shells report it
-    Terminated = 143,   // stopped by SIGTERM (128 + SIGTERM)
+    Terminated = 143,   // stopped by SIGTERM (128 + SIGTERM), or by SIGHUP or SIGPIPE
 };
 
 [[nodiscard]] constexpr int ToInt(Exit code) {

@@ -1,14 +1,25 @@
-// The help texts of the program and of each command, written for people and for help2man.
+// The help texts of the program and of each command, made from the command table.
 #pragma once
 
+#include <span>
+#include <string>
 #include <string_view>
+
+#include "cli/Args.h"
+#include "cli/CommandTable.h"
 
 namespace zorvik::cli {
 
 // The program's own --help.
-[[nodiscard]] std::string_view ProgramHelp();
+[[nodiscard]] std::string ProgramHelp();
 
-// A command's --help; empty for a name that is not a command.
-[[nodiscard]] std::string_view CommandHelp(std::string_view command);
+// A command's --help.
+[[nodiscard]] std::string CommandHelp(const CommandSpec& command);
+
+// The options' lines of a help text: "  -p, --port PORT             the device's port...".
+[[nodiscard]] std::string OptionLines(std::span<const OptionSpec> options);
+
+// How an option is written: "-p, --port PORT" or "--json".
+[[nodiscard]] std::string OptionUsage(const OptionSpec& option);
 
 }  // namespace zorvik::cli

@@ -1,0 +1,44 @@
+// What the command handlers share: their operands, the port and password they were given, standard
+// input's one reader, and the lines they print.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cli/CommandTable.h"
+#include "config/ConfigDiff.h"
+
+namespace zorvik::cli {
+
+inline constexpr const char* kProgramName = "zorvik-cli";
+
+// A command's closing confirmation on standard output; -q leaves it out.
+void Confirm(const std::string& text);
+
+[[nodiscard]] std::optional<std::string> PasswordFile(const Args& args);
+
+// Standard input can feed one reader only: a form and a password cannot both come from it.
+void OneReaderOfStandardInput(const Invocation& call, const std::string& form,
+                              bool passwordsFromStdin);
+
+// The -p value; raises CliError (status 2) when there is none.
+[[nodiscard]] std::string RequiredPort(const Invocation& call);
+
+// The plain operands, exactly `count` of them; `what` says which in the usage error.
+[[nodiscard]] std::vector<std::string> PlainOperands(const Invocation& call, std::size_t count,
+                                                     const char* what);
+void NoOperands(const Invocation& call);
+
+// How a path is named in a message: "standard input" for "-".
+[[nodiscard]] std::string Shown(const std::string& path);
+
+// A text or JSON form's text; a form that gives no setting raises CliError (status 7).
+[[nodiscard]] std::string FormText(const std::string& path);
+
+// Each difference as two lines of the text form, "-" the first side's and "+" the second's, so
+// a "+" line can be pasted into a form.
+void PrintDifferences(const std::vector<Difference>& differences);
+
+}  // namespace zorvik::cli

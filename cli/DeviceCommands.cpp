@@ -1,0 +1,230 @@
+// read and write: the configuration to and from the device.
+#include "cli/Commands.h"
+
+#include <iostream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cli/CommandSupport.h"
+#include "cli/ConfigForms.h"
+#include "cli/Console.h"
+#include "cli/Device.h"
+#include "cli/ExitCode.h"
+#include "cli/Passwords.h"
+#include "config/ConfigDiff.h"
+#include "config/Configuration.h"
+
+namespace zorvik::cli {
+
+namespace {
+
+// The form asked for with --text or --json, if any.
+std::optional<Form> ChosenForm(const Invocation& call) {
+    if (call.args.Has("text") && call.args.Has("json")) {
+        throw CliError(Exit::Usage, call.command + ": --text and --json exclude each other");
+    }
+    if (call.args.Has("text")) {
+        return Form::Text;
+    }
+    if (call.args.Has("json")) {
+        return Form::Json;
+    }
+    return std::nullopt;
+}
+
+// The form a configuration is saved in under `path`: `chosen` if given, else by its name, an
+// image for a name of no known form. A .zvk name holds an image only.
+Form OutputForm(const Invocation& call, const std::string& path, std::optional<Form> chosen) {
+    if (chosen && *chosen != Form::Image && FormOfName(path, Form::Text) == Form::Image) {
+        throw CliError(Exit::Usage, call.command + ": " + path +
+                                        ": a .zvk file holds a 256-byte image; give the text or "
+                                        "JSON form a name ending in .txt or .json");
+    }
+    return chosen ? *chosen : FormOfName(path, Form::Image);
+}
+
+// Saves what was read from the device; an image keeps the device's bytes exactly as they came.
+void SaveRead(const std::string& path, const ConfigImage& image, Form form) {
+    if (form == Form::Image) {
+        SaveImageFile(path, image);
+    } else {
+        SaveConfiguration(path, DecodeConfiguration(image), form);
+    }
+}
+
+// The keys whose values differ, or the byte offsets where no key tells the difference.
+std::string WhatDiffers(const ConfigImage& sent, const ConfigImage& back) {
+    const std::vector<Difference> differences =
+        Differences(DecodeConfiguration(sent), DecodeConfiguration(back));
+    std::string list;
+    constexpr std::size_t kNamed = 8;  // the rest is summed up
+    for (std::size_t i = 0; i < differences.size() && i < kNamed; ++i) {
+        list += (list.empty() ? "" : ", ") + differences[i].key;
+    }
+    if (differences.size() > kNamed) {
+        list += " and " + std::to_string(differences.size() - kNamed) + " more";
+    }
+    if (!list.empty()) {
+        return list;
+    }
+    for (int i = 0; i < kImageSize; ++i) {
+        if (sent[static_cast<std::size_t>(i)] != back[static_cast<std::size_t>(i)]) {
+            list += (list.empty() ? "byte " : ", ") + std::to_string(i);
+        }
+    }
+    return list;
+}
+
+// The settings the device would not hold as given (a number whose telephone is not in use,
+// timings given for a Wardeno, ...): what it would store differs from what the form says.
+std::vector<std::string> NotHeld(const Configuration& wanted) {
+    std::vector<std::string> notes;
+    const Configuration stored = DecodeConfiguration(EncodeConfiguration(wanted));
+    for (const Difference& difference : Differences(wanted, stored)) {
+        const auto line = [&difference](const std::string& value) {
+            return difference.key + " =" + (value.empty() ? "" : " " + value);
+        };
+        notes.push_back("the device will not hold " + line(difference.a) + "; it will store " +
+                        line(difference.b));
+    }
+    return notes;
+}
+
+// Warns about each setting the device will not hold; with --strict they refuse the form.
+void CheckHeld(const Invocation& call, const std::string& path, const Configuration& wanted) {
+    const std::vector<std::string> notes = NotHeld(wanted);
+    if (notes.empty()) {
+        return;
+    }
+    if (call.args.Has("strict")) {
+        std::string all;
+        for (const std::string& note : notes) {
+            all += "\n  " + note;
+        }
+        throw CliError(Exit::FileError,
+                       Shown(path) + ": settings the device will not hold (--strict):" + all);
+    }
+    for (const std::string& note : notes) {
+        Warn(note);
+    }
+}
+
+CliError StoppedWithNote(const Interrupted& stop, const Device& device, const std::string& note) {
+    return device.Failed(stop.Terminated() ? Exit::Terminated : Exit::Interrupted,
+                         std::string(stop.what()) + " " + note);
+}
+
+}  // namespace
+
+int Read(const Invocation& call) {
+    NoOperands(call);
+    const std::optional<Form> chosen = ChosenForm(call);
+    const auto output = call.args.Value("output");
+    std::optional<Form> form;
+    if (output) {
+        form = OutputForm(call, *output, chosen);
+        CheckOutputPlace(*output);
+    }
+    const std::u16string password = AccessPassword(PasswordFile(call.args));
+    Device device(RequiredPort(call), call.trace);
+    Step(device.Label() + ": reading the configuration");
+    const ConfigImage image = device.Read(password);
+    if (!output) {
+        std::cout << Render(DecodeConfiguration(image), chosen.value_or(Form::Text));
+        return ToInt(Exit::Ok);
+    }
+    SaveRead(*output, image, *form);
+    Step(*output + ": saved");
+    return ToInt(Exit::Ok);
+}
+
+int Write(const Invocation& call) {
+    const std::string path = PlainOperands(call, 1, "one FILE")[0];
+    const bool merge = call.args.Has("merge");
+    const bool dryRun = call.args.Has("dry-run");
+    const auto backup = call.args.Value("backup");
+    std::optional<Form> backupForm;
+    if (backup) {
+        backupForm = OutputForm(call, *backup, std::nullopt);
+        CheckOutputPlace(*backup);
+    }
+    OneReaderOfStandardInput(call, path, false);
+    const std::u16string password = AccessPassword(PasswordFile(call.args));
+
+    // The whole form is checked before the device is touched, whatever the base.
+    std::optional<std::string> text;
+    Configuration wanted;
+    if (IsImageFile(path)) {
+        if (merge) {
+            throw CliError(Exit::Usage, "write: --merge applies to text and JSON forms only");
+        }
+        wanted = DecodeConfiguration(LoadImageFile(path));
+    } else {
+        text = FormText(path);
+        wanted = ParseForm(*text, path, DefaultConfiguration());
+        if (!merge) {
+            CheckHeld(call, path, wanted);
+        }
+    }
+
+    Device device(RequiredPort(call), call.trace);
+    std::optional<ConfigImage> current;
+    if (merge || dryRun || backup) {
+        Step(device.Label() + ": reading the configuration it holds");
+        current = device.Read(password);
+    }
+    if (backup) {
+        SaveRead(*backup, *current, *backupForm);
+        Step(*backup + ": the device's configuration saved");
+    }
+    if (merge) {
+        wanted = ParseForm(*text, path, DecodeConfiguration(*current));
+        CheckHeld(call, path, wanted);
+    }
+    // The same bytes as the window would send after opening the same settings.
+    const ConfigImage image = EncodeConfiguration(wanted);
+    if (dryRun) {
+        // As diff prints them: "-" the device's value, "+" the new one.
+        PrintDifferences(Differences(DecodeConfiguration(*current), DecodeConfiguration(image)));
+        if (CurrentVerbosity() != Verbosity::Quiet) {
+            std::cerr << kProgramName << ": " << device.Label() << ": dry run: nothing was sent\n";
+        }
+        return ToInt(Exit::Ok);
+    }
+
+    Step(device.Label() + ": writing the configuration");
+    bool sent = false;
+    try {
+        device.Write(password, image, sent);
+    } catch (const Interrupted& stop) {
+        if (!sent) {
+            throw StoppedWithNote(stop, device,
+                                  "before the configuration was sent; nothing changed");
+        }
+        throw StoppedWithNote(stop, device,
+                              "while waiting for the device's answer to the configuration; the "
+                              "device may have stored it");
+    }
+    if (call.args.Has("no-verify")) {
+        Confirm(device.Label() + ": configuration written (not verified)");
+        return ToInt(Exit::Ok);
+    }
+    // The device holds the new configuration from here on, whatever the read-back meets.
+    ConfigImage back{};
+    try {
+        Step(device.Label() + ": reading the configuration back");
+        back = device.ReadBack(password);
+    } catch (const Interrupted& stop) {
+        throw StoppedWithNote(stop, device, "while reading back" + std::string(kNotVerifiedNote));
+    }
+    if (back != image) {
+        throw device.Failed(
+            Exit::DataError,
+            "verification failed: the device holds other values for " + WhatDiffers(image, back));
+    }
+    Confirm(device.Label() + ": configuration written and verified");
+    return ToInt(Exit::Ok);
+}
+
+}  // namespace zorvik::cli

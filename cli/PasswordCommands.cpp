@@ -1,0 +1,142 @@
+// passwd and security: the access password and the anti-theft settings.
+#include "cli/Commands.h"
+
+#include <optional>
+#include <string>
+
+#include "cli/CommandSupport.h"
+#include "cli/Console.h"
+#include "cli/Device.h"
+#include "cli/ExitCode.h"
+#include "cli/Passwords.h"
+#include "cli/SecurityForm.h"
+
+namespace zorvik::cli {
+
+namespace {
+
+// The panel checks in English; the window's order decides which is reported first.
+void CheckPanel(const SecurityPanel& panel) {
+    SecurityCheck check = BuildSecurityRecord(panel).outcome;
+    if (check == SecurityCheck::Ok) {
+        check = CheckCurrentPassword(panel.currentPassword);
+    }
+    switch (check) {
+        case SecurityCheck::Ok:
+            return;
+        case SecurityCheck::NoPassword:
+            throw CliError(Exit::Usage, "security: no current security password given");
+        case SecurityCheck::NoTelephone:
+            throw CliError(Exit::FileError,
+                           "security: protection is on, but the form gives no telephone number");
+        case SecurityCheck::NewPasswordsDiffer:
+            throw CliError(Exit::Usage, "security: the new security passwords do not match");
+        case SecurityCheck::NewPasswordLength:
+            throw CliError(Exit::Usage,
+                           "security: the new security password must be 10 characters");
+        case SecurityCheck::CurrentPasswordLength:
+            break;
+    }
+    throw CliError(Exit::Usage, "security: the current security password must be 10 characters");
+}
+
+}  // namespace
+
+int Passwd(const Invocation& call) {
+    NoOperands(call);
+    const std::u16string current = AccessPassword(PasswordFile(call.args));
+    Device device(RequiredPort(call), call.trace);
+    PasswordReader reader(call.args.Has("new-password-stdin"), "--new-password-stdin");
+    const std::u16string next =
+        FromUtf8(reader.Read("New access password: ", "Retype new access password: "));
+    if (!IsValidAccessPassword(next)) {
+        throw CliError(Exit::Usage, "passwd: the new access password must be 4 characters");
+    }
+    if (!IsPlainAscii(next)) {
+        throw CliError(Exit::Usage,
+                       "passwd: the new access password must be letters, digits or signs of "
+                       "ASCII: the device compares bytes, and other characters are not sent as "
+                       "typed");
+    }
+    Step(device.Label() + ": changing the access password");
+    switch (ChangeAccessPassword(device.Exchange(), current, next, {})) {
+        case PasswordChangeOutcome::Changed:
+            Confirm(device.Label() +
+                    ": access password changed; the device now answers only to the new one");
+            return ToInt(Exit::Ok);
+        case PasswordChangeOutcome::BadLength:
+            throw CliError(Exit::Usage, "passwd: the access passwords must be 4 characters");
+        case PasswordChangeOutcome::NoReady:
+            throw FramingFailure(device, FramingOutcome::NoReady);
+        case PasswordChangeOutcome::WrongPassword:
+            throw FramingFailure(device, FramingOutcome::WrongPassword);
+        case PasswordChangeOutcome::NoAnswer:
+            break;
+    }
+    throw device.Failed(Exit::NoDevice,
+                        "device did not answer after the Ready banner; the password was not "
+                        "changed");
+}
+
+int Security(const Invocation& call) {
+    const std::string path = PlainOperands(call, 1, "one FILE")[0];
+    OneReaderOfStandardInput(call, path, call.args.Has("passwords-stdin"));
+    const std::u16string access = AccessPassword(PasswordFile(call.args));
+    const SecurityForm form = ParseSecurityForm(FormText(path), Shown(path));
+    Device device(RequiredPort(call), call.trace);
+
+    PasswordReader reader(call.args.Has("passwords-stdin"), "--passwords-stdin");
+    SecurityPanel panel;
+    panel.currentPassword = FromUtf8(reader.Read("Current security password: ", std::nullopt));
+    panel.protection = form.protection;
+    panel.telephone = TelephoneMaskText(form.telephone);
+    panel.changePassword = form.changePassword;
+    if (form.protection && form.changePassword) {
+        panel.newPassword =
+            FromUtf8(reader.Read("New security password: ", "Retype new security password: "));
+        panel.repeatedPassword = panel.newPassword;
+        if (!IsPlainAscii(panel.newPassword)) {
+            throw CliError(Exit::Usage,
+                           "security: the new security password must be letters, digits or "
+                           "signs of ASCII: the device compares bytes");
+        }
+    }
+    panel.reportSwitchOn = form.reportSwitchOn;
+    panel.reportSimChange = form.reportSimChange;
+    panel.reportCyclic = form.reportCyclic;
+    panel.reportInterval = form.reportInterval;
+    panel.reportStartHour = form.reportStartHour;
+    CheckPanel(panel);
+    Step(device.Label() + ": sending the anti-theft settings");
+
+    switch (SendSecuritySettings(device.Exchange(), access, panel)) {
+        case SecurityOutcome::Updated:
+            Confirm(device.Label() + ": anti-theft settings sent");
+            return ToInt(Exit::Ok);
+        case SecurityOutcome::AccessPasswordLength:
+        case SecurityOutcome::PanelCheckFailed:
+        case SecurityOutcome::CurrentPasswordLength:
+            throw CliError(Exit::Usage, "security: the settings were refused before sending");
+        case SecurityOutcome::NoReady:
+            throw FramingFailure(device, FramingOutcome::NoReady);
+        case SecurityOutcome::WrongPassword:
+            throw FramingFailure(device, FramingOutcome::WrongPassword);
+        case SecurityOutcome::NoAnswer:
+            throw FramingFailure(device, FramingOutcome::NoAnswer);
+        case SecurityOutcome::RecordRefused:
+            throw device.Failed(Exit::WrongPassword,
+                                "the device refused the anti-theft settings: wrong security "
+                                "password");
+        case SecurityOutcome::BadChecksum:
+            throw device.Failed(Exit::DataError,
+                                "the device found a checksum error in the anti-theft settings "
+                                "and did not store them");
+        case SecurityOutcome::NoTransferAnswer:
+            break;
+    }
+    throw device.Failed(Exit::NoDevice,
+                        "the device did not confirm the anti-theft settings; they may not have "
+                        "been stored");
+}
+
+}  // namespace zorvik::cli
