@@ -12,6 +12,7 @@
 #include "cli/Device.h"
 #include "cli/ExitCode.h"
 #include "cli/Passwords.h"
+#include "cli/StopWords.h"
 #include "config/ConfigDiff.h"
 #include "config/Configuration.h"
 
@@ -169,10 +170,16 @@ int Write(const Invocation& call) {
     }
 
     Device device(RequiredPort(call), call.trace);
+    const std::string beforeSending =
+        "before the configuration was sent; " + std::string(kDeviceNotChanged);
     std::optional<ConfigImage> current;
     if (merge || dryRun || backup) {
         Step(device.Label() + ": reading the configuration it holds");
-        current = device.Read(password);
+        try {
+            current = device.Read(password);
+        } catch (const Interrupted& stop) {
+            throw StoppedWithNote(stop, device, beforeSending);
+        }
     }
     if (backup) {
         SaveRead(*backup, *current, *backupForm);
@@ -199,12 +206,11 @@ int Write(const Invocation& call) {
         device.Write(password, image, sent);
     } catch (const Interrupted& stop) {
         if (!sent) {
-            throw StoppedWithNote(stop, device,
-                                  "before the configuration was sent; nothing changed");
+            throw StoppedWithNote(stop, device, beforeSending);
         }
         throw StoppedWithNote(stop, device,
-                              "while waiting for the device's answer to the configuration; the "
-                              "device may have stored it");
+                              "while waiting for the device's answer to the configuration; " +
+                                  std::string(kConfigurationMayBeStored));
     }
     if (call.args.Has("no-verify")) {
         Confirm(device.Label() + ": configuration written (not verified)");
