@@ -111,11 +111,6 @@ void CheckHeld(const Invocation& call, const std::string& path, const Configurat
     }
 }
 
-CliError StoppedWithNote(const Interrupted& stop, const Device& device, const std::string& note) {
-    return device.Failed(stop.Terminated() ? Exit::Terminated : Exit::Interrupted,
-                         std::string(stop.what()) + " " + note);
-}
-
 }  // namespace
 
 int Read(const Invocation& call) {

@@ -27,6 +27,7 @@ AuthBlock BuildPasswordChangeBlock(const std::u16string& password,
 }
 
 void DeviceExchange::PortReset() {
+    changeSent_ = false;
     if (port_.Connected()) {
         port_.Close();
     }
@@ -69,6 +70,7 @@ void DeviceExchange::SendAuthBlock(const AuthBlock& block) {
     NoteSecret({1, kPasswordBlockSize});
     if (block[0] == kChangeFlagPassword) {
         NoteSecret({1 + kPasswordBlockSize, kPasswordBlockSize});
+        changeSent_ = true;  // a write cut short may still have carried it
     }
     SendBytes(block.data(), kAuthBlockSize);
 }
@@ -131,6 +133,7 @@ StatusReply DeviceExchange::TransferBlock(std::uint8_t operation, const ConfigIm
     std::copy(bytes.begin(), bytes.end(), block.begin());
     block[kImageSize] = ComputeImageChecksum(bytes);
     Note("transfer");
+    changeSent_ = true;
     SendByte(operation);
     for (const SecretBytes& secret : secrets) {
         NoteSecret(secret);

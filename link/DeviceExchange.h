@@ -128,6 +128,11 @@ public:
     // Closes the port only while it is open.
     void ClosePort();
 
+    // Whether this exchange has begun to send a change: the operation byte of a block the host
+    // sends, or an authentication block with a new password. From then on a stop leaves the
+    // device holding the old or the new; before it, the device is unchanged.
+    [[nodiscard]] bool ChangeSent() const { return changeSent_; }
+
     void ShowError(const Message& message);
     void ShowInformation(const Message& message);
 
@@ -147,6 +152,7 @@ private:
     TCustomComPort& port_;
     Clock& clock_;
     Dialogs& dialogs_;
+    bool changeSent_ = false;
 };
 
 }  // namespace zorvik
