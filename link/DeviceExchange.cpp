@@ -156,6 +156,18 @@ void DeviceExchange::Note(std::string_view step) {
     }
 }
 
+void DeviceExchange::NoteSecretInReads(const SecretBytes& secret) {
+    if (PortObserver* observer = port_.Observer()) {
+        observer->SecretInNextReads(secret.first, secret.count);
+    }
+}
+
+void DeviceExchange::NoteBlockJudged(bool checksumHeld) {
+    if (PortObserver* observer = port_.Observer()) {
+        observer->BlockJudged(checksumHeld);
+    }
+}
+
 void DeviceExchange::NoteSecret(const SecretBytes& secret) {
     if (PortObserver* observer = port_.Observer()) {
         observer->SecretInNextWrite(secret.first, secret.count);

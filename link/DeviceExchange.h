@@ -140,6 +140,10 @@ public:
     void Note(std::string_view step);
     // Tells a trace of the port, if there is one, that the next write carries a secret.
     void NoteSecret(const SecretBytes& secret);
+    // The same for the bytes read until the next write (a block the device sends).
+    void NoteSecretInReads(const SecretBytes& secret);
+    // Tells a trace of the port, if there is one, whether the block just read held its checksum.
+    void NoteBlockJudged(bool checksumHeld);
 
     // Port reset, banner, command byte 0x03, authentication block, status reply. A failure is
     // reported with the command's wording and closes the port; only Accepted leaves it open.
