@@ -37,11 +37,11 @@ constexpr int kSendQueuePollMicros = 200;  // between looks at what the server h
 constexpr std::size_t kReceiveChunk = 4096;
 // What one look at the connection takes at most, so that every wait gets back to its deadline
 // however fast the server sends.
-constexpr std::size_t kReceiveTurnBytes = 16 * kReceiveChunk;
+constexpr std::size_t kReceiveTurnBytes = 4 * kReceiveChunk;
 // The most an exchange can use is a 257-byte block and a few banners. A server that sends far
 // more than that without the host taking any of it (data, telnet commands or bytes before the
 // purge's answer alike) is flooding the port, and the port gives up with its own error.
-constexpr std::size_t kFloodBytes = 256 * 1024;
+constexpr std::size_t kFloodBytes = 64 * 1024;
 
 // The options this client takes up when the server asks for them, both ways.
 constexpr std::array<std::uint8_t, 3> kOwnOptions{kOptBinary, kOptSuppressGoAhead, kOptComPort};

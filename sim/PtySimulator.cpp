@@ -142,10 +142,13 @@ bool ReadWholeFile(const std::string& path, std::size_t limit, std::vector<std::
         error = "cannot open " + path;
         return false;
     }
-    // One byte past the limit tells a file too long without reading all of it.
-    bytes.resize(limit + 1);
-    file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    bytes.resize(static_cast<std::size_t>(file.gcount()));
+    // Read in pieces and only up to one byte past the limit: a file too long is told without
+    // reading all of it, and a short one takes no more memory than it needs.
+    bytes.clear();
+    char piece[64 * 1024];
+    while (bytes.size() <= limit && file.read(piece, sizeof piece).gcount() > 0) {
+        bytes.insert(bytes.end(), piece, piece + file.gcount());
+    }
     if (bytes.size() > limit) {
         error = path + " is longer than " + std::to_string(limit) + " bytes";
         return false;
