@@ -1,9 +1,9 @@
 // The main window's anti-theft command and port autodetection.
 #include "app/MainWindow.h"
 #include "config/SecurityRecord.h"
-#include "link/Autodetect.h"
-#include "link/DeviceExchange.h"
-#include "link/SecurityCommand.h"
+#include "device/Autodetect.h"
+#include "device/DeviceExchange.h"
+#include "device/SecurityCommand.h"
 
 namespace zorvik {
 

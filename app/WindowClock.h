@@ -1,7 +1,7 @@
 // Real time for the program, keeping its windows painted while a command pauses.
 #pragma once
 
-#include "link/Clock.h"
+#include "serial/Clock.h"
 
 namespace zorvik {
 

@@ -7,7 +7,7 @@
 
 #include "cli/PortError.h"
 #include "cli/StopWords.h"
-#include "link/NetworkPort.h"
+#include "serial/NetworkPort.h"
 
 namespace zorvik::cli {
 

@@ -13,8 +13,8 @@
 #include "cli/ExitCode.h"
 #include "cli/FlashProgress.h"
 #include "cli/PortError.h"
+#include "device/FirmwareUpdate.h"
 #include "files/FileIo.h"
-#include "firmware/FirmwareUpdate.h"
 
 namespace zorvik::cli {
 

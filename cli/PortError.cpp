@@ -4,9 +4,9 @@
 #include <cstring>
 #include <string>
 
-#include "link/NetworkPort.h"
-#include "link/PortFault.h"
-#include "link/PortMap.h"
+#include "serial/NetworkPort.h"
+#include "serial/PortFault.h"
+#include "serial/PortMap.h"
 
 namespace zorvik::cli {
 

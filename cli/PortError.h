@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "cli/ExitCode.h"
-#include "link/ComPort.h"
+#include "serial/ComPort.h"
 
 namespace zorvik::cli {
 

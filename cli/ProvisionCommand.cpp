@@ -10,7 +10,7 @@
 #include "cli/ExitCode.h"
 #include "cli/Passwords.h"
 #include "cli/Provision.h"
-#include "link/PortMap.h"
+#include "serial/PortMap.h"
 
 namespace zorvik::cli {
 
