@@ -108,8 +108,16 @@ CliError Worded(PortFault fault, const EComPort& error, const std::string& name)
 
 }  // namespace
 
-CliError DescribePortError(const EComPort& error, std::string_view port) {
-    return Worded(ClassifyPortFault(error), error, std::string(port));
+CliError DescribePortError(const EComPort& error, std::string_view port, bool pointToDoctor) {
+    const CliError described = Worded(ClassifyPortFault(error), error, std::string(port));
+    if (!pointToDoctor || described.Code() != Exit::PortUnusable) {
+        return described;
+    }
+    return CliError(described.Code(), described.what() + DoctorHint(port));
+}
+
+std::string DoctorHint(std::string_view port) {
+    return "; run `zorvik-cli doctor -p " + std::string(port) + "`";
 }
 
 }  // namespace zorvik::cli
