@@ -91,7 +91,7 @@ Exit status:
   7    file error: a file cannot be read or written, or its content is not valid
   8    provision: at least one device failed (the report says which)
   130  interrupted by Ctrl-C
-  143  stopped by SIGTERM
+  143  stopped by SIGTERM, SIGHUP (a closed terminal) or SIGPIPE (a closed pipe)
 
 See zorvik-cli(1) for the forms, the environment and examples.
 )";

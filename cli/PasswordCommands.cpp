@@ -10,6 +10,7 @@
 #include "cli/ExitCode.h"
 #include "cli/Passwords.h"
 #include "cli/SecurityForm.h"
+#include "cli/StopWords.h"
 
 namespace zorvik::cli {
 
@@ -66,7 +67,23 @@ int Passwd(const Invocation& call) {
             }
         }));
     Step(device.Label() + ": changing the access password");
-    switch (ChangeAccessPassword(device.Exchange(), current, next, {})) {
+    // The new password is named in what the device may hold only when the user typed it: one
+    // from a pipe or a script stays out of the terminal and its logs.
+    std::optional<std::string> typed;
+    if (!call.args.Has("new-password-stdin")) {
+        typed = std::string(next.begin(), next.end());
+    }
+    PasswordChangeOutcome outcome = PasswordChangeOutcome::NoAnswer;
+    try {
+        outcome = ChangeAccessPassword(device.Exchange(), current, next, {});
+    } catch (const Interrupted& stop) {
+        throw StoppedWithNote(
+            stop, device,
+            device.Exchange().ChangeSent()
+                ? "after the new password went out; " + MayHoldNewPassword(typed)
+                : "before the new password went out; " + std::string(kDeviceNotChanged));
+    }
+    switch (outcome) {
         case PasswordChangeOutcome::Changed:
             Confirm(device.Label() +
                     ": access password changed; the device now answers only to the new one");
@@ -80,9 +97,9 @@ int Passwd(const Invocation& call) {
         case PasswordChangeOutcome::NoAnswer:
             break;
     }
+    // The new password went out: the device may have taken it and its answer been lost.
     throw device.Failed(Exit::NoDevice,
-                        "device did not answer after the Ready banner; the password was not "
-                        "changed");
+                        "device did not answer the password change; " + MayHoldNewPassword(typed));
 }
 
 int Security(const Invocation& call) {
@@ -120,7 +137,18 @@ int Security(const Invocation& call) {
     CheckPanel(panel);
     Step(device.Label() + ": sending the anti-theft settings");
 
-    switch (SendSecuritySettings(device.Exchange(), access, panel)) {
+    SecurityOutcome outcome = SecurityOutcome::NoTransferAnswer;
+    try {
+        outcome = SendSecuritySettings(device.Exchange(), access, panel);
+    } catch (const Interrupted& stop) {
+        throw StoppedWithNote(
+            stop, device,
+            device.Exchange().ChangeSent()
+                ? "after the anti-theft settings went out; " +
+                      std::string(kSecuritySettingsMayBeStored)
+                : "before the anti-theft settings went out; " + std::string(kDeviceNotChanged));
+    }
+    switch (outcome) {
         case SecurityOutcome::Updated:
             Confirm(device.Label() + ": anti-theft settings sent");
             return ToInt(Exit::Ok);
@@ -145,9 +173,8 @@ int Security(const Invocation& call) {
         case SecurityOutcome::NoTransferAnswer:
             break;
     }
-    throw device.Failed(Exit::NoDevice,
-                        "the device did not confirm the anti-theft settings; they may not have "
-                        "been stored");
+    throw device.Failed(Exit::NoDevice, "the device did not confirm the anti-theft settings; " +
+                                            std::string(kSecuritySettingsMayBeStored));
 }
 
 }  // namespace zorvik::cli

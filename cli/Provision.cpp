@@ -334,7 +334,8 @@ public:
 private:
     void Say(const Device& device, const std::string& text) {
         const std::lock_guard lock(outputMutex_);
-        std::fprintf(stderr, "zorvik-cli: %s: %s\n", device.Label().c_str(), text.c_str());
+        std::fprintf(stderr, "zorvik-cli: %s: %s\n", PrintableText(device.Label()).c_str(),
+                     PrintableText(text).c_str());
     }
 
     void Record(ReportLine line) {

@@ -29,6 +29,7 @@ AuthBlock BuildPasswordChangeBlock(const std::u16string& password,
 }
 
 void DeviceExchange::PortReset() {
+    changeSent_ = false;
     if (port_.Connected()) {
         port_.Close();
     }
@@ -80,6 +81,7 @@ void DeviceExchange::SendAuthBlock(const AuthBlock& block) {
     NoteSecret({1, kPasswordBlockSize});
     if (block[0] == kChangeFlagPassword) {
         NoteSecret({1 + kPasswordBlockSize, kPasswordBlockSize});
+        changeSent_ = true;  // a write cut short may still have carried it
     }
     SendBytes(block.data(), kAuthBlockSize);
 }
@@ -142,6 +144,7 @@ StatusReply DeviceExchange::TransferBlock(std::uint8_t operation, const ConfigIm
     std::copy(bytes.begin(), bytes.end(), block.begin());
     block[kImageSize] = ComputeImageChecksum(bytes);
     Note("transfer");
+    changeSent_ = true;
     SendByte(operation);
     for (const SecretBytes& secret : secrets) {
         NoteSecret(secret);
@@ -161,6 +164,18 @@ void DeviceExchange::ClosePort() {
 void DeviceExchange::Note(std::string_view step) {
     if (PortObserver* observer = port_.Observer()) {
         observer->StepBegun(step);
+    }
+}
+
+void DeviceExchange::NoteSecretInReads(const SecretBytes& secret) {
+    if (PortObserver* observer = port_.Observer()) {
+        observer->SecretInNextReads(secret.first, secret.count);
+    }
+}
+
+void DeviceExchange::NoteBlockJudged(bool checksumHeld) {
+    if (PortObserver* observer = port_.Observer()) {
+        observer->BlockJudged(checksumHeld);
     }
 }
 

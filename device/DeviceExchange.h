@@ -135,6 +135,11 @@ public:
     // Closes the port only while it is open.
     void ClosePort();
 
+    // Whether this exchange has begun to send a change: the operation byte of a block the host
+    // sends, or an authentication block with a new password. From then on a stop leaves the
+    // device holding the old or the new; before it, the device is unchanged.
+    [[nodiscard]] bool ChangeSent() const { return changeSent_; }
+
     void ShowError(const Message& message);
     void ShowInformation(const Message& message);
 
@@ -142,6 +147,10 @@ public:
     void Note(std::string_view step);
     // Tells a trace of the port, if there is one, that the next write carries a secret.
     void NoteSecret(const SecretBytes& secret);
+    // The same for the bytes read until the next write (a block the device sends).
+    void NoteSecretInReads(const SecretBytes& secret);
+    // Tells a trace of the port, if there is one, whether the block just read held its checksum.
+    void NoteBlockJudged(bool checksumHeld);
 
     // Port reset, banner, command byte 0x03, authentication block, status reply. A failure is
     // reported with the command's wording and closes the port; only Accepted leaves it open.
@@ -156,6 +165,7 @@ private:
     TCustomComPort& port_;
     Clock& clock_;
     Dialogs& dialogs_;
+    bool changeSent_ = false;
 };
 
 }  // namespace zorvik

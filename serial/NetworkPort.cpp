@@ -15,6 +15,9 @@
 #include <cerrno>
 #include <charconv>
 #include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
 #include <thread>
 #include <utility>
 
@@ -32,6 +35,13 @@ constexpr int kWriteMsPerByte = 100;       // write timeout: this much per byte 
 constexpr int kWriteMsConstant = 1000;     // ... plus this much per write, as for a local port
 constexpr int kSendQueuePollMicros = 200;  // between looks at what the server has not taken
 constexpr std::size_t kReceiveChunk = 4096;
+// What one look at the connection takes at most, so that every wait gets back to its deadline
+// however fast the server sends.
+constexpr std::size_t kReceiveTurnBytes = 4 * kReceiveChunk;
+// The most an exchange can use is a 257-byte block and a few banners. A server that sends far
+// more than that without the host taking any of it (data, telnet commands or bytes before the
+// purge's answer alike) is flooding the port, and the port gives up with its own error.
+constexpr std::size_t kFloodBytes = 64 * 1024;
 
 // The options this client takes up when the server asks for them, both ways.
 constexpr std::array<std::uint8_t, 3> kOwnOptions{kOptBinary, kOptSuppressGoAhead, kOptComPort};
@@ -55,6 +65,54 @@ bool Contains(const List& list, std::uint8_t value) {
 
 void Remove(std::vector<std::uint8_t>& list, std::uint8_t value) {
     list.erase(std::remove(list.begin(), list.end(), value), list.end());
+}
+
+// Looks `host` up with the system's resolver, giving up at `deadline`: the resolver itself may
+// wait far longer for a silent name server. The lookup runs in a thread of its own, which finishes
+// (and frees what it found) by itself when it is given up. EAI_AGAIN with nothing found when the
+// deadline has passed.
+int LookUp(const std::string& host, const std::string& service, std::int64_t deadline,
+           addrinfo*& found) {
+    struct Lookup {
+        std::mutex mutex;
+        std::condition_variable done;
+        bool finished = false;
+        bool abandoned = false;
+        int result = EAI_AGAIN;
+        int error = 0;
+        addrinfo* found = nullptr;
+    };
+    const auto lookup = std::make_shared<Lookup>();
+    std::thread([lookup, host, service] {
+        addrinfo hints{};
+        hints.ai_family = AF_UNSPEC;
+        hints.ai_socktype = SOCK_STREAM;
+        addrinfo* answer = nullptr;
+        const int result = ::getaddrinfo(host.c_str(), service.c_str(), &hints, &answer);
+        const int error = errno;
+        const std::lock_guard lock(lookup->mutex);
+        if (lookup->abandoned) {
+            if (result == 0) {
+                ::freeaddrinfo(answer);
+            }
+            return;
+        }
+        lookup->result = result;
+        lookup->error = error;
+        lookup->found = result == 0 ? answer : nullptr;
+        lookup->finished = true;
+        lookup->done.notify_one();
+    }).detach();
+    std::unique_lock lock(lookup->mutex);
+    const auto until = std::chrono::steady_clock::time_point(std::chrono::microseconds(deadline));
+    if (!lookup->done.wait_until(lock, until, [&lookup] { return lookup->finished; })) {
+        lookup->abandoned = true;
+        found = nullptr;
+        return EAI_AGAIN;
+    }
+    errno = lookup->error;
+    found = lookup->found;
+    return lookup->result;
 }
 
 // The errors with which the kernel says a connection went away.
@@ -133,6 +191,7 @@ void TNetComPort::DoOpen(const std::string& /*port*/) {
     comPortRefused_ = false;
     purged_ = true;  // a raw connection has nothing to purge
     settingsRefused_ = false;
+    unusedBytes_ = 0;
     try {
         Connect(deadline);
         if (rfc2217_) {
@@ -145,12 +204,11 @@ void TNetComPort::DoOpen(const std::string& /*port*/) {
 }
 
 void TNetComPort::Connect(std::int64_t deadline) {
-    addrinfo hints{};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_STREAM;
     addrinfo* found = nullptr;
-    const int lookup =
-        ::getaddrinfo(address_.host.c_str(), address_.service.c_str(), &hints, &found);
+    const int lookup = LookUp(address_.host, address_.service, deadline, found);
+    if (lookup == EAI_AGAIN && found == nullptr && NowMicros() >= deadline) {
+        throw Error(kErrOpen, ETIMEDOUT);
+    }
     if (lookup != 0) {
         throw Error(kErrOpen, lookup == EAI_SYSTEM && errno != 0 ? errno : ENXIO);
     }
@@ -219,9 +277,11 @@ void TNetComPort::Negotiate(std::int64_t deadline) {
         if (comPortAgreed_) {
             break;
         }
+        // Connected, but no word on serial-port control: a server that does not speak it (a
+        // plain telnet port, ser2net without remctl) ignores the question.
         pollfd input{fd_, POLLIN, 0};
         if (::poll(&input, 1, MsLeft(deadline)) == 0 || NowMicros() >= deadline) {
-            throw Error(kErrOpen, ETIMEDOUT);
+            throw Error(kErrSetCommState, ETIMEDOUT);
         }
     }
 
@@ -256,9 +316,14 @@ bool TNetComPort::Pump() {
     std::vector<std::uint8_t> fresh;
     std::vector<Event> events;
     std::uint8_t chunk[kReceiveChunk];
-    for (;;) {
+    for (std::size_t taken = 0; taken < kReceiveTurnBytes;) {
         const ssize_t got = ::recv(fd_, chunk, sizeof chunk, MSG_DONTWAIT);
         if (got > 0) {
+            taken += static_cast<std::size_t>(got);
+            unusedBytes_ += static_cast<std::size_t>(got);
+            if (unusedBytes_ > kFloodBytes) {
+                throw Error(kErrReadFile, ENOBUFS);
+            }
             const std::span<const std::uint8_t> bytes(chunk, static_cast<std::size_t>(got));
             if (rfc2217_) {
                 decoder_.Feed(bytes, fresh, events);
@@ -284,6 +349,7 @@ bool TNetComPort::Pump() {
         throw Error(kErrReadFile, errno);
     }
     std::size_t stale = 0;
+    replies_.clear();
     for (const Event& event : events) {
         Answer(event);
         if (!purged_ && event.kind == Event::Kind::Subnegotiation && event.option == kOptComPort &&
@@ -291,6 +357,10 @@ bool TNetComPort::Pump() {
             purged_ = true;
             stale = event.at;
         }
+    }
+    // The answers of one turn go out together, within one write's bound.
+    if (!replies_.empty() && !peerClosed_) {
+        SendCommand(replies_);
     }
     if (!purged_) {
         stale = fresh.size();
@@ -300,37 +370,41 @@ bool TNetComPort::Pump() {
     return !peerClosed_;
 }
 
+void TNetComPort::Reply(const std::vector<std::uint8_t>& bytes) {
+    replies_.insert(replies_.end(), bytes.begin(), bytes.end());
+}
+
 void TNetComPort::Answer(const Event& event) {
     const std::uint8_t option = event.option;
     switch (event.kind) {
         case Event::Kind::Do:
             if (!Contains(kOwnOptions, option)) {
-                SendCommand(Negotiation(kWont, option));
+                Reply(Negotiation(kWont, option));
             } else if (!Contains(willSent_, option)) {
                 willSent_.push_back(option);
-                SendCommand(Negotiation(kWill, option));
+                Reply(Negotiation(kWill, option));
             }
             comPortAgreed_ = comPortAgreed_ || option == kOptComPort;
             break;
         case Event::Kind::Dont:
             if (Contains(willSent_, option)) {
                 Remove(willSent_, option);
-                SendCommand(Negotiation(kWont, option));
+                Reply(Negotiation(kWont, option));
             }
             comPortRefused_ = comPortRefused_ || option == kOptComPort;
             break;
         case Event::Kind::Will:
             if (!Contains(kServerOptions, option)) {
-                SendCommand(Negotiation(kDont, option));
+                Reply(Negotiation(kDont, option));
             } else if (!Contains(doSent_, option)) {
                 doSent_.push_back(option);
-                SendCommand(Negotiation(kDo, option));
+                Reply(Negotiation(kDo, option));
             }
             break;
         case Event::Kind::Wont:
             if (Contains(doSent_, option)) {
                 Remove(doSent_, option);
-                SendCommand(Negotiation(kDont, option));
+                Reply(Negotiation(kDont, option));
             }
             break;
         case Event::Kind::Subnegotiation:
@@ -470,6 +544,8 @@ int TNetComPort::DoRead(std::uint8_t* buffer, int count) {
     const auto take = std::min(received_.size(), static_cast<std::size_t>(count));
     std::copy_n(received_.begin(), take, buffer);
     received_.erase(received_.begin(), received_.begin() + static_cast<std::ptrdiff_t>(take));
+    // What the host takes counts as used; what waits unread still counts.
+    unusedBytes_ = received_.size();
     return static_cast<int>(take);
 }
 
@@ -483,6 +559,11 @@ bool TNetComPort::DoWaitForInput(int timeoutMs) {
         }
         if (!open) {
             throw Error(kErrReadFile, EIO);
+        }
+        // Bytes that bring no data (commands, what came before the purge's answer) keep the
+        // connection readable: the deadline is what ends the wait then.
+        if (NowMicros() >= deadline) {
+            return false;
         }
         pollfd input{fd_, POLLIN, 0};
         const int ready = ::poll(&input, 1, MsLeft(deadline));

@@ -20,6 +20,7 @@
 #include <span>
 #include <vector>
 
+#include "config/Crc8.h"
 #include "files/FileIo.h"
 #include "sim/DeviceModel.h"
 #include "sim/PortFolder.h"
@@ -45,6 +46,7 @@ constexpr std::size_t kLongestTrace = 64 * 1024 * 1024;  // bytes of a trace to 
 // Bytes unread this long after they were sent have found no listener: the host polls every
 // 250 ms and a free-running banner comes every 500 ms.
 constexpr std::int64_t kUnheardMicros = 400'000;
+constexpr std::size_t kLongestPasswordFile = 4096;       // a password and perhaps a comment
 
 volatile sig_atomic_t gStopSignal = 0;
 
@@ -148,7 +150,13 @@ bool ReadWholeFile(const std::string& path, std::size_t limit, std::vector<std::
         error = "cannot open " + path;
         return false;
     }
-    bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    // Read in pieces and only up to one byte past the limit: a file too long is told without
+    // reading all of it, and a short one takes no more memory than it needs.
+    bytes.clear();
+    char piece[64 * 1024];
+    while (bytes.size() <= limit && file.read(piece, sizeof piece).gcount() > 0) {
+        bytes.insert(bytes.end(), piece, piece + file.gcount());
+    }
     if (bytes.size() > limit) {
         error = path + " is longer than " + std::to_string(limit) + " bytes";
         return false;
@@ -240,7 +248,23 @@ void Simulator::Stamp(const std::string& line) {
 }
 
 bool Simulator::Prepare(std::string& error) {
-    model_.SetAccessPassword(options_.password);
+    std::u16string password = options_.password;
+    if (!options_.passwordFile.empty()) {
+        std::vector<std::uint8_t> bytes;
+        if (!ReadWholeFile(options_.passwordFile, kLongestPasswordFile, bytes, error)) {
+            return false;
+        }
+        std::string line(bytes.begin(), std::find(bytes.begin(), bytes.end(), '\n'));
+        if (line.ends_with('\r')) {
+            line.pop_back();
+        }
+        if (line.size() != static_cast<std::size_t>(kPasswordLength)) {
+            error = options_.passwordFile + ": the first line is not a 4-character password";
+            return false;
+        }
+        password.assign(line.begin(), line.end());
+    }
+    model_.SetAccessPassword(password);
     if (!options_.imageIn.empty()) {
         std::vector<std::uint8_t> bytes;
         if (!ReadWholeFile(options_.imageIn, kImageSize, bytes, error)) {

@@ -117,6 +117,8 @@ Port and program:
                                STEP#N pulls at the Nth exchange that reaches the step
                                (auth#2: the second authentication block)
   --password XXXX              initial access password (default 9466)
+  --password-file FILE         the same, from the first line of FILE, out of sight of
+                               other users' process lists
   --image FILE                 initial configuration image (256 bytes)
   --firmware-in FILE           initial flash contents (at most 61680 bytes)
   --firmware-out FILE          after each firmware update, write the pages programmed
@@ -201,6 +203,11 @@ SimOptionsResult ParseSimOptions(const std::vector<std::string>& args) {
          [&](const std::string& v) {
              options.password.assign(v.begin(), v.end());
              return v.size() == 4;
+         }},
+        {"--password-file",
+         [&](const std::string& v) {
+             options.passwordFile = v;
+             return !v.empty();
          }},
         {"--image",
          [&](const std::string& v) {

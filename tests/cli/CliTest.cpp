@@ -196,6 +196,50 @@ TEST(CliFiles, BadFilesNameTheirLineAndEndWithStatusSeven) {
     EXPECT_EQ(shortImage.status, 7);
 }
 
+// Hostile forms: however large a number and whatever bytes a value holds, the form is a file
+// error naming its key and line, and nothing of it acts on the terminal.
+TEST(CliFiles, HostileFormsAreFileErrorsThatNameTheKeyAndLineAndShowNoControlCharacter) {
+    using namespace std::string_literals;
+    TempFolder folder;
+    const std::pair<std::string, std::string> cases[] = {
+        {"{\n  \"report.interval_hours\": 1e400\n}\n", "line 2: report.interval_hours"},
+        {"{\"report.enabled\": true,\n\"report.interval_hours\": -1e400}",
+         "line 2: report.interval"},
+        {"{\"report.interval_hours\": 123456789012345678901234567890}", "line 1: report.interval"},
+        {"report.interval_hours = 123456789012345678901234567890\n", "line 1: report.interval"},
+        {"report.enabled = \x1B]0;owned\x07\n", "line 1: report.enabled"},
+        {"report.enabled = yes\rreport.enabled\0\x1B[2J = no\r"s, "line 1: "},
+        {"{\"report.en\\u0000abled\\u001b[31m\": true}", "line 1: report.en\\x00abled\\x1B[31m"},
+    };
+    for (const auto& [text, said] : cases) {
+        SCOPED_TRACE(text);
+        const std::string name = text.starts_with("{") ? "form.json" : "form.txt";
+        const CliRun run =
+            Cli({"convert", folder.Write(name, Bytes(text)), folder.PathOf("o.zvk")});
+        EXPECT_EQ(run.status, 7);
+        EXPECT_NE(run.err.find(said), std::string::npos) << run.err;
+        const std::string body = run.err.substr(0, run.err.size() - 1);  // without its line end
+        EXPECT_EQ(std::count_if(body.begin(), body.end(),
+                                [](unsigned char c) { return c < 0x20 || c == 0x7F; }),
+                  0)
+            << run.err;
+    }
+
+    // Under a file size limit the output is a file error too, and leaves no temporary.
+    const std::string in = folder.Write("in.txt", Bytes("report.interval_hours = 5\n"));
+    const std::string out = folder.Write("out.zvk", TempFolder::Bytes(256, 0x11));
+    CliCall limited;
+    limited.args = {"-c", "ulimit -f 0 && exec \"$@\"", "sh", ZORVIK_CLI_PROGRAM, "convert", in,
+                    out};
+    const CliRun run = RunCli("/bin/sh", limited);
+    EXPECT_EQ(run.status, 7) << run.err;
+    EXPECT_NE(run.err.find("File too large"), std::string::npos) << run.err;
+    EXPECT_EQ(TempFolder::Read(out), TempFolder::Bytes(256, 0x11));
+    for (const auto& entry : std::filesystem::directory_iterator(folder.Root())) {
+        EXPECT_FALSE(entry.path().filename().string().starts_with(".zorvik-")) << entry.path();
+    }
+}
+
 TEST(CliPortFolder, StaleLinkSaysWhereItLeadsAndAnOpenFolderIsWarnedAbout) {
     TempFolder folder;
     const std::string ports = folder.PathOf("runtime/zorvik-gsm/ports");

@@ -139,6 +139,7 @@ TEST(SimCommandLine, WrongCommandLinesAreRefusedWithTheReason) {
     ErrorOf({"--firmware-corrupt-page", "240"});
     ErrorOf({"--firmware-error-after-page", ""});
     ErrorOf({"--password", "123"});
+    ErrorOf({"--password-file", ""});
 }
 
 TEST(SimCommandLine, HelpListsEveryOption) {
