@@ -309,8 +309,9 @@ firmware is incomplete and the device must be flashed again.)",
         .name = "provision",
         .brief = "provision TEMPLATE --devices TABLE.csv -p PORT...",
         .summary = "write a batch of devices on several ports at once",
-        .synopsis = "TEMPLATE --devices TABLE.csv [-p PORT]... [--all-ports]\n"
-                    "                           [--report REPORT.csv] [--watch] [--resume]",
+        .synopsis =
+            "TEMPLATE --devices TABLE.csv [-p PORT]... [--all-ports]\n"
+            "                           [--report REPORT.csv] [--watch] [--resume] [--trace FILE]",
         .description =
             R"(Writes TEMPLATE, with each row's own values, to the devices on every PORT at once.
 
@@ -335,7 +336,10 @@ answer: plug devices in the table's order when a row belongs to a particular dev
                      "a station: after each device, wait for it to go and for the\n"
                      "next one; a failed row goes to the next device. Ctrl-C lets\n"
                      "the current devices finish; a second Ctrl-C stops at once"},
-                    {"password-file", 0, "FILE", "the access password of rows without one"}},
+                    {"password-file", 0, "FILE", "the access password of rows without one"},
+                    {"trace", 0, "FILE",
+                     "append a byte trace of the exchanges to FILE, a section per\n"
+                     "device"}},
         .epilogue = "Exit status: 0 when every attempt succeeded, 8 when a device failed.\n",
         .run = ProvisionCommand,
         .operands = OperandKind::Files,

@@ -16,6 +16,8 @@ struct ProvisionSetup {
     bool watch = false;                     // a station: each port takes device after device
     bool resume = false;                    // rows with an `ok` line in the report are skipped
     std::u16string password;                // the access password of rows without one of their own
+    std::optional<std::string> tracePath;   // a byte trace, one section per device
+    std::vector<std::string> commandLine;   // the words of the command, for the trace's titles
 };
 
 // Checks the template, the table and the report before any port opens (raising CliError with

@@ -11,6 +11,7 @@
 #include "cli/Passwords.h"
 #include "cli/Provision.h"
 #include "link/PortMap.h"
+#include "link/TraceFile.h"
 
 namespace zorvik::cli {
 
@@ -61,6 +62,11 @@ int ProvisionCommand(const Invocation& call) {
         (void)PortName(port);  // a name that is no port is a usage error before anything starts
     }
     setup.password = AccessPassword(PasswordFile(call.args));
+    setup.tracePath = call.args.Value("trace");
+    if (!setup.tracePath) {
+        setup.tracePath = TraceFileFromEnvironment();
+    }
+    setup.commandLine = call.words;
     return Provision(setup);
 }
 
