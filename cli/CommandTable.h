@@ -30,13 +30,13 @@ using Handler = int (*)(const Invocation&);
 enum class OperandKind { None, Files, Firmware };
 
 struct CommandSpec {
-    std::string_view name;
-    std::string_view brief;           // its line in the program's help: "read -p PORT"
-    std::string_view summary;         // what it does, in a few words
-    std::string_view synopsis;        // what follows "Usage: zorvik-cli NAME"; may run over lines
-    std::string_view description;     // its help between the usage and the options
-    std::vector<OptionSpec> options;  // besides -h, -v and -q, which every command takes
-    std::string_view epilogue;        // its help after the options, or empty
+    std::string_view name{};
+    std::string_view brief{};           // its line in the program's help: "read -p PORT"
+    std::string_view summary{};         // what it does, in a few words
+    std::string_view synopsis{};        // what follows "Usage: zorvik-cli NAME"; may run over lines
+    std::string_view description{};     // its help between the usage and the options
+    std::vector<OptionSpec> options{};  // besides -h, -v and -q, which every command takes
+    std::string_view epilogue{};        // its help after the options, or empty
     Handler run = nullptr;
     OperandKind operands = OperandKind::None;
     bool writesTrace = false;  // --trace (or ZORVIK_TRACE) names a byte trace to write
