@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "link/ComPort.h"
-#include "link/PortMap.h"
 #include "ports/PortWatch.h"
+#include "serial/ComPort.h"
+#include "serial/PortMap.h"
 
 namespace zorvik {
 

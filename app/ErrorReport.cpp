@@ -5,10 +5,10 @@
 #include <exception>
 
 #include "files/FileError.h"
-#include "link/ComPort.h"
-#include "link/NetworkPort.h"
-#include "link/PortFault.h"
-#include "link/PortMap.h"
+#include "serial/ComPort.h"
+#include "serial/NetworkPort.h"
+#include "serial/PortFault.h"
+#include "serial/PortMap.h"
 
 namespace zorvik {
 

@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "link/Dialogs.h"
+#include "device/Dialogs.h"
 
 namespace zorvik {
 

@@ -7,9 +7,9 @@
 
 #include "app/CommandRunner.h"
 #include "app/WindowDialogs.h"
-#include "firmware/FirmwareUpdate.h"
-#include "link/Clock.h"
-#include "link/ComPort.h"
+#include "device/FirmwareUpdate.h"
+#include "serial/Clock.h"
+#include "serial/ComPort.h"
 
 class QAction;
 class QCheckBox;

@@ -10,8 +10,8 @@
 #include "app/WindowCommandRunner.h"
 #include "app/WindowDialogs.h"
 #include "config/Configuration.h"
-#include "link/ComPort.h"
-#include "link/PortMap.h"
+#include "serial/ComPort.h"
+#include "serial/PortMap.h"
 
 class QAction;
 class QDialog;

@@ -1,8 +1,8 @@
 // The main window's device commands: "Oczytaj" reads the configuration, "Zapisz" writes it.
 #include "app/MainWindow.h"
 #include "config/Configuration.h"
-#include "link/ConfigCommands.h"
-#include "link/DeviceExchange.h"
+#include "device/ConfigCommands.h"
+#include "device/DeviceExchange.h"
 
 namespace zorvik {
 

@@ -5,7 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "link/DeviceExchange.h"
+#include "device/DeviceExchange.h"
 
 namespace zorvik {
 

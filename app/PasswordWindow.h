@@ -6,10 +6,10 @@
 #include <string>
 
 #include "app/CommandRunner.h"
-#include "link/Clock.h"
-#include "link/ComPort.h"
-#include "link/Dialogs.h"
-#include "link/PasswordChange.h"
+#include "device/Dialogs.h"
+#include "device/PasswordChange.h"
+#include "serial/Clock.h"
+#include "serial/ComPort.h"
 
 class QLabel;
 class QLineEdit;

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "app/CommandRunner.h"
-#include "link/Dialogs.h"
+#include "device/Dialogs.h"
 
 namespace zorvik {
 

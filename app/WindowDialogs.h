@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "link/Dialogs.h"
+#include "device/Dialogs.h"
 
 namespace zorvik {
 

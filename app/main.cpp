@@ -12,9 +12,9 @@
 #include "app/QtDialogs.h"
 #include "app/WindowClock.h"
 #include "files/FileError.h"
-#include "link/PortMap.h"
-#include "link/SerialPort.h"
-#include "link/TraceFile.h"
+#include "serial/PortMap.h"
+#include "serial/SerialPort.h"
+#include "trace/TraceFile.h"
 
 namespace {
 

@@ -55,6 +55,7 @@ ChildRun RunChild(const std::vector<std::string>& args, const std::string& error
     if (pid == 0) {
         std::freopen("/dev/null", "w", stdout);
         std::freopen(errorLog.empty() ? "/dev/null" : errorLog.c_str(), "w", stderr);
+        ::setenv("ZORVIK_HISTORY", "off", 1);  // a benchmark's devices are no one's history
         ::execv(argv[0], argv.data());
         ::_exit(127);
     }

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "link/Clock.h"
-#include "link/Dialogs.h"
-#include "link/PortMap.h"
-#include "link/SerialPort.h"
+#include "device/Dialogs.h"
+#include "serial/Clock.h"
+#include "serial/PortMap.h"
+#include "serial/SerialPort.h"
 #include "tests/support/SimProcess.h"
 
 namespace zorvik::bench {

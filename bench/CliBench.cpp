@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "bench/BenchSupport.h"
-#include "link/ConfigCommands.h"
+#include "device/ConfigCommands.h"
 
 namespace zorvik {
 namespace {

@@ -10,9 +10,9 @@
 #include <string>
 
 #include "bench/BenchSupport.h"
-#include "link/ConfigCommands.h"
-#include "link/TraceFile.h"
+#include "device/ConfigCommands.h"
 #include "tests/support/Ser2net.h"
+#include "trace/TraceFile.h"
 
 namespace zorvik {
 namespace {

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "bench/BenchSupport.h"
-#include "firmware/FirmwareUpdate.h"
+#include "device/FirmwareUpdate.h"
 
 namespace zorvik {
 namespace {

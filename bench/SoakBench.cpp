@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "bench/BenchSupport.h"
-#include "firmware/FirmwareUpdate.h"
-#include "link/ConfigCommands.h"
+#include "device/ConfigCommands.h"
+#include "device/FirmwareUpdate.h"
 #include "tests/support/NoProgress.h"
 
 namespace zorvik {

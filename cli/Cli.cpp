@@ -23,8 +23,8 @@
 #include "cli/PortError.h"
 #include "cli/Suggest.h"
 #include "files/FileIo.h"
-#include "link/ComPort.h"
-#include "link/TraceFile.h"
+#include "serial/ComPort.h"
+#include "trace/TraceFile.h"
 
 namespace zorvik::cli {
 

@@ -8,6 +8,7 @@
 #include "cli/ConfigForms.h"
 #include "cli/Console.h"
 #include "cli/ExitCode.h"
+#include "cli/Presets.h"
 
 namespace zorvik::cli {
 
@@ -58,7 +59,9 @@ std::vector<std::string> PlainOperands(const Invocation& call, std::size_t count
                                        const char* what) {
     std::vector<std::string> plain;
     for (const Operand& operand : call.args.Operands()) {
-        plain.push_back(operand.text);
+        if (operand.option.empty()) {
+            plain.push_back(operand.text);
+        }
     }
     if (plain.size() != count) {
         throw CliError(Exit::Usage, call.command + ": expected " + what);
@@ -90,6 +93,28 @@ void PrintDifferences(const std::vector<Difference>& differences) {
         std::cout << '-' << line(difference.key, difference.a) << '+'
                   << line(difference.key, difference.b);
     }
+}
+
+std::vector<std::string> OptionValues(const Invocation& call, const std::string& name) {
+    std::vector<std::string> values;
+    for (const Operand& operand : call.args.Operands()) {
+        if (operand.option == name) {
+            values.push_back(operand.text);
+        }
+    }
+    return values;
+}
+
+Configuration WithPresets(const Invocation& call, const Configuration& value) {
+    return ApplyPresets(value, OptionValues(call, "preset"), call.args.Has("preset-override"));
+}
+
+std::optional<HistoryStore> CommandHistory(const Invocation& call) {
+    return CommandHistory(call.args.Has("no-history"));
+}
+
+RecordNote Note(const Invocation& call, const std::string& stage, const std::string& port) {
+    return {call.command, stage, port, call.args.Value("site").value_or(""), "ok"};
 }
 
 }  // namespace zorvik::cli

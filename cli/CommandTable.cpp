@@ -21,6 +21,16 @@ constexpr OptionSpec kTrace{"trace", 0, "FILE", "append a byte trace of the exch
 constexpr OptionSpec kJson{"json", 0, "", "the JSON form"};
 constexpr OptionSpec kNoVerify{"no-verify", 0, "", "do not read the configuration back"};
 
+constexpr OptionSpec kPreset{"preset", 0, "FILE",
+                             "lay the text or JSON form FILE over the configuration; give it\n"
+                             "once per preset, each applied in turn",
+                             true};
+constexpr OptionSpec kPresetOverride{"preset-override", 0, "",
+                                     "a later preset may give a key an earlier one gave"};
+constexpr OptionSpec kSite{"site", 0, "NAME", "the site the history record names"};
+constexpr OptionSpec kNoHistory{"no-history", 0, "",
+                                "keep no record of this command in the history"};
+
 constexpr std::array kCommon{kHelp, kVerbose, kQuiet};
 
 constexpr std::array kProgram{
@@ -57,6 +67,12 @@ Access password:
 
 Output:
   Results go to standard output; progress and diagnostics go to standard error.
+
+History:
+  read, write, provision and restore keep each image they read or write as a .zvk file
+  the window opens, with its time, command, port, by-id name, site and SHA-256, under
+  $XDG_STATE_HOME/zorvik-cli/history (~/.local/state/zorvik-cli/history). --no-history,
+  or ZORVIK_HISTORY=off in the environment, keeps nothing. See 'zorvik-cli history'.
 
 Byte trace:
   Every command that talks to the device takes --trace FILE (or the environment variable
@@ -152,7 +168,9 @@ is complete; a device, a named pipe or /dev/stdout is written into, and "-" is s
                     {"text", 0, "", "the text form"},
                     kJson,
                     kPasswordFile,
-                    kTrace},
+                    kTrace,
+                    kSite,
+                    kNoHistory},
         .run = Read,
         .writesTrace = true,
     });
@@ -161,8 +179,10 @@ is complete; a device, a named pipe or /dev/stdout is written into, and "-" is s
         .name = "write",
         .brief = "write -p PORT FILE",
         .summary = "write a configuration, then read it back and compare",
-        .synopsis = "-p PORT FILE [--no-verify] [--merge] [--strict] [--dry-run]\n"
-                    "                         [--backup FILE]",
+        .synopsis =
+            "-p PORT FILE [--no-verify] [--merge] [--strict] [--dry-run]\n"
+            "                         [--backup FILE] [--preset FILE]... [--preset-override]\n"
+            "                         [--site NAME] [--no-history]",
         .description = R"(Writes a configuration to the device, then reads it back and compares.
 
 FILE is a .zvk image as the window saves it, a text form (as 'read' prints it) or a JSON form
@@ -177,7 +197,13 @@ the configuration is read first and only the keys in the file change.
 
 A setting the device will not hold as given (a telephone number whose phone.N.in_use is no,
 timings given for a Wardeno) is named in a warning on standard error; --strict refuses the
-form instead, before anything is sent.)",
+form instead, before anything is sent.
+
+Presets are laid over FILE in the order given, each giving only its own keys; a key two
+presets give is refused (status 7) unless --preset-override lets the later one win.
+
+With the history on, the device's configuration is read first, as --backup does, and kept
+beside the one written; a device whose configuration fails its checksum is still written.)",
         .options = {kPort,
                     kNoVerify,
                     {"merge", 0, "", "keys left out keep the device's current values"},
@@ -188,8 +214,12 @@ form instead, before anything is sent.)",
                     {"backup", 0, "FILE",
                      "first read the device's configuration into FILE (a .zvk image,\n"
                      "or the text or JSON form for a .txt or .json name)"},
+                    kPreset,
+                    kPresetOverride,
                     kPasswordFile,
-                    kTrace},
+                    kTrace,
+                    kSite,
+                    kNoHistory},
         .run = Write,
         .operands = OperandKind::Files,
         .writesTrace = true,
@@ -311,7 +341,8 @@ firmware is incomplete and the device must be flashed again.)",
         .summary = "write a batch of devices on several ports at once",
         .synopsis =
             "TEMPLATE --devices TABLE.csv [-p PORT]... [--all-ports]\n"
-            "                           [--report REPORT.csv] [--watch] [--resume] [--trace FILE]",
+            "                           [--report REPORT.csv] [--watch] [--resume] [--trace FILE]\n"
+            "                           [--preset FILE]... [--preset-override] [--no-history]",
         .description =
             R"(Writes TEMPLATE, with each row's own values, to the devices on every PORT at once.
 
@@ -323,7 +354,8 @@ keeps the template's value. The whole table is checked before any port opens.
 
 Each port takes the next row when a device answers on it, writes, reads back and compares,
 then changes the access password where the row asks, and appends a line to the report.
-A device that fails fails only its own row. Rows go to devices in the order the devices
+A device that fails fails only its own row. Presets lie over TEMPLATE, and each row's cells
+over them; each attempt is kept in the history under the row's id. Rows go to devices in the order the devices
 answer: plug devices in the table's order when a row belongs to a particular device.)",
         .options = {{"port", 'p', "PORT", "a port to work on; give it once per port", true},
                     {"all-ports", 0, "", "every port present"},
@@ -339,7 +371,10 @@ answer: plug devices in the table's order when a row belongs to a particular dev
                     {"password-file", 0, "FILE", "the access password of rows without one"},
                     {"trace", 0, "FILE",
                      "append a byte trace of the exchanges to FILE, a section per\n"
-                     "device"}},
+                     "device"},
+                    kPreset,
+                    kPresetOverride,
+                    kNoHistory},
         .epilogue = "Exit status: 0 when every attempt succeeded, 8 when a device failed.\n",
         .run = ProvisionCommand,
         .operands = OperandKind::Files,
@@ -349,12 +384,80 @@ answer: plug devices in the table's order when a row belongs to a particular dev
         .name = "convert",
         .brief = "convert IN OUT",
         .summary = "turn a configuration form into another (.zvk, .json, text)",
-        .synopsis = "IN OUT",
+        .synopsis = "IN OUT [--preset FILE]... [--preset-override]",
         .description =
             R"(Turns a configuration form into another, chosen by OUT's name: .zvk an image, .json JSON,
-anything else the text form. A .zvk holds the 256 bytes 'write' would send for IN.)",
+anything else the text form. A .zvk holds the 256 bytes 'write' would send for IN, with
+the presets laid over it as 'write' lays them.)",
+        .options = {kPreset, kPresetOverride},
+        .epilogue = {},
         .run = Convert,
         .operands = OperandKind::Files,
+    });
+
+    table.push_back({
+        .name = "doctor",
+        .brief = "doctor [-p PORT]",
+        .summary = "find out why a port will not open or no device answers",
+        .synopsis = "[-p PORT] [--json] [--fix]",
+        .description =
+            R"(Checks a port, one line per check, each "ok" or the problem with the command that mends it:
+the ports present and where PORT leads; whether this user may open it (the device's group and
+mode, a group joined since this login began); another program holding it; ModemManager
+running and not told to leave the adapter alone; brltty's udev rules claiming the adapter; an
+FTDI adapter's latency timer; a port-folder link's target; finally, whether the port opens and
+the device's Ready banner arrives. Without -p the only port present is checked.
+
+--fix, as root, writes one udev rule for this adapter alone (by its USB vendor, product and
+serial: the user at the seat may open it, ModemManager leaves it alone, an FTDI latency timer
+is set to 1 ms), has udev apply it and checks again; otherwise it prints the rule and the
+commands. It never removes a package.)",
+        .options = {kPort,
+                    {"json", 0, "",
+                     "print {\"port\", \"device\", \"status\", \"checks\"}, each check\n"
+                     "{\"check\", \"ok\", \"detail\", \"fix\"}"},
+                    {"fix", 0, "", "write the adapter's udev rule (as root), or print it"}},
+        .epilogue =
+            "Exit status: 0 when the port can be used, 3 when it cannot, 4 when it opens but\n"
+            "no device answers.\n",
+        .run = Doctor,
+    });
+
+    table.push_back({
+        .name = "history",
+        .brief = "history",
+        .summary = "list the images kept of the devices read and written",
+        .synopsis = "[--site NAME] [--json]",
+        .description =
+            R"(Lists the history's records, newest first: id, time (UTC), command and what the image is
+(read, before a write, written), port, site, the image's SHA-256 (its start) and the outcome.
+
+Each record's image is a .zvk file the window opens, kept with its record under
+$XDG_STATE_HOME/zorvik-cli/history (~/.local/state/zorvik-cli/history), readable by its
+owner only. 'zorvik-cli restore ID -p PORT' writes one back.)",
+        .options = {{"site", 0, "NAME", "only the records of this site"},
+                    {"json", 0, "",
+                     "print a JSON array of {\"id\", \"time\", \"command\", \"stage\",\n"
+                     "\"port\", \"by_id\", \"site\", \"sha256\", \"outcome\", \"image\"}"}},
+        .epilogue = {},
+        .run = History,
+    });
+
+    table.push_back({
+        .name = "restore",
+        .brief = "restore ID -p PORT",
+        .summary = "write an image from the history back to a device",
+        .synopsis = "ID -p PORT [--site NAME] [--no-history]",
+        .description =
+            R"(Writes the image of a history record to the device, then reads it back and compares.
+
+ID is the record's id or any start of it that no other record's id shares. A record whose
+image file no longer matches its SHA-256 is refused.)",
+        .options = {kPort, kPasswordFile, kTrace, kSite, kNoHistory},
+        .epilogue = {},
+        .run = Restore,
+        .operands = OperandKind::HistoryRecords,
+        .writesTrace = true,
     });
 
     table.push_back({

@@ -26,8 +26,9 @@ struct Invocation {
 
 using Handler = int (*)(const Invocation&);
 
-// What a command's operands are, for the completion: files, firmware files, or nothing.
-enum class OperandKind { None, Files, Firmware };
+// What a command's operands are, for the completion: files, firmware files, the ids of the
+// history's records, or nothing.
+enum class OperandKind { None, Files, Firmware, HistoryRecords };
 
 struct CommandSpec {
     std::string_view name{};

@@ -134,12 +134,15 @@ _zorvik_cli() {
             case OperandKind::Firmware:
                 script += "            operands=firmware\n";
                 break;
+            case OperandKind::HistoryRecords:
+                script += "            operands=records\n";
+                break;
             case OperandKind::None:
                 break;
         }
         script += "            ;;\n";
     }
-    script += R"(        help)
+    script += R"sh(        help)
             [[ $prev == help ]] && COMPREPLY=($(compgen -W "$commands" -- "$cur"))
             return
             ;;
@@ -153,10 +156,14 @@ _zorvik_cli() {
     case $operands in
         files) _zorvik_cli_files ;;
         firmware) _zorvik_cli_files bin ;;
+        records)
+            # The ids of the history's records.
+            COMPREPLY=($(compgen -W "$(zorvik-cli history 2>/dev/null | cut -d' ' -f1)" -- "$cur"))
+            ;;
     esac
 }
 complete -F _zorvik_cli zorvik-cli
-)";
+)sh";
     return script;
 }
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "link/Clock.h"
-#include "link/Dialogs.h"
+#include "device/Dialogs.h"
+#include "serial/Clock.h"
 
 namespace zorvik::cli {
 

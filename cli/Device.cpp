@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "cli/PortError.h"
-#include "link/NetworkPort.h"
+#include "serial/NetworkPort.h"
 
 namespace zorvik::cli {
 
@@ -68,7 +68,8 @@ CliError FramingFailure(const Device& device, FramingOutcome outcome) {
     switch (outcome) {
         case FramingOutcome::NoReady:
             return device.Failed(Exit::NoDevice,
-                                 "no Ready banner from the device (is it connected and on?)");
+                                 "no Ready banner from the device (is it connected and on?)" +
+                                     DoctorHint(device.Label()));
         case FramingOutcome::WrongPassword:
             return device.Failed(Exit::WrongPassword, "wrong access password");
         case FramingOutcome::NoAnswer:

@@ -7,13 +7,13 @@
 
 #include "cli/Console.h"
 #include "cli/ExitCode.h"
-#include "link/ConfigCommands.h"
-#include "link/DeviceExchange.h"
-#include "link/PasswordChange.h"
-#include "link/PortMap.h"
-#include "link/SecurityCommand.h"
-#include "link/SerialPort.h"
-#include "link/TraceFile.h"
+#include "device/ConfigCommands.h"
+#include "device/DeviceExchange.h"
+#include "device/PasswordChange.h"
+#include "device/SecurityCommand.h"
+#include "serial/PortMap.h"
+#include "serial/SerialPort.h"
+#include "trace/TraceFile.h"
 
 namespace zorvik::cli {
 

@@ -12,6 +12,7 @@
 #include "cli/Device.h"
 #include "cli/ExitCode.h"
 #include "cli/Passwords.h"
+#include "cli/Sha256.h"
 #include "config/ConfigDiff.h"
 #include "config/Configuration.h"
 
@@ -127,9 +128,11 @@ int Read(const Invocation& call) {
         CheckOutputPlace(*output);
     }
     const std::u16string password = AccessPassword(PasswordFile(call.args));
+    const auto history = CommandHistory(call);
     Device device(RequiredPort(call), call.trace);
     Step(device.Label() + ": reading the configuration");
     const ConfigImage image = device.Read(password);
+    KeepRecord(history, Note(call, "read", RequiredPort(call)), image);
     if (!output) {
         std::cout << Render(DecodeConfiguration(image), chosen.value_or(Form::Text));
         return ToInt(Exit::Ok);
@@ -159,27 +162,44 @@ int Write(const Invocation& call) {
         if (merge) {
             throw CliError(Exit::Usage, "write: --merge applies to text and JSON forms only");
         }
-        wanted = DecodeConfiguration(LoadImageFile(path));
+        wanted = WithPresets(call, DecodeConfiguration(LoadImageFile(path)));
     } else {
         text = FormText(path);
-        wanted = ParseForm(*text, path, DefaultConfiguration());
+        wanted = WithPresets(call, ParseForm(*text, path, DefaultConfiguration()));
         if (!merge) {
             CheckHeld(call, path, wanted);
         }
     }
 
     Device device(RequiredPort(call), call.trace);
+    // A dry run changes nothing, so it keeps nothing either.
+    const auto history = dryRun ? std::nullopt : CommandHistory(call);
+    const bool needed = merge || dryRun || backup.has_value();
     std::optional<ConfigImage> current;
-    if (merge || dryRun || backup) {
+    if (needed || history) {
         Step(device.Label() + ": reading the configuration it holds");
-        current = device.Read(password);
+        try {
+            current = device.Read(password);
+        } catch (const CliError& error) {
+            // Read for the history alone, an image that fails its checksum does not stop the
+            // write: the failed read is kept instead.
+            if (needed || error.Code() != Exit::DataError) {
+                throw;
+            }
+            RecordNote note = Note(call, "before", RequiredPort(call));
+            note.outcome = error.what();
+            KeepRecord(history, note, std::nullopt);
+        }
+        if (current) {
+            KeepRecord(history, Note(call, "before", RequiredPort(call)), current);
+        }
     }
     if (backup) {
         SaveRead(*backup, *current, *backupForm);
         Step(*backup + ": the device's configuration saved");
     }
     if (merge) {
-        wanted = ParseForm(*text, path, DecodeConfiguration(*current));
+        wanted = WithPresets(call, ParseForm(*text, path, DecodeConfiguration(*current)));
         CheckHeld(call, path, wanted);
     }
     // The same bytes as the window would send after opening the same settings.
@@ -206,7 +226,10 @@ int Write(const Invocation& call) {
                               "while waiting for the device's answer to the configuration; the "
                               "device may have stored it");
     }
+    RecordNote written = Note(call, "written", RequiredPort(call));
     if (call.args.Has("no-verify")) {
+        written.outcome = "written, not verified";
+        KeepRecord(history, written, image);
         Confirm(device.Label() + ": configuration written (not verified)");
         return ToInt(Exit::Ok);
     }
@@ -219,11 +242,64 @@ int Write(const Invocation& call) {
         throw StoppedWithNote(stop, device, "while reading back" + std::string(kNotVerifiedNote));
     }
     if (back != image) {
-        throw device.Failed(
+        const CliError failed = device.Failed(
             Exit::DataError,
             "verification failed: the device holds other values for " + WhatDiffers(image, back));
+        written.outcome = failed.what();
+        KeepRecord(history, written, image);
+        throw failed;
     }
+    KeepRecord(history, written, image);
     Confirm(device.Label() + ": configuration written and verified");
+    return ToInt(Exit::Ok);
+}
+
+int Restore(const Invocation& call) {
+    const std::string prefix = PlainOperands(call, 1, "one record ID (see zorvik-cli history)")[0];
+    const HistoryStore store = KeptHistory(call.command);
+    const HistoryRecord record = FindRecord(store, prefix);
+    if (!record.hasImage) {
+        throw CliError(Exit::FileError,
+                       "restore: record " + record.id + " holds no image (" + record.outcome + ")");
+    }
+    const ConfigImage image = LoadImageFile(store.ImagePath(record));
+    if (Sha256Hex(image) != record.sha256) {
+        throw CliError(Exit::FileError, "restore: " + store.ImagePath(record) +
+                                            " is not the image the record was kept with");
+    }
+    const std::u16string password = AccessPassword(PasswordFile(call.args));
+    const std::string port = RequiredPort(call);
+    const auto history = CommandHistory(call);
+    Device device(port, call.trace);
+    RecordNote written = Note(call, "written", port);
+    written.site = call.args.Value("site").value_or(record.site);
+    Step(device.Label() + ": writing the configuration of record " + record.id);
+    bool sent = false;
+    try {
+        device.Write(password, image, sent);
+    } catch (const Interrupted& stop) {
+        throw StoppedWithNote(stop, device,
+                              sent ? "while waiting for the device's answer; the device may have "
+                                     "stored the configuration"
+                                   : "before the configuration was sent; nothing changed");
+    }
+    ConfigImage back{};
+    try {
+        Step(device.Label() + ": reading the configuration back");
+        back = device.ReadBack(password);
+    } catch (const Interrupted& stop) {
+        throw StoppedWithNote(stop, device, "while reading back" + std::string(kNotVerifiedNote));
+    }
+    if (back != image) {
+        const CliError failed = device.Failed(
+            Exit::DataError,
+            "verification failed: the device holds other values for " + WhatDiffers(image, back));
+        written.outcome = failed.what();
+        KeepRecord(history, written, image);
+        throw failed;
+    }
+    KeepRecord(history, written, image);
+    Confirm(device.Label() + ": configuration of record " + record.id + " written and verified");
     return ToInt(Exit::Ok);
 }
 

@@ -13,8 +13,8 @@
 #include "cli/ExitCode.h"
 #include "cli/FlashProgress.h"
 #include "cli/PortError.h"
+#include "device/FirmwareUpdate.h"
 #include "files/FileIo.h"
-#include "firmware/FirmwareUpdate.h"
 
 namespace zorvik::cli {
 
@@ -112,7 +112,8 @@ int Flash(const Invocation& call) {
         }
         case FirmwareOutcome::NoReady:
             throw device.Failed(Exit::NoDevice,
-                                "no Ready banner from the device; the firmware was not changed");
+                                "no Ready banner from the device; the firmware was not changed" +
+                                    DoctorHint(device.Label()));
         case FirmwareOutcome::ProgrammingFailed:
             throw device.Failed(Exit::DataError, "the device reported a programming error" + note);
         case FirmwareOutcome::DeviceSilent:

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "firmware/FirmwareUpdate.h"
+#include "device/FirmwareUpdate.h"
 
 namespace zorvik::cli {
 

@@ -81,7 +81,7 @@ int Convert(const Invocation& call) {
     const std::vector<std::string> paths = PlainOperands(call, 2, "IN and OUT");
     // Read as `write` reads it; OUT holds the bytes `write` would send, or their settings.
     const ConfigImage image =
-        EncodeConfiguration(LoadConfiguration(paths[0], DefaultConfiguration()));
+        EncodeConfiguration(WithPresets(call, LoadConfiguration(paths[0], DefaultConfiguration())));
     const Form form = FormOfName(paths[1], Form::Text);
     if (form == Form::Image) {
         SaveImageFile(paths[1], image);

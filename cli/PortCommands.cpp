@@ -15,11 +15,11 @@
 #include "cli/Json.h"
 #include "cli/PortError.h"
 #include "cli/PortNames.h"
-#include "link/Autodetect.h"
-#include "link/PortFault.h"
-#include "link/PortMap.h"
-#include "link/SerialPort.h"
-#include "link/TraceFile.h"
+#include "device/Autodetect.h"
+#include "serial/PortFault.h"
+#include "serial/PortMap.h"
+#include "serial/SerialPort.h"
+#include "trace/TraceFile.h"
 
 namespace zorvik::cli {
 

@@ -4,9 +4,9 @@
 #include <cstring>
 #include <string>
 
-#include "link/NetworkPort.h"
-#include "link/PortFault.h"
-#include "link/PortMap.h"
+#include "serial/NetworkPort.h"
+#include "serial/PortFault.h"
+#include "serial/PortMap.h"
 
 namespace zorvik::cli {
 
@@ -98,8 +98,16 @@ CliError Worded(PortFault fault, const EComPort& error, const std::string& name)
 
 }  // namespace
 
-CliError DescribePortError(const EComPort& error, std::string_view port) {
-    return Worded(ClassifyPortFault(error), error, std::string(port));
+CliError DescribePortError(const EComPort& error, std::string_view port, bool pointToDoctor) {
+    const CliError described = Worded(ClassifyPortFault(error), error, std::string(port));
+    if (!pointToDoctor || described.Code() != Exit::PortUnusable) {
+        return described;
+    }
+    return CliError(described.Code(), described.what() + DoctorHint(port));
+}
+
+std::string DoctorHint(std::string_view port) {
+    return "; run `zorvik-cli doctor -p " + std::string(port) + "`";
 }
 
 }  // namespace zorvik::cli

@@ -21,12 +21,14 @@
 #include "cli/Csv.h"
 #include "cli/Device.h"
 #include "cli/ExitCode.h"
+#include "cli/HistoryCommands.h"
 #include "cli/PortError.h"
 #include "cli/PortNames.h"
+#include "cli/Presets.h"
 #include "cli/ProvisionTable.h"
 #include "cli/Sha256.h"
 #include "files/FileIo.h"
-#include "link/Trace.h"
+#include "trace/Trace.h"
 
 namespace zorvik::cli {
 
@@ -59,21 +61,6 @@ std::string UtcNow() {
 std::string WithoutLabel(const std::string& text, const std::string& label) {
     const std::string prefix = label + ": ";
     return text.starts_with(prefix) ? text.substr(prefix.size()) : text;
-}
-
-std::string ByIdOf(const std::string& given) {
-    std::optional<std::string> path;
-    if (PortMap::ComNumber(given)) {
-        path = PortMap().DevicePath(given);
-    } else {
-        path = PortName(given);
-    }
-    if (!path) {
-        return {};
-    }
-    const auto names = ByIdNames();
-    const auto found = names.find(RealPath(*path));
-    return found == names.end() ? std::string() : found->second;
 }
 
 // The report so far: empty when there is none yet.
@@ -319,7 +306,8 @@ private:
                 if (Over()) {
                     return false;  // the wait was cut short: no verdict on this port
                 }
-                why = device.Failed(Exit::NoDevice, "no device answered (no Ready banner)");
+                why = device.Failed(Exit::NoDevice, "no device answered (no Ready banner)" +
+                                                        DoctorHint(device.Label()));
             } catch (const EComPort& error) {
                 device.Port().Abandon();
                 why = DescribePortError(error, device.Label());
@@ -400,6 +388,9 @@ private:
         }
         queue_.Finish(row, line.ok);
         Record(line);
+        KeepRecord(setup_.history,
+                   {"provision", "written", device.Label(), row.id, line.ok ? "ok" : line.message},
+                   row.image);
         Say(device, "row " + row.id + (line.ok ? ": " : " failed: ") + line.message, !line.ok);
         if (interrupted) {
             throw Interrupted();
@@ -457,7 +448,9 @@ private:
 }  // namespace
 
 int Provision(const ProvisionSetup& setup) {
-    const Configuration base = LoadConfiguration(setup.templatePath, DefaultConfiguration());
+    const Configuration base =
+        ApplyPresets(LoadConfiguration(setup.templatePath, DefaultConfiguration()), setup.presets,
+                     setup.presetOverride);
     std::vector<ProvisionRow> rows =
         ReadProvisionTable(LoadTextFile(setup.tablePath), setup.tablePath, base);
 

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "files/History.h"
+
 namespace zorvik::cli {
 
 struct ProvisionSetup {
@@ -16,6 +18,9 @@ struct ProvisionSetup {
     bool watch = false;                     // a station: each port takes device after device
     bool resume = false;                    // rows with an `ok` line in the report are skipped
     std::u16string password;                // the access password of rows without one of their own
+    std::vector<std::string> presets;       // laid over the template, in order
+    bool presetOverride = false;            // a later preset may give a key an earlier gave
+    std::optional<HistoryStore> history;    // where each row's image is kept, if anywhere
     std::optional<std::string> tracePath;   // a byte trace, one section per device
     std::vector<std::string> commandLine;   // the words of the command, for the trace's titles
 };

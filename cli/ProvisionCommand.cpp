@@ -10,16 +10,18 @@
 #include "cli/ExitCode.h"
 #include "cli/Passwords.h"
 #include "cli/Provision.h"
-#include "link/PortMap.h"
-#include "link/TraceFile.h"
+#include "serial/PortMap.h"
+#include "trace/TraceFile.h"
 
 namespace zorvik::cli {
 
 int ProvisionCommand(const Invocation& call) {
     ProvisionSetup setup;
     for (const Operand& operand : call.args.Operands()) {
-        if (!operand.option.empty()) {
+        if (operand.option == "port") {
             setup.ports.push_back(operand.text);
+        } else if (!operand.option.empty()) {
+            continue;  // a preset
         } else if (setup.templatePath.empty()) {
             setup.templatePath = operand.text;
         } else {
@@ -61,6 +63,9 @@ int ProvisionCommand(const Invocation& call) {
     for (const std::string& port : setup.ports) {
         (void)PortName(port);  // a name that is no port is a usage error before anything starts
     }
+    setup.presets = OptionValues(call, "preset");
+    setup.presetOverride = call.args.Has("preset-override");
+    setup.history = CommandHistory(call);
     setup.password = AccessPassword(PasswordFile(call.args));
     setup.tracePath = call.args.Value("trace");
     if (!setup.tracePath) {

@@ -7,7 +7,7 @@
 #include "cli/ExitCode.h"
 #include "cli/Passwords.h"
 #include "config/ConfigText.h"
-#include "link/DeviceExchange.h"
+#include "device/DeviceExchange.h"
 
 namespace zorvik::cli {
 

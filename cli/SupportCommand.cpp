@@ -10,7 +10,7 @@
 #include "cli/ExitCode.h"
 #include "cli/SupportReport.h"
 #include "files/FileIo.h"
-#include "link/PortMap.h"
+#include "serial/PortMap.h"
 
 namespace zorvik::cli {
 

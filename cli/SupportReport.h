@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "link/PortMap.h"
+#include "serial/PortMap.h"
 
 namespace zorvik::cli {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "link/ComPort.h"
+#include "serial/ComPort.h"
 #include "sim/DeviceModel.h"
 #include "sim/VirtualClock.h"
 

@@ -10,8 +10,8 @@
 #include <cstring>
 #include <optional>
 
-#include "link/NetworkPort.h"
-#include "link/PortMap.h"
+#include "serial/NetworkPort.h"
+#include "serial/PortMap.h"
 
 namespace zorvik {
 

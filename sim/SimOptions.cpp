@@ -7,7 +7,7 @@
 #include <functional>
 #include <map>
 
-#include "link/PortMap.h"
+#include "serial/PortMap.h"
 
 namespace zorvik {
 

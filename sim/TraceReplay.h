@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "link/TraceFormat.h"
+#include "trace/TraceFormat.h"
 
 namespace zorvik {
 

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "link/Clock.h"
+#include "serial/Clock.h"
 
 namespace zorvik {
 

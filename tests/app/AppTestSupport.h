@@ -11,8 +11,8 @@
 
 #include "app/MainWindow.h"
 #include "app/Program.h"
-#include "link/Clock.h"
-#include "link/PortMap.h"
+#include "serial/Clock.h"
+#include "serial/PortMap.h"
 #include "tests/app/FakeWindowDialogs.h"
 
 class QAction;

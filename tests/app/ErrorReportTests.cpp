@@ -6,7 +6,7 @@
 #include "app/ErrorReport.h"
 #include "app/QtDialogs.h"
 #include "files/FileError.h"
-#include "link/ComPort.h"
+#include "serial/ComPort.h"
 #include "tests/app/AppTestSupport.h"
 
 namespace zorvik::testing {

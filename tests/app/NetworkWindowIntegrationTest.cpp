@@ -7,8 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include "link/Clock.h"
-#include "link/SerialPort.h"
+#include "serial/Clock.h"
+#include "serial/SerialPort.h"
 #include "sim/PortFolder.h"
 #include "tests/app/AppTestSupport.h"
 #include "tests/app/FakeWindowDialogs.h"

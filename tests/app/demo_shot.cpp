@@ -11,8 +11,8 @@
 #include "app/ProgramLook.h"
 #include "app/QtDialogs.h"
 #include "app/WindowClock.h"
-#include "link/PortMap.h"
-#include "link/SerialPort.h"
+#include "serial/PortMap.h"
+#include "serial/SerialPort.h"
 
 namespace {
 

@@ -35,8 +35,10 @@ std::vector<char*> ArgvOf(std::vector<std::string>& args) {
     return argv;
 }
 
-// In the child: the call's environment on top of the test's.
+// In the child: the call's environment on top of the test's. The history is off unless the
+// call turns it on, so no test writes into the user's own.
 void SetEnvironment(const CliCall& call) {
+    ::setenv("ZORVIK_HISTORY", "off", 1);
     for (const std::string& name : call.unset) {
         ::unsetenv(name.c_str());
     }

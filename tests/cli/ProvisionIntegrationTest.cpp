@@ -1,10 +1,11 @@
-// zorvik-cli provision and convert end to end: several zorvik-sim processes on ptys in one port
-// folder, worked at once on real time.
+// zorvik-cli provision, convert, the history and the doctor end to end: several zorvik-sim
+// processes on ptys in one port folder, worked at once on real time.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <future>
+#include <map>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include "tests/cli/CliProcess.h"
 #include "tests/support/SimProcess.h"
@@ -34,9 +36,10 @@ protected:
         return *sims_.back();
     }
 
-    CliRun Run(std::vector<std::string> args) const {
+    CliRun Run(std::vector<std::string> args, std::map<std::string, std::string> env = {}) const {
         CliCall call;
         call.args = std::move(args);
+        call.env = std::move(env);
         call.env.emplace("XDG_RUNTIME_DIR", folder_.PathOf("runtime"));
         call.unset.push_back("ZORVIK_PASSWORD");
         return RunCli(ZORVIK_CLI_PROGRAM, call);
@@ -251,6 +254,58 @@ TEST_F(Provisioning, ConvertWritesTheBytesThatWriteSends) {
     const CliRun convert = Run({"convert", form, folder_.PathOf("form.zvk")});
     ASSERT_EQ(convert.status, 0) << convert.err;
     EXPECT_EQ(TempFolder::Read(folder_.PathOf("form.zvk")), Held("COM41"));
+}
+
+TEST_F(Provisioning, FourParallelRowsEachKeepTheirOwnRecordAndARecordRestoresTheDevice) {
+    for (int i = 0; i < 4; ++i) {
+        AddSim();
+    }
+    const std::map<std::string, std::string> history = {
+        {"ZORVIK_HISTORY", "on"}, {"XDG_STATE_HOME", folder_.PathOf("state")}};
+    const CliRun run = Run({"provision", File("site.txt", ""), "--devices",
+                            File("table.csv", "id,report.interval_hours\na,11\nb,12\nc,13\nd,14\n"),
+                            "-p", "COM41", "-p", "COM42", "-p", "COM43", "-p", "COM44"},
+                           history);
+    ASSERT_EQ(run.status, 0) << run.err;
+    const CliRun listed = Run({"history", "--json"}, history);
+    ASSERT_EQ(listed.status, 0) << listed.err;
+    const nlohmann::json records = nlohmann::json::parse(listed.out);
+    ASSERT_EQ(records.size(), 4u) << listed.out;
+    for (const auto& record : records) {
+        const std::string site = record["site"];
+        const auto image = TempFolder::Read(record["image"].get<std::string>());
+        ASSERT_EQ(image.size(), 256u);
+        EXPECT_EQ(image[116], 11 + (site[0] - 'a')) << "row " << site << " kept another's image";
+        EXPECT_EQ(image, Held(record["port"])) << site;
+        EXPECT_EQ(record["sha256"], Sha256Sum(record["image"]));
+    }
+
+    // A write keeps the image before it and the image written; the first brings COM41 back.
+    const TempFolder::Bytes before = Held("COM41");
+    ASSERT_EQ(
+        Run({"write", "-p", "COM41", File("form.txt", "report.interval_hours = 40\n")}, history)
+            .status,
+        0);
+    const nlohmann::json after = nlohmann::json::parse(Run({"history", "--json"}, history).out);
+    ASSERT_EQ(after.size(), 6u);
+    EXPECT_EQ(after[0]["stage"].get<std::string>() + " " + after[1]["stage"].get<std::string>(),
+              "written before");
+    const std::string id = after[1]["id"];
+    EXPECT_EQ(Run({"restore", id.substr(0, 6), "-p", "COM41"}, history).status, 0);
+    EXPECT_EQ(Held("COM41"), before);
+    EXPECT_EQ(Run({"restore", "", "-p", "COM41"}, history).status, 2) << "no prefix, no record";
+}
+
+TEST_F(Provisioning, DoctorOpensARealPtyAndTellsAnAnsweringDeviceFromASilentOne) {
+    AddSim();
+    AddSim({"--no-banner"});
+    const CliRun answered = Run({"doctor", "-p", "COM41"});
+    EXPECT_EQ(answered.status, 0) << answered.out << answered.err;
+    EXPECT_NE(answered.out.find("open: ok"), std::string::npos) << answered.out;
+    const CliRun silent = Run({"doctor", "-p", "COM42"});
+    EXPECT_EQ(silent.status, 4) << silent.out << silent.err;
+    const CliRun read = Run({"read", "-p", "COM42"});
+    EXPECT_NE(read.err.find("run `zorvik-cli doctor -p COM42`"), std::string::npos) << read.err;
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 #include <span>
 #include <vector>
 
-#include "link/Telnet.h"
+#include "serial/Telnet.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace zorvik::telnet;

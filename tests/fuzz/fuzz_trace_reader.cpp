@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "link/TraceFormat.h"
+#include "trace/TraceFormat.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "link/DeviceExchange.h"
+#include "device/DeviceExchange.h"
 #include "sim/DeviceModel.h"
 #include "sim/MemoryComPort.h"
 #include "sim/VirtualClock.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "link/Dialogs.h"
+#include "device/Dialogs.h"
 
 namespace zorvik::testing {
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "firmware/FirmwareUpdate.h"
-#include "link/ComPort.h"
+#include "device/FirmwareUpdate.h"
+#include "serial/ComPort.h"
 #include "sim/VirtualClock.h"
 #include "tests/support/TempFolder.h"
 

@@ -1,7 +1,7 @@
 // A firmware update with no one watching its bar, for the tests and benches on a real pty.
 #pragma once
 
-#include "firmware/FirmwareUpdate.h"
+#include "device/FirmwareUpdate.h"
 
 namespace zorvik::testing {
 

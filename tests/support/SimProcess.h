@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "link/PortMap.h"
+#include "serial/PortMap.h"
 
 namespace zorvik::testing {
 

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <string>
 
-#include "link/PortMap.h"
+#include "serial/PortMap.h"
 #include "tests/support/TempFolder.h"
 
 namespace zorvik::testing {

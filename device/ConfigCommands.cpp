@@ -1,0 +1,140 @@
+// The read and write configuration commands over one device exchange.
+#include "device/ConfigCommands.h"
+
+#include <algorithm>
+#include <array>
+#include <span>
+
+#include "config/Crc8.h"
+
+namespace zorvik {
+
+namespace {
+
+// The read command words everything with a full stop.
+constexpr FramingMessages kReadFraming{
+    {"Urządzenie nie odpowiada.", "Błąd"},
+    {"Błędne Hasło.", "Error"},
+    {"Urządzenie nie odpowiada.", "Error"},
+};
+constexpr Message kReadBadBlock{"Błąd danych CRC.", "Error"};
+constexpr Message kReadDone{"Dane zostały Odczytane.", "Powodzenie"};
+
+// The write command's framing messages have no full stop; its transfer messages do.
+constexpr FramingMessages kWriteFraming{
+    {"Urządzenie nie odpowiada", "Błąd"},
+    {"Błędne Hasło", "Błąd"},
+    {"Urządzenie nie odpowiada", "Błąd"},
+};
+constexpr Message kWriteDone{"Dane zostały Zapisane.", "Powodzenie"};
+constexpr Message kWriteWrongPassword{"Błędne Hasło.", "Error"};
+constexpr Message kWriteBadChecksum{"Błąd danych CRC.", "Error"};
+constexpr Message kWriteNoAnswer{"Urządzenie nie odpowiada.", "Błąd"};
+
+using Block = std::array<std::uint8_t, kBlockSize>;
+
+[[nodiscard]] std::uint8_t ChecksumOf(const Block& block) {
+    return ComputeImageChecksum(
+        std::span<const std::uint8_t, kImageSize>(block.data(), kImageSize));
+}
+
+template <typename Outcome>
+[[nodiscard]] Outcome FromFraming(FramingOutcome framing, Outcome noReady, Outcome wrongPassword,
+                                  Outcome noAnswer) {
+    switch (framing) {
+        case FramingOutcome::NoReady:
+            return noReady;
+        case FramingOutcome::WrongPassword:
+            return wrongPassword;
+        default:
+            return noAnswer;
+    }
+}
+
+}  // namespace
+
+static ReadResult ReadSteps(DeviceExchange& exchange, const std::u16string& password) {
+    if (!IsValidAccessPassword(password)) {
+        exchange.ShowError(kPasswordLengthMessage);
+        return {ReadOutcome::BadPassword, std::nullopt};
+    }
+    const FramingOutcome framing =
+        exchange.RunAuthenticated(BuildAuthBlock(password), kReadFraming);
+    if (framing != FramingOutcome::Accepted) {
+        return {FromFraming(framing, ReadOutcome::NoReady, ReadOutcome::WrongPassword,
+                            ReadOutcome::NoAnswer),
+                std::nullopt};
+    }
+
+    exchange.Note("transfer");
+    exchange.SendByte(kOpReadImage);
+    exchange.PauseMillis(kBlockPauses);
+    Block block{};
+    const int received = exchange.ReadBlock(block.data(), kBlockSize);
+    exchange.SendByte(kCloseAfterRead);
+    exchange.ClosePort();
+
+    // A block cut short would leave zeros in its tail, and a missing one (all zeros, checksum
+    // 0x00) would pass the checksum and wipe the window, so the count is judged as well.
+    if (received < kBlockSize || ChecksumOf(block) != block[kImageSize]) {
+        exchange.ShowError(kReadBadBlock);
+        return {ReadOutcome::BadBlock, std::nullopt, received};
+    }
+    exchange.ShowInformation(kReadDone);
+    ConfigImage image{};
+    std::copy_n(block.begin(), kImageSize, image.begin());
+    return {ReadOutcome::Read, image, received};
+}
+
+static WriteOutcome WriteSteps(DeviceExchange& exchange, const std::u16string& password,
+                               const std::function<void()>& onPasswordAccepted,
+                               const std::function<ConfigImage()>& encodeImage) {
+    if (!IsValidAccessPassword(password)) {
+        exchange.ShowError(kPasswordLengthMessage);
+        return WriteOutcome::BadPassword;
+    }
+    const FramingOutcome framing =
+        exchange.RunAuthenticated(BuildAuthBlock(password), kWriteFraming);
+    if (framing != FramingOutcome::Accepted) {
+        return FromFraming(framing, WriteOutcome::NoReady, WriteOutcome::WrongPassword,
+                           WriteOutcome::NoAnswer);
+    }
+
+    if (onPasswordAccepted) {
+        onPasswordAccepted();
+    }
+    switch (exchange.TransferBlock(kOpWriteImage, encodeImage())) {
+        case StatusReply::Accepted:
+            exchange.SendByte(kCloseAfterWrite);
+            exchange.ClosePort();
+            exchange.ShowInformation(kWriteDone);
+            return WriteOutcome::Stored;
+        case StatusReply::WrongPassword:
+            exchange.ShowError(kWriteWrongPassword);
+            exchange.ClosePort();
+            return WriteOutcome::TransferWrongPassword;
+        case StatusReply::BadChecksum:
+            exchange.ShowError(kWriteBadChecksum);
+            exchange.ClosePort();
+            return WriteOutcome::TransferBadChecksum;
+        case StatusReply::None:
+            break;
+    }
+    exchange.ShowError(kWriteNoAnswer);
+    exchange.ClosePort();
+    return WriteOutcome::TransferNoAnswer;
+}
+
+// Every command releases the port before an error leaves it.
+ReadResult ReadConfiguration(DeviceExchange& exchange, const std::u16string& password) {
+    return exchange.ReleasingPortOnError([&] { return ReadSteps(exchange, password); });
+}
+
+WriteOutcome WriteConfiguration(DeviceExchange& exchange, const std::u16string& password,
+                                const std::function<void()>& onPasswordAccepted,
+                                const std::function<ConfigImage()>& encodeImage) {
+    return exchange.ReleasingPortOnError(
+        [&] { return WriteSteps(exchange, password, onPasswordAccepted, encodeImage); });
+}
+
+}  // namespace zorvik

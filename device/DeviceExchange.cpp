@@ -1,0 +1,201 @@
+// The framing shared by every authenticated exchange with the device.
+#include "device/DeviceExchange.h"
+
+#include <algorithm>
+
+namespace zorvik {
+
+bool IsValidAccessPassword(const std::u16string& password) {
+    return password.size() == static_cast<std::size_t>(kPasswordLength);
+}
+
+AuthBlock BuildAuthBlock(const std::u16string& password) {
+    AuthBlock block{};
+    block[0] = kChangeFlagNone;
+    const PasswordBlock current = ComputePasswordBlock(password);
+    std::copy(current.begin(), current.end(), block.begin() + 1);
+    return block;
+}
+
+AuthBlock BuildPasswordChangeBlock(const std::u16string& password,
+                                   const std::u16string& newPassword) {
+    AuthBlock block = BuildAuthBlock(password);
+    block[0] = kChangeFlagPassword;
+    const PasswordBlock next = ComputePasswordBlock(newPassword);
+    std::copy(next.begin(), next.end(), block.begin() + 1 + kPasswordBlockSize);
+    return block;
+}
+
+void DeviceExchange::PortReset() {
+    if (port_.Connected()) {
+        port_.Close();
+    }
+    port_.Open();
+}
+
+bool DeviceExchange::WaitReady() {
+    std::string text;
+    for (int attempt = 0; attempt < kReadyAttempts; ++attempt) {
+        Note("Ready banner wait, attempt " + std::to_string(attempt + 1));
+        clock_.Sleep(kReadyPollMs);
+        (void)port_.ReadStr(text, static_cast<int>(kReadyBanner.size()));
+        if (text == kReadyBanner) {
+            DropArrivedInput();
+            return true;
+        }
+    }
+    return false;
+}
+
+void DeviceExchange::DropArrivedInput() {
+    // Bounded, so that a line that never falls quiet cannot hold the exchange here.
+    std::array<std::uint8_t, 64> sink{};
+    for (int i = 0; i < 16 && port_.Read(sink.data(), static_cast<int>(sink.size())) > 0; ++i) {
+    }
+}
+
+void DeviceExchange::SendByte(std::uint8_t byte) {
+    (void)port_.Write(byte);
+}
+
+void DeviceExchange::SendBytes(const std::uint8_t* data, int count) {
+    (void)port_.Write(data, count);
+}
+
+void DeviceExchange::SendAuthBlock(const AuthBlock& block) {
+    Note("authentication block");
+    clock_.Sleep(kAuthPauseMs);
+    // The password block, and in a password change the new password's block as well.
+    NoteSecret({1, kPasswordBlockSize});
+    if (block[0] == kChangeFlagPassword) {
+        NoteSecret({1 + kPasswordBlockSize, kPasswordBlockSize});
+    }
+    SendBytes(block.data(), kAuthBlockSize);
+}
+
+StatusReply DeviceExchange::WaitStatus(bool checksumReply) {
+    Note(checksumReply ? "transfer status reply" : "status reply");
+    std::string text;
+    for (int attempt = 0; attempt < kStatusAttempts; ++attempt) {
+        clock_.Sleep(kStatusPollMs);
+        (void)port_.ReadStr(text, 1);
+        if (text.size() != 1) {
+            continue;
+        }
+        switch (text[0]) {
+            case kStatusAccepted:
+                return StatusReply::Accepted;
+            case kStatusWrongPassword:
+                return StatusReply::WrongPassword;
+            case kStatusBadChecksum:
+                if (checksumReply) {
+                    return StatusReply::BadChecksum;
+                }
+                break;
+            default:
+                break;
+        }
+    }
+    return StatusReply::None;
+}
+
+void DeviceExchange::PauseMillis(int count) {
+    for (int i = 0; i < count; ++i) {
+        clock_.Sleep(1);
+    }
+}
+
+int DeviceExchange::ReadBlock(std::uint8_t* buffer, int count) {
+    int got = port_.Read(buffer, count);
+    const std::int64_t start = clock_.NowMicros();
+    std::int64_t lastByte = start;
+    while (got < count) {
+        const std::int64_t now = clock_.NowMicros();
+        if (now - lastByte >= std::int64_t{kLateBlockQuietMs} * 1000 ||
+            now - start >= std::int64_t{kLateBlockLimitMs} * 1000) {
+            break;
+        }
+        clock_.Sleep(kLateBlockPollMs);
+        const int more = port_.Read(buffer + got, count - got);
+        if (more > 0) {
+            got += more;
+            lastByte = clock_.NowMicros();
+        }
+    }
+    return got;
+}
+
+StatusReply DeviceExchange::TransferBlock(std::uint8_t operation, const ConfigImage& bytes,
+                                          std::span<const SecretBytes> secrets) {
+    std::array<std::uint8_t, kBlockSize> block{};
+    std::copy(bytes.begin(), bytes.end(), block.begin());
+    block[kImageSize] = ComputeImageChecksum(bytes);
+    Note("transfer");
+    SendByte(operation);
+    for (const SecretBytes& secret : secrets) {
+        NoteSecret(secret);
+    }
+    SendBytes(block.data(), kBlockSize);
+    SendByte(kBlockTrailer);
+    PauseMillis(kBlockPauses);
+    return WaitStatus(true);
+}
+
+void DeviceExchange::ClosePort() {
+    if (port_.Connected()) {
+        port_.Close();
+    }
+}
+
+void DeviceExchange::Note(std::string_view step) {
+    if (PortObserver* observer = port_.Observer()) {
+        observer->StepBegun(step);
+    }
+}
+
+void DeviceExchange::NoteSecret(const SecretBytes& secret) {
+    if (PortObserver* observer = port_.Observer()) {
+        observer->SecretInNextWrite(secret.first, secret.count);
+    }
+}
+
+void DeviceExchange::ShowError(const Message& message) {
+    if (PortObserver* observer = port_.Observer()) {
+        observer->MessageShown(message.caption, message.text, true);
+    }
+    dialogs_.MessageBox(std::string(message.text), std::string(message.caption), kMbError);
+}
+
+void DeviceExchange::ShowInformation(const Message& message) {
+    if (PortObserver* observer = port_.Observer()) {
+        observer->MessageShown(message.caption, message.text, false);
+    }
+    dialogs_.MessageBox(std::string(message.text), std::string(message.caption), kMbInformation);
+}
+
+FramingOutcome DeviceExchange::RunAuthenticated(const AuthBlock& block,
+                                                const FramingMessages& messages) {
+    PortReset();
+    if (!WaitReady()) {
+        ShowError(messages.noReady);
+        ClosePort();
+        return FramingOutcome::NoReady;
+    }
+    Note("command byte");
+    SendByte(kCmdAuthenticated);
+    SendAuthBlock(block);
+    switch (WaitStatus()) {
+        case StatusReply::Accepted:
+            return FramingOutcome::Accepted;
+        case StatusReply::WrongPassword:
+            ShowError(messages.wrongPassword);
+            ClosePort();
+            return FramingOutcome::WrongPassword;
+        default:
+            ShowError(messages.noAnswer);
+            ClosePort();
+            return FramingOutcome::NoAnswer;
+    }
+}
+
+}  // namespace zorvik

@@ -1,0 +1,106 @@
+// The security settings command.
+#include "device/SecurityCommand.h"
+
+#include <array>
+
+namespace zorvik {
+
+namespace {
+
+constexpr FramingMessages kMessages{
+    {"Urządzenie nie odpowiada.", "Błąd"},
+    {"Błędne Hasło.", "Błąd"},
+    {"Urządzenie nie odpowiada.", "Błąd"},
+};
+constexpr Message kUpdatedMessage{"Dane zostały zaktualizowane.", "Powodzenie"};
+constexpr Message kRecordRefusedMessage{"Błędne Hasło.", "Error"};
+constexpr Message kBadChecksumMessage{"Błąd danych CRC.", "Error"};
+constexpr Message kNoTransferAnswerMessage{"Urządzenie nie odpowiada.", "Błąd"};
+
+void ShowCheck(DeviceExchange& exchange, SecurityCheck check) {
+    exchange.ShowError(SecurityCheckMessage(check));
+}
+
+}  // namespace
+
+static SecurityOutcome SecuritySteps(DeviceExchange& exchange, const std::u16string& accessPassword,
+                                     const SecurityPanel& panel) {
+    if (!IsValidAccessPassword(accessPassword)) {
+        exchange.ShowError(kPasswordLengthMessage);
+        return SecurityOutcome::AccessPasswordLength;
+    }
+    // The record is complete before the port is opened.
+    const SecurityBuild build = BuildSecurityRecord(panel);
+    if (build.outcome != SecurityCheck::Ok) {
+        ShowCheck(exchange, build.outcome);
+        return SecurityOutcome::PanelCheckFailed;
+    }
+
+    exchange.PortReset();
+    if (!exchange.WaitReady()) {
+        exchange.ShowError(kMessages.noReady);
+        exchange.ClosePort();
+        return SecurityOutcome::NoReady;
+    }
+    exchange.Note("command byte");
+    exchange.SendByte(kCmdAuthenticated);
+    const AuthBlock auth = BuildAuthBlock(accessPassword);
+    // The security password's length is only tested here, after the command byte; the device
+    // then gets no authentication block and falls back to idle on its own.
+    if (const SecurityCheck current = CheckCurrentPassword(panel.currentPassword);
+        current != SecurityCheck::Ok) {
+        ShowCheck(exchange, current);
+        exchange.ClosePort();
+        return SecurityOutcome::CurrentPasswordLength;
+    }
+    exchange.SendAuthBlock(auth);
+    switch (exchange.WaitStatus()) {
+        case StatusReply::Accepted:
+            break;
+        case StatusReply::WrongPassword:
+            exchange.ShowError(kMessages.wrongPassword);
+            exchange.ClosePort();
+            return SecurityOutcome::WrongPassword;
+        default:
+            exchange.ShowError(kMessages.noAnswer);
+            exchange.ClosePort();
+            return SecurityOutcome::NoAnswer;
+    }
+
+    // Both security passwords, and the checksum, which is computed over them.
+    constexpr std::array<SecretBytes, 3> kSecrets{{
+        {security::kCurrentPassword, security::kPasswordLength},
+        {security::kNewPassword, security::kPasswordLength},
+        {kImageSize, 1},
+    }};
+    switch (exchange.TransferBlock(kOpSecurityRecord, build.record, kSecrets)) {
+        case StatusReply::Accepted:
+            // The device waits for its closing byte until the user has read the message.
+            exchange.ShowInformation(kUpdatedMessage);
+            exchange.SendByte(kCloseSecurityRecord);
+            exchange.ClosePort();
+            return SecurityOutcome::Updated;
+        case StatusReply::WrongPassword:
+            exchange.ShowError(kRecordRefusedMessage);
+            exchange.ClosePort();
+            return SecurityOutcome::RecordRefused;
+        case StatusReply::BadChecksum:
+            exchange.ShowError(kBadChecksumMessage);
+            exchange.ClosePort();
+            return SecurityOutcome::BadChecksum;
+        case StatusReply::None:
+            break;
+    }
+    exchange.ShowError(kNoTransferAnswerMessage);
+    exchange.ClosePort();
+    return SecurityOutcome::NoTransferAnswer;
+}
+
+// The port is released before an error leaves the command.
+SecurityOutcome SendSecuritySettings(DeviceExchange& exchange, const std::u16string& accessPassword,
+                                     const SecurityPanel& panel) {
+    return exchange.ReleasingPortOnError(
+        [&] { return SecuritySteps(exchange, accessPassword, panel); });
+}
+
+}  // namespace zorvik

@@ -1,0 +1,88 @@
+// The serial port of a device on another machine: a serial server reached over TCP, either
+// speaking RFC 2217 (telnet with serial-port control, as ser2net and console servers do) or
+// passing raw bytes.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "serial/ComPort.h"
+#include "serial/Telnet.h"
+
+namespace zorvik {
+
+constexpr std::string_view kRfc2217Scheme = "rfc2217://";   // telnet with serial-port control
+constexpr std::string_view kRawSocketScheme = "socket://";  // raw bytes over TCP
+
+// Connecting, and for RFC 2217 agreeing the line settings, may take this long in all.
+constexpr int kNetworkConnectMs = 3000;
+
+// "rfc2217://HOST:PORT" or "socket://HOST:PORT"; HOST may be a name, an IPv4 address or an IPv6
+// address in brackets, PORT a number from 1 to 65535.
+struct NetworkAddress {
+    enum class Protocol { Rfc2217, RawSocket };
+    Protocol protocol;
+    std::string host;
+    std::string service;
+};
+
+// The address a text stands for, or nothing when it is not a well-formed network address.
+[[nodiscard]] std::optional<NetworkAddress> ParseNetworkAddress(std::string_view text);
+
+// Opens `address` with the device's line settings (57600 8N1, no flow control, DTR and RTS off,
+// for RFC 2217) and, like a local port, discards on opening and closing what the server received
+// and did not pass on yet. Reads never wait. Errors carry the address: an unknown host (ENXIO),
+// a refused connection (ECONNREFUSED), no connection or no answer within 3 s (ETIMEDOUT) when
+// opening; a connection that went away (EIO, like a pulled cable) when reading or writing.
+class TNetComPort : public TCustomComPort {
+public:
+    // `port` is the name errors carry ("COM43", or the address itself).
+    TNetComPort(NetworkAddress address, std::string text, std::string port);
+    ~TNetComPort() override;
+
+protected:
+    void DoOpen(const std::string& port) override;
+    void DoClose() override;
+    int DoWrite(const std::uint8_t* buffer, int count) override;
+    int DoRead(std::uint8_t* buffer, int count) override;
+    bool DoWaitForInput(int timeoutMs) override;
+
+private:
+    [[nodiscard]] EComPort Error(int code, int error) const;
+    void Connect(std::int64_t deadlineMicros);
+    void Negotiate(std::int64_t deadlineMicros);
+    // Takes whatever the connection holds without waiting; returns false once the server has
+    // closed it.
+    bool Pump();
+    void Answer(const telnet::Event& event);
+    // Raises code 7 once the server has answered a line setting with another value.
+    void CheckSettings() const;
+    // Sends all of `bytes` or raises; used for commands, which are short.
+    // Sends what it can of `bytes` before `deadline` and returns how many went; a failed
+    // connection raises the port's write error.
+    std::size_t SendUntil(std::span<const std::uint8_t> bytes, std::int64_t deadline);
+    void SendCommand(const std::vector<std::uint8_t>& bytes);
+    void Shut() noexcept;
+
+    NetworkAddress address_;
+    std::string text_;
+    int fd_ = -1;
+    bool rfc2217_;
+    bool peerClosed_ = false;
+    bool outputStuck_ = false;
+    telnet::Decoder decoder_;
+    std::vector<std::uint8_t> received_;  // data bytes not yet read
+    std::vector<std::uint8_t> willSent_;  // options this side has offered
+    std::vector<std::uint8_t> doSent_;    // options this side has asked the server to use
+    bool comPortAgreed_ = false;
+    bool comPortRefused_ = false;
+    bool purged_ = true;            // the server has answered the purge sent when opening
+    bool settingsRefused_ = false;  // the server took other line settings than asked
+};
+
+}  // namespace zorvik

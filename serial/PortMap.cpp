@@ -1,0 +1,250 @@
+// Port names to device paths by fixed ranges, and the presence checks behind the probe and the
+// list.
+#include "serial/PortMap.h"
+
+#include "serial/NetworkPort.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <charconv>
+#include <cstdlib>
+#include <fstream>
+
+namespace zorvik {
+
+namespace {
+
+constexpr std::string_view kComPrefix = "COM";  // every port name starts so, upper case
+
+constexpr int kFirstUart = 1;  // COM1 is /dev/ttyS0
+constexpr int kLastUart = 8;   // COM8 is /dev/ttyS7
+constexpr int kFirstUsb = 9;   // COM9 is /dev/ttyUSB0
+constexpr int kLastUsb = 24;   // COM24 is /dev/ttyUSB15
+constexpr int kFirstAcm = 25;  // COM25 is /dev/ttyACM0
+constexpr int kLastAcm = 40;   // COM40 is /dev/ttyACM15
+
+// sysfs reports an 8250 slot with no chip behind it as this UART type.
+constexpr long kPortUnknown = 0;
+
+constexpr std::string_view kPortFolderTail = "/zorvik-gsm/ports";  // below $XDG_RUNTIME_DIR
+
+std::string Numbered(std::string_view stem, int n) {
+    return std::string(stem) + std::to_string(n);
+}
+
+bool IsCharDevice(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISCHR(st.st_mode);
+}
+
+// A real UART: sysfs knows the slot and reports a chip type other than "unknown".
+bool UartBehind(const std::string& sysRoot, int index) {
+    std::ifstream in(sysRoot + "/class/tty/ttyS" + std::to_string(index) + "/type");
+    long type = kPortUnknown;
+    if (!(in >> type)) {
+        return false;
+    }
+    return type != kPortUnknown;
+}
+
+// Whether a folder can only be changed by this user (or root): anyone else able to add or
+// swap entries could point a port name at a device of their choosing and receive what the
+// program sends, the access password included. A sticky folder (like /tmp) is allowed as the
+// parent, since others cannot rename our folder out of it.
+int FolderError(const std::string& path, bool allowSticky) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0) {
+        return errno;
+    }
+    if (!S_ISDIR(st.st_mode)) {
+        return ENOTDIR;
+    }
+    if (st.st_uid != ::geteuid() && st.st_uid != 0) {
+        return EACCES;
+    }
+    const bool sticky = (st.st_mode & S_ISVTX) != 0;
+    if ((st.st_mode & S_IWOTH) != 0 && !(allowSticky && sticky)) {
+        return EACCES;
+    }
+    // A group-writable folder is fine only when the group is the user's own.
+    if ((st.st_mode & S_IWGRP) != 0 && st.st_gid != ::getegid() && !(allowSticky && sticky)) {
+        return EACCES;
+    }
+    return 0;
+}
+
+std::string ParentOf(const std::string& path) {
+    std::string trimmed = path;
+    while (trimmed.size() > 1 && trimmed.back() == '/') {
+        trimmed.pop_back();
+    }
+    const auto slash = trimmed.rfind('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? "/" : trimmed.substr(0, slash);
+}
+
+bool LessIgnoringCase(const std::string& a, const std::string& b) {
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) <
+               std::tolower(static_cast<unsigned char>(y));
+    });
+}
+
+}  // namespace
+
+PortMap::PortMap() : PortMap(Roots{"/dev", "/sys", UserPortFolder()}) {}
+
+PortMap::PortMap(Roots roots) : roots_(std::move(roots)) {}
+
+std::string PortMap::UserPortFolder() {
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    // A relative runtime folder is to be ignored, like an unset one.
+    if (runtime != nullptr && runtime[0] == '/') {
+        return std::string(runtime) + std::string(kPortFolderTail);
+    }
+    return std::string(kFallbackPortFolderStem) + std::to_string(::getuid()) + "/ports";
+}
+
+std::optional<int> PortMap::ComNumber(std::string_view comName) {
+    if (!comName.starts_with(kComPrefix)) {
+        return std::nullopt;
+    }
+    const std::string_view digits = comName.substr(kComPrefix.size());
+    if (digits.empty() || digits.front() == '0') {
+        return std::nullopt;
+    }
+    int number = 0;
+    const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
+    if (ec != std::errc{} || end != digits.data() + digits.size()) {
+        return std::nullopt;
+    }
+    if (number < kFirstComPort || number > kLastComPort) {
+        return std::nullopt;
+    }
+    return number;
+}
+
+bool PortMap::Linked(int number) {
+    return number >= kFirstLinkedPort && number <= kLastLinkedPort;
+}
+
+std::optional<std::string> PortMap::DevicePath(int number) const {
+    if (number >= kFirstUart && number <= kLastUart) {
+        return Numbered(roots_.dev + "/ttyS", number - kFirstUart);
+    }
+    if (number >= kFirstUsb && number <= kLastUsb) {
+        return Numbered(roots_.dev + "/ttyUSB", number - kFirstUsb);
+    }
+    if (number >= kFirstAcm && number <= kLastAcm) {
+        return Numbered(roots_.dev + "/ttyACM", number - kFirstAcm);
+    }
+    if (Linked(number) && !roots_.links.empty()) {
+        return Numbered(roots_.links + "/" + std::string(kComPrefix), number);
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> PortMap::DevicePath(std::string_view comName) const {
+    const auto number = ComNumber(comName);
+    if (!number) {
+        return std::nullopt;
+    }
+    return DevicePath(*number);
+}
+
+int PortMap::LinkFolderError() const {
+    if (roots_.links.empty()) {
+        return ENOENT;
+    }
+    if (const int error = FolderError(roots_.links, false); error != 0) {
+        return error;
+    }
+    return FolderError(ParentOf(roots_.links), true);
+}
+
+std::optional<std::string> PortMap::LinkTarget(int number) const {
+    const auto path = DevicePath(number);
+    if (!path || !Linked(number)) {
+        return std::nullopt;
+    }
+    char buffer[4096];
+    const ssize_t length = ::readlink(path->c_str(), buffer, sizeof buffer);
+    if (length < 0 || static_cast<std::size_t>(length) >= sizeof buffer) {
+        return std::nullopt;
+    }
+    return std::string(buffer, static_cast<std::size_t>(length));
+}
+
+std::string PortMap::NetworkTarget(std::string_view port) const {
+    if (ParseNetworkAddress(port)) {
+        return std::string(port);
+    }
+    const auto number = ComNumber(port);
+    if (!number || !Linked(*number) || LinkFolderError() != 0) {
+        return "";
+    }
+    const auto target = LinkTarget(*number);
+    return target && ParseNetworkAddress(*target) ? *target : "";
+}
+
+bool PortMap::Present(int number) const {
+    const auto path = DevicePath(number);
+    if (!path) {
+        return false;
+    }
+    if (Linked(number) && LinkFolderError() != 0) {
+        return false;
+    }
+    if (Linked(number)) {
+        // A network address is there while its link is; whether it answers shows on opening.
+        if (const auto target = LinkTarget(number); target && ParseNetworkAddress(*target)) {
+            return true;
+        }
+    }
+    if (!IsCharDevice(*path)) {
+        return false;
+    }
+    if (number <= kLastUart) {
+        return UartBehind(roots_.sys, number - kFirstUart);
+    }
+    return true;
+}
+
+std::vector<std::string> PortMap::ListPresent() const {
+    std::vector<std::string> names;
+    for (int n = kFirstComPort; n <= kLastComPort; ++n) {
+        if (Present(n)) {
+            names.push_back(Numbered(kComPrefix, n));
+        }
+    }
+    std::sort(names.begin(), names.end(), LessIgnoringCase);
+    return names;
+}
+
+std::string ComPortName(int number) {
+    return std::string(kComPrefix) + std::to_string(number);
+}
+
+bool ProbeComPort(const PortMap& map, int number) {
+    return map.Present(number);
+}
+
+bool ProbeComPort(int number) {
+    return ProbeComPort(PortMap(), number);
+}
+
+void ListSerialPorts(const PortMap& map, std::vector<std::string>& list) {
+    list = map.ListPresent();
+}
+
+void ListSerialPorts(std::vector<std::string>& list) {
+    ListSerialPorts(PortMap(), list);
+}
+
+}  // namespace zorvik
