@@ -212,8 +212,9 @@ beside the one written; a device whose configuration fails its checksum is still
                      "read the device and print what would change, as 'diff' does\n"
                      "(\"-\" the device's value, \"+\" the new one); send nothing"},
                     {"backup", 0, "FILE",
-                     "first read the device's configuration into FILE (a .zvk image,\n"
-                     "or the text or JSON form for a .txt or .json name)"},
+                     "first read the device's configuration into FILE (the image,\n"
+                     "or the text or JSON form for a .txt or .json name); FILE may\n"
+                     "not be the form being written"},
                     kPreset,
                     kPresetOverride,
                     kPasswordFile,
@@ -341,29 +342,41 @@ firmware is incomplete and the device must be flashed again.)",
         .summary = "write a batch of devices on several ports at once",
         .synopsis =
             "TEMPLATE --devices TABLE.csv [-p PORT]... [--all-ports]\n"
-            "                           [--report REPORT.csv] [--watch] [--resume] [--trace FILE]\n"
-            "                           [--preset FILE]... [--preset-override] [--no-history]",
+            "                           [--report REPORT.csv] [--excel] [--watch] [--resume]\n"
+            "                           [--strict] [--trace FILE] [--preset FILE]...\n"
+            "                           [--preset-override] [--no-history]",
         .description =
             R"(Writes TEMPLATE, with each row's own values, to the devices on every PORT at once.
 
 TEMPLATE is any configuration form, as 'write' takes it. TABLE.csv has a header row: the
 column 'id' names the device in the report (default: the row's number), 'password' is the
 device's current access password, 'new_password' is set after the verified write, and every
-other column is a key of the text form whose value replaces the template's. An empty cell
-keeps the template's value. The whole table is checked before any port opens.
+other column is a key of the text form whose value replaces the template's; a 'port' column
+ties a row to that port. An empty cell keeps the template's value. The table may be separated
+by commas or semicolons (as its header line is) and must be UTF-8. The whole table is checked
+before any port opens: a value the device will not hold is named with its row and column (a
+warning; --strict refuses the table).
 
 Each port takes the next row when a device answers on it, writes, reads back and compares,
 then changes the access password where the row asks, and appends a line to the report.
 A device that fails fails only its own row. Presets lie over TEMPLATE, and each row's cells
-over them; each attempt is kept in the history under the row's id. Rows go to devices in the order the devices
-answer: plug devices in the table's order when a row belongs to a particular device.)",
+over them; each attempt is kept in the history under the row's id. Rows go to devices in the
+order the devices answer: plug devices in the table's order when a row belongs to a particular
+device. A device that already holds a finished row (the report's, or this run's) is never
+given another one: it is skipped with a line that says so. The run ends with a count of the
+rows done, failed and not started.)",
         .options = {{"port", 'p', "PORT", "a port to work on; give it once per port", true},
                     {"all-ports", 0, "", "every port present"},
                     {"devices", 0, "TABLE.csv", "the table of devices"},
                     {"report", 0, "REPORT.csv",
                      "append a line per attempt (time,row,port,by_id,result,\n"
                      "exit_status,message,sha256)"},
+                    {"excel", 0, "",
+                     "start a new report as a spreadsheet in a Polish (or other\n"
+                     "semicolon) locale opens it: UTF-8 marked, separated by semicolons"},
                     {"resume", 0, "", "skip the rows that have an ok line in the report"},
+                    {"strict", 0, "",
+                     "refuse rows with values the device will not hold (status 7)"},
                     {"watch", 0, "",
                      "a station: after each device, wait for it to go and for the\n"
                      "next one; a failed row goes to the next device. Ctrl-C lets\n"
@@ -386,10 +399,11 @@ answer: plug devices in the table's order when a row belongs to a particular dev
         .summary = "turn a configuration form into another (.zvk, .json, text)",
         .synopsis = "IN OUT [--preset FILE]... [--preset-override]",
         .description =
-            R"(Turns a configuration form into another, chosen by OUT's name: .zvk an image, .json JSON,
-anything else the text form. A .zvk holds the 256 bytes 'write' would send for IN, with
-the presets laid over it as 'write' lays them.)",
-        .options = {kPreset, kPresetOverride},
+            R"(Turns a configuration form into another, chosen by OUT's name as 'read -o' chooses it: .json
+JSON, .txt the text form, anything else the 256 bytes 'write' would send for IN, with the
+presets laid over it as 'write' lays them; --text or --json choose the form whatever the
+name. OUT may not be IN.)",
+        .options = {{"text", 0, "", "the text form"}, kJson, kPreset, kPresetOverride},
         .epilogue = {},
         .run = Convert,
         .operands = OperandKind::Files,

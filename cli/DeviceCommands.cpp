@@ -34,17 +34,6 @@ std::optional<Form> ChosenForm(const Invocation& call) {
     return std::nullopt;
 }
 
-// The form a configuration is saved in under `path`: `chosen` if given, else by its name, an
-// image for a name of no known form. A .zvk name holds an image only.
-Form OutputForm(const Invocation& call, const std::string& path, std::optional<Form> chosen) {
-    if (chosen && *chosen != Form::Image && FormOfName(path, Form::Text) == Form::Image) {
-        throw CliError(Exit::Usage, call.command + ": " + path +
-                                        ": a .zvk file holds a 256-byte image; give the text or "
-                                        "JSON form a name ending in .txt or .json");
-    }
-    return chosen ? *chosen : FormOfName(path, Form::Image);
-}
-
 // Saves what was read from the device; an image keeps the device's bytes exactly as they came.
 void SaveRead(const std::string& path, const ConfigImage& image, Form form) {
     if (form == Form::Image) {
@@ -77,37 +66,24 @@ std::string WhatDiffers(const ConfigImage& sent, const ConfigImage& back) {
     return list;
 }
 
-// The settings the device would not hold as given (a number whose telephone is not in use,
-// timings given for a Wardeno, ...): what it would store differs from what the form says.
-std::vector<std::string> NotHeld(const Configuration& wanted) {
-    std::vector<std::string> notes;
-    const Configuration stored = DecodeConfiguration(EncodeConfiguration(wanted));
-    for (const Difference& difference : Differences(wanted, stored)) {
-        const auto line = [&difference](const std::string& value) {
-            return difference.key + " =" + (value.empty() ? "" : " " + value);
-        };
-        notes.push_back("the device will not hold " + line(difference.a) + "; it will store " +
-                        line(difference.b));
-    }
-    return notes;
-}
-
-// Warns about each setting the device will not hold; with --strict they refuse the form.
-void CheckHeld(const Invocation& call, const std::string& path, const Configuration& wanted) {
-    const std::vector<std::string> notes = NotHeld(wanted);
-    if (notes.empty()) {
+// Warns about each setting the form gives that the device will not hold; with --strict they
+// refuse the form.
+void CheckHeld(const Invocation& call, const std::string& path, const std::string& text,
+               const Configuration& wanted) {
+    const std::vector<NotHeldSetting> settings = NotHeld(wanted, GivenKeys(text, path));
+    if (settings.empty()) {
         return;
     }
     if (call.args.Has("strict")) {
         std::string all;
-        for (const std::string& note : notes) {
-            all += "\n  " + note;
+        for (const NotHeldSetting& setting : settings) {
+            all += "\n  " + Describe(setting);
         }
         throw CliError(Exit::FileError,
                        Shown(path) + ": settings the device will not hold (--strict):" + all);
     }
-    for (const std::string& note : notes) {
-        Warn(note);
+    for (const NotHeldSetting& setting : settings) {
+        Warn(Describe(setting));
     }
 }
 
@@ -124,7 +100,7 @@ int Read(const Invocation& call) {
     const auto output = call.args.Value("output");
     std::optional<Form> form;
     if (output) {
-        form = OutputForm(call, *output, chosen);
+        form = OutputForm(call.command, *output, chosen);
         CheckOutputPlace(*output);
     }
     const std::u16string password = AccessPassword(PasswordFile(call.args));
@@ -149,8 +125,9 @@ int Write(const Invocation& call) {
     const auto backup = call.args.Value("backup");
     std::optional<Form> backupForm;
     if (backup) {
-        backupForm = OutputForm(call, *backup, std::nullopt);
+        backupForm = OutputForm(call.command, *backup, ChosenForm(call));
         CheckOutputPlace(*backup);
+        RefuseSameFile(*backup, path, "--backup");
     }
     OneReaderOfStandardInput(call, path, false);
     const std::u16string password = AccessPassword(PasswordFile(call.args));
@@ -167,7 +144,7 @@ int Write(const Invocation& call) {
         text = FormText(path);
         wanted = WithPresets(call, ParseForm(*text, path, DefaultConfiguration()));
         if (!merge) {
-            CheckHeld(call, path, wanted);
+            CheckHeld(call, path, *text, wanted);
         }
     }
 
@@ -200,7 +177,7 @@ int Write(const Invocation& call) {
     }
     if (merge) {
         wanted = WithPresets(call, ParseForm(*text, path, DecodeConfiguration(*current)));
-        CheckHeld(call, path, wanted);
+        CheckHeld(call, path, *text, wanted);
     }
     // The same bytes as the window would send after opening the same settings.
     const ConfigImage image = EncodeConfiguration(wanted);

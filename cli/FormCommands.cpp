@@ -82,7 +82,15 @@ int Convert(const Invocation& call) {
     // Read as `write` reads it; OUT holds the bytes `write` would send, or their settings.
     const ConfigImage image =
         EncodeConfiguration(WithPresets(call, LoadConfiguration(paths[0], DefaultConfiguration())));
-    const Form form = FormOfName(paths[1], Form::Text);
+    std::optional<Form> chosen;
+    if (call.args.Has("text") && call.args.Has("json")) {
+        throw CliError(Exit::Usage, "convert: --text and --json exclude each other");
+    }
+    if (call.args.Has("text") || call.args.Has("json")) {
+        chosen = call.args.Has("text") ? Form::Text : Form::Json;
+    }
+    const Form form = OutputForm(call.command, paths[1], chosen);
+    RefuseSameFile(paths[1], paths[0], "convert");
     if (form == Form::Image) {
         SaveImageFile(paths[1], image);
     } else {

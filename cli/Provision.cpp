@@ -27,6 +27,7 @@
 #include "cli/Presets.h"
 #include "cli/ProvisionTable.h"
 #include "cli/Sha256.h"
+#include "cli/StopWords.h"
 #include "files/FileIo.h"
 #include "trace/Trace.h"
 
@@ -43,7 +44,8 @@ constexpr int kGonePollMs = 250;   // between reads while a finished device is s
 constexpr std::int64_t kGoneAfterMicros = 3'000'000;  // no banner this long: the device has gone
 constexpr int kBannerReadCount = 64;                  // characters taken per read
 constexpr int kRowWaitMs = 250;  // a device waiting for a row another port may give back
-constexpr std::uint64_t kMaxReportSize = 64ull << 20;  // a report of a great many attempts
+constexpr std::uint64_t kMaxReportSize = 64ull << 20;    // a report of a great many attempts
+constexpr std::string_view kExcelMark = "\xEF\xBB\xBF";  // tells a spreadsheet the text is UTF-8
 
 constexpr const char* kFirstInterruptWarning =
     "stopping once the devices being written now are done; press Ctrl-C again to stop at once";
@@ -83,26 +85,45 @@ std::string ExistingReport(const std::string& path) {
     }
 }
 
+// The new password goes out with the current one in the change's first exchange: from there on
+// a stop or a silence may leave the device answering to the new password only.
 void ChangePassword(Device& device, const std::u16string& current, const std::u16string& next) {
-    const std::string notChanged = "; the configuration was written and verified, but ";
+    const std::string written = "; the configuration was written and verified";
     switch (ChangeAccessPassword(device.Exchange(), current, next, {})) {
         case PasswordChangeOutcome::Changed:
             return;
         case PasswordChangeOutcome::BadLength:
             throw CliError(Exit::Usage, "the access passwords must be 4 characters");
         case PasswordChangeOutcome::NoReady:
-            throw CliError(Exit::NoDevice, "no Ready banner for the password change" + notChanged +
-                                               "the access password was not changed");
+            throw CliError(Exit::NoDevice, "no Ready banner for the password change" + written +
+                                               "; the access password was not changed");
         case PasswordChangeOutcome::WrongPassword:
-            throw CliError(Exit::WrongPassword, "the device refused the password change" +
-                                                    notChanged +
-                                                    "the access password was not "
-                                                    "changed");
+            throw CliError(Exit::WrongPassword, "the device refused the password change" + written +
+                                                    "; the access password was not changed");
         case PasswordChangeOutcome::NoAnswer:
             break;
     }
-    throw CliError(Exit::NoDevice, "no answer to the password change" + notChanged +
-                                       "the access password may not have been changed");
+    throw CliError(Exit::NoDevice, "no answer to the password change" + written + "; " +
+                                       MayHoldNewPassword(std::nullopt));
+}
+
+// Whether `given` (a row's port cell) and `port` (a -p value) name the same port: a COM name in
+// any case, or the same device path.
+bool SamePort(const std::string& given, const std::string& port) {
+    const auto upper = [](std::string text) {
+        for (char& c : text) {
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        }
+        return text;
+    };
+    if (upper(given) == upper(port)) {
+        return true;
+    }
+    try {
+        return PortName(given) == PortName(port);
+    } catch (const CliError&) {
+        return false;
+    }
 }
 
 // One port's byte trace: a section per device, kept in memory and appended to the file whole, so
@@ -191,22 +212,41 @@ public:
         }
     }
 
-    // The next row, or nothing when none is waiting.
-    const ProvisionRow* Take() {
+    // The next row for a device on `port`: the first waiting that is tied to no other port.
+    const ProvisionRow* Take(const std::string& port) {
         const std::lock_guard lock(mutex_);
-        if (pending_.empty()) {
+        const auto found = std::find_if(pending_.begin(), pending_.end(), [&port](const auto* row) {
+            return !row->port || SamePort(*row->port, port);
+        });
+        if (found == pending_.end()) {
             return nullptr;
         }
-        const ProvisionRow* row = pending_.front();
-        pending_.pop_front();
+        const ProvisionRow* row = *found;
+        pending_.erase(found);
         ++taken_;
         return row;
     }
 
-    void Finish(const ProvisionRow& row, bool ok) {
+    // The row `wanted` in place of `taken` when it still waits; `taken` then goes back to the
+    // front.
+    const ProvisionRow* Exchange(const ProvisionRow& taken, const std::string& wanted) {
+        const std::lock_guard lock(mutex_);
+        const auto found = std::find_if(pending_.begin(), pending_.end(),
+                                        [&wanted](const auto* row) { return row->id == wanted; });
+        if (found == pending_.end()) {
+            return nullptr;
+        }
+        const ProvisionRow* row = *found;
+        pending_.erase(found);
+        pending_.push_front(&taken);
+        return row;
+    }
+
+    // `done`: the row is finished; otherwise it goes back to the front for the next device.
+    void Finish(const ProvisionRow& row, bool done) {
         const std::lock_guard lock(mutex_);
         --taken_;
-        if (!ok) {
+        if (!done) {
             pending_.push_front(&row);
         }
     }
@@ -223,14 +263,133 @@ private:
     int taken_ = 0;
 };
 
+// What is known of the rows: those finished (in the report or in this run) by the hash of their
+// image, the ones whose device may hold their new password, and each row's latest verdict.
+class RowBook {
+public:
+    enum class State { NotStarted, Failed, Done };
+
+    RowBook(const std::vector<ProvisionRow>& rows, const ReportHistory& history) {
+        for (const ProvisionRow& row : rows) {
+            if (history.done.contains(row.id)) {
+                Finished(row);
+            } else {
+                states_[row.id] = State::NotStarted;
+            }
+            if (history.mayHoldNewPassword.contains(row.id) && row.newPassword) {
+                mayHoldNew_.emplace(row.id, *row.newPassword);
+            }
+        }
+        for (const auto& [hash, id] : history.doneImages) {
+            if (!states_.contains(id)) {
+                // A row no longer in the table: its image alone tells its devices.
+                finished_.emplace(hash, Entry{id, std::nullopt});
+            }
+        }
+    }
+
+    void Finished(const ProvisionRow& row) {
+        const std::lock_guard lock(mutex_);
+        finished_.emplace(Sha256Hex(row.image), Entry{row.id, row.newPassword});
+        if (row.newPassword) {
+            passwords_.push_back({*row.newPassword, row.id});
+        }
+        states_[row.id] = State::Done;
+        mayHoldNew_.erase(row.id);
+    }
+
+    void Failed(const ProvisionRow& row, bool mayHoldNewPassword) {
+        const std::lock_guard lock(mutex_);
+        if (states_[row.id] != State::Done) {
+            states_[row.id] = State::Failed;
+        }
+        if (mayHoldNewPassword && row.newPassword) {
+            mayHoldNew_.emplace(row.id, *row.newPassword);
+        }
+    }
+
+    [[nodiscard]] bool MayHoldNewPassword(const ProvisionRow& row) {
+        const std::lock_guard lock(mutex_);
+        return mayHoldNew_.contains(row.id);
+    }
+
+    // Whether anything is finished or half done, so that a device must be looked at first.
+    [[nodiscard]] bool AnythingToCompare() {
+        const std::lock_guard lock(mutex_);
+        return !finished_.empty() || !mayHoldNew_.empty();
+    }
+
+    // The passwords a device may answer to besides its row's: the finished rows' new ones, then
+    // those of rows whose device may hold it, each with that row's id.
+    [[nodiscard]] std::vector<std::pair<std::u16string, std::string>> OtherPasswords() {
+        const std::lock_guard lock(mutex_);
+        std::vector<std::pair<std::u16string, std::string>> others;
+        for (const auto& [password, id] : passwords_) {
+            others.emplace_back(password, std::string());
+        }
+        for (const auto& [id, password] : mayHoldNew_) {
+            others.emplace_back(password, id);
+        }
+        return others;
+    }
+
+    // The finished row a device holds, when its image is one's and it answered to that row's
+    // new password (a row that set none: to any). Rows with equal images count as one.
+    [[nodiscard]] std::optional<std::string> HeldBy(const ConfigImage& image,
+                                                    const std::u16string& answered) {
+        const std::lock_guard lock(mutex_);
+        const auto [first, last] = finished_.equal_range(Sha256Hex(image));
+        for (auto at = first; at != last; ++at) {
+            if (!at->second.newPassword || *at->second.newPassword == answered) {
+                return at->second.id;
+            }
+        }
+        for (const auto& [password, id] : passwords_) {
+            if (password == answered) {
+                return id;  // only a finished device answers to a finished row's new password
+            }
+        }
+        return std::nullopt;
+    }
+
+    // "rows: 10 done, 1 failed, 1 not started".
+    [[nodiscard]] std::pair<std::string, bool> Summary() {
+        const std::lock_guard lock(mutex_);
+        int counts[3] = {};
+        for (const auto& [id, state] : states_) {
+            ++counts[static_cast<int>(state)];
+        }
+        return {"rows: " + std::to_string(counts[2]) + " done, " + std::to_string(counts[1]) +
+                    " failed, " + std::to_string(counts[0]) + " not started",
+                counts[0] + counts[1] > 0};
+    }
+
+private:
+    struct Entry {
+        std::string id;
+        std::optional<std::u16string> newPassword;
+    };
+    std::mutex mutex_;
+    std::multimap<std::string, Entry> finished_;                     // by the SHA-256 of the image
+    std::vector<std::pair<std::u16string, std::string>> passwords_;  // finished rows' new ones
+    std::map<std::string, std::u16string> mayHoldNew_;               // by row id
+    std::map<std::string, State> states_;
+};
+
 class Station {
 public:
-    Station(const ProvisionSetup& setup, const std::vector<ProvisionRow>& rows, AppendFile* report,
-            AppendFile* trace)
-        : setup_(setup), queue_(rows), report_(report), trace_(trace) {}
+    Station(const ProvisionSetup& setup, const std::vector<ProvisionRow>& rows, RowBook& book,
+            AppendFile* report, char separator, AppendFile* trace)
+        : setup_(setup),
+          queue_(rows),
+          book_(book),
+          report_(report),
+          separator_(separator),
+          trace_(trace) {}
 
     // One port's life: a device at a time, until the rows run out or a stop is asked for.
-    void Work(Device& device) {
+    // `given` is the port as the command line named it.
+    void Work(Device& device, const std::string& given) {
         PortTrace trace(trace_, traceMutex_, setup_.commandLine, device);
         {
             const std::lock_guard lock(outputMutex_);
@@ -239,7 +398,7 @@ public:
         trace.Begin();
         try {
             while (WaitForDevice(device)) {
-                const ProvisionRow* row = TakeRow(device);
+                const ProvisionRow* row = TakeRow(device, given);
                 if (row == nullptr) {
                     return;
                 }
@@ -283,7 +442,7 @@ private:
             trace->second->Outcome(line);
         }
         if (report_ != nullptr) {
-            report_->Append(FormatReportLine(line));
+            report_->Append(FormatReportLine(line, separator_));
         }
     }
 
@@ -337,9 +496,9 @@ private:
 
     // The next row for a device that answered; with --watch it waits while another port's row
     // may still come back.
-    const ProvisionRow* TakeRow(Device& device) {
+    const ProvisionRow* TakeRow(Device& device, const std::string& given) {
         while (true) {
-            if (const ProvisionRow* row = queue_.Take()) {
+            if (const ProvisionRow* row = queue_.Take(given)) {
                 return row;
             }
             if (!setup_.watch || Over()) {
@@ -350,27 +509,105 @@ private:
         }
     }
 
-    void Attempt(Device& device, const ProvisionRow& row) {
-        Say(device, "row " + row.id + ": writing");
+    // The password the device answers to and the image it holds, tried in order: a row whose
+    // device may hold its new password that one first, then the row's own, then the new
+    // passwords of finished rows and of rows half done. Raises CliError when none answers.
+    struct Look {
+        std::u16string password;
+        std::string owner;  // a half-done row whose new password answered, or empty
+        ConfigImage image{};
+    };
+    Look LookAt(Device& device, const ProvisionRow& row, const std::u16string& password) {
+        std::vector<std::pair<std::u16string, std::string>> tries;
+        if (book_.MayHoldNewPassword(row)) {
+            tries.emplace_back(*row.newPassword, row.id);
+        }
+        tries.emplace_back(password, std::string());
+        for (const auto& other : book_.OtherPasswords()) {
+            const bool tried = std::any_of(tries.begin(), tries.end(), [&other](const auto& t) {
+                return t.first == other.first;
+            });
+            if (!tried) {
+                tries.push_back(other);
+            }
+        }
+        for (const auto& [candidate, owner] : tries) {
+            try {
+                return {candidate, owner, device.Read(candidate)};
+            } catch (const CliError& error) {
+                if (error.Code() != Exit::WrongPassword) {
+                    throw;
+                }
+            }
+        }
+        throw device.Failed(
+            Exit::WrongPassword,
+            "wrong access password: the device refused the row's password" +
+                std::string(tries.size() > 1 ? " and the new passwords of the rows done" : "") +
+                "; " + std::string(kDeviceNotChanged));
+    }
+
+    // Gives the device its row, unless it holds a finished one: then the row goes back and
+    // the device is left as it is. A device holding a half-done row's new password gets that
+    // row instead. Every attempt that reached the device is a report line saying what it holds.
+    void Attempt(Device& device, const ProvisionRow& taken) {
+        const ProvisionRow* chosen = &taken;
         ReportLine line;
-        line.row = row.id;
+        line.row = taken.id;
         line.port = device.Label();
         line.byId = ByIdOf(device.Label());
-        const std::u16string password = row.password.value_or(setup_.password);
+        enum class Stage { Nothing, ConfigurationSent, Verified, PasswordSent };
+        Stage stage = Stage::Nothing;
         bool interrupted = false;
         try {
+            std::u16string password = chosen->password.value_or(setup_.password);
+            std::optional<Look> look;
+            if (book_.AnythingToCompare()) {
+                look = LookAt(device, *chosen, password);
+                if (const auto held = book_.HeldBy(look->image, look->password)) {
+                    queue_.Finish(*chosen, false);
+                    Say(device, "holds row " + *held +
+                                    ", which is done: not given another row; the device was "
+                                    "not changed");
+                    return;
+                }
+                if (!look->owner.empty() && look->owner != chosen->id) {
+                    if (const ProvisionRow* owner = queue_.Exchange(*chosen, look->owner)) {
+                        chosen = owner;  // this device is the one that row was half written to
+                    }
+                }
+                if (look->owner == chosen->id) {
+                    Say(device, "row " + chosen->id + ": the device answered to the new password");
+                } else if (book_.MayHoldNewPassword(*chosen)) {
+                    Say(device, "row " + chosen->id + ": the device answered to the old password");
+                }
+                password = look->password;
+            }
+            const ProvisionRow& row = *chosen;
+            line.row = row.id;
+            Say(device, "row " + row.id + ": writing");
             bool sent = false;
-            device.Write(password, row.image, sent);
+            try {
+                device.Write(password, row.image, sent);
+            } catch (...) {
+                stage = sent ? Stage::ConfigurationSent : Stage::Nothing;
+                throw;
+            }
+            stage = Stage::ConfigurationSent;
+            line.sha256 = Sha256Hex(row.image);
             const ConfigImage back = device.ReadBack(password);
-            line.sha256 = Sha256Hex(back);
             if (back != row.image) {
                 throw device.Failed(Exit::DataError,
                                     "verification failed: the device holds other values");
             }
+            stage = Stage::Verified;
             std::string done = "configuration written and verified";
-            if (row.newPassword) {
+            if (row.newPassword && *row.newPassword != password) {
+                stage = Stage::PasswordSent;
                 ChangePassword(device, password, *row.newPassword);
                 done += "; access password changed";
+            } else if (row.newPassword) {
+                done += "; the access password was already the new one";
             }
             line.ok = true;
             line.message = done;
@@ -381,12 +618,39 @@ private:
             const CliError described = DescribePortError(error, device.Label());
             line.exitStatus = ToInt(described.Code());
             line.message = WithoutLabel(described.what(), device.Label());
+            if (stage == Stage::ConfigurationSent) {
+                line.message += "; " + std::string(kConfigurationMayBeStored);
+            } else if (stage == Stage::PasswordSent) {
+                line.message += "; " + MayHoldNewPassword(std::nullopt);
+            }
         } catch (const Interrupted&) {
             line.exitStatus = ToInt(Exit::Interrupted);
-            line.message = "interrupted";
+            line.message = "interrupted; ";
+            switch (stage) {
+                case Stage::Nothing:
+                    line.message += kDeviceNotChanged;
+                    break;
+                case Stage::ConfigurationSent:
+                    line.message += kConfigurationMayBeStored;
+                    break;
+                case Stage::Verified:
+                    line.message += "the configuration was written and verified";
+                    break;
+                case Stage::PasswordSent:
+                    line.message += "the configuration was written and verified; " +
+                                    MayHoldNewPassword(std::nullopt);
+                    break;
+            }
             interrupted = true;
         }
+        const ProvisionRow& row = *chosen;
+        line.row = row.id;
         queue_.Finish(row, line.ok);
+        if (line.ok) {
+            book_.Finished(row);
+        } else {
+            book_.Failed(row, stage == Stage::PasswordSent);
+        }
         Record(line);
         KeepRecord(setup_.history,
                    {"provision", "written", device.Label(), row.id, line.ok ? "ok" : line.message},
@@ -437,7 +701,9 @@ private:
 
     const ProvisionSetup& setup_;
     RowQueue queue_;
+    RowBook& book_;
     AppendFile* report_;
+    char separator_;
     AppendFile* trace_;
     std::mutex outputMutex_;  // report lines and progress lines, one whole line at a time
     std::mutex traceMutex_;   // a trace section at a time
@@ -448,29 +714,72 @@ private:
 }  // namespace
 
 int Provision(const ProvisionSetup& setup) {
-    const Configuration base =
-        ApplyPresets(LoadConfiguration(setup.templatePath, DefaultConfiguration()), setup.presets,
-                     setup.presetOverride);
+    const std::string templateText =
+        IsImageFile(setup.templatePath) ? std::string() : LoadTextFile(setup.templatePath);
+    const Configuration base = ApplyPresets(
+        templateText.empty() ? LoadConfiguration(setup.templatePath, DefaultConfiguration())
+                             : ParseForm(templateText, setup.templatePath, DefaultConfiguration()),
+        setup.presets, setup.presetOverride);
+    const std::set<std::string> templateKeys = templateText.empty()
+                                                   ? std::set<std::string>()
+                                                   : GivenKeys(templateText, setup.templatePath);
     std::vector<ProvisionRow> rows =
-        ReadProvisionTable(LoadTextFile(setup.tablePath), setup.tablePath, base);
+        ReadProvisionTable(LoadTextFile(setup.tablePath), setup.tablePath, base, templateKeys);
+    std::string notHeld;
+    for (const ProvisionRow& row : rows) {
+        for (const std::string& note : row.notHeld) {
+            notHeld += "\n  " + note;
+        }
+        if (row.port &&
+            std::none_of(setup.ports.begin(), setup.ports.end(),
+                         [&row](const std::string& port) { return SamePort(*row.port, port); })) {
+            throw CliError(Exit::FileError,
+                           setup.tablePath + ": row " + std::to_string(row.number) +
+                               ", column port: " + *row.port + " is not one of the ports given");
+        }
+    }
+    if (!notHeld.empty()) {
+        if (setup.strict) {
+            throw CliError(
+                Exit::FileError,
+                setup.tablePath + ": values the device will not hold (--strict):" + notHeld);
+        }
+        for (const ProvisionRow& row : rows) {
+            for (const std::string& note : row.notHeld) {
+                Warn(setup.tablePath + ": " + note);
+            }
+        }
+    }
 
     std::unique_ptr<AppendFile> report;
+    ReportHistory history;
     if (setup.reportPath) {
         const std::string existing = ExistingReport(*setup.reportPath);
-        const std::set<std::string> done = RowsDoneInReport(existing, *setup.reportPath);
-        if (setup.resume) {
-            std::erase_if(rows, [&done](const ProvisionRow& row) { return done.contains(row.id); });
+        history = ReadReport(existing, *setup.reportPath);
+        if (existing.empty()) {
+            history.separator = setup.excel ? kSemicolon : kComma;
         }
         try {
             report = std::make_unique<AppendFile>(*setup.reportPath);
             if (existing.empty()) {
-                report->Append(CsvLine(ReportColumns()));
+                report->Append((setup.excel ? std::string(kExcelMark) : std::string()) +
+                               CsvLine(ReportColumns(), history.separator));
             }
         } catch (const EInOutError& error) {
             throw CliError(Exit::FileError, *setup.reportPath + ": " + error.what());
         }
     }
-    if (rows.empty()) {
+    if (!setup.resume) {
+        history = ReportHistory{history.separator, {}, {}, {}};
+    }
+    RowBook book(rows, history);
+    std::vector<ProvisionRow> todo;
+    for (const ProvisionRow& row : rows) {
+        if (!history.done.contains(row.id)) {
+            todo.push_back(row);
+        }
+    }
+    if (todo.empty()) {
         if (CurrentVerbosity() != Verbosity::Quiet) {
             std::fprintf(stderr,
                          "zorvik-cli: every row of %s already has an ok line in the report\n",
@@ -492,12 +801,20 @@ int Provision(const ProvisionSetup& setup) {
         devices.push_back(std::make_unique<Device>(port));
     }
     RequireSecondInterrupt(kFirstInterruptWarning);
-    Station station(setup, rows, report.get(), trace.get());
+    Station station(setup, todo, book, report.get(), history.separator, trace.get());
     {
         std::vector<std::jthread> workers;
-        for (const auto& device : devices) {
-            workers.emplace_back([&station, &device] { station.Work(*device); });
+        for (std::size_t i = 0; i < devices.size(); ++i) {
+            workers.emplace_back(
+                [&station, &devices, &setup, i] { station.Work(*devices[i], setup.ports[i]); });
         }
+    }
+    const auto [counts, rowsLeft] = book.Summary();
+    if (CurrentVerbosity() != Verbosity::Quiet || rowsLeft) {
+        std::fprintf(stderr, "zorvik-cli: %s%s\n", counts.c_str(),
+                     !rowsLeft          ? ""
+                     : setup.reportPath ? "; run again with --resume"
+                                        : "; run again with --report REPORT.csv and --resume");
     }
     if (StopRequested()) {
         throw Interrupted();

@@ -57,6 +57,8 @@ int ProvisionCommand(const Invocation& call) {
     setup.reportPath = call.args.Value("report");
     setup.watch = call.args.Has("watch");
     setup.resume = call.args.Has("resume");
+    setup.strict = call.args.Has("strict");
+    setup.excel = call.args.Has("excel");
     if (setup.resume && !setup.reportPath) {
         throw CliError(Exit::Usage, "provision: --resume needs --report REPORT.csv");
     }

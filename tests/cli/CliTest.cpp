@@ -305,6 +305,69 @@ TEST(CliFaces, HelpCompletionAndManualPageShowTheSameCommandsAndOptions) {
     EXPECT_EQ(complete("zorvik-cli provision --re"), "--report\n--resume\n");
 }
 
+// read -o, convert and --backup name their output's form by one rule; a 256-byte file that is
+// no text is an image whatever its name, and a text with a mistake stays a text.
+TEST(CliFiles, OneNamingRuleForOutputsAndImagesKnownByTheirBytes) {
+    TempFolder folder;
+    const std::string form = folder.Write("form.txt", Bytes("report.interval_hours = 9\n"));
+    struct Case {
+        std::string out;
+        std::vector<std::string> options;
+        std::string startsWith;  // "" for a 256-byte image
+    };
+    for (const Case& c : std::vector<Case>{{"site.bin", {}, ""},
+                                           {"site", {}, ""},
+                                           {"site.zvk", {}, ""},
+                                           {"site.TXT", {}, "sms_centre.in_use = yes\n"},
+                                           {"site.json", {}, "{"},
+                                           {"site.bin", {"--json"}, "{"},
+                                           {"site.out", {"--text"}, "sms_centre"}}) {
+        std::vector<std::string> args = {"convert", form, folder.PathOf(c.out)};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        const CliRun run = Cli(args);
+        ASSERT_EQ(run.status, 0) << c.out << ": " << run.err;
+        const TempFolder::Bytes bytes = TempFolder::Read(folder.PathOf(c.out));
+        if (c.startsWith.empty()) {
+            ASSERT_EQ(bytes.size(), 256u) << c.out;
+            EXPECT_EQ(bytes[116], 9) << c.out;
+            // Read back as an image by its bytes alone, by every command that reads one.
+            EXPECT_NE(Cli({"dump", folder.PathOf(c.out)}).out.find("report.interval_hours = 9\n"),
+                      std::string::npos)
+                << c.out;
+            EXPECT_EQ(Cli({"diff", folder.PathOf(c.out), form}).status, 0) << c.out;
+        } else {
+            EXPECT_TRUE(std::string(bytes.begin(), bytes.end()).starts_with(c.startsWith)) << c.out;
+        }
+    }
+    EXPECT_EQ(Cli({"convert", form, folder.PathOf("x.zvk"), "--text"}).status, 2);
+    // OUT the same file as IN under another name: refused, the form kept.
+    std::filesystem::create_hard_link(form, folder.PathOf("same.txt"));
+    EXPECT_EQ(Cli({"convert", form, folder.PathOf("same.txt")}).status, 7);
+    EXPECT_EQ(TempFolder::Read(form), Bytes("report.interval_hours = 9\n"));
+    EXPECT_EQ(Cli({"write", "-p", "COM50", form, "--backup", folder.PathOf("same.txt")}).status, 7);
+    // 256 bytes of text with a mistake: still a text, its line named.
+    const CliRun text = Cli({"dump", folder.Write("bad", Bytes(std::string(255, 'x') + "\n"))});
+    EXPECT_EQ(text.status, 7);
+    EXPECT_NE(text.err.find("line 1"), std::string::npos) << text.err;
+}
+
+// Only what the form gives is named as not held: a form without device.type takes the
+// untouched window's timings, which a Wardeno does not store, and names none of them.
+TEST(CliFiles, WarningsNameOnlyTheSettingsTheFormGives) {
+    TempFolder folder;
+    const CliRun oneLine = Cli({"write", "-p", "COM50", "--strict",
+                                folder.Write("net.txt", Bytes("gsm.network = roaming\n"))});
+    EXPECT_EQ(oneLine.status, 3) << oneLine.err;  // past the form, at the missing port
+    EXPECT_EQ(oneLine.err.find("timing."), std::string::npos) << oneLine.err;
+    const CliRun given =
+        Cli({"write", "-p", "COM50", "--strict",
+             folder.Write("t.json", Bytes("{\"timing.red.seconds\": 5, \"gsm.network\": "
+                                          "\"roaming\"}"))});
+    EXPECT_EQ(given.status, 7);
+    EXPECT_NE(given.err.find("the device will not hold timing.red.seconds = 5"), std::string::npos)
+        << given.err;
+}
+
 TEST(CliProvision, TheWholeTableIsCheckedBeforeAnyPortOpens) {
     TempFolder folder;
     const std::string site = folder.Write("site.txt", Bytes("report.enabled = yes\n"));

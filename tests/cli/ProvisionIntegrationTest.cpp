@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <future>
 #include <map>
@@ -239,6 +240,114 @@ TEST_F(Provisioning, ResumeSkipsTheRowsThatAlreadyHaveAnOkLine) {
     ASSERT_EQ(lines.size(), 3u);  // appended, the earlier lines kept
     EXPECT_EQ(lines[2][kRow] + " " + lines[2][kResult], "again ok");
     EXPECT_EQ(Held("COM41").at(116), 36);
+}
+
+// --resume and the table's own columns against devices in known states: a finished device is
+// never given another row, a half-done one is finished with the password it answers to.
+TEST_F(Provisioning, ResumeNeverRewritesAFinishedDeviceAndPortsPinTheirRows) {
+    const std::string site = File("site.txt", "report.enabled = yes\n");
+    // Row A's image as the device holds it once A is done.
+    ASSERT_EQ(Run({"convert", File("a.txt", "report.enabled = yes\nreport.interval_hours = 24\n"),
+                   folder_.PathOf("a.zvk")})
+                  .status,
+              0);
+    const std::string aImage = folder_.PathOf("a.zvk");
+    const std::string aHash = Sha256Sum(aImage);
+    const std::string header = "time,row,port,by_id,result,exit_status,message,sha256\n";
+    struct Case {
+        const char* name;
+        std::vector<std::vector<std::string>> sims;  // each device's simulator options
+        std::string table;
+        std::string report;  // before the run
+        int status;
+        std::string says;            // on standard error
+        std::string lastLine;        // "row result" of the report's last line, "" for none
+        std::vector<int> intervals;  // report.interval_hours each device holds afterwards
+    };
+    const std::vector<Case> cases = {
+        {"a finished device is skipped and its row stays done",
+         {{"--image", aImage}},
+         "id,report.interval_hours\nA,24\nB,36\n",
+         header + "t,A,COM40,,ok,0,written," + aHash + "\n",
+         0,
+         "holds row A, which is done: not given another row",
+         "",
+         {24}},
+        {"a device answering to a finished row's new password is skipped",
+         {{"--image", aImage, "--password", "4711"}},
+         "id,report.interval_hours,new_password\nA,24,4711\nB,36,4712\n",
+         header + "t,A,COM40,,ok,0,written," + aHash + "\n",
+         0,
+         "holds row A, which is done",
+         "",
+         {24}},
+        {"the same image on a device still at the old password is not the finished one",
+         {{"--image", aImage}},
+         "id,report.interval_hours,new_password\nA,24,4711\nB,24,4712\n",
+         header + "t,A,COM40,,ok,0,written," + aHash + "\n",
+         0,
+         "rows: 2 done, 0 failed, 0 not started",
+         "B ok",
+         {}},  // the device now answers to B's new password only
+        {"a device that may hold its new password answers to it and is finished",
+         {{"--image", aImage, "--password", "4711"}},
+         "id,report.interval_hours,new_password\nA,24,4711\n",
+         header +
+             "t,A,COM40,,failed,4,no answer; the device may hold the new password: try it "
+             "first," +
+             aHash + "\n",
+         0,
+         "row A: the device answered to the new password",
+         "A ok",
+         {24}},
+        {"a port column ties each row to its port",
+         {{}, {}},
+         "id,port,report.interval_hours\nfor42,com42,42\nfor41,COM41,41\n",
+         "",
+         0,
+         "rows: 2 done",
+         "",
+         {41, 42}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (auto& sim : sims_) {
+            sim->Stop();
+        }
+        sims_.clear();
+        std::vector<std::string> args = {"provision", site,
+                                         "--devices", File("table.csv", c.table),
+                                         "--report",  folder_.PathOf("report.csv")};
+        for (const auto& simArgs : c.sims) {
+            const std::string port = "COM" + std::to_string(41 + (&simArgs - c.sims.data()));
+            std::vector<std::string> named = {"--port", port};
+            named.insert(named.end(), simArgs.begin(), simArgs.end());
+            AddSim(named);
+            args.insert(args.end(), {"-p", port});
+        }
+        if (!c.report.empty()) {
+            args.push_back("--resume");
+        }
+        std::filesystem::remove(folder_.PathOf("report.csv"));
+        if (!c.report.empty()) {
+            File("report.csv", c.report);
+        }
+        const CliRun run = Run(args);
+        EXPECT_EQ(run.status, c.status) << run.err;
+        EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
+        const auto lines = ReportLines();
+        if (!c.lastLine.empty()) {
+            ASSERT_FALSE(lines.empty());
+            EXPECT_EQ(lines.back()[kRow] + " " + lines.back()[kResult], c.lastLine);
+        }
+        for (std::size_t i = 0; i < c.intervals.size(); ++i) {
+            const std::string port = "COM" + std::to_string(41 + i);
+            if (c.sims[i].size() > 2 && c.sims[i][2] == "--password") {
+                continue;  // the device answers to another password than the one read with
+            }
+            EXPECT_EQ(Held(port).at(116), c.intervals[i]) << port;
+        }
+    }
 }
 
 TEST_F(Provisioning, ConvertWritesTheBytesThatWriteSends) {
