@@ -15,6 +15,10 @@ namespace zorvik::cli {
 
 namespace {
 
+constexpr const char* kNoTelephone =
+    "security: protection is on, but the form gives no telephone number; the device was not "
+    "changed";
+
 // The panel checks in English; the window's order decides which is reported first.
 void CheckPanel(const SecurityPanel& panel) {
     SecurityCheck check = BuildSecurityRecord(panel).outcome;
@@ -27,8 +31,7 @@ void CheckPanel(const SecurityPanel& panel) {
         case SecurityCheck::NoPassword:
             throw CliError(Exit::Usage, "security: no current security password given");
         case SecurityCheck::NoTelephone:
-            throw CliError(Exit::FileError,
-                           "security: protection is on, but the form gives no telephone number");
+            throw CliError(Exit::FileError, kNoTelephone);
         case SecurityCheck::NewPasswordsDiffer:
             throw CliError(Exit::Usage, "security: the new security passwords do not match");
         case SecurityCheck::NewPasswordLength:
@@ -47,17 +50,21 @@ int Passwd(const Invocation& call) {
     const std::u16string current = AccessPassword(PasswordFile(call.args));
     Device device(RequiredPort(call), call.trace);
     PasswordReader reader(call.args.Has("new-password-stdin"), "--new-password-stdin");
-    const std::u16string next =
-        FromUtf8(reader.Read("New access password: ", "Retype new access password: "));
-    if (!IsValidAccessPassword(next)) {
-        throw CliError(Exit::Usage, "passwd: the new access password must be 4 characters");
-    }
-    if (!IsPlainAscii(next)) {
-        throw CliError(Exit::Usage,
-                       "passwd: the new access password must be letters, digits or signs of "
-                       "ASCII: the device compares bytes, and other characters are not sent as "
-                       "typed");
-    }
+    const std::u16string next = FromUtf8(reader.Read(
+        "New access password: ", "Retype new access password: ", [](const std::string& typed) {
+            const std::u16string password = FromUtf8(typed);
+            if (!IsValidAccessPassword(password)) {
+                throw CliError(Exit::Usage,
+                               "passwd: the new access password must be 4 characters; the device "
+                               "was not changed");
+            }
+            if (!IsPlainAscii(password)) {
+                throw CliError(Exit::Usage,
+                               "passwd: the new access password must be letters, digits or signs "
+                               "of ASCII: the device compares bytes, and other characters are not "
+                               "sent as typed; the device was not changed");
+            }
+        }));
     Step(device.Label() + ": changing the access password");
     switch (ChangeAccessPassword(device.Exchange(), current, next, {})) {
         case PasswordChangeOutcome::Changed:
@@ -83,6 +90,10 @@ int Security(const Invocation& call) {
     OneReaderOfStandardInput(call, path, call.args.Has("passwords-stdin"));
     const std::u16string access = AccessPassword(PasswordFile(call.args));
     const SecurityForm form = ParseSecurityForm(FormText(path), Shown(path));
+    if (form.protection && form.telephone.empty()) {
+        // Said before three passwords are asked for, not after.
+        throw CliError(Exit::FileError, kNoTelephone);
+    }
     Device device(RequiredPort(call), call.trace);
 
     PasswordReader reader(call.args.Has("passwords-stdin"), "--passwords-stdin");

@@ -80,6 +80,23 @@ TEST(CliUsage, BadCommandLinesAndPasswordsEndBeforeAnyPortIsOpened) {
     }
 }
 
+// What cannot be taken is said before more is asked for: no second password, no port.
+TEST(CliUsage, PasswordsAndFormsAreJudgedBeforeTheNextQuestion) {
+    TempFolder folder;
+    CliCall typed;
+    typed.input = "12345\n12345\n";
+    const CliRun passwd = Cli({"passwd", "-p", "COM50", "--new-password-stdin"}, typed);
+    EXPECT_EQ(passwd.status, 2);
+    EXPECT_NE(passwd.err.find("must be 4 characters; the device was not changed"),
+              std::string::npos)
+        << passwd.err;
+    // No terminal and no --passwords-stdin: the form's fault comes before any question.
+    const CliRun security =
+        Cli({"security", "-p", "COM50", folder.Write("f.txt", Bytes("protection = on\n"))});
+    EXPECT_EQ(security.status, 7);
+    EXPECT_NE(security.err.find("no telephone number"), std::string::npos) << security.err;
+}
+
 TEST(CliUsage, AccessPasswordsCountAsThePasswordBoxCountsThem) {
     // "żółw" is 8 bytes but 4 characters; U+1F600 takes two of them; a sequence broken off at the
     // end counts as one.
