@@ -66,6 +66,7 @@ ChildRun RunChild(const std::vector<std::string>& args, const std::string& error
     run.wallMicros = WallMicros() - start;
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     run.cpuMicros = bench::Micros(usage.ru_utime) + bench::Micros(usage.ru_stime);
+    run.residentKiB = usage.ru_maxrss;
     return run;
 }
 

@@ -17,6 +17,7 @@
 
 #include "cli/Console.h"
 #include "cli/ExitCode.h"
+#include "cli/Suggest.h"
 #include "cli/System.h"
 #include "cli/Utf8.h"
 #include "config/ConfigDiff.h"
@@ -152,7 +153,7 @@ bool IsImageFile(const std::string& path) {
         status.st_size != kImageSize) {
         return false;
     }
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = OpenForReading(path);
     if (fd < 0) {
         return false;  // the real reading reports why
     }
@@ -265,7 +266,14 @@ Configuration ParseForm(const std::string& text, const std::string& path,
         }
         return ParseConfigText(text, base);
     } catch (const ConfigParseError& error) {
-        throw FileFailure(path, error.what());
+        if (error.Key().empty() || IsConfigKey(error.Key())) {
+            throw FileFailure(path, error.what());
+        }
+        std::vector<std::string> keys;
+        for (const ConfigEntry& entry : ConfigKeyValues()) {
+            keys.push_back(entry.key);
+        }
+        throw FileFailure(path, error.what() + DidYouMean(error.Key(), keys));
     }
 }
 

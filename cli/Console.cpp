@@ -4,6 +4,8 @@
 #include <atomic>
 #include <cstdio>
 
+#include "config/PrintableText.h"
+
 namespace zorvik::cli {
 
 namespace {
@@ -61,13 +63,13 @@ Verbosity CurrentVerbosity() {
 
 void Step(const std::string& what) {
     if (gVerbosity == Verbosity::Verbose) {
-        std::fprintf(stderr, "zorvik-cli: %s\n", what.c_str());
+        std::fprintf(stderr, "zorvik-cli: %s\n", PrintableText(what).c_str());
     }
 }
 
 void Warn(const std::string& what) {
     if (gVerbosity != Verbosity::Quiet) {
-        std::fprintf(stderr, "zorvik-cli: warning: %s\n", what.c_str());
+        std::fprintf(stderr, "zorvik-cli: warning: %s\n", PrintableText(what).c_str());
     }
 }
 

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "cli/PortError.h"
+#include "cli/StopWords.h"
 #include "serial/NetworkPort.h"
 
 namespace zorvik::cli {
@@ -130,8 +131,8 @@ void Device::Write(const std::u16string& password, const ConfigImage& image, boo
         case WriteOutcome::TransferNoAnswer:
             break;
     }
-    throw Failed(Exit::NoDevice,
-                 "the device did not confirm the configuration; it may not have been stored");
+    throw Failed(Exit::NoDevice, "the device did not confirm the configuration; " +
+                                     std::string(kConfigurationMayBeStored));
 }
 
 }  // namespace zorvik::cli

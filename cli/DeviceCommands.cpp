@@ -13,6 +13,7 @@
 #include "cli/ExitCode.h"
 #include "cli/Passwords.h"
 #include "cli/Sha256.h"
+#include "cli/StopWords.h"
 #include "config/ConfigDiff.h"
 #include "config/Configuration.h"
 
@@ -87,11 +88,6 @@ void CheckHeld(const Invocation& call, const std::string& path, const std::strin
     }
 }
 
-CliError StoppedWithNote(const Interrupted& stop, const Device& device, const std::string& note) {
-    return device.Failed(stop.Terminated() ? Exit::Terminated : Exit::Interrupted,
-                         std::string(stop.what()) + " " + note);
-}
-
 }  // namespace
 
 int Read(const Invocation& call) {
@@ -149,6 +145,8 @@ int Write(const Invocation& call) {
     }
 
     Device device(RequiredPort(call), call.trace);
+    const std::string beforeSending =
+        "before the configuration was sent; " + std::string(kDeviceNotChanged);
     // A dry run changes nothing, so it keeps nothing either.
     const auto history = dryRun ? std::nullopt : CommandHistory(call);
     const bool needed = merge || dryRun || backup.has_value();
@@ -157,6 +155,8 @@ int Write(const Invocation& call) {
         Step(device.Label() + ": reading the configuration it holds");
         try {
             current = device.Read(password);
+        } catch (const Interrupted& stop) {
+            throw StoppedWithNote(stop, device, beforeSending);
         } catch (const CliError& error) {
             // Read for the history alone, an image that fails its checksum does not stop the
             // write: the failed read is kept instead.
@@ -196,12 +196,11 @@ int Write(const Invocation& call) {
         device.Write(password, image, sent);
     } catch (const Interrupted& stop) {
         if (!sent) {
-            throw StoppedWithNote(stop, device,
-                                  "before the configuration was sent; nothing changed");
+            throw StoppedWithNote(stop, device, beforeSending);
         }
         throw StoppedWithNote(stop, device,
-                              "while waiting for the device's answer to the configuration; the "
-                              "device may have stored it");
+                              "while waiting for the device's answer to the configuration; " +
+                                  std::string(kConfigurationMayBeStored));
     }
     RecordNote written = Note(call, "written", RequiredPort(call));
     if (call.args.Has("no-verify")) {

@@ -141,6 +141,10 @@ bool Fix(const UsbAdapter& adapter) {
 
 }  // namespace
 
+std::string DoctorHint(std::string_view port) {
+    return "; run `zorvik-cli doctor -p " + std::string(port) + "`";
+}
+
 int Doctor(const Invocation& call) {
     NoOperands(call);
     // "com9" as "COM9", a relative path made absolute; a name that is no port is a usage error.

@@ -105,7 +105,9 @@ int Flash(const Invocation& call) {
         case FirmwareOutcome::Done: {
             std::string done = "firmware programmed";
             done += options.verify ? " and verified" : " (not verified)";
-            done += options.reset ? "; device reset" : "";
+            done += options.reset ? "; device reset"
+                                  : "; the device was not reset (--no-reset): reset it, or "
+                                    "switch it off and on, to start the new firmware";
             Confirm(device.Label() + ": " + done);
             return ToInt(Exit::Ok);
         }

@@ -160,19 +160,27 @@ bool IsPlainAscii(const std::u16string& password) {
 }
 
 std::string PasswordReader::Read(const std::string& prompt,
-                                 const std::optional<std::string>& confirm) {
+                                 const std::optional<std::string>& confirm,
+                                 const std::function<void(const std::string&)>& check) {
     if (fromStdin_) {
         std::string line;
         if (!std::getline(std::cin, line)) {
             throw CliError(Exit::Usage, "no password on standard input");
         }
-        return Chomp(line);
+        line = Chomp(line);
+        if (check) {
+            check(line);
+        }
+        return line;
     }
     const auto first = ReadHiddenLine(prompt);
     if (!first) {
         throw CliError(
             Exit::Usage,
             "no terminal to type the password on; give it on standard input with " + stdinOption_);
+    }
+    if (check) {
+        check(*first);
     }
     if (confirm && ReadHiddenLine(*confirm) != first) {
         throw CliError(Exit::Usage, "the passwords typed do not match");

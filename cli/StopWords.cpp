@@ -8,4 +8,9 @@ std::string MayHoldNewPassword(const std::optional<std::string>& typed) {
            ": try it first";
 }
 
+CliError StoppedWithNote(const Interrupted& stop, const Device& device, std::string_view note) {
+    return device.Failed(stop.Terminated() ? Exit::Terminated : Exit::Interrupted,
+                         std::string(stop.what()) + " " + std::string(note));
+}
+
 }  // namespace zorvik::cli

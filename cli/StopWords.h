@@ -6,6 +6,10 @@
 #include <string>
 #include <string_view>
 
+#include "cli/Console.h"
+#include "cli/Device.h"
+#include "cli/ExitCode.h"
+
 namespace zorvik::cli {
 
 // Nothing of the change went out.
@@ -19,5 +23,10 @@ inline constexpr std::string_view kSecuritySettingsMayBeStored =
 // The new access password went out: "the device may hold the new password (NNNN): try it first".
 // The password is shown only when the user typed it; one from a file or a pipe stays unshown.
 [[nodiscard]] std::string MayHoldNewPassword(const std::optional<std::string>& typed);
+
+// The failure a stop ends `device`'s command with: "COM41: interrupted " and `note`, and the
+// status of the signal that stopped it.
+[[nodiscard]] CliError StoppedWithNote(const Interrupted& stop, const Device& device,
+                                       std::string_view note);
 
 }  // namespace zorvik::cli

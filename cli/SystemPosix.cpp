@@ -21,8 +21,13 @@ namespace zorvik::cli {
 namespace {
 
 void CountSignal(int signal) {
-    NoteInterrupt(signal == SIGTERM);
+    NoteInterrupt(signal != SIGINT);
 }
+
+// A write past the file size limit then fails with EFBIG, as a file error that removes its
+// temporary, instead of killing the program with the temporary left behind. A handler rather
+// than SIG_IGN, so that programs started from here get the signal's usual effect back.
+void IgnoreFileSizeLimit(int /*signal*/) {}
 
 std::string GroupName(gid_t gid) {
     if (const group* entry = ::getgrgid(gid)) {
@@ -38,8 +43,14 @@ void InstallInterruptHandler() {
     action.sa_handler = CountSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = 0;  // no SA_RESTART: a blocking read returns EINTR
-    ::sigaction(SIGINT, &action, nullptr);
-    ::sigaction(SIGTERM, &action, nullptr);
+    // A closed terminal (an SSH session dropped) and a closed pipe (standard error read by
+    // `head`) end a command as a supervisor's SIGTERM does: at its next step, with what it has
+    // done written down, instead of at once.
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) {
+        ::sigaction(signal, &action, nullptr);
+    }
+    action.sa_handler = IgnoreFileSizeLimit;
+    ::sigaction(SIGXFSZ, &action, nullptr);
 }
 
 std::tm UtcTime(std::time_t when) {

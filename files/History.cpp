@@ -1,10 +1,6 @@
 // The history store: a folder of record files, written so that a reader never sees half a record.
 #include "files/History.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -21,6 +17,7 @@
 #include <nlohmann/json.hpp>
 
 #include "files/FileIo.h"
+#include "files/HistorySystem.h"
 
 namespace zorvik {
 
@@ -48,8 +45,7 @@ std::string UtcNowMicros() {
     const auto micros =
         std::chrono::duration_cast<std::chrono::microseconds>(now.time_since_epoch()).count();
     const std::time_t seconds = static_cast<std::time_t>(micros / 1'000'000);
-    std::tm utc{};
-    ::gmtime_r(&seconds, &utc);
+    const std::tm utc = history::UtcTime(seconds);
     char text[40];
     const std::size_t length = std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &utc);
     std::snprintf(text + length, sizeof text - length, ".%06lldZ",
@@ -65,11 +61,7 @@ void MakeFolder(const std::string& folder) {
         throw EInOutError(folder + ": " + error.message(), error.value());
     }
     for (const fs::path& path : {fs::path(folder).parent_path(), fs::path(folder)}) {
-        struct stat info {};
-        if (::stat(path.c_str(), &info) == 0 && info.st_uid == ::geteuid() &&
-            (info.st_mode & 077) != 0) {
-            ::chmod(path.c_str(), 0700);
-        }
+        history::MakePrivate(path.string());
     }
 }
 
@@ -106,43 +98,10 @@ std::optional<HistoryRecord> FromJson(const std::string& text) {
     return record;
 }
 
-void WriteAll(int fd, const std::string& text, const std::string& path) {
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t written = ::write(fd, text.data() + done, text.size() - done);
-        if (written < 0 && errno == EINTR) {
-            continue;
-        }
-        if (written <= 0) {
-            const int error = errno;
-            throw EInOutError(path + ": " + std::strerror(error), error);
-        }
-        done += static_cast<std::size_t>(written);
-    }
-    if (::fsync(fd) != 0) {
-        const int error = errno;
-        throw EInOutError(path + ": " + std::strerror(error), error);
-    }
-}
-
 }  // namespace
 
 std::string DefaultHistoryFolder() {
-    const auto set = [](const char* name) -> std::string {
-        const char* value = std::getenv(name);
-        return value != nullptr ? value : "";
-    };
-#ifdef _WIN32
-    const std::string local = set("LOCALAPPDATA");
-    return local.empty() ? "" : local + "\\zorvik-cli\\history";
-#else
-    // A relative XDG_STATE_HOME is invalid and ignored, as the base directory rules say.
-    if (const std::string state = set("XDG_STATE_HOME"); state.starts_with('/')) {
-        return state + "/zorvik-cli/history";
-    }
-    const std::string home = set("HOME");
-    return home.empty() ? "" : home + "/.local/state/zorvik-cli/history";
-#endif
+    return history::DefaultFolder();
 }
 
 HistoryRecord HistoryStore::Keep(HistoryRecord record,
@@ -155,7 +114,7 @@ HistoryRecord HistoryStore::Keep(HistoryRecord record,
     for (int attempt = 0; fd < 0 && attempt < kIdAttempts; ++attempt) {
         record.id = NewId();
         recordPath = folder_ + "/" + record.id + kRecordExtension;
-        fd = ::open(recordPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        fd = history::CreateNew(recordPath);
         if (fd < 0 && errno != EEXIST) {
             const int error = errno;
             throw EInOutError(recordPath + ": " + std::strerror(error), error);
@@ -170,13 +129,13 @@ HistoryRecord HistoryStore::Keep(HistoryRecord record,
         if (image) {
             ReplaceFileContents(ImagePath(record), *image);
         }
-        WriteAll(fd, ToJson(record).dump(2) + "\n", recordPath);
+        history::WriteAllAndSync(fd, ToJson(record).dump(2) + "\n", recordPath);
     } catch (...) {
-        ::close(fd);
-        ::unlink(recordPath.c_str());
+        history::Close(fd);
+        history::Remove(recordPath);
         throw;
     }
-    ::close(fd);
+    history::Close(fd);
     return record;
 }
 

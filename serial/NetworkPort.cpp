@@ -22,6 +22,13 @@ constexpr std::uint8_t kDataBits = 8;
 
 constexpr int kSendQueuePollMicros = 200;  // between looks at what the server has not taken
 constexpr std::size_t kReceiveChunk = 4096;
+// What one look at the connection takes at most, so that every wait gets back to its deadline
+// however fast the server sends.
+constexpr std::size_t kReceiveTurnBytes = 4 * kReceiveChunk;
+// The most an exchange can use is a 257-byte block and a few banners. A server that sends far
+// more than that without the host taking any of it (data, telnet commands or bytes before the
+// purge's answer alike) is flooding the port, and the port gives up with its own error.
+constexpr std::size_t kFloodBytes = 64 * 1024;
 
 // The options this client takes up when the server asks for them, both ways.
 constexpr std::array<std::uint8_t, 3> kOwnOptions{kOptBinary, kOptSuppressGoAhead, kOptComPort};
@@ -123,6 +130,7 @@ void TNetComPort::DoOpen(const std::string& /*port*/) {
     comPortRefused_ = false;
     purged_ = true;  // a raw connection has nothing to purge
     settingsRefused_ = false;
+    unusedBytes_ = 0;
     try {
         Connect(deadline);
         if (rfc2217_) {
@@ -168,9 +176,11 @@ void TNetComPort::Negotiate(std::int64_t deadline) {
         if (comPortAgreed_) {
             break;
         }
+        // Connected, but no word on serial-port control: a server that does not speak it (a
+        // plain telnet port, ser2net without remctl) ignores the question.
         int error = 0;
         if (tcp::Wait(socket_, false, MsLeft(deadline), error) == 0 || NowMicros() >= deadline) {
-            throw Error(kErrOpen, ETIMEDOUT);
+            throw Error(kErrSetCommState, ETIMEDOUT);
         }
     }
 
@@ -205,10 +215,15 @@ bool TNetComPort::Pump() {
     std::vector<std::uint8_t> fresh;
     std::vector<Event> events;
     std::uint8_t chunk[kReceiveChunk];
-    for (;;) {
+    for (std::size_t taken = 0; taken < kReceiveTurnBytes;) {
         int error = 0;
         const long got = tcp::Receive(socket_, chunk, sizeof chunk, error);
         if (got > 0) {
+            taken += static_cast<std::size_t>(got);
+            unusedBytes_ += static_cast<std::size_t>(got);
+            if (unusedBytes_ > kFloodBytes) {
+                throw Error(kErrReadFile, ENOBUFS);
+            }
             const std::span<const std::uint8_t> bytes(chunk, static_cast<std::size_t>(got));
             if (rfc2217_) {
                 decoder_.Feed(bytes, fresh, events);
@@ -231,6 +246,7 @@ bool TNetComPort::Pump() {
         throw Error(kErrReadFile, error);
     }
     std::size_t stale = 0;
+    replies_.clear();
     for (const Event& event : events) {
         Answer(event);
         if (!purged_ && event.kind == Event::Kind::Subnegotiation && event.option == kOptComPort &&
@@ -238,6 +254,10 @@ bool TNetComPort::Pump() {
             purged_ = true;
             stale = event.at;
         }
+    }
+    // The answers of one turn go out together, within one write's bound.
+    if (!replies_.empty() && !peerClosed_) {
+        SendCommand(replies_);
     }
     if (!purged_) {
         stale = fresh.size();
@@ -247,37 +267,41 @@ bool TNetComPort::Pump() {
     return !peerClosed_;
 }
 
+void TNetComPort::Reply(const std::vector<std::uint8_t>& bytes) {
+    replies_.insert(replies_.end(), bytes.begin(), bytes.end());
+}
+
 void TNetComPort::Answer(const Event& event) {
     const std::uint8_t option = event.option;
     switch (event.kind) {
         case Event::Kind::Do:
             if (!Contains(kOwnOptions, option)) {
-                SendCommand(Negotiation(kWont, option));
+                Reply(Negotiation(kWont, option));
             } else if (!Contains(willSent_, option)) {
                 willSent_.push_back(option);
-                SendCommand(Negotiation(kWill, option));
+                Reply(Negotiation(kWill, option));
             }
             comPortAgreed_ = comPortAgreed_ || option == kOptComPort;
             break;
         case Event::Kind::Dont:
             if (Contains(willSent_, option)) {
                 Remove(willSent_, option);
-                SendCommand(Negotiation(kWont, option));
+                Reply(Negotiation(kWont, option));
             }
             comPortRefused_ = comPortRefused_ || option == kOptComPort;
             break;
         case Event::Kind::Will:
             if (!Contains(kServerOptions, option)) {
-                SendCommand(Negotiation(kDont, option));
+                Reply(Negotiation(kDont, option));
             } else if (!Contains(doSent_, option)) {
                 doSent_.push_back(option);
-                SendCommand(Negotiation(kDo, option));
+                Reply(Negotiation(kDo, option));
             }
             break;
         case Event::Kind::Wont:
             if (Contains(doSent_, option)) {
                 Remove(doSent_, option);
-                SendCommand(Negotiation(kDont, option));
+                Reply(Negotiation(kDont, option));
             }
             break;
         case Event::Kind::Subnegotiation:
@@ -414,6 +438,8 @@ int TNetComPort::DoRead(std::uint8_t* buffer, int count) {
     const auto take = std::min(received_.size(), static_cast<std::size_t>(count));
     std::copy_n(received_.begin(), take, buffer);
     received_.erase(received_.begin(), received_.begin() + static_cast<std::ptrdiff_t>(take));
+    // What the host takes counts as used; what waits unread still counts.
+    unusedBytes_ = received_.size();
     return static_cast<int>(take);
 }
 
@@ -427,6 +453,11 @@ bool TNetComPort::DoWaitForInput(int timeoutMs) {
         }
         if (!open) {
             throw Error(kErrReadFile, EIO);
+        }
+        // Bytes that bring no data (commands, what came before the purge's answer) keep the
+        // connection readable: the deadline is what ends the wait then.
+        if (NowMicros() >= deadline) {
+            return false;
         }
         int error = 0;
         const int ready = tcp::Wait(socket_, false, MsLeft(deadline), error);

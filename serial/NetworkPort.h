@@ -38,8 +38,11 @@ struct NetworkAddress {
 // Opens `address` with the device's line settings (57600 8N1, no flow control, DTR and RTS off,
 // for RFC 2217) and, like a local port, discards on opening and closing what the server received
 // and did not pass on yet. Reads never wait. Errors carry the address: an unknown host (ENXIO),
-// a refused connection (ECONNREFUSED), no connection or no answer within 3 s (ETIMEDOUT) when
-// opening; a connection that went away (EIO, like a pulled cable) when reading or writing.
+// a refused connection (ECONNREFUSED), no name or connection within 3 s (ETIMEDOUT) when
+// opening; a server that refuses serial-port control, or ignores it for 3 s, code 7
+// (EPROTONOSUPPORT, ETIMEDOUT); a connection that went away (EIO, like a pulled cable) when
+// reading or writing; a server that sends far more than any exchange uses, code 3 (ENOBUFS).
+// Every call takes a bounded amount of what arrived, and holds a bounded amount.
 class TNetComPort : public TCustomComPort {
 public:
     // `port` is the name errors carry ("COM43", or the address itself).
@@ -61,6 +64,8 @@ private:
     // closed it.
     bool Pump();
     void Answer(const telnet::Event& event);
+    // Queues an answer; Pump sends a turn's answers together.
+    void Reply(const std::vector<std::uint8_t>& bytes);
     // Raises code 7 once the server has answered a line setting with another value.
     void CheckSettings() const;
     // Sends all of `bytes` or raises; used for commands, which are short.
@@ -82,8 +87,10 @@ private:
     std::vector<std::uint8_t> doSent_;    // options this side has asked the server to use
     bool comPortAgreed_ = false;
     bool comPortRefused_ = false;
-    bool purged_ = true;            // the server has answered the purge sent when opening
-    bool settingsRefused_ = false;  // the server took other line settings than asked
+    bool purged_ = true;                 // the server has answered the purge sent when opening
+    bool settingsRefused_ = false;       // the server took other line settings than asked
+    std::vector<std::uint8_t> replies_;  // answers to the commands of the current turn
+    std::size_t unusedBytes_ = 0;        // received since the host last took data, or still unread
 };
 
 }  // namespace zorvik

@@ -13,8 +13,9 @@ namespace zorvik::tcp {
 using Socket = std::intptr_t;
 constexpr Socket kNoSocket = -1;
 
-// Connects to the first of the host's addresses that answers, each attempt waiting at most
-// msLeft() milliseconds. Gives kNoSocket and `error` (ENXIO for an unknown host) on failure.
+// Looks the host up and connects to the first of its addresses that answers, the lookup and each
+// attempt waiting at most msLeft() milliseconds. Gives kNoSocket and `error` (ENXIO for an
+// unknown host, ETIMEDOUT for a lookup that took too long) on failure.
 // The connection sends each write at once, without waiting for company.
 [[nodiscard]] Socket Connect(const std::string& host, const std::string& service,
                              const std::function<int()>& msLeft, int& error);

@@ -12,16 +12,74 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <thread>
 
 namespace zorvik::tcp {
 
+namespace {
+
+// Looks `host` up with the system's resolver, giving up at `deadline`: the resolver itself may
+// wait far longer for a silent name server. The lookup runs in a thread of its own, which finishes
+// (and frees what it found) by itself when it is given up. EAI_AGAIN with nothing found when the
+// deadline has passed.
+int LookUp(const std::string& host, const std::string& service,
+           std::chrono::steady_clock::time_point deadline, addrinfo*& found) {
+    struct Lookup {
+        std::mutex mutex;
+        std::condition_variable done;
+        bool finished = false;
+        bool abandoned = false;
+        int result = EAI_AGAIN;
+        int error = 0;
+        addrinfo* found = nullptr;
+    };
+    const auto lookup = std::make_shared<Lookup>();
+    std::thread([lookup, host, service] {
+        addrinfo hints{};
+        hints.ai_family = AF_UNSPEC;
+        hints.ai_socktype = SOCK_STREAM;
+        addrinfo* answer = nullptr;
+        const int result = ::getaddrinfo(host.c_str(), service.c_str(), &hints, &answer);
+        const int error = errno;
+        const std::lock_guard lock(lookup->mutex);
+        if (lookup->abandoned) {
+            if (result == 0) {
+                ::freeaddrinfo(answer);
+            }
+            return;
+        }
+        lookup->result = result;
+        lookup->error = error;
+        lookup->found = result == 0 ? answer : nullptr;
+        lookup->finished = true;
+        lookup->done.notify_one();
+    }).detach();
+    std::unique_lock lock(lookup->mutex);
+    if (!lookup->done.wait_until(lock, deadline, [&lookup] { return lookup->finished; })) {
+        lookup->abandoned = true;
+        found = nullptr;
+        return EAI_AGAIN;
+    }
+    errno = lookup->error;
+    found = lookup->found;
+    return lookup->result;
+}
+
+}  // namespace
+
 Socket Connect(const std::string& host, const std::string& service,
                const std::function<int()>& msLeft, int& error) {
-    addrinfo hints{};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_STREAM;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(msLeft());
     addrinfo* found = nullptr;
-    const int lookup = ::getaddrinfo(host.c_str(), service.c_str(), &hints, &found);
+    const int lookup = LookUp(host, service, deadline, found);
+    if (lookup == EAI_AGAIN && found == nullptr && std::chrono::steady_clock::now() >= deadline) {
+        error = ETIMEDOUT;
+        return kNoSocket;
+    }
     if (lookup != 0) {
         error = lookup == EAI_SYSTEM && errno != 0 ? errno : ENXIO;
         return kNoSocket;

@@ -138,7 +138,7 @@ CliRun RunCli(const std::string& program, const CliCall& call) {
 
     CliRun run;
     const auto start = std::chrono::steady_clock::now();
-    bool interrupted = call.interruptAfterMs < 0;
+    bool interrupted = call.interruptAfterMs < 0 && !call.interruptWhen;
     bool outOpen = true;
     bool errOpen = true;
     while (outOpen || errOpen) {
@@ -152,8 +152,10 @@ CliRun RunCli(const std::string& program, const CliCall& call) {
                 ReadAvailable(err[0], run.err, errOpen);
             }
         }
-        if (!interrupted && std::chrono::steady_clock::now() - start >=
-                                std::chrono::milliseconds(call.interruptAfterMs)) {
+        const bool due = call.interruptWhen ? call.interruptWhen()
+                                            : std::chrono::steady_clock::now() - start >=
+                                                  std::chrono::milliseconds(call.interruptAfterMs);
+        if (!interrupted && due) {
             ::kill(pid, call.interruptSignal);
             interrupted = true;
         }

@@ -1,0 +1,73 @@
+// The history's calls into Linux.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+#include "files/FileError.h"
+#include "files/HistorySystem.h"
+
+namespace zorvik::history {
+
+std::tm UtcTime(std::time_t when) {
+    std::tm utc{};
+    ::gmtime_r(&when, &utc);
+    return utc;
+}
+
+void MakePrivate(const std::string& folder) {
+    struct stat info {};
+    if (::stat(folder.c_str(), &info) == 0 && info.st_uid == ::geteuid() &&
+        (info.st_mode & 077) != 0) {
+        ::chmod(folder.c_str(), 0700);
+    }
+}
+
+int CreateNew(const std::string& path) {
+    return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+}
+
+void WriteAllAndSync(int fd, const std::string& text, const std::string& path) {
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t written = ::write(fd, text.data() + done, text.size() - done);
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            const int error = errno;
+            throw EInOutError(path + ": " + std::strerror(error), error);
+        }
+        done += static_cast<std::size_t>(written);
+    }
+    if (::fsync(fd) != 0) {
+        const int error = errno;
+        throw EInOutError(path + ": " + std::strerror(error), error);
+    }
+}
+
+void Close(int fd) noexcept {
+    ::close(fd);
+}
+
+void Remove(const std::string& path) noexcept {
+    ::unlink(path.c_str());
+}
+
+std::string DefaultFolder() {
+    const auto set = [](const char* name) -> std::string {
+        const char* value = std::getenv(name);
+        return value != nullptr ? value : "";
+    };
+    // A relative XDG_STATE_HOME is invalid and ignored, as the base directory rules say.
+    if (const std::string state = set("XDG_STATE_HOME"); state.starts_with('/')) {
+        return state + "/zorvik-cli/history";
+    }
+    const std::string home = set("HOME");
+    return home.empty() ? "" : home + "/.local/state/zorvik-cli/history";
+}
+
+}  // namespace zorvik::history
