@@ -28,25 +28,12 @@ using namespace telnet;
 constexpr std::array<std::uint8_t, 4> kBaudBytes{0x00, 0x00, 0xE1, 0x00};
 constexpr std::uint8_t kDataBits = 8;
 
-constexpr int kWriteMsPerByte = 100;       // write timeout: this much per byte ...
-constexpr int kWriteMsConstant = 1000;     // ... plus this much per write, as for a local port
 constexpr int kSendQueuePollMicros = 200;  // between looks at what the server has not taken
 constexpr std::size_t kReceiveChunk = 4096;
 
 // The options this client takes up when the server asks for them, both ways.
 constexpr std::array<std::uint8_t, 3> kOwnOptions{kOptBinary, kOptSuppressGoAhead, kOptComPort};
 constexpr std::array<std::uint8_t, 2> kServerOptions{kOptBinary, kOptSuppressGoAhead};
-
-std::int64_t NowMicros() {
-    return std::chrono::duration_cast<std::chrono::microseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
-int MsLeft(std::int64_t deadlineMicros) {
-    const std::int64_t left = (deadlineMicros - NowMicros() + 999) / 1000;
-    return static_cast<int>(std::clamp<std::int64_t>(left, 0, INT32_MAX));
-}
 
 template <typename List>
 bool Contains(const List& list, std::uint8_t value) {
@@ -105,34 +92,11 @@ std::optional<NetworkAddress> ParseNetworkAddress(std::string_view text) {
     return address;
 }
 
-TNetComPort::TNetComPort(NetworkAddress address, std::string text, std::string port)
-    : TCustomComPort(std::move(port)),
-      address_(std::move(address)),
+NetworkLine::NetworkLine(NetworkAddress address, std::string text)
+    : address_(std::move(address)),
       text_(std::move(text)),
-      rfc2217_(address_.protocol == NetworkAddress::Protocol::Rfc2217) {}
-
-TNetComPort::~TNetComPort() {
-    Abandon();
-}
-
-EComPort TNetComPort::Error(int code, int error) const {
-    EComPort failure(code, error);
-    failure.SetAddress(text_);
-    return failure;
-}
-
-void TNetComPort::DoOpen(const std::string& /*port*/) {
-    const std::int64_t deadline = NowMicros() + std::int64_t{kNetworkConnectMs} * 1000;
-    peerClosed_ = false;
-    outputStuck_ = false;
-    decoder_ = Decoder();
-    received_.clear();
-    willSent_.clear();
-    doSent_.clear();
-    comPortAgreed_ = false;
-    comPortRefused_ = false;
-    purged_ = true;  // a raw connection has nothing to purge
-    settingsRefused_ = false;
+      rfc2217_(address_.protocol == NetworkAddress::Protocol::Rfc2217) {
+    const auto deadline = LineClock::now() + std::chrono::milliseconds(kNetworkConnectMs);
     try {
         Connect(deadline);
         if (rfc2217_) {
@@ -144,7 +108,21 @@ void TNetComPort::DoOpen(const std::string& /*port*/) {
     }
 }
 
-void TNetComPort::Connect(std::int64_t deadline) {
+NetworkLine::~NetworkLine() {
+    try {
+        Close();
+    } catch (const EComPort&) {
+        // The connection is gone all the same.
+    }
+}
+
+EComPort NetworkLine::Error(int code, int error) const {
+    EComPort failure(code, error);
+    failure.SetAddress(text_);
+    return failure;
+}
+
+void NetworkLine::Connect(LineClock::time_point deadline) {
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
@@ -194,7 +172,7 @@ void TNetComPort::Connect(std::int64_t deadline) {
     (void)::setsockopt(fd_, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
 }
 
-void TNetComPort::Negotiate(std::int64_t deadline) {
+void NetworkLine::Negotiate(LineClock::time_point deadline) {
     std::vector<std::uint8_t> offer;
     for (const std::uint8_t option : kOwnOptions) {
         const auto will = Negotiation(kWill, option);
@@ -220,7 +198,7 @@ void TNetComPort::Negotiate(std::int64_t deadline) {
             break;
         }
         pollfd input{fd_, POLLIN, 0};
-        if (::poll(&input, 1, MsLeft(deadline)) == 0 || NowMicros() >= deadline) {
+        if (::poll(&input, 1, MsLeft(deadline)) == 0 || LineClock::now() >= deadline) {
             throw Error(kErrOpen, ETIMEDOUT);
         }
     }
@@ -249,7 +227,7 @@ void TNetComPort::Negotiate(std::int64_t deadline) {
     SendCommand(settings);
 }
 
-bool TNetComPort::Pump() {
+bool NetworkLine::Pump() {
     if (peerClosed_) {
         return false;
     }
@@ -300,7 +278,7 @@ bool TNetComPort::Pump() {
     return !peerClosed_;
 }
 
-void TNetComPort::Answer(const Event& event) {
+void NetworkLine::Answer(const Event& event) {
     const std::uint8_t option = event.option;
     switch (event.kind) {
         case Event::Kind::Do:
@@ -352,7 +330,8 @@ void TNetComPort::Answer(const Event& event) {
     }
 }
 
-std::size_t TNetComPort::SendUntil(std::span<const std::uint8_t> bytes, std::int64_t deadline) {
+std::size_t NetworkLine::SendUntil(std::span<const std::uint8_t> bytes,
+                                   LineClock::time_point deadline) {
     std::size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t n = ::send(fd_, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL);
@@ -371,28 +350,28 @@ std::size_t TNetComPort::SendUntil(std::span<const std::uint8_t> bytes, std::int
             throw Error(kErrWriteFile, errno);
         }
         pollfd room{fd_, POLLOUT, 0};
-        if (::poll(&room, 1, MsLeft(deadline)) <= 0 || NowMicros() >= deadline) {
+        if (::poll(&room, 1, MsLeft(deadline)) <= 0 || LineClock::now() >= deadline) {
             break;
         }
     }
     return done;
 }
 
-void TNetComPort::SendCommand(const std::vector<std::uint8_t>& bytes) {
-    const std::int64_t deadline = NowMicros() + std::int64_t{kWriteMsConstant} * 1000;
+void NetworkLine::SendCommand(const std::vector<std::uint8_t>& bytes) {
+    const auto deadline = WriteDeadline(0);
     if (SendUntil(bytes, deadline) < bytes.size()) {
         throw Error(kErrWriteFile, ETIMEDOUT);
     }
 }
 
-void TNetComPort::Shut() noexcept {
+void NetworkLine::Shut() noexcept {
     if (fd_ >= 0) {
         ::close(fd_);
         fd_ = -1;
     }
 }
 
-void TNetComPort::DoClose() {
+void NetworkLine::Close() {
     if (fd_ < 0) {
         return;
     }
@@ -407,13 +386,13 @@ void TNetComPort::DoClose() {
     received_.clear();
 }
 
-void TNetComPort::CheckSettings() const {
+void NetworkLine::CheckSettings() const {
     if (settingsRefused_) {
         throw Error(kErrSetCommState, EINVAL);
     }
 }
 
-int TNetComPort::DoWrite(const std::uint8_t* buffer, int count) {
+int NetworkLine::Write(const std::uint8_t* buffer, int count) {
     CheckSettings();
     if (peerClosed_) {
         throw Error(kErrWriteFile, EIO);
@@ -422,8 +401,7 @@ int TNetComPort::DoWrite(const std::uint8_t* buffer, int count) {
     const std::span<const std::uint8_t> data(buffer, static_cast<std::size_t>(count));
     const std::vector<std::uint8_t> wire =
         rfc2217_ ? Escape(data) : std::vector<std::uint8_t>(data.begin(), data.end());
-    const std::int64_t deadline =
-        NowMicros() + (std::int64_t{kWriteMsPerByte} * count + kWriteMsConstant) * 1000;
+    const auto deadline = WriteDeadline(count);
     // The data bytes whose wire bytes all went out among the first `sent`.
     const auto dataBytesIn = [&](std::size_t sent) {
         int whole = 0;
@@ -449,7 +427,7 @@ int TNetComPort::DoWrite(const std::uint8_t* buffer, int count) {
         if (::ioctl(fd_, SIOCOUTQNSD, &unsent) != 0 || unsent <= 0) {
             break;
         }
-        if (NowMicros() >= deadline) {
+        if (LineClock::now() >= deadline) {
             return count;  // all handed to the connection; the server is slow to take them
         }
         std::this_thread::sleep_for(std::chrono::microseconds(kSendQueuePollMicros));
@@ -458,7 +436,7 @@ int TNetComPort::DoWrite(const std::uint8_t* buffer, int count) {
     return count;
 }
 
-int TNetComPort::DoRead(std::uint8_t* buffer, int count) {
+int NetworkLine::Read(std::uint8_t* buffer, int count) {
     const bool open = Pump();
     CheckSettings();
     if (received_.empty()) {
@@ -473,8 +451,8 @@ int TNetComPort::DoRead(std::uint8_t* buffer, int count) {
     return static_cast<int>(take);
 }
 
-bool TNetComPort::DoWaitForInput(int timeoutMs) {
-    const std::int64_t deadline = NowMicros() + std::int64_t{std::max(timeoutMs, 0)} * 1000;
+bool NetworkLine::WaitForInput(int timeoutMs) {
+    const auto deadline = LineClock::now() + std::chrono::milliseconds(std::max(timeoutMs, 0));
     for (;;) {
         const bool open = Pump();
         CheckSettings();

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "serial/ComPort.h"
+#include "serial/PortLine.h"
 #include "serial/Telnet.h"
 
 namespace zorvik {
@@ -34,38 +35,38 @@ struct NetworkAddress {
 // The address a text stands for, or nothing when it is not a well-formed network address.
 [[nodiscard]] std::optional<NetworkAddress> ParseNetworkAddress(std::string_view text);
 
-// Opens `address` with the device's line settings (57600 8N1, no flow control, DTR and RTS off,
-// for RFC 2217) and, like a local port, discards on opening and closing what the server received
-// and did not pass on yet. Reads never wait. Errors carry the address: an unknown host (ENXIO),
-// a refused connection (ECONNREFUSED), no connection or no answer within 3 s (ETIMEDOUT) when
-// opening; a connection that went away (EIO, like a pulled cable) when reading or writing.
-class TNetComPort : public TCustomComPort {
+// The line to `address`, opened with the device's line settings (57600 8N1, no flow control, DTR
+// and RTS off, for RFC 2217); like a local line it discards on opening and closing what the
+// server received and did not pass on yet. Reads never wait. Errors carry the address: an unknown
+// host (ENXIO), a refused connection (ECONNREFUSED), no connection or no answer within 3 s
+// (ETIMEDOUT) when opening; a connection that went away (EIO, like a pulled cable) when reading or
+// writing.
+class NetworkLine : public PortLine {
 public:
-    // `port` is the name errors carry ("COM43", or the address itself).
-    TNetComPort(NetworkAddress address, std::string text, std::string port);
-    ~TNetComPort() override;
+    // `text` is the address as written, which errors carry. Raises EComPort and leaves nothing
+    // open on failure.
+    NetworkLine(NetworkAddress address, std::string text);
+    ~NetworkLine() override;
 
-protected:
-    void DoOpen(const std::string& port) override;
-    void DoClose() override;
-    int DoWrite(const std::uint8_t* buffer, int count) override;
-    int DoRead(std::uint8_t* buffer, int count) override;
-    bool DoWaitForInput(int timeoutMs) override;
+    void Close() override;
+    int Write(const std::uint8_t* buffer, int count) override;
+    int Read(std::uint8_t* buffer, int count) override;
+    bool WaitForInput(int timeoutMs) override;
 
 private:
     [[nodiscard]] EComPort Error(int code, int error) const;
-    void Connect(std::int64_t deadlineMicros);
-    void Negotiate(std::int64_t deadlineMicros);
+    void Connect(LineClock::time_point deadline);
+    void Negotiate(LineClock::time_point deadline);
     // Takes whatever the connection holds without waiting; returns false once the server has
     // closed it.
     bool Pump();
     void Answer(const telnet::Event& event);
     // Raises code 7 once the server has answered a line setting with another value.
     void CheckSettings() const;
-    // Sends all of `bytes` or raises; used for commands, which are short.
     // Sends what it can of `bytes` before `deadline` and returns how many went; a failed
-    // connection raises the port's write error.
-    std::size_t SendUntil(std::span<const std::uint8_t> bytes, std::int64_t deadline);
+    // connection raises the line's write error.
+    std::size_t SendUntil(std::span<const std::uint8_t> bytes, LineClock::time_point deadline);
+    // Sends all of `bytes` or raises; used for commands, which are short.
     void SendCommand(const std::vector<std::uint8_t>& bytes);
     void Shut() noexcept;
 
