@@ -11,14 +11,17 @@
 #include <algorithm>
 #include <vector>
 
+#include "app/ScreenReader.h"
+
 namespace zorvik {
 
 // Put one on the stack for the length of a command that exchanges with the device. Commands run
 // synchronously on this thread and their pauses only repaint (WindowClock), so clicks and keys
 // made meanwhile wait in the queue; when the scope ends it takes them and drops them, so they are
 // not replayed as soon as the command returns. A message box the command shows meanwhile is the
-// exception: it takes input as usual and shows the ordinary arrow cursor. The cursor and the
-// filter go away with the scope also when the command ends by an exception.
+// exception: it takes input as usual and shows the ordinary arrow cursor. A screen reader is
+// answered meanwhile but not obeyed (ScreenReaderHold). The cursor and the filter go away with the
+// scope also when the command ends by an exception.
 class BusyScope {
 public:
     BusyScope() : modalAtStart_(QApplication::activeModalWidget()) {
@@ -135,6 +138,7 @@ private:
     QPointer<QWidget> modalAtStart_;
     std::vector<QPointer<QWidget>> arrowFor_;
     Filter filter_;
+    ScreenReaderHold screenReader_;
 };
 
 }  // namespace zorvik

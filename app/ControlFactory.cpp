@@ -2,6 +2,7 @@
 #include "app/ControlFactory.h"
 
 #include <QAction>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
@@ -9,6 +10,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRect>
+#include <QShortcut>
 
 namespace zorvik {
 
@@ -40,11 +42,28 @@ QAction* MakeMenuItem(QMenu* menu, const char* name, const QString& text) {
     return item;
 }
 
+QShortcut* MakeShortcut(QWidget* window, const QKeySequence& keys) {
+    return new QShortcut(keys, window);
+}
+
+void AddShortcut(QWidget* window, const QKeySequence& keys, QAction* item) {
+    QObject::connect(MakeShortcut(window, keys), &QShortcut::activated, item, &QAction::trigger);
+}
+
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int left, int top) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(QString::fromLatin1(name));
     label->move(left, top);
     label->adjustSize();
+    // An accent on a capital ("Ś") may rise above the font's ascent, out of a label as tall as the
+    // font. Such a label grows upwards by as much, with its text at the bottom: the letters stay
+    // where they were and the accent shows.
+    const QFontMetrics metrics(label->font());
+    const int above = -metrics.tightBoundingRect(text).top() - metrics.ascent();
+    if (above > 0) {
+        label->setGeometry(left, top - above, label->width(), label->height() + above);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
+    }
     return label;
 }
 

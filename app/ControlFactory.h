@@ -8,6 +8,8 @@
 
 class QAction;
 class QGroupBox;
+class QKeySequence;
+class QShortcut;
 class QLabel;
 class QMenu;
 class QMenuBar;
@@ -26,9 +28,16 @@ inline const QString kPinMask = QStringLiteral("99999;1;_");
 // The window's own menu bar, named as the windows name theirs: it stays in the window whatever
 // the desktop does with menus.
 void PrepareMenuBar(QMenuBar* bar);
-// A menu of the bar and an item of a menu, each named.
+// A menu of the bar and an item of a menu, each named. An "&" in the title or text marks the
+// letter that opens the menu with Alt or picks the item in its open menu.
 QMenu* MakeMenu(QMenuBar* bar, const char* name, const QString& title);
 QAction* MakeMenuItem(QMenu* menu, const char* name, const QString& text);
+// A key of `window`'s own: it works while the window is the active one, and not while another
+// window (the firmware window, a message box) is.
+QShortcut* MakeShortcut(QWidget* window, const QKeySequence& keys);
+// A key that triggers a menu item from anywhere in `window`. The menu itself does not show the
+// key, so it looks as it always has.
+void AddShortcut(QWidget* window, const QKeySequence& keys, QAction* item);
 
 // Each maker names the control (objectName) and places it at left, top of its parent.
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int left, int top);

@@ -12,6 +12,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyleOptionButton>
@@ -23,14 +24,16 @@ namespace zorvik {
 
 namespace {
 
-constexpr QRgb kGreyMarkColour = 0xA0A0A0u;  // the check mark of a greyed check box
-constexpr QRgb kGreyBoxColour = 0xE3E3E3u;   // the inside of a greyed check box
-constexpr int kUpDownWidth = 16;             // width of the arrows beside their edit
-constexpr int kAutoRepeatDelayMs = 400;      // holding an arrow starts repeating after this
-constexpr int kAutoRepeatIntervalMs = 80;    // and then steps this often
-constexpr int kTabHeight = 22;               // height of a flat tab button
-constexpr int kTabTextPadding = 16;          // room left and right of a tab's caption
-constexpr int kGroupCaptionLeft = 6;         // where a group box's caption breaks its frame
+constexpr QRgb kGreyMarkColour = 0xA0A0A0u;          // the check mark of a greyed check box
+constexpr QRgb kGreyBoxColour = 0xE3E3E3u;           // the inside of a greyed check box
+constexpr int kUpDownWidth = 16;                     // width of the arrows beside their edit
+constexpr int kAutoRepeatDelayMs = 400;              // holding an arrow starts repeating after this
+constexpr int kAutoRepeatIntervalMs = 80;            // and then steps this often
+constexpr int kPageSteps = 10;                       // PageUp and PageDown: this many arrow steps
+const char* const kUpDownProperty = "zorvikUpDown";  // on an edit: the up-down bound to it
+constexpr int kTabHeight = 22;                       // height of a flat tab button
+constexpr int kTabTextPadding = 16;                  // room left and right of a tab's caption
+constexpr int kGroupCaptionLeft = 6;                 // where a group box's caption breaks its frame
 constexpr QChar kDigitPlace = u'9';          // a mask position that takes one optional digit
 constexpr QChar kRequiredDigitPlace = u'0';  // the same, for masks that mark digits with 0
 
@@ -333,8 +336,78 @@ void TMaskEdit::inputMethodEvent(QInputMethodEvent* event) {
 // ---------------------------------------------------------------------------------------------
 // TUpDown
 
+namespace {
+
+// The edit of an up-down as assistive technology sees it: a spin button whose value is the
+// position, with the limits and the step of its arrows, and actions that step as they do. The
+// value set by a screen reader is reached by arrow steps, so the rules see each one.
+class SpinEditAccessible : public QAccessibleWidget, public QAccessibleValueInterface {
+public:
+    SpinEditAccessible(QLineEdit* edit, TUpDown* upDown)
+        : QAccessibleWidget(edit, QAccessible::SpinBox), upDown_(upDown) {}
+
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        if (type == QAccessible::ValueInterface) {
+            return static_cast<QAccessibleValueInterface*>(this);
+        }
+        return QAccessibleWidget::interface_cast(type);
+    }
+
+    [[nodiscard]] QString text(QAccessible::Text kind) const override {
+        if (kind == QAccessible::Value) {
+            return QString::number(upDown_->Position());
+        }
+        return QAccessibleWidget::text(kind);
+    }
+
+    [[nodiscard]] QVariant currentValue() const override { return upDown_->Position(); }
+    [[nodiscard]] QVariant minimumValue() const override { return upDown_->Min(); }
+    [[nodiscard]] QVariant maximumValue() const override { return upDown_->Max(); }
+    [[nodiscard]] QVariant minimumStepSize() const override { return upDown_->Increment(); }
+    void setCurrentValue(const QVariant& value) override {
+        const int wanted = value.toInt();
+        const int direction = wanted > upDown_->Position() ? +1 : -1;
+        const int anyNumber = std::max(upDown_->Max() - upDown_->Min(), 0) + 1;
+        for (int i = 0; i < anyNumber && (wanted - upDown_->Position()) * direction > 0; ++i) {
+            const int before = upDown_->Position();
+            upDown_->UserSteps(direction, 1);
+            if (upDown_->Position() == before) {
+                break;
+            }
+        }
+    }
+
+    [[nodiscard]] QStringList actionNames() const override {
+        return QStringList{increaseAction(), decreaseAction()} + QAccessibleWidget::actionNames();
+    }
+    void doAction(const QString& action) override {
+        if (action == increaseAction() || action == decreaseAction()) {
+            upDown_->UserSteps(action == increaseAction() ? +1 : -1, 1);
+        } else {
+            QAccessibleWidget::doAction(action);
+        }
+    }
+
+private:
+    QPointer<TUpDown> upDown_;
+};
+
+// Qt's accessibility cache owns what the factory makes.
+QAccessibleInterface* SpinEditFactory(const QString& /*className*/, QObject* object) {
+    auto* edit = qobject_cast<QLineEdit*>(object);
+    TUpDown* upDown = TUpDown::Of(edit);
+    return upDown != nullptr ? new SpinEditAccessible(edit, upDown) : nullptr;
+}
+
+}  // namespace
+
 TUpDown::TUpDown(QWidget* parent)
     : QWidget(parent), up_(new QToolButton(this)), down_(new QToolButton(this)) {
+    static const bool installed = [] {
+        QAccessible::installFactory(SpinEditFactory);
+        return true;
+    }();
+    (void)installed;
     for (QToolButton* arrow : {up_, down_}) {
         arrow->setArrowType(arrow == up_ ? Qt::UpArrow : Qt::DownArrow);
         arrow->setAutoRepeat(true);
@@ -344,20 +417,35 @@ TUpDown::TUpDown(QWidget* parent)
     }
     up_->setObjectName(QStringLiteral("Up"));
     down_->setObjectName(QStringLiteral("Down"));
-    connect(up_, &QToolButton::clicked, this, [this] { UserStep(+1); });
-    connect(down_, &QToolButton::clicked, this, [this] { UserStep(-1); });
+    connect(up_, &QToolButton::clicked, this, [this] { UserSteps(+1, 1); });
+    connect(down_, &QToolButton::clicked, this, [this] { UserSteps(-1, 1); });
     resize(kUpDownWidth, 21);
     LayoutArrows();
 }
 
 void TUpDown::SetAssociate(QLineEdit* edit, TUDAlignButton side) {
     edit_ = edit;
+    edit->setProperty(kUpDownProperty, QVariant::fromValue(static_cast<QObject*>(this)));
+    // With a screen reader about, the edit may already have been described as a plain edit; the
+    // next question describes it as a spin button.
+    if (QAccessible::isActive()) {
+        QAccessibleInterface* described = QAccessible::queryAccessibleInterface(edit);
+        if (described != nullptr && dynamic_cast<SpinEditAccessible*>(described) == nullptr) {
+            QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(described));
+        }
+    }
     const QRect r = edit->geometry();
     const int left = side == TUDAlignButton::udLeft ? r.left() - kUpDownWidth : r.right() + 1;
     setGeometry(left, r.top(), kUpDownWidth, r.height());
     LayoutArrows();
     edit->installEventFilter(this);
     ShowPosition();
+}
+
+TUpDown* TUpDown::Of(const QObject* edit) {
+    return edit != nullptr
+               ? qobject_cast<TUpDown*>(edit->property(kUpDownProperty).value<QObject*>())
+               : nullptr;
 }
 
 void TUpDown::resizeEvent(QResizeEvent* /*event*/) {
@@ -376,30 +464,63 @@ void TUpDown::SetPosition(int position) {
 }
 
 void TUpDown::ShowPosition() {
-    if (edit_ != nullptr) {
-        // A plain whole number: 1000, never "1 000", so the value reads back as a number.
-        edit_->setText(QString::number(position_));
+    if (edit_ == nullptr) {
+        return;
     }
+    // A plain whole number: 1000, never "1 000", so the value reads back as a number.
+    const QString text = QString::number(position_);
+    if (edit_->text() == text) {
+        return;
+    }
+    edit_->setText(text);
+    QAccessibleValueChangeEvent changed(edit_, position_);
+    QAccessible::updateAccessibility(&changed);
 }
 
-void TUpDown::UserStep(int direction) {
+bool TUpDown::UserStep(int direction) {
     emit ChangingEx(direction);
     const int before = position_;
     const long long wanted =
         static_cast<long long>(position_) + static_cast<long long>(direction) * increment_;
     position_ = static_cast<int>(std::clamp<long long>(wanted, min_, std::max(min_, max_)));
     ShowPosition();
-    if (position_ != before) {
-        emit Click();
+    if (position_ == before) {
+        return false;
+    }
+    emit Click();
+    return true;
+}
+
+void TUpDown::UserSteps(int direction, int count) {
+    for (int i = 0; i < count && UserStep(direction); ++i) {
     }
 }
 
 bool TUpDown::eventFilter(QObject* watched, QEvent* event) {
     if (watched == edit_ && event->type() == QEvent::KeyPress) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down) {
-            UserStep(key->key() == Qt::Key_Up ? +1 : -1);
-            return true;
+        // Home and End step until the position stops: the range's end, or a limit a rule sets.
+        const int anyNumber = std::max(max_ - min_, 0) + 1;
+        switch (static_cast<const QKeyEvent*>(event)->key()) {
+            case Qt::Key_Up:
+                UserSteps(+1, 1);
+                return true;
+            case Qt::Key_Down:
+                UserSteps(-1, 1);
+                return true;
+            case Qt::Key_PageUp:
+                UserSteps(+1, kPageSteps);
+                return true;
+            case Qt::Key_PageDown:
+                UserSteps(-1, kPageSteps);
+                return true;
+            case Qt::Key_End:
+                UserSteps(+1, anyNumber);
+                return true;
+            case Qt::Key_Home:
+                UserSteps(-1, anyNumber);
+                return true;
+            default:
+                break;
         }
     }
     return QWidget::eventFilter(watched, event);

@@ -118,8 +118,10 @@ enum class TUDAlignButton { udLeft, udRight };
 // The small up/down arrow control bound to a read-only edit that shows its position as a plain
 // whole number. The arrows and the Up/Down keys in the edit make user steps: ChangingEx runs
 // first (a handler may move the limits), then the position moves by Increment within the limits
-// (Increment 0 freezes it; it never wraps), then Click runs if the position changed. A position
-// set by the program runs neither hook.
+// (Increment 0 freezes it; it never wraps), then Click runs if the position changed. PageUp and
+// PageDown make ten such steps, Home and End as many as move it, so every rule still applies at
+// each one. A position set by the program runs neither hook. To assistive technology the edit is
+// a spin button with the position as its value, the limits and the increment.
 class TUpDown : public QWidget {
     Q_OBJECT
 
@@ -145,6 +147,13 @@ public:
     [[nodiscard]] QToolButton* UpButton() const { return up_; }
     [[nodiscard]] QToolButton* DownButton() const { return down_; }
 
+    // The up-down bound to `edit`, if any.
+    [[nodiscard]] static TUpDown* Of(const QObject* edit);
+
+    // User steps in one direction (+1 up, -1 down): at most `count`, ending early at the first
+    // step that leaves the position where it was.
+    void UserSteps(int direction, int count);
+
 signals:
     // Before a user step (+1 up, -1 down) is applied.
     void ChangingEx(int direction);
@@ -156,7 +165,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void UserStep(int direction);
+    // Returns whether the position changed.
+    bool UserStep(int direction);
     void ShowPosition();
     void LayoutArrows();
 
@@ -230,6 +240,7 @@ public:
     [[nodiscard]] int TabIndex() const { return tabIndex_; }
     void SetTabIndex(int index);
     [[nodiscard]] QAbstractButton* Tab(int index) const;
+    [[nodiscard]] int Count() const { return static_cast<int>(tabs_.size()); }
 
 signals:
     // After the selected tab changed, by the user or the program.

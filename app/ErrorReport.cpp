@@ -48,6 +48,16 @@ constexpr const char* kConnectionTimedOutTail = " s. Sprawdź sieć i adres.";
 constexpr const char* kConnectionLostHint = "Połączenie sieciowe z urządzeniem (";
 constexpr const char* kConnectionLostTail =
     ") zostało przerwane. Sprawdź sieć i serwer portu, a następnie powtórz polecenie.";
+// Shown when a network server refused or ignored the line settings; the address follows.
+constexpr const char* kSerialControlRefusedHint = "Serwer ";
+constexpr const char* kSerialControlRefusedTail =
+    " nie przyjął ustawień portu (57600, 8N1). Może to być zwykły port telnet albo ser2net bez "
+    "opcji remctl.";
+// Shown when a network server sent far more than a device can; the address follows.
+constexpr const char* kFloodedHint = "Serwer ";
+constexpr const char* kFloodedTail =
+    " przysłał znacznie więcej danych, niż urządzenie wysyła, i został rozłączony. Sprawdź, czy "
+    "pod tym adresem działa serwer portu szeregowego.";
 // Shown when no device node stands behind the chosen name.
 constexpr const char* kNoDeviceHint =
     "Port nie istnieje. Sprawdź, czy przewód lub przejściówka USB jest podłączona, i wybierz "
@@ -113,6 +123,10 @@ std::string PortHint(const EComPort& port) {
                    std::to_string(kNetworkConnectMs / 1000) + kConnectionTimedOutTail;
         case PortFault::ConnectionLost:
             return kConnectionLostHint + port.Address() + kConnectionLostTail;
+        case PortFault::SerialControlRefused:
+            return kSerialControlRefusedHint + port.Address() + kSerialControlRefusedTail;
+        case PortFault::Flooded:
+            return kFloodedHint + port.Address() + kFloodedTail;
         case PortFault::NoDevice:
             return kNoDeviceHint;
         case PortFault::NoLinkedDevice:

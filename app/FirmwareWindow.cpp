@@ -17,6 +17,7 @@
 #include <stdexcept>
 
 #include "app/ControlFactory.h"
+#include "app/ScreenReader.h"
 #include "files/FileIo.h"
 
 namespace zorvik {
@@ -49,9 +50,9 @@ TForm2::TForm2(TForm2Services services, QWidget* parent)
 
     MainMenu1 = new QMenuBar(this);
     PrepareMenuBar(MainMenu1);
-    QMenu* file = MakeMenu(MainMenu1, "Plik1", QStringLiteral("Plik"));
-    Otwrz1 = MakeMenuItem(file, "Otwrz1", QStringLiteral("Otwórz"));
-    Wyjcie1 = MakeMenuItem(file, "Wyjcie1", QStringLiteral("Wyjście"));
+    QMenu* file = MakeMenu(MainMenu1, "Plik1", QStringLiteral("&Plik"));
+    Otwrz1 = MakeMenuItem(file, "Otwrz1", QStringLiteral("&Otwórz"));
+    Wyjcie1 = MakeMenuItem(file, "Wyjcie1", QStringLiteral("&Wyjście"));
 
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("ClientArea"));
@@ -179,8 +180,10 @@ void TForm2::Advance(int step) {
 }
 
 void TForm2::KeepPainted() {
-    // Paint requests only: no click or key is handled while the exchange runs.
+    // Paint requests and a screen reader's questions only: no click or key is handled while the
+    // exchange runs.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+    ServeScreenReader();
 }
 
 }  // namespace zorvik

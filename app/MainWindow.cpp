@@ -11,6 +11,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QShortcut>
 #include <stdexcept>
 #include <string>
 
@@ -32,6 +35,7 @@ namespace zorvik {
 namespace {
 
 constexpr QSize kOuterSize(680, 610);         // the window keeps this size, frame included
+constexpr int kBottomMargin = 8;              // below the lowest control when the pages scroll
 constexpr const char* kDesignPort = "COM10";  // ComPort1's name until a port is found
 
 constexpr int kPageNumbers = 0;        // tab "Numery tel."
@@ -64,15 +68,27 @@ TForm1::TForm1(TForm1Services services, QWidget* parent)
     OpenDialog1 = ConfigOpenDialogOptions();
     SaveDialog1 = ConfigSaveDialogOptions();
 
-    auto* client = new QWidget(this);
+    // The pages scroll only on a screen too small for the whole window; elsewhere the scroll area
+    // is exactly the client area and shows nothing of its own.
+    auto* scroller = new QScrollArea(this);
+    scroller->setObjectName(QStringLiteral("ClientScroller"));
+    scroller->setFrameShape(QFrame::NoFrame);
+    scroller->setFocusPolicy(Qt::NoFocus);
+    scroller->setWidgetResizable(true);
+    auto* client = new QWidget;
     client->setObjectName(QStringLiteral("ClientArea"));
-    setCentralWidget(client);
+    scroller->setWidget(client);
+    setCentralWidget(scroller);
 
     CreateMenus();
     CreateFrame(client);
     CreatePageNumbers();
     CreatePageNotifications();
     CreatePageConfiguration();
+    // Scrolled, the client area reaches just past its farthest control, with the margin it has
+    // on the left.
+    const QRect used = client->childrenRect();
+    client->setMinimumSize(used.right() + 1 + used.left(), used.bottom() + 1 + kBottomMargin);
     ConnectRules();
     OrderFocus();
     AcceptFileDrops();
@@ -109,14 +125,37 @@ void TForm1::Guard(const std::function<void()>& body) {
 void TForm1::CreateMenus() {
     MainMenu1 = menuBar();
     PrepareMenuBar(MainMenu1);
-    QMenu* file = MakeMenu(MainMenu1, "Plik1", QStringLiteral("Plik"));
-    Otwrz1 = MakeMenuItem(file, "Otwrz1", QStringLiteral("Otwórz"));
-    Zapisz1 = MakeMenuItem(file, "Zapisz1", QStringLiteral("Zapisz"));
-    Wyjcie1 = MakeMenuItem(file, "Wyjcie1", QStringLiteral("Wyjście"));
-    QMenu* firmware = MakeMenu(MainMenu1, "Firmware1", QStringLiteral("Firmware"));
-    Aktualizacja = MakeMenuItem(firmware, "Aktualizacja", QStringLiteral("Aktualizacja"));
-    QMenu* help = MakeMenu(MainMenu1, "Pomoc1", QStringLiteral("Pomoc"));
-    Info1 = MakeMenuItem(help, "Info1", QStringLiteral("Info"));
+    // Alt with the underlined letter opens a menu; no two menus, nor two items of one menu, share
+    // a letter.
+    QMenu* file = MakeMenu(MainMenu1, "Plik1", QStringLiteral("&Plik"));
+    Otwrz1 = MakeMenuItem(file, "Otwrz1", QStringLiteral("&Otwórz"));
+    Zapisz1 = MakeMenuItem(file, "Zapisz1", QStringLiteral("&Zapisz"));
+    Wyjcie1 = MakeMenuItem(file, "Wyjcie1", QStringLiteral("&Wyjście"));
+    QMenu* firmware = MakeMenu(MainMenu1, "Firmware1", QStringLiteral("&Firmware"));
+    Aktualizacja = MakeMenuItem(firmware, "Aktualizacja", QStringLiteral("&Aktualizacja"));
+    QMenu* help = MakeMenu(MainMenu1, "Pomoc1", QStringLiteral("P&omoc"));
+    Info1 = MakeMenuItem(help, "Info1", QStringLiteral("&Info"));
+
+    AddShortcut(this, QKeySequence(Qt::CTRL | Qt::Key_O), Otwrz1);
+    AddShortcut(this, QKeySequence(Qt::CTRL | Qt::Key_S), Zapisz1);
+    AddShortcut(this, QKeySequence(Qt::CTRL | Qt::Key_Q), Wyjcie1);
+    AddShortcut(this, QKeySequence(Qt::Key_F1), Info1);
+    // F10 opens the first menu, as on the desktops that have no Alt key navigation.
+    auto* menuKey = MakeShortcut(this, QKeySequence(Qt::Key_F10));
+    connect(menuKey, &QShortcut::activated, this,
+            [this] { MainMenu1->setActiveAction(MainMenu1->actions().constFirst()); });
+    // Ctrl+Tab and Ctrl+Shift+Tab go round the pages, as in a tabbed dialog.
+    const auto turnPage = [this](int by) {
+        const int pages = TabControl1->Count();
+        TabControl1->SetTabIndex((TabControl1->TabIndex() + by + pages) % pages);
+    };
+    auto* nextPage = MakeShortcut(this, QKeySequence(Qt::CTRL | Qt::Key_Tab));
+    connect(nextPage, &QShortcut::activated, this, [turnPage] { turnPage(+1); });
+    auto* previousPage = MakeShortcut(this, QKeySequence());
+    // X11 reports Shift+Tab as Backtab; both spellings are taken.
+    previousPage->setKeys({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab),
+                           QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab)});
+    connect(previousPage, &QShortcut::activated, this, [turnPage] { turnPage(-1); });
 }
 
 void TForm1::CreateFrame(QWidget* client) {
@@ -145,6 +184,8 @@ void TForm1::CreateFrame(QWidget* client) {
     Label1 = MakeLabel(GroupBox8, "Label1", QStringLiteral("Port Komunikacyjny"), 252, 10);
     ComComboBox1 = new TComComboBox(GroupBox8);
     ComComboBox1->setObjectName(QStringLiteral("ComComboBox1"));
+    // A screen reader names a drop-down list by the label that has it as its buddy.
+    Label1->setBuddy(ComComboBox1);
     ComComboBox1->setGeometry(252, 30, 101, 21);
     ComComboBox1->SetComPort(ComPort1);
     ComComboBox1->SetComProperty(TComProperty::cpPort, ports_);
@@ -204,7 +245,12 @@ void TForm1::FormCreate() {
 }
 
 void TForm1::FormResize() {
-    HoldOuterSize(*this, kOuterSize);
+    // A screen smaller than the window gets a window its size, whose pages scroll.
+    QSize outer = kOuterSize;
+    if (const QScreen* where = screen()) {
+        outer = outer.boundedTo(where->availableGeometry().size());
+    }
+    HoldOuterSize(*this, outer);
 }
 
 void TForm1::resizeEvent(QResizeEvent* event) {

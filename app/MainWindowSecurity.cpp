@@ -1,5 +1,8 @@
 // The main window's anti-theft command and port autodetection.
+#include <QLabel>
+
 #include "app/MainWindow.h"
+#include "app/ScreenReader.h"
 #include "config/SecurityRecord.h"
 #include "device/Autodetect.h"
 #include "device/DeviceExchange.h"
@@ -43,7 +46,13 @@ void TForm1::CheckBox26Click() {
         hooks.showPortName = [this](const std::string& name) {
             ComComboBox1->SetText(QString::fromStdString(name));
         };
-        runner_.RunBusy([&] { (void)Autodetect(*ComPort1, clock_, dialogs_, hooks); });
+        std::optional<std::string> found;
+        runner_.RunBusy([&] { found = Autodetect(*ComPort1, clock_, dialogs_, hooks); });
+        if (found) {
+            // Only the selector shows the port found, and the user is not on it: a screen reader
+            // says it. A search that finds nothing says so in its message.
+            Announce(*ComComboBox1, Label1->text() + QStringLiteral(": ") + ComComboBox1->Text());
+        }
     });
 }
 

@@ -1,13 +1,16 @@
-// Repainting during a command's pauses.
+// Repainting and answering a screen reader during a command's pauses.
 #include "app/WindowClock.h"
 
 #include <QCoreApplication>
 #include <QEvent>
 
+#include "app/ScreenReader.h"
+
 namespace zorvik {
 
 void WindowClock::WhileWaiting() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+    ServeScreenReader();
 }
 
 }  // namespace zorvik

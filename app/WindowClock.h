@@ -6,8 +6,8 @@
 namespace zorvik {
 
 // Repaints what the windows have asked to repaint (a progress bar, a changed label) during the
-// pauses of a command. Nothing else is handled meanwhile: no input, no close request, so no
-// handler can start while a command runs.
+// pauses of a command, and answers a screen reader's questions. Nothing else is handled
+// meanwhile: no input, no close request, so no handler can start while a command runs.
 class WindowClock : public SystemClock {
 protected:
     void WhileWaiting() override;

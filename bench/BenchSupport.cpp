@@ -55,6 +55,7 @@ ChildRun RunChild(const std::vector<std::string>& args, const std::string& error
     if (pid == 0) {
         std::freopen("/dev/null", "w", stdout);
         std::freopen(errorLog.empty() ? "/dev/null" : errorLog.c_str(), "w", stderr);
+        ::setenv("ZORVIK_HISTORY", "off", 1);  // a benchmark's devices are no one's history
         ::execv(argv[0], argv.data());
         ::_exit(127);
     }
@@ -65,6 +66,7 @@ ChildRun RunChild(const std::vector<std::string>& args, const std::string& error
     run.wallMicros = WallMicros() - start;
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     run.cpuMicros = bench::Micros(usage.ru_utime) + bench::Micros(usage.ru_stime);
+    run.residentKiB = usage.ru_maxrss;
     return run;
 }
 

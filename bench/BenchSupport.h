@@ -59,6 +59,7 @@ struct ChildRun {
     int status = -1;  // its exit status, or -1 when a signal ended it
     std::int64_t wallMicros = 0;
     std::int64_t cpuMicros = 0;
+    long residentKiB = 0;  // its largest resident memory
 };
 
 // Runs the program `args[0]` with its output thrown away (standard error into `errorLog` when

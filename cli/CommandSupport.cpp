@@ -1,13 +1,29 @@
 // Operands, ports, passwords and printed lines shared by the command handlers.
 #include "cli/CommandSupport.h"
 
+#include <ctime>
 #include <iostream>
 
+#include "Version.h"
 #include "cli/ConfigForms.h"
 #include "cli/Console.h"
 #include "cli/ExitCode.h"
+#include "cli/Presets.h"
 
 namespace zorvik::cli {
+
+std::string TraceTitle(const std::vector<std::string>& words) {
+    const std::time_t now = std::time(nullptr);
+    std::tm parts{};
+    gmtime_r(&now, &parts);
+    char time[32];
+    std::strftime(time, sizeof time, "%Y-%m-%d %H:%M:%S UTC", &parts);
+    std::string title = std::string(kProgramName) + " " + kVersion + ", " + time + ":";
+    for (const std::string& word : words) {
+        title += " " + word;
+    }
+    return title;
+}
 
 void Confirm(const std::string& text) {
     if (CurrentVerbosity() != Verbosity::Quiet) {
@@ -43,7 +59,9 @@ std::vector<std::string> PlainOperands(const Invocation& call, std::size_t count
                                        const char* what) {
     std::vector<std::string> plain;
     for (const Operand& operand : call.args.Operands()) {
-        plain.push_back(operand.text);
+        if (operand.option.empty()) {
+            plain.push_back(operand.text);
+        }
     }
     if (plain.size() != count) {
         throw CliError(Exit::Usage, call.command + ": expected " + what);
@@ -75,6 +93,28 @@ void PrintDifferences(const std::vector<Difference>& differences) {
         std::cout << '-' << line(difference.key, difference.a) << '+'
                   << line(difference.key, difference.b);
     }
+}
+
+std::vector<std::string> OptionValues(const Invocation& call, const std::string& name) {
+    std::vector<std::string> values;
+    for (const Operand& operand : call.args.Operands()) {
+        if (operand.option == name) {
+            values.push_back(operand.text);
+        }
+    }
+    return values;
+}
+
+Configuration WithPresets(const Invocation& call, const Configuration& value) {
+    return ApplyPresets(value, OptionValues(call, "preset"), call.args.Has("preset-override"));
+}
+
+std::optional<HistoryStore> CommandHistory(const Invocation& call) {
+    return CommandHistory(call.args.Has("no-history"));
+}
+
+RecordNote Note(const Invocation& call, const std::string& stage, const std::string& port) {
+    return {call.command, stage, port, call.args.Value("site").value_or(""), "ok"};
 }
 
 }  // namespace zorvik::cli

@@ -8,11 +8,16 @@
 #include <vector>
 
 #include "cli/CommandTable.h"
+#include "cli/HistoryCommands.h"
 #include "config/ConfigDiff.h"
+#include "config/Configuration.h"
 
 namespace zorvik::cli {
 
 inline constexpr const char* kProgramName = "zorvik-cli";
+
+// A trace section's title: the program, its version, the time and the command's words.
+[[nodiscard]] std::string TraceTitle(const std::vector<std::string>& words);
 
 // A command's closing confirmation on standard output; -q leaves it out.
 void Confirm(const std::string& text);
@@ -26,10 +31,25 @@ void OneReaderOfStandardInput(const Invocation& call, const std::string& form,
 // The -p value; raises CliError (status 2) when there is none.
 [[nodiscard]] std::string RequiredPort(const Invocation& call);
 
-// The plain operands, exactly `count` of them; `what` says which in the usage error.
+// The plain operands (not the values of repeatable options), exactly `count` of them; `what`
+// says which in the usage error.
 [[nodiscard]] std::vector<std::string> PlainOperands(const Invocation& call, std::size_t count,
                                                      const char* what);
 void NoOperands(const Invocation& call);
+
+// Every value given to the repeatable option `name`, in order.
+[[nodiscard]] std::vector<std::string> OptionValues(const Invocation& call,
+                                                    const std::string& name);
+
+// `value` with the --preset files laid over it in order (--preset-override: later ones win).
+[[nodiscard]] Configuration WithPresets(const Invocation& call, const Configuration& value);
+
+// The history this command keeps its records in, unless --no-history or ZORVIK_HISTORY=off.
+[[nodiscard]] std::optional<HistoryStore> CommandHistory(const Invocation& call);
+
+// A record of this command on `port`, its site from --site.
+[[nodiscard]] RecordNote Note(const Invocation& call, const std::string& stage,
+                              const std::string& port);
 
 // How a path is named in a message: "standard input" for "-".
 [[nodiscard]] std::string Shown(const std::string& path);

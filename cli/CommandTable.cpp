@@ -21,6 +21,16 @@ constexpr OptionSpec kTrace{"trace", 0, "FILE", "append a byte trace of the exch
 constexpr OptionSpec kJson{"json", 0, "", "the JSON form"};
 constexpr OptionSpec kNoVerify{"no-verify", 0, "", "do not read the configuration back"};
 
+constexpr OptionSpec kPreset{"preset", 0, "FILE",
+                             "lay the text or JSON form FILE over the configuration; give it\n"
+                             "once per preset, each applied in turn",
+                             true};
+constexpr OptionSpec kPresetOverride{"preset-override", 0, "",
+                                     "a later preset may give a key an earlier one gave"};
+constexpr OptionSpec kSite{"site", 0, "NAME", "the site the history record names"};
+constexpr OptionSpec kNoHistory{"no-history", 0, "",
+                                "keep no record of this command in the history"};
+
 constexpr std::array kCommon{kHelp, kVerbose, kQuiet};
 
 constexpr std::array kProgram{
@@ -58,6 +68,12 @@ Access password:
 Output:
   Results go to standard output; progress and diagnostics go to standard error.
 
+History:
+  read, write, provision and restore keep each image they read or write as a .zvk file
+  the window opens, with its time, command, port, by-id name, site and SHA-256, under
+  $XDG_STATE_HOME/zorvik-cli/history (~/.local/state/zorvik-cli/history). --no-history,
+  or ZORVIK_HISTORY=off in the environment, keeps nothing. See 'zorvik-cli history'.
+
 Byte trace:
   Every command that talks to the device takes --trace FILE (or the environment variable
   ZORVIK_TRACE=FILE): each byte written and read, with the time and the step of the
@@ -75,7 +91,7 @@ Exit status:
   7    file error: a file cannot be read or written, or its content is not valid
   8    provision: at least one device failed (the report says which)
   130  interrupted by Ctrl-C
-  143  stopped by SIGTERM
+  143  stopped by SIGTERM, SIGHUP (a closed terminal) or SIGPIPE (a closed pipe)
 
 See zorvik-cli(1) for the forms, the environment and examples.
 )";
@@ -152,7 +168,9 @@ is complete; a device, a named pipe or /dev/stdout is written into, and "-" is s
                     {"text", 0, "", "the text form"},
                     kJson,
                     kPasswordFile,
-                    kTrace},
+                    kTrace,
+                    kSite,
+                    kNoHistory},
         .run = Read,
         .writesTrace = true,
     });
@@ -161,8 +179,10 @@ is complete; a device, a named pipe or /dev/stdout is written into, and "-" is s
         .name = "write",
         .brief = "write -p PORT FILE",
         .summary = "write a configuration, then read it back and compare",
-        .synopsis = "-p PORT FILE [--no-verify] [--merge] [--strict] [--dry-run]\n"
-                    "                         [--backup FILE]",
+        .synopsis =
+            "-p PORT FILE [--no-verify] [--merge] [--strict] [--dry-run]\n"
+            "                         [--backup FILE] [--preset FILE]... [--preset-override]\n"
+            "                         [--site NAME] [--no-history]",
         .description = R"(Writes a configuration to the device, then reads it back and compares.
 
 FILE is a .zvk image as the window saves it, a text form (as 'read' prints it) or a JSON form
@@ -177,7 +197,13 @@ the configuration is read first and only the keys in the file change.
 
 A setting the device will not hold as given (a telephone number whose phone.N.in_use is no,
 timings given for a Wardeno) is named in a warning on standard error; --strict refuses the
-form instead, before anything is sent.)",
+form instead, before anything is sent.
+
+Presets are laid over FILE in the order given, each giving only its own keys; a key two
+presets give is refused (status 7) unless --preset-override lets the later one win.
+
+With the history on, the device's configuration is read first, as --backup does, and kept
+beside the one written; a device whose configuration fails its checksum is still written.)",
         .options = {kPort,
                     kNoVerify,
                     {"merge", 0, "", "keys left out keep the device's current values"},
@@ -186,10 +212,15 @@ form instead, before anything is sent.)",
                      "read the device and print what would change, as 'diff' does\n"
                      "(\"-\" the device's value, \"+\" the new one); send nothing"},
                     {"backup", 0, "FILE",
-                     "first read the device's configuration into FILE (a .zvk image,\n"
-                     "or the text or JSON form for a .txt or .json name)"},
+                     "first read the device's configuration into FILE (the image,\n"
+                     "or the text or JSON form for a .txt or .json name); FILE may\n"
+                     "not be the form being written"},
+                    kPreset,
+                    kPresetOverride,
                     kPasswordFile,
-                    kTrace},
+                    kTrace,
+                    kSite,
+                    kNoHistory},
         .run = Write,
         .operands = OperandKind::Files,
         .writesTrace = true,
@@ -309,33 +340,54 @@ firmware is incomplete and the device must be flashed again.)",
         .name = "provision",
         .brief = "provision TEMPLATE --devices TABLE.csv -p PORT...",
         .summary = "write a batch of devices on several ports at once",
-        .synopsis = "TEMPLATE --devices TABLE.csv [-p PORT]... [--all-ports]\n"
-                    "                           [--report REPORT.csv] [--watch] [--resume]",
+        .synopsis =
+            "TEMPLATE --devices TABLE.csv [-p PORT]... [--all-ports]\n"
+            "                           [--report REPORT.csv] [--excel] [--watch] [--resume]\n"
+            "                           [--strict] [--trace FILE] [--preset FILE]...\n"
+            "                           [--preset-override] [--no-history]",
         .description =
             R"(Writes TEMPLATE, with each row's own values, to the devices on every PORT at once.
 
 TEMPLATE is any configuration form, as 'write' takes it. TABLE.csv has a header row: the
 column 'id' names the device in the report (default: the row's number), 'password' is the
 device's current access password, 'new_password' is set after the verified write, and every
-other column is a key of the text form whose value replaces the template's. An empty cell
-keeps the template's value. The whole table is checked before any port opens.
+other column is a key of the text form whose value replaces the template's; a 'port' column
+ties a row to that port. An empty cell keeps the template's value. The table may be separated
+by commas or semicolons (as its header line is) and must be UTF-8. The whole table is checked
+before any port opens: a value the device will not hold is named with its row and column (a
+warning; --strict refuses the table).
 
 Each port takes the next row when a device answers on it, writes, reads back and compares,
 then changes the access password where the row asks, and appends a line to the report.
-A device that fails fails only its own row. Rows go to devices in the order the devices
-answer: plug devices in the table's order when a row belongs to a particular device.)",
+A device that fails fails only its own row. Presets lie over TEMPLATE, and each row's cells
+over them; each attempt is kept in the history under the row's id. Rows go to devices in the
+order the devices answer: plug devices in the table's order when a row belongs to a particular
+device. A device that already holds a finished row (the report's, or this run's) is never
+given another one: it is skipped with a line that says so. The run ends with a count of the
+rows done, failed and not started.)",
         .options = {{"port", 'p', "PORT", "a port to work on; give it once per port", true},
                     {"all-ports", 0, "", "every port present"},
                     {"devices", 0, "TABLE.csv", "the table of devices"},
                     {"report", 0, "REPORT.csv",
                      "append a line per attempt (time,row,port,by_id,result,\n"
                      "exit_status,message,sha256)"},
+                    {"excel", 0, "",
+                     "start a new report as a spreadsheet in a Polish (or other\n"
+                     "semicolon) locale opens it: UTF-8 marked, separated by semicolons"},
                     {"resume", 0, "", "skip the rows that have an ok line in the report"},
+                    {"strict", 0, "",
+                     "refuse rows with values the device will not hold (status 7)"},
                     {"watch", 0, "",
                      "a station: after each device, wait for it to go and for the\n"
                      "next one; a failed row goes to the next device. Ctrl-C lets\n"
                      "the current devices finish; a second Ctrl-C stops at once"},
-                    {"password-file", 0, "FILE", "the access password of rows without one"}},
+                    {"password-file", 0, "FILE", "the access password of rows without one"},
+                    {"trace", 0, "FILE",
+                     "append a byte trace of the exchanges to FILE, a section per\n"
+                     "device"},
+                    kPreset,
+                    kPresetOverride,
+                    kNoHistory},
         .epilogue = "Exit status: 0 when every attempt succeeded, 8 when a device failed.\n",
         .run = ProvisionCommand,
         .operands = OperandKind::Files,
@@ -345,12 +397,81 @@ answer: plug devices in the table's order when a row belongs to a particular dev
         .name = "convert",
         .brief = "convert IN OUT",
         .summary = "turn a configuration form into another (.zvk, .json, text)",
-        .synopsis = "IN OUT",
+        .synopsis = "IN OUT [--preset FILE]... [--preset-override]",
         .description =
-            R"(Turns a configuration form into another, chosen by OUT's name: .zvk an image, .json JSON,
-anything else the text form. A .zvk holds the 256 bytes 'write' would send for IN.)",
+            R"(Turns a configuration form into another, chosen by OUT's name as 'read -o' chooses it: .json
+JSON, .txt the text form, anything else the 256 bytes 'write' would send for IN, with the
+presets laid over it as 'write' lays them; --text or --json choose the form whatever the
+name. OUT may not be IN.)",
+        .options = {{"text", 0, "", "the text form"}, kJson, kPreset, kPresetOverride},
+        .epilogue = {},
         .run = Convert,
         .operands = OperandKind::Files,
+    });
+
+    table.push_back({
+        .name = "doctor",
+        .brief = "doctor [-p PORT]",
+        .summary = "find out why a port will not open or no device answers",
+        .synopsis = "[-p PORT] [--json] [--fix]",
+        .description =
+            R"(Checks a port, one line per check, each "ok" or the problem with the command that mends it:
+the ports present and where PORT leads; whether this user may open it (the device's group and
+mode, a group joined since this login began); another program holding it; ModemManager
+running and not told to leave the adapter alone; brltty's udev rules claiming the adapter; an
+FTDI adapter's latency timer; a port-folder link's target; finally, whether the port opens and
+the device's Ready banner arrives. Without -p the only port present is checked.
+
+--fix, as root, writes one udev rule for this adapter alone (by its USB vendor, product and
+serial: the user at the seat may open it, ModemManager leaves it alone, an FTDI latency timer
+is set to 1 ms), has udev apply it and checks again; otherwise it prints the rule and the
+commands. It never removes a package.)",
+        .options = {kPort,
+                    {"json", 0, "",
+                     "print {\"port\", \"device\", \"status\", \"checks\"}, each check\n"
+                     "{\"check\", \"ok\", \"detail\", \"fix\"}"},
+                    {"fix", 0, "", "write the adapter's udev rule (as root), or print it"}},
+        .epilogue =
+            "Exit status: 0 when the port can be used, 3 when it cannot, 4 when it opens but\n"
+            "no device answers.\n",
+        .run = Doctor,
+    });
+
+    table.push_back({
+        .name = "history",
+        .brief = "history",
+        .summary = "list the images kept of the devices read and written",
+        .synopsis = "[--site NAME] [--json]",
+        .description =
+            R"(Lists the history's records, newest first: id, time (UTC), command and what the image is
+(read, before a write, written), port, site, the image's SHA-256 (its start) and the outcome.
+
+Each record's image is a .zvk file the window opens, kept with its record under
+$XDG_STATE_HOME/zorvik-cli/history (~/.local/state/zorvik-cli/history), readable by its
+owner only. 'zorvik-cli restore ID -p PORT' writes one back.)",
+        .options = {{"site", 0, "NAME", "only the records of this site"},
+                    {"json", 0, "",
+                     "print a JSON array of {\"id\", \"time\", \"command\", \"stage\",\n"
+                     "\"port\", \"by_id\", \"site\", \"sha256\", \"outcome\", \"image\"}"}},
+        .epilogue = {},
+        .run = History,
+    });
+
+    table.push_back({
+        .name = "restore",
+        .brief = "restore ID -p PORT",
+        .summary = "write an image from the history back to a device",
+        .synopsis = "ID -p PORT [--site NAME] [--no-history]",
+        .description =
+            R"(Writes the image of a history record to the device, then reads it back and compares.
+
+ID is the record's id or any start of it that no other record's id shares. A record whose
+image file no longer matches its SHA-256 is refused.)",
+        .options = {kPort, kPasswordFile, kTrace, kSite, kNoHistory},
+        .epilogue = {},
+        .run = Restore,
+        .operands = OperandKind::HistoryRecords,
+        .writesTrace = true,
     });
 
     table.push_back({

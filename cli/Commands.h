@@ -30,6 +30,15 @@ namespace zorvik::cli {
 // ProvisionCommand.cpp
 [[nodiscard]] int ProvisionCommand(const Invocation& call);
 
+// DeviceCommands.cpp, from the history
+[[nodiscard]] int Restore(const Invocation& call);
+
+// DoctorCommand.cpp
+[[nodiscard]] int Doctor(const Invocation& call);
+
+// HistoryCommands.cpp
+[[nodiscard]] int History(const Invocation& call);
+
 // SupportCommand.cpp
 [[nodiscard]] int SupportReportCommand(const Invocation& call);
 

@@ -14,10 +14,16 @@
 #include <new>
 #include <span>
 
+#include <nlohmann/json.hpp>
+
 #include "cli/Console.h"
 #include "cli/ExitCode.h"
+#include "cli/Suggest.h"
+#include "cli/Utf8.h"
+#include "config/ConfigDiff.h"
 #include "config/ConfigJson.h"
 #include "config/ConfigText.h"
+#include "config/FormGrammar.h"
 #include "files/ConfigFile.h"
 #include "files/FileIo.h"
 
@@ -125,8 +131,92 @@ Form FormOfName(const std::string& path, Form otherwise) {
     return otherwise;
 }
 
+Form OutputForm(const std::string& command, const std::string& path, std::optional<Form> chosen) {
+    if (chosen && *chosen != Form::Image && FormOfName(path, Form::Text) == Form::Image) {
+        throw CliError(Exit::Usage, command + ": " + path +
+                                        ": a .zvk file holds a 256-byte image; give the text or "
+                                        "JSON form a name ending in .txt or .json");
+    }
+    return chosen ? *chosen : FormOfName(path, Form::Image);
+}
+
 bool IsImageFile(const std::string& path) {
-    return path != kStandardInput && FormOfName(path, Form::Text) == Form::Image;
+    if (path == kStandardInput) {
+        return false;
+    }
+    if (FormOfName(path, Form::Text) == Form::Image) {
+        return true;
+    }
+    // Only a plain file is looked into: a pipe's bytes would be gone for the real reading.
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode) ||
+        status.st_size != kImageSize) {
+        return false;
+    }
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return false;  // the real reading reports why
+    }
+    std::string bytes(static_cast<std::size_t>(kImageSize), '\0');
+    const ssize_t got = ::read(fd, bytes.data(), bytes.size());
+    ::close(fd);
+    if (got != kImageSize) {
+        return false;
+    }
+    return bytes.find('\0') != std::string::npos || !IsUtf8(bytes);
+}
+
+void RefuseSameFile(const std::string& output, const std::string& input, const std::string& what) {
+    struct stat out {};
+    struct stat in {};
+    if (output == kStandardInput || input == kStandardInput || ::stat(output.c_str(), &out) != 0 ||
+        ::stat(input.c_str(), &in) != 0) {
+        return;  // a file that is not there yet cannot be the input
+    }
+    if (out.st_dev == in.st_dev && out.st_ino == in.st_ino) {
+        throw FileFailure(output, "is " + input + " itself; " + what +
+                                      " would replace it before it is read: give another name");
+    }
+}
+
+std::set<std::string> GivenKeys(const std::string& text, const std::string& path) {
+    std::set<std::string> keys;
+    const std::string form = WithoutByteOrderMark(text);
+    if (EndsWith(path, ".json") || LooksLikeJson(form)) {
+        // Read once already by ParseForm; a form that does not parse names nothing here.
+        const nlohmann::json object = nlohmann::json::parse(form, nullptr, false);
+        if (object.is_object()) {
+            for (const auto& member : object.items()) {
+                keys.insert(member.key());
+            }
+        }
+        return keys;
+    }
+    FormReader reader(form);
+    while (const std::optional<FormLine> line = reader.Next()) {
+        keys.emplace(line->key);
+    }
+    return keys;
+}
+
+std::vector<NotHeldSetting> NotHeld(const Configuration& wanted,
+                                    const std::set<std::string>& given) {
+    std::vector<NotHeldSetting> settings;
+    const Configuration stored = DecodeConfiguration(EncodeConfiguration(wanted));
+    for (const Difference& difference : Differences(wanted, stored)) {
+        if (given.contains(difference.key)) {
+            settings.push_back({difference.key, difference.a, difference.b});
+        }
+    }
+    return settings;
+}
+
+std::string Describe(const NotHeldSetting& setting) {
+    const auto line = [&setting](const std::string& value) {
+        return setting.key + " =" + (value.empty() ? "" : " " + value);
+    };
+    return "the device will not hold " + line(setting.given) + "; it will store " +
+           line(setting.stored);
 }
 
 ConfigImage LoadImageFile(const std::string& path) {
@@ -176,7 +266,14 @@ Configuration ParseForm(const std::string& text, const std::string& path,
         }
         return ParseConfigText(text, base);
     } catch (const ConfigParseError& error) {
-        throw FileFailure(path, error.what());
+        if (error.Key().empty() || IsConfigKey(error.Key())) {
+            throw FileFailure(path, error.what());
+        }
+        std::vector<std::string> keys;
+        for (const ConfigEntry& entry : ConfigKeyValues()) {
+            keys.push_back(entry.key);
+        }
+        throw FileFailure(path, error.what() + DidYouMean(error.Key(), keys));
     }
 }
 

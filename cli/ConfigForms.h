@@ -3,7 +3,9 @@
 #pragma once
 
 #include <optional>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "config/ConfigImage.h"
 #include "config/Configuration.h"
@@ -16,8 +18,40 @@ enum class Form { Image, Text, Json };
 // any other name.
 [[nodiscard]] Form FormOfName(const std::string& path, Form otherwise);
 
-// Whether a file to be read is a .zvk image (and so needs no base for keys it leaves out).
+// The form a configuration is saved in under `path`, the one rule of `read -o`, `convert` and
+// `--backup`: `chosen` (--text or --json) when given, else ".json" JSON, ".txt" text, and the
+// 256-byte image for any other name. A .zvk name holds an image only: `chosen` text or JSON with
+// it raises CliError (status 2) for `command`.
+[[nodiscard]] Form OutputForm(const std::string& command, const std::string& path,
+                              std::optional<Form> chosen);
+
+// Whether a file to be read is an image (and so needs no base for keys it leaves out): a .zvk
+// name, or a file of exactly 256 bytes that is no text (it holds a NUL, or bytes that are not
+// UTF-8), whatever its name. A text with a mistake in it stays a text, so its mistake is reported.
 [[nodiscard]] bool IsImageFile(const std::string& path);
+
+// Raises CliError (status 7) when `output` is the same file as `input` (by device and inode),
+// before a command replaces what it is about to read.
+void RefuseSameFile(const std::string& output, const std::string& input, const std::string& what);
+
+// The keys a text or JSON form sets, as written in it.
+[[nodiscard]] std::set<std::string> GivenKeys(const std::string& text, const std::string& path);
+
+// A setting the device will not hold as the form gives it, and what it will store instead.
+struct NotHeldSetting {
+    std::string key;
+    std::string given;   // in the text form's spelling
+    std::string stored;  // likewise
+};
+
+// The settings among `given` that the device would store otherwise than `wanted` has them (a
+// number whose telephone is not in use, timings given for a Wardeno). A setting the form did not
+// give is never named: it takes the untouched window's value, which the user did not choose.
+[[nodiscard]] std::vector<NotHeldSetting> NotHeld(const Configuration& wanted,
+                                                  const std::set<std::string>& given);
+
+// "the device will not hold KEY = VALUE; it will store KEY = VALUE".
+[[nodiscard]] std::string Describe(const NotHeldSetting& setting);
 
 // The image at the start of a .zvk file, by the window's rules: a file of more than 2048 bytes is
 // refused, one shorter than 256 cannot be read. A file whose bytes read as a text or JSON form

@@ -7,23 +7,30 @@
 #include <atomic>
 #include <cstdio>
 
+#include "config/PrintableText.h"
+
 namespace zorvik::cli {
 
 namespace {
 
 volatile sig_atomic_t gInterrupts = 0;  // Ctrl-C presses so far
-volatile sig_atomic_t gTerminated = 0;  // a SIGTERM came
+volatile sig_atomic_t gTerminated = 0;  // a SIGTERM, SIGHUP or SIGPIPE came
 std::string gCommitWarning;             // set once a stop needs a second press
 std::atomic<bool> gWarned = false;      // several ports may reach a stop point at once
 Verbosity gVerbosity = Verbosity::Normal;
 
 void CountInterrupt(int signal) {
-    if (signal == SIGTERM) {
-        gTerminated = 1;
-    } else {
+    if (signal == SIGINT) {
         gInterrupts = gInterrupts + 1;
+    } else {
+        gTerminated = 1;
     }
 }
+
+// A write past the file size limit then fails with EFBIG, as a file error that removes its
+// temporary, instead of killing the program with the temporary left behind. A handler rather
+// than SIG_IGN, so that programs started from here get the signal's usual effect back.
+void IgnoreFileSizeLimit(int /*signal*/) {}
 
 }  // namespace
 
@@ -32,8 +39,14 @@ void InstallInterruptHandler() {
     action.sa_handler = CountInterrupt;
     sigemptyset(&action.sa_mask);
     action.sa_flags = 0;  // no SA_RESTART: a blocking read returns EINTR
-    ::sigaction(SIGINT, &action, nullptr);
-    ::sigaction(SIGTERM, &action, nullptr);
+    // A closed terminal (an SSH session dropped) and a closed pipe (standard error read by
+    // `head`) end a command as a supervisor's SIGTERM does: at its next step, with what it has
+    // done written down, instead of at once.
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) {
+        ::sigaction(signal, &action, nullptr);
+    }
+    action.sa_handler = IgnoreFileSizeLimit;
+    ::sigaction(SIGXFSZ, &action, nullptr);
 }
 
 void StopIfInterrupted() {
@@ -72,13 +85,13 @@ Verbosity CurrentVerbosity() {
 
 void Step(const std::string& what) {
     if (gVerbosity == Verbosity::Verbose) {
-        std::fprintf(stderr, "zorvik-cli: %s\n", what.c_str());
+        std::fprintf(stderr, "zorvik-cli: %s\n", PrintableText(what).c_str());
     }
 }
 
 void Warn(const std::string& what) {
     if (gVerbosity != Verbosity::Quiet) {
-        std::fprintf(stderr, "zorvik-cli: warning: %s\n", what.c_str());
+        std::fprintf(stderr, "zorvik-cli: warning: %s\n", PrintableText(what).c_str());
     }
 }
 

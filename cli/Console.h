@@ -19,16 +19,17 @@ public:
     [[nodiscard]] const char* what() const noexcept override {
         return terminated_ ? "terminated" : "interrupted";
     }
-    // SIGTERM rather than Ctrl-C: the exit status is then 143 (128 + SIGTERM).
+    // SIGTERM (or SIGHUP, SIGPIPE) rather than Ctrl-C: the exit status is then 143.
     [[nodiscard]] bool Terminated() const { return terminated_; }
 
 private:
     bool terminated_;
 };
 
-// Counts SIGINT and notes SIGTERM instead of dying at once, so a command ends between two steps
-// with its port closed. System calls are not restarted, so a password prompt ends at once as
-// well. A supervisor's SIGTERM stops at the next step even where a Ctrl-C would only warn.
+// Counts SIGINT and notes SIGTERM, SIGHUP and SIGPIPE instead of dying at once, so a command ends
+// between two steps with its port closed. System calls are not restarted, so a password prompt
+// ends at once as well. SIGTERM and its kin stop at the next step even where a Ctrl-C would only
+// warn. SIGXFSZ is caught and does nothing: a file too large is then a file error.
 void InstallInterruptHandler();
 
 // Throws Interrupted when a stop was asked for and may happen now.

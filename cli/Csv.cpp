@@ -7,11 +7,12 @@ namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";  // how some editors start UTF-8
 constexpr char kQuote = '"';
-constexpr char kSeparator = ',';
+constexpr char kInertMark = '\'';
+constexpr std::string_view kFormulaStarts = "=+-@\t\r";  // what a spreadsheet may run
 
 class Reader {
 public:
-    explicit Reader(std::string_view text) : text_(text) {
+    Reader(std::string_view text, char separator) : text_(text), separator_(separator) {
         if (text_.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
             at_ = kByteOrderMark.size();
         }
@@ -55,7 +56,7 @@ private:
             if (AtEnd()) {
                 return record;
             }
-            if (text_[at_] == kSeparator) {
+            if (text_[at_] == separator_) {
                 ++at_;
                 if (AtEnd()) {
                     record.fields.emplace_back();
@@ -70,7 +71,7 @@ private:
 
     std::string Plain() {
         std::string field;
-        while (!AtEnd() && text_[at_] != kSeparator && !EndOfLineHere()) {
+        while (!AtEnd() && text_[at_] != separator_ && !EndOfLineHere()) {
             if (text_[at_] == kQuote) {
                 throw CsvError(line_, "a quote inside a field that does not start with one");
             }
@@ -101,27 +102,46 @@ private:
             }
             field += c;
         }
-        if (!AtEnd() && text_[at_] != kSeparator && !EndOfLineHere()) {
+        if (!AtEnd() && text_[at_] != separator_ && !EndOfLineHere()) {
             throw CsvError(line_, "text after a closing quote");
         }
         return field;
     }
 
     std::string_view text_;
+    char separator_;
     std::size_t at_ = 0;
     int line_ = 1;
 };
 
 }  // namespace
 
-std::vector<CsvRecord> ParseCsv(std::string_view text) {
-    return Reader(text).Records();
+char CsvSeparatorOf(std::string_view text) {
+    int commas = 0;
+    int semicolons = 0;
+    bool quoted = false;
+    for (const char c : text) {
+        if (c == kQuote) {
+            quoted = !quoted;
+        } else if (!quoted && (c == '\n' || c == '\r')) {
+            break;
+        } else if (!quoted) {
+            commas += c == kComma ? 1 : 0;
+            semicolons += c == kSemicolon ? 1 : 0;
+        }
+    }
+    return semicolons > commas ? kSemicolon : kComma;
 }
 
-std::string CsvField(std::string_view text) {
+std::vector<CsvRecord> ParseCsv(std::string_view text, char separator) {
+    return Reader(text, separator).Records();
+}
+
+std::string CsvField(std::string_view text, char separator) {
     // A field that starts with a byte-order mark is quoted: at the start of a file the reader
     // would take the mark for the editor's and drop it.
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos &&
+    const char special[] = {separator, kQuote, '\r', '\n'};
+    if (text.find_first_of(std::string_view(special, sizeof special)) == std::string_view::npos &&
         !text.starts_with(kByteOrderMark)) {
         return std::string(text);
     }
@@ -135,12 +155,29 @@ std::string CsvField(std::string_view text) {
     return quoted + kQuote;
 }
 
-std::string CsvLine(const std::vector<std::string>& fields) {
+std::string CsvLine(const std::vector<std::string>& fields, char separator) {
     std::string line;
     for (std::size_t i = 0; i < fields.size(); ++i) {
-        line += (i == 0 ? "" : ",") + CsvField(fields[i]);
+        if (i != 0) {
+            line += separator;
+        }
+        line += CsvField(fields[i], separator);
     }
     return line + "\n";
+}
+
+std::string InertCell(std::string_view text) {
+    // A cell that already starts with the mark gets one more, so that reading takes off exactly
+    // one and gives back what was written.
+    if (!text.empty() && (kFormulaStarts.find(text.front()) != std::string_view::npos ||
+                          text.front() == kInertMark)) {
+        return kInertMark + std::string(text);
+    }
+    return std::string(text);
+}
+
+std::string LiveCell(std::string_view cell) {
+    return cell.starts_with(kInertMark) ? std::string(cell.substr(1)) : std::string(cell);
 }
 
 }  // namespace zorvik::cli

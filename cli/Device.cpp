@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "cli/PortError.h"
+#include "cli/StopWords.h"
 #include "serial/NetworkPort.h"
 
 namespace zorvik::cli {
@@ -68,7 +69,8 @@ CliError FramingFailure(const Device& device, FramingOutcome outcome) {
     switch (outcome) {
         case FramingOutcome::NoReady:
             return device.Failed(Exit::NoDevice,
-                                 "no Ready banner from the device (is it connected and on?)");
+                                 "no Ready banner from the device (is it connected and on?)" +
+                                     DoctorHint(device.Label()));
         case FramingOutcome::WrongPassword:
             return device.Failed(Exit::WrongPassword, "wrong access password");
         case FramingOutcome::NoAnswer:
@@ -129,8 +131,8 @@ void Device::Write(const std::u16string& password, const ConfigImage& image, boo
         case WriteOutcome::TransferNoAnswer:
             break;
     }
-    throw Failed(Exit::NoDevice,
-                 "the device did not confirm the configuration; it may not have been stored");
+    throw Failed(Exit::NoDevice, "the device did not confirm the configuration; " +
+                                     std::string(kConfigurationMayBeStored));
 }
 
 }  // namespace zorvik::cli

@@ -42,7 +42,7 @@ public:
     // The image on the device; raises CliError for every other outcome.
     [[nodiscard]] ConfigImage Read(const std::u16string& password);
     // Returns once the device has stored `image`; raises CliError otherwise. `sent` becomes true
-    // as the image goes out, so a stop after it knows the device may have stored it.
+    // as the image goes out, so a stop after it knows the configuration may be stored.
     void Write(const std::u16string& password, const ConfigImage& image, bool& sent);
 
     // The image read back after a write. The device holds the new configuration by then, so

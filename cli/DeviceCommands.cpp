@@ -12,6 +12,8 @@
 #include "cli/Device.h"
 #include "cli/ExitCode.h"
 #include "cli/Passwords.h"
+#include "cli/Sha256.h"
+#include "cli/StopWords.h"
 #include "config/ConfigDiff.h"
 #include "config/Configuration.h"
 
@@ -31,17 +33,6 @@ std::optional<Form> ChosenForm(const Invocation& call) {
         return Form::Json;
     }
     return std::nullopt;
-}
-
-// The form a configuration is saved in under `path`: `chosen` if given, else by its name, an
-// image for a name of no known form. A .zvk name holds an image only.
-Form OutputForm(const Invocation& call, const std::string& path, std::optional<Form> chosen) {
-    if (chosen && *chosen != Form::Image && FormOfName(path, Form::Text) == Form::Image) {
-        throw CliError(Exit::Usage, call.command + ": " + path +
-                                        ": a .zvk file holds a 256-byte image; give the text or "
-                                        "JSON form a name ending in .txt or .json");
-    }
-    return chosen ? *chosen : FormOfName(path, Form::Image);
 }
 
 // Saves what was read from the device; an image keeps the device's bytes exactly as they came.
@@ -76,43 +67,25 @@ std::string WhatDiffers(const ConfigImage& sent, const ConfigImage& back) {
     return list;
 }
 
-// The settings the device would not hold as given (a number whose telephone is not in use,
-// timings given for a Wardeno, ...): what it would store differs from what the form says.
-std::vector<std::string> NotHeld(const Configuration& wanted) {
-    std::vector<std::string> notes;
-    const Configuration stored = DecodeConfiguration(EncodeConfiguration(wanted));
-    for (const Difference& difference : Differences(wanted, stored)) {
-        const auto line = [&difference](const std::string& value) {
-            return difference.key + " =" + (value.empty() ? "" : " " + value);
-        };
-        notes.push_back("the device will not hold " + line(difference.a) + "; it will store " +
-                        line(difference.b));
-    }
-    return notes;
-}
-
-// Warns about each setting the device will not hold; with --strict they refuse the form.
-void CheckHeld(const Invocation& call, const std::string& path, const Configuration& wanted) {
-    const std::vector<std::string> notes = NotHeld(wanted);
-    if (notes.empty()) {
+// Warns about each setting the form gives that the device will not hold; with --strict they
+// refuse the form.
+void CheckHeld(const Invocation& call, const std::string& path, const std::string& text,
+               const Configuration& wanted) {
+    const std::vector<NotHeldSetting> settings = NotHeld(wanted, GivenKeys(text, path));
+    if (settings.empty()) {
         return;
     }
     if (call.args.Has("strict")) {
         std::string all;
-        for (const std::string& note : notes) {
-            all += "\n  " + note;
+        for (const NotHeldSetting& setting : settings) {
+            all += "\n  " + Describe(setting);
         }
         throw CliError(Exit::FileError,
                        Shown(path) + ": settings the device will not hold (--strict):" + all);
     }
-    for (const std::string& note : notes) {
-        Warn(note);
+    for (const NotHeldSetting& setting : settings) {
+        Warn(Describe(setting));
     }
-}
-
-CliError StoppedWithNote(const Interrupted& stop, const Device& device, const std::string& note) {
-    return device.Failed(stop.Terminated() ? Exit::Terminated : Exit::Interrupted,
-                         std::string(stop.what()) + " " + note);
 }
 
 }  // namespace
@@ -123,13 +96,15 @@ int Read(const Invocation& call) {
     const auto output = call.args.Value("output");
     std::optional<Form> form;
     if (output) {
-        form = OutputForm(call, *output, chosen);
+        form = OutputForm(call.command, *output, chosen);
         CheckOutputPlace(*output);
     }
     const std::u16string password = AccessPassword(PasswordFile(call.args));
+    const auto history = CommandHistory(call);
     Device device(RequiredPort(call), call.trace);
     Step(device.Label() + ": reading the configuration");
     const ConfigImage image = device.Read(password);
+    KeepRecord(history, Note(call, "read", RequiredPort(call)), image);
     if (!output) {
         std::cout << Render(DecodeConfiguration(image), chosen.value_or(Form::Text));
         return ToInt(Exit::Ok);
@@ -146,8 +121,9 @@ int Write(const Invocation& call) {
     const auto backup = call.args.Value("backup");
     std::optional<Form> backupForm;
     if (backup) {
-        backupForm = OutputForm(call, *backup, std::nullopt);
+        backupForm = OutputForm(call.command, *backup, ChosenForm(call));
         CheckOutputPlace(*backup);
+        RefuseSameFile(*backup, path, "--backup");
     }
     OneReaderOfStandardInput(call, path, false);
     const std::u16string password = AccessPassword(PasswordFile(call.args));
@@ -159,28 +135,49 @@ int Write(const Invocation& call) {
         if (merge) {
             throw CliError(Exit::Usage, "write: --merge applies to text and JSON forms only");
         }
-        wanted = DecodeConfiguration(LoadImageFile(path));
+        wanted = WithPresets(call, DecodeConfiguration(LoadImageFile(path)));
     } else {
         text = FormText(path);
-        wanted = ParseForm(*text, path, DefaultConfiguration());
+        wanted = WithPresets(call, ParseForm(*text, path, DefaultConfiguration()));
         if (!merge) {
-            CheckHeld(call, path, wanted);
+            CheckHeld(call, path, *text, wanted);
         }
     }
 
     Device device(RequiredPort(call), call.trace);
+    const std::string beforeSending =
+        "before the configuration was sent; " + std::string(kDeviceNotChanged);
+    // A dry run changes nothing, so it keeps nothing either.
+    const auto history = dryRun ? std::nullopt : CommandHistory(call);
+    const bool needed = merge || dryRun || backup.has_value();
     std::optional<ConfigImage> current;
-    if (merge || dryRun || backup) {
+    if (needed || history) {
         Step(device.Label() + ": reading the configuration it holds");
-        current = device.Read(password);
+        try {
+            current = device.Read(password);
+        } catch (const Interrupted& stop) {
+            throw StoppedWithNote(stop, device, beforeSending);
+        } catch (const CliError& error) {
+            // Read for the history alone, an image that fails its checksum does not stop the
+            // write: the failed read is kept instead.
+            if (needed || error.Code() != Exit::DataError) {
+                throw;
+            }
+            RecordNote note = Note(call, "before", RequiredPort(call));
+            note.outcome = error.what();
+            KeepRecord(history, note, std::nullopt);
+        }
+        if (current) {
+            KeepRecord(history, Note(call, "before", RequiredPort(call)), current);
+        }
     }
     if (backup) {
         SaveRead(*backup, *current, *backupForm);
         Step(*backup + ": the device's configuration saved");
     }
     if (merge) {
-        wanted = ParseForm(*text, path, DecodeConfiguration(*current));
-        CheckHeld(call, path, wanted);
+        wanted = WithPresets(call, ParseForm(*text, path, DecodeConfiguration(*current)));
+        CheckHeld(call, path, *text, wanted);
     }
     // The same bytes as the window would send after opening the same settings.
     const ConfigImage image = EncodeConfiguration(wanted);
@@ -199,14 +196,16 @@ int Write(const Invocation& call) {
         device.Write(password, image, sent);
     } catch (const Interrupted& stop) {
         if (!sent) {
-            throw StoppedWithNote(stop, device,
-                                  "before the configuration was sent; nothing changed");
+            throw StoppedWithNote(stop, device, beforeSending);
         }
         throw StoppedWithNote(stop, device,
-                              "while waiting for the device's answer to the configuration; the "
-                              "device may have stored it");
+                              "while waiting for the device's answer to the configuration; " +
+                                  std::string(kConfigurationMayBeStored));
     }
+    RecordNote written = Note(call, "written", RequiredPort(call));
     if (call.args.Has("no-verify")) {
+        written.outcome = "written, not verified";
+        KeepRecord(history, written, image);
         Confirm(device.Label() + ": configuration written (not verified)");
         return ToInt(Exit::Ok);
     }
@@ -219,11 +218,64 @@ int Write(const Invocation& call) {
         throw StoppedWithNote(stop, device, "while reading back" + std::string(kNotVerifiedNote));
     }
     if (back != image) {
-        throw device.Failed(
+        const CliError failed = device.Failed(
             Exit::DataError,
             "verification failed: the device holds other values for " + WhatDiffers(image, back));
+        written.outcome = failed.what();
+        KeepRecord(history, written, image);
+        throw failed;
     }
+    KeepRecord(history, written, image);
     Confirm(device.Label() + ": configuration written and verified");
+    return ToInt(Exit::Ok);
+}
+
+int Restore(const Invocation& call) {
+    const std::string prefix = PlainOperands(call, 1, "one record ID (see zorvik-cli history)")[0];
+    const HistoryStore store = KeptHistory(call.command);
+    const HistoryRecord record = FindRecord(store, prefix);
+    if (!record.hasImage) {
+        throw CliError(Exit::FileError,
+                       "restore: record " + record.id + " holds no image (" + record.outcome + ")");
+    }
+    const ConfigImage image = LoadImageFile(store.ImagePath(record));
+    if (Sha256Hex(image) != record.sha256) {
+        throw CliError(Exit::FileError, "restore: " + store.ImagePath(record) +
+                                            " is not the image the record was kept with");
+    }
+    const std::u16string password = AccessPassword(PasswordFile(call.args));
+    const std::string port = RequiredPort(call);
+    const auto history = CommandHistory(call);
+    Device device(port, call.trace);
+    RecordNote written = Note(call, "written", port);
+    written.site = call.args.Value("site").value_or(record.site);
+    Step(device.Label() + ": writing the configuration of record " + record.id);
+    bool sent = false;
+    try {
+        device.Write(password, image, sent);
+    } catch (const Interrupted& stop) {
+        throw StoppedWithNote(stop, device,
+                              sent ? "while waiting for the device's answer; the device may have "
+                                     "stored the configuration"
+                                   : "before the configuration was sent; nothing changed");
+    }
+    ConfigImage back{};
+    try {
+        Step(device.Label() + ": reading the configuration back");
+        back = device.ReadBack(password);
+    } catch (const Interrupted& stop) {
+        throw StoppedWithNote(stop, device, "while reading back" + std::string(kNotVerifiedNote));
+    }
+    if (back != image) {
+        const CliError failed = device.Failed(
+            Exit::DataError,
+            "verification failed: the device holds other values for " + WhatDiffers(image, back));
+        written.outcome = failed.what();
+        KeepRecord(history, written, image);
+        throw failed;
+    }
+    KeepRecord(history, written, image);
+    Confirm(device.Label() + ": configuration of record " + record.id + " written and verified");
     return ToInt(Exit::Ok);
 }
 

@@ -4,6 +4,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "config/PrintableText.h"
+
 namespace zorvik::cli {
 
 enum class Exit : int {
@@ -17,7 +19,7 @@ enum class Exit : int {
     FileError = 7,      // a file cannot be read or written, or its content is not valid
     DeviceFailed = 8,   // provision: at least one device failed (the report says which)
     Interrupted = 130,  // stopped by Ctrl-C (128 + SIGINT), as shells report it
-    Terminated = 143,   // stopped by SIGTERM (128 + SIGTERM)
+    Terminated = 143,   // stopped by SIGTERM (128 + SIGTERM), or by SIGHUP or SIGPIPE
 };
 
 [[nodiscard]] constexpr int ToInt(Exit code) {
@@ -27,7 +29,10 @@ enum class Exit : int {
 // A failure on its way out of a command: what went wrong, in English, and the status it ends with.
 class CliError : public std::runtime_error {
 public:
-    CliError(Exit code, const std::string& message) : std::runtime_error(message), code_(code) {}
+    // Whatever of the input the message quotes is shown escaped: no control character reaches
+    // the terminal, and no NUL cuts the message short.
+    CliError(Exit code, const std::string& message)
+        : std::runtime_error(PrintableText(message, true)), code_(code) {}
     [[nodiscard]] Exit Code() const { return code_; }
 
 private:

@@ -106,13 +106,16 @@ int Flash(const Invocation& call) {
         case FirmwareOutcome::Done: {
             std::string done = "firmware programmed";
             done += options.verify ? " and verified" : " (not verified)";
-            done += options.reset ? "; device reset" : "";
+            done += options.reset ? "; device reset"
+                                  : "; the device was not reset (--no-reset): reset it, or "
+                                    "switch it off and on, to start the new firmware";
             Confirm(device.Label() + ": " + done);
             return ToInt(Exit::Ok);
         }
         case FirmwareOutcome::NoReady:
             throw device.Failed(Exit::NoDevice,
-                                "no Ready banner from the device; the firmware was not changed");
+                                "no Ready banner from the device; the firmware was not changed" +
+                                    DoctorHint(device.Label()));
         case FirmwareOutcome::ProgrammingFailed:
             throw device.Failed(Exit::DataError, "the device reported a programming error" + note);
         case FirmwareOutcome::DeviceSilent:

@@ -81,8 +81,16 @@ int Convert(const Invocation& call) {
     const std::vector<std::string> paths = PlainOperands(call, 2, "IN and OUT");
     // Read as `write` reads it; OUT holds the bytes `write` would send, or their settings.
     const ConfigImage image =
-        EncodeConfiguration(LoadConfiguration(paths[0], DefaultConfiguration()));
-    const Form form = FormOfName(paths[1], Form::Text);
+        EncodeConfiguration(WithPresets(call, LoadConfiguration(paths[0], DefaultConfiguration())));
+    std::optional<Form> chosen;
+    if (call.args.Has("text") && call.args.Has("json")) {
+        throw CliError(Exit::Usage, "convert: --text and --json exclude each other");
+    }
+    if (call.args.Has("text") || call.args.Has("json")) {
+        chosen = call.args.Has("text") ? Form::Text : Form::Json;
+    }
+    const Form form = OutputForm(call.command, paths[1], chosen);
+    RefuseSameFile(paths[1], paths[0], "convert");
     if (form == Form::Image) {
         SaveImageFile(paths[1], image);
     } else {

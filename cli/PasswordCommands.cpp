@@ -10,10 +10,15 @@
 #include "cli/ExitCode.h"
 #include "cli/Passwords.h"
 #include "cli/SecurityForm.h"
+#include "cli/StopWords.h"
 
 namespace zorvik::cli {
 
 namespace {
+
+constexpr const char* kNoTelephone =
+    "security: protection is on, but the form gives no telephone number; the device was not "
+    "changed";
 
 // The panel checks in English; the window's order decides which is reported first.
 void CheckPanel(const SecurityPanel& panel) {
@@ -27,8 +32,7 @@ void CheckPanel(const SecurityPanel& panel) {
         case SecurityCheck::NoPassword:
             throw CliError(Exit::Usage, "security: no current security password given");
         case SecurityCheck::NoTelephone:
-            throw CliError(Exit::FileError,
-                           "security: protection is on, but the form gives no telephone number");
+            throw CliError(Exit::FileError, kNoTelephone);
         case SecurityCheck::NewPasswordsDiffer:
             throw CliError(Exit::Usage, "security: the new security passwords do not match");
         case SecurityCheck::NewPasswordLength:
@@ -47,19 +51,39 @@ int Passwd(const Invocation& call) {
     const std::u16string current = AccessPassword(PasswordFile(call.args));
     Device device(RequiredPort(call), call.trace);
     PasswordReader reader(call.args.Has("new-password-stdin"), "--new-password-stdin");
-    const std::u16string next =
-        FromUtf8(reader.Read("New access password: ", "Retype new access password: "));
-    if (!IsValidAccessPassword(next)) {
-        throw CliError(Exit::Usage, "passwd: the new access password must be 4 characters");
-    }
-    if (!IsPlainAscii(next)) {
-        throw CliError(Exit::Usage,
-                       "passwd: the new access password must be letters, digits or signs of "
-                       "ASCII: the device compares bytes, and other characters are not sent as "
-                       "typed");
-    }
+    const std::u16string next = FromUtf8(reader.Read(
+        "New access password: ", "Retype new access password: ", [](const std::string& typed) {
+            const std::u16string password = FromUtf8(typed);
+            if (!IsValidAccessPassword(password)) {
+                throw CliError(Exit::Usage,
+                               "passwd: the new access password must be 4 characters; the device "
+                               "was not changed");
+            }
+            if (!IsPlainAscii(password)) {
+                throw CliError(Exit::Usage,
+                               "passwd: the new access password must be letters, digits or signs "
+                               "of ASCII: the device compares bytes, and other characters are not "
+                               "sent as typed; the device was not changed");
+            }
+        }));
     Step(device.Label() + ": changing the access password");
-    switch (ChangeAccessPassword(device.Exchange(), current, next, {})) {
+    // The new password is named in what the device may hold only when the user typed it: one
+    // from a pipe or a script stays out of the terminal and its logs.
+    std::optional<std::string> typed;
+    if (!call.args.Has("new-password-stdin")) {
+        typed = std::string(next.begin(), next.end());
+    }
+    PasswordChangeOutcome outcome = PasswordChangeOutcome::NoAnswer;
+    try {
+        outcome = ChangeAccessPassword(device.Exchange(), current, next, {});
+    } catch (const Interrupted& stop) {
+        throw StoppedWithNote(
+            stop, device,
+            device.Exchange().ChangeSent()
+                ? "after the new password went out; " + MayHoldNewPassword(typed)
+                : "before the new password went out; " + std::string(kDeviceNotChanged));
+    }
+    switch (outcome) {
         case PasswordChangeOutcome::Changed:
             Confirm(device.Label() +
                     ": access password changed; the device now answers only to the new one");
@@ -73,9 +97,9 @@ int Passwd(const Invocation& call) {
         case PasswordChangeOutcome::NoAnswer:
             break;
     }
+    // The new password went out: the device may have taken it and its answer been lost.
     throw device.Failed(Exit::NoDevice,
-                        "device did not answer after the Ready banner; the password was not "
-                        "changed");
+                        "device did not answer the password change; " + MayHoldNewPassword(typed));
 }
 
 int Security(const Invocation& call) {
@@ -83,6 +107,10 @@ int Security(const Invocation& call) {
     OneReaderOfStandardInput(call, path, call.args.Has("passwords-stdin"));
     const std::u16string access = AccessPassword(PasswordFile(call.args));
     const SecurityForm form = ParseSecurityForm(FormText(path), Shown(path));
+    if (form.protection && form.telephone.empty()) {
+        // Said before three passwords are asked for, not after.
+        throw CliError(Exit::FileError, kNoTelephone);
+    }
     Device device(RequiredPort(call), call.trace);
 
     PasswordReader reader(call.args.Has("passwords-stdin"), "--passwords-stdin");
@@ -109,7 +137,18 @@ int Security(const Invocation& call) {
     CheckPanel(panel);
     Step(device.Label() + ": sending the anti-theft settings");
 
-    switch (SendSecuritySettings(device.Exchange(), access, panel)) {
+    SecurityOutcome outcome = SecurityOutcome::NoTransferAnswer;
+    try {
+        outcome = SendSecuritySettings(device.Exchange(), access, panel);
+    } catch (const Interrupted& stop) {
+        throw StoppedWithNote(
+            stop, device,
+            device.Exchange().ChangeSent()
+                ? "after the anti-theft settings went out; " +
+                      std::string(kSecuritySettingsMayBeStored)
+                : "before the anti-theft settings went out; " + std::string(kDeviceNotChanged));
+    }
+    switch (outcome) {
         case SecurityOutcome::Updated:
             Confirm(device.Label() + ": anti-theft settings sent");
             return ToInt(Exit::Ok);
@@ -134,9 +173,8 @@ int Security(const Invocation& call) {
         case SecurityOutcome::NoTransferAnswer:
             break;
     }
-    throw device.Failed(Exit::NoDevice,
-                        "the device did not confirm the anti-theft settings; they may not have "
-                        "been stored");
+    throw device.Failed(Exit::NoDevice, "the device did not confirm the anti-theft settings; " +
+                                            std::string(kSecuritySettingsMayBeStored));
 }
 
 }  // namespace zorvik::cli

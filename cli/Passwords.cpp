@@ -206,13 +206,18 @@ bool IsPlainAscii(const std::u16string& password) {
 }
 
 std::string PasswordReader::Read(const std::string& prompt,
-                                 const std::optional<std::string>& confirm) {
+                                 const std::optional<std::string>& confirm,
+                                 const std::function<void(const std::string&)>& check) {
     if (fromStdin_) {
         std::string line;
         if (!std::getline(std::cin, line)) {
             throw CliError(Exit::Usage, "no password on standard input");
         }
-        return Chomp(line);
+        line = Chomp(line);
+        if (check) {
+            check(line);
+        }
+        return line;
     }
     const int tty = ::open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (tty < 0) {
@@ -225,6 +230,9 @@ std::string PasswordReader::Read(const std::string& prompt,
         ~Closer() { ::close(fd); }
     } closer{tty};
     const std::string first = ReadFromTerminal(tty, prompt);
+    if (check) {
+        check(first);
+    }
     if (confirm && ReadFromTerminal(tty, *confirm) != first) {
         throw CliError(Exit::Usage, "the passwords typed do not match");
     }

@@ -3,6 +3,7 @@
 // standard input for scripts.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -34,9 +35,12 @@ public:
 
     // One password. On the terminal it is asked for with `prompt` and, when `confirm` is
     // given, asked again with that prompt; two different answers raise CliError (status 2).
-    // No terminal, or the input ended, raises CliError (status 2).
+    // `check`, when given, judges the first answer before it is asked again, so a password that
+    // cannot be taken is refused before it is typed twice. No terminal, or the input ended,
+    // raises CliError (status 2).
     [[nodiscard]] std::string Read(const std::string& prompt,
-                                   const std::optional<std::string>& confirm);
+                                   const std::optional<std::string>& confirm,
+                                   const std::function<void(const std::string&)>& check = {});
 
 private:
     bool fromStdin_;

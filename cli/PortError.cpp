@@ -78,6 +78,16 @@ CliError Worded(PortFault fault, const EComPort& error, const std::string& name)
                             " on that port?");
         case PortFault::ConnectionLost:
             return said(Exit::NoDevice, "the connection" + Through(error, name) + " was lost");
+        case PortFault::SerialControlRefused:
+            return said(Exit::PortUnusable,
+                        "the server" + Through(error, name) +
+                            " refused or ignored the line settings (57600 8N1); it may be a plain "
+                            "telnet port, or ser2net without remctl");
+        case PortFault::Flooded:
+            return said(Exit::PortUnusable,
+                        "the server" + Through(error, name) +
+                            " sent far more than a device sends in an exchange, and was left; is "
+                            "it a serial server?");
         case PortFault::NotSerial:
             return said(Exit::PortUnusable, "not a serial port");
         case PortFault::SettingsRefused:
@@ -98,8 +108,16 @@ CliError Worded(PortFault fault, const EComPort& error, const std::string& name)
 
 }  // namespace
 
-CliError DescribePortError(const EComPort& error, std::string_view port) {
-    return Worded(ClassifyPortFault(error), error, std::string(port));
+CliError DescribePortError(const EComPort& error, std::string_view port, bool pointToDoctor) {
+    const CliError described = Worded(ClassifyPortFault(error), error, std::string(port));
+    if (!pointToDoctor || described.Code() != Exit::PortUnusable) {
+        return described;
+    }
+    return CliError(described.Code(), described.what() + DoctorHint(port));
+}
+
+std::string DoctorHint(std::string_view port) {
+    return "; run `zorvik-cli doctor -p " + std::string(port) + "`";
 }
 
 }  // namespace zorvik::cli

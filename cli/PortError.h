@@ -2,6 +2,7 @@
 // what the user can do about it.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "cli/ExitCode.h"
@@ -10,7 +11,12 @@
 namespace zorvik::cli {
 
 // `port` is the name or path the user gave. An open refused by the system gives status 3 with a
-// hint; a failure once the port was open means the line went away (status 4).
-[[nodiscard]] CliError DescribePortError(const EComPort& error, std::string_view port);
+// hint, and ends by pointing to the doctor unless `pointToDoctor` is false (the doctor's own
+// lines); a failure once the port was open means the line went away (status 4).
+[[nodiscard]] CliError DescribePortError(const EComPort& error, std::string_view port,
+                                         bool pointToDoctor = true);
+
+// The end of a message about a port that does not open or a device that does not answer.
+[[nodiscard]] std::string DoctorHint(std::string_view port);
 
 }  // namespace zorvik::cli

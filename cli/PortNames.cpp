@@ -4,6 +4,9 @@
 #include <filesystem>
 #include <system_error>
 
+#include "cli/Device.h"
+#include "serial/PortMap.h"
+
 namespace zorvik::cli {
 
 namespace {
@@ -25,6 +28,21 @@ std::map<std::string, std::string> ByIdNames() {
         names.emplace(RealPath(entry.path().string()), entry.path().string());
     }
     return names;
+}
+
+std::string ByIdOf(const std::string& given) {
+    std::optional<std::string> path;
+    if (PortMap::ComNumber(given)) {
+        path = PortMap().DevicePath(given);
+    } else {
+        path = PortName(given);
+    }
+    if (!path) {
+        return {};
+    }
+    const auto names = ByIdNames();
+    const auto found = names.find(RealPath(*path));
+    return found == names.end() ? std::string() : found->second;
 }
 
 }  // namespace zorvik::cli

@@ -12,4 +12,7 @@ namespace zorvik::cli {
 // The /dev/serial/by-id name of each device, keyed by the device's real path.
 [[nodiscard]] std::map<std::string, std::string> ByIdNames();
 
+// The by-id name of the adapter behind a port as the user gave it, or empty.
+[[nodiscard]] std::string ByIdOf(const std::string& given);
+
 }  // namespace zorvik::cli

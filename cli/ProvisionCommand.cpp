@@ -11,14 +11,17 @@
 #include "cli/Passwords.h"
 #include "cli/Provision.h"
 #include "serial/PortMap.h"
+#include "trace/TraceFile.h"
 
 namespace zorvik::cli {
 
 int ProvisionCommand(const Invocation& call) {
     ProvisionSetup setup;
     for (const Operand& operand : call.args.Operands()) {
-        if (!operand.option.empty()) {
+        if (operand.option == "port") {
             setup.ports.push_back(operand.text);
+        } else if (!operand.option.empty()) {
+            continue;  // a preset
         } else if (setup.templatePath.empty()) {
             setup.templatePath = operand.text;
         } else {
@@ -54,13 +57,23 @@ int ProvisionCommand(const Invocation& call) {
     setup.reportPath = call.args.Value("report");
     setup.watch = call.args.Has("watch");
     setup.resume = call.args.Has("resume");
+    setup.strict = call.args.Has("strict");
+    setup.excel = call.args.Has("excel");
     if (setup.resume && !setup.reportPath) {
         throw CliError(Exit::Usage, "provision: --resume needs --report REPORT.csv");
     }
     for (const std::string& port : setup.ports) {
         (void)PortName(port);  // a name that is no port is a usage error before anything starts
     }
+    setup.presets = OptionValues(call, "preset");
+    setup.presetOverride = call.args.Has("preset-override");
+    setup.history = CommandHistory(call);
     setup.password = AccessPassword(PasswordFile(call.args));
+    setup.tracePath = call.args.Value("trace");
+    if (!setup.tracePath) {
+        setup.tracePath = TraceFileFromEnvironment();
+    }
+    setup.commandLine = call.words;
     return Provision(setup);
 }
 

@@ -3,9 +3,12 @@
 
 #include <map>
 
+#include "cli/ConfigForms.h"
 #include "cli/Csv.h"
 #include "cli/ExitCode.h"
 #include "cli/Passwords.h"
+#include "cli/StopWords.h"
+#include "cli/Utf8.h"
 #include "config/ConfigText.h"
 #include "device/DeviceExchange.h"
 
@@ -38,9 +41,15 @@ std::optional<std::u16string> PasswordCell(const std::string& cell, const std::s
     return password;
 }
 
-std::vector<CsvRecord> Records(std::string_view text, const std::string& path) {
+std::vector<CsvRecord> Records(std::string_view text, const std::string& path, char separator) {
+    if (!IsUtf8(text)) {
+        throw CliError(Exit::FileError,
+                       path +
+                           ": not UTF-8 text (a spreadsheet's plain \"CSV\" is often "
+                           "Windows-1250): save it as \"CSV UTF-8\" and try again");
+    }
     try {
-        return ParseCsv(text);
+        return ParseCsv(text, separator);
     } catch (const CsvError& error) {
         throw CliError(Exit::FileError, path + ": " + error.what());
     }
@@ -49,8 +58,9 @@ std::vector<CsvRecord> Records(std::string_view text, const std::string& path) {
 }  // namespace
 
 std::vector<ProvisionRow> ReadProvisionTable(std::string_view text, const std::string& path,
-                                             const Configuration& base) {
-    const std::vector<CsvRecord> records = Records(text, path);
+                                             const Configuration& base,
+                                             const std::set<std::string>& templateKeys) {
+    const std::vector<CsvRecord> records = Records(text, path, CsvSeparatorOf(text));
     if (records.empty()) {
         throw CliError(Exit::FileError, path + ": empty; the first line names the columns");
     }
@@ -58,11 +68,12 @@ std::vector<ProvisionRow> ReadProvisionTable(std::string_view text, const std::s
     std::map<std::string, std::size_t> columns;
     for (std::size_t c = 0; c < header.size(); ++c) {
         const std::string& name = header[c];
-        const bool own = name == kIdColumn || name == kPasswordColumn || name == kNewPasswordColumn;
+        const bool own = name == kIdColumn || name == kPasswordColumn ||
+                         name == kNewPasswordColumn || name == kPortColumn;
         if (!own && !IsConfigKey(name)) {
             throw TableFailure(path, "header, column " + std::to_string(c + 1),
-                               "\"" + name + "\" is neither id, password, new_password nor a " +
-                                   "key of the text form");
+                               "\"" + name + "\" is neither id, password, new_password, port " +
+                                   "nor a key of the text form");
         }
         if (!columns.emplace(name, c).second) {
             throw TableFailure(path, "header, column " + name, "given twice");
@@ -87,6 +98,8 @@ std::vector<ProvisionRow> ReadProvisionTable(std::string_view text, const std::s
         row.number = number;
         row.id = std::to_string(number);
         Configuration value = base;
+        std::set<std::string> given = templateKeys;
+        std::set<std::string> rowKeys;
         for (std::size_t c = 0; c < header.size(); ++c) {
             const std::string& name = header[c];
             const std::string& cell = cells[c];
@@ -96,7 +109,19 @@ std::vector<ProvisionRow> ReadProvisionTable(std::string_view text, const std::s
                 row.password = PasswordCell(cell, path, number, name);
             } else if (name == kNewPasswordColumn) {
                 row.newPassword = PasswordCell(cell, path, number, name);
+                if (row.newPassword && !IsPlainAscii(*row.newPassword)) {
+                    throw TableFailure(path, RowColumn(number, name),
+                                       "a new access password must be letters, digits or signs "
+                                       "of ASCII: the device compares bytes, and other "
+                                       "characters are not sent as written");
+                }
+            } else if (name == kPortColumn) {
+                if (!cell.empty()) {
+                    row.port = cell;
+                }
             } else if (!cell.empty()) {
+                given.insert(name);
+                rowKeys.insert(name);
                 try {
                     SetConfigValue(value, name, cell);
                 } catch (const ConfigParseError& error) {
@@ -112,6 +137,13 @@ std::vector<ProvisionRow> ReadProvisionTable(std::string_view text, const std::s
                 "\"" + row.id + "\" is also the id of row " + std::to_string(at->second));
         }
         row.image = EncodeConfiguration(value);
+        for (const NotHeldSetting& setting : NotHeld(value, given)) {
+            const std::string where =
+                rowKeys.contains(setting.key)
+                    ? RowColumn(number, setting.key)
+                    : "row " + std::to_string(number) + " (" + setting.key + " from the template)";
+            row.notHeld.push_back(where + ": " + Describe(setting));
+        }
         rows.push_back(std::move(row));
     }
     return rows;
@@ -123,17 +155,27 @@ const std::vector<std::string>& ReportColumns() {
     return columns;
 }
 
-std::string FormatReportLine(const ReportLine& line) {
-    return CsvLine({line.time, line.row, line.port, line.byId,
-                    std::string(line.ok ? kResultOk : kResultFailed),
-                    std::to_string(line.exitStatus), line.message, line.sha256});
+std::string FormatReportLine(const ReportLine& line, char separator) {
+    std::vector<std::string> cells = {line.time,
+                                      line.row,
+                                      line.port,
+                                      line.byId,
+                                      std::string(line.ok ? kResultOk : kResultFailed),
+                                      std::to_string(line.exitStatus),
+                                      line.message,
+                                      line.sha256};
+    for (std::string& cell : cells) {
+        cell = InertCell(cell);
+    }
+    return CsvLine(cells, separator);
 }
 
-std::set<std::string> RowsDoneInReport(std::string_view text, const std::string& path) {
-    std::set<std::string> done;
-    const std::vector<CsvRecord> records = Records(text, path);
+ReportHistory ReadReport(std::string_view text, const std::string& path) {
+    ReportHistory history;
+    history.separator = CsvSeparatorOf(text);
+    const std::vector<CsvRecord> records = Records(text, path, history.separator);
     if (records.empty()) {
-        return done;
+        return history;
     }
     if (records.front().fields != ReportColumns()) {
         throw CliError(Exit::FileError,
@@ -143,17 +185,30 @@ std::set<std::string> RowsDoneInReport(std::string_view text, const std::string&
     }
     constexpr std::size_t kRow = 1;
     constexpr std::size_t kResult = 4;
+    constexpr std::size_t kMessage = 6;
+    constexpr std::size_t kSha256 = 7;
+    const std::string newPasswordWords = MayHoldNewPassword(std::nullopt);
+    const std::string_view mayHoldNewPassword =
+        std::string_view(newPasswordWords).substr(0, newPasswordWords.find(':'));
     for (std::size_t r = 1; r < records.size(); ++r) {
-        const std::vector<std::string>& fields = records[r].fields;
+        std::vector<std::string> fields = records[r].fields;
         if (fields.size() != ReportColumns().size()) {
             throw CliError(Exit::FileError, path + ": line " + std::to_string(records[r].line) +
                                                 ": not a report line");
         }
+        for (std::string& field : fields) {
+            field = LiveCell(field);
+        }
         if (fields[kResult] == kResultOk) {
-            done.insert(fields[kRow]);
+            history.done.insert(fields[kRow]);
+            if (!fields[kSha256].empty()) {
+                history.doneImages.emplace(fields[kSha256], fields[kRow]);
+            }
+        } else if (fields[kMessage].find(mayHoldNewPassword) != std::string::npos) {
+            history.mayHoldNewPassword.insert(fields[kRow]);
         }
     }
-    return done;
+    return history;
 }
 
 }  // namespace zorvik::cli

@@ -13,8 +13,9 @@ namespace zorvik {
 [[nodiscard]] std::string FormatConfigJson(const Configuration& value);
 
 // `base` with the members the object names. A member may also be given as a string in the text
-// form's spelling. Throws ConfigParseError (line 0) for text that is not one JSON object, and
-// naming the key for an unknown key, a bad value or a number out of range; nothing is taken then.
+// form's spelling. Throws ConfigParseError with the line for text that is not one JSON object, and
+// naming the key and its line for an unknown key, a key given twice, a bad value or a number out of
+// range, however large or small; nothing is taken then.
 [[nodiscard]] Configuration ParseConfigJson(std::string_view json, const Configuration& base);
 
 }  // namespace zorvik

@@ -11,6 +11,7 @@
 
 #include "config/FormGrammar.h"
 #include "config/ImageLayout.h"
+#include "config/PrintableText.h"
 
 namespace zorvik {
 
@@ -393,8 +394,13 @@ std::string ErrorText(int line, const std::string& key, const std::string& messa
 
 }  // namespace
 
+// What a form holds may reach the terminal: the key and the words quoting the value are shown
+// escaped, so that no control character acts there and no NUL cuts the message.
 ConfigParseError::ConfigParseError(int line, std::string key, const std::string& message)
-    : std::runtime_error(ErrorText(line, key, message)), line_(line), key_(std::move(key)) {}
+    : std::runtime_error(ErrorText(line, PrintableText(key), PrintableText(message))),
+      line_(line),
+      key_(std::move(key)),
+      message_(message) {}
 
 ConfigValueKind KindOfKey(std::string_view key) {
     const std::size_t index = KeyIndex(key);

@@ -36,10 +36,13 @@ public:
 
     [[nodiscard]] int Line() const { return line_; }  // 1 for the first line; 0 when not line-based
     [[nodiscard]] const std::string& Key() const { return key_; }  // empty when no key is known
+    // The same fault, placed on `line`.
+    [[nodiscard]] ConfigParseError AtLine(int line) const { return {line, key_, message_}; }
 
 private:
     int line_;
     std::string key_;
+    std::string message_;
 };
 
 // `base` with the settings the text names. Blank lines and lines starting with "#" are skipped.

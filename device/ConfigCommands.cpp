@@ -5,11 +5,20 @@
 #include <array>
 #include <span>
 
+#include "config/Configuration.h"
 #include "config/Crc8.h"
+#include "config/ImageLayout.h"
 
 namespace zorvik {
 
 namespace {
+
+// The SIM PIN's digits, and the checksum, from which a PIN of a few digits could be worked out:
+// a trace shows them masked, in the image read and in the image written alike.
+constexpr std::array<SecretBytes, 2> kImageSecrets{{
+    {image::kPin + 1, kPinDigits},
+    {kImageSize, 1},
+}};
 
 // The read command words everything with a full stop.
 constexpr FramingMessages kReadFraming{
@@ -70,7 +79,12 @@ static ReadResult ReadSteps(DeviceExchange& exchange, const std::u16string& pass
     exchange.SendByte(kOpReadImage);
     exchange.PauseMillis(kBlockPauses);
     Block block{};
+    for (const SecretBytes& secret : kImageSecrets) {
+        exchange.NoteSecretInReads(secret);
+    }
     const int received = exchange.ReadBlock(block.data(), kBlockSize);
+    // Judged below as well, after the port is closed; the trace hears it here, beside the block.
+    exchange.NoteBlockJudged(received == kBlockSize && ChecksumOf(block) == block[kImageSize]);
     exchange.SendByte(kCloseAfterRead);
     exchange.ClosePort();
 
@@ -103,7 +117,7 @@ static WriteOutcome WriteSteps(DeviceExchange& exchange, const std::u16string& p
     if (onPasswordAccepted) {
         onPasswordAccepted();
     }
-    switch (exchange.TransferBlock(kOpWriteImage, encodeImage())) {
+    switch (exchange.TransferBlock(kOpWriteImage, encodeImage(), kImageSecrets)) {
         case StatusReply::Accepted:
             exchange.SendByte(kCloseAfterWrite);
             exchange.ClosePort();

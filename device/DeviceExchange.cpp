@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "device/ReadyListener.h"
+
 namespace zorvik {
 
 bool IsValidAccessPassword(const std::u16string& password) {
@@ -27,6 +29,7 @@ AuthBlock BuildPasswordChangeBlock(const std::u16string& password,
 }
 
 void DeviceExchange::PortReset() {
+    changeSent_ = false;
     if (port_.Connected()) {
         port_.Close();
     }
@@ -34,6 +37,15 @@ void DeviceExchange::PortReset() {
 }
 
 bool DeviceExchange::WaitReady() {
+    if (listen_) {
+        Note("Ready banner wait, listening");
+        if (!ListenForReady(port_, clock_, std::int64_t{kReadyAttempts} * kReadyPollMs * 1000,
+                            kListenPollMs)) {
+            return false;
+        }
+        DropArrivedInput();
+        return true;
+    }
     std::string text;
     for (int attempt = 0; attempt < kReadyAttempts; ++attempt) {
         Note("Ready banner wait, attempt " + std::to_string(attempt + 1));
@@ -69,6 +81,7 @@ void DeviceExchange::SendAuthBlock(const AuthBlock& block) {
     NoteSecret({1, kPasswordBlockSize});
     if (block[0] == kChangeFlagPassword) {
         NoteSecret({1 + kPasswordBlockSize, kPasswordBlockSize});
+        changeSent_ = true;  // a write cut short may still have carried it
     }
     SendBytes(block.data(), kAuthBlockSize);
 }
@@ -131,6 +144,7 @@ StatusReply DeviceExchange::TransferBlock(std::uint8_t operation, const ConfigIm
     std::copy(bytes.begin(), bytes.end(), block.begin());
     block[kImageSize] = ComputeImageChecksum(bytes);
     Note("transfer");
+    changeSent_ = true;
     SendByte(operation);
     for (const SecretBytes& secret : secrets) {
         NoteSecret(secret);
@@ -150,6 +164,18 @@ void DeviceExchange::ClosePort() {
 void DeviceExchange::Note(std::string_view step) {
     if (PortObserver* observer = port_.Observer()) {
         observer->StepBegun(step);
+    }
+}
+
+void DeviceExchange::NoteSecretInReads(const SecretBytes& secret) {
+    if (PortObserver* observer = port_.Observer()) {
+        observer->SecretInNextReads(secret.first, secret.count);
+    }
+}
+
+void DeviceExchange::NoteBlockJudged(bool checksumHeld) {
+    if (PortObserver* observer = port_.Observer()) {
+        observer->BlockJudged(checksumHeld);
     }
 }
 
@@ -175,11 +201,17 @@ void DeviceExchange::ShowInformation(const Message& message) {
 
 FramingOutcome DeviceExchange::RunAuthenticated(const AuthBlock& block,
                                                 const FramingMessages& messages) {
-    PortReset();
-    if (!WaitReady()) {
-        ShowError(messages.noReady);
-        ClosePort();
-        return FramingOutcome::NoReady;
+    const bool seen = bannerSeen_ && port_.Connected();
+    bannerSeen_ = false;
+    if (seen) {
+        DropArrivedInput();  // banners queued behind the one seen, as after a banner wait
+    } else {
+        PortReset();
+        if (!WaitReady()) {
+            ShowError(messages.noReady);
+            ClosePort();
+            return FramingOutcome::NoReady;
+        }
     }
     Note("command byte");
     SendByte(kCmdAuthenticated);

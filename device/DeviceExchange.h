@@ -106,6 +106,13 @@ public:
     // can hand over banners sent before the port was set up. Left in place, a later banner's "R"
     // would be taken for the answer "wrong password".
     [[nodiscard]] bool WaitReady();
+    // The Ready banner wait listens instead (ListenForReady every 20 ms, over the same 2.5 s):
+    // a station of many devices gains the time between polls on every device. Nothing sent
+    // changes.
+    void ListenForBanner() { listen_ = true; }
+    // A banner has just been seen on the open port: the next RunAuthenticated goes on from it,
+    // without a port reset and a banner wait of its own.
+    void BannerSeen() { bannerSeen_ = true; }
     void SendByte(std::uint8_t byte);
     void SendBytes(const std::uint8_t* data, int count);
     // Pause 25 ms, then all 17 bytes in one write.
@@ -128,6 +135,11 @@ public:
     // Closes the port only while it is open.
     void ClosePort();
 
+    // Whether this exchange has begun to send a change: the operation byte of a block the host
+    // sends, or an authentication block with a new password. From then on a stop leaves the
+    // device holding the old or the new; before it, the device is unchanged.
+    [[nodiscard]] bool ChangeSent() const { return changeSent_; }
+
     void ShowError(const Message& message);
     void ShowInformation(const Message& message);
 
@@ -135,6 +147,10 @@ public:
     void Note(std::string_view step);
     // Tells a trace of the port, if there is one, that the next write carries a secret.
     void NoteSecret(const SecretBytes& secret);
+    // The same for the bytes read until the next write (a block the device sends).
+    void NoteSecretInReads(const SecretBytes& secret);
+    // Tells a trace of the port, if there is one, whether the block just read held its checksum.
+    void NoteBlockJudged(bool checksumHeld);
 
     // Port reset, banner, command byte 0x03, authentication block, status reply. A failure is
     // reported with the command's wording and closes the port; only Accepted leaves it open.
@@ -143,10 +159,13 @@ public:
 
 private:
     void DropArrivedInput();
+    bool listen_ = false;
+    bool bannerSeen_ = false;
 
     TCustomComPort& port_;
     Clock& clock_;
     Dialogs& dialogs_;
+    bool changeSent_ = false;
 };
 
 }  // namespace zorvik

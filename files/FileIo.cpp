@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
+#include <vector>
 
 namespace zorvik {
 
@@ -129,6 +130,81 @@ bool InProcessFolder(const std::string& folder) {
     return ::statfs(folder.c_str(), &info) == 0 && info.f_type == PROC_SUPER_MAGIC;
 }
 
+// Reads the link at `path`; a relative target is taken from `folder`, the link's own.
+std::string LinkTarget(const std::string& path, const std::string& folder) {
+    char next[PATH_MAX];
+    const ssize_t length = ::readlink(path.c_str(), next, sizeof next);
+    if (length < 0) {
+        ThrowLastError();
+    }
+    if (static_cast<std::size_t>(length) == sizeof next) {
+        ThrowSystemError(ENAMETOOLONG);
+    }
+    const std::string linked(next, static_cast<std::size_t>(length));
+    return linked.starts_with('/') ? linked : folder + "/" + linked;
+}
+
+// `folder` with every link in it followed, each one checked by MayFollow against the folder that
+// holds it, so that a link to a folder planted in /tmp is refused like a link to a file. The parts
+// are walked from the root; a part that does not exist ends the walk, and the open that follows
+// reports it. `followed` counts the links of the whole save.
+std::string FollowFolderLinks(const std::string& folder, int& followed) {
+    std::vector<std::string> parts;  // what is left to walk, the next part last
+    const auto pushParts = [&parts](const std::filesystem::path& path) {
+        std::vector<std::string> forward;
+        for (const auto& part : path.relative_path()) {
+            forward.push_back(part.string());
+        }
+        parts.insert(parts.end(), forward.rbegin(), forward.rend());
+    };
+    pushParts(std::filesystem::absolute(folder));
+    std::string walked;  // link-free, from the root; empty is the root
+    while (!parts.empty()) {
+        const std::string part = std::move(parts.back());
+        parts.pop_back();
+        if (part.empty() || part == ".") {
+            continue;
+        }
+        if (part == "..") {
+            walked.erase(walked.empty() ? 0 : walked.rfind('/'));
+            continue;
+        }
+        const std::string next = walked + "/" + part;
+        struct stat link {};
+        if (::lstat(next.c_str(), &link) != 0) {
+            if (errno != ENOENT && errno != ENOTDIR) {
+                ThrowLastError();
+            }
+            walked = next;
+            break;  // nothing further to check: the open names what is missing
+        }
+        if (!S_ISLNK(link.st_mode)) {
+            walked = next;
+            continue;
+        }
+        if (++followed > kMaxLinksFollowed) {
+            ThrowSystemError(ELOOP);
+        }
+        const std::string holder = walked.empty() ? "/" : walked;
+        struct stat holderInfo {};
+        if (::stat(holder.c_str(), &holderInfo) != 0) {
+            ThrowLastError();
+        }
+        if (!MayFollow(link, holderInfo)) {
+            ThrowSystemError(EACCES);
+        }
+        const std::string linked = LinkTarget(next, holder);
+        if (linked.starts_with('/')) {
+            walked.clear();
+        }
+        pushParts(std::filesystem::path(linked).relative_path());
+    }
+    for (auto part = parts.rbegin(); part != parts.rend(); ++part) {
+        walked += "/" + *part;
+    }
+    return walked.empty() ? "/" : walked;
+}
+
 // What a save writes, once the links in front of it are followed.
 struct SaveTarget {
     std::string path;
@@ -141,7 +217,14 @@ struct SaveTarget {
 // would. A link whose target does not exist yet leads to that target, to be created there.
 SaveTarget FindTarget(const std::string& path) {
     SaveTarget target{path};
-    for (int followed = 0;; ++followed) {
+    int followed = 0;
+    for (;; ++followed) {
+        // A link anywhere in the folder's path is checked as well as one at its end.
+        const std::string name = std::filesystem::path(target.path).filename().string();
+        if (name.empty() || name == "." || name == "..") {
+            break;  // a folder: the open refuses it
+        }
+        target.path = FollowFolderLinks(FolderOf(target.path), followed) + "/" + name;
         struct stat link {};
         if (::lstat(target.path.c_str(), &link) != 0) {
             if (errno == ENOENT) {
@@ -152,7 +235,7 @@ SaveTarget FindTarget(const std::string& path) {
         if (!S_ISLNK(link.st_mode)) {
             break;
         }
-        if (followed == kMaxLinksFollowed) {
+        if (followed >= kMaxLinksFollowed) {
             ThrowSystemError(ELOOP);
         }
         const std::string folder = FolderOf(target.path);
@@ -167,16 +250,7 @@ SaveTarget FindTarget(const std::string& path) {
             target.descriptor = true;  // the system follows it to the descriptor's file or pipe
             break;
         }
-        char next[PATH_MAX];
-        const ssize_t length = ::readlink(target.path.c_str(), next, sizeof next);
-        if (length < 0) {
-            ThrowLastError();
-        }
-        if (static_cast<std::size_t>(length) == sizeof next) {
-            ThrowSystemError(ENAMETOOLONG);
-        }
-        const std::string linked(next, static_cast<std::size_t>(length));
-        target.path = linked.starts_with('/') ? linked : folder + "/" + linked;
+        target.path = LinkTarget(target.path, folder);
     }
     if (::stat(target.path.c_str(), &target.info) != 0) {
         ThrowLastError();

@@ -33,6 +33,7 @@ private:
 // link whose target does not exist yet makes that target, and stays a link), except a link in a
 // sticky folder that anyone may write to which belongs neither to this user nor to the folder's
 // owner: that is refused as "Permission denied", as the system itself would refuse to follow it.
+// The rule holds for every part of the path, a link to a folder on the way included.
 // A regular file is replaced: the content goes to a temporary file in the same folder first, and
 // replaces the old file only once it is complete on disk; a failure at any step raises
 // EInOutError, leaves the old file as it was and leaves no temporary file behind. The replacement

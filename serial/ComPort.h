@@ -82,6 +82,12 @@ public:
     virtual void StepBegun(std::string_view step) = 0;
     // The next write carries a secret in bytes [first, first + count): it is seen masked.
     virtual void SecretInNextWrite(int first, int count) = 0;
+    // The bytes read from now until the next write carry a secret in bytes [first, first + count),
+    // counted from the first of them: they are seen masked.
+    virtual void SecretInNextReads(int /*first*/, int /*count*/) {}
+    // The block just read held its checksum, or did not: what a replay needs to end the same way
+    // when the block's secrets are masked.
+    virtual void BlockJudged(bool /*checksumHeld*/) {}
     // The port's user told the user something: a failure (`error`) or a success.
     virtual void MessageShown(std::string_view caption, std::string_view text, bool error) = 0;
 };

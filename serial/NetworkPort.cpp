@@ -15,6 +15,9 @@
 #include <cerrno>
 #include <charconv>
 #include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
 #include <thread>
 #include <utility>
 
@@ -30,10 +33,28 @@ constexpr std::uint8_t kDataBits = 8;
 
 constexpr int kSendQueuePollMicros = 200;  // between looks at what the server has not taken
 constexpr std::size_t kReceiveChunk = 4096;
+// What one look at the connection takes at most, so that every wait gets back to its deadline
+// however fast the server sends.
+constexpr std::size_t kReceiveTurnBytes = 4 * kReceiveChunk;
+// The most an exchange can use is a 257-byte block and a few banners. A server that sends far
+// more than that without the host taking any of it (data, telnet commands or bytes before the
+// purge's answer alike) is flooding the port, and the port gives up with its own error.
+constexpr std::size_t kFloodBytes = 64 * 1024;
 
 // The options this client takes up when the server asks for them, both ways.
 constexpr std::array<std::uint8_t, 3> kOwnOptions{kOptBinary, kOptSuppressGoAhead, kOptComPort};
 constexpr std::array<std::uint8_t, 2> kServerOptions{kOptBinary, kOptSuppressGoAhead};
+
+std::int64_t NowMicros() {
+    return std::chrono::duration_cast<std::chrono::microseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+int MsLeft(std::int64_t deadlineMicros) {
+    const std::int64_t left = (deadlineMicros - NowMicros() + 999) / 1000;
+    return static_cast<int>(std::clamp<std::int64_t>(left, 0, INT32_MAX));
+}
 
 template <typename List>
 bool Contains(const List& list, std::uint8_t value) {
@@ -42,6 +63,54 @@ bool Contains(const List& list, std::uint8_t value) {
 
 void Remove(std::vector<std::uint8_t>& list, std::uint8_t value) {
     list.erase(std::remove(list.begin(), list.end(), value), list.end());
+}
+
+// Looks `host` up with the system's resolver, giving up at `deadline`: the resolver itself may
+// wait far longer for a silent name server. The lookup runs in a thread of its own, which finishes
+// (and frees what it found) by itself when it is given up. EAI_AGAIN with nothing found when the
+// deadline has passed.
+int LookUp(const std::string& host, const std::string& service, std::int64_t deadline,
+           addrinfo*& found) {
+    struct Lookup {
+        std::mutex mutex;
+        std::condition_variable done;
+        bool finished = false;
+        bool abandoned = false;
+        int result = EAI_AGAIN;
+        int error = 0;
+        addrinfo* found = nullptr;
+    };
+    const auto lookup = std::make_shared<Lookup>();
+    std::thread([lookup, host, service] {
+        addrinfo hints{};
+        hints.ai_family = AF_UNSPEC;
+        hints.ai_socktype = SOCK_STREAM;
+        addrinfo* answer = nullptr;
+        const int result = ::getaddrinfo(host.c_str(), service.c_str(), &hints, &answer);
+        const int error = errno;
+        const std::lock_guard lock(lookup->mutex);
+        if (lookup->abandoned) {
+            if (result == 0) {
+                ::freeaddrinfo(answer);
+            }
+            return;
+        }
+        lookup->result = result;
+        lookup->error = error;
+        lookup->found = result == 0 ? answer : nullptr;
+        lookup->finished = true;
+        lookup->done.notify_one();
+    }).detach();
+    std::unique_lock lock(lookup->mutex);
+    const auto until = std::chrono::steady_clock::time_point(std::chrono::microseconds(deadline));
+    if (!lookup->done.wait_until(lock, until, [&lookup] { return lookup->finished; })) {
+        lookup->abandoned = true;
+        found = nullptr;
+        return EAI_AGAIN;
+    }
+    errno = lookup->error;
+    found = lookup->found;
+    return lookup->result;
 }
 
 // The errors with which the kernel says a connection went away.
@@ -96,7 +165,7 @@ NetworkLine::NetworkLine(NetworkAddress address, std::string text)
     : address_(std::move(address)),
       text_(std::move(text)),
       rfc2217_(address_.protocol == NetworkAddress::Protocol::Rfc2217) {
-    const auto deadline = LineClock::now() + std::chrono::milliseconds(kNetworkConnectMs);
+    const std::int64_t deadline = NowMicros() + std::int64_t{kNetworkConnectMs} * 1000;
     try {
         Connect(deadline);
         if (rfc2217_) {
@@ -122,13 +191,12 @@ EComPort NetworkLine::Error(int code, int error) const {
     return failure;
 }
 
-void NetworkLine::Connect(LineClock::time_point deadline) {
-    addrinfo hints{};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_STREAM;
+void NetworkLine::Connect(std::int64_t deadline) {
     addrinfo* found = nullptr;
-    const int lookup =
-        ::getaddrinfo(address_.host.c_str(), address_.service.c_str(), &hints, &found);
+    const int lookup = LookUp(address_.host, address_.service, deadline, found);
+    if (lookup == EAI_AGAIN && found == nullptr && NowMicros() >= deadline) {
+        throw Error(kErrOpen, ETIMEDOUT);
+    }
     if (lookup != 0) {
         throw Error(kErrOpen, lookup == EAI_SYSTEM && errno != 0 ? errno : ENXIO);
     }
@@ -172,7 +240,7 @@ void NetworkLine::Connect(LineClock::time_point deadline) {
     (void)::setsockopt(fd_, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
 }
 
-void NetworkLine::Negotiate(LineClock::time_point deadline) {
+void NetworkLine::Negotiate(std::int64_t deadline) {
     std::vector<std::uint8_t> offer;
     for (const std::uint8_t option : kOwnOptions) {
         const auto will = Negotiation(kWill, option);
@@ -197,9 +265,11 @@ void NetworkLine::Negotiate(LineClock::time_point deadline) {
         if (comPortAgreed_) {
             break;
         }
+        // Connected, but no word on serial-port control: a server that does not speak it (a
+        // plain telnet port, ser2net without remctl) ignores the question.
         pollfd input{fd_, POLLIN, 0};
-        if (::poll(&input, 1, MsLeft(deadline)) == 0 || LineClock::now() >= deadline) {
-            throw Error(kErrOpen, ETIMEDOUT);
+        if (::poll(&input, 1, MsLeft(deadline)) == 0 || NowMicros() >= deadline) {
+            throw Error(kErrSetCommState, ETIMEDOUT);
         }
     }
 
@@ -234,9 +304,14 @@ bool NetworkLine::Pump() {
     std::vector<std::uint8_t> fresh;
     std::vector<Event> events;
     std::uint8_t chunk[kReceiveChunk];
-    for (;;) {
+    for (std::size_t taken = 0; taken < kReceiveTurnBytes;) {
         const ssize_t got = ::recv(fd_, chunk, sizeof chunk, MSG_DONTWAIT);
         if (got > 0) {
+            taken += static_cast<std::size_t>(got);
+            unusedBytes_ += static_cast<std::size_t>(got);
+            if (unusedBytes_ > kFloodBytes) {
+                throw Error(kErrReadFile, ENOBUFS);
+            }
             const std::span<const std::uint8_t> bytes(chunk, static_cast<std::size_t>(got));
             if (rfc2217_) {
                 decoder_.Feed(bytes, fresh, events);
@@ -262,6 +337,7 @@ bool NetworkLine::Pump() {
         throw Error(kErrReadFile, errno);
     }
     std::size_t stale = 0;
+    replies_.clear();
     for (const Event& event : events) {
         Answer(event);
         if (!purged_ && event.kind == Event::Kind::Subnegotiation && event.option == kOptComPort &&
@@ -269,6 +345,10 @@ bool NetworkLine::Pump() {
             purged_ = true;
             stale = event.at;
         }
+    }
+    // The answers of one turn go out together, within one write's bound.
+    if (!replies_.empty() && !peerClosed_) {
+        SendCommand(replies_);
     }
     if (!purged_) {
         stale = fresh.size();
@@ -278,37 +358,41 @@ bool NetworkLine::Pump() {
     return !peerClosed_;
 }
 
+void NetworkLine::Reply(const std::vector<std::uint8_t>& bytes) {
+    replies_.insert(replies_.end(), bytes.begin(), bytes.end());
+}
+
 void NetworkLine::Answer(const Event& event) {
     const std::uint8_t option = event.option;
     switch (event.kind) {
         case Event::Kind::Do:
             if (!Contains(kOwnOptions, option)) {
-                SendCommand(Negotiation(kWont, option));
+                Reply(Negotiation(kWont, option));
             } else if (!Contains(willSent_, option)) {
                 willSent_.push_back(option);
-                SendCommand(Negotiation(kWill, option));
+                Reply(Negotiation(kWill, option));
             }
             comPortAgreed_ = comPortAgreed_ || option == kOptComPort;
             break;
         case Event::Kind::Dont:
             if (Contains(willSent_, option)) {
                 Remove(willSent_, option);
-                SendCommand(Negotiation(kWont, option));
+                Reply(Negotiation(kWont, option));
             }
             comPortRefused_ = comPortRefused_ || option == kOptComPort;
             break;
         case Event::Kind::Will:
             if (!Contains(kServerOptions, option)) {
-                SendCommand(Negotiation(kDont, option));
+                Reply(Negotiation(kDont, option));
             } else if (!Contains(doSent_, option)) {
                 doSent_.push_back(option);
-                SendCommand(Negotiation(kDo, option));
+                Reply(Negotiation(kDo, option));
             }
             break;
         case Event::Kind::Wont:
             if (Contains(doSent_, option)) {
                 Remove(doSent_, option);
-                SendCommand(Negotiation(kDont, option));
+                Reply(Negotiation(kDont, option));
             }
             break;
         case Event::Kind::Subnegotiation:
@@ -330,8 +414,7 @@ void NetworkLine::Answer(const Event& event) {
     }
 }
 
-std::size_t NetworkLine::SendUntil(std::span<const std::uint8_t> bytes,
-                                   LineClock::time_point deadline) {
+std::size_t NetworkLine::SendUntil(std::span<const std::uint8_t> bytes, std::int64_t deadline) {
     std::size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t n = ::send(fd_, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL);
@@ -350,7 +433,7 @@ std::size_t NetworkLine::SendUntil(std::span<const std::uint8_t> bytes,
             throw Error(kErrWriteFile, errno);
         }
         pollfd room{fd_, POLLOUT, 0};
-        if (::poll(&room, 1, MsLeft(deadline)) <= 0 || LineClock::now() >= deadline) {
+        if (::poll(&room, 1, MsLeft(deadline)) <= 0 || NowMicros() >= deadline) {
             break;
         }
     }
@@ -358,7 +441,7 @@ std::size_t NetworkLine::SendUntil(std::span<const std::uint8_t> bytes,
 }
 
 void NetworkLine::SendCommand(const std::vector<std::uint8_t>& bytes) {
-    const auto deadline = WriteDeadline(0);
+    const std::int64_t deadline = NowMicros() + std::int64_t{kWriteMsConstant} * 1000;
     if (SendUntil(bytes, deadline) < bytes.size()) {
         throw Error(kErrWriteFile, ETIMEDOUT);
     }
@@ -401,7 +484,8 @@ int NetworkLine::Write(const std::uint8_t* buffer, int count) {
     const std::span<const std::uint8_t> data(buffer, static_cast<std::size_t>(count));
     const std::vector<std::uint8_t> wire =
         rfc2217_ ? Escape(data) : std::vector<std::uint8_t>(data.begin(), data.end());
-    const auto deadline = WriteDeadline(count);
+    const std::int64_t deadline =
+        NowMicros() + (std::int64_t{kWriteMsPerByte} * count + kWriteMsConstant) * 1000;
     // The data bytes whose wire bytes all went out among the first `sent`.
     const auto dataBytesIn = [&](std::size_t sent) {
         int whole = 0;
@@ -427,7 +511,7 @@ int NetworkLine::Write(const std::uint8_t* buffer, int count) {
         if (::ioctl(fd_, SIOCOUTQNSD, &unsent) != 0 || unsent <= 0) {
             break;
         }
-        if (LineClock::now() >= deadline) {
+        if (NowMicros() >= deadline) {
             return count;  // all handed to the connection; the server is slow to take them
         }
         std::this_thread::sleep_for(std::chrono::microseconds(kSendQueuePollMicros));
@@ -448,11 +532,13 @@ int NetworkLine::Read(std::uint8_t* buffer, int count) {
     const auto take = std::min(received_.size(), static_cast<std::size_t>(count));
     std::copy_n(received_.begin(), take, buffer);
     received_.erase(received_.begin(), received_.begin() + static_cast<std::ptrdiff_t>(take));
+    // What the host takes counts as used; what waits unread still counts.
+    unusedBytes_ = received_.size();
     return static_cast<int>(take);
 }
 
 bool NetworkLine::WaitForInput(int timeoutMs) {
-    const auto deadline = LineClock::now() + std::chrono::milliseconds(std::max(timeoutMs, 0));
+    const std::int64_t deadline = NowMicros() + std::int64_t{std::max(timeoutMs, 0)} * 1000;
     for (;;) {
         const bool open = Pump();
         CheckSettings();
@@ -461,6 +547,11 @@ bool NetworkLine::WaitForInput(int timeoutMs) {
         }
         if (!open) {
             throw Error(kErrReadFile, EIO);
+        }
+        // Bytes that bring no data (commands, what came before the purge's answer) keep the
+        // connection readable: the deadline is what ends the wait then.
+        if (NowMicros() >= deadline) {
+            return false;
         }
         pollfd input{fd_, POLLIN, 0};
         const int ready = ::poll(&input, 1, MsLeft(deadline));

@@ -36,11 +36,13 @@ struct NetworkAddress {
 [[nodiscard]] std::optional<NetworkAddress> ParseNetworkAddress(std::string_view text);
 
 // The line to `address`, opened with the device's line settings (57600 8N1, no flow control, DTR
-// and RTS off, for RFC 2217); like a local line it discards on opening and closing what the
+// and RTS off, for RFC 2217) and, like a local port, discards on opening and closing what the
 // server received and did not pass on yet. Reads never wait. Errors carry the address: an unknown
-// host (ENXIO), a refused connection (ECONNREFUSED), no connection or no answer within 3 s
-// (ETIMEDOUT) when opening; a connection that went away (EIO, like a pulled cable) when reading or
-// writing.
+// host (ENXIO), a refused connection (ECONNREFUSED), no name or connection within 3 s (ETIMEDOUT)
+// when opening; a server that refuses serial-port control, or ignores it for 3 s, code 7
+// (EPROTONOSUPPORT, ETIMEDOUT); a connection that went away (EIO, like a pulled cable) when
+// reading or writing; a server that sends far more than any exchange uses, code 3 (ENOBUFS).
+// Every call takes a bounded amount of what arrived, and holds a bounded amount.
 class NetworkLine : public PortLine {
 public:
     // `text` is the address as written, which errors carry. Raises EComPort and leaves nothing
@@ -55,18 +57,20 @@ public:
 
 private:
     [[nodiscard]] EComPort Error(int code, int error) const;
-    void Connect(LineClock::time_point deadline);
-    void Negotiate(LineClock::time_point deadline);
+    void Connect(std::int64_t deadlineMicros);
+    void Negotiate(std::int64_t deadlineMicros);
     // Takes whatever the connection holds without waiting; returns false once the server has
     // closed it.
     bool Pump();
     void Answer(const telnet::Event& event);
+    // Queues an answer; Pump sends a turn's answers together.
+    void Reply(const std::vector<std::uint8_t>& bytes);
     // Raises code 7 once the server has answered a line setting with another value.
     void CheckSettings() const;
-    // Sends what it can of `bytes` before `deadline` and returns how many went; a failed
-    // connection raises the line's write error.
-    std::size_t SendUntil(std::span<const std::uint8_t> bytes, LineClock::time_point deadline);
     // Sends all of `bytes` or raises; used for commands, which are short.
+    // Sends what it can of `bytes` before `deadline` and returns how many went; a failed
+    // connection raises the port's write error.
+    std::size_t SendUntil(std::span<const std::uint8_t> bytes, std::int64_t deadline);
     void SendCommand(const std::vector<std::uint8_t>& bytes);
     void Shut() noexcept;
 
@@ -82,8 +86,10 @@ private:
     std::vector<std::uint8_t> doSent_;    // options this side has asked the server to use
     bool comPortAgreed_ = false;
     bool comPortRefused_ = false;
-    bool purged_ = true;            // the server has answered the purge sent when opening
-    bool settingsRefused_ = false;  // the server took other line settings than asked
+    bool purged_ = true;                 // the server has answered the purge sent when opening
+    bool settingsRefused_ = false;       // the server took other line settings than asked
+    std::vector<std::uint8_t> replies_;  // answers to the commands of the current turn
+    std::size_t unusedBytes_ = 0;        // received since the host last took data, or still unread
 };
 
 }  // namespace zorvik

@@ -60,11 +60,14 @@ PortFault NetworkFault(int code, int error) {
                 return PortFault::Other;
         }
     }
+    if (error == ENOBUFS) {
+        return PortFault::Flooded;
+    }
     switch (code) {
         case kErrNotOpen:
             return PortFault::NotOpen;
         case kErrSetCommState:
-            return PortFault::SettingsRefused;
+            return PortFault::SerialControlRefused;
         default:
             return error == EIO ? PortFault::ConnectionLost : PortFault::Other;
     }

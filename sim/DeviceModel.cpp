@@ -143,6 +143,15 @@ void DeviceModel::HostClosed(std::int64_t nowUs) {
 }
 
 void DeviceModel::Reset(std::int64_t nowUs, bool open) {
+    if (faults_.bannerFreeRunning && firstBeat_) {
+        // The line carries nothing that shows an open or a close; what had arrived at the host
+        // is discarded there.
+        Advance(nowUs);
+        while (!out_.empty() && out_.front().due <= nowUs) {
+            out_.pop_front();
+        }
+        return;
+    }
     const std::string event = open ? "the port was reopened" : "the port was closed";
     switch (state_) {
         case State::Idle:
@@ -174,6 +183,9 @@ void DeviceModel::Reset(std::int64_t nowUs, bool open) {
                                        ? std::int64_t{faults_.bannerDelayMs} * 1000
                                        : kFirstBannerMicros;
         bannerAt_ = nowUs + delay;
+        if (faults_.bannerFreeRunning) {
+            firstBeat_ = bannerAt_;
+        }
     } else {
         bannerAt_.reset();
     }
@@ -316,7 +328,15 @@ void DeviceModel::BackToIdle(std::int64_t bannerAt) {
     state_ = State::Idle;
     deadline_.reset();
     collected_.clear();
-    bannerAt_ = bannerAt;
+    bannerAt_ = OnBeat(bannerAt);
+}
+
+std::int64_t DeviceModel::OnBeat(std::int64_t at) const {
+    if (!faults_.bannerFreeRunning || !firstBeat_ || at <= *firstBeat_) {
+        return at;
+    }
+    const std::int64_t beats = (at - *firstBeat_ + kBannerPeriodMicros - 1) / kBannerPeriodMicros;
+    return *firstBeat_ + beats * kBannerPeriodMicros;
 }
 
 void DeviceModel::Abandon(const std::string& why) {

@@ -41,6 +41,11 @@
 //   After programming with 0x02, or after verification, one reset byte 0x02 may follow: the
 //   device restarts and sends its first banner 300 ms later.
 //
+// Free-running banner (DeviceFaults::bannerFreeRunning)
+//   The banner keeps the 500 ms beat of its first one (100 ms after power-up, the first
+//   HostOpened); opening and closing the port change nothing (what had arrived at the host is
+//   discarded there), and after an exchange the banner comes at the next beat.
+//
 // Silence and reopening
 //   A host that falls silent for 3 s in the middle of an exchange (counted from the later of its
 //   own last byte and the device's) returns the device to idle, with the banner 100 ms later.
@@ -80,6 +85,9 @@ struct DeviceFaults {
     // First banner only this long after the host opens the port (more than 700 hides the
     // device from autodetection); 0 means the normal 100 ms.
     int bannerDelayMs = 0;
+    // Banners on the device's own clock, every 500 ms from power-up whenever it is idle, as on a
+    // three-wire cable: the device never sees the host open or close the port.
+    bool bannerFreeRunning = false;
     bool splitBanner = false;        // the first banner comes as "Rea", then "dy" 300 ms later
     bool rejectPassword = false;     // answer every authentication block with "R"
     bool silentStatus = false;       // never answer the authentication block
@@ -216,6 +224,8 @@ private:
     void SendLetter(char letter, std::int64_t readyAt);
     void Enter(State state, std::int64_t t);
     void BackToIdle(std::int64_t bannerAt);
+    // `at`, or with a free-running banner the first beat not before it.
+    [[nodiscard]] std::int64_t OnBeat(std::int64_t at) const;
     void Reset(std::int64_t nowUs, bool open);
     void Abandon(const std::string& why);
     // Pulls the cable at `at` if the fault names `step` (and, for pages, this page).
@@ -242,10 +252,11 @@ private:
 
     State state_ = State::Idle;
     std::int64_t modelTime_ = 0;
-    std::optional<std::int64_t> bannerAt_;  // next banner, while idle and open
-    std::optional<std::int64_t> deadline_;  // silence timeout, while in an exchange
-    bool splitPending_ = false;             // the next banner is the split one
-    bool bannersSuppressed_ = false;        // no banners until the port is reopened
+    std::optional<std::int64_t> bannerAt_;   // next banner, while idle and open
+    std::optional<std::int64_t> firstBeat_;  // the free-running banner's beat counts from here
+    std::optional<std::int64_t> deadline_;   // silence timeout, while in an exchange
+    bool splitPending_ = false;              // the next banner is the split one
+    bool bannersSuppressed_ = false;         // no banners until the port is reopened
     std::deque<Outgoing> out_;
     std::int64_t lineFreeAt_ = 0;  // when the device's transmitter is idle again
     double inboundFreeAt_ = 0;     // when the host's last byte has fully arrived

@@ -20,6 +20,7 @@
 #include <span>
 #include <vector>
 
+#include "config/Crc8.h"
 #include "files/FileIo.h"
 #include "sim/DeviceModel.h"
 #include "sim/PortFolder.h"
@@ -42,6 +43,10 @@ constexpr std::int64_t kLogGapMicros = 2'000;  // a pause this long ends a verbo
 // they still belong to the exchange that is ending. The device sends nothing meanwhile.
 constexpr std::int64_t kFlushSettleMicros = 20'000;
 constexpr std::size_t kLongestTrace = 64 * 1024 * 1024;  // bytes of a trace to replay
+// Bytes unread this long after they were sent have found no listener: the host polls every
+// 250 ms and a free-running banner comes every 500 ms.
+constexpr std::int64_t kUnheardMicros = 400'000;
+constexpr std::size_t kLongestPasswordFile = 4096;       // a password and perhaps a comment
 
 volatile sig_atomic_t gStopSignal = 0;
 
@@ -125,6 +130,11 @@ std::string OpenPty(Pty& pty) {
     if (ioctl(pty.master.Get(), TIOCPKT, &on) != 0) {
         return ErrnoText("TIOCPKT");
     }
+    // Never block on the slave either: the simulator reads it only to drop unheard bytes.
+    const int slaveFlags = fcntl(pty.slave.Get(), F_GETFL);
+    if (slaveFlags < 0 || fcntl(pty.slave.Get(), F_SETFL, slaveFlags | O_NONBLOCK) != 0) {
+        return ErrnoText("O_NONBLOCK");
+    }
     // Never block on the master: while no host reads, banners are dropped, not piled up.
     const int flags = fcntl(pty.master.Get(), F_GETFL);
     if (flags < 0 || fcntl(pty.master.Get(), F_SETFL, flags | O_NONBLOCK) != 0) {
@@ -140,7 +150,13 @@ bool ReadWholeFile(const std::string& path, std::size_t limit, std::vector<std::
         error = "cannot open " + path;
         return false;
     }
-    bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    // Read in pieces and only up to one byte past the limit: a file too long is told without
+    // reading all of it, and a short one takes no more memory than it needs.
+    bytes.clear();
+    char piece[64 * 1024];
+    while (bytes.size() <= limit && file.read(piece, sizeof piece).gcount() > 0) {
+        bytes.insert(bytes.end(), piece, piece + file.gcount());
+    }
     if (bytes.size() > limit) {
         error = path + " is longer than " + std::to_string(limit) + " bytes";
         return false;
@@ -180,6 +196,10 @@ public:
 private:
     bool Prepare(std::string& error);
     void SendDue();
+    // Drops what has lain unread on the line since the last sending, the way a wire does when
+    // nobody listens: a pty would keep it for whoever opens the port next (QEMU reads it at
+    // once into the guest's closed port, and a command then reads stale banners cut anywhere).
+    void DropUnheardBytes(std::int64_t now);
     void TakeHostBytes(std::int64_t wokeAt);
     void AfterModel();
     void Say(const std::string& line);
@@ -205,6 +225,7 @@ private:
     bool bannerPulled_ = false;              // the banner step's pull has happened
     int flushes_ = 0;                        // flushes seen from the host so far
     bool unplugNow_ = false;                 // pull the cable at the next turn of the loop
+    std::int64_t lastSentAt_ = 0;            // when bytes last went onto the line
 };
 
 void Simulator::Say(const std::string& line) {
@@ -227,7 +248,23 @@ void Simulator::Stamp(const std::string& line) {
 }
 
 bool Simulator::Prepare(std::string& error) {
-    model_.SetAccessPassword(options_.password);
+    std::u16string password = options_.password;
+    if (!options_.passwordFile.empty()) {
+        std::vector<std::uint8_t> bytes;
+        if (!ReadWholeFile(options_.passwordFile, kLongestPasswordFile, bytes, error)) {
+            return false;
+        }
+        std::string line(bytes.begin(), std::find(bytes.begin(), bytes.end(), '\n'));
+        if (line.ends_with('\r')) {
+            line.pop_back();
+        }
+        if (line.size() != static_cast<std::size_t>(kAccessPasswordLength)) {
+            error = options_.passwordFile + ": the first line is not a 4-character password";
+            return false;
+        }
+        password.assign(line.begin(), line.end());
+    }
+    model_.SetAccessPassword(password);
     if (!options_.imageIn.empty()) {
         std::vector<std::uint8_t> bytes;
         if (!ReadWholeFile(options_.imageIn, kImageSize, bytes, error)) {
@@ -265,14 +302,35 @@ bool Simulator::Prepare(std::string& error) {
     return error.empty();
 }
 
+void Simulator::DropUnheardBytes(std::int64_t now) {
+    int waiting = 0;
+    if (now - lastSentAt_ < kUnheardMicros || ioctl(pty_.slave.Get(), FIONREAD, &waiting) != 0 ||
+        waiting == 0) {
+        return;
+    }
+    std::uint8_t buffer[kReadChunk];
+    std::size_t dropped = 0;
+    ssize_t got = 0;
+    while ((got = read(pty_.slave.Get(), buffer, sizeof buffer)) > 0) {
+        dropped += static_cast<std::size_t>(got);
+    }
+    if (dropped > 0 && options_.verbose) {
+        Say("dropped " + std::to_string(dropped) + " bytes nobody read");
+    }
+}
+
 void Simulator::SendDue() {
     const std::vector<std::uint8_t> bytes =
         replay_ ? replay_->TakeOutput(MonotonicMicros()) : model_.TakeOutput(MonotonicMicros());
     if (bytes.empty() || pty_.master.Get() < 0) {
         return;
     }
+    if (options_.faults.bannerFreeRunning) {
+        DropUnheardBytes(MonotonicMicros());
+    }
     const ssize_t written = write(pty_.master.Get(), bytes.data(), bytes.size());
     const std::int64_t sentAt = MonotonicMicros();
+    lastSentAt_ = sentAt;
     const std::size_t sent = written > 0 ? static_cast<std::size_t>(written) : 0;
     if (options_.verbose) {
         deviceBytes_.insert(deviceBytes_.end(), bytes.begin(), bytes.begin() + sent);
@@ -338,7 +396,7 @@ void Simulator::TakeHostBytes(std::int64_t wokeAt) {
         waitingLetter_.reset();
         if (replay_) {
             replay_->HostFlushed(MonotonicMicros());
-        } else {
+        } else if (!options_.faults.bannerFreeRunning) {
             resetAt_ = MonotonicMicros() + kFlushSettleMicros;
         }
     }

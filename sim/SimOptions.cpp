@@ -117,6 +117,8 @@ Port and program:
                                STEP#N pulls at the Nth exchange that reaches the step
                                (auth#2: the second authentication block)
   --password XXXX              initial access password (default 9466)
+  --password-file FILE         the same, from the first line of FILE, out of sight of
+                               other users' process lists
   --image FILE                 initial configuration image (256 bytes)
   --firmware-in FILE           initial flash contents (at most 61680 bytes)
   --firmware-out FILE          after each firmware update, write the pages programmed
@@ -125,6 +127,10 @@ Port and program:
                                to the host's next byte
   --replay FILE                play the device's side of a byte trace (zorvik-cli --trace):
                                wait for the host's bytes, answer as the traced device did
+  --banner-free-running        send "Ready" every 500 ms on the device's own clock, whether
+                               or not the port is open, as a device on a three-wire cable
+                               must (the port's opening is not seen, so QEMU and other
+                               holders of the pty get banners too)
   --help                       show this text
   --version                    show the program's version
 
@@ -159,6 +165,7 @@ SimOptionsResult ParseSimOptions(const std::vector<std::string>& args) {
         {"--help", [&] { options.help = true; }},
         {"--version", [&] { options.version = true; }},
         {"--no-banner", [&] { faults.noBanner = true; }},
+        {"--banner-free-running", [&] { faults.bannerFreeRunning = true; }},
         {"--split-banner", [&] { faults.splitBanner = true; }},
         {"--reject-password", [&] { faults.rejectPassword = true; }},
         {"--silent-status", [&] { faults.silentStatus = true; }},
@@ -196,6 +203,11 @@ SimOptionsResult ParseSimOptions(const std::vector<std::string>& args) {
          [&](const std::string& v) {
              options.password.assign(v.begin(), v.end());
              return v.size() == 4;
+         }},
+        {"--password-file",
+         [&](const std::string& v) {
+             options.passwordFile = v;
+             return !v.empty();
          }},
         {"--image",
          [&](const std::string& v) {

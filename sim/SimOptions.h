@@ -20,6 +20,7 @@ struct SimOptions {
     std::string latencyReport;          // written after each firmware update
     std::string imageIn;                // initial configuration image (256 bytes)
     std::u16string password = u"9466";  // initial access password
+    std::string passwordFile;           // its first line is the initial access password
     std::string replayFile;             // a byte trace whose device side is played instead
     DeviceFaults faults;
     bool help = false;

@@ -2,6 +2,10 @@
 #include "sim/TraceReplay.h"
 
 #include <cstdio>
+#include <span>
+
+#include "config/ConfigImage.h"
+#include "config/Crc8.h"
 
 namespace zorvik {
 
@@ -10,7 +14,51 @@ namespace {
 // A close and the next open come within microseconds; a flush this soon after an opening that
 // was taken as part of the close's flush is that opening's own.
 constexpr std::int64_t kMergeWindowMicros = 50'000;
-constexpr int kMismatchesLogged = 10;  // then the replay stops telling
+constexpr int kMismatchesLogged = 10;      // then the replay stops telling
+constexpr std::uint8_t kMaskedFill = '0';  // sent for a masked byte: a digit, as a PIN holds
+
+}  // namespace
+
+// The device's bytes of `event` as the replay sends them. Masked bytes (the SIM PIN, a block's
+// checksum) are taken from the block the host last wrote, which the device would give back, or
+// else made digits; a whole block then gets a checksum that holds, or one that does not, as the
+// trace says the traced one did.
+std::vector<std::uint8_t> TraceReplay::DeviceBytesToSend(const TraceEvent& event) const {
+    std::vector<std::uint8_t> bytes;
+    bytes.reserve(event.bytes.size());
+    bool masked = false;
+    // The block is the last 257 bytes of what the host read at once.
+    const std::size_t blockAt = event.bytes.size() >= static_cast<std::size_t>(kBlockSize)
+                                    ? event.bytes.size() - kBlockSize
+                                    : 0;
+    for (std::size_t i = 0; i < event.bytes.size(); ++i) {
+        const TraceByte byte = event.bytes[i];
+        if (byte != kMaskedByte) {
+            bytes.push_back(static_cast<std::uint8_t>(byte));
+            continue;
+        }
+        masked = true;
+        const std::size_t inBlock = i - blockAt;
+        bytes.push_back(i >= blockAt && inBlock < hostBlock_.size() ? hostBlock_[inBlock]
+                                                                    : kMaskedFill);
+    }
+    // The verdict, when the trace has one, follows the block.
+    std::optional<bool> held;
+    if (next_ + 1 < events_.size() &&
+        events_[next_ + 1].kind == TraceEvent::Kind::ChecksumVerdict &&
+        !events_[next_ + 1].bytes.empty()) {
+        held = events_[next_ + 1].bytes[0] == 1;
+    }
+    if (masked && held && bytes.size() >= static_cast<std::size_t>(kBlockSize)) {
+        const auto block = bytes.end() - kBlockSize;
+        const std::uint8_t checksum =
+            ComputeImageChecksum(std::span<const std::uint8_t, kImageSize>(&*block, kImageSize));
+        block[kImageSize] = *held ? checksum : static_cast<std::uint8_t>(~checksum);
+    }
+    return bytes;
+}
+
+namespace {
 
 std::string HexByte(int byte) {
     char text[4];
@@ -115,6 +163,14 @@ void TraceReplay::Consumed(std::size_t index) {
     }
 }
 
+void TraceReplay::KeepHostBlock(const TraceEvent& event) {
+    // A block the host sends goes out as the operation byte, the 257 bytes and a trailer.
+    if (event.bytes.size() < static_cast<std::size_t>(kBlockSize) + 1) {
+        return;
+    }
+    hostBlock_.assign(received_.begin() + 1, received_.begin() + 1 + kBlockSize);
+}
+
 void TraceReplay::CompareHostBytes(const TraceEvent& event) {
     for (std::size_t i = 0; i < event.bytes.size(); ++i) {
         const TraceByte traced = event.bytes[i];
@@ -138,6 +194,14 @@ void TraceReplay::Advance(std::int64_t nowUs) {
             case TraceEvent::Kind::Section:
                 Consumed(next_);
                 break;
+            case TraceEvent::Kind::ChecksumVerdict:
+                // Taken with the block before it; passes like a step.
+                next_ = next_ + 1;
+                if (Finished()) {
+                    log_.emplace_back(
+                        "replay finished; the next opening of the port plays it again");
+                }
+                break;
             case TraceEvent::Kind::Opened:
             case TraceEvent::Kind::Closed:
                 if (flushes_ > 0) {
@@ -157,18 +221,21 @@ void TraceReplay::Advance(std::int64_t nowUs) {
                     return;
                 }
                 CompareHostBytes(event);
+                KeepHostBlock(event);
                 received_.erase(received_.begin(), received_.begin() + static_cast<std::ptrdiff_t>(
                                                                            event.bytes.size()));
                 Sync(receivedAt_, event.atMicros);
                 Consumed(next_);
                 break;
-            case TraceEvent::Kind::DeviceBytes:
+            case TraceEvent::Kind::DeviceBytes: {
                 if (nowUs < offset_ + (prevAt_ + event.atMicros) / 2) {
                     return;
                 }
-                output_.insert(output_.end(), event.bytes.begin(), event.bytes.end());
+                const std::vector<std::uint8_t> bytes = DeviceBytesToSend(event);
+                output_.insert(output_.end(), bytes.begin(), bytes.end());
                 Consumed(next_);
                 break;
+            }
             case TraceEvent::Kind::LineLost:
                 lineLost_ = true;
                 Consumed(next_);

@@ -48,6 +48,9 @@ private:
     void Sync(std::int64_t replayUs, std::int64_t traceUs) { offset_ = replayUs - traceUs; }
     void Consumed(std::size_t index);
     void CompareHostBytes(const TraceEvent& event);
+    // Keeps the block a host write carries, for a device block read back with secrets masked.
+    void KeepHostBlock(const TraceEvent& event);
+    [[nodiscard]] std::vector<std::uint8_t> DeviceBytesToSend(const TraceEvent& event) const;
 
     std::vector<TraceEvent> events_;
     std::size_t next_ = 0;
@@ -60,6 +63,7 @@ private:
     std::deque<std::uint8_t> received_;         // host bytes not yet matched with the trace
     std::int64_t receivedAt_ = 0;
     std::vector<std::uint8_t> output_;
+    std::vector<std::uint8_t> hostBlock_;  // the 257 bytes of the host's last block
     bool lineLost_ = false;
     int mismatches_ = 0;
     std::vector<std::string> log_;

@@ -77,6 +77,13 @@ void Trace::SecretInNextWrite(int first, int count) {
     secrets_.emplace_back(first, count);
 }
 
+void Trace::SecretInNextReads(int first, int count) {
+    if (readSecrets_.empty()) {
+        readSoFar_ = 0;
+    }
+    readSecrets_.emplace_back(first, count);
+}
+
 void Trace::MessageShown(std::string_view caption, std::string_view text, bool error) {
     const std::string line = "message [" + std::string(caption) + "] " + std::string(text);
     if (error) {
@@ -93,6 +100,7 @@ void Trace::BytesWritten(std::span<const std::uint8_t> bytes) {
     }
     const std::size_t from = run_.size();
     run_.insert(run_.end(), bytes.begin(), bytes.end());
+    readSecrets_.clear();  // the block they were in has been read
     for (const auto& [first, count] : secrets_) {
         for (int i = first; i < first + count; ++i) {
             if (i >= 0 && static_cast<std::size_t>(i) < bytes.size()) {
@@ -105,13 +113,23 @@ void Trace::BytesWritten(std::span<const std::uint8_t> bytes) {
 
 void Trace::BytesRead(std::span<const std::uint8_t> bytes) {
     EndRun();
-    const std::vector<TraceByte> read(bytes.begin(), bytes.end());
+    std::vector<TraceByte> read(bytes.begin(), bytes.end());
+    for (const auto& [first, count] : readSecrets_) {
+        for (std::size_t i = 0; i < read.size(); ++i) {
+            const auto at = static_cast<std::int64_t>(readSoFar_ + i);
+            if (at >= first && at < first + count) {
+                read[i] = kMaskedByte;
+            }
+        }
+    }
+    readSoFar_ += read.size();
     buffer_ += TraceBytesLine(kTraceDeviceToHost, Elapsed(), read);
 }
 
 void Trace::PortFailed(const EComPort& error) {
     // A secret meant for a write that failed must not mask the next one.
     secrets_.clear();
+    readSecrets_.clear();
     Error(std::string(kTracePortError) + std::to_string(error.Code()) + ": " + error.what());
 }
 

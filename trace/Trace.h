@@ -54,6 +54,10 @@ public:
     void PortFailed(const EComPort& error) override;
     void StepBegun(std::string_view step) override { Note(step); }
     void SecretInNextWrite(int first, int count) override;
+    void SecretInNextReads(int first, int count) override;
+    void BlockJudged(bool checksumHeld) override {
+        Note(checksumHeld ? kTraceChecksumGood : kTraceChecksumBad);
+    }
     void MessageShown(std::string_view caption, std::string_view text, bool error) override;
 
 private:
@@ -67,7 +71,9 @@ private:
     bool started_ = false;
     std::vector<TraceByte> run_;  // host writes not yet on a line
     std::int64_t runAt_ = 0;
-    std::vector<std::pair<int, int>> secrets_;  // first, count: masked in the next write
+    std::vector<std::pair<int, int>> secrets_;      // first, count: masked in the next write
+    std::vector<std::pair<int, int>> readSecrets_;  // first, count: masked in the reads until then
+    std::size_t readSoFar_ = 0;                     // bytes read since readSecrets_ were given
     std::optional<std::string> failure_;
     std::string sectionTitle_;
 };

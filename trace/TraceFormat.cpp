@@ -216,11 +216,6 @@ TraceReadResult ReadTrace(std::string_view text) {
                 }
                 const bool host = kind == kTraceHostToDevice;
                 if (!host) {
-                    for (const TraceByte byte : *bytes) {
-                        if (byte == kMaskedByte) {
-                            return fail("a byte from the device is masked");
-                        }
-                    }
                     afterDeviceBytes = true;
                     if (followsDeviceBytes) {
                         // Read straight after the bytes before, so there by then as well.
@@ -246,6 +241,10 @@ TraceReadResult ReadTrace(std::string_view text) {
                     result.events.push_back({TraceEvent::Kind::Opened, *at, {}, std::string(name)});
                 } else if (rest == kTracePortClosed) {
                     result.events.push_back({TraceEvent::Kind::Closed, *at, {}, {}});
+                } else if ((rest == kTraceChecksumGood || rest == kTraceChecksumBad) &&
+                           followsDeviceBytes) {
+                    const TraceByte held = rest == kTraceChecksumGood ? 1 : 0;
+                    result.events.push_back({TraceEvent::Kind::ChecksumVerdict, *at, {held}, {}});
                 }
                 break;
             case kTraceError:

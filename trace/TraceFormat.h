@@ -33,6 +33,10 @@ constexpr char kTraceError = '!';
 constexpr std::string_view kTracePortOpened = "port opened";
 constexpr std::string_view kTracePortClosed = "port closed";
 constexpr std::string_view kTracePortError = "port error ";
+// After a block read from the device: whether its checksum held. The block's secrets (the SIM PIN,
+// the checksum) are masked, so the replay makes a block that ends the same way from these words.
+constexpr std::string_view kTraceChecksumGood = "block checksum good";
+constexpr std::string_view kTraceChecksumBad = "block checksum bad";
 
 // A traced byte: 0 to 255, or kMaskedByte where the trace hides it.
 using TraceByte = std::int16_t;
@@ -47,12 +51,14 @@ constexpr TraceByte kMaskedByte = -1;
 // What the replay needs of a trace, in order.
 struct TraceEvent {
     enum class Kind {
-        Section,      // a new command: the times start again
-        Opened,       // the host opened the port
-        Closed,       // the host closed the port
-        HostBytes,    // the host wrote `bytes`
-        DeviceBytes,  // the host read `bytes` (never masked)
-        LineLost,     // a read or write failed: the line went away
+        Section,          // a new command: the times start again
+        Opened,           // the host opened the port
+        Closed,           // the host closed the port
+        HostBytes,        // the host wrote `bytes`
+        DeviceBytes,      // the host read `bytes` (a block's secrets masked)
+        LineLost,         // a read or write failed: the line went away
+        ChecksumVerdict,  // right after a block's DeviceBytes: `bytes` is {1} when its checksum
+                          // held, {0} when it did not
     };
     Kind kind;
     std::int64_t atMicros = 0;

@@ -454,8 +454,9 @@ TEST_F(DesignDefaults, SmsCentreListHoldsItsRowsInOrderWithNoneSelected) {
 TEST_F(DesignDefaults, FrameMenusAndFileDialogs) {
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Zorvik GSM"));
     EXPECT_FALSE(form.windowIcon().isNull());
-    const QStringList menus = {QStringLiteral("Plik"), QStringLiteral("Firmware"),
-                               QStringLiteral("Pomoc")};
+    // The underlined letters that Alt reaches.
+    const QStringList menus = {QStringLiteral("&Plik"), QStringLiteral("&Firmware"),
+                               QStringLiteral("P&omoc")};
     const auto actions = form.MainMenu1->actions();
     ASSERT_EQ(actions.size(), 3);
     for (int i = 0; i < 3; ++i) {
@@ -465,11 +466,11 @@ TEST_F(DesignDefaults, FrameMenusAndFileDialogs) {
               (QList<QAction*>{form.Otwrz1, form.Zapisz1, form.Wyjcie1}));
     EXPECT_EQ(actions[1]->menu()->actions(), QList<QAction*>{form.Aktualizacja});
     EXPECT_EQ(actions[2]->menu()->actions(), QList<QAction*>{form.Info1});
-    const std::pair<QAction*, const char*> items[] = {{form.Otwrz1, "Otwórz"},
-                                                      {form.Zapisz1, "Zapisz"},
-                                                      {form.Wyjcie1, "Wyjście"},
-                                                      {form.Aktualizacja, "Aktualizacja"},
-                                                      {form.Info1, "Info"}};
+    const std::pair<QAction*, const char*> items[] = {{form.Otwrz1, "&Otwórz"},
+                                                      {form.Zapisz1, "&Zapisz"},
+                                                      {form.Wyjcie1, "&Wyjście"},
+                                                      {form.Aktualizacja, "&Aktualizacja"},
+                                                      {form.Info1, "&Info"}};
     const char* names[] = {"Otwrz1", "Zapisz1", "Wyjcie1", "Aktualizacja", "Info1"};
     for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(items[i].first->text(), QString::fromUtf8(items[i].second));

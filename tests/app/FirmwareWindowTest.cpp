@@ -94,8 +94,8 @@ TEST(FirmwareWindowLook, StartsWithNoFileVerificationOnResetOffAndTheBarHidden) 
     EXPECT_FALSE(form.CheckBox2->isChecked());
     EXPECT_EQ(form.Button1->text(), QStringLiteral("Programuj"));
     EXPECT_TRUE(form.ProgressBar1->isHidden());
-    EXPECT_EQ(form.Otwrz1->text(), QStringLiteral("Otwórz"));
-    EXPECT_EQ(form.Wyjcie1->text(), QStringLiteral("Wyjście"));
+    EXPECT_EQ(form.Otwrz1->text(), QStringLiteral("&Otwórz"));
+    EXPECT_EQ(form.Wyjcie1->text(), QStringLiteral("&Wyjście"));
     for (const char* name : {"Label1", "Label2", "Label3", "CheckBox1", "CheckBox2", "Button1",
                              "ProgressBar1", "MainMenu1"}) {
         EXPECT_NE(form.findChild<QObject*>(QString::fromLatin1(name)), nullptr) << name;

@@ -1,5 +1,5 @@
-// Every caption of every window fits its control at the scale this run was started with
-// (QT_SCALE_FACTOR 1, 1.5 and 2 are each run).
+// Every caption of every window fits its control, across and from top to bottom, at the scale
+// this run was started with (QT_SCALE_FACTOR 1, 1.5 and 2 are each run).
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -59,6 +59,17 @@ std::vector<std::string> Clipped(QWidget& window) {
         if (auto* label = qobject_cast<QLabel*>(control)) {
             if (!label->wordWrap() && label->pixmap().isNull()) {
                 check(*label, label->text(), label->contentsRect().width());
+                // Tall enough for its letters, accents on capitals included.
+                const QFontMetrics metrics = label->fontMetrics();
+                const int needed =
+                    std::max(metrics.height(),
+                             metrics.descent() - metrics.tightBoundingRect(label->text()).top());
+                if (!label->text().isEmpty() && label->contentsRect().height() < needed) {
+                    clipped.push_back(label->objectName().toStdString() + " \"" +
+                                      label->text().toStdString() + "\" is " +
+                                      std::to_string(label->height()) + " tall, needs " +
+                                      std::to_string(needed));
+                }
             }
         } else if (auto* button = qobject_cast<QAbstractButton*>(control)) {
             check(*button, button->text(), button->width());

@@ -425,7 +425,7 @@ TEST(CliOverPty, WhatWasFoundWrongIsRefusedOrSaidBeforeTheDeviceIsHarmed) {
          form,
          Signal(SIGINT, 1500),
          130,
-         "the device may have stored it",
+         "the configuration may be stored",
          nullptr},
     };
     for (const DefectRow& row : rows) {

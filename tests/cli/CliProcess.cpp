@@ -35,8 +35,10 @@ std::vector<char*> ArgvOf(std::vector<std::string>& args) {
     return argv;
 }
 
-// In the child: the call's environment on top of the test's.
+// In the child: the call's environment on top of the test's. The history is off unless the
+// call turns it on, so no test writes into the user's own.
 void SetEnvironment(const CliCall& call) {
+    ::setenv("ZORVIK_HISTORY", "off", 1);
     for (const std::string& name : call.unset) {
         ::unsetenv(name.c_str());
     }
@@ -136,7 +138,7 @@ CliRun RunCli(const std::string& program, const CliCall& call) {
 
     CliRun run;
     const auto start = std::chrono::steady_clock::now();
-    bool interrupted = call.interruptAfterMs < 0;
+    bool interrupted = call.interruptAfterMs < 0 && !call.interruptWhen;
     bool outOpen = true;
     bool errOpen = true;
     while (outOpen || errOpen) {
@@ -150,8 +152,10 @@ CliRun RunCli(const std::string& program, const CliCall& call) {
                 ReadAvailable(err[0], run.err, errOpen);
             }
         }
-        if (!interrupted && std::chrono::steady_clock::now() - start >=
-                                std::chrono::milliseconds(call.interruptAfterMs)) {
+        const bool due = call.interruptWhen ? call.interruptWhen()
+                                            : std::chrono::steady_clock::now() - start >=
+                                                  std::chrono::milliseconds(call.interruptAfterMs);
+        if (!interrupted && due) {
             ::kill(pid, call.interruptSignal);
             interrupted = true;
         }

@@ -2,6 +2,7 @@
 // standard output, standard error and exit status taken.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -23,6 +24,7 @@ struct CliCall {
     bool inputClosed = false;                // or: no standard input at all
     int interruptAfterMs = -1;               // send `interruptSignal` this long after the start
     int interruptSignal = 2;                 // SIGINT
+    std::function<bool()> interruptWhen;     // or: as soon as this holds (polled every 10 ms)
 };
 
 // Runs the program and waits for it to end.

@@ -80,6 +80,23 @@ TEST(CliUsage, BadCommandLinesAndPasswordsEndBeforeAnyPortIsOpened) {
     }
 }
 
+// What cannot be taken is said before more is asked for: no second password, no port.
+TEST(CliUsage, PasswordsAndFormsAreJudgedBeforeTheNextQuestion) {
+    TempFolder folder;
+    CliCall typed;
+    typed.input = "12345\n12345\n";
+    const CliRun passwd = Cli({"passwd", "-p", "COM50", "--new-password-stdin"}, typed);
+    EXPECT_EQ(passwd.status, 2);
+    EXPECT_NE(passwd.err.find("must be 4 characters; the device was not changed"),
+              std::string::npos)
+        << passwd.err;
+    // No terminal and no --passwords-stdin: the form's fault comes before any question.
+    const CliRun security =
+        Cli({"security", "-p", "COM50", folder.Write("f.txt", Bytes("protection = on\n"))});
+    EXPECT_EQ(security.status, 7);
+    EXPECT_NE(security.err.find("no telephone number"), std::string::npos) << security.err;
+}
+
 TEST(CliUsage, AccessPasswordsCountAsThePasswordBoxCountsThem) {
     // "żółw" is 8 bytes but 4 characters; U+1F600 takes two of them; a sequence broken off at the
     // end counts as one.
@@ -179,6 +196,50 @@ TEST(CliFiles, BadFilesNameTheirLineAndEndWithStatusSeven) {
     EXPECT_EQ(shortImage.status, 7);
 }
 
+// Hostile forms: however large a number and whatever bytes a value holds, the form is a file
+// error naming its key and line, and nothing of it acts on the terminal.
+TEST(CliFiles, HostileFormsAreFileErrorsThatNameTheKeyAndLineAndShowNoControlCharacter) {
+    using namespace std::string_literals;
+    TempFolder folder;
+    const std::pair<std::string, std::string> cases[] = {
+        {"{\n  \"report.interval_hours\": 1e400\n}\n", "line 2: report.interval_hours"},
+        {"{\"report.enabled\": true,\n\"report.interval_hours\": -1e400}",
+         "line 2: report.interval"},
+        {"{\"report.interval_hours\": 123456789012345678901234567890}", "line 1: report.interval"},
+        {"report.interval_hours = 123456789012345678901234567890\n", "line 1: report.interval"},
+        {"report.enabled = \x1B]0;owned\x07\n", "line 1: report.enabled"},
+        {"report.enabled = yes\rreport.enabled\0\x1B[2J = no\r"s, "line 1: "},
+        {"{\"report.en\\u0000abled\\u001b[31m\": true}", "line 1: report.en\\x00abled\\x1B[31m"},
+    };
+    for (const auto& [text, said] : cases) {
+        SCOPED_TRACE(text);
+        const std::string name = text.starts_with("{") ? "form.json" : "form.txt";
+        const CliRun run =
+            Cli({"convert", folder.Write(name, Bytes(text)), folder.PathOf("o.zvk")});
+        EXPECT_EQ(run.status, 7);
+        EXPECT_NE(run.err.find(said), std::string::npos) << run.err;
+        const std::string body = run.err.substr(0, run.err.size() - 1);  // without its line end
+        EXPECT_EQ(std::count_if(body.begin(), body.end(),
+                                [](unsigned char c) { return c < 0x20 || c == 0x7F; }),
+                  0)
+            << run.err;
+    }
+
+    // Under a file size limit the output is a file error too, and leaves no temporary.
+    const std::string in = folder.Write("in.txt", Bytes("report.interval_hours = 5\n"));
+    const std::string out = folder.Write("out.zvk", TempFolder::Bytes(256, 0x11));
+    CliCall limited;
+    limited.args = {"-c", "ulimit -f 0 && exec \"$@\"", "sh", ZORVIK_CLI_PROGRAM, "convert", in,
+                    out};
+    const CliRun run = RunCli("/bin/sh", limited);
+    EXPECT_EQ(run.status, 7) << run.err;
+    EXPECT_NE(run.err.find("File too large"), std::string::npos) << run.err;
+    EXPECT_EQ(TempFolder::Read(out), TempFolder::Bytes(256, 0x11));
+    for (const auto& entry : std::filesystem::directory_iterator(folder.Root())) {
+        EXPECT_FALSE(entry.path().filename().string().starts_with(".zorvik-")) << entry.path();
+    }
+}
+
 TEST(CliPortFolder, StaleLinkSaysWhereItLeadsAndAnOpenFolderIsWarnedAbout) {
     TempFolder folder;
     const std::string ports = folder.PathOf("runtime/zorvik-gsm/ports");
@@ -243,6 +304,129 @@ TEST(CliForms, AgreeWithTheWindow) {
     EXPECT_NE(twice.err.find("report.interval_hours: given twice"), std::string::npos) << twice.err;
     const std::vector<std::string> entries = folder.Entries();
     EXPECT_EQ(std::find(entries.begin(), entries.end(), "twice.txt"), entries.end());
+}
+
+TEST(CliConventions, GlobalOptionsGoBeforeTheCommandAndSlipsAreAnsweredWithTheNearestWord) {
+    TempFolder folder;
+    const std::string form = folder.Write("form.txt", Bytes("phone.1.numbr = +48600100200\n"));
+    const std::string guard = folder.Write("guard.txt", Bytes("protecton = on\n"));
+    const std::vector<UsageRow> rows = {
+        // Before the command, then taken as the command's own.
+        {{"-q", "--password-file", "/nonexistent", "read", "-p", "COM41"}, {}, 7, "/nonexistent"},
+        {{"--password-file=/nonexistent", "dump", form}, {}, 2, "dump: unknown option"},
+        {{"--colour", "read"}, {}, 2, "unknown option --colour"},
+        {{"raed", "-p", "COM41"}, {}, 2, "'raed' is not a command; did you mean 'read'?"},
+        {{"help", "bogus"}, {}, 2, "'bogus' is not a command"},
+        {{"read", "-p", "COM41", "--jsno"}, {}, 2, "did you mean '--json'?"},
+        {{"keys", "--trace", "t.txt"}, {}, 2, "keys: unknown option --trace"},
+        {{"dump", form}, {}, 7, "did you mean 'phone.1.number'?"},
+        {{"security", "-p", "COM41", guard}, {}, 7, "did you mean 'protection'?"},
+    };
+    for (const UsageRow& row : rows) {
+        SCOPED_TRACE(row.said);
+        const CliRun run = Cli(row.args);
+        EXPECT_EQ(run.status, row.status);
+        EXPECT_NE(run.err.find(row.said), std::string::npos) << run.err;
+    }
+}
+
+// The help, the completion and the manual page are made from one table: a few facts that each
+// must show, rather than the table again.
+TEST(CliFaces, HelpCompletionAndManualPageShowTheSameCommandsAndOptions) {
+    const std::string help = Cli({"--help"}).out;
+    for (const char* command : {"\n  provision ", "\n  convert ", "\n  support-report "}) {
+        EXPECT_NE(help.find(command), std::string::npos) << command;
+    }
+    EXPECT_EQ(Cli({"keys", "--help"}).out.find("--trace"), std::string::npos);
+    EXPECT_NE(Cli({"help", "provision"}).out.find("--trace FILE"), std::string::npos);
+
+    const std::string page = Cli({"--manual-page", "2026-12-10"}).out;
+    EXPECT_TRUE(page.starts_with(".\\\"")) << page.substr(0, 80);
+    for (const char* fact : {".B zorvik\\-cli provision", ".B support\\-report", "\\-\\-resume",
+                             ".B \\-\\-trace FILE"}) {
+        EXPECT_NE(page.find(fact), std::string::npos) << fact;
+    }
+
+    // The completion in a plain bash, without bash-completion's helpers.
+    TempFolder folder;
+    const std::string script = folder.Write("zorvik-cli", Bytes(Cli({"--completion", "bash"}).out));
+    const auto complete = [&script](const std::string& line) {
+        CliCall call;
+        call.args = {"-c",
+                     "source \"$0\"; COMP_WORDS=($1); [[ $1 == *' ' ]] && COMP_WORDS+=(''); "
+                     "COMP_CWORD=$((${#COMP_WORDS[@]} - 1)); _zorvik_cli; "
+                     "printf '%s\\n' \"${COMPREPLY[@]}\"",
+                     script, line};
+        return RunCli("/bin/bash", call).out;
+    };
+    EXPECT_EQ(complete("zorvik-cli prov"), "provision\n");
+    EXPECT_EQ(complete("zorvik-cli keys --"), "--help\n--verbose\n--quiet\n");
+    EXPECT_EQ(complete("zorvik-cli -q --password-file pw read --pa"), "--password-file\n");
+    EXPECT_EQ(complete("zorvik-cli help supp"), "support-report\n");
+    EXPECT_EQ(complete("zorvik-cli provision --re"), "--report\n--resume\n");
+}
+
+// read -o, convert and --backup name their output's form by one rule; a 256-byte file that is
+// no text is an image whatever its name, and a text with a mistake stays a text.
+TEST(CliFiles, OneNamingRuleForOutputsAndImagesKnownByTheirBytes) {
+    TempFolder folder;
+    const std::string form = folder.Write("form.txt", Bytes("report.interval_hours = 9\n"));
+    struct Case {
+        std::string out;
+        std::vector<std::string> options;
+        std::string startsWith;  // "" for a 256-byte image
+    };
+    for (const Case& c : std::vector<Case>{{"site.bin", {}, ""},
+                                           {"site", {}, ""},
+                                           {"site.zvk", {}, ""},
+                                           {"site.TXT", {}, "sms_centre.in_use = yes\n"},
+                                           {"site.json", {}, "{"},
+                                           {"site.bin", {"--json"}, "{"},
+                                           {"site.out", {"--text"}, "sms_centre"}}) {
+        std::vector<std::string> args = {"convert", form, folder.PathOf(c.out)};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        const CliRun run = Cli(args);
+        ASSERT_EQ(run.status, 0) << c.out << ": " << run.err;
+        const TempFolder::Bytes bytes = TempFolder::Read(folder.PathOf(c.out));
+        if (c.startsWith.empty()) {
+            ASSERT_EQ(bytes.size(), 256u) << c.out;
+            EXPECT_EQ(bytes[116], 9) << c.out;
+            // Read back as an image by its bytes alone, by every command that reads one.
+            EXPECT_NE(Cli({"dump", folder.PathOf(c.out)}).out.find("report.interval_hours = 9\n"),
+                      std::string::npos)
+                << c.out;
+            EXPECT_EQ(Cli({"diff", folder.PathOf(c.out), form}).status, 0) << c.out;
+        } else {
+            EXPECT_TRUE(std::string(bytes.begin(), bytes.end()).starts_with(c.startsWith)) << c.out;
+        }
+    }
+    EXPECT_EQ(Cli({"convert", form, folder.PathOf("x.zvk"), "--text"}).status, 2);
+    // OUT the same file as IN under another name: refused, the form kept.
+    std::filesystem::create_hard_link(form, folder.PathOf("same.txt"));
+    EXPECT_EQ(Cli({"convert", form, folder.PathOf("same.txt")}).status, 7);
+    EXPECT_EQ(TempFolder::Read(form), Bytes("report.interval_hours = 9\n"));
+    EXPECT_EQ(Cli({"write", "-p", "COM50", form, "--backup", folder.PathOf("same.txt")}).status, 7);
+    // 256 bytes of text with a mistake: still a text, its line named.
+    const CliRun text = Cli({"dump", folder.Write("bad", Bytes(std::string(255, 'x') + "\n"))});
+    EXPECT_EQ(text.status, 7);
+    EXPECT_NE(text.err.find("line 1"), std::string::npos) << text.err;
+}
+
+// Only what the form gives is named as not held: a form without device.type takes the
+// untouched window's timings, which a Wardeno does not store, and names none of them.
+TEST(CliFiles, WarningsNameOnlyTheSettingsTheFormGives) {
+    TempFolder folder;
+    const CliRun oneLine = Cli({"write", "-p", "COM50", "--strict",
+                                folder.Write("net.txt", Bytes("gsm.network = roaming\n"))});
+    EXPECT_EQ(oneLine.status, 3) << oneLine.err;  // past the form, at the missing port
+    EXPECT_EQ(oneLine.err.find("timing."), std::string::npos) << oneLine.err;
+    const CliRun given =
+        Cli({"write", "-p", "COM50", "--strict",
+             folder.Write("t.json", Bytes("{\"timing.red.seconds\": 5, \"gsm.network\": "
+                                          "\"roaming\"}"))});
+    EXPECT_EQ(given.status, 7);
+    EXPECT_NE(given.err.find("the device will not hold timing.red.seconds = 5"), std::string::npos)
+        << given.err;
 }
 
 TEST(CliProvision, TheWholeTableIsCheckedBeforeAnyPortOpens) {

@@ -1,10 +1,12 @@
-// zorvik-cli provision and convert end to end: several zorvik-sim processes on ptys in one port
-// folder, worked at once on real time.
+// zorvik-cli provision, convert, the history and the doctor end to end: several zorvik-sim
+// processes on ptys in one port folder, worked at once on real time.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <future>
+#include <map>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -12,6 +14,7 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include "tests/cli/CliProcess.h"
 #include "tests/support/SimProcess.h"
@@ -34,9 +37,10 @@ protected:
         return *sims_.back();
     }
 
-    CliRun Run(std::vector<std::string> args) const {
+    CliRun Run(std::vector<std::string> args, std::map<std::string, std::string> env = {}) const {
         CliCall call;
         call.args = std::move(args);
+        call.env = std::move(env);
         call.env.emplace("XDG_RUNTIME_DIR", folder_.PathOf("runtime"));
         call.unset.push_back("ZORVIK_PASSWORD");
         return RunCli(ZORVIK_CLI_PROGRAM, call);
@@ -135,6 +139,42 @@ TEST_F(Provisioning, ThreePortsTakeThreeRowsAndEachDeviceHoldsItsOwn) {
     EXPECT_EQ(ports, (std::vector<std::string>{"COM41", "COM42", "COM43"}));
 }
 
+TEST_F(Provisioning, QuietSaysOnlyFailuresAndTheTraceHasOneSectionPerDevice) {
+    AddSim();
+    AddSim({"--write-reply", "E"});
+    const std::string trace = folder_.PathOf("trace.txt");
+    const CliRun run =
+        Run({"-q", "provision", File("site.txt", ""), "--devices", File("table.csv", "id\na\nb\n"),
+             "-p", "COM41", "-p", "COM42", "--trace", trace});
+    EXPECT_EQ(run.status, 8) << run.err;
+    EXPECT_EQ(run.err.find("writing"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("COM42: row "), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find("COM41"), std::string::npos) << run.err;
+
+    const std::string text = Text("trace.txt");
+    std::vector<std::string> titles;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.starts_with("# zorvik-cli ")) {
+            titles.push_back(line);
+        }
+    }
+    ASSERT_EQ(titles.size(), 2u) << text;
+    std::sort(titles.begin(), titles.end(), [](const std::string& a, const std::string& b) {
+        return a.substr(a.size() - 7) < b.substr(b.size() - 7);
+    });
+    EXPECT_TRUE(titles[0].ends_with("(COM41)")) << titles[0];
+    EXPECT_TRUE(titles[1].ends_with("(COM42)")) << titles[1];
+    // Each section whole, ended by its device's outcome as a command's is by its status.
+    const auto com42 = text.find(titles[1]);
+    const auto com42End = text.find("# zorvik-cli ", com42 + 1);
+    const std::string section =
+        text.substr(com42, com42End == std::string::npos ? std::string::npos : com42End - com42);
+    EXPECT_NE(section.find("! exit 6: "), std::string::npos) << section;
+    EXPECT_EQ(section.find("= exit 0"), std::string::npos) << section;
+    EXPECT_NE(text.find("= exit 0"), std::string::npos) << text;
+}
+
 TEST_F(Provisioning, ADeviceThatRefusesTheWriteFailsOnlyItsOwnRow) {
     AddSim();
     AddSim({"--write-reply", "E"});
@@ -202,6 +242,114 @@ TEST_F(Provisioning, ResumeSkipsTheRowsThatAlreadyHaveAnOkLine) {
     EXPECT_EQ(Held("COM41").at(116), 36);
 }
 
+// --resume and the table's own columns against devices in known states: a finished device is
+// never given another row, a half-done one is finished with the password it answers to.
+TEST_F(Provisioning, ResumeNeverRewritesAFinishedDeviceAndPortsPinTheirRows) {
+    const std::string site = File("site.txt", "report.enabled = yes\n");
+    // Row A's image as the device holds it once A is done.
+    ASSERT_EQ(Run({"convert", File("a.txt", "report.enabled = yes\nreport.interval_hours = 24\n"),
+                   folder_.PathOf("a.zvk")})
+                  .status,
+              0);
+    const std::string aImage = folder_.PathOf("a.zvk");
+    const std::string aHash = Sha256Sum(aImage);
+    const std::string header = "time,row,port,by_id,result,exit_status,message,sha256\n";
+    struct Case {
+        const char* name;
+        std::vector<std::vector<std::string>> sims;  // each device's simulator options
+        std::string table;
+        std::string report;  // before the run
+        int status;
+        std::string says;            // on standard error
+        std::string lastLine;        // "row result" of the report's last line, "" for none
+        std::vector<int> intervals;  // report.interval_hours each device holds afterwards
+    };
+    const std::vector<Case> cases = {
+        {"a finished device is skipped and its row stays done",
+         {{"--image", aImage}},
+         "id,report.interval_hours\nA,24\nB,36\n",
+         header + "t,A,COM40,,ok,0,written," + aHash + "\n",
+         0,
+         "holds row A, which is done: not given another row",
+         "",
+         {24}},
+        {"a device answering to a finished row's new password is skipped",
+         {{"--image", aImage, "--password", "4711"}},
+         "id,report.interval_hours,new_password\nA,24,4711\nB,36,4712\n",
+         header + "t,A,COM40,,ok,0,written," + aHash + "\n",
+         0,
+         "holds row A, which is done",
+         "",
+         {24}},
+        {"the same image on a device still at the old password is not the finished one",
+         {{"--image", aImage}},
+         "id,report.interval_hours,new_password\nA,24,4711\nB,24,4712\n",
+         header + "t,A,COM40,,ok,0,written," + aHash + "\n",
+         0,
+         "rows: 2 done, 0 failed, 0 not started",
+         "B ok",
+         {}},  // the device now answers to B's new password only
+        {"a device that may hold its new password answers to it and is finished",
+         {{"--image", aImage, "--password", "4711"}},
+         "id,report.interval_hours,new_password\nA,24,4711\n",
+         header +
+             "t,A,COM40,,failed,4,no answer; the device may hold the new password: try it "
+             "first," +
+             aHash + "\n",
+         0,
+         "row A: the device answered to the new password",
+         "A ok",
+         {24}},
+        {"a port column ties each row to its port",
+         {{}, {}},
+         "id,port,report.interval_hours\nfor42,com42,42\nfor41,COM41,41\n",
+         "",
+         0,
+         "rows: 2 done",
+         "",
+         {41, 42}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (auto& sim : sims_) {
+            sim->Stop();
+        }
+        sims_.clear();
+        std::vector<std::string> args = {"provision", site,
+                                         "--devices", File("table.csv", c.table),
+                                         "--report",  folder_.PathOf("report.csv")};
+        for (const auto& simArgs : c.sims) {
+            const std::string port = "COM" + std::to_string(41 + (&simArgs - c.sims.data()));
+            std::vector<std::string> named = {"--port", port};
+            named.insert(named.end(), simArgs.begin(), simArgs.end());
+            AddSim(named);
+            args.insert(args.end(), {"-p", port});
+        }
+        if (!c.report.empty()) {
+            args.push_back("--resume");
+        }
+        std::filesystem::remove(folder_.PathOf("report.csv"));
+        if (!c.report.empty()) {
+            File("report.csv", c.report);
+        }
+        const CliRun run = Run(args);
+        EXPECT_EQ(run.status, c.status) << run.err;
+        EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
+        const auto lines = ReportLines();
+        if (!c.lastLine.empty()) {
+            ASSERT_FALSE(lines.empty());
+            EXPECT_EQ(lines.back()[kRow] + " " + lines.back()[kResult], c.lastLine);
+        }
+        for (std::size_t i = 0; i < c.intervals.size(); ++i) {
+            const std::string port = "COM" + std::to_string(41 + i);
+            if (c.sims[i].size() > 2 && c.sims[i][2] == "--password") {
+                continue;  // the device answers to another password than the one read with
+            }
+            EXPECT_EQ(Held(port).at(116), c.intervals[i]) << port;
+        }
+    }
+}
+
 TEST_F(Provisioning, ConvertWritesTheBytesThatWriteSends) {
     AddSim();
     const std::string form = File("form.txt",
@@ -215,6 +363,58 @@ TEST_F(Provisioning, ConvertWritesTheBytesThatWriteSends) {
     const CliRun convert = Run({"convert", form, folder_.PathOf("form.zvk")});
     ASSERT_EQ(convert.status, 0) << convert.err;
     EXPECT_EQ(TempFolder::Read(folder_.PathOf("form.zvk")), Held("COM41"));
+}
+
+TEST_F(Provisioning, FourParallelRowsEachKeepTheirOwnRecordAndARecordRestoresTheDevice) {
+    for (int i = 0; i < 4; ++i) {
+        AddSim();
+    }
+    const std::map<std::string, std::string> history = {
+        {"ZORVIK_HISTORY", "on"}, {"XDG_STATE_HOME", folder_.PathOf("state")}};
+    const CliRun run = Run({"provision", File("site.txt", ""), "--devices",
+                            File("table.csv", "id,report.interval_hours\na,11\nb,12\nc,13\nd,14\n"),
+                            "-p", "COM41", "-p", "COM42", "-p", "COM43", "-p", "COM44"},
+                           history);
+    ASSERT_EQ(run.status, 0) << run.err;
+    const CliRun listed = Run({"history", "--json"}, history);
+    ASSERT_EQ(listed.status, 0) << listed.err;
+    const nlohmann::json records = nlohmann::json::parse(listed.out);
+    ASSERT_EQ(records.size(), 4u) << listed.out;
+    for (const auto& record : records) {
+        const std::string site = record["site"];
+        const auto image = TempFolder::Read(record["image"].get<std::string>());
+        ASSERT_EQ(image.size(), 256u);
+        EXPECT_EQ(image[116], 11 + (site[0] - 'a')) << "row " << site << " kept another's image";
+        EXPECT_EQ(image, Held(record["port"])) << site;
+        EXPECT_EQ(record["sha256"], Sha256Sum(record["image"]));
+    }
+
+    // A write keeps the image before it and the image written; the first brings COM41 back.
+    const TempFolder::Bytes before = Held("COM41");
+    ASSERT_EQ(
+        Run({"write", "-p", "COM41", File("form.txt", "report.interval_hours = 40\n")}, history)
+            .status,
+        0);
+    const nlohmann::json after = nlohmann::json::parse(Run({"history", "--json"}, history).out);
+    ASSERT_EQ(after.size(), 6u);
+    EXPECT_EQ(after[0]["stage"].get<std::string>() + " " + after[1]["stage"].get<std::string>(),
+              "written before");
+    const std::string id = after[1]["id"];
+    EXPECT_EQ(Run({"restore", id.substr(0, 6), "-p", "COM41"}, history).status, 0);
+    EXPECT_EQ(Held("COM41"), before);
+    EXPECT_EQ(Run({"restore", "", "-p", "COM41"}, history).status, 2) << "no prefix, no record";
+}
+
+TEST_F(Provisioning, DoctorOpensARealPtyAndTellsAnAnsweringDeviceFromASilentOne) {
+    AddSim();
+    AddSim({"--no-banner"});
+    const CliRun answered = Run({"doctor", "-p", "COM41"});
+    EXPECT_EQ(answered.status, 0) << answered.out << answered.err;
+    EXPECT_NE(answered.out.find("open: ok"), std::string::npos) << answered.out;
+    const CliRun silent = Run({"doctor", "-p", "COM42"});
+    EXPECT_EQ(silent.status, 4) << silent.out << silent.err;
+    const CliRun read = Run({"read", "-p", "COM42"});
+    EXPECT_NE(read.err.find("run `zorvik-cli doctor -p COM42`"), std::string::npos) << read.err;
 }
 
 }  // namespace

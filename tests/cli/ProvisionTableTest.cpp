@@ -112,6 +112,12 @@ TEST(ProvisionTable, RefusesTheWholeTableNamingTheRowAndColumnOfTheFirstFault) {
         {"id,password\n", "no rows"},
         {"", "empty"},
         {"id\n\"x\n", "line 2"},
+        {"id;new_password\na;\xB9\xE6"
+         "ab\n",
+         "not UTF-8 text"},  // a Polish spreadsheet's CP1250
+        {"id;new_password\na;\xC4\x85"
+         "bcd\n",
+         "row 1, column new_password: a new access"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.table);
@@ -122,19 +128,66 @@ TEST(ProvisionTable, RefusesTheWholeTableNamingTheRowAndColumnOfTheFirstFault) {
     EXPECT_EQ(TableError("report.interval_hours\n48\n"), "");
 }
 
+TEST(ProvisionTable, TakesSemicolonsFromTheHeaderAndNamesValuesTheDeviceWillNotHold) {
+    const std::vector<ProvisionRow> rows = ReadProvisionTable(
+        "\xEF\xBB\xBFid;port;phone.2.number;report.interval_hours\n"
+        "a;COM7;+48600;\"7\"\n"
+        "\"b;c\";;;8\n",
+        "t.csv", DefaultConfiguration(), {"timing.red.seconds"});
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].port, std::string("COM7"));
+    EXPECT_EQ(rows[1].id, "b;c");
+    EXPECT_FALSE(rows[1].port);
+    EXPECT_EQ(rows[1].image[116], 8);
+    // phone.2 is not in use and a Wardeno keeps no timings; report.interval_hours is held.
+    ASSERT_EQ(rows[0].notHeld.size(), 2u);
+    EXPECT_EQ(rows[0].notHeld[0],
+              "row 1, column phone.2.number: the device will not hold phone.2.number = +48600; "
+              "it will store phone.2.number =");
+    EXPECT_TRUE(rows[0].notHeld[1].starts_with("row 1 (timing.red.seconds from the template)"))
+        << rows[0].notHeld[1];
+    EXPECT_EQ(rows[1].notHeld.size(), 1u);
+}
+
 TEST(ProvisionReport, ResumeTakesTheRowsWithAnOkLineAndRefusesAnotherKindOfFile) {
     ReportLine failed{"2026-12-09T07:40:12Z",  "A,1", "COM41", "", false, 5,
                       "wrong access password", ""};
     ReportLine ok{"2026-12-09T07:41:00Z", "B", "COM42", "/dev/serial/by-id/x", true, 0, "written",
                   std::string(64, 'a')};
-    const std::string report =
-        CsvLine(ReportColumns()) + FormatReportLine(failed) + FormatReportLine(ok);
-    EXPECT_EQ(report.substr(0, report.find('\n')),
-              "time,row,port,by_id,result,exit_status,message,sha256");
-    EXPECT_EQ(RowsDoneInReport(report, "r.csv"), std::set<std::string>{"B"});
-    EXPECT_EQ(RowsDoneInReport("", "r.csv"), std::set<std::string>{});
-    EXPECT_THROW((void)RowsDoneInReport("id,phone.1.number\n", "r.csv"), CliError);
-    EXPECT_THROW((void)RowsDoneInReport(CsvLine(ReportColumns()) + "x,ok\n", "r.csv"), CliError);
+    ReportLine halfway{"2026-12-09T07:42:00Z",
+                       "C",
+                       "COM43",
+                       "",
+                       false,
+                       4,
+                       "no answer; the device may hold the new password: try it first",
+                       ""};
+    for (const char separator : {',', ';'}) {
+        const std::string report =
+            CsvLine(ReportColumns(), separator) + FormatReportLine(failed, separator) +
+            FormatReportLine(ok, separator) + FormatReportLine(halfway, separator);
+        const ReportHistory history = ReadReport(report, "r.csv");
+        EXPECT_EQ(history.separator, separator);
+        EXPECT_EQ(history.done, std::set<std::string>{"B"});
+        EXPECT_EQ(history.doneImages.at(std::string(64, 'a')), "B");
+        EXPECT_EQ(history.mayHoldNewPassword, std::set<std::string>{"C"});
+    }
+    EXPECT_EQ(ReadReport("", "r.csv").done, std::set<std::string>{});
+    EXPECT_THROW((void)ReadReport("id,phone.1.number\n", "r.csv"), CliError);
+    EXPECT_THROW((void)ReadReport(CsvLine(ReportColumns()) + "x,ok\n", "r.csv"), CliError);
+}
+
+// A cell a spreadsheet would run is written inert and read back as it was.
+TEST(ProvisionReport, FormulaCellsAreWrittenWithAQuoteAndReadBackWithout) {
+    for (const std::string id : {"=HYPERLINK(\"x\")", "+1", "-1", "@a", "\tx", "\rx", "'a", "ok"}) {
+        SCOPED_TRACE(id);
+        ReportLine ok{"t", id, "COM41", "", true, 0, "written", ""};
+        const std::string line = FormatReportLine(ok);
+        const bool inert = id != "ok";
+        EXPECT_EQ(ParseCsv(line).at(0).fields.at(1), inert ? "'" + id : id);
+        EXPECT_EQ(ReadReport(CsvLine(ReportColumns()) + line, "r.csv").done,
+                  std::set<std::string>{id});
+    }
 }
 
 }  // namespace

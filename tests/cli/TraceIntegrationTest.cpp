@@ -68,6 +68,16 @@ TEST(TraceOverPty, AccessPasswordsFromTheEnvironmentOrAFileNeverReachTheTrace) {
     }
 }
 
+// The output with the SIM PIN's digits left out: the trace masks them, and the replay makes up
+// digits in their place.
+std::string WithoutPin(std::string out) {
+    const std::string key = "sim_pin.number = ";
+    if (const auto at = out.find(key); at != std::string::npos) {
+        out.erase(at + key.size(), out.find('\n', at) - at - key.size());
+    }
+    return out;
+}
+
 struct ReplayRow {
     const char* name;
     std::vector<std::string> simArgs;
@@ -129,7 +139,7 @@ TEST(TraceOverPty, ReplayOfATraceEndsAsTheTracedRunDid) {
         EXPECT_EQ(replayed.status, original.status) << replayed.err << "\ntraced:\n"
                                                     << desk.Text(std::string(row.name) + ".trace");
         EXPECT_EQ(Verdict(replayed.err), Verdict(original.err));
-        EXPECT_EQ(replayed.out, original.out);
+        EXPECT_EQ(WithoutPin(replayed.out), WithoutPin(original.out));
     }
 }
 

@@ -136,30 +136,50 @@ TEST(ConfigJson, WritesTypedMembersInImageOrderAndReadsThemBack) {
     EXPECT_EQ(v, want);
 }
 
-TEST(ConfigJson, NamesTheKeyOfEachKindOfBadInput) {
-    const auto error = [](std::string_view json) -> std::pair<std::string, std::string> {
-        try {
-            (void)ParseConfigJson(json, Configuration{});
-        } catch (const ConfigParseError& e) {
-            EXPECT_EQ(e.Line(), 0);
-            return {e.Key(), e.what()};
-        }
-        return {"(accepted)", ""};
+// Every bad member is refused by its key and line, a number however large or small included.
+TEST(ConfigJson, NamesTheKeyAndLineOfEachKindOfBadInput) {
+    struct Case {
+        std::string_view json;
+        std::string key;
+        int line;
+        std::string_view words;
     };
-    EXPECT_EQ(error("{\"report.enabled\": true,").first, "");
-    EXPECT_NE(error("{\"report.enabled\": true,").second.find("not JSON"), std::string::npos);
-    EXPECT_NE(error("[1, 2]").second.find("one JSON object"), std::string::npos);
-    EXPECT_EQ(error(R"({"report.enabled": true, "phone.0.in_use": true})").first, "phone.0.in_use");
-    EXPECT_EQ(error(R"({"report.enabled": [true]})").first, "report.enabled");
-    EXPECT_EQ(error(R"({"report.enabled": null})").first, "report.enabled");
-    EXPECT_EQ(error(R"({"report.interval_hours": 2.5})").first, "report.interval_hours");
-    EXPECT_NE(error(R"({"report.interval_hours": 0})").second.find("out of range"),
-              std::string::npos);
-    EXPECT_EQ(error(R"({"report.interval_hours": -4})").first, "report.interval_hours");
-    EXPECT_EQ(error(R"({"device.type": 1})").first, "device.type");
-    EXPECT_EQ(error(R"({"report.interval_hours": 12345678901234567890})").first,
-              "report.interval_hours");
-    EXPECT_EQ(error(R"({"report.interval_hours": 1e12})").first, "report.interval_hours");
+    const Case cases[] = {
+        {"{\"report.enabled\": true,", "", 1, "not JSON"},
+        {"{\n\"report.enabled\": true,\n\"x\" 1}", "", 3, "not JSON"},
+        {"[1, 2]", "", 1, "one JSON object"},
+        {"7", "", 1, "one JSON object"},
+        {R"({"report.enabled": true, "phone.0.in_use": true})", "phone.0.in_use", 1, "expected"},
+        {"{\n\"report.enabled\": true,\n  \"report.enabled\": false}", "report.enabled", 3,
+         "twice"},
+        {R"({"report.enabled": [true]})", "report.enabled", 1, "expected"},
+        {R"({"report.enabled": null})", "report.enabled", 1, "expected"},
+        {R"({"report.interval_hours": 2.5})", "report.interval_hours", 1, "whole number"},
+        {"{\"report.enabled\": true,\n\"report.interval_hours\": 0}", "report.interval_hours", 2,
+         "out of range"},
+        {R"({"report.interval_hours": -4})", "report.interval_hours", 1, ""},
+        {R"({"device.type": 1})", "device.type", 1, ""},
+        {R"({"report.interval_hours": 12345678901234567890})", "report.interval_hours", 1,
+         "out of range"},
+        {R"({"report.interval_hours": -98765432109876543210})", "report.interval_hours", 1,
+         "out of range"},
+        {R"({"report.interval_hours": 1e12})", "report.interval_hours", 1, "out of range"},
+        {"{\"a\\\"{\": {\"[\": 1},\n\"report.interval_hours\":\n1e400}", "report.interval_hours", 2,
+         "out of range"},
+        {"{\n\n\"report.interval_hours\": -1e400}", "report.interval_hours", 3, "out of range"},
+        {R"({"report.interval_hours": 1e-400})", "report.interval_hours", 1, "out of range"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.json);
+        try {
+            (void)ParseConfigJson(c.json, Configuration{});
+            ADD_FAILURE() << "accepted";
+        } catch (const ConfigParseError& e) {
+            EXPECT_EQ(e.Key(), c.key);
+            EXPECT_EQ(e.Line(), c.line);
+            EXPECT_NE(std::string(e.what()).find(c.words), std::string::npos) << e.what();
+        }
+    }
 }
 
 TEST(ConfigJson, TakesWholeNumbersHoweverTheyAreWritten) {

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <deque>
 
+#include "device/ReadyListener.h"
 #include "tests/support/ExchangeRig.h"
 
 namespace zorvik::testing {
@@ -134,6 +135,26 @@ TEST(ReadyBannerWait, BannersQueuedBehindTheMatchedOneAreNotTakenForTheStatus) {
     EXPECT_EQ(rig.exchange.WaitStatus(), StatusReply::None);
 }
 
+// A listening banner wait reads every 20 ms, joins a banner split between reads, passes over what
+// had arrived before it began, and still gives up after 2.5 s.
+TEST(ReadyBannerWait, ListeningJoinsASplitBannerAndKeepsTheBound) {
+    struct Case {
+        const char* name;
+        std::deque<std::string> chunks;
+        bool found;
+        int reads;
+    };
+    for (const Case& c : {Case{"split", {"", "xRea", "dy"}, true, 3},
+                          Case{"whole after noise", {"??", "", "Ready"}, true, 3},
+                          Case{"waiting when listening began", {"Ready"}, false, 125},
+                          Case{"never", {}, false, 125}}) {
+        ScriptedRig rig(c.chunks);
+        rig.exchange.ListenForBanner();
+        EXPECT_EQ(rig.exchange.WaitReady(), c.found) << c.name;
+        EXPECT_EQ(rig.port.reads - (c.found ? 1 : 0), c.reads) << c.name;  // and one drop read
+    }
+}
+
 TEST(StatusReplyWait, OnlyOAndRAnswerAnAuthenticationBlock) {
     ScriptedRig accepted({"O"});
     EXPECT_EQ(accepted.exchange.WaitStatus(), StatusReply::Accepted);
@@ -198,6 +219,31 @@ TEST(AuthenticatedFraming, AcceptedPasswordLeavesThePortOpenForTheTransfer) {
     EXPECT_TRUE(rig.port.Connected());
     EXPECT_EQ(WireTimeOf(rig.port, ReferenceAuthBlock("9466")) - WireTimeOf(rig.port, {0x03}),
               25'000);
+}
+
+TEST(AuthenticatedFraming, ABannerSeenOnTheOpenPortIsGoneOnFromOnce) {
+    ExchangeRig rig;
+    rig.port.Open();
+    ASSERT_TRUE(rig.exchange.WaitReady());
+    rig.exchange.BannerSeen();
+    EXPECT_EQ(rig.exchange.RunAuthenticated(BuildAuthBlock(u"9466"), kTable),
+              FramingOutcome::Accepted);
+    EXPECT_EQ(rig.log, (std::vector<std::string>{Opened(), Device("Ready"), Host({0x03}),
+                                                 Host(ReferenceAuthBlock("9466")), Device("O")}));
+    // The next exchange starts afresh.
+    rig.port.Close();
+    rig.exchange.BannerSeen();
+    EXPECT_EQ(rig.exchange.RunAuthenticated(BuildAuthBlock(u"9466"), kTable),
+              FramingOutcome::Accepted);
+    EXPECT_EQ(std::count(rig.log.begin(), rig.log.end(), Opened()), 2);
+}
+
+TEST(AuthenticatedFraming, BannersQueuedBehindASeenOneAreNotTakenForTheStatus) {
+    ScriptedRig rig({"", "Ready", "ReadyRea"});
+    ASSERT_TRUE(ListenForReady(rig.port, rig.clock, 2'500'000, 20));
+    rig.exchange.BannerSeen();
+    EXPECT_EQ(rig.exchange.RunAuthenticated(BuildAuthBlock(u"9466"), kTable),
+              FramingOutcome::NoAnswer);
 }
 
 TEST(AuthenticatedFraming, PortLeftOpenIsClosedAndOpenedAfresh) {

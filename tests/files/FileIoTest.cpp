@@ -198,36 +198,58 @@ TEST_F(Saving, InASharedStickyFolderOnlyTheUsersOrTheFolderOwnersLinkIsFollowed)
     fs::create_directory(sticky);
     ASSERT_EQ(::chown(sticky.c_str(), kFolderOwner, kFolderOwner), 0);
     ASSERT_EQ(::chmod(sticky.c_str(), 01777), 0);
-    const std::string link = sticky + "/site.zvk";
+    fs::create_directory(folder_.PathOf("private"));
     const Bytes old = Pattern(300);
 
+    // The link is the file's own name, or a folder on the way to it, in the sticky folder or
+    // reached from it through a later part of the path.
+    struct Place {
+        const char* name;
+        std::string linkPath;
+        std::string linkTarget;
+        std::string saved;     // the path given to the save
+        std::string precious;  // in the test's folder
+    };
+    const Place places[] = {
+        {"the file", sticky + "/site.zvk", folder_.PathOf("precious.txt"), sticky + "/site.zvk",
+         "precious.txt"},
+        {"a folder", sticky + "/dir", folder_.PathOf("private"), sticky + "/dir/victim.zvk",
+         "private/victim.zvk"},
+        {"a folder, reached by ..", sticky + "/dir", folder_.PathOf("private"),
+         folder_.PathOf("private/../shared/dir/./victim.zvk"), "private/victim.zvk"},
+    };
     struct Row {
         const char* whose;
         uid_t owner;
         bool followed;
     };
-    for (const Row& row :
-         {Row{"another user's", kOtherUser, false}, Row{"the user's own", ::geteuid(), true},
-          Row{"the folder owner's", kFolderOwner, true}}) {
-        for (const Writer& writer : Writers(image_)) {
-            SCOPED_TRACE(std::string(row.whose) + " link, " + writer.name);
-            const std::string precious = folder_.Write("precious.txt", old);
-            fs::remove(link);
-            fs::create_symlink(precious, link);
-            ASSERT_EQ(::lchown(link.c_str(), row.owner, row.owner), 0);
-            try {
-                writer.write(link);
-                EXPECT_TRUE(row.followed) << "written through";
-            } catch (const EInOutError& error) {
-                EXPECT_FALSE(row.followed) << error.what();
-                EXPECT_EQ(error.ErrorCode(), EACCES);
-                EXPECT_STREQ(error.what(), "Permission denied");
+    for (const Place& place : places) {
+        for (const Row& row :
+             {Row{"another user's", kOtherUser, false}, Row{"the user's own", ::geteuid(), true},
+              Row{"the folder owner's", kFolderOwner, true}}) {
+            for (const Writer& writer : Writers(image_)) {
+                SCOPED_TRACE(std::string(row.whose) + " link as " + place.name + ", " +
+                             writer.name);
+                const std::string precious = folder_.Write(place.precious, old);
+                fs::remove(place.linkPath);
+                fs::create_symlink(place.linkTarget, place.linkPath);
+                ASSERT_EQ(::lchown(place.linkPath.c_str(), row.owner, row.owner), 0);
+                try {
+                    writer.write(place.saved);
+                    EXPECT_TRUE(row.followed) << "written through";
+                } catch (const EInOutError& error) {
+                    EXPECT_FALSE(row.followed) << error.what();
+                    EXPECT_EQ(error.ErrorCode(), EACCES);
+                    EXPECT_STREQ(error.what(), "Permission denied");
+                }
+                EXPECT_EQ(TempFolder::Read(precious), row.followed ? writer.expected(old) : old);
+                EXPECT_TRUE(IsLink(place.linkPath));
+                EXPECT_EQ(std::distance(fs::directory_iterator(sticky), fs::directory_iterator()),
+                          1)
+                    << "no temporary left";
             }
-            EXPECT_EQ(TempFolder::Read(precious), row.followed ? writer.expected(old) : old);
-            EXPECT_TRUE(IsLink(link));
-            EXPECT_EQ(std::distance(fs::directory_iterator(sticky), fs::directory_iterator()), 1)
-                << "no temporary left";
         }
+        fs::remove(place.linkPath);
     }
 }
 

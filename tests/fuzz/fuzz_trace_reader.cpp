@@ -39,6 +39,11 @@ std::string Written(const std::vector<zorvik::TraceEvent>& events) {
                                                    : zorvik::kTraceDeviceToHost,
                                                event.atMicros, event.bytes);
                 break;
+            case Kind::ChecksumVerdict:
+                text += zorvik::TraceTextLine(zorvik::kTraceStep, event.atMicros,
+                                              event.bytes.at(0) == 1 ? zorvik::kTraceChecksumGood
+                                                                     : zorvik::kTraceChecksumBad);
+                break;
             case Kind::LineLost:
                 text += zorvik::TraceTextLine(
                     zorvik::kTraceError, event.atMicros,

@@ -63,7 +63,9 @@ TEST(ClassifyPortFault, NetworkPortsAndMissingLinkTargetsHaveCausesOfTheirOwn) {
     EXPECT_EQ(network(1, ETIMEDOUT, "rfc2217://pi.local:2217"), PortFault::ConnectionTimedOut);
     EXPECT_EQ(network(3, EIO, "COM43"), PortFault::ConnectionLost);
     EXPECT_EQ(network(2, EIO, "COM43"), PortFault::ConnectionLost);
-    EXPECT_EQ(network(7, EINVAL, "COM43"), PortFault::SettingsRefused);
+    EXPECT_EQ(network(7, EINVAL, "COM43"), PortFault::SerialControlRefused);
+    EXPECT_EQ(network(7, ETIMEDOUT, "COM43"), PortFault::SerialControlRefused);
+    EXPECT_EQ(network(3, ENOBUFS, "COM43"), PortFault::Flooded);
     EXPECT_EQ(ClassifyPortFault(1, ECONNREFUSED, "socket://10.0.0.2:4001"),
               PortFault::ConnectionRefused);
 

@@ -158,5 +158,39 @@ TEST(BannerFaults, SplitBannerComesInTwoPollsAndAWholeOneLater) {
     EXPECT_EQ(seen[2], "Ready");
 }
 
+// A free-running banner keeps the beat of its first one, 100 ms after power-up, every 500 ms.
+TEST(FreeRunningBanner, KeepsItsBeatWhateverTheHostDoes) {
+    struct Case {
+        const char* name;
+        int reopenAfterMs;  // the host closes and reopens the port this long after power-up
+    };
+    for (const Case& c : {Case{"reopened between beats", 350},
+                          Case{"reopened just before a beat", 1090}, Case{"reopened late", 2120}}) {
+        TestLine line({.bannerFreeRunning = true});
+        line.port.Open();
+        line.clock.Sleep(c.reopenAfterMs);
+        line.port.Close();
+        line.port.Open();
+        // The next beat after the reopening, not 100 ms after it.
+        const int next = 100 + ((c.reopenAfterMs - 100) / 500 + 1) * 500;
+        EXPECT_EQ(line.Poll(next - c.reopenAfterMs - 1, 100), "") << c.name;
+        EXPECT_EQ(line.Poll(2, 100), "Ready") << c.name;
+    }
+}
+
+TEST(FreeRunningBanner, AfterAnExchangeComesOnTheNextBeat) {
+    TestLine line({.bannerFreeRunning = true});
+    ASSERT_EQ(line.Authenticate(AuthBlock(u"9466")), "O");
+    line.Write(0x01);
+    line.clock.Sleep(52);
+    Bytes block(257);
+    ASSERT_EQ(line.port.Read(block.data(), 257), 257);
+    line.Write(0x41);
+    const std::int64_t sinceFirstBeat = line.clock.NowMicros() - 100'000;
+    const auto untilBeat = static_cast<int>((500'000 - sinceFirstBeat % 500'000) / 1000);
+    EXPECT_EQ(line.Poll(untilBeat - 1, 100), "");
+    EXPECT_EQ(line.Poll(2, 100), "Ready");
+}
+
 }  // namespace
 }  // namespace zorvik::testing

@@ -31,6 +31,7 @@ TEST(SimCommandLine, NoOptionsMeansAFaultlessPacedDevice) {
 
 TEST(SimCommandLine, EveryFaultSwitchSetsItsFault) {
     const SimOptions options = Parse({"--no-banner",
+                                      "--banner-free-running",
                                       "--banner-delay",
                                       "3000",
                                       "--split-banner",
@@ -52,6 +53,7 @@ TEST(SimCommandLine, EveryFaultSwitchSetsItsFault) {
                                       "239"});
     const DeviceFaults& f = options.faults;
     EXPECT_TRUE(f.noBanner);
+    EXPECT_TRUE(f.bannerFreeRunning);
     EXPECT_EQ(f.bannerDelayMs, 3000);
     EXPECT_TRUE(f.splitBanner);
     EXPECT_TRUE(f.rejectPassword);
@@ -137,6 +139,7 @@ TEST(SimCommandLine, WrongCommandLinesAreRefusedWithTheReason) {
     ErrorOf({"--firmware-corrupt-page", "240"});
     ErrorOf({"--firmware-error-after-page", ""});
     ErrorOf({"--password", "123"});
+    ErrorOf({"--password-file", ""});
 }
 
 TEST(SimCommandLine, HelpListsEveryOption) {
@@ -157,6 +160,7 @@ TEST(SimCommandLine, HelpListsEveryOption) {
                                "--help",
                                "--version",
                                "--no-banner",
+                               "--banner-free-running",
                                "--banner-delay",
                                "--split-banner",
                                "--reject-password",

@@ -149,6 +149,21 @@ TEST(SimProgram, RegistersAPortThatAnswersAReadExchangeAndRemovesItOnSigterm) {
         << ReadFileText(sim.LogPath());
 }
 
+TEST(SimProgram, TakesTheAccessPasswordFromTheFirstLineOfAFile) {
+    const std::string file =
+        fs::temp_directory_path() / ("zorvik-sim-pw-" + std::to_string(::getpid()));
+    { std::ofstream(file) << "1234\r\nnot this\n"; }
+    SimProcess sim(ZORVIK_SIM_PROGRAM, {"--password-file", file});
+    fs::remove(file);
+    ASSERT_FALSE(sim.Name().empty());
+    HostPort host(sim.LinkPath());
+    ASSERT_EQ(host.ReadFor(5, 700), kReady);
+    host.Write({0x03});
+    SleepMs(25);
+    host.Write(DefaultAuthBlock());  // signed with 9466, which the file replaced
+    EXPECT_EQ(host.ReadFor(1, 2500), Bytes{'R'});
+}
+
 TEST(SimProgram, ReopeningThePortReturnsTheDeviceToIdle) {
     SimProcess sim(ZORVIK_SIM_PROGRAM);
     ASSERT_FALSE(sim.Name().empty());

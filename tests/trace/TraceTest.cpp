@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -82,7 +84,8 @@ TEST(Trace, NoPasswordOrDigestAppearsInClearOrInHex) {
 }
 
 // Each byte event read back from the trace equals what crossed the line, with the password
-// block masked, and the steps between them name the exchange's steps.
+// block, the SIM PIN's digits and the image's checksum masked, and the steps between them name
+// the exchange's steps; the block carries the checksum's verdict.
 TEST(Trace, ReadsBackAsTheBytesOnTheLineWithThePasswordMasked) {
     TracedRig traced;
     ASSERT_EQ(ReadConfiguration(traced.rig.exchange, u"9466").outcome, ReadOutcome::Read);
@@ -100,6 +103,9 @@ TEST(Trace, ReadsBackAsTheBytesOnTheLineWithThePasswordMasked) {
     std::vector<TraceEvent::Kind> kinds;
     for (const TraceEvent& event : read.events) {
         kinds.push_back(event.kind);
+        if (event.kind == TraceEvent::Kind::ChecksumVerdict) {
+            continue;
+        }
         Bytes& side = event.kind == TraceEvent::Kind::HostBytes ? host : device;
         for (const TraceByte byte : event.bytes) {
             side.push_back(byte == kMaskedByte ? 0xEE : static_cast<std::uint8_t>(byte));
@@ -111,7 +117,17 @@ TEST(Trace, ReadsBackAsTheBytesOnTheLineWithThePasswordMasked) {
     Bytes expectedHost = traced.rig.port.HostBytes();
     std::fill(expectedHost.begin() + 2, expectedHost.begin() + 10, 0xEE);  // after 0x03, 0x00
     EXPECT_EQ(Hex(host), Hex(expectedHost));
-    EXPECT_EQ(Hex(device), Hex(traced.rig.port.DeviceBytes()));
+    Bytes expectedDevice = traced.rig.port.DeviceBytes();
+    const std::size_t block = 6;  // after "Ready" and "O"
+    std::fill_n(expectedDevice.begin() + block + 106, 5, 0xEE);
+    expectedDevice[block + 256] = 0xEE;
+    EXPECT_EQ(Hex(device), Hex(expectedDevice));
+    const auto read257 = std::find_if(read.events.begin(), read.events.end(), [](const auto& e) {
+        return e.kind == TraceEvent::Kind::DeviceBytes && e.bytes.size() == 257;
+    });
+    ASSERT_NE(read257 + 1, read.events.end());
+    EXPECT_EQ(read257[1],
+              (TraceEvent{TraceEvent::Kind::ChecksumVerdict, read257[1].atMicros, {1}, {}}));
 }
 
 TEST(Trace, ReaderRefusesWhatIsNoTraceAndTakesReadsWithNothingBetweenAsOne) {
@@ -120,7 +136,6 @@ TEST(Trace, ReaderRefusesWhatIsNoTraceAndTakesReadsWithNothingBetweenAsOne) {
         "    1.000 > \n",                  // no bytes
         "    1.000 > 0G  |.|\n",           // not hex
         "    1.000 > 0102  |..|\n",        // no space between bytes
-        "    1.000 < 52 **  |R*|\n",       // the device's bytes are never masked
         "     1.00 > 01  |.|\n",           // not microseconds
         "   -1.000 > 01  |.|\n",           // negative time
         "99999999999999.000 > 01  |.|\n",  // a time beyond any run

@@ -1,0 +1,59 @@
+// The history of the devices the command line touched: each record one configuration image kept
+// as a .zvk file the window opens, with what happened to it beside it in a JSON file of the same
+// name. Records are only ever added, each under a name of its own, so any number of threads and
+// programs may keep records at once.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "config/ConfigImage.h"
+
+namespace zorvik {
+
+struct HistoryRecord {
+    std::string id;       // 12 lowercase hex digits, given when the record is kept
+    std::string time;     // UTC with microseconds, 2026-12-10T04:15:00.123456Z, given when kept
+    std::string command;  // read, write, provision, restore
+    std::string stage;    // what the image is: "read", "before" a write, "written"
+    std::string port;
+    std::string byId;  // the adapter's /dev/serial/by-id name, or empty
+    std::string site;
+    std::string sha256;   // of the image; empty when no image was read
+    std::string outcome;  // "ok", or what went wrong
+    bool hasImage = false;
+
+    bool operator==(const HistoryRecord&) const = default;
+};
+
+// $XDG_STATE_HOME/zorvik-cli/history, else ~/.local/state/zorvik-cli/history (on Windows
+// %LOCALAPPDATA%\zorvik-cli\history); empty when none of these is known.
+[[nodiscard]] std::string DefaultHistoryFolder();
+
+class HistoryStore {
+public:
+    explicit HistoryStore(std::string folder) : folder_(std::move(folder)) {}
+
+    [[nodiscard]] const std::string& Folder() const { return folder_; }
+
+    // Keeps `record` with `image` (none for a read that brought no valid image) and returns it
+    // with its id and time. The folder is made on first use, readable by its owner only, and so
+    // is every file. Raises EInOutError when the folder or a file cannot be written.
+    HistoryRecord Keep(HistoryRecord record, const std::optional<ConfigImage>& image) const;
+
+    // Every whole record, newest first; a record still being written is not listed yet.
+    [[nodiscard]] std::vector<HistoryRecord> List() const;
+
+    // The records whose id starts with `prefix` (one when the prefix is unique).
+    [[nodiscard]] std::vector<HistoryRecord> Matching(std::string_view prefix) const;
+
+    // Where a record's image lies.
+    [[nodiscard]] std::string ImagePath(const HistoryRecord& record) const;
+
+private:
+    std::string folder_;
+};
+
+}  // namespace zorvik

@@ -1,0 +1,264 @@
+// The window as a screen reader meets it over the accessibility bus (AT-SPI): what the port
+// selector and the spin fields say they are, answers during a long command, and the announcement
+// of autodetection's result. Run on a private session bus and a virtual screen (run-on-bus).
+// AT-SPI's numbers and names are restated here, as a screen reader knows them.
+#include <gtest/gtest.h>
+
+#include <QAccessible>
+#include <QCoreApplication>
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDBusVariant>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <future>
+#include <thread>
+
+#include "app/WindowClock.h"
+#include "tests/app/AppTestSupport.h"
+
+namespace zorvik::testing {
+namespace {
+
+// AT-SPI's numbers, restated.
+constexpr uint kRoleComboBox = 11;
+constexpr uint kRoleSpinButton = 52;
+constexpr uint kRelationLabelledBy = 2;
+const QString kAccessibleInterface = QStringLiteral("org.a11y.atspi.Accessible");
+const QString kValueInterface = QStringLiteral("org.a11y.atspi.Value");
+const QString kActionInterface = QStringLiteral("org.a11y.atspi.Action");
+
+QString PathOf(QWidget* control) {
+    return QStringLiteral("/org/a11y/atspi/accessible/") +
+           QString::number(QAccessible::uniqueId(QAccessible::queryAccessibleInterface(control)));
+}
+
+// Lets the events run until `done` or 10 s.
+template <typename Done>
+bool PumpUntil(Done done) {
+    QElapsedTimer waited;
+    waited.start();
+    while (!done() && waited.elapsed() < 10000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return done();
+}
+
+// The screen reader's end: its own connection to the accessibility bus, used from its own thread
+// (the window's thread answers).
+class ScreenReaderEnd {
+public:
+    explicit ScreenReaderEnd(QString window) : window_(std::move(window)) {
+        const QDBusMessage address =
+            QDBusConnection::sessionBus().call(QDBusMessage::createMethodCall(
+                "org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus", "GetAddress"));
+        bus_ = std::make_unique<QDBusConnection>(QDBusConnection::connectToBus(
+            address.arguments().value(0).toString(), QStringLiteral("screen-reader")));
+    }
+    ~ScreenReaderEnd() { QDBusConnection::disconnectFromBus(QStringLiteral("screen-reader")); }
+
+    QDBusMessage Call(const QString& path, const QString& interface, const QString& member,
+                      const QVariantList& arguments = {}) {
+        QDBusMessage call = QDBusMessage::createMethodCall(window_, path, interface, member);
+        call.setArguments(arguments);
+        return bus_->call(call, QDBus::Block, 5000);
+    }
+    QVariant Property(const QString& path, const QString& interface, const QString& name) {
+        const QDBusMessage reply = Call(path, QStringLiteral("org.freedesktop.DBus.Properties"),
+                                        QStringLiteral("Get"), {interface, name});
+        return reply.arguments().value(0).value<QDBusVariant>().variant();
+    }
+    // The objects a relation of `type` points to.
+    std::vector<QString> Related(const QString& path, uint type) {
+        const QDBusMessage reply = Call(path, kAccessibleInterface, "GetRelationSet");
+        const auto relations = reply.arguments().value(0).value<QDBusArgument>();
+        std::vector<QString> paths;
+        relations.beginArray();
+        while (!relations.atEnd()) {
+            uint kind = 0;
+            relations.beginStructure();
+            relations >> kind;
+            relations.beginArray();
+            while (!relations.atEnd()) {
+                QString service;
+                QDBusObjectPath target;
+                relations.beginStructure();
+                relations >> service >> target;
+                relations.endStructure();
+                if (kind == type) {
+                    paths.push_back(target.path());
+                }
+            }
+            relations.endArray();
+            relations.endStructure();
+        }
+        relations.endArray();
+        return paths;
+    }
+
+private:
+    QString window_;
+    std::unique_ptr<QDBusConnection> bus_;
+};
+
+// A device that says "Ready" as soon as its port opens.
+class ReadyPort : public StandInPort {
+protected:
+    void DoOpen(const std::string& port) override {
+        StandInPort::DoOpen(port);
+        banner_ = "Ready";
+    }
+    int DoRead(std::uint8_t* buffer, int count) override {
+        const int n = std::min(count, static_cast<int>(banner_.size()));
+        std::copy_n(banner_.begin(), n, buffer);
+        banner_.erase(0, static_cast<std::size_t>(n));
+        return n;
+    }
+
+private:
+    std::string banner_;
+};
+
+// Hears the announcements made on the accessibility bus.
+class Listener : public QObject {
+    Q_OBJECT
+
+public:
+    std::vector<QString> heard;
+
+public slots:
+    void Announced(const QDBusMessage& event) {
+        heard.push_back(event.arguments().value(3).value<QDBusVariant>().variant().toString());
+    }
+};
+
+class AccessibilityBus : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // Qt starts its side of the bus when accessibility is first asked about.
+        (void)QAccessible::isActive();
+        ASSERT_TRUE(PumpUntil([] {
+            QDBusConnection bus(QStringLiteral("a11y"));
+            return bus.isConnected() &&
+                   bus.objectRegisteredAt(QStringLiteral("/org/a11y/atspi/accessible"));
+        })) << "Qt did not join the accessibility bus";
+        windowName = QDBusConnection(QStringLiteral("a11y")).baseService();
+    }
+
+    // Runs `asks` as the screen reader while this thread keeps the window answering.
+    template <typename Asks>
+    void Ask(Asks asks) {
+        auto done = std::async(std::launch::async, [&] {
+            ScreenReaderEnd reader(windowName);
+            asks(reader);
+        });
+        PumpUntil(
+            [&] { return done.wait_for(std::chrono::seconds(0)) == std::future_status::ready; });
+        done.get();
+    }
+
+    QString windowName;
+};
+
+TEST_F(AccessibilityBus, ThePortSelectorIsLabelledAndSpinFieldsAreSpinButtons) {
+    FormFixture fixture({3});
+    TForm1& form = fixture.Form();
+    fixture.ShowPage(1);
+    QTest::mouseClick(form.CheckBox13, Qt::LeftButton);  // the GPS distance steps by 10
+    const QString selector = PathOf(form.ComComboBox1);
+    const QString distance = PathOf(form.Edit4);
+    Ask([&](ScreenReaderEnd& reader) {
+        EXPECT_EQ(reader.Call(selector, kAccessibleInterface, "GetRole").arguments().value(0),
+                  kRoleComboBox);
+        // Its label first, then the group around it.
+        const std::vector<QString> labels = reader.Related(selector, kRelationLabelledBy);
+        ASSERT_FALSE(labels.empty());
+        EXPECT_EQ(reader.Property(labels[0], kAccessibleInterface, "Name").toString(),
+                  QStringLiteral("Port Komunikacyjny"));
+
+        EXPECT_EQ(reader.Call(distance, kAccessibleInterface, "GetRole").arguments().value(0),
+                  kRoleSpinButton);
+        EXPECT_EQ(reader.Property(distance, kAccessibleInterface, "Name").toString(),
+                  QStringLiteral("Zgłoszenie nastąpi po zmianie pozycji o [m]"));
+        const std::pair<const char*, double> values[] = {{"CurrentValue", 10},
+                                                         {"MinimumValue", 10},
+                                                         {"MaximumValue", 1000},
+                                                         {"MinimumIncrement", 10}};
+        for (const auto& [name, value] : values) {
+            EXPECT_EQ(reader.Property(distance, kValueInterface, name).toDouble(), value) << name;
+        }
+    });
+}
+
+TEST_F(AccessibilityBus, AScreenReaderIsAnsweredButNotObeyedDuringACommand) {
+    FakeWindowDialogs dialogs;
+    WindowClock clock;  // real pauses: the banner wait takes 2.5 s
+    PortTree ports({3});
+    const ProgramWindows windows = CreateWindows(
+        {dialogs, clock, std::make_unique<StandInPort>(), ports.Map(), [](QDialog&) {}});
+    TForm1& form = *windows.Form1;
+    form.show();
+    const QString button = PathOf(form.Button2);
+    const QString box = PathOf(form.CheckBox6);
+
+    std::atomic<bool> running = false;
+    std::atomic<bool> answeredWhileRunning = false;
+    std::atomic<bool> refusedWhileRunning = false;
+    auto reader = std::async(std::launch::async, [&] {
+        ScreenReaderEnd end(windowName);
+        while (!running) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        const QString name = end.Property(button, kAccessibleInterface, "Name").toString();
+        answeredWhileRunning = running && name == QStringLiteral("Oczytaj");
+        const QDBusMessage toggle = end.Call(box, kActionInterface, "DoAction", {0});
+        refusedWhileRunning = running && toggle.type() == QDBusMessage::ErrorMessage;
+    });
+    running = true;
+    form.Button2Click();
+    running = false;
+    reader.get();
+    EXPECT_TRUE(answeredWhileRunning);
+    EXPECT_TRUE(refusedWhileRunning);
+    EXPECT_EQ(form.CheckBox6->State(), CheckState::Checked) << "the toggle was not obeyed";
+    EXPECT_EQ(dialogs.messages.size(), 1u) << "the command ended as usual, without a device";
+
+    // Between commands the screen reader acts again.
+    Ask([&](ScreenReaderEnd& end) { end.Call(box, kActionInterface, "DoAction", {0}); });
+    EXPECT_EQ(form.CheckBox6->State(), CheckState::Unchecked);
+}
+
+TEST_F(AccessibilityBus, AutodetectionSaysThePortItFound) {
+    FakeWindowDialogs dialogs;
+    StillClock clock;
+    PortTree ports({3, 7});
+    const ProgramWindows windows = CreateWindows(
+        {dialogs, clock, std::make_unique<ReadyPort>(), ports.Map(), [](QDialog&) {}});
+    windows.Form1->show();
+    const QDBusMessage address = QDBusConnection::sessionBus().call(QDBusMessage::createMethodCall(
+        "org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus", "GetAddress"));
+    QDBusConnection reader = QDBusConnection::connectToBus(address.arguments().value(0).toString(),
+                                                           QStringLiteral("listener"));
+    Listener listener;
+    ASSERT_TRUE(reader.connect(QString(), QString(), "org.a11y.atspi.Event.Object", "Announcement",
+                               &listener, SLOT(Announced(QDBusMessage))));
+
+    windows.Form1->CheckBox26->SetState(CheckState::Checked);
+    EXPECT_TRUE(PumpUntil([&] { return !listener.heard.empty(); }));
+    EXPECT_EQ(listener.heard, std::vector<QString>{QStringLiteral("Port Komunikacyjny: COM3")});
+    EXPECT_TRUE(dialogs.messages.empty());
+    QDBusConnection::disconnectFromBus(QStringLiteral("listener"));
+}
+
+}  // namespace
+}  // namespace zorvik::testing
+
+#include "AccessibilityBusTest.moc"

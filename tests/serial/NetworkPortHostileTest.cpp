@@ -1,0 +1,82 @@
+// The network port against servers that misbehave on purpose, each a small server on the
+// loopback interface: whatever they send, every wait ends within its bound with a port error that
+// says what went wrong.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+#include <optional>
+#include <thread>
+#include <vector>
+
+#include "serial/NetworkPort.h"
+#include "serial/PortFault.h"
+#include "tests/support/HostileServer.h"
+
+namespace zorvik::testing {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+using Clock = std::chrono::steady_clock;
+
+// Telnet and RFC 2217 bytes, restated.
+constexpr std::uint8_t IAC = 0xFF, DONT = 0xFE, DO = 0xFD, WILL = 0xFB, SB = 0xFA, SE = 0xF0;
+constexpr std::uint8_t kComPort = 44;
+
+// Takes what comes and never answers.
+const HostileServer::Serve kSilent = HostileServer::Flood({}, {});
+
+const Bytes kAgree = {IAC, DO, kComPort, IAC, WILL, kComPort};
+
+TEST(HostileServer, EveryWaitEndsInTimeWithAPortErrorThatSaysWhy) {
+    struct Case {
+        const char* name;
+        const char* scheme;
+        HostileServer::Serve serve;
+        PortFault fault;
+    };
+    const auto flood = HostileServer::Flood;
+    const Case cases[] = {
+        {"escaped 0xFF data without end", "rfc2217://", flood(kAgree, {IAC, IAC}),
+         PortFault::Flooded},
+        {"WILL offers without end", "rfc2217://", flood({}, {IAC, WILL, 0x18}), PortFault::Flooded},
+        {"WILL offers without end, after agreeing", "rfc2217://", flood(kAgree, {IAC, WILL, 0x18}),
+         PortFault::Flooded},
+        {"small subnegotiations without end", "rfc2217://",
+         flood(kAgree, {IAC, SB, kComPort, 107, 0, IAC, SE}), PortFault::Flooded},
+        {"raw bytes without end", "socket://", flood({}, {'x'}), PortFault::Flooded},
+        {"refuses serial-port control", "rfc2217://", flood({IAC, DONT, kComPort}, {}),
+         PortFault::SerialControlRefused},
+        {"ignores serial-port control", "rfc2217://", kSilent, PortFault::SerialControlRefused},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        HostileServer server(c.serve);
+        ASSERT_FALSE(server.Address(c.scheme).empty());
+        const std::string address = server.Address(c.scheme);
+        std::unique_ptr<NetworkLine> port;
+        const auto start = Clock::now();
+        std::optional<PortFault> fault;
+        try {
+            port = std::make_unique<NetworkLine>(*ParseNetworkAddress(address), address);
+            // Polls as an exchange does, a pause and a read, far longer than any exchange; a
+            // wait for input in between, as the firmware update's.
+            std::uint8_t buffer[5];
+            for (int poll = 0; poll < 200; ++poll) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(25));
+                (void)port->Read(buffer, sizeof buffer);
+                (void)port->WaitForInput(25);
+            }
+        } catch (const EComPort& error) {
+            fault = ClassifyPortFault(error);
+        }
+        const auto took = Clock::now() - start;
+        port.reset();
+        ASSERT_TRUE(fault.has_value()) << "no error";
+        EXPECT_EQ(*fault, c.fault);
+        EXPECT_LT(took, std::chrono::milliseconds(3500));
+    }
+}
+
+}  // namespace
+}  // namespace zorvik::testing
