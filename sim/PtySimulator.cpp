@@ -46,7 +46,7 @@ constexpr std::size_t kLongestTrace = 64 * 1024 * 1024;  // bytes of a trace to 
 // Bytes unread this long after they were sent have found no listener: the host polls every
 // 250 ms and a free-running banner comes every 500 ms.
 constexpr std::int64_t kUnheardMicros = 400'000;
-constexpr std::size_t kLongestPasswordFile = 4096;       // a password and perhaps a comment
+constexpr std::size_t kLongestPasswordFile = 4096;  // a password and perhaps a comment
 
 volatile sig_atomic_t gStopSignal = 0;
 
