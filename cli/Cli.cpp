@@ -78,8 +78,8 @@ void EndTrace(int status, const std::string& message) {
 
 std::vector<std::string> CommandNames() {
     std::vector<std::string> names;
-    for (const CommandSpec& spec : CommandTable()) {
-        names.emplace_back(spec.name);
+    for (const CommandEntry& entry : CommandTable()) {
+        names.emplace_back(entry.name);
     }
     return names;
 }
@@ -90,11 +90,11 @@ std::vector<std::string> CommandNames() {
 
 // The options that may stand before the command: each is handed to the command as if given
 // after it, so the command's own table still decides whether it takes them.
-std::span<const OptionSpec> GlobalOptions() {
-    static const std::vector<OptionSpec> global = [] {
-        std::vector<OptionSpec> found;
-        const auto add = [&found](std::span<const OptionSpec> options) {
-            for (const OptionSpec& option : options) {
+std::span<const OptionRule> GlobalOptions() {
+    static const std::vector<OptionRule> global = [] {
+        std::vector<OptionRule> found;
+        const auto add = [&found](std::span<const OptionRule> options) {
+            for (const OptionRule& option : options) {
                 const bool known = std::any_of(found.begin(), found.end(), [&](const auto& o) {
                     return o.name == option.name;
                 });
@@ -104,8 +104,8 @@ std::span<const OptionSpec> GlobalOptions() {
             }
         };
         add(CommonOptions());
-        for (const CommandSpec& spec : CommandTable()) {
-            add(spec.options);
+        for (const CommandEntry& entry : CommandTable()) {
+            add(entry.options);
         }
         return found;
     }();
@@ -143,7 +143,7 @@ int Run(const std::vector<std::string>& words) {
             });
         if (option == GlobalOptions().end()) {
             std::vector<std::string> known = {"--help", "--version"};
-            for (const OptionSpec& global : GlobalOptions()) {
+            for (const OptionRule& global : GlobalOptions()) {
                 known.push_back("--" + std::string(global.name));
             }
             UsageError("unknown option " + name + DidYouMean(name, known) + " before the command",
@@ -164,18 +164,18 @@ int Run(const std::vector<std::string>& words) {
             std::cout << ProgramHelp();
             return ToInt(Exit::Ok);
         }
-        const CommandSpec* spec = FindCommand(words[at + 1]);
-        if (spec == nullptr) {
+        const CommandEntry* entry = FindCommand(words[at + 1]);
+        if (entry == nullptr) {
             NotACommand(words[at + 1]);
         }
-        std::cout << CommandHelp(*spec);
+        std::cout << CommandHelp(*entry);
         return ToInt(Exit::Ok);
     }
-    const CommandSpec* spec = FindCommand(first);
-    if (spec == nullptr) {
+    const CommandEntry* entry = FindCommand(first);
+    if (entry == nullptr) {
         NotACommand(first);
     }
-    std::vector<OptionSpec> options = spec->options;
+    std::vector<OptionRule> options = entry->options;
     options.insert(options.end(), CommonOptions().begin(), CommonOptions().end());
     std::vector<std::string> args = leading;
     args.insert(args.end(), words.begin() + static_cast<std::ptrdiff_t>(at) + 1, words.end());
@@ -186,7 +186,7 @@ int Run(const std::vector<std::string>& words) {
         UsageError(first + ": " + error.what(), first);
     }
     if (call.args.Has("help")) {
-        std::cout << CommandHelp(*spec);
+        std::cout << CommandHelp(*entry);
         return ToInt(Exit::Ok);
     }
     if (call.args.Has("verbose") && call.args.Has("quiet")) {
@@ -195,10 +195,10 @@ int Run(const std::vector<std::string>& words) {
     SetVerbosity(call.args.Has("verbose") ? Verbosity::Verbose
                  : call.args.Has("quiet") ? Verbosity::Quiet
                                           : Verbosity::Normal);
-    if (spec->writesTrace) {
+    if (entry->writesTrace) {
         StartTrace(call, words);
     }
-    return spec->run(call);
+    return entry->run(call);
 }
 
 }  // namespace
