@@ -208,8 +208,14 @@ int Main(int argc, char** argv) {
     std::vector<std::string> words(argv + 1, argv + argc);
     try {
         const int status = Run(words);
-        // A result that could not be written (a full disk, a closed pipe) is not a success.
-        if (!std::cout.flush()) {
+        // A result that could not be written (a full disk) is not a success. A reader that
+        // closed the pipe early (`--help | grep -q`, `| head`) took what it wanted: the command's
+        // own status stands, without a word.
+        if (!std::cout.flush() && PipeReaderLeft()) {
+            EndTrace(status, "");
+            return status;
+        }
+        if (!std::cout) {
             std::cerr << kProgramName << ": cannot write to standard output\n";
             EndTrace(ToInt(Exit::FileError), "cannot write to standard output");
             return ToInt(Exit::FileError);

@@ -15,6 +15,7 @@ namespace {
 
 volatile sig_atomic_t gInterrupts = 0;  // Ctrl-C presses so far
 volatile sig_atomic_t gTerminated = 0;  // a SIGTERM, SIGHUP or SIGPIPE came
+volatile sig_atomic_t gPipeClosed = 0;  // a SIGPIPE came: a reader closed its end
 std::string gCommitWarning;             // set once a stop needs a second press
 std::atomic<bool> gWarned = false;      // several ports may reach a stop point at once
 Verbosity gVerbosity = Verbosity::Normal;
@@ -23,6 +24,9 @@ void CountInterrupt(int signal) {
     if (signal == SIGINT) {
         gInterrupts = gInterrupts + 1;
     } else {
+        if (signal == SIGPIPE) {
+            gPipeClosed = 1;
+        }
         gTerminated = 1;
     }
 }
@@ -63,6 +67,10 @@ void StopIfInterrupted() {
     if (!gWarned.exchange(true)) {
         std::fprintf(stderr, "\nzorvik-cli: %s\n", gCommitWarning.c_str());
     }
+}
+
+bool PipeReaderLeft() {
+    return gPipeClosed != 0;
 }
 
 bool StopRequested() {

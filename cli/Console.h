@@ -35,6 +35,9 @@ void InstallInterruptHandler();
 // Throws Interrupted when a stop was asked for and may happen now.
 void StopIfInterrupted();
 
+// Whether a reader closed its end of a pipe this program wrote to (`| head`, `| grep -q`).
+[[nodiscard]] bool PipeReaderLeft();
+
 // Whether Ctrl-C (or SIGTERM) has come at least once, for work that ends at its next pause.
 [[nodiscard]] bool StopRequested();
 
