@@ -13,10 +13,10 @@ namespace zorvik::cli {
 
 // One option as the command table gives it: how it is spelled, what it takes and its help line.
 struct OptionSpec {
-    std::string_view name;      // long name without dashes: "password-file"
-    char shortName = 0;         // 'p' for -p, or 0
-    std::string_view argument;  // the value's name in help ("FILE"), empty for a switch
-    std::string_view help;      // one line, or several separated by '\n'
+    std::string_view name{};      // long name without dashes: "password-file"
+    char shortName = 0;           // 'p' for -p, or 0
+    std::string_view argument{};  // the value's name in help ("FILE"), empty for a switch
+    std::string_view help{};      // one line, or several separated by '\n'
     // Given once per value, each standing among the operands in its place: `diff A -p PORT`.
     bool repeatable = false;
 

@@ -15,9 +15,11 @@
 #include "Version.h"
 #include "cli/CommandSupport.h"
 #include "cli/CommandTable.h"
+#include "cli/Completion.h"
 #include "cli/Console.h"
 #include "cli/ExitCode.h"
 #include "cli/Help.h"
+#include "cli/ManPage.h"
 #include "cli/PortError.h"
 #include "cli/Suggest.h"
 #include "files/FileIo.h"
@@ -27,16 +29,6 @@
 namespace zorvik::cli {
 
 namespace {
-
-// "2026-12-09 07:40:12 UTC", for the title of a trace or report.
-std::string UtcNow() {
-    const std::time_t now = std::time(nullptr);
-    std::tm parts{};
-    gmtime_r(&now, &parts);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S UTC", &parts);
-    return text;
-}
 
 // The trace of the command that runs, from its start to its exit status.
 SystemClock gTraceClock;
@@ -56,11 +48,7 @@ void StartTrace(Invocation& call, const std::vector<std::string>& words) {
     } catch (const EInOutError& error) {
         throw CliError(Exit::FileError, "trace " + *path + ": " + error.what());
     }
-    std::string title = std::string(kProgramName) + " " + kVersion + ", " + UtcNow() + ":";
-    for (const std::string& word : words) {
-        title += " " + word;
-    }
-    gTrace->Log().BeginSection(title);
+    gTrace->Log().BeginSection(TraceTitle(words));
     call.trace = gTrace.get();
 }
 
@@ -125,6 +113,15 @@ std::span<const OptionSpec> GlobalOptions() {
 }
 
 int Run(const std::vector<std::string>& words) {
+    // Not in the help: the build writes the completion and the manual page with these.
+    if (words.size() == 2 && words[0] == "--completion" && words[1] == "bash") {
+        std::cout << BashCompletion();
+        return ToInt(Exit::Ok);
+    }
+    if (words.size() == 2 && words[0] == "--manual-page") {
+        std::cout << ManPageHead(words[1]);
+        return ToInt(Exit::Ok);
+    }
     // Global options before the command, moved behind it.
     std::vector<std::string> leading;
     std::size_t at = 0;

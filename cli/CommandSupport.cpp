@@ -1,14 +1,29 @@
 // Operands, ports, passwords and printed lines shared by the command handlers.
 #include "cli/CommandSupport.h"
 
+#include <ctime>
 #include <iostream>
 
+#include "Version.h"
 #include "cli/ConfigForms.h"
 #include "cli/Console.h"
 #include "cli/ExitCode.h"
 #include "cli/Presets.h"
 
 namespace zorvik::cli {
+
+std::string TraceTitle(const std::vector<std::string>& words) {
+    const std::time_t now = std::time(nullptr);
+    std::tm parts{};
+    gmtime_r(&now, &parts);
+    char time[32];
+    std::strftime(time, sizeof time, "%Y-%m-%d %H:%M:%S UTC", &parts);
+    std::string title = std::string(kProgramName) + " " + kVersion + ", " + time + ":";
+    for (const std::string& word : words) {
+        title += " " + word;
+    }
+    return title;
+}
 
 void Confirm(const std::string& text) {
     if (CurrentVerbosity() != Verbosity::Quiet) {

@@ -16,6 +16,9 @@ namespace zorvik::cli {
 
 inline constexpr const char* kProgramName = "zorvik-cli";
 
+// A trace section's title: the program, its version, the time and the command's words.
+[[nodiscard]] std::string TraceTitle(const std::vector<std::string>& words);
+
 // A command's closing confirmation on standard output; -q leaves it out.
 void Confirm(const std::string& text);
 

@@ -343,8 +343,8 @@ firmware is incomplete and the device must be flashed again.)",
         .synopsis =
             "TEMPLATE --devices TABLE.csv [-p PORT]... [--all-ports]\n"
             "                           [--report REPORT.csv] [--excel] [--watch] [--resume]\n"
-            "                           [--strict] [--preset FILE]... [--preset-override]\n"
-            "                           [--no-history]",
+            "                           [--strict] [--trace FILE] [--preset FILE]...\n"
+            "                           [--preset-override] [--no-history]",
         .description =
             R"(Writes TEMPLATE, with each row's own values, to the devices on every PORT at once.
 
@@ -382,6 +382,9 @@ rows done, failed and not started.)",
                      "next one; a failed row goes to the next device. Ctrl-C lets\n"
                      "the current devices finish; a second Ctrl-C stops at once"},
                     {"password-file", 0, "FILE", "the access password of rows without one"},
+                    {"trace", 0, "FILE",
+                     "append a byte trace of the exchanges to FILE, a section per\n"
+                     "device"},
                     kPreset,
                     kPresetOverride,
                     kNoHistory},
@@ -467,6 +470,7 @@ image file no longer matches its SHA-256 is refused.)",
         .options = {kPort, kPasswordFile, kTrace, kSite, kNoHistory},
         .epilogue = {},
         .run = Restore,
+        .operands = OperandKind::HistoryRecords,
         .writesTrace = true,
     });
 

@@ -26,17 +26,18 @@ struct Invocation {
 
 using Handler = int (*)(const Invocation&);
 
-// What a command's operands are, for the completion: files, firmware files, or nothing.
-enum class OperandKind { None, Files, Firmware };
+// What a command's operands are, for the completion: files, firmware files, the ids of the
+// history's records, or nothing.
+enum class OperandKind { None, Files, Firmware, HistoryRecords };
 
 struct CommandSpec {
-    std::string_view name;
-    std::string_view brief;           // its line in the program's help: "read -p PORT"
-    std::string_view summary;         // what it does, in a few words
-    std::string_view synopsis;        // what follows "Usage: zorvik-cli NAME"; may run over lines
-    std::string_view description;     // its help between the usage and the options
-    std::vector<OptionSpec> options;  // besides -h, -v and -q, which every command takes
-    std::string_view epilogue;        // its help after the options, or empty
+    std::string_view name{};
+    std::string_view brief{};           // its line in the program's help: "read -p PORT"
+    std::string_view summary{};         // what it does, in a few words
+    std::string_view synopsis{};        // what follows "Usage: zorvik-cli NAME"; may run over lines
+    std::string_view description{};     // its help between the usage and the options
+    std::vector<OptionSpec> options{};  // besides -h, -v and -q, which every command takes
+    std::string_view epilogue{};        // its help after the options, or empty
     Handler run = nullptr;
     OperandKind operands = OperandKind::None;
     bool writesTrace = false;  // --trace (or ZORVIK_TRACE) names a byte trace to write

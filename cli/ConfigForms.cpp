@@ -18,6 +18,7 @@
 
 #include "cli/Console.h"
 #include "cli/ExitCode.h"
+#include "cli/Suggest.h"
 #include "cli/Utf8.h"
 #include "config/ConfigDiff.h"
 #include "config/ConfigJson.h"
@@ -265,7 +266,14 @@ Configuration ParseForm(const std::string& text, const std::string& path,
         }
         return ParseConfigText(text, base);
     } catch (const ConfigParseError& error) {
-        throw FileFailure(path, error.what());
+        if (error.Key().empty() || IsConfigKey(error.Key())) {
+            throw FileFailure(path, error.what());
+        }
+        std::vector<std::string> keys;
+        for (const ConfigEntry& entry : ConfigKeyValues()) {
+            keys.push_back(entry.key);
+        }
+        throw FileFailure(path, error.what() + DidYouMean(error.Key(), keys));
     }
 }
 

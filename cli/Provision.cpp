@@ -15,6 +15,7 @@
 #include <system_error>
 #include <thread>
 
+#include "cli/CommandSupport.h"
 #include "cli/ConfigForms.h"
 #include "cli/Console.h"
 #include "cli/Csv.h"
@@ -29,6 +30,7 @@
 #include "cli/StopWords.h"
 #include "device/ReadyListener.h"
 #include "files/FileIo.h"
+#include "trace/Trace.h"
 
 namespace zorvik::cli {
 
@@ -122,6 +124,82 @@ bool SamePort(const std::string& given, const std::string& port) {
         return false;
     }
 }
+
+// One port's byte trace: a section per device, kept in memory and appended to the file whole, so
+// that the sections of ports working at the same time never interleave. A section ends with the
+// device's outcome as the report gives it, as another command's ends with its exit status.
+class PortTrace {
+public:
+    PortTrace(AppendFile* file, std::mutex& fileMutex, const std::vector<std::string>& words,
+              Device& device)
+        : file_(file),
+          fileMutex_(fileMutex),
+          words_(words),
+          device_(device),
+          trace_(device.Time(), [this](std::string_view lines) { section_ += lines; }) {
+        if (file_ != nullptr) {
+            device_.Port().SetObserver(&trace_);
+        }
+    }
+    ~PortTrace() {
+        End();
+        if (file_ != nullptr) {
+            device_.Port().SetObserver(nullptr);
+        }
+    }
+    PortTrace(const PortTrace&) = delete;
+    PortTrace& operator=(const PortTrace&) = delete;
+
+    void Begin() {
+        if (file_ != nullptr) {
+            trace_.BeginSection(TraceTitle(words_) + " (" + device_.Label() + ")");
+            begun_ = true;
+        }
+    }
+
+    // What the device's attempt came to; the section ends with it.
+    void Outcome(const ReportLine& line) { outcome_ = line; }
+
+    // The section to the file, unless no device came and nothing was stopped.
+    void End() noexcept {
+        if (!begun_) {
+            return;
+        }
+        begun_ = false;
+        if (!outcome_ && !StopRequested()) {
+            trace_.Flush();
+            section_.clear();
+            return;
+        }
+        if (outcome_ && outcome_->ok) {
+            trace_.Note("exit 0");
+        } else if (outcome_) {
+            trace_.Error("exit " + std::to_string(outcome_->exitStatus) + ": " + outcome_->message);
+        } else {
+            trace_.Error("exit " + std::to_string(ToInt(Exit::Interrupted)) + ": interrupted");
+        }
+        trace_.Flush();
+        outcome_.reset();
+        try {
+            const std::lock_guard lock(fileMutex_);
+            file_->Append(section_);
+        } catch (const std::exception& error) {
+            Warn("trace: " + std::string(error.what()) + "; the trace of " + device_.Label() +
+                 " is incomplete");
+        }
+        section_.clear();
+    }
+
+private:
+    AppendFile* file_;
+    std::mutex& fileMutex_;
+    const std::vector<std::string>& words_;
+    Device& device_;
+    std::string section_;  // before the trace, which hands its last lines over as it goes
+    Trace trace_;
+    std::optional<ReportLine> outcome_;
+    bool begun_ = false;
+};
 
 // The rows still to do, shared by the ports: a row is taken when a device answers, and a row
 // whose device failed goes back to the front for the next device.
@@ -300,13 +378,24 @@ private:
 class Station {
 public:
     Station(const ProvisionSetup& setup, const std::vector<ProvisionRow>& rows, RowBook& book,
-            AppendFile* report, char separator)
-        : setup_(setup), queue_(rows), book_(book), report_(report), separator_(separator) {}
+            AppendFile* report, char separator, AppendFile* trace)
+        : setup_(setup),
+          queue_(rows),
+          book_(book),
+          report_(report),
+          separator_(separator),
+          trace_(trace) {}
 
     // One port's life: a device at a time, until the rows run out or a stop is asked for.
     // `given` is the port as the command line named it.
     void Work(Device& device, const std::string& given) {
         device.Exchange().ListenForBanner();
+        PortTrace trace(trace_, traceMutex_, setup_.commandLine, device);
+        {
+            const std::lock_guard lock(outputMutex_);
+            traces_[device.Label()] = &trace;
+        }
+        trace.Begin();
         try {
             while (WaitForDevice(device)) {
                 const ProvisionRow* row = TakeRow(device, given);
@@ -318,13 +407,15 @@ public:
                     return;
                 }
                 WaitUntilGone(device);
+                trace.End();
+                trace.Begin();
             }
         } catch (const Interrupted&) {
             device.Port().Abandon();
         } catch (const std::exception& error) {
             // A report that can no longer be written ends this port's work; the others go on.
             device.Port().Abandon();
-            Say(device, std::string("stopped: ") + error.what());
+            Say(device, std::string("stopped: ") + error.what(), true);
             failed_ = true;
         }
     }
@@ -332,7 +423,11 @@ public:
     [[nodiscard]] bool AnyFailed() const { return failed_; }
 
 private:
-    void Say(const Device& device, const std::string& text) {
+    // A line on standard error; -q leaves out all but failures.
+    void Say(const Device& device, const std::string& text, bool failure = false) {
+        if (!failure && CurrentVerbosity() == Verbosity::Quiet) {
+            return;
+        }
         const std::lock_guard lock(outputMutex_);
         std::fprintf(stderr, "zorvik-cli: %s: %s\n", PrintableText(device.Label()).c_str(),
                      PrintableText(text).c_str());
@@ -343,6 +438,9 @@ private:
         const std::lock_guard lock(outputMutex_);
         if (!line.ok) {
             failed_ = true;
+        }
+        if (const auto trace = traces_.find(line.port); trace != traces_.end()) {
+            trace->second->Outcome(line);
         }
         if (report_ != nullptr) {
             report_->Append(FormatReportLine(line, separator_));
@@ -383,7 +481,7 @@ private:
                 line.exitStatus = ToInt(Exit::NoDevice);
                 line.message = WithoutLabel(why->what(), device.Label());
                 Record(line);
-                Say(device, line.message);
+                Say(device, line.message, true);
                 return false;
             }
             if (!announced) {
@@ -560,7 +658,7 @@ private:
         KeepRecord(setup_.history,
                    {"provision", "written", device.Label(), row.id, line.ok ? "ok" : line.message},
                    row.image);
-        Say(device, "row " + row.id + (line.ok ? ": " : " failed: ") + line.message);
+        Say(device, "row " + row.id + (line.ok ? ": " : " failed: ") + line.message, !line.ok);
         if (interrupted) {
             throw Interrupted();
         }
@@ -592,7 +690,10 @@ private:
     RowBook& book_;
     AppendFile* report_;
     char separator_;
+    AppendFile* trace_;
     std::mutex outputMutex_;  // report lines and progress lines, one whole line at a time
+    std::mutex traceMutex_;   // a trace section at a time
+    std::map<std::string, PortTrace*> traces_;  // by port, under outputMutex_
     std::atomic<bool> failed_ = false;
 };
 
@@ -665,9 +766,20 @@ int Provision(const ProvisionSetup& setup) {
         }
     }
     if (todo.empty()) {
-        std::fprintf(stderr, "zorvik-cli: every row of %s already has an ok line in the report\n",
-                     setup.tablePath.c_str());
+        if (CurrentVerbosity() != Verbosity::Quiet) {
+            std::fprintf(stderr,
+                         "zorvik-cli: every row of %s already has an ok line in the report\n",
+                         setup.tablePath.c_str());
+        }
         return ToInt(Exit::Ok);
+    }
+    std::unique_ptr<AppendFile> trace;
+    if (setup.tracePath) {
+        try {
+            trace = std::make_unique<AppendFile>(*setup.tracePath);
+        } catch (const EInOutError& error) {
+            throw CliError(Exit::FileError, "trace " + *setup.tracePath + ": " + error.what());
+        }
     }
 
     std::vector<std::unique_ptr<Device>> devices;
@@ -675,7 +787,7 @@ int Provision(const ProvisionSetup& setup) {
         devices.push_back(std::make_unique<Device>(port));
     }
     RequireSecondInterrupt(kFirstInterruptWarning);
-    Station station(setup, todo, book, report.get(), history.separator);
+    Station station(setup, todo, book, report.get(), history.separator, trace.get());
     {
         std::vector<std::jthread> workers;
         for (std::size_t i = 0; i < devices.size(); ++i) {

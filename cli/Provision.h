@@ -23,6 +23,8 @@ struct ProvisionSetup {
     std::vector<std::string> presets;       // laid over the template, in order
     bool presetOverride = false;            // a later preset may give a key an earlier gave
     std::optional<HistoryStore> history;    // where each row's image is kept, if anywhere
+    std::optional<std::string> tracePath;   // a byte trace, one section per device
+    std::vector<std::string> commandLine;   // the words of the command, for the trace's titles
 };
 
 // Checks the template, the table and the report before any port opens (raising CliError with

@@ -11,6 +11,7 @@
 #include "cli/Passwords.h"
 #include "cli/Provision.h"
 #include "serial/PortMap.h"
+#include "trace/TraceFile.h"
 
 namespace zorvik::cli {
 
@@ -69,6 +70,11 @@ int ProvisionCommand(const Invocation& call) {
     setup.presetOverride = call.args.Has("preset-override");
     setup.history = CommandHistory(call);
     setup.password = AccessPassword(PasswordFile(call.args));
+    setup.tracePath = call.args.Value("trace");
+    if (!setup.tracePath) {
+        setup.tracePath = TraceFileFromEnvironment();
+    }
+    setup.commandLine = call.words;
     return Provision(setup);
 }
 

@@ -7,6 +7,7 @@
 #include <set>
 
 #include "cli/ExitCode.h"
+#include "cli/Suggest.h"
 #include "config/Configuration.h"
 #include "config/FormGrammar.h"
 #include "config/SecurityRecord.h"
@@ -88,7 +89,12 @@ SecurityForm ParseSecurityForm(std::string_view text, const std::string& fileNam
         const std::string key(line->key);
         const auto found = keys.find(line->key);
         if (found == keys.end()) {
-            throw CliError(Exit::FileError, where + "unknown key \"" + key + "\"");
+            std::vector<std::string> known;
+            for (const auto& [name, setter] : keys) {
+                known.emplace_back(name);
+            }
+            throw CliError(Exit::FileError,
+                           where + "unknown key \"" + key + "\"" + DidYouMean(key, known));
         }
         if (!seen.insert(found->first).second) {
             throw CliError(Exit::FileError, where + key + ": given twice");

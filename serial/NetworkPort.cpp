@@ -31,8 +31,6 @@ using namespace telnet;
 constexpr std::array<std::uint8_t, 4> kBaudBytes{0x00, 0x00, 0xE1, 0x00};
 constexpr std::uint8_t kDataBits = 8;
 
-constexpr int kWriteMsPerByte = 100;       // write timeout: this much per byte ...
-constexpr int kWriteMsConstant = 1000;     // ... plus this much per write, as for a local port
 constexpr int kSendQueuePollMicros = 200;  // between looks at what the server has not taken
 constexpr std::size_t kReceiveChunk = 4096;
 // What one look at the connection takes at most, so that every wait gets back to its deadline
@@ -163,35 +161,11 @@ std::optional<NetworkAddress> ParseNetworkAddress(std::string_view text) {
     return address;
 }
 
-TNetComPort::TNetComPort(NetworkAddress address, std::string text, std::string port)
-    : TCustomComPort(std::move(port)),
-      address_(std::move(address)),
+NetworkLine::NetworkLine(NetworkAddress address, std::string text)
+    : address_(std::move(address)),
       text_(std::move(text)),
-      rfc2217_(address_.protocol == NetworkAddress::Protocol::Rfc2217) {}
-
-TNetComPort::~TNetComPort() {
-    Abandon();
-}
-
-EComPort TNetComPort::Error(int code, int error) const {
-    EComPort failure(code, error);
-    failure.SetAddress(text_);
-    return failure;
-}
-
-void TNetComPort::DoOpen(const std::string& /*port*/) {
+      rfc2217_(address_.protocol == NetworkAddress::Protocol::Rfc2217) {
     const std::int64_t deadline = NowMicros() + std::int64_t{kNetworkConnectMs} * 1000;
-    peerClosed_ = false;
-    outputStuck_ = false;
-    decoder_ = Decoder();
-    received_.clear();
-    willSent_.clear();
-    doSent_.clear();
-    comPortAgreed_ = false;
-    comPortRefused_ = false;
-    purged_ = true;  // a raw connection has nothing to purge
-    settingsRefused_ = false;
-    unusedBytes_ = 0;
     try {
         Connect(deadline);
         if (rfc2217_) {
@@ -203,7 +177,21 @@ void TNetComPort::DoOpen(const std::string& /*port*/) {
     }
 }
 
-void TNetComPort::Connect(std::int64_t deadline) {
+NetworkLine::~NetworkLine() {
+    try {
+        Close();
+    } catch (const EComPort&) {
+        // The connection is gone all the same.
+    }
+}
+
+EComPort NetworkLine::Error(int code, int error) const {
+    EComPort failure(code, error);
+    failure.SetAddress(text_);
+    return failure;
+}
+
+void NetworkLine::Connect(std::int64_t deadline) {
     addrinfo* found = nullptr;
     const int lookup = LookUp(address_.host, address_.service, deadline, found);
     if (lookup == EAI_AGAIN && found == nullptr && NowMicros() >= deadline) {
@@ -252,7 +240,7 @@ void TNetComPort::Connect(std::int64_t deadline) {
     (void)::setsockopt(fd_, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
 }
 
-void TNetComPort::Negotiate(std::int64_t deadline) {
+void NetworkLine::Negotiate(std::int64_t deadline) {
     std::vector<std::uint8_t> offer;
     for (const std::uint8_t option : kOwnOptions) {
         const auto will = Negotiation(kWill, option);
@@ -309,7 +297,7 @@ void TNetComPort::Negotiate(std::int64_t deadline) {
     SendCommand(settings);
 }
 
-bool TNetComPort::Pump() {
+bool NetworkLine::Pump() {
     if (peerClosed_) {
         return false;
     }
@@ -370,11 +358,11 @@ bool TNetComPort::Pump() {
     return !peerClosed_;
 }
 
-void TNetComPort::Reply(const std::vector<std::uint8_t>& bytes) {
+void NetworkLine::Reply(const std::vector<std::uint8_t>& bytes) {
     replies_.insert(replies_.end(), bytes.begin(), bytes.end());
 }
 
-void TNetComPort::Answer(const Event& event) {
+void NetworkLine::Answer(const Event& event) {
     const std::uint8_t option = event.option;
     switch (event.kind) {
         case Event::Kind::Do:
@@ -426,7 +414,7 @@ void TNetComPort::Answer(const Event& event) {
     }
 }
 
-std::size_t TNetComPort::SendUntil(std::span<const std::uint8_t> bytes, std::int64_t deadline) {
+std::size_t NetworkLine::SendUntil(std::span<const std::uint8_t> bytes, std::int64_t deadline) {
     std::size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t n = ::send(fd_, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL);
@@ -452,21 +440,21 @@ std::size_t TNetComPort::SendUntil(std::span<const std::uint8_t> bytes, std::int
     return done;
 }
 
-void TNetComPort::SendCommand(const std::vector<std::uint8_t>& bytes) {
+void NetworkLine::SendCommand(const std::vector<std::uint8_t>& bytes) {
     const std::int64_t deadline = NowMicros() + std::int64_t{kWriteMsConstant} * 1000;
     if (SendUntil(bytes, deadline) < bytes.size()) {
         throw Error(kErrWriteFile, ETIMEDOUT);
     }
 }
 
-void TNetComPort::Shut() noexcept {
+void NetworkLine::Shut() noexcept {
     if (fd_ >= 0) {
         ::close(fd_);
         fd_ = -1;
     }
 }
 
-void TNetComPort::DoClose() {
+void NetworkLine::Close() {
     if (fd_ < 0) {
         return;
     }
@@ -481,13 +469,13 @@ void TNetComPort::DoClose() {
     received_.clear();
 }
 
-void TNetComPort::CheckSettings() const {
+void NetworkLine::CheckSettings() const {
     if (settingsRefused_) {
         throw Error(kErrSetCommState, EINVAL);
     }
 }
 
-int TNetComPort::DoWrite(const std::uint8_t* buffer, int count) {
+int NetworkLine::Write(const std::uint8_t* buffer, int count) {
     CheckSettings();
     if (peerClosed_) {
         throw Error(kErrWriteFile, EIO);
@@ -532,7 +520,7 @@ int TNetComPort::DoWrite(const std::uint8_t* buffer, int count) {
     return count;
 }
 
-int TNetComPort::DoRead(std::uint8_t* buffer, int count) {
+int NetworkLine::Read(std::uint8_t* buffer, int count) {
     const bool open = Pump();
     CheckSettings();
     if (received_.empty()) {
@@ -549,7 +537,7 @@ int TNetComPort::DoRead(std::uint8_t* buffer, int count) {
     return static_cast<int>(take);
 }
 
-bool TNetComPort::DoWaitForInput(int timeoutMs) {
+bool NetworkLine::WaitForInput(int timeoutMs) {
     const std::int64_t deadline = NowMicros() + std::int64_t{std::max(timeoutMs, 0)} * 1000;
     for (;;) {
         const bool open = Pump();

@@ -4,6 +4,7 @@
 #include <cerrno>
 
 #include "serial/NetworkPort.h"
+#include "serial/PortLine.h"
 #include "serial/PortMap.h"
 
 namespace zorvik {
@@ -13,11 +14,6 @@ namespace {
 // The kernel's ways of saying that no device answers behind a node.
 bool NoDeviceBehind(int error) {
     return error == ENOENT || error == ENODEV || error == ENXIO || error == EIO;
-}
-
-// The kernel's ways of saying that an open device went away.
-bool Gone(int error) {
-    return error == EIO || error == ENXIO || error == ENODEV;
 }
 
 bool Linked(std::string_view port) {
@@ -101,9 +97,9 @@ PortFault ClassifyPortFault(int code, int errorNumber, std::string_view port) {
         case kErrSetCommState:
         case kErrSetCommTimeouts:
         case kErrSetupComm:
-            return Gone(errorNumber) ? PortFault::DeviceGone : PortFault::SettingsRefused;
+            return DeviceGone(errorNumber) ? PortFault::DeviceGone : PortFault::SettingsRefused;
         default:
-            return Gone(errorNumber) ? PortFault::DeviceGone : PortFault::Other;
+            return DeviceGone(errorNumber) ? PortFault::DeviceGone : PortFault::Other;
     }
 }
 

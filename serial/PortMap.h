@@ -72,6 +72,9 @@ private:
     Roots roots_;
 };
 
+// What the symbolic link at `path` holds, as written in it; nullopt when `path` is no link.
+[[nodiscard]] std::optional<std::string> ReadLink(const std::string& path);
+
 // "COM" followed by `number`.
 [[nodiscard]] std::string ComPortName(int number);
 

@@ -257,7 +257,7 @@ bool Simulator::Prepare(std::string& error) {
         if (line.ends_with('\r')) {
             line.pop_back();
         }
-        if (line.size() != static_cast<std::size_t>(kPasswordLength)) {
+        if (line.size() != static_cast<std::size_t>(kAccessPasswordLength)) {
             error = options_.passwordFile + ": the first line is not a 4-character password";
             return false;
         }

@@ -306,6 +306,66 @@ TEST(CliForms, AgreeWithTheWindow) {
     EXPECT_EQ(std::find(entries.begin(), entries.end(), "twice.txt"), entries.end());
 }
 
+TEST(CliConventions, GlobalOptionsGoBeforeTheCommandAndSlipsAreAnsweredWithTheNearestWord) {
+    TempFolder folder;
+    const std::string form = folder.Write("form.txt", Bytes("phone.1.numbr = +48600100200\n"));
+    const std::string guard = folder.Write("guard.txt", Bytes("protecton = on\n"));
+    const std::vector<UsageRow> rows = {
+        // Before the command, then taken as the command's own.
+        {{"-q", "--password-file", "/nonexistent", "read", "-p", "COM41"}, {}, 7, "/nonexistent"},
+        {{"--password-file=/nonexistent", "dump", form}, {}, 2, "dump: unknown option"},
+        {{"--colour", "read"}, {}, 2, "unknown option --colour"},
+        {{"raed", "-p", "COM41"}, {}, 2, "'raed' is not a command; did you mean 'read'?"},
+        {{"help", "bogus"}, {}, 2, "'bogus' is not a command"},
+        {{"read", "-p", "COM41", "--jsno"}, {}, 2, "did you mean '--json'?"},
+        {{"keys", "--trace", "t.txt"}, {}, 2, "keys: unknown option --trace"},
+        {{"dump", form}, {}, 7, "did you mean 'phone.1.number'?"},
+        {{"security", "-p", "COM41", guard}, {}, 7, "did you mean 'protection'?"},
+    };
+    for (const UsageRow& row : rows) {
+        SCOPED_TRACE(row.said);
+        const CliRun run = Cli(row.args);
+        EXPECT_EQ(run.status, row.status);
+        EXPECT_NE(run.err.find(row.said), std::string::npos) << run.err;
+    }
+}
+
+// The help, the completion and the manual page are made from one table: a few facts that each
+// must show, rather than the table again.
+TEST(CliFaces, HelpCompletionAndManualPageShowTheSameCommandsAndOptions) {
+    const std::string help = Cli({"--help"}).out;
+    for (const char* command : {"\n  provision ", "\n  convert ", "\n  support-report "}) {
+        EXPECT_NE(help.find(command), std::string::npos) << command;
+    }
+    EXPECT_EQ(Cli({"keys", "--help"}).out.find("--trace"), std::string::npos);
+    EXPECT_NE(Cli({"help", "provision"}).out.find("--trace FILE"), std::string::npos);
+
+    const std::string page = Cli({"--manual-page", "2026-12-10"}).out;
+    EXPECT_TRUE(page.starts_with(".\\\"")) << page.substr(0, 80);
+    for (const char* fact : {".B zorvik\\-cli provision", ".B support\\-report", "\\-\\-resume",
+                             ".B \\-\\-trace FILE"}) {
+        EXPECT_NE(page.find(fact), std::string::npos) << fact;
+    }
+
+    // The completion in a plain bash, without bash-completion's helpers.
+    TempFolder folder;
+    const std::string script = folder.Write("zorvik-cli", Bytes(Cli({"--completion", "bash"}).out));
+    const auto complete = [&script](const std::string& line) {
+        CliCall call;
+        call.args = {"-c",
+                     "source \"$0\"; COMP_WORDS=($1); [[ $1 == *' ' ]] && COMP_WORDS+=(''); "
+                     "COMP_CWORD=$((${#COMP_WORDS[@]} - 1)); _zorvik_cli; "
+                     "printf '%s\\n' \"${COMPREPLY[@]}\"",
+                     script, line};
+        return RunCli("/bin/bash", call).out;
+    };
+    EXPECT_EQ(complete("zorvik-cli prov"), "provision\n");
+    EXPECT_EQ(complete("zorvik-cli keys --"), "--help\n--verbose\n--quiet\n");
+    EXPECT_EQ(complete("zorvik-cli -q --password-file pw read --pa"), "--password-file\n");
+    EXPECT_EQ(complete("zorvik-cli help supp"), "support-report\n");
+    EXPECT_EQ(complete("zorvik-cli provision --re"), "--report\n--resume\n");
+}
+
 // read -o, convert and --backup name their output's form by one rule; a 256-byte file that is
 // no text is an image whatever its name, and a text with a mistake stays a text.
 TEST(CliFiles, OneNamingRuleForOutputsAndImagesKnownByTheirBytes) {

@@ -139,6 +139,42 @@ TEST_F(Provisioning, ThreePortsTakeThreeRowsAndEachDeviceHoldsItsOwn) {
     EXPECT_EQ(ports, (std::vector<std::string>{"COM41", "COM42", "COM43"}));
 }
 
+TEST_F(Provisioning, QuietSaysOnlyFailuresAndTheTraceHasOneSectionPerDevice) {
+    AddSim();
+    AddSim({"--write-reply", "E"});
+    const std::string trace = folder_.PathOf("trace.txt");
+    const CliRun run =
+        Run({"-q", "provision", File("site.txt", ""), "--devices", File("table.csv", "id\na\nb\n"),
+             "-p", "COM41", "-p", "COM42", "--trace", trace});
+    EXPECT_EQ(run.status, 8) << run.err;
+    EXPECT_EQ(run.err.find("writing"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("COM42: row "), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find("COM41"), std::string::npos) << run.err;
+
+    const std::string text = Text("trace.txt");
+    std::vector<std::string> titles;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.starts_with("# zorvik-cli ")) {
+            titles.push_back(line);
+        }
+    }
+    ASSERT_EQ(titles.size(), 2u) << text;
+    std::sort(titles.begin(), titles.end(), [](const std::string& a, const std::string& b) {
+        return a.substr(a.size() - 7) < b.substr(b.size() - 7);
+    });
+    EXPECT_TRUE(titles[0].ends_with("(COM41)")) << titles[0];
+    EXPECT_TRUE(titles[1].ends_with("(COM42)")) << titles[1];
+    // Each section whole, ended by its device's outcome as a command's is by its status.
+    const auto com42 = text.find(titles[1]);
+    const auto com42End = text.find("# zorvik-cli ", com42 + 1);
+    const std::string section =
+        text.substr(com42, com42End == std::string::npos ? std::string::npos : com42End - com42);
+    EXPECT_NE(section.find("! exit 6: "), std::string::npos) << section;
+    EXPECT_EQ(section.find("= exit 0"), std::string::npos) << section;
+    EXPECT_NE(text.find("= exit 0"), std::string::npos) << text;
+}
+
 TEST_F(Provisioning, ADeviceThatRefusesTheWriteFailsOnlyItsOwnRow) {
     AddSim();
     AddSim({"--write-reply", "E"});
