@@ -4,6 +4,9 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <utility>
+
+#include <sys/stat.h>
 
 #include "cli/PortError.h"
 #include "cli/StopWords.h"
@@ -30,6 +33,27 @@ std::string PortName(const std::string& given) {
                                     ": not a port; give a COM name (COM1 to COM50, see 'zorvik-cli "
                                     "ports'), a device path such as /dev/ttyUSB0, or a network "
                                     "address rfc2217://HOST:PORT or socket://HOST:PORT");
+}
+
+void RefuseSamePortTwice(std::string_view command, const std::vector<std::string>& given) {
+    const PortMap map;
+    std::vector<std::pair<std::pair<dev_t, ino_t>, std::string>> seen;
+    for (const std::string& name : given) {
+        const std::string port = PortName(name);
+        const std::string path = map.DevicePath(port).value_or(port);
+        struct stat status {};
+        if (!map.NetworkTarget(port).empty() || stat(path.c_str(), &status) != 0) {
+            continue;  // a network address or a missing port: its own open says what is wrong
+        }
+        const std::pair<dev_t, ino_t> id{status.st_dev, status.st_ino};
+        const auto same = std::find_if(seen.begin(), seen.end(),
+                                       [&](const auto& other) { return other.first == id; });
+        if (same != seen.end()) {
+            throw CliError(Exit::Usage, std::string(command) + ": " + same->second + " and " +
+                                            name + " are the same port; give each port once");
+        }
+        seen.emplace_back(id, name);
+    }
 }
 
 Device::Device(const std::string& given, TraceFile* trace)

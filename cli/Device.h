@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "cli/Console.h"
 #include "cli/ExitCode.h"
@@ -19,6 +20,10 @@ namespace zorvik::cli {
 
 // A COM name as given, or a device path made absolute; anything else raises CliError (status 2).
 [[nodiscard]] std::string PortName(const std::string& given);
+
+// Raises CliError (status 2) naming both when two of the ports given lead to the same device (a
+// COM link and the path it leads to): opened twice, the second would look held by another program.
+void RefuseSamePortTwice(std::string_view command, const std::vector<std::string>& given);
 
 // Ends the message of a read-back that failed after the configuration was written.
 inline constexpr std::string_view kNotVerifiedNote =
