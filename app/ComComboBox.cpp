@@ -1,11 +1,8 @@
 // The port selector's list, selection and change notice.
 #include "app/ComComboBox.h"
 
-#include <unistd.h>
-
 #include <QStringList>
 #include <algorithm>
-#include <array>
 #include <string>
 #include <vector>
 
@@ -15,12 +12,8 @@ namespace {
 
 // Where a link leads, for the tooltip of a linked port; empty when it is not a link.
 QString LinkTarget(const std::string& path) {
-    std::array<char, 4096> target{};
-    const ssize_t n = ::readlink(path.c_str(), target.data(), target.size() - 1);
-    if (n <= 0) {
-        return {};
-    }
-    return QString::fromLocal8Bit(target.data(), static_cast<qsizetype>(n));
+    const auto target = ReadLink(path);
+    return target ? QString::fromLocal8Bit(*target) : QString();
 }
 
 }  // namespace

@@ -178,7 +178,7 @@ void TForm1::CreateFrame(QWidget* client) {
     Label44 =
         MakeLabel(GroupBox8, "Label44", QStringLiteral("Hasło dostępu do urządzenia"), 107, 30);
     Edit21 = MakeEdit(GroupBox8, "Edit21", QStringLiteral("9466"), 110, 49, 35);
-    Edit21->setMaxLength(kPasswordLength);
+    Edit21->setMaxLength(kAccessPasswordLength);
     SetEditColour(*Edit21, true);
     CheckBox36 = MakeCheckBox(GroupBox8, "CheckBox36", QStringLiteral("Zmiana Hasła"), 151, 55);
     Label1 = MakeLabel(GroupBox8, "Label1", QStringLiteral("Port Komunikacyjny"), 252, 10);

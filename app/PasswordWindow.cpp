@@ -30,7 +30,7 @@ TForm3::TForm3(TForm3Services services, QWidget* parent)
     Label1->adjustSize();
     Edit1 = new QLineEdit(QStringLiteral("9466"), this);
     Edit1->setObjectName("Edit1");
-    Edit1->setMaxLength(kPasswordLength);
+    Edit1->setMaxLength(kAccessPasswordLength);
     Edit1->setGeometry(16, 32, 60, 21);
     Label1->setBuddy(Edit1);  // a screen reader names the box by its label
     Button1 = new QPushButton(QStringLiteral("OK"), this);

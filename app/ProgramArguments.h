@@ -13,7 +13,7 @@ struct ProgramArguments {
     bool version = false;
     std::optional<std::string> file;   // opened once the window is shown
     std::optional<std::string> trace;  // --trace FILE: where each command's byte trace is appended
-    std::string error;                // what is wrong with the command line; empty when nothing
+    std::string error;                 // what is wrong with the command line; empty when nothing
 };
 
 // Reads the arguments after the program's name. --help and --version count wherever they stand;

@@ -16,6 +16,7 @@
 
 #include "bench/BenchSupport.h"
 #include "device/FirmwareUpdate.h"
+#include "serial/PortLine.h"
 
 namespace zorvik {
 namespace {
@@ -25,9 +26,8 @@ using bench::Percentile;
 using bench::ReadText;
 using bench::WallMicros;
 
-constexpr int kRecords = 240;              // a full flash
-constexpr int kRecordBytes = 257;          // page and byte 256
-constexpr double kLineByteMicros = 173.6;  // one byte at 57600 baud, 10 bits a byte
+constexpr int kRecords = 240;      // a full flash
+constexpr int kRecordBytes = 257;  // page and byte 256
 // What the simulated device itself takes per record while programming: 1 ms before "y", 2 ms
 // writing the page before "s", 1 ms before "c".
 constexpr double kDevicePacingMicros = 4000;

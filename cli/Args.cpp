@@ -16,13 +16,13 @@ std::optional<std::string> Args::Value(const std::string& name) const {
     return found->second;
 }
 
-Args Args::Parse(const std::vector<std::string>& args, std::span<const OptionSpec> specs) {
+Args Args::Parse(const std::vector<std::string>& args, std::span<const OptionRule> rules) {
     Args parsed;
-    const auto take = [&parsed](const OptionSpec& spec, const std::string& value) {
-        const std::string name(spec.name);
-        if (spec.repeatable) {
+    const auto take = [&parsed](const OptionRule& entry, const std::string& value) {
+        const std::string name(entry.name);
+        if (entry.repeatable) {
             parsed.operands_.push_back({value, name});
-        } else if (spec.TakesValue() && parsed.values_.contains(name)) {
+        } else if (entry.TakesValue() && parsed.values_.contains(name)) {
             // Which of two ports or files was meant cannot be guessed.
             throw CliError(Exit::Usage, "option --" + name + " given twice");
         }
@@ -54,13 +54,13 @@ Args Args::Parse(const std::vector<std::string>& args, std::span<const OptionSpe
                 inlineValue = arg.substr(2);  // -pCOM41
             }
         }
-        const auto def = std::find_if(specs.begin(), specs.end(), [&](const OptionSpec& s) {
+        const auto def = std::find_if(rules.begin(), rules.end(), [&](const OptionRule& s) {
             return isLong ? s.name == name : (s.shortName != 0 && name[0] == s.shortName);
         });
-        if (def == specs.end()) {
+        if (def == rules.end()) {
             std::vector<std::string> known;
-            for (const OptionSpec& spec : specs) {
-                known.push_back("--" + std::string(spec.name));
+            for (const OptionRule& entry : rules) {
+                known.push_back("--" + std::string(entry.name));
             }
             throw CliError(Exit::Usage, "unknown option " + (isLong ? "--" + name : "-" + name) +
                                             (isLong ? DidYouMean("--" + name, known) : ""));

@@ -12,7 +12,7 @@
 namespace zorvik::cli {
 
 // One option as the command table gives it: how it is spelled, what it takes and its help line.
-struct OptionSpec {
+struct OptionRule {
     std::string_view name{};      // long name without dashes: "password-file"
     char shortName = 0;           // 'p' for -p, or 0
     std::string_view argument{};  // the value's name in help ("FILE"), empty for a switch
@@ -36,10 +36,10 @@ public:
     [[nodiscard]] std::optional<std::string> Value(const std::string& name) const;
     [[nodiscard]] const std::vector<Operand>& Operands() const { return operands_; }
 
-    // Raises CliError (status 2) for an option not among `specs`, naming the nearest one that is,
+    // Raises CliError (status 2) for an option not among `rules`, naming the nearest one that is,
     // or for an option without its value.
     [[nodiscard]] static Args Parse(const std::vector<std::string>& args,
-                                    std::span<const OptionSpec> specs);
+                                    std::span<const OptionRule> rules);
 
 private:
     std::map<std::string, std::string> values_;  // the last value given for each option

@@ -79,8 +79,8 @@ void EndTrace(int status, const std::string& message) {
 
 std::vector<std::string> CommandNames() {
     std::vector<std::string> names;
-    for (const CommandSpec& spec : CommandTable()) {
-        names.emplace_back(spec.name);
+    for (const CommandEntry& entry : CommandTable()) {
+        names.emplace_back(entry.name);
     }
     return names;
 }
@@ -91,11 +91,11 @@ std::vector<std::string> CommandNames() {
 
 // The options that may stand before the command: each is handed to the command as if given
 // after it, so the command's own table still decides whether it takes them.
-std::span<const OptionSpec> GlobalOptions() {
-    static const std::vector<OptionSpec> global = [] {
-        std::vector<OptionSpec> found;
-        const auto add = [&found](std::span<const OptionSpec> options) {
-            for (const OptionSpec& option : options) {
+std::span<const OptionRule> GlobalOptions() {
+    static const std::vector<OptionRule> global = [] {
+        std::vector<OptionRule> found;
+        const auto add = [&found](std::span<const OptionRule> options) {
+            for (const OptionRule& option : options) {
                 const bool known = std::any_of(found.begin(), found.end(), [&](const auto& o) {
                     return o.name == option.name;
                 });
@@ -105,8 +105,8 @@ std::span<const OptionSpec> GlobalOptions() {
             }
         };
         add(CommonOptions());
-        for (const CommandSpec& spec : CommandTable()) {
-            add(spec.options);
+        for (const CommandEntry& entry : CommandTable()) {
+            add(entry.options);
         }
         return found;
     }();
@@ -144,7 +144,7 @@ int Run(const std::vector<std::string>& words) {
             });
         if (option == GlobalOptions().end()) {
             std::vector<std::string> known = {"--help", "--version"};
-            for (const OptionSpec& global : GlobalOptions()) {
+            for (const OptionRule& global : GlobalOptions()) {
                 known.push_back("--" + std::string(global.name));
             }
             UsageError("unknown option " + name + DidYouMean(name, known) + " before the command",
@@ -165,18 +165,18 @@ int Run(const std::vector<std::string>& words) {
             std::cout << ProgramHelp();
             return ToInt(Exit::Ok);
         }
-        const CommandSpec* spec = FindCommand(words[at + 1]);
-        if (spec == nullptr) {
+        const CommandEntry* entry = FindCommand(words[at + 1]);
+        if (entry == nullptr) {
             NotACommand(words[at + 1]);
         }
-        std::cout << CommandHelp(*spec);
+        std::cout << CommandHelp(*entry);
         return ToInt(Exit::Ok);
     }
-    const CommandSpec* spec = FindCommand(first);
-    if (spec == nullptr) {
+    const CommandEntry* entry = FindCommand(first);
+    if (entry == nullptr) {
         NotACommand(first);
     }
-    std::vector<OptionSpec> options = spec->options;
+    std::vector<OptionRule> options = entry->options;
     options.insert(options.end(), CommonOptions().begin(), CommonOptions().end());
     std::vector<std::string> args = leading;
     args.insert(args.end(), words.begin() + static_cast<std::ptrdiff_t>(at) + 1, words.end());
@@ -187,7 +187,7 @@ int Run(const std::vector<std::string>& words) {
         UsageError(first + ": " + error.what(), first);
     }
     if (call.args.Has("help")) {
-        std::cout << CommandHelp(*spec);
+        std::cout << CommandHelp(*entry);
         return ToInt(Exit::Ok);
     }
     if (call.args.Has("verbose") && call.args.Has("quiet")) {
@@ -196,10 +196,10 @@ int Run(const std::vector<std::string>& words) {
     SetVerbosity(call.args.Has("verbose") ? Verbosity::Verbose
                  : call.args.Has("quiet") ? Verbosity::Quiet
                                           : Verbosity::Normal);
-    if (spec->writesTrace) {
+    if (entry->writesTrace) {
         StartTrace(call, words);
     }
-    return spec->run(call);
+    return entry->run(call);
 }
 
 }  // namespace
@@ -209,8 +209,14 @@ int Main(int argc, char** argv) {
     std::vector<std::string> words(argv + 1, argv + argc);
     try {
         const int status = Run(words);
-        // A result that could not be written (a full disk, a closed pipe) is not a success.
-        if (!std::cout.flush()) {
+        // A result that could not be written (a full disk) is not a success. A reader that
+        // closed the pipe early (`--help | grep -q`, `| head`) took what it wanted: the command's
+        // own status stands, without a word.
+        if (!std::cout.flush() && PipeReaderLeft()) {
+            EndTrace(status, "");
+            return status;
+        }
+        if (!std::cout) {
             std::cerr << kProgramName << ": cannot write to standard output\n";
             EndTrace(ToInt(Exit::FileError), "cannot write to standard output");
             return ToInt(Exit::FileError);

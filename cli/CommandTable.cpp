@@ -10,36 +10,36 @@ namespace zorvik::cli {
 
 namespace {
 
-constexpr OptionSpec kHelp{"help", 'h', "", "show this help"};
-constexpr OptionSpec kVerbose{"verbose", 'v', "", "show each step on standard error"};
-constexpr OptionSpec kQuiet{"quiet", 'q', "", "no progress, confirmations or warnings"};
+constexpr OptionRule kHelp{"help", 'h', "", "show this help"};
+constexpr OptionRule kVerbose{"verbose", 'v', "", "show each step on standard error"};
+constexpr OptionRule kQuiet{"quiet", 'q', "", "no progress, confirmations or warnings"};
 
-constexpr OptionSpec kPort{"port", 'p', "PORT", "the device's port: a COM name or a device path"};
-constexpr OptionSpec kPasswordFile{"password-file", 0, "FILE",
+constexpr OptionRule kPort{"port", 'p', "PORT", "the device's port: a COM name or a device path"};
+constexpr OptionRule kPasswordFile{"password-file", 0, "FILE",
                                    "take the access password from FILE's first line"};
-constexpr OptionSpec kTrace{"trace", 0, "FILE", "append a byte trace of the exchange to FILE"};
-constexpr OptionSpec kJson{"json", 0, "", "the JSON form"};
-constexpr OptionSpec kNoVerify{"no-verify", 0, "", "do not read the configuration back"};
+constexpr OptionRule kTrace{"trace", 0, "FILE", "append a byte trace of the exchange to FILE"};
+constexpr OptionRule kJson{"json", 0, "", "the JSON form"};
+constexpr OptionRule kNoVerify{"no-verify", 0, "", "do not read the configuration back"};
 
-constexpr OptionSpec kPreset{"preset", 0, "FILE",
+constexpr OptionRule kPreset{"preset", 0, "FILE",
                              "lay the text or JSON form FILE over the configuration; give it\n"
                              "once per preset, each applied in turn",
                              true};
-constexpr OptionSpec kPresetOverride{"preset-override", 0, "",
+constexpr OptionRule kPresetOverride{"preset-override", 0, "",
                                      "a later preset may give a key an earlier one gave"};
-constexpr OptionSpec kSite{"site", 0, "NAME", "the site the history record names"};
-constexpr OptionSpec kNoHistory{"no-history", 0, "",
+constexpr OptionRule kSite{"site", 0, "NAME", "the site the history record names"};
+constexpr OptionRule kNoHistory{"no-history", 0, "",
                                 "keep no record of this command in the history"};
 
 constexpr std::array kCommon{kHelp, kVerbose, kQuiet};
 
 constexpr std::array kProgram{
-    OptionSpec{"help", 'h', "",
+    OptionRule{"help", 'h', "",
                "show this help; 'zorvik-cli COMMAND --help' (or 'zorvik-cli\n"
                "help COMMAND') shows a command's"},
-    OptionSpec{"version", 0, "", "show the version"},
-    OptionSpec{"verbose", 'v', "", "(every command) show each step on standard error"},
-    OptionSpec{"quiet", 'q', "", "(every command) no progress, confirmations or warnings"},
+    OptionRule{"version", 0, "", "show the version"},
+    OptionRule{"verbose", 'v', "", "(every command) show each step on standard error"},
+    OptionRule{"quiet", 'q', "", "(every command) no progress, confirmations or warnings"},
 };
 
 constexpr std::string_view kIntroduction =
@@ -96,8 +96,8 @@ Exit status:
 See zorvik-cli(1) for the forms, the environment and examples.
 )";
 
-std::vector<CommandSpec> MakeTable() {
-    std::vector<CommandSpec> table;
+std::vector<CommandEntry> MakeTable() {
+    std::vector<CommandEntry> table;
 
     table.push_back({
         .name = "ports",
@@ -498,27 +498,28 @@ The report holds no passwords and no environment values. Attach it to a problem 
 
 }  // namespace
 
-const std::vector<CommandSpec>& CommandTable() {
-    static const std::vector<CommandSpec> table = MakeTable();
+const std::vector<CommandEntry>& CommandTable() {
+    static const std::vector<CommandEntry> table = MakeTable();
     return table;
 }
 
-const CommandSpec* FindCommand(std::string_view name) {
+const CommandEntry* FindCommand(std::string_view name) {
     const auto& table = CommandTable();
-    const auto found = std::find_if(table.begin(), table.end(),
-                                    [name](const CommandSpec& spec) { return spec.name == name; });
+    const auto found = std::find_if(table.begin(), table.end(), [name](const CommandEntry& entry) {
+        return entry.name == name;
+    });
     return found == table.end() ? nullptr : &*found;
 }
 
-std::span<const OptionSpec> CommonOptions() {
+std::span<const OptionRule> CommonOptions() {
     return kCommon;
 }
 
-std::span<const OptionSpec> ProgramOptions() {
+std::span<const OptionRule> ProgramOptions() {
     return kProgram;
 }
 
-bool IsGlobalOption(const OptionSpec& option) {
+bool IsGlobalOption(const OptionRule& option) {
     return option.name == "verbose" || option.name == "quiet" || option.name == "password-file" ||
            option.name == "trace";
 }

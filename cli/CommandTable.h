@@ -30,13 +30,13 @@ using Handler = int (*)(const Invocation&);
 // history's records, or nothing.
 enum class OperandKind { None, Files, Firmware, HistoryRecords };
 
-struct CommandSpec {
+struct CommandEntry {
     std::string_view name{};
     std::string_view brief{};           // its line in the program's help: "read -p PORT"
     std::string_view summary{};         // what it does, in a few words
     std::string_view synopsis{};        // what follows "Usage: zorvik-cli NAME"; may run over lines
     std::string_view description{};     // its help between the usage and the options
-    std::vector<OptionSpec> options{};  // besides -h, -v and -q, which every command takes
+    std::vector<OptionRule> options{};  // besides -h, -v and -q, which every command takes
     std::string_view epilogue{};        // its help after the options, or empty
     Handler run = nullptr;
     OperandKind operands = OperandKind::None;
@@ -44,19 +44,19 @@ struct CommandSpec {
 };
 
 // Every command, in the order the program's help lists them.
-[[nodiscard]] const std::vector<CommandSpec>& CommandTable();
+[[nodiscard]] const std::vector<CommandEntry>& CommandTable();
 
 // The command of that name, or nullptr.
-[[nodiscard]] const CommandSpec* FindCommand(std::string_view name);
+[[nodiscard]] const CommandEntry* FindCommand(std::string_view name);
 
 // The options every command takes besides its own: -h, -v and -q.
-[[nodiscard]] std::span<const OptionSpec> CommonOptions();
+[[nodiscard]] std::span<const OptionRule> CommonOptions();
 
 // The options the program's own help lists: -h, --version, -v and -q.
-[[nodiscard]] std::span<const OptionSpec> ProgramOptions();
+[[nodiscard]] std::span<const OptionRule> ProgramOptions();
 
 // Options that may stand before the command as well as after it.
-[[nodiscard]] bool IsGlobalOption(const OptionSpec& option);
+[[nodiscard]] bool IsGlobalOption(const OptionRule& option);
 
 // The program's help before its list of commands, and after its list of options.
 [[nodiscard]] std::string_view ProgramIntroduction();

@@ -9,9 +9,9 @@ namespace zorvik::cli {
 
 namespace {
 
-std::string Spellings(std::span<const OptionSpec> options) {
+std::string Spellings(std::span<const OptionRule> options) {
     std::string words;
-    for (const OptionSpec& option : options) {
+    for (const OptionRule& option : options) {
         words += (words.empty() ? "--" : " --") + std::string(option.name);
     }
     return words;
@@ -23,9 +23,9 @@ std::string BashCompletion() {
     std::string commands;
     std::set<std::string> fileOptions;  // options whose value is a file
     std::set<std::string> global;       // a command's options that may stand before it
-    for (const CommandSpec& command : CommandTable()) {
+    for (const CommandEntry& command : CommandTable()) {
         commands += std::string(command.name) + " ";
-        for (const OptionSpec& option : command.options) {
+        for (const OptionRule& option : command.options) {
             const std::string spelling = "--" + std::string(option.name);
             if (option.TakesValue() && option.name != "port") {
                 fileOptions.insert(spelling);
@@ -124,7 +124,7 @@ _zorvik_cli() {
     local options operands=
     case $command in
 )";
-    for (const CommandSpec& command : CommandTable()) {
+    for (const CommandEntry& command : CommandTable()) {
         script += "        " + std::string(command.name) + ")\n";
         script += "            options=\"" + Spellings(command.options) + "\"\n";
         switch (command.operands) {

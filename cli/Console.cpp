@@ -12,7 +12,8 @@ namespace {
 
 // Lock-free, so a signal handler (or Windows' console handler thread) may change them.
 std::atomic<int> gInterrupts = 0;       // Ctrl-C presses so far
-std::atomic<bool> gTerminated = false;  // a SIGTERM came
+std::atomic<bool> gTerminated = false;  // a SIGTERM, SIGHUP or SIGPIPE came
+std::atomic<bool> gPipeClosed = false;  // a SIGPIPE came: a reader closed its end
 std::string gCommitWarning;             // set once a stop needs a second press
 std::atomic<bool> gWarned = false;      // several ports may reach a stop point at once
 Verbosity gVerbosity = Verbosity::Normal;
@@ -25,6 +26,11 @@ void NoteInterrupt(bool terminate) noexcept {
     } else {
         ++gInterrupts;
     }
+}
+
+void NotePipeClosed() noexcept {
+    gPipeClosed = true;
+    gTerminated = true;
 }
 
 void StopIfInterrupted() {
@@ -41,6 +47,10 @@ void StopIfInterrupted() {
     if (!gWarned.exchange(true)) {
         std::fprintf(stderr, "\nzorvik-cli: %s\n", gCommitWarning.c_str());
     }
+}
+
+bool PipeReaderLeft() {
+    return gPipeClosed != 0;
 }
 
 bool StopRequested() {

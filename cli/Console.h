@@ -37,9 +37,14 @@ void InstallInterruptHandler();
 // Counts a Ctrl-C press, or with `terminate` notes a request to end; called from the platform's
 // interrupt handler, so it only stores.
 void NoteInterrupt(bool terminate) noexcept;
+// Notes that a reader closed its end of a pipe this program wrote to, which also ends the command.
+void NotePipeClosed() noexcept;
 
 // Throws Interrupted when a stop was asked for and may happen now.
 void StopIfInterrupted();
+
+// Whether a reader closed its end of a pipe this program wrote to (`| head`, `| grep -q`).
+[[nodiscard]] bool PipeReaderLeft();
 
 // Whether Ctrl-C (or SIGTERM) has come at least once, for work that ends at its next pause.
 [[nodiscard]] bool StopRequested();

@@ -4,6 +4,9 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <utility>
+
+#include <sys/stat.h>
 
 #include "cli/PortError.h"
 #include "cli/StopWords.h"
@@ -32,20 +35,41 @@ std::string PortName(const std::string& given) {
                                     "address rfc2217://HOST:PORT or socket://HOST:PORT");
 }
 
+void RefuseSamePortTwice(std::string_view command, const std::vector<std::string>& given) {
+    const PortMap map;
+    std::vector<std::pair<std::pair<dev_t, ino_t>, std::string>> seen;
+    for (const std::string& name : given) {
+        const std::string port = PortName(name);
+        const std::string path = map.DevicePath(port).value_or(port);
+        struct stat status {};
+        if (!map.NetworkTarget(port).empty() || stat(path.c_str(), &status) != 0) {
+            continue;  // a network address or a missing port: its own open says what is wrong
+        }
+        const std::pair<dev_t, ino_t> id{status.st_dev, status.st_ino};
+        const auto same = std::find_if(seen.begin(), seen.end(),
+                                       [&](const auto& other) { return other.first == id; });
+        if (same != seen.end()) {
+            throw CliError(Exit::Usage, std::string(command) + ": " + same->second + " and " +
+                                            name + " are the same port; give each port once");
+        }
+        seen.emplace_back(id, name);
+    }
+}
+
 Device::Device(const std::string& given, TraceFile* trace)
     : label_(PortName(given).find('/') == std::string::npos ? PortName(given) : given),
-      port_(MakeComPort(map_, PortName(given))),
-      exchange_(*port_, clock_, dialogs_),
+      port_(map_, PortName(given)),
+      exchange_(port_, clock_, dialogs_),
       trace_(trace) {
     if (trace_ != nullptr) {
-        trace_->Attach(*port_);
+        trace_->Attach(port_);
     }
 }
 
 Device::~Device() {
     if (trace_ != nullptr) {
         // Closed while the trace still watches, so its last line is the port closed.
-        port_->Abandon();
+        port_.Abandon();
         trace_->Detach();
     }
 }

@@ -2,9 +2,9 @@
 // exchange over them, with the commands' outcomes turned into English and exit statuses.
 #pragma once
 
-#include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "cli/Console.h"
 #include "cli/ExitCode.h"
@@ -12,14 +12,18 @@
 #include "device/DeviceExchange.h"
 #include "device/PasswordChange.h"
 #include "device/SecurityCommand.h"
-#include "serial/PortFactory.h"
 #include "serial/PortMap.h"
+#include "serial/SerialPort.h"
 #include "trace/TraceFile.h"
 
 namespace zorvik::cli {
 
 // A COM name as given, or a device path made absolute; anything else raises CliError (status 2).
 [[nodiscard]] std::string PortName(const std::string& given);
+
+// Raises CliError (status 2) naming both when two of the ports given lead to the same device (a
+// COM link and the path it leads to): opened twice, the second would look held by another program.
+void RefuseSamePortTwice(std::string_view command, const std::vector<std::string>& given);
 
 // Ends the message of a read-back that failed after the configuration was written.
 inline constexpr std::string_view kNotVerifiedNote =
@@ -35,7 +39,7 @@ public:
     Device& operator=(const Device&) = delete;
 
     [[nodiscard]] const std::string& Label() const { return label_; }
-    [[nodiscard]] TCustomComPort& Port() { return *port_; }
+    [[nodiscard]] TComPort& Port() { return port_; }
     [[nodiscard]] ConsoleClock& Time() { return clock_; }
     [[nodiscard]] ConsoleDialogs& Messages() { return dialogs_; }
     [[nodiscard]] DeviceExchange& Exchange() { return exchange_; }
@@ -56,7 +60,7 @@ public:
 private:
     std::string label_;
     PortMap map_;
-    std::unique_ptr<TCustomComPort> port_;
+    TComPort port_;
     ConsoleClock clock_;
     ConsoleDialogs dialogs_;
     DeviceExchange exchange_;

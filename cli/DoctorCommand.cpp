@@ -48,9 +48,7 @@ std::string Reach(const std::string& address) {
         return "not a network address";
     }
     try {
-        TNetComPort port(*parsed, address, address);
-        port.Open();
-        port.Close();
+        NetworkLine line(*parsed, address);  // opened here, closed as it goes
         return "";
     } catch (const EComPort& error) {
         return DescribePortError(error, address, false).what();

@@ -27,7 +27,7 @@ std::string TwoColumns(const std::string& left, std::string_view text) {
 
 }  // namespace
 
-std::string OptionUsage(const OptionSpec& option) {
+std::string OptionUsage(const OptionRule& option) {
     std::string usage;
     if (option.shortName != 0) {
         usage = std::string("-") + option.shortName + ", ";
@@ -39,9 +39,9 @@ std::string OptionUsage(const OptionSpec& option) {
     return usage;
 }
 
-std::string OptionLines(std::span<const OptionSpec> options) {
+std::string OptionLines(std::span<const OptionRule> options) {
     std::string lines;
-    for (const OptionSpec& option : options) {
+    for (const OptionRule& option : options) {
         lines += TwoColumns((option.shortName != 0 ? "  " : "      ") + OptionUsage(option),
                             option.help);
     }
@@ -51,7 +51,7 @@ std::string OptionLines(std::span<const OptionSpec> options) {
 std::string ProgramHelp() {
     std::string help(ProgramIntroduction());
     help += "\nCommands:\n";
-    for (const CommandSpec& command : CommandTable()) {
+    for (const CommandEntry& command : CommandTable()) {
         help += TwoColumns("  " + std::string(command.brief), command.summary);
     }
     help += "\nOptions:\n" + OptionLines(ProgramOptions());
@@ -59,7 +59,7 @@ std::string ProgramHelp() {
     return help;
 }
 
-std::string CommandHelp(const CommandSpec& command) {
+std::string CommandHelp(const CommandEntry& command) {
     std::string help = "Usage: zorvik-cli " + std::string(command.name);
     if (!command.synopsis.empty()) {
         help += " " + std::string(command.synopsis);

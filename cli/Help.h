@@ -14,12 +14,12 @@ namespace zorvik::cli {
 [[nodiscard]] std::string ProgramHelp();
 
 // A command's --help.
-[[nodiscard]] std::string CommandHelp(const CommandSpec& command);
+[[nodiscard]] std::string CommandHelp(const CommandEntry& command);
 
 // The options' lines of a help text: "  -p, --port PORT             the device's port...".
-[[nodiscard]] std::string OptionLines(std::span<const OptionSpec> options);
+[[nodiscard]] std::string OptionLines(std::span<const OptionRule> options);
 
 // How an option is written: "-p, --port PORT" or "--json".
-[[nodiscard]] std::string OptionUsage(const OptionSpec& option);
+[[nodiscard]] std::string OptionUsage(const OptionRule& option);
 
 }  // namespace zorvik::cli

@@ -101,9 +101,9 @@ std::string Paragraphs(std::string_view text, std::string_view paragraph) {
     return out;
 }
 
-std::string OptionItems(std::span<const OptionSpec> options) {
+std::string OptionItems(std::span<const OptionRule> options) {
     std::string out;
-    for (const OptionSpec& option : options) {
+    for (const OptionRule& option : options) {
         out += ".TP\n.B " + Roff(OptionUsage(option)) + "\n" + Roff(Joined(option.help)) + "\n";
     }
     return out;
@@ -120,7 +120,7 @@ std::string ManPageHead(std::string_view date) {
     page += ".SH NAME\nzorvik\\-cli \\- the Zorvik GSM configurator on the command line\n";
 
     page += ".SH SYNOPSIS\n";
-    for (const CommandSpec& command : CommandTable()) {
+    for (const CommandEntry& command : CommandTable()) {
         page += ".B zorvik\\-cli " + Roff(command.name) + "\n";
         if (!command.synopsis.empty()) {
             page += Roff(Joined(command.synopsis)) + "\n";
@@ -140,7 +140,7 @@ std::string ManPageHead(std::string_view date) {
             "\n";
 
     page += ".SH COMMANDS\n";
-    for (const CommandSpec& command : CommandTable()) {
+    for (const CommandEntry& command : CommandTable()) {
         page += ".TP\n.B " + Roff(command.name);
         if (!command.synopsis.empty()) {
             page += " " + Roff(Joined(command.synopsis));

@@ -16,9 +16,9 @@
 #include "cli/PortError.h"
 #include "cli/PortNames.h"
 #include "device/Autodetect.h"
-#include "serial/PortFactory.h"
 #include "serial/PortFault.h"
 #include "serial/PortMap.h"
+#include "serial/SerialPort.h"
 #include "trace/TraceFile.h"
 
 namespace zorvik::cli {
@@ -49,7 +49,7 @@ struct PortAnswer {
     std::string why;    // for "busy" and "unusable": the port's error in English
 };
 
-PortAnswer Listen(const PortMap& map, TCustomComPort& port, ConsoleClock& clock, int number) {
+PortAnswer Listen(const PortMap& map, TComPort& port, ConsoleClock& clock, int number) {
     PortAnswer answer;
     answer.name = "COM" + std::to_string(number);
     answer.device = RealPath(map.DevicePath(number).value_or(""));
@@ -105,16 +105,16 @@ int Detect(const Invocation& call) {
     NoOperands(call);
     const bool all = call.args.Has("all");
     const PortMap map;
-    const auto port = MakeComPort(map, ComPortName(kFirstComPort));
+    TComPort port(map);
     ConsoleClock clock;
-    const TraceWatch watch(call.trace, *port);
+    const TraceWatch watch(call.trace, port);
     std::vector<PortAnswer> answers;
     bool found = false;
     for (int number = kFirstComPort; number <= kLastComPort; ++number) {
         if (!ProbeComPort(map, number)) {
             continue;
         }
-        answers.push_back(Listen(map, *port, clock, number));
+        answers.push_back(Listen(map, port, clock, number));
         found = found || answers.back().state == "ready";
         if (found && !all) {
             break;

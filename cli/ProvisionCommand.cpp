@@ -65,6 +65,7 @@ int ProvisionCommand(const Invocation& call) {
     for (const std::string& port : setup.ports) {
         (void)PortName(port);  // a name that is no port is a usage error before anything starts
     }
+    RefuseSamePortTwice("provision", setup.ports);
     setup.presets = OptionValues(call, "preset");
     setup.presetOverride = call.args.Has("preset-override");
     setup.history = CommandHistory(call);

@@ -21,7 +21,11 @@ namespace zorvik::cli {
 namespace {
 
 void CountSignal(int signal) {
-    NoteInterrupt(signal != SIGINT);
+    if (signal == SIGPIPE) {
+        NotePipeClosed();
+    } else {
+        NoteInterrupt(signal != SIGINT);
+    }
 }
 
 // A write past the file size limit then fails with EFBIG, as a file error that removes its

@@ -21,17 +21,17 @@ std::uint8_t ComputeImageChecksum(std::span<const std::uint8_t, 256> block) {
 
 PasswordBlock ComputePasswordBlock(const std::u16string& password) {
     PasswordBlock block{};
-    for (int i = 0; i < kPasswordLength; ++i) {
+    for (int i = 0; i < kAccessPasswordLength; ++i) {
         const auto index = static_cast<std::size_t>(i);
         block[index] =
             index < password.size() ? static_cast<std::uint8_t>(password[index] & 0xFF) : 0;
     }
     std::uint8_t crc = 0;
-    for (int pass = 0; pass < kPasswordLength; ++pass) {
-        for (int i = 0; i < kPasswordLength; ++i) {
+    for (int pass = 0; pass < kAccessPasswordLength; ++pass) {
+        for (int i = 0; i < kAccessPasswordLength; ++i) {
             crc = Crc8Update(crc, block[static_cast<std::size_t>(i)], kDigestPolynomial);
         }
-        block[static_cast<std::size_t>(kPasswordLength + pass)] = crc;
+        block[static_cast<std::size_t>(kAccessPasswordLength + pass)] = crc;
     }
     return block;
 }

@@ -11,7 +11,7 @@ namespace zorvik {
 constexpr std::uint8_t kImagePolynomial = 0x07;   // checksum of images and security records
 constexpr std::uint8_t kDigestPolynomial = 0xA7;  // digest of access passwords
 
-constexpr int kPasswordLength = 4;
+constexpr int kAccessPasswordLength = 4;  // characters of an access password
 constexpr int kPasswordBlockSize = 8;
 using PasswordBlock = std::array<std::uint8_t, kPasswordBlockSize>;
 

@@ -19,7 +19,7 @@ constexpr std::string_view kCheckCaption = "Błąd";
 // Characters as the low 8 bits of their UTF-16 units, cut to the field so that a longer text
 // cannot run into the next one.
 void PutText(SecurityRecord& record, int offset, std::u16string_view text) {
-    const auto count = std::min(text.size(), static_cast<std::size_t>(kPasswordLength));
+    const auto count = std::min(text.size(), static_cast<std::size_t>(kSecurityPasswordLength));
     for (std::size_t i = 0; i < count; ++i) {
         record[static_cast<std::size_t>(offset) + i] = static_cast<std::uint8_t>(text[i] & 0xFF);
     }
@@ -38,7 +38,7 @@ bool HasNoDigit(std::u16string_view telephone) {
 }
 
 bool IsFullPassword(const std::u16string& text) {
-    return text.size() == static_cast<std::size_t>(kPasswordLength);
+    return text.size() == static_cast<std::size_t>(kSecurityPasswordLength);
 }
 
 }  // namespace

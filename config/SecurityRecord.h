@@ -23,7 +23,7 @@ constexpr int kTelephone = 21;        // number field, capacity 12
 constexpr int kReportFlags = 34;      // one bit per reported event
 constexpr int kReportInterval = 35;   // hours, while cyclic reports are on
 constexpr int kReportStartHour = 36;  // hour of the first report, while cyclic reports are on
-constexpr int kPasswordLength = 10;   // characters of a security password
+constexpr int kSecurityPasswordLength = 10;  // characters of a security password
 
 constexpr std::uint8_t kProtectionOn = 0x80;     // byte 0: anti-theft protection on
 constexpr std::uint8_t kNewPasswordSet = 0x01;   // byte 0: bytes 11 to 20 carry a new password

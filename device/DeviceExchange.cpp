@@ -8,7 +8,7 @@
 namespace zorvik {
 
 bool IsValidAccessPassword(const std::u16string& password) {
-    return password.size() == static_cast<std::size_t>(kPasswordLength);
+    return password.size() == static_cast<std::size_t>(kAccessPasswordLength);
 }
 
 AuthBlock BuildAuthBlock(const std::u16string& password) {

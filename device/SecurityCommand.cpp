@@ -69,8 +69,8 @@ static SecurityOutcome SecuritySteps(DeviceExchange& exchange, const std::u16str
 
     // Both security passwords, and the checksum, which is computed over them.
     constexpr std::array<SecretBytes, 3> kSecrets{{
-        {security::kCurrentPassword, security::kPasswordLength},
-        {security::kNewPassword, security::kPasswordLength},
+        {security::kCurrentPassword, security::kSecurityPasswordLength},
+        {security::kNewPassword, security::kSecurityPasswordLength},
         {kImageSize, 1},
     }};
     switch (exchange.TransferBlock(kOpSecurityRecord, build.record, kSecrets)) {

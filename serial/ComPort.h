@@ -62,11 +62,6 @@ constexpr int kErrClearCommError = 10;  // "ClearCommError function failed"
 constexpr int kErrModemStatus = 11;     // "GetCommModemStatus function failed"
 constexpr int kErrNotOpen = 24;         // "Port Not Open"
 
-// A write ends after at most this much per byte ...
-constexpr int kWriteMsPerByte = 100;
-// ... plus this much per write; what the line has not taken by then is left unsent.
-constexpr int kWriteMsConstant = 1000;
-
 // The text of a layer error code, without the platform number.
 [[nodiscard]] std::string ComErrorText(int code);
 
@@ -97,9 +92,9 @@ public:
     virtual void MessageShown(std::string_view caption, std::string_view text, bool error) = 0;
 };
 
-// What every device operation needs of a port. The Linux port (TComPort), the Windows port
-// (TWinComPort), the network port and the in-memory port of the tests all derive from it. Reads
-// never wait for data.
+// What every device operation needs of a port. The port by name (TComPort, over whichever line
+// its name opens) and the in-memory port of the tests both derive from it. Reads never wait for
+// data.
 class TCustomComPort {
 public:
     explicit TCustomComPort(std::string port = "COM1") : port_(std::move(port)) {}

@@ -102,35 +102,11 @@ std::optional<NetworkAddress> ParseNetworkAddress(std::string_view text) {
     return address;
 }
 
-TNetComPort::TNetComPort(NetworkAddress address, std::string text, std::string port)
-    : TCustomComPort(std::move(port)),
-      address_(std::move(address)),
+NetworkLine::NetworkLine(NetworkAddress address, std::string text)
+    : address_(std::move(address)),
       text_(std::move(text)),
-      rfc2217_(address_.protocol == NetworkAddress::Protocol::Rfc2217) {}
-
-TNetComPort::~TNetComPort() {
-    Abandon();
-}
-
-EComPort TNetComPort::Error(int code, int error) const {
-    EComPort failure(code, error);
-    failure.SetAddress(text_);
-    return failure;
-}
-
-void TNetComPort::DoOpen(const std::string& /*port*/) {
+      rfc2217_(address_.protocol == NetworkAddress::Protocol::Rfc2217) {
     const std::int64_t deadline = NowMicros() + std::int64_t{kNetworkConnectMs} * 1000;
-    peerClosed_ = false;
-    outputStuck_ = false;
-    decoder_ = Decoder();
-    received_.clear();
-    willSent_.clear();
-    doSent_.clear();
-    comPortAgreed_ = false;
-    comPortRefused_ = false;
-    purged_ = true;  // a raw connection has nothing to purge
-    settingsRefused_ = false;
-    unusedBytes_ = 0;
     try {
         Connect(deadline);
         if (rfc2217_) {
@@ -142,7 +118,21 @@ void TNetComPort::DoOpen(const std::string& /*port*/) {
     }
 }
 
-void TNetComPort::Connect(std::int64_t deadline) {
+NetworkLine::~NetworkLine() {
+    try {
+        Close();
+    } catch (const EComPort&) {
+        // The connection is gone all the same.
+    }
+}
+
+EComPort NetworkLine::Error(int code, int error) const {
+    EComPort failure(code, error);
+    failure.SetAddress(text_);
+    return failure;
+}
+
+void NetworkLine::Connect(std::int64_t deadline) {
     int error = 0;
     socket_ = tcp::Connect(
         address_.host, address_.service, [deadline] { return MsLeft(deadline); }, error);
@@ -151,7 +141,7 @@ void TNetComPort::Connect(std::int64_t deadline) {
     }
 }
 
-void TNetComPort::Negotiate(std::int64_t deadline) {
+void NetworkLine::Negotiate(std::int64_t deadline) {
     std::vector<std::uint8_t> offer;
     for (const std::uint8_t option : kOwnOptions) {
         const auto will = Negotiation(kWill, option);
@@ -208,7 +198,7 @@ void TNetComPort::Negotiate(std::int64_t deadline) {
     SendCommand(settings);
 }
 
-bool TNetComPort::Pump() {
+bool NetworkLine::Pump() {
     if (peerClosed_) {
         return false;
     }
@@ -267,11 +257,11 @@ bool TNetComPort::Pump() {
     return !peerClosed_;
 }
 
-void TNetComPort::Reply(const std::vector<std::uint8_t>& bytes) {
+void NetworkLine::Reply(const std::vector<std::uint8_t>& bytes) {
     replies_.insert(replies_.end(), bytes.begin(), bytes.end());
 }
 
-void TNetComPort::Answer(const Event& event) {
+void NetworkLine::Answer(const Event& event) {
     const std::uint8_t option = event.option;
     switch (event.kind) {
         case Event::Kind::Do:
@@ -323,7 +313,7 @@ void TNetComPort::Answer(const Event& event) {
     }
 }
 
-std::size_t TNetComPort::SendUntil(std::span<const std::uint8_t> bytes, std::int64_t deadline) {
+std::size_t NetworkLine::SendUntil(std::span<const std::uint8_t> bytes, std::int64_t deadline) {
     std::size_t done = 0;
     while (done < bytes.size()) {
         int error = 0;
@@ -346,21 +336,21 @@ std::size_t TNetComPort::SendUntil(std::span<const std::uint8_t> bytes, std::int
     return done;
 }
 
-void TNetComPort::SendCommand(const std::vector<std::uint8_t>& bytes) {
+void NetworkLine::SendCommand(const std::vector<std::uint8_t>& bytes) {
     const std::int64_t deadline = NowMicros() + std::int64_t{kWriteMsConstant} * 1000;
     if (SendUntil(bytes, deadline) < bytes.size()) {
         throw Error(kErrWriteFile, ETIMEDOUT);
     }
 }
 
-void TNetComPort::Shut() noexcept {
+void NetworkLine::Shut() noexcept {
     if (socket_ != tcp::kNoSocket) {
         tcp::Close(socket_);
         socket_ = tcp::kNoSocket;
     }
 }
 
-void TNetComPort::DoClose() {
+void NetworkLine::Close() {
     if (socket_ == tcp::kNoSocket) {
         return;
     }
@@ -376,13 +366,13 @@ void TNetComPort::DoClose() {
     received_.clear();
 }
 
-void TNetComPort::CheckSettings() const {
+void NetworkLine::CheckSettings() const {
     if (settingsRefused_) {
         throw Error(kErrSetCommState, EINVAL);
     }
 }
 
-int TNetComPort::DoWrite(const std::uint8_t* buffer, int count) {
+int NetworkLine::Write(const std::uint8_t* buffer, int count) {
     CheckSettings();
     if (peerClosed_) {
         throw Error(kErrWriteFile, EIO);
@@ -426,7 +416,7 @@ int TNetComPort::DoWrite(const std::uint8_t* buffer, int count) {
     return count;
 }
 
-int TNetComPort::DoRead(std::uint8_t* buffer, int count) {
+int NetworkLine::Read(std::uint8_t* buffer, int count) {
     const bool open = Pump();
     CheckSettings();
     if (received_.empty()) {
@@ -443,7 +433,7 @@ int TNetComPort::DoRead(std::uint8_t* buffer, int count) {
     return static_cast<int>(take);
 }
 
-bool TNetComPort::DoWaitForInput(int timeoutMs) {
+bool NetworkLine::WaitForInput(int timeoutMs) {
     const std::int64_t deadline = NowMicros() + std::int64_t{std::max(timeoutMs, 0)} * 1000;
     for (;;) {
         const bool open = Pump();

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "serial/ComPort.h"
+#include "serial/PortLine.h"
 #include "serial/Socket.h"
 #include "serial/Telnet.h"
 
@@ -35,26 +36,25 @@ struct NetworkAddress {
 // The address a text stands for, or nothing when it is not a well-formed network address.
 [[nodiscard]] std::optional<NetworkAddress> ParseNetworkAddress(std::string_view text);
 
-// Opens `address` with the device's line settings (57600 8N1, no flow control, DTR and RTS off,
-// for RFC 2217) and, like a local port, discards on opening and closing what the server received
-// and did not pass on yet. Reads never wait. Errors carry the address: an unknown host (ENXIO),
-// a refused connection (ECONNREFUSED), no name or connection within 3 s (ETIMEDOUT) when
-// opening; a server that refuses serial-port control, or ignores it for 3 s, code 7
+// The line to `address`, opened with the device's line settings (57600 8N1, no flow control, DTR
+// and RTS off, for RFC 2217) and, like a local port, discards on opening and closing what the
+// server received and did not pass on yet. Reads never wait. Errors carry the address: an unknown
+// host (ENXIO), a refused connection (ECONNREFUSED), no name or connection within 3 s (ETIMEDOUT)
+// when opening; a server that refuses serial-port control, or ignores it for 3 s, code 7
 // (EPROTONOSUPPORT, ETIMEDOUT); a connection that went away (EIO, like a pulled cable) when
 // reading or writing; a server that sends far more than any exchange uses, code 3 (ENOBUFS).
 // Every call takes a bounded amount of what arrived, and holds a bounded amount.
-class TNetComPort : public TCustomComPort {
+class NetworkLine : public PortLine {
 public:
-    // `port` is the name errors carry ("COM43", or the address itself).
-    TNetComPort(NetworkAddress address, std::string text, std::string port);
-    ~TNetComPort() override;
+    // `text` is the address as written, which errors carry. Raises EComPort and leaves nothing
+    // open on failure.
+    NetworkLine(NetworkAddress address, std::string text);
+    ~NetworkLine() override;
 
-protected:
-    void DoOpen(const std::string& port) override;
-    void DoClose() override;
-    int DoWrite(const std::uint8_t* buffer, int count) override;
-    int DoRead(std::uint8_t* buffer, int count) override;
-    bool DoWaitForInput(int timeoutMs) override;
+    void Close() override;
+    int Write(const std::uint8_t* buffer, int count) override;
+    int Read(std::uint8_t* buffer, int count) override;
+    bool WaitForInput(int timeoutMs) override;
 
 private:
     [[nodiscard]] EComPort Error(int code, int error) const;

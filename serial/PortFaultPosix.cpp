@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "serial/PortLine.h"
 #include "serial/PortMap.h"
 
 namespace zorvik {
@@ -13,11 +14,6 @@ namespace {
 // The kernel's ways of saying that no device answers behind a node.
 bool NoDeviceBehind(int error) {
     return error == ENOENT || error == ENODEV || error == ENXIO || error == EIO;
-}
-
-// The kernel's ways of saying that an open device went away.
-bool Gone(int error) {
-    return error == EIO || error == ENXIO || error == ENODEV;
 }
 
 bool Linked(std::string_view port) {
@@ -58,9 +54,9 @@ PortFault LocalPortFault(int code, int error, std::string_view port) {
         case kErrSetCommState:
         case kErrSetCommTimeouts:
         case kErrSetupComm:
-            return Gone(error) ? PortFault::DeviceGone : PortFault::SettingsRefused;
+            return DeviceGone(error) ? PortFault::DeviceGone : PortFault::SettingsRefused;
         default:
-            return Gone(error) ? PortFault::DeviceGone : PortFault::Other;
+            return DeviceGone(error) ? PortFault::DeviceGone : PortFault::Other;
     }
 }
 

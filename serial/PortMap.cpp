@@ -131,8 +131,12 @@ std::optional<std::string> PortMap::LinkTarget(int number) const {
     if (!path || !Linked(number)) {
         return std::nullopt;
     }
+    return ReadLink(*path);
+}
+
+std::optional<std::string> ReadLink(const std::string& path) {
     char buffer[4096];
-    const ssize_t length = ::readlink(path->c_str(), buffer, sizeof buffer);
+    const ssize_t length = ::readlink(path.c_str(), buffer, sizeof buffer);
     if (length < 0 || static_cast<std::size_t>(length) >= sizeof buffer) {
         return std::nullopt;
     }

@@ -78,6 +78,8 @@ private:
 
 // Sorts port names case-insensitively, as every list shows them (COM1, COM10, COM3).
 void SortPortNames(std::vector<std::string>& names);
+// What the symbolic link at `path` holds, as written in it; nullopt when `path` is no link.
+[[nodiscard]] std::optional<std::string> ReadLink(const std::string& path);
 
 // "COM" followed by `number`.
 [[nodiscard]] std::string ComPortName(int number);

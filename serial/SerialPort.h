@@ -1,4 +1,4 @@
-// The serial port component on Linux: a COM name opened through the port map as a raw tty.
+// The serial port component: a port known by its name, which opens the line its name stands for.
 #pragma once
 
 #include <cstdint>
@@ -6,23 +6,21 @@
 #include <string>
 
 #include "serial/ComPort.h"
-#include "serial/NetworkPort.h"
+#include "serial/PortLine.h"
 #include "serial/PortMap.h"
 
 namespace zorvik {
 
-// Opens its port exclusively at 57600 8N1 without flow control; reads return at once with what
-// has arrived. The port is a name "COMn" of the map, an absolute device path, or a network
-// address; a network address, given or held by a port-folder link, opens a TNetComPort. An
-// unplugged adapter or a hung-up pty raises EComPort instead of reading nothing. Closing after a
-// write that was cut short discards what the line did not take, without waiting.
+// Each time it opens, the port opens the line its current name stands for (see OpenPortLine): a
+// name "COMn" of the map, an absolute device path, or a network address given or held by a
+// port-folder link. Every byte passes this port once, on its way to or from that line.
 class TComPort : public TCustomComPort {
 public:
     explicit TComPort(const PortMap& map, std::string port = "COM1");
     ~TComPort() override;  // closes
 
-    [[nodiscard]] int Handle() const { return fd_; }  // -1 when closed or on the network
-    // "COM41 /dev/pts/3 57600 baud 8N1, no flow control" once opened.
+    [[nodiscard]] int Handle() const;  // -1 when closed or on the network
+    // "COM41 /dev/pts/3 57600 baud 8N1, no flow control" once a tty has been opened.
     [[nodiscard]] std::string Description() const override;
 
 protected:
@@ -33,14 +31,9 @@ protected:
     bool DoWaitForInput(int timeoutMs) override;
 
 private:
-    // Puts an opened descriptor into the device's line settings; raises with code 7, 8 or 9.
-    static void Configure(int fd);
-
     PortMap map_;
-    std::unique_ptr<TNetComPort> network_;  // while a network port is open
-    int fd_ = -1;
-    std::string openedPath_;    // the device last opened
-    bool outputStuck_ = false;  // a write was cut short: its bytes may still be queued
+    std::unique_ptr<PortLine> line_;  // while open
+    std::string lineDescription_;     // of the line last opened
 };
 
 }  // namespace zorvik

@@ -7,6 +7,7 @@
 #include <span>
 
 #include "config/Crc8.h"
+#include "serial/PortLine.h"
 
 namespace zorvik {
 
@@ -568,7 +569,7 @@ void DeviceModel::ProcessAuthBlock(std::int64_t t) {
     std::u16string newPassword;
     bool newBlockSound = true;
     if (change) {
-        for (int i = 0; i < kPasswordLength; ++i) {
+        for (int i = 0; i < kAccessPasswordLength; ++i) {
             newPassword += static_cast<char16_t>(collected_[kNewPasswordOffset + i]);
         }
         const PasswordBlock block = ComputePasswordBlock(newPassword);

@@ -135,8 +135,6 @@ constexpr int kFlashSize = kFlashPages * kFlashRecordSize;  // 61680 bytes
 // the next. The model keeps no clock of its own and never sleeps.
 class DeviceModel {
 public:
-    static constexpr double kLineByteMicros = 173.6;  // 57600 baud, 10 bits a byte
-
     explicit DeviceModel(DeviceFaults faults = {}, bool paceAtLineRate = true);
 
     // The host opened (and flushed) the port: back to idle, nothing pending, banner scheduled.

@@ -27,15 +27,6 @@ std::string LinkPath(const std::string& dir, const std::string& name) {
     return dir + "/" + name;
 }
 
-std::optional<std::string> ReadLink(const std::string& path) {
-    char buffer[4096];
-    const ssize_t length = readlink(path.c_str(), buffer, sizeof buffer);
-    if (length < 0 || static_cast<std::size_t>(length) >= sizeof buffer) {
-        return std::nullopt;
-    }
-    return std::string(buffer, static_cast<std::size_t>(length));
-}
-
 // True when `path` is a link whose target is gone (a simulator that did not clean up). A link
 // holding a network address leads to no file and is not gone.
 bool IsDanglingLink(const std::string& path) {

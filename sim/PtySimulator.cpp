@@ -42,11 +42,10 @@ constexpr std::int64_t kLogGapMicros = 2'000;  // a pause this long ends a verbo
 // (a closing byte, then closing the port) reach the master only after the flush is reported;
 // they still belong to the exchange that is ending. The device sends nothing meanwhile.
 constexpr std::int64_t kFlushSettleMicros = 20'000;
-constexpr std::size_t kLongestTrace = 64 * 1024 * 1024;  // bytes of a trace to replay
 // Bytes unread this long after they were sent have found no listener: the host polls every
 // 250 ms and a free-running banner comes every 500 ms.
 constexpr std::int64_t kUnheardMicros = 400'000;
-constexpr std::size_t kLongestPasswordFile = 4096;       // a password and perhaps a comment
+constexpr std::size_t kLongestPasswordFile = 4096;  // a password and perhaps a comment
 
 volatile sig_atomic_t gStopSignal = 0;
 
@@ -258,7 +257,7 @@ bool Simulator::Prepare(std::string& error) {
         if (line.ends_with('\r')) {
             line.pop_back();
         }
-        if (line.size() != static_cast<std::size_t>(kPasswordLength)) {
+        if (line.size() != static_cast<std::size_t>(kAccessPasswordLength)) {
             error = options_.passwordFile + ": the first line is not a 4-character password";
             return false;
         }
@@ -286,17 +285,21 @@ bool Simulator::Prepare(std::string& error) {
         model_.LoadFlash(std::move(bytes));
     }
     if (!options_.replayFile.empty()) {
-        std::vector<std::uint8_t> bytes;
-        if (!ReadWholeFile(options_.replayFile, kLongestTrace, bytes, error)) {
+        // Read as it is played, never whole: a trace of any length takes little memory. A first
+        // pass finds a line in error before the port is offered.
+        auto file = std::make_unique<std::ifstream>(options_.replayFile, std::ios::binary);
+        if (!*file) {
+            error = "cannot open " + options_.replayFile;
             return false;
         }
-        TraceReadResult trace =
-            ReadTrace(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
-        if (trace.error) {
-            error = options_.replayFile + ": " + *trace.error;
+        auto trace = std::make_unique<TraceReader>(std::move(file));
+        while (trace->Next()) {
+        }
+        if (trace->Error()) {
+            error = options_.replayFile + ": " + *trace->Error();
             return false;
         }
-        replay_.emplace(std::move(trace.events));
+        replay_.emplace(std::move(trace));
     }
     error = OpenPty(pty_);
     return error.empty();

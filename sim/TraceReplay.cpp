@@ -44,10 +44,9 @@ std::vector<std::uint8_t> TraceReplay::DeviceBytesToSend(const TraceEvent& event
     }
     // The verdict, when the trace has one, follows the block.
     std::optional<bool> held;
-    if (next_ + 1 < events_.size() &&
-        events_[next_ + 1].kind == TraceEvent::Kind::ChecksumVerdict &&
-        !events_[next_ + 1].bytes.empty()) {
-        held = events_[next_ + 1].bytes[0] == 1;
+    if (lookahead_ && lookahead_->kind == TraceEvent::Kind::ChecksumVerdict &&
+        !lookahead_->bytes.empty()) {
+        held = lookahead_->bytes[0] == 1;
     }
     if (masked && held && bytes.size() >= static_cast<std::size_t>(kBlockSize)) {
         const auto block = bytes.end() - kBlockSize;
@@ -66,43 +65,79 @@ std::string HexByte(int byte) {
     return text;
 }
 
-// The events of the port on which the device answered first; the other ports' events are left
-// out, since the replay stands for that one device only.
-std::vector<TraceEvent> DevicePortEvents(std::vector<TraceEvent> events) {
-    std::optional<std::string> devicePort;
-    std::string current;
-    for (const TraceEvent& event : events) {
-        if (event.kind == TraceEvent::Kind::Opened) {
-            current = event.port;
-        } else if (event.kind == TraceEvent::Kind::DeviceBytes) {
-            devicePort = current;
-            break;
+// A trace already in memory, as a source.
+class EventList final : public TraceEventSource {
+public:
+    explicit EventList(std::vector<TraceEvent> events) : events_(std::move(events)) {}
+    std::optional<TraceEvent> Next() override {
+        if (at_ == events_.size()) {
+            return std::nullopt;
         }
+        return events_[at_++];
     }
-    if (!devicePort) {
-        return events;
-    }
-    std::vector<TraceEvent> kept;
-    current = *devicePort;
-    for (TraceEvent& event : events) {
-        if (event.kind == TraceEvent::Kind::Opened) {
-            current = event.port;
-        }
-        if (event.kind == TraceEvent::Kind::Section || current == *devicePort) {
-            kept.push_back(std::move(event));
-        }
-    }
-    return kept;
-}
+    void Rewind() override { at_ = 0; }
+
+private:
+    std::vector<TraceEvent> events_;
+    std::size_t at_ = 0;
+};
 
 }  // namespace
 
 TraceReplay::TraceReplay(std::vector<TraceEvent> events)
-    : events_(DevicePortEvents(std::move(events))) {}
+    : TraceReplay(std::make_unique<EventList>(std::move(events))) {}
+
+// Of a port search, only the port on which the device answered first is played, since the
+// replay stands for that one device; the other ports' events are left out.
+TraceReplay::TraceReplay(std::unique_ptr<TraceEventSource> source) : source_(std::move(source)) {
+    std::string port;
+    while (const auto event = source_->Next()) {
+        empty_ = false;
+        if (event->kind == TraceEvent::Kind::Opened) {
+            port = event->port;
+        } else if (event->kind == TraceEvent::Kind::DeviceBytes) {
+            devicePort_ = port;
+            break;
+        }
+    }
+    Restart();
+}
+
+std::optional<TraceEvent> TraceReplay::Fetch() {
+    while (auto event = source_->Next()) {
+        if (event->kind == TraceEvent::Kind::Opened) {
+            fetchPort_ = event->port;
+        }
+        if (!devicePort_ || event->kind == TraceEvent::Kind::Section ||
+            fetchPort_ == *devicePort_) {
+            return event;
+        }
+    }
+    return std::nullopt;
+}
+
+void TraceReplay::Restart() {
+    source_->Rewind();
+    fetchPort_ = devicePort_.value_or(std::string());
+    current_ = Fetch();
+    lookahead_ = current_ ? Fetch() : std::nullopt;
+}
+
+void TraceReplay::Step(bool played) {
+    if (played) {
+        prevKind_ = current_->kind;
+        prevAt_ = prevKind_ != TraceEvent::Kind::Section ? current_->atMicros : 0;
+    }
+    current_ = std::move(lookahead_);
+    lookahead_ = current_ ? Fetch() : std::nullopt;
+    if (Finished()) {
+        log_.emplace_back("replay finished; the next opening of the port plays it again");
+    }
+}
 
 void TraceReplay::HostFlushed(std::int64_t nowUs) {
-    if (Finished() && !events_.empty()) {
-        next_ = 0;
+    if (Finished() && !empty_) {
+        Restart();
         flushes_ = 0;
         received_.clear();
         prevKind_ = TraceEvent::Kind::Section;
@@ -138,29 +173,16 @@ std::optional<std::int64_t> TraceReplay::NextOutputAt(std::int64_t nowUs) {
     if (!output_.empty()) {
         return nowUs;
     }
-    if (Finished() || events_[next_].kind != TraceEvent::Kind::DeviceBytes) {
+    if (Finished() || current_->kind != TraceEvent::Kind::DeviceBytes) {
         return std::nullopt;
     }
-    return offset_ + (prevAt_ + events_[next_].atMicros) / 2;
+    return offset_ + (prevAt_ + current_->atMicros) / 2;
 }
 
 std::vector<std::string> TraceReplay::TakeLog() {
     std::vector<std::string> lines;
     lines.swap(log_);
     return lines;
-}
-
-void TraceReplay::Consumed(std::size_t index) {
-    prevKind_ = events_[index].kind;
-    if (prevKind_ != TraceEvent::Kind::Section) {
-        prevAt_ = events_[index].atMicros;
-    } else {
-        prevAt_ = 0;
-    }
-    next_ = index + 1;
-    if (Finished()) {
-        log_.emplace_back("replay finished; the next opening of the port plays it again");
-    }
 }
 
 void TraceReplay::KeepHostBlock(const TraceEvent& event) {
@@ -189,18 +211,14 @@ void TraceReplay::CompareHostBytes(const TraceEvent& event) {
 
 void TraceReplay::Advance(std::int64_t nowUs) {
     while (!Finished() && !lineLost_) {
-        const TraceEvent& event = events_[next_];
+        const TraceEvent& event = *current_;
         switch (event.kind) {
             case TraceEvent::Kind::Section:
-                Consumed(next_);
+                Step(true);
                 break;
             case TraceEvent::Kind::ChecksumVerdict:
                 // Taken with the block before it; passes like a step.
-                next_ = next_ + 1;
-                if (Finished()) {
-                    log_.emplace_back(
-                        "replay finished; the next opening of the port plays it again");
-                }
+                Step(false);
                 break;
             case TraceEvent::Kind::Opened:
             case TraceEvent::Kind::Closed:
@@ -214,7 +232,7 @@ void TraceReplay::Advance(std::int64_t nowUs) {
                 } else {
                     return;
                 }
-                Consumed(next_);
+                Step(true);
                 break;
             case TraceEvent::Kind::HostBytes:
                 if (received_.size() < event.bytes.size()) {
@@ -225,7 +243,7 @@ void TraceReplay::Advance(std::int64_t nowUs) {
                 received_.erase(received_.begin(), received_.begin() + static_cast<std::ptrdiff_t>(
                                                                            event.bytes.size()));
                 Sync(receivedAt_, event.atMicros);
-                Consumed(next_);
+                Step(true);
                 break;
             case TraceEvent::Kind::DeviceBytes: {
                 if (nowUs < offset_ + (prevAt_ + event.atMicros) / 2) {
@@ -233,12 +251,12 @@ void TraceReplay::Advance(std::int64_t nowUs) {
                 }
                 const std::vector<std::uint8_t> bytes = DeviceBytesToSend(event);
                 output_.insert(output_.end(), bytes.begin(), bytes.end());
-                Consumed(next_);
+                Step(true);
                 break;
             }
             case TraceEvent::Kind::LineLost:
                 lineLost_ = true;
-                Consumed(next_);
+                Step(true);
                 return;
         }
     }

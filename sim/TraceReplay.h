@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,6 +25,8 @@ namespace zorvik {
 
 class TraceReplay {
 public:
+    // Reads the source once to find the device's port, then plays it from the start.
+    explicit TraceReplay(std::unique_ptr<TraceEventSource> source);
     explicit TraceReplay(std::vector<TraceEvent> events);
 
     // The host opened or closed the port at `nowUs`. Once the trace has been played to its end,
@@ -37,7 +40,7 @@ public:
     [[nodiscard]] std::optional<std::int64_t> NextOutputAt(std::int64_t nowUs);
 
     // The trace has been played to its end.
-    [[nodiscard]] bool Finished() const { return next_ == events_.size(); }
+    [[nodiscard]] bool Finished() const { return !current_; }
     // The traced line went away here: the cable is to be pulled now.
     [[nodiscard]] bool LineLost() const { return lineLost_; }
     // What happened worth telling (where the host strayed from the trace); taking clears them.
@@ -46,14 +49,22 @@ public:
 private:
     void Advance(std::int64_t nowUs);
     void Sync(std::int64_t replayUs, std::int64_t traceUs) { offset_ = replayUs - traceUs; }
-    void Consumed(std::size_t index);
+    // The next event of the device's port, or nothing at the end.
+    [[nodiscard]] std::optional<TraceEvent> Fetch();
+    // Steps to the next event; `played` marks the one left as the last played.
+    void Step(bool played);
+    void Restart();
     void CompareHostBytes(const TraceEvent& event);
     // Keeps the block a host write carries, for a device block read back with secrets masked.
     void KeepHostBlock(const TraceEvent& event);
     [[nodiscard]] std::vector<std::uint8_t> DeviceBytesToSend(const TraceEvent& event) const;
 
-    std::vector<TraceEvent> events_;
-    std::size_t next_ = 0;
+    std::unique_ptr<TraceEventSource> source_;
+    std::optional<std::string> devicePort_;  // of a port search, the port the device answered on
+    std::string fetchPort_;                  // the port the source is on
+    bool empty_ = true;
+    std::optional<TraceEvent> current_;    // the event to play next
+    std::optional<TraceEvent> lookahead_;  // and the one after it
     std::int64_t offset_ = 0;  // replay time minus trace time at the last point of contact
     std::int64_t prevAt_ = 0;  // trace time of the event played last
     TraceEvent::Kind prevKind_ = TraceEvent::Kind::Section;

@@ -1,4 +1,4 @@
-// A byte trace of one port, as text (the form is in link/TraceFormat.h): what the host wrote and
+// A byte trace of one port, as text (the form is in trace/TraceFormat.h): what the host wrote and
 // read, with the steps of the exchange between them, for a support report and for the
 // simulator's replay. Passwords never appear: the exchange names the bytes that carry them, and
 // they are written masked.

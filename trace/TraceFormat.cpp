@@ -3,6 +3,7 @@
 
 #include <charconv>
 #include <cstdio>
+#include <sstream>
 #include <utility>
 
 namespace zorvik {
@@ -169,40 +170,35 @@ std::string TraceSectionLine(std::string_view title) {
     return line;
 }
 
-TraceReadResult ReadTrace(std::string_view text) {
-    TraceReadResult result;
-    std::size_t number = 0;
-    bool afterDeviceBytes = false;  // the line before was a read of the device's bytes
-    const auto fail = [&](const std::string& what) {
-        result.events.clear();
-        result.error = "line " + std::to_string(number) + ": " + what;
-        return result;
-    };
-    while (!text.empty()) {
-        ++number;
-        const auto end = text.find('\n');
-        std::string_view line = text.substr(0, end);
-        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+std::optional<TraceReader::Read> TraceReader::ReadEvent() {
+    std::string text;
+    while (!error_ && std::getline(*in_, text)) {
+        ++number_;
+        const auto fail = [&](const std::string& what) {
+            error_ = "line " + std::to_string(number_) + ": " + what;
+        };
+        std::string_view line = text;
         if (!line.empty() && line.back() == '\r') {
             line.remove_suffix(1);  // a trace that went through a mail program
         }
         if (line.find_first_not_of(' ') == std::string_view::npos) {
             continue;
         }
-        const bool followsDeviceBytes = std::exchange(afterDeviceBytes, false);
+        const bool followsDeviceBytes = std::exchange(afterDeviceBytes_, false);
         if (line.front() == kTraceSection) {
-            result.events.push_back({TraceEvent::Kind::Section, 0, {}, {}});
-            continue;
+            return Read{{TraceEvent::Kind::Section, 0, {}, {}}};
         }
         const auto stampBegin = line.find_first_not_of(' ');
         const auto stampEnd = line.find(' ', stampBegin);
         if (stampEnd == std::string_view::npos || line.size() < stampEnd + 3 ||
             line[stampEnd + 2] != ' ') {
-            return fail("not a trace line");
+            fail("not a trace line");
+            break;
         }
         const auto at = ParseStamp(line.substr(stampBegin, stampEnd - stampBegin));
         if (!at) {
-            return fail("bad time");
+            fail("bad time");
+            break;
         }
         const char kind = line[stampEnd + 1];
         const std::string_view rest = line.substr(stampEnd + 3);
@@ -210,26 +206,18 @@ TraceReadResult ReadTrace(std::string_view text) {
             case kTraceHostToDevice:
             case kTraceDeviceToHost: {
                 const auto ascii = rest.find(kAsciiOpen);
-                const auto bytes = ParseHex(rest.substr(0, ascii));
+                auto bytes = ParseHex(rest.substr(0, ascii));
                 if (!bytes) {
-                    return fail("bad bytes");
+                    fail("bad bytes");
+                    break;
                 }
                 const bool host = kind == kTraceHostToDevice;
-                if (!host) {
-                    afterDeviceBytes = true;
-                    if (followsDeviceBytes) {
-                        // Read straight after the bytes before, so there by then as well.
-                        std::vector<TraceByte>& burst = result.events.back().bytes;
-                        burst.insert(burst.end(), bytes->begin(), bytes->end());
-                        break;
-                    }
-                }
-                result.events.push_back(
-                    {host ? TraceEvent::Kind::HostBytes : TraceEvent::Kind::DeviceBytes,
-                     *at,
-                     *bytes,
-                     {}});
-                break;
+                afterDeviceBytes_ = !host;
+                return Read{{host ? TraceEvent::Kind::HostBytes : TraceEvent::Kind::DeviceBytes,
+                             *at,
+                             std::move(*bytes),
+                             {}},
+                            !host && followsDeviceBytes};
             }
             case kTraceStep:
                 if (rest.starts_with(kTracePortOpened)) {
@@ -238,23 +226,66 @@ TraceReadResult ReadTrace(std::string_view text) {
                         name.remove_prefix(1);
                     }
                     name = name.substr(0, name.find_first_of(" \t\r"));
-                    result.events.push_back({TraceEvent::Kind::Opened, *at, {}, std::string(name)});
-                } else if (rest == kTracePortClosed) {
-                    result.events.push_back({TraceEvent::Kind::Closed, *at, {}, {}});
-                } else if ((rest == kTraceChecksumGood || rest == kTraceChecksumBad) &&
-                           followsDeviceBytes) {
+                    return Read{{TraceEvent::Kind::Opened, *at, {}, std::string(name)}};
+                }
+                if (rest == kTracePortClosed) {
+                    return Read{{TraceEvent::Kind::Closed, *at, {}, {}}};
+                }
+                if ((rest == kTraceChecksumGood || rest == kTraceChecksumBad) &&
+                    followsDeviceBytes) {
                     const TraceByte held = rest == kTraceChecksumGood ? 1 : 0;
-                    result.events.push_back({TraceEvent::Kind::ChecksumVerdict, *at, {held}, {}});
+                    return Read{{TraceEvent::Kind::ChecksumVerdict, *at, {held}, {}}};
                 }
                 break;
             case kTraceError:
                 if (const auto code = PortErrorCode(rest); code && LineLostCode(*code)) {
-                    result.events.push_back({TraceEvent::Kind::LineLost, *at, {}, {}});
+                    return Read{{TraceEvent::Kind::LineLost, *at, {}, {}}};
                 }
                 break;
             default:
-                return fail("unknown kind of line");
+                fail("unknown kind of line");
+                break;
         }
+    }
+    return std::nullopt;
+}
+
+std::optional<TraceEvent> TraceReader::Next() {
+    std::optional<Read> read = std::exchange(pending_, std::nullopt);
+    if (!read) {
+        read = ReadEvent();
+    }
+    if (!read) {
+        return std::nullopt;
+    }
+    if (read->event.kind == TraceEvent::Kind::DeviceBytes) {
+        // Reads straight after the bytes before: there by then as well, so one burst.
+        while ((pending_ = ReadEvent()) && pending_->followsDeviceBytes) {
+            std::vector<TraceByte>& burst = read->event.bytes;
+            burst.insert(burst.end(), pending_->event.bytes.begin(), pending_->event.bytes.end());
+        }
+    }
+    return std::move(read->event);
+}
+
+void TraceReader::Rewind() {
+    in_->clear();
+    in_->seekg(0);
+    number_ = 0;
+    afterDeviceBytes_ = false;
+    pending_.reset();
+    error_.reset();
+}
+
+TraceReadResult ReadTrace(std::string_view text) {
+    TraceReader reader(std::make_unique<std::istringstream>(std::string(text)));
+    TraceReadResult result;
+    while (auto event = reader.Next()) {
+        result.events.push_back(std::move(*event));
+    }
+    if (reader.Error()) {
+        result.events.clear();
+        result.error = reader.Error();
     }
     return result;
 }

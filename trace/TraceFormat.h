@@ -16,6 +16,8 @@
 #pragma once
 
 #include <cstdint>
+#include <istream>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -71,6 +73,40 @@ struct TraceEvent {
 struct TraceReadResult {
     std::vector<TraceEvent> events;
     std::optional<std::string> error;  // "line N: what is wrong"; events are empty then
+};
+
+// Events one at a time, from the start again on Rewind.
+class TraceEventSource {
+public:
+    virtual ~TraceEventSource() = default;
+    // The next event; nothing at the end.
+    [[nodiscard]] virtual std::optional<TraceEvent> Next() = 0;
+    virtual void Rewind() = 0;
+};
+
+// Reads a trace one event at a time, holding no more of it than one event and one line, so a
+// trace of any length is played in little memory. Reading stops at the first line in error.
+class TraceReader final : public TraceEventSource {
+public:
+    explicit TraceReader(std::unique_ptr<std::istream> in) : in_(std::move(in)) {}
+
+    [[nodiscard]] std::optional<TraceEvent> Next() override;
+    void Rewind() override;
+    // "line N: what is wrong", once a line in error has been reached.
+    [[nodiscard]] const std::optional<std::string>& Error() const { return error_; }
+
+private:
+    struct Read {
+        TraceEvent event;
+        bool followsDeviceBytes = false;  // a read of the device's bytes straight after another
+    };
+    [[nodiscard]] std::optional<Read> ReadEvent();
+
+    std::unique_ptr<std::istream> in_;
+    std::size_t number_ = 0;
+    bool afterDeviceBytes_ = false;
+    std::optional<Read> pending_;  // read ahead while gathering a burst
+    std::optional<std::string> error_;
 };
 
 // Reads a whole trace. Step and error lines other than those the replay follows are skipped;

@@ -17,9 +17,9 @@
 #include <memory>
 
 #include "app/AboutBox.h"
+#include "app/ConfigFileMenu.h"
 #include "app/ProgramLook.h"
 #include "app/QtDialogs.h"
-#include "app/ConfigFileMenu.h"
 #include "tests/app/AppTestSupport.h"
 
 namespace {

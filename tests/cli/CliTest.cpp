@@ -445,4 +445,20 @@ TEST(CliProvision, TheWholeTableIsCheckedBeforeAnyPortOpens) {
 }
 
 }  // namespace
+// A reader that leaves early is not a failure of the command; a full disk is.
+TEST(CliOutput, AReaderThatLeavesEarlyIsQuietAndAFullDiskIsAFileError) {
+    CliCall piped;
+    piped.args = {"-c", "set -o pipefail; { sleep 0.2; exec \"$1\" --help; } | true", "sh",
+                  ZORVIK_CLI_PROGRAM};
+    const CliRun help = RunCli("/bin/bash", piped);
+    EXPECT_EQ(help.status, 0) << help.err;
+    EXPECT_EQ(help.err, "");
+
+    CliCall full;
+    full.args = {"-c", "exec \"$1\" --help >/dev/full", "sh", ZORVIK_CLI_PROGRAM};
+    const CliRun disk = RunCli("/bin/sh", full);
+    EXPECT_EQ(disk.status, 7);
+    EXPECT_NE(disk.err.find("cannot write to standard output"), std::string::npos) << disk.err;
+}
+
 }  // namespace zorvik::testing

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <memory>
 #include <optional>
 #include <thread>
 #include <vector>
@@ -53,24 +54,24 @@ TEST(HostileServer, EveryWaitEndsInTimeWithAPortErrorThatSaysWhy) {
         HostileServer server(c.serve);
         ASSERT_FALSE(server.Address(c.scheme).empty());
         const std::string address = server.Address(c.scheme);
-        TNetComPort port(*ParseNetworkAddress(address), address, address);
+        std::unique_ptr<NetworkLine> port;
         const auto start = Clock::now();
         std::optional<PortFault> fault;
         try {
-            port.Open();
+            port = std::make_unique<NetworkLine>(*ParseNetworkAddress(address), address);
             // Polls as an exchange does, a pause and a read, far longer than any exchange; a
             // wait for input in between, as the firmware update's.
             std::uint8_t buffer[5];
             for (int poll = 0; poll < 200; ++poll) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(25));
-                (void)port.Read(buffer, sizeof buffer);
-                (void)port.WaitForInput(25);
+                (void)port->Read(buffer, sizeof buffer);
+                (void)port->WaitForInput(25);
             }
         } catch (const EComPort& error) {
             fault = ClassifyPortFault(error);
         }
         const auto took = Clock::now() - start;
-        port.Abandon();
+        port.reset();
         ASSERT_TRUE(fault.has_value()) << "no error";
         EXPECT_EQ(*fault, c.fault);
         EXPECT_LT(took, std::chrono::milliseconds(3500));

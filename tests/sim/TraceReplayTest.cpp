@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <sstream>
+
 namespace zorvik {
 namespace {
 
@@ -105,6 +108,24 @@ TEST(TraceReplay, PlaysOnlyThePortOnWhichTheDeviceAnsweredOfAPortSearch) {
     EXPECT_EQ(replay.TakeOutput(10'300'000), Bytes({'R', 'e', 'a', 'd', 'y'}));
     replay.HostFlushed(10'500'000);
     EXPECT_TRUE(replay.Finished());
+}
+
+// Read from a stream as played: two device reads in a row are one burst, and the next opening
+// after the end plays it again from the top of the stream.
+TEST(TraceReplay, StreamedTraceGathersBurstsAndPlaysAgainAfterItsEnd) {
+    const std::string text =
+        "# read\n"
+        "     0.000 = port opened COM41 [x]\n"
+        "   250.000 < 52 65  |Re|\n"
+        "   250.001 < 61 64 79  |ady|\n"
+        "   300.000 = port closed\n";
+    TraceReplay replay(std::make_unique<TraceReader>(std::make_unique<std::istringstream>(text)));
+    for (const std::int64_t start : {1'000'000, 5'000'000}) {
+        replay.HostFlushed(start);
+        EXPECT_EQ(replay.TakeOutput(start + 125'000), Bytes({'R', 'e', 'a', 'd', 'y'}));
+        replay.HostFlushed(start + 200'000);
+        EXPECT_TRUE(replay.Finished());
+    }
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 
 #include "cli/PortError.h"
 #include "serial/PortFault.h"
-#include "serial/WinComPort.h"
+#include "serial/SerialPort.h"
 
 namespace zorvik {
 namespace {
@@ -44,15 +44,18 @@ TEST(WindowsPortErrors, EachIsClassifiedAndWordedAsItsLinuxCounterpart) {
 }
 
 TEST(WindowsPortErrors, AnAbsentPortFailsToOpenWithFileNotFoundAndStaysClosed) {
-    TWinComPort port("COM199");
-    try {
-        port.Open();
-        FAIL() << "opened";
-    } catch (const EComPort& error) {
-        EXPECT_STREQ(error.what(), "Unable to open com port (Error: 2)");
-        EXPECT_EQ(error.Port(), "COM199");
+    // COM49: a name the system does not have; COM199: no port name at all.
+    for (const char* name : {"COM49", "COM199"}) {
+        TComPort port(PortMap(), name);
+        try {
+            port.Open();
+            ADD_FAILURE() << name << " opened";
+        } catch (const EComPort& error) {
+            EXPECT_STREQ(error.what(), "Unable to open com port (Error: 2)");
+            EXPECT_EQ(error.Port(), name);
+        }
+        EXPECT_FALSE(port.Connected());
     }
-    EXPECT_FALSE(port.Connected());
 }
 
 }  // namespace

@@ -1,19 +1,18 @@
-// The Windows serial port: an unshared handle at the device's line settings, non-waiting reads.
-#include "serial/WinComPort.h"
+// The Windows line: an unshared handle at the device's line settings, non-waiting reads.
+#include "serial/WinLine.h"
 
 #include <windows.h>
 
+#include <chrono>
 #include <cstdint>
-#include <string_view>
 #include <utility>
 
 namespace zorvik {
 
 namespace {
 
-constexpr std::string_view kDevicePrefix = "\\\\.\\";  // so COM10 and up open like COM1
-constexpr DWORD kQueueBytes = 1024;                    // input and output queue asked of the driver
-constexpr DWORD kLineSpeed = CBR_57600;                // the device talks at 57600 baud, 8N1
+constexpr DWORD kQueueBytes = 1024;      // input and output queue asked of the driver
+constexpr DWORD kLineSpeed = CBR_57600;  // the device talks at 57600 baud, 8N1
 constexpr const char* kLineSettingsText = "57600 baud 8N1, no flow control";  // as set below
 constexpr char kXon = 17;  // flow control is off; the driver still wants the characters
 constexpr char kXoff = 19;
@@ -122,25 +121,13 @@ bool Queued(HANDLE handle, int code, DWORD& input, DWORD& output) {
     return true;
 }
 
-std::int64_t NowMs() {
-    return static_cast<std::int64_t>(::GetTickCount64());
-}
-
 }  // namespace
 
-TWinComPort::TWinComPort(std::string port)
-    : TCustomComPort(std::move(port)), handle_(INVALID_HANDLE_VALUE) {}
-
-TWinComPort::~TWinComPort() {
-    Abandon();
-}
-
-void TWinComPort::DoOpen(const std::string& port) {
-    // Port names are plain ASCII ("COM5").
-    const std::string name = std::string(kDevicePrefix) + port;
-    const std::wstring path(name.begin(), name.end());
+WinLine::WinLine(const std::string& path) : handle_(INVALID_HANDLE_VALUE), path_(path) {
+    // Device paths are plain ASCII ("\\.\COM5").
+    const std::wstring wide(path.begin(), path.end());
     // Share mode 0: another program's open of the same port fails while this one holds it.
-    PendingHandle pending(::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+    PendingHandle pending(::CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                         OPEN_EXISTING, 0, nullptr));
     if (pending.Get() == INVALID_HANDLE_VALUE) {
         Fail(kErrOpen);
@@ -148,15 +135,21 @@ void TWinComPort::DoOpen(const std::string& port) {
     Configure(pending.Get());
     fineTimer_ = std::make_unique<FineTimerPeriod>();
     handle_ = pending.Release();
-    opened_ = true;
 }
 
-std::string TWinComPort::Description() const {
-    return opened_ ? Port() + " " + std::string(kDevicePrefix) + Port() + " " + kLineSettingsText
-                   : Port();
+WinLine::~WinLine() {
+    try {
+        Close();
+    } catch (const EComPort&) {
+        // The handle is let go even when discarding its queues failed.
+    }
 }
 
-void TWinComPort::DoClose() {
+std::string WinLine::Description() const {
+    return path_ + " " + kLineSettingsText;
+}
+
+void WinLine::Close() {
     if (handle_ == INVALID_HANDLE_VALUE) {
         return;
     }
@@ -176,11 +169,10 @@ void TWinComPort::DoClose() {
     }
 }
 
-int TWinComPort::DoWrite(const std::uint8_t* buffer, int count) {
+int WinLine::Write(const std::uint8_t* buffer, int count) {
     // Until the bytes are known to have left, a failure leaves them queued.
     outputStuck_ = true;
-    const std::int64_t deadline =
-        NowMs() + std::int64_t{kWriteMsPerByte} * count + kWriteMsConstant;
+    const auto deadline = WriteDeadline(count);
     DWORD written = 0;
     if (!::WriteFile(handle_, buffer, static_cast<DWORD>(count), &written, nullptr)) {
         Fail(kErrWriteFile);
@@ -197,7 +189,7 @@ int TWinComPort::DoWrite(const std::uint8_t* buffer, int count) {
         if (output == 0) {
             break;
         }
-        if (NowMs() >= deadline) {
+        if (MsLeft(deadline) == 0) {
             return static_cast<int>(written);  // the line stalled: the bytes are still queued
         }
         ::Sleep(kDrainPollMs);
@@ -206,7 +198,7 @@ int TWinComPort::DoWrite(const std::uint8_t* buffer, int count) {
     return static_cast<int>(written);
 }
 
-int TWinComPort::DoRead(std::uint8_t* buffer, int count) {
+int WinLine::Read(std::uint8_t* buffer, int count) {
     DWORD got = 0;
     if (!::ReadFile(handle_, buffer, static_cast<DWORD>(count), &got, nullptr)) {
         Fail(kErrReadFile);
@@ -218,8 +210,9 @@ int TWinComPort::DoRead(std::uint8_t* buffer, int count) {
     return static_cast<int>(got);
 }
 
-bool TWinComPort::DoWaitForInput(int timeoutMs) {
-    const std::int64_t deadline = NowMs() + (timeoutMs > 0 ? timeoutMs : 0);
+bool WinLine::WaitForInput(int timeoutMs) {
+    const auto deadline =
+        LineClock::now() + std::chrono::milliseconds(timeoutMs > 0 ? timeoutMs : 0);
     for (;;) {
         DWORD input = 0;
         DWORD output = 0;
@@ -227,7 +220,7 @@ bool TWinComPort::DoWaitForInput(int timeoutMs) {
         if (input > 0) {
             return true;
         }
-        if (NowMs() >= deadline) {
+        if (MsLeft(deadline) == 0) {
             return false;
         }
         ::Sleep(kDrainPollMs);
