@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <utility>
 
+#include "serial/ComPort.h"
+
 namespace zorvik {
 
 namespace {
