@@ -5,6 +5,7 @@
 #include <iostream>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <nlohmann/json.hpp>
@@ -49,7 +50,10 @@ struct PortAnswer {
     std::string why;    // for "busy" and "unusable": the port's error in English
 };
 
-PortAnswer Listen(const PortMap& map, TComPort& port, ConsoleClock& clock, int number) {
+// Nothing for a port that turns out not to be there when opened: Wine claims every COM name
+// without a device behind it.
+std::optional<PortAnswer> Listen(const PortMap& map, TComPort& port, ConsoleClock& clock,
+                                 int number) {
     PortAnswer answer;
     answer.name = "COM" + std::to_string(number);
     answer.device = RealPath(map.DevicePath(number).value_or(""));
@@ -58,7 +62,11 @@ PortAnswer Listen(const PortMap& map, TComPort& port, ConsoleClock& clock, int n
         port.SetPort(answer.name);
         answer.state = ListenForBanner(port, clock) ? "ready" : "silent";
     } catch (const EComPort& error) {
-        answer.state = ClassifyPortFault(error) == PortFault::Busy ? "busy" : "unusable";
+        const PortFault fault = ClassifyPortFault(error);
+        if (fault == PortFault::NoDevice) {
+            return std::nullopt;
+        }
+        answer.state = fault == PortFault::Busy ? "busy" : "unusable";
         answer.why = DescribePortError(error, answer.name).what();
     }
     return answer;
@@ -114,7 +122,11 @@ int Detect(const Invocation& call) {
         if (!ProbeComPort(map, number)) {
             continue;
         }
-        answers.push_back(Listen(map, port, clock, number));
+        auto answer = Listen(map, port, clock, number);
+        if (!answer) {
+            continue;
+        }
+        answers.push_back(std::move(*answer));
         found = found || answers.back().state == "ready";
         if (found && !all) {
             break;

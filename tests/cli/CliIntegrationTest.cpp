@@ -130,7 +130,7 @@ TEST(CliOverPty, EachFailureEndsWithItsOwnStatusAndSaysWhatHappened) {
          {},
          {"read", "-p", "/dev/null"},
          3,
-         kUnderWine ? "/dev/null: no such port" : "/dev/null: not a serial port"},
+         kUnderWine ? "\\dev\\null: no such port" : "/dev/null: not a serial port"},
         {"no banner", {"--no-banner"}, {"read", "-p", "PORT"}, 4, "no Ready banner"},
         {"silent",
          {"--silent-status"},
@@ -492,8 +492,10 @@ TEST(CliOverPty, DetectJsonNamesTheAnsweringPortItsDeviceAndItsState) {
     const CliRun run = bench.Run({"detect", "--json"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_TRUE(run.out.starts_with("[\n") && run.out.ends_with("\n]\n")) << run.out;
-    EXPECT_NE(run.out.find("    {\n        \"name\": \"COM41\",\n        \"device\": \"" +
-                           bench.Sim().PtyPath() + "\",\n        \"state\": \"ready\"\n    }"),
+    // Under Wine the device is the system's own port, not the simulator's pty.
+    const std::string device = kUnderWine ? R"(\\\\.\\COM41)" : bench.Sim().PtyPath();
+    EXPECT_NE(run.out.find("    {\n        \"name\": \"COM41\",\n        \"device\": \"" + device +
+                           "\",\n        \"state\": \"ready\"\n    }"),
               std::string::npos)
         << run.out;
 }
