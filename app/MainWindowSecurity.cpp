@@ -26,7 +26,7 @@ void TForm1::Button3Click() {
         panel.reportStartHour = Edit20->text().toInt();
 
         runner_.RunBusy([&] {
-            DeviceExchange exchange(*ComPort1, clock_, dialogs_);
+            DeviceExchange exchange(*ComPort1, clock_, notices_);
             (void)SendSecuritySettings(exchange, Edit21->text().toStdU16String(), panel);
         });
     });
@@ -47,7 +47,7 @@ void TForm1::CheckBox26Click() {
             ComComboBox1->SetText(QString::fromStdString(name));
         };
         std::optional<std::string> found;
-        runner_.RunBusy([&] { found = Autodetect(*ComPort1, clock_, dialogs_, hooks); });
+        runner_.RunBusy([&] { found = Autodetect(*ComPort1, clock_, notices_, hooks); });
         if (found) {
             // Only the selector shows the port found, and the user is not on it: a screen reader
             // says it. A search that finds nothing says so in its message.

@@ -59,7 +59,7 @@ void RefuseSamePortTwice(std::string_view command, const std::vector<std::string
 Device::Device(const std::string& given, TraceFile* trace)
     : label_(PortName(given).find('/') == std::string::npos ? PortName(given) : given),
       port_(map_, PortName(given)),
-      exchange_(port_, clock_, dialogs_),
+      exchange_(port_, clock_, notices_),
       trace_(trace) {
     if (trace_ != nullptr) {
         trace_->Attach(port_);

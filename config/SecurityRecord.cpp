@@ -14,8 +14,6 @@ using namespace security;
 
 constexpr int kTelephoneDigitPlaces = 12;  // digit positions 1 to 12 of MaskEdit8
 
-constexpr std::string_view kCheckCaption = "Błąd";
-
 // Characters as the low 8 bits of their UTF-16 units, cut to the field so that a longer text
 // cannot run into the next one.
 void PutText(SecurityRecord& record, int offset, std::u16string_view text) {
@@ -95,24 +93,6 @@ SecurityBuild BuildSecurityRecord(const SecurityPanel& panel) {
 SecurityCheck CheckCurrentPassword(const std::u16string& currentPassword) {
     return IsFullPassword(currentPassword) ? SecurityCheck::Ok
                                            : SecurityCheck::CurrentPasswordLength;
-}
-
-Message SecurityCheckMessage(SecurityCheck check) {
-    switch (check) {
-        case SecurityCheck::Ok:
-            return {"", ""};
-        case SecurityCheck::NoPassword:
-            return {"Brak Hasła.", kCheckCaption};
-        case SecurityCheck::NoTelephone:
-            return {"Brak Numeru Telefonu.", kCheckCaption};
-        case SecurityCheck::NewPasswordsDiffer:
-            return {"Powtórzone hasło musi być takie same.", kCheckCaption};
-        case SecurityCheck::NewPasswordLength:
-            return {"Nowe hasło musi składać się z 10 znaków.", kCheckCaption};
-        case SecurityCheck::CurrentPasswordLength:
-            return {"Hasło musi składać się z 10 znaków.", kCheckCaption};
-    }
-    return {"", ""};
 }
 
 }  // namespace zorvik

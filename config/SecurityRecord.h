@@ -8,7 +8,6 @@
 #include <string_view>
 
 #include "config/ConfigImage.h"
-#include "config/Message.h"
 
 namespace zorvik {
 
@@ -73,8 +72,5 @@ struct SecurityBuild {
 
 // The command tests the current password's length only once the device has sent its banner.
 [[nodiscard]] SecurityCheck CheckCurrentPassword(const std::u16string& currentPassword);
-
-// A failed check's message box text and caption; shown with the error icon.
-[[nodiscard]] Message SecurityCheckMessage(SecurityCheck check);
 
 }  // namespace zorvik

@@ -185,22 +185,12 @@ void DeviceExchange::NoteSecret(const SecretBytes& secret) {
     }
 }
 
-void DeviceExchange::ShowError(const Message& message) {
-    if (PortObserver* observer = port_.Observer()) {
-        observer->MessageShown(message.caption, message.text, true);
-    }
-    dialogs_.MessageBox(std::string(message.text), std::string(message.caption), kMbError);
-}
-
-void DeviceExchange::ShowInformation(const Message& message) {
-    if (PortObserver* observer = port_.Observer()) {
-        observer->MessageShown(message.caption, message.text, false);
-    }
-    dialogs_.MessageBox(std::string(message.text), std::string(message.caption), kMbInformation);
+void DeviceExchange::Tell(const Notice& notice) {
+    notices_.Notify(notice, port_.Observer());
 }
 
 FramingOutcome DeviceExchange::RunAuthenticated(const AuthBlock& block,
-                                                const FramingMessages& messages) {
+                                                const FramingNotices& notices) {
     const bool seen = bannerSeen_ && port_.Connected();
     bannerSeen_ = false;
     if (seen) {
@@ -208,7 +198,7 @@ FramingOutcome DeviceExchange::RunAuthenticated(const AuthBlock& block,
     } else {
         PortReset();
         if (!WaitReady()) {
-            ShowError(messages.noReady);
+            Tell(notices.noReady);
             ClosePort();
             return FramingOutcome::NoReady;
         }
@@ -220,11 +210,11 @@ FramingOutcome DeviceExchange::RunAuthenticated(const AuthBlock& block,
         case StatusReply::Accepted:
             return FramingOutcome::Accepted;
         case StatusReply::WrongPassword:
-            ShowError(messages.wrongPassword);
+            Tell(notices.wrongPassword);
             ClosePort();
             return FramingOutcome::WrongPassword;
         default:
-            ShowError(messages.noAnswer);
+            Tell(notices.noAnswer);
             ClosePort();
             return FramingOutcome::NoAnswer;
     }

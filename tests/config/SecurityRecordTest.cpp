@@ -81,21 +81,6 @@ TEST(SecurityChecks, CurrentPasswordMustHaveTenCharacters) {
     EXPECT_EQ(CheckCurrentPassword(u"0123456789A"), SecurityCheck::CurrentPasswordLength);
 }
 
-TEST(SecurityMessages, AreTheProductTextsWithTheErrorCaption) {
-    const std::vector<std::pair<SecurityCheck, std::string>> expected = {
-        {SecurityCheck::NoPassword, "Brak Hasła."},
-        {SecurityCheck::NoTelephone, "Brak Numeru Telefonu."},
-        {SecurityCheck::NewPasswordsDiffer, "Powtórzone hasło musi być takie same."},
-        {SecurityCheck::NewPasswordLength, "Nowe hasło musi składać się z 10 znaków."},
-        {SecurityCheck::CurrentPasswordLength, "Hasło musi składać się z 10 znaków."},
-    };
-    for (const auto& [check, text] : expected) {
-        const Message message = SecurityCheckMessage(check);
-        EXPECT_EQ(message.text, text);
-        EXPECT_EQ(message.caption, "Błąd");
-    }
-}
-
 TEST(SecurityRecordLayout, ProtectionOffCarriesOnlyTheCurrentPassword) {
     SecurityPanel panel = ProtectedPanel();
     panel.protection = false;

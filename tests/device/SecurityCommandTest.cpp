@@ -57,16 +57,15 @@ TEST(SecurityCommand, AcceptedRecordIsAnnouncedWhileTheClosingByteIsStillUnsent)
     record[21] = 0x8C;
     Put(record, 22, "486012345678");
     bool closingByteSentBeforeMessage = true;
-    rig.dialogs.onMessage = [&](const ShownMessage& message) {
+    rig.notices.onNotice = [&](const Notice& notice) {
         closingByteSentBeforeMessage = rig.port.HostBytes().back() != 0x00;
-        rig.Note(Shown(message.text, message.caption, message.flags));
+        rig.Note(Told(notice));
     };
 
     EXPECT_EQ(SendSecuritySettings(rig.exchange, u"9466", panel), SecurityOutcome::Updated);
     EXPECT_EQ(rig.log,
               Then(kAccepted, {Host({0x80}), Host(BlockOf(record)), Host({0x00}), Device("O"),
-                               Shown("Dane zostały zaktualizowane.", "Powodzenie", 64),
-                               Host({0xC0}), Closed()}));
+                               Told(SecurityOutcome::Updated), Host({0xC0}), Closed()}));
     EXPECT_FALSE(closingByteSentBeforeMessage);
     EXPECT_EQ(Recorded(rig), record);
 }
@@ -107,7 +106,7 @@ TEST(SecurityCommand, ChecksRunInOrderBeforeThePortIsTouched) {
         const char* name;
         std::u16string accessPassword;
         SecurityPanel panel;
-        const char* message;
+        Notice told;
     };
     SecurityPanel noPassword = ProtectedPanel();
     noPassword.currentPassword.clear();
@@ -125,18 +124,18 @@ TEST(SecurityCommand, ChecksRunInOrderBeforeThePortIsTouched) {
     nine.newPassword = u"012345678";
     nine.repeatedPassword = u"012345678";
     const std::vector<Row> rows = {
-        {"short access password", u"946", noPassword, "Hasło musi składać się z 4 znaków."},
-        {"no security password", u"9466", noPassword, "Brak Hasła."},
-        {"no telephone", u"9466", noTelephone, "Brak Numeru Telefonu."},
-        {"new passwords differ", u"9466", differ, "Powtórzone hasło musi być takie same."},
-        {"new passwords of nine", u"9466", nine, "Nowe hasło musi składać się z 10 znaków."},
+        {"short access password", u"946", noPassword, SecurityOutcome::AccessPasswordLength},
+        {"no security password", u"9466", noPassword, SecurityCheck::NoPassword},
+        {"no telephone", u"9466", noTelephone, SecurityCheck::NoTelephone},
+        {"new passwords differ", u"9466", differ, SecurityCheck::NewPasswordsDiffer},
+        {"new passwords of nine", u"9466", nine, SecurityCheck::NewPasswordLength},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         ExchangeRig rig;
         EXPECT_NE(SendSecuritySettings(rig.exchange, row.accessPassword, row.panel),
                   SecurityOutcome::Updated);
-        EXPECT_EQ(rig.log, (std::vector<std::string>{Shown(row.message, "Błąd", 16)}));
+        EXPECT_EQ(rig.log, (std::vector<std::string>{Told(row.told)}));
         EXPECT_TRUE(rig.port.wire.empty());
     }
 }
@@ -148,12 +147,12 @@ TEST(SecurityCommand, ShortSecurityPasswordClosesThePortAfterTheCommandByteWitho
 
     EXPECT_EQ(SendSecuritySettings(rig.exchange, u"9466", panel),
               SecurityOutcome::CurrentPasswordLength);
-    EXPECT_EQ(rig.log, (std::vector<std::string>{
-                           Opened(), Device("Ready"), Host({0x03}),
-                           Shown("Hasło musi składać się z 10 znaków.", "Błąd", 16), Closed()}));
+    EXPECT_EQ(rig.log,
+              (std::vector<std::string>{Opened(), Device("Ready"), Host({0x03}),
+                                        Told(SecurityCheck::CurrentPasswordLength), Closed()}));
 }
 
-TEST(SecurityCommand, FramingFailuresUseTheSecurityWordingWithFullStops) {
+TEST(SecurityCommand, FramingFailuresAreToldAsTheSecurityCommandsOwn) {
     DeviceFaults noBanner;
     noBanner.noBanner = true;
     DeviceFaults reject;
@@ -173,12 +172,11 @@ TEST(SecurityCommand, FramingFailuresUseTheSecurityWordingWithFullStops) {
         {"no banner",
          noBanner,
          {Opened()},
-         Shown("Urządzenie nie odpowiada.", "Błąd", 16),
+         Told(SecurityOutcome::NoReady),
          SecurityOutcome::NoReady},
-        {"wrong password", reject, Then(sent, {Device("R")}), Shown("Błędne Hasło.", "Błąd", 16),
+        {"wrong password", reject, Then(sent, {Device("R")}), Told(SecurityOutcome::WrongPassword),
          SecurityOutcome::WrongPassword},
-        {"no status", silent, sent, Shown("Urządzenie nie odpowiada.", "Błąd", 16),
-         SecurityOutcome::NoAnswer},
+        {"no status", silent, sent, Told(SecurityOutcome::NoAnswer), SecurityOutcome::NoAnswer},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -196,9 +194,9 @@ TEST(SecurityCommand, TransferFailuresAreReportedWithoutTheClosingByte) {
         SecurityOutcome outcome;
     };
     const std::vector<Row> rows = {
-        {'R', {Device("R")}, Shown("Błędne Hasło.", "Error", 16), SecurityOutcome::RecordRefused},
-        {'E', {Device("E")}, Shown("Błąd danych CRC.", "Error", 16), SecurityOutcome::BadChecksum},
-        {0, {}, Shown("Urządzenie nie odpowiada.", "Błąd", 16), SecurityOutcome::NoTransferAnswer},
+        {'R', {Device("R")}, Told(SecurityOutcome::RecordRefused), SecurityOutcome::RecordRefused},
+        {'E', {Device("E")}, Told(SecurityOutcome::BadChecksum), SecurityOutcome::BadChecksum},
+        {0, {}, Told(SecurityOutcome::NoTransferAnswer), SecurityOutcome::NoTransferAnswer},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.message);
