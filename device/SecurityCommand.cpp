@@ -16,13 +16,13 @@ constexpr FramingNotices kNotices{
 }  // namespace
 
 static SecurityOutcome SecuritySteps(DeviceExchange& exchange, const std::u16string& accessPassword,
-                                     const SecurityPanel& panel) {
+                                     const AntiTheftSettings& settings) {
     if (!IsValidAccessPassword(accessPassword)) {
         exchange.Tell(SecurityOutcome::AccessPasswordLength);
         return SecurityOutcome::AccessPasswordLength;
     }
     // The record is complete before the port is opened.
-    const SecurityBuild build = BuildSecurityRecord(panel);
+    const SecurityBuild build = BuildSecurityRecord(settings);
     if (build.outcome != SecurityCheck::Ok) {
         exchange.Tell(build.outcome);
         return SecurityOutcome::PanelCheckFailed;
@@ -39,7 +39,7 @@ static SecurityOutcome SecuritySteps(DeviceExchange& exchange, const std::u16str
     const AuthBlock auth = BuildAuthBlock(accessPassword);
     // The security password's length is only tested here, after the command byte; the device
     // then gets no authentication block and falls back to idle on its own.
-    if (const SecurityCheck current = CheckCurrentPassword(panel.currentPassword);
+    if (const SecurityCheck current = CheckCurrentPassword(settings.currentPassword);
         current != SecurityCheck::Ok) {
         exchange.Tell(current);
         exchange.ClosePort();
@@ -90,9 +90,9 @@ static SecurityOutcome SecuritySteps(DeviceExchange& exchange, const std::u16str
 
 // The port is released before an error leaves the command.
 SecurityOutcome SendSecuritySettings(DeviceExchange& exchange, const std::u16string& accessPassword,
-                                     const SecurityPanel& panel) {
+                                     const AntiTheftSettings& settings) {
     return exchange.ReleasingPortOnError(
-        [&] { return SecuritySteps(exchange, accessPassword, panel); });
+        [&] { return SecuritySteps(exchange, accessPassword, settings); });
 }
 
 }  // namespace zorvik

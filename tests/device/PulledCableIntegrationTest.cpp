@@ -55,11 +55,11 @@ struct Bench {
     const std::string& firmware;
 };
 
-SecurityPanel Panel() {
-    SecurityPanel panel;
+AntiTheftSettings Panel() {
+    AntiTheftSettings panel;
     panel.currentPassword = u"0123456789";
     panel.protection = true;
-    panel.telephone = u"+48601000310  ";
+    panel.telephone = "48601000310";
     return panel;
 }
 

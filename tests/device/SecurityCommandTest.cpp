@@ -14,17 +14,17 @@ namespace {
 const std::vector<std::string> kAccepted = {Opened(), Device("Ready"), Host({0x03}),
                                             Host(ReferenceAuthBlock("9466")), Device("O")};
 
-SecurityPanel UnprotectedPanel() {
-    SecurityPanel panel;
+AntiTheftSettings UnprotectedPanel() {
+    AntiTheftSettings panel;
     panel.currentPassword = u"abcdefghij";
     return panel;
 }
 
 // Protection on with a full telephone number; no password change, no reports.
-SecurityPanel ProtectedPanel() {
-    SecurityPanel panel = UnprotectedPanel();
+AntiTheftSettings ProtectedPanel() {
+    AntiTheftSettings panel = UnprotectedPanel();
     panel.protection = true;
-    panel.telephone = u"+486012345678 ";
+    panel.telephone = "486012345678";
     return panel;
 }
 
@@ -51,7 +51,7 @@ Bytes Recorded(const ExchangeRig& rig) {
 
 TEST(SecurityCommand, AcceptedRecordIsAnnouncedWhileTheClosingByteIsStillUnsent) {
     ExchangeRig rig;
-    const SecurityPanel panel = ProtectedPanel();
+    const AntiTheftSettings panel = ProtectedPanel();
     Bytes record = RecordWithPassword("abcdefghij");
     record[0] = 0x80;
     record[21] = 0x8C;
@@ -90,8 +90,8 @@ TEST(SecurityCommand, TransferStatusIsFirstPolled52PausesOf1MsAnd25MsAfterTheTra
 // The layout itself is the record builder's; here only what the command adds to it.
 TEST(SecurityCommand, WithProtectionOffOnlyTheCurrentPasswordGoesAndNothingElseIsChecked) {
     ExchangeRig rig;
-    SecurityPanel panel = UnprotectedPanel();
-    panel.telephone = u"+             ";
+    AntiTheftSettings panel = UnprotectedPanel();
+    panel.telephone = "";
     panel.changePassword = true;  // counts only under protection
     panel.newPassword = u"short";
     panel.repeatedPassword = u"different";
@@ -105,21 +105,21 @@ TEST(SecurityCommand, ChecksRunInOrderBeforeThePortIsTouched) {
     struct Row {
         const char* name;
         std::u16string accessPassword;
-        SecurityPanel panel;
+        AntiTheftSettings panel;
         Notice told;
     };
-    SecurityPanel noPassword = ProtectedPanel();
+    AntiTheftSettings noPassword = ProtectedPanel();
     noPassword.currentPassword.clear();
-    noPassword.telephone = u"+             ";
-    SecurityPanel noTelephone = ProtectedPanel();
-    noTelephone.telephone = u"+             ";
+    noPassword.telephone = "";
+    AntiTheftSettings noTelephone = ProtectedPanel();
+    noTelephone.telephone = "";
     noTelephone.changePassword = true;
     noTelephone.newPassword = u"a";
-    SecurityPanel differ = ProtectedPanel();
+    AntiTheftSettings differ = ProtectedPanel();
     differ.changePassword = true;
     differ.newPassword = u"abc";
     differ.repeatedPassword = u"0123456789";
-    SecurityPanel nine = ProtectedPanel();
+    AntiTheftSettings nine = ProtectedPanel();
     nine.changePassword = true;
     nine.newPassword = u"012345678";
     nine.repeatedPassword = u"012345678";
@@ -142,7 +142,7 @@ TEST(SecurityCommand, ChecksRunInOrderBeforeThePortIsTouched) {
 
 TEST(SecurityCommand, ShortSecurityPasswordClosesThePortAfterTheCommandByteWithoutABlock) {
     ExchangeRig rig;
-    SecurityPanel panel = ProtectedPanel();
+    AntiTheftSettings panel = ProtectedPanel();
     panel.currentPassword = u"abcdefghi";
 
     EXPECT_EQ(SendSecuritySettings(rig.exchange, u"9466", panel),
