@@ -77,6 +77,10 @@ void DeviceExchange::SendBytes(const std::uint8_t* data, int count) {
 void DeviceExchange::SendAuthBlock(const AuthBlock& block) {
     Note("authentication block");
     clock_.Sleep(kAuthPauseMs);
+    // The device answers only the whole block, so nothing before it is a reply: a banner the
+    // device had begun as the command byte came ends with its first letter, and that "R" (late
+    // behind a network server, or the next banner's after a stale one) is not a refused password.
+    DropArrivedInput();
     // The password block, and in a password change the new password's block as well.
     NoteSecret({1, kPasswordBlockSize});
     if (block[0] == kChangeFlagPassword) {

@@ -112,7 +112,7 @@ public:
     void BannerSeen() { bannerSeen_ = true; }
     void SendByte(std::uint8_t byte);
     void SendBytes(const std::uint8_t* data, int count);
-    // Pause 25 ms, then all 17 bytes in one write.
+    // Pause 25 ms, drop what has arrived since the command byte, then all 17 bytes in one write.
     void SendAuthBlock(const AuthBlock& block);
     // Up to 100 polls 25 ms apart for "O" or "R" (and "E" when `checksumReply`); anything else
     // only uses up an attempt.

@@ -247,6 +247,15 @@ TEST(AuthenticatedFraming, BannersQueuedBehindASeenOneAreNotTakenForTheStatus) {
               FramingOutcome::NoAnswer);
 }
 
+// The device's next banner had begun as the command byte came: its "R" comes before the block.
+TEST(AuthenticatedFraming, ABannerLetterBeforeTheBlockIsNoStatus) {
+    ScriptedRig rig({"", "Ready", "", "R", "", "O"});
+    ASSERT_TRUE(ListenForReady(rig.port, rig.clock, 2'500'000, 20));
+    rig.exchange.BannerSeen();
+    EXPECT_EQ(rig.exchange.RunAuthenticated(BuildAuthBlock(u"9466"), kTable),
+              FramingOutcome::Accepted);
+}
+
 TEST(AuthenticatedFraming, PortLeftOpenIsClosedAndOpenedAfresh) {
     ExchangeRig rig;
     rig.port.Open();
