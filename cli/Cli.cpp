@@ -13,7 +13,6 @@
 #include <vector>
 
 #include "Version.h"
-#include "app/words/NoticeWords.h"
 #include "cli/CommandSupport.h"
 #include "cli/CommandTable.h"
 #include "cli/Completion.h"
@@ -240,7 +239,7 @@ int Main(int argc, char** argv) {
         EndTrace(ToInt(code), stop.what());
         return ToInt(code);
     } catch (const EInOutError& error) {
-        const std::string text = FileErrorText(error);
+        const std::string text = FileErrorWords(error);
         std::cerr << kProgramName << ": " << text << '\n';
         EndTrace(ToInt(Exit::FileError), text);
         return ToInt(Exit::FileError);

@@ -16,7 +16,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "app/words/NoticeWords.h"
+#include "cli/CommandSupport.h"
 #include "cli/Console.h"
 #include "cli/ExitCode.h"
 #include "cli/Suggest.h"
@@ -113,7 +113,7 @@ void Replace(const std::string& path, std::span<const std::uint8_t> bytes) {
     try {
         ReplaceFileContents(path, bytes);
     } catch (const EInOutError& error) {
-        throw FileFailure(path, FileErrorText(error));
+        throw FileFailure(path, FileErrorWords(error));
     }
 }
 
