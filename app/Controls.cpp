@@ -4,11 +4,8 @@
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QAccessibleWidget>
-#include <QApplication>
 #include <QButtonGroup>
-#include <QClipboard>
 #include <QFontMetrics>
-#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -34,12 +31,6 @@ const char* const kUpDownProperty = "zorvikUpDown";  // on an edit: the up-down 
 constexpr int kTabHeight = 22;                       // height of a flat tab button
 constexpr int kTabTextPadding = 16;                  // room left and right of a tab's caption
 constexpr int kGroupCaptionLeft = 6;                 // where a group box's caption breaks its frame
-constexpr QChar kDigitPlace = u'9';          // a mask position that takes one optional digit
-constexpr QChar kRequiredDigitPlace = u'0';  // the same, for masks that mark digits with 0
-
-bool IsDigit(QChar c) {
-    return c >= u'0' && c <= u'9';
-}
 
 }  // namespace
 
@@ -133,204 +124,6 @@ void TEdit::SetPasswordChar(QChar passwordChar) {
         setEchoMode(QLineEdit::Password);
     }
     setPalette(look);
-}
-
-// ---------------------------------------------------------------------------------------------
-// TMaskEdit
-
-TMaskEdit::TMaskEdit(const QString& editMask, QWidget* parent)
-    : QLineEdit(parent), editMask_(editMask) {
-    // "mask;save literals;blank": the last two fields are read from the right, since the mask
-    // itself may hold a ';' only in theory.
-    const QStringList fields = editMask.split(u';');
-    const QString mask =
-        fields.size() >= 3 ? fields.mid(0, fields.size() - 2).join(u';') : editMask;
-    blank_ = fields.size() >= 3 && !fields.back().isEmpty() ? fields.back().front() : QChar(u'_');
-    for (const QChar c : mask) {
-        positions_.append(c == kRequiredDigitPlace ? kDigitPlace : c);
-    }
-    cells_.reserve(positions_.size());
-    for (int i = 0; i < positions_.size(); ++i) {
-        cells_.append(IsDigitPosition(i) ? blank_ : positions_[i]);
-    }
-    setMaxLength(static_cast<int>(positions_.size()));
-    setContextMenuPolicy(Qt::NoContextMenu);
-    setAcceptDrops(false);
-    setAttribute(Qt::WA_InputMethodEnabled, false);
-    Show(0);
-    // Whatever reaches the text by another road (a call of setText, an editing path of the base
-    // class) is taken position by position, so the mask holds at all times.
-    connect(this, &QLineEdit::textChanged, this, &TMaskEdit::TakeForeignText);
-}
-
-bool TMaskEdit::IsDigitPosition(int index) const {
-    return index >= 0 && index < positions_.size() && positions_[index] == kDigitPlace;
-}
-
-int TMaskEdit::NextDigitPosition(int from) const {
-    for (int i = std::max(from, 0); i < positions_.size(); ++i) {
-        if (IsDigitPosition(i)) {
-            return i;
-        }
-    }
-    return -1;
-}
-
-int TMaskEdit::PreviousDigitPosition(int before) const {
-    for (int i = std::min(before, static_cast<int>(positions_.size())) - 1; i >= 0; --i) {
-        if (IsDigitPosition(i)) {
-            return i;
-        }
-    }
-    return -1;
-}
-
-void TMaskEdit::SetFullText(const QString& text) {
-    for (int i = 0; i < positions_.size(); ++i) {
-        if (!IsDigitPosition(i)) {
-            cells_[i] = positions_[i];
-        } else {
-            cells_[i] = i < text.size() && IsDigit(text[i]) ? text[i] : blank_;
-        }
-    }
-    Show(std::min(cursorPosition(), static_cast<int>(cells_.size())));
-}
-
-void TMaskEdit::Show(int cursor) {
-    showing_ = true;
-    if (text() != cells_) {
-        setText(cells_);
-    }
-    setCursorPosition(cursor);
-    showing_ = false;
-}
-
-void TMaskEdit::TakeForeignText(const QString& text) {
-    if (showing_ || text == cells_) {
-        return;
-    }
-    SetFullText(text);
-}
-
-bool TMaskEdit::ClearSelection() {
-    if (!hasSelectedText()) {
-        return false;
-    }
-    const int start = selectionStart();
-    const int end = start + static_cast<int>(selectedText().size());
-    for (int i = start; i < end && i < cells_.size(); ++i) {
-        if (IsDigitPosition(i)) {
-            cells_[i] = blank_;
-        }
-    }
-    Show(start);
-    return true;
-}
-
-void TMaskEdit::TypeDigits(const QString& text) {
-    if (!std::any_of(text.begin(), text.end(), IsDigit)) {
-        return;
-    }
-    int cursor = hasSelectedText() ? selectionStart() : cursorPosition();
-    ClearSelection();
-    for (const QChar c : text) {
-        if (!IsDigit(c)) {
-            continue;  // a pasted "+48 601 ..." keeps its digits
-        }
-        const int at = NextDigitPosition(cursor);
-        if (at < 0) {
-            break;
-        }
-        cells_[at] = c;
-        cursor = at + 1;
-    }
-    // Rest on the next position that takes a digit, like the product's masked edit.
-    const int next = NextDigitPosition(cursor);
-    Show(next >= 0 ? next : cursor);
-}
-
-void TMaskEdit::keyPressEvent(QKeyEvent* event) {
-    const bool writable = !isReadOnly();
-    if (event == QKeySequence::Copy || event == QKeySequence::SelectAll ||
-        event == QKeySequence::MoveToNextChar || event == QKeySequence::MoveToPreviousChar ||
-        event == QKeySequence::MoveToNextWord || event == QKeySequence::MoveToPreviousWord ||
-        event == QKeySequence::MoveToStartOfLine || event == QKeySequence::MoveToEndOfLine ||
-        event == QKeySequence::MoveToStartOfBlock || event == QKeySequence::MoveToEndOfBlock ||
-        event == QKeySequence::SelectNextChar || event == QKeySequence::SelectPreviousChar ||
-        event == QKeySequence::SelectNextWord || event == QKeySequence::SelectPreviousWord ||
-        event == QKeySequence::SelectStartOfLine || event == QKeySequence::SelectEndOfLine ||
-        event == QKeySequence::SelectStartOfBlock || event == QKeySequence::SelectEndOfBlock ||
-        event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter ||
-        event->key() == Qt::Key_Escape) {
-        QLineEdit::keyPressEvent(event);
-        return;
-    }
-    event->accept();
-    if (event == QKeySequence::Cut) {
-        if (hasSelectedText()) {
-            QApplication::clipboard()->setText(selectedText());
-            if (writable) {
-                ClearSelection();
-            }
-        }
-        return;
-    }
-    if (event == QKeySequence::Paste) {
-        if (writable) {
-            TypeDigits(QApplication::clipboard()->text());
-        }
-        return;
-    }
-    if (event->key() == Qt::Key_Backspace && event->modifiers() == Qt::NoModifier) {
-        if (writable && !ClearSelection()) {
-            const int at = PreviousDigitPosition(cursorPosition());
-            if (at >= 0) {
-                cells_[at] = blank_;
-                Show(at);
-            }
-        }
-        return;
-    }
-    if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::NoModifier) {
-        if (writable && !ClearSelection()) {
-            const int cursor = cursorPosition();
-            const int at = NextDigitPosition(cursor);
-            if (at >= 0) {
-                cells_[at] = blank_;
-                Show(cursor);
-            }
-        }
-        return;
-    }
-    const QString typed = event->text();
-    if (!typed.isEmpty() && typed.front().isPrint()) {
-        // A digit fills the next digit position; anything else does not fit the mask.
-        if (writable && typed.size() == 1 && IsDigit(typed.front())) {
-            TypeDigits(typed);
-        }
-        return;
-    }
-    // Not an editing key of ours (F-keys, Up/Down, shortcuts): let the window have it.
-    event->ignore();
-}
-
-void TMaskEdit::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::MiddleButton) {
-        // The X11 selection paste of the base class would insert and shift; take digits instead.
-        if (!isReadOnly()) {
-            TypeDigits(QApplication::clipboard()->text(QClipboard::Selection));
-        }
-        event->accept();
-        return;
-    }
-    QLineEdit::mouseReleaseEvent(event);
-}
-
-void TMaskEdit::inputMethodEvent(QInputMethodEvent* event) {
-    if (!isReadOnly()) {
-        TypeDigits(event->commitString());
-    }
-    event->accept();
 }
 
 // ---------------------------------------------------------------------------------------------

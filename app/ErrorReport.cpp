@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <exception>
 
+#include "app/words/NoticeWords.h"
 #include "files/FileError.h"
 #include "serial/ComPort.h"
 #include "serial/NetworkPort.h"
@@ -172,7 +173,8 @@ std::string ErrorReportText(const std::exception& error) {
         } catch (...) {
         }
     }
-    std::string text = error.what();
+    const auto* file = dynamic_cast<const EInOutError*>(&error);
+    std::string text = file != nullptr ? FileErrorText(*file) : error.what();
     // Compared as a byte: the last byte of any character above U+007F is above "." as well.
     if (!text.empty() && static_cast<unsigned char>(text.back()) > kFullStop) {
         text += kFullStop;

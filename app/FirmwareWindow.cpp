@@ -18,6 +18,8 @@
 
 #include "app/ControlFactory.h"
 #include "app/ScreenReader.h"
+#include "app/words/DialogNotices.h"
+#include "app/words/NoticeWords.h"
 #include "files/FileIo.h"
 
 namespace zorvik {
@@ -27,8 +29,8 @@ namespace {
 constexpr QSize kClientSize(181, 143);        // the window's client area, below its menu
 const QString kNoFile = QStringLiteral(" ");  // Label1's text while no file is chosen
 
-void ShowError(Dialogs& dialogs, const Message& message) {
-    dialogs.MessageBox(std::string(message.text), std::string(message.caption), kMbError);
+void ShowError(Dialogs& dialogs, const NoticeWords& words) {
+    dialogs.MessageBox(std::string(words.text), std::string(words.caption), kMbError);
 }
 
 QCheckBox* MakeCheckBox(const QString& name, const QString& text, bool checked, const QRect& at,
@@ -106,7 +108,7 @@ void TForm2::Otwrz1Click() {
         if (check == FirmwareFileSize::Acceptable) {
             ChooseFile(*name, size);
         } else {
-            ShowError(services_.dialogs, FirmwareFileSizeMessage(check));
+            ShowError(services_.dialogs, WordsOf(check));
             ClearFile();
         }
         Label1->setToolTip(Label1->text());
@@ -128,18 +130,20 @@ void TForm2::ClearFile() {
 void TForm2::Button1Click() {
     services_.runner.Run([this] {
         if (Label1->text() == kNoFile) {
-            ShowError(services_.dialogs, kNoFileMessage);
+            ShowError(services_.dialogs, kNoFirmwareFileWords);
             return;
         }
         const FirmwareOptions options{CheckBox1->isChecked(), CheckBox2->isChecked()};
         services_.runner.RunBusy([this, options] {
-            FirmwareUpdate update(services_.comPort, services_.clock, services_.dialogs, *this);
+            DialogNotices notices(services_.dialogs);
+            FirmwareUpdate update(services_.comPort, services_.clock, notices, *this);
             try {
                 (void)update.Run(fileName_, options);
             } catch (const std::exception&) {
                 // The error report shows the error, then this line under it.
                 if (update.Phase() == FirmwarePhase::Programming) {
-                    std::throw_with_nested(std::runtime_error(kIncompleteFirmwareText));
+                    std::throw_with_nested(
+                        std::runtime_error(std::string(kIncompleteFirmwareText)));
                 }
                 throw;
             }

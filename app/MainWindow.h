@@ -9,6 +9,7 @@
 #include "app/Controls.h"
 #include "app/WindowCommandRunner.h"
 #include "app/WindowDialogs.h"
+#include "app/words/DialogNotices.h"
 #include "config/Configuration.h"
 #include "serial/ComPort.h"
 #include "serial/PortMap.h"
@@ -378,6 +379,7 @@ private:
     void Guard(const std::function<void()>& body);
 
     WindowDialogs& dialogs_;
+    DialogNotices notices_{dialogs_};  // what the commands tell, as message boxes
     WindowCommandRunner runner_;
     Clock& clock_;
     std::unique_ptr<TCustomComPort> comPort_;

@@ -2,6 +2,7 @@
 // time in an order the window's rules need, and a value read back from the controls.
 #include <QRadioButton>
 
+#include "app/ControlFactory.h"
 #include "app/MainWindow.h"
 #include "app/RadioGroupItems.h"
 
@@ -9,29 +10,11 @@ namespace zorvik {
 
 namespace {
 
-constexpr int kTelephoneFirstDigit = 1;  // after the mask's literal "+"
-constexpr int kPinFirstDigit = 0;
 constexpr int kSignalHeadS1 = 1;  // UpDown15 reads S1 or S2
 constexpr int kSignalHeadS2 = 2;
 
 CheckState CheckedIf(bool checked) {
     return checked ? CheckState::Checked : CheckState::Unchecked;
-}
-
-// The edit's digit positions as a number: digits, and kEmptyDigit for an empty position, with no
-// empty positions at the end.
-std::string NumberShown(const TMaskEdit& edit, int firstDigit, int digits) {
-    const QString text = edit.FullText();
-    std::string number;
-    for (int i = 0; i < digits; ++i) {
-        const int position = firstDigit + i;
-        const QChar c = position < text.size() ? text[position] : QChar(u' ');
-        number.push_back(c >= u'0' && c <= u'9' ? static_cast<char>(c.unicode()) : kEmptyDigit);
-    }
-    while (!number.empty() && number.back() == kEmptyDigit) {
-        number.pop_back();
-    }
-    return number;
 }
 
 // An empty position is anything but a digit to the edit.
@@ -197,16 +180,16 @@ void TForm1::ShowConfiguration(const Configuration& v) {
 
 Configuration TForm1::ShownConfiguration() const {
     Configuration v;
-    v.smsCentre = {true, NumberShown(*MaskEdit9, kTelephoneFirstDigit, kTelephoneDigits)};
+    v.smsCentre = {true, MaskEdit9->Cells().Number(kTelephoneFirstDigit, kTelephoneDigits)};
     const std::pair<const TCheckBox*, const TMaskEdit*> telephones[kTelephoneCount] = {
         {CheckBox1, MaskEdit1}, {CheckBox2, MaskEdit2}, {CheckBox3, MaskEdit3},
         {CheckBox4, MaskEdit4}, {CheckBox5, MaskEdit5}, {CheckBox27, MaskEdit7}};
     for (int k = 0; k < kTelephoneCount; ++k) {
         const auto& [check, edit] = telephones[k];
         v.telephones[static_cast<std::size_t>(k)] = {
-            check->Checked(), NumberShown(*edit, kTelephoneFirstDigit, kTelephoneDigits)};
+            check->Checked(), edit->Cells().Number(kTelephoneFirstDigit, kTelephoneDigits)};
     }
-    v.simPin = {CheckBox7->Checked(), NumberShown(*MaskEdit6, kPinFirstDigit, kPinDigits)};
+    v.simPin = {CheckBox7->Checked(), MaskEdit6->Cells().Number(kPinFirstDigit, kPinDigits)};
 
     v.smsControl =
         RadioButton1->isChecked() ? SmsControlMode::NotifyOnly : SmsControlMode::ControlAndNotify;

@@ -9,7 +9,7 @@ namespace zorvik {
 void TForm1::Button1Click() {
     Guard([this] {
         runner_.RunBusy([this] {
-            DeviceExchange exchange(*ComPort1, clock_, dialogs_);
+            DeviceExchange exchange(*ComPort1, clock_, notices_);
             (void)WriteConfiguration(
                 exchange, Edit21->text().toStdU16String(),
                 [this] { CheckBox36->SetState(CheckState::Unchecked); },
@@ -21,7 +21,7 @@ void TForm1::Button1Click() {
 void TForm1::Button2Click() {
     Guard([this] {
         runner_.RunBusy([this] {
-            DeviceExchange exchange(*ComPort1, clock_, dialogs_);
+            DeviceExchange exchange(*ComPort1, clock_, notices_);
             // The success message has been shown and closed by the time the image comes back.
             const ReadResult result = ReadConfiguration(exchange, Edit21->text().toStdU16String());
             if (result.image) {

@@ -181,13 +181,15 @@ void TForm1::CreateAntiTheftPanel() {
     CheckBox34 =
         MakeCheckBox(GroupBox7, "CheckBox34", QStringLiteral("Zgłoszenia cykliczne"), 15, 124);
     Label38 = MakeLabel(GroupBox7, "Label38", QStringLiteral("Zgłoszenie co [h]"), 15, 151);
-    auto every = MakeSpinBox(GroupBox7, {"Edit19", "UpDown13", 126, 147, 30, 1, 240, 48, 0,
+    auto every = MakeSpinBox(GroupBox7, {"Edit19", "UpDown13", 126, 147, 30, security::kMinInterval,
+                                         security::kMaxInterval, security::kDefaultInterval, 0,
                                          TUDAlignButton::udLeft, true});
     Edit19 = every.edit;
     UpDown13 = every.upDown;
     Label39 = MakeLabel(GroupBox7, "Label39", QStringLiteral("Licząc od godziny:"), 15, 188);
-    auto from = MakeSpinBox(GroupBox7, {"Edit20", "UpDown14", 126, 184, 26, 0, 23, 12, 0,
-                                        TUDAlignButton::udLeft, true});
+    auto from = MakeSpinBox(
+        GroupBox7, {"Edit20", "UpDown14", 126, 184, 26, security::kMinHour, security::kMaxHour,
+                    security::kDefaultStartHour, 0, TUDAlignButton::udLeft, true});
     Edit20 = from.edit;
     UpDown14 = from.upDown;
     GroupBox5->hide();

@@ -1,6 +1,7 @@
 // The main window's anti-theft command and port autodetection.
 #include <QLabel>
 
+#include "app/ControlFactory.h"
 #include "app/MainWindow.h"
 #include "app/ScreenReader.h"
 #include "config/SecurityRecord.h"
@@ -12,22 +13,22 @@ namespace zorvik {
 
 void TForm1::Button3Click() {
     Guard([this] {
-        SecurityPanel panel;
-        panel.currentPassword = Edit16->text().toStdU16String();
-        panel.protection = CheckBox28->Checked();
-        panel.telephone = MaskEdit8->FullText().toStdU16String();
-        panel.changePassword = CheckBox30->Checked();
-        panel.newPassword = Edit18->text().toStdU16String();
-        panel.repeatedPassword = Edit17->text().toStdU16String();
-        panel.reportSwitchOn = CheckBox32->Checked();
-        panel.reportSimChange = CheckBox33->Checked();
-        panel.reportCyclic = CheckBox34->Checked();
-        panel.reportInterval = Edit19->text().toInt();
-        panel.reportStartHour = Edit20->text().toInt();
+        AntiTheftSettings settings;
+        settings.currentPassword = Edit16->text().toStdU16String();
+        settings.protection = CheckBox28->Checked();
+        settings.telephone = MaskEdit8->Cells().Number(kTelephoneFirstDigit, kTelephoneDigits);
+        settings.changePassword = CheckBox30->Checked();
+        settings.newPassword = Edit18->text().toStdU16String();
+        settings.repeatedPassword = Edit17->text().toStdU16String();
+        settings.reportSwitchOn = CheckBox32->Checked();
+        settings.reportSimChange = CheckBox33->Checked();
+        settings.reportCyclic = CheckBox34->Checked();
+        settings.reportInterval = Edit19->text().toInt();
+        settings.reportStartHour = Edit20->text().toInt();
 
         runner_.RunBusy([&] {
-            DeviceExchange exchange(*ComPort1, clock_, dialogs_);
-            (void)SendSecuritySettings(exchange, Edit21->text().toStdU16String(), panel);
+            DeviceExchange exchange(*ComPort1, clock_, notices_);
+            (void)SendSecuritySettings(exchange, Edit21->text().toStdU16String(), settings);
         });
     });
 }
@@ -47,7 +48,7 @@ void TForm1::CheckBox26Click() {
             ComComboBox1->SetText(QString::fromStdString(name));
         };
         std::optional<std::string> found;
-        runner_.RunBusy([&] { found = Autodetect(*ComPort1, clock_, dialogs_, hooks); });
+        runner_.RunBusy([&] { found = Autodetect(*ComPort1, clock_, notices_, hooks); });
         if (found) {
             // Only the selector shows the port found, and the user is not on it: a screen reader
             // says it. A search that finds nothing says so in its message.

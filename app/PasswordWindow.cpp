@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "app/words/DialogNotices.h"
 #include "device/DeviceExchange.h"
 
 namespace zorvik {
@@ -12,6 +13,12 @@ namespace zorvik {
 namespace {
 
 constexpr QSize kClientSize(190, 70);
+
+// The window stays open after the early ends (a password of the wrong length, no banner), so
+// that the user can try again; after any answer of the device it closes.
+bool ClosesPasswordWindow(PasswordChangeOutcome outcome) {
+    return outcome != PasswordChangeOutcome::BadLength && outcome != PasswordChangeOutcome::NoReady;
+}
 
 }  // namespace
 
@@ -42,7 +49,8 @@ TForm3::TForm3(TForm3Services services, QWidget* parent)
 
 void TForm3::Button1Click() {
     services_.runner.Run([this] {
-        DeviceExchange exchange(services_.port, services_.clock, services_.dialogs);
+        DialogNotices notices(services_.dialogs);
+        DeviceExchange exchange(services_.port, services_.clock, notices);
         const std::u16string current =
             services_.accessPassword ? services_.accessPassword() : std::u16string();
         const std::u16string next = Edit1->text().toStdU16String();

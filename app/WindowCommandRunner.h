@@ -3,7 +3,7 @@
 #pragma once
 
 #include "app/CommandRunner.h"
-#include "device/Dialogs.h"
+#include "app/words/Dialogs.h"
 
 namespace zorvik {
 

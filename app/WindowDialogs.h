@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "device/Dialogs.h"
+#include "app/words/Dialogs.h"
 
 namespace zorvik {
 

@@ -1,6 +1,8 @@
 // What the timing benches share: counted messages, clocks, statistics and zorvik-sim on a pty.
 #include "bench/BenchSupport.h"
 
+#include "app/words/NoticeWords.h"
+
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <time.h>
@@ -17,13 +19,12 @@
 
 namespace zorvik::bench {
 
-int CountingDialogs::MessageBox(const std::string& text, const std::string& /*caption*/,
-                                int flags) {
-    if (flags != kMbInformation) {
+void CountingNotices::Notify(const Notice& notice, PortObserver* /*trace*/) {
+    const NoticeWords words = WordsOf(notice);
+    if (words.icon == NoticeIcon::Error) {
         ++failures;
-        lastFailure = text;
+        lastFailure = words.text;
     }
-    return kIdOk;
 }
 
 void FloorClock::Sleep(int ms) {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "device/Dialogs.h"
+#include "device/Notice.h"
 #include "serial/Clock.h"
 #include "serial/PortMap.h"
 #include "serial/SerialPort.h"
@@ -19,9 +19,9 @@ namespace zorvik::bench {
 
 // No one to click: every message is counted, successes apart, and the last failure kept so that
 // a failed run can say why.
-class CountingDialogs : public Dialogs {
+class CountingNotices : public Notices {
 public:
-    int MessageBox(const std::string& text, const std::string& caption, int flags) override;
+    void Notify(const Notice& notice, PortObserver* trace) override;
 
     int failures = 0;
     std::string lastFailure;

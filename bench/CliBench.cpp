@@ -36,7 +36,7 @@ constexpr double kBannerWaitMicros = 250 * 1000;  // one poll: the banner is the
 constexpr int kFlashAttempts = 3;                 // runs of the flash before it counts as failed
 
 using bench::ChildRun;
-using bench::CountingDialogs;
+using bench::CountingNotices;
 using bench::Percentile;
 using bench::ReadText;
 using bench::RunChild;
@@ -125,8 +125,8 @@ int Main(int argc, char** argv) {
             return 1;
         }
         bench::FloorClock clock;
-        CountingDialogs dialogs;
-        DeviceExchange exchange(link.Port(), clock, dialogs);
+        CountingNotices notices;
+        DeviceExchange exchange(link.Port(), clock, notices);
         const ReadResult read = ReadConfiguration(exchange, u"9466");
         const double readFloor = static_cast<double>(clock.RequestedMicros()) / 1000;
         if (!read.image) {

@@ -17,7 +17,7 @@
 namespace zorvik {
 namespace {
 
-using bench::CountingDialogs;
+using bench::CountingNotices;
 using bench::CpuMicros;
 using bench::FloorClock;
 
@@ -34,7 +34,7 @@ struct Figures {
 };
 
 // Runs `command` `runs` times and adds up its time, its floor and its processor time.
-[[nodiscard]] Figures Measure(int runs, FloorClock& clock, CountingDialogs& dialogs,
+[[nodiscard]] Figures Measure(int runs, FloorClock& clock, CountingNotices& notices,
                               const std::function<bool()>& command) {
     Figures figures;
     for (int run = 0; run < runs; ++run) {
@@ -47,7 +47,7 @@ struct Figures {
         figures.floorMicros += clock.RequestedMicros() - floorBefore;
         if (!ok) {
             ++figures.failed;
-            std::fprintf(stderr, "run %d failed: %s\n", run + 1, dialogs.lastFailure.c_str());
+            std::fprintf(stderr, "run %d failed: %s\n", run + 1, notices.lastFailure.c_str());
         }
     }
     return figures;
@@ -77,8 +77,8 @@ struct Figures {
 [[nodiscard]] bool RunCommands(TCustomComPort& port, int runs, const std::string& title,
                                double overheadTarget, const std::optional<std::string>& tracePath) {
     FloorClock clock;
-    CountingDialogs dialogs;
-    DeviceExchange exchange(port, clock, dialogs);
+    CountingNotices notices;
+    DeviceExchange exchange(port, clock, notices);
     std::unique_ptr<TraceFile> trace;
     if (tracePath) {
         trace = std::make_unique<TraceFile>(*tracePath, clock);
@@ -87,7 +87,7 @@ struct Figures {
     }
 
     std::optional<ConfigImage> image;
-    const Figures read = Measure(runs, clock, dialogs, [&] {
+    const Figures read = Measure(runs, clock, notices, [&] {
         ReadResult result = ReadConfiguration(exchange, u"9466");
         if (result.image) {
             image = result.image;
@@ -99,7 +99,7 @@ struct Figures {
         return false;
     }
     int round = 0;
-    const Figures write = Measure(runs, clock, dialogs, [&] {
+    const Figures write = Measure(runs, clock, notices, [&] {
         ConfigImage next = *image;
         next[116] = static_cast<std::uint8_t>(1 + round++ % 24);  // a different image each time
         return WriteConfiguration(exchange, u"9466", {}, [&next] { return next; }) ==

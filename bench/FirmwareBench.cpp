@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "app/words/NoticeWords.h"
 #include "bench/BenchSupport.h"
 #include "device/FirmwareUpdate.h"
 #include "serial/PortLine.h"
@@ -37,11 +38,10 @@ constexpr double kVerifyPauseMicros = 52 * 1000;  // the host's 52 pauses of 1 m
 // the host's 52 ms pause and adds nothing.
 constexpr int kProgrammingLineBytes = 261;
 
-class SilentDialogs : public Dialogs {
+class SilentNotices : public Notices {
 public:
-    int MessageBox(const std::string& text, const std::string&, int) override {
-        std::fprintf(stderr, "message: %s\n", text.c_str());
-        return kIdOk;
+    void Notify(const Notice& notice, PortObserver* /*trace*/) override {
+        std::fprintf(stderr, "message: %s\n", std::string(WordsOf(notice).text).c_str());
     }
 };
 
@@ -135,9 +135,9 @@ int RunBench(bool paced) {
         const PortMap map = sim.Map();
         TimedPort port(map, sim.Name());
         SystemClock clock;
-        SilentDialogs dialogs;
+        SilentNotices notices;
         PhaseTimes phases;
-        FirmwareUpdate update(port, clock, dialogs, phases);
+        FirmwareUpdate update(port, clock, notices, phases);
 
         const std::int64_t cpuStart = CpuMicros();
         const std::int64_t start = WallMicros();

@@ -28,7 +28,7 @@ constexpr int kDefaultUpdates = 50;          // firmware updates
 constexpr int kFirmwareRecords = 10;         // records of the firmware file
 constexpr double kWaitCpuTargetPercent = 5;  // of the wall time of any wait
 
-using bench::CountingDialogs;
+using bench::CountingNotices;
 using bench::Percentile;
 using testing::NoProgress;
 
@@ -81,8 +81,8 @@ void PrintLoad(const char* when) {
     }
     TComPort& port = link.Port();
     SystemClock clock;
-    CountingDialogs dialogs;
-    DeviceExchange exchange(port, clock, dialogs);
+    CountingNotices notices;
+    DeviceExchange exchange(port, clock, notices);
     Tally reads(Marks(cycles));
     Tally writes({});
     int failed = 0;
@@ -101,7 +101,7 @@ void PrintLoad(const char* when) {
         const std::int64_t t2 = clock.NowMicros();
         if (read.outcome != ReadOutcome::Read || !wrote) {
             ++failed;
-            std::fprintf(stderr, "cycle %d failed: %s\n", cycle, dialogs.lastFailure.c_str());
+            std::fprintf(stderr, "cycle %d failed: %s\n", cycle, notices.lastFailure.c_str());
         }
         reads.Add(cycle, t1 - t0);
         writes.Add(cycle, t2 - t1);
@@ -129,7 +129,7 @@ void PrintLoad(const char* when) {
     }
     TComPort& port = link.Port();
     SystemClock clock;
-    CountingDialogs dialogs;
+    CountingNotices notices;
     NoProgress bar;
     Tally tally(Marks(updates));
     int failed = 0;
@@ -137,12 +137,12 @@ void PrintLoad(const char* when) {
                 link.Sim().Name().c_str());
     for (int update = 1; update <= updates; ++update) {
         const std::int64_t t0 = clock.NowMicros();
-        FirmwareUpdate run(port, clock, dialogs, bar);
+        FirmwareUpdate run(port, clock, notices, bar);
         const FirmwareOutcome outcome = run.Run(path, {true, false});
         tally.Add(update, clock.NowMicros() - t0);
         if (outcome != FirmwareOutcome::Done) {
             ++failed;
-            std::fprintf(stderr, "update %d failed: %s\n", update, dialogs.lastFailure.c_str());
+            std::fprintf(stderr, "update %d failed: %s\n", update, notices.lastFailure.c_str());
         }
     }
     tally.Print("update");
@@ -154,7 +154,7 @@ void PrintLoad(const char* when) {
 
 // The processor's share of one wait that runs out against a device that never answers it.
 [[nodiscard]] bool WaitShare(const char* what, const std::vector<std::string>& faults,
-                             const std::function<void(TComPort&, Clock&, Dialogs&)>& command) {
+                             const std::function<void(TComPort&, Clock&, Notices&)>& command) {
     bench::SimLink link(ZORVIK_SIM_PROGRAM, faults);
     if (!link.Started()) {
         std::fprintf(stderr, "bench-soak: zorvik-sim did not start\n");
@@ -162,33 +162,33 @@ void PrintLoad(const char* when) {
     }
     TComPort& port = link.Port();
     SystemClock clock;
-    CountingDialogs dialogs;
+    CountingNotices notices;
     const std::int64_t cpu0 = bench::CpuMicros();
     const std::int64_t t0 = clock.NowMicros();
-    command(port, clock, dialogs);
+    command(port, clock, notices);
     const double wall = static_cast<double>(clock.NowMicros() - t0);
     const double share = 100.0 * static_cast<double>(bench::CpuMicros() - cpu0) / wall;
     const bool met = share < kWaitCpuTargetPercent && !port.Connected();
     std::printf("  %-44s wall %6.0f ms  cpu %5.2f %% (target < %.0f %%)  %s  %s\n", what,
                 wall / 1000.0, share, kWaitCpuTargetPercent,
-                dialogs.lastFailure.empty() ? "(no message)" : dialogs.lastFailure.c_str(),
+                notices.lastFailure.empty() ? "(no message)" : notices.lastFailure.c_str(),
                 met ? "within target" : "OUTSIDE TARGET");
     return met;
 }
 
 [[nodiscard]] bool Waits(const std::string& firmwarePath) {
     std::printf("processor share of each bounded wait, the device never answering it:\n");
-    const auto read = [](TComPort& port, Clock& clock, Dialogs& dialogs) {
-        DeviceExchange exchange(port, clock, dialogs);
+    const auto read = [](TComPort& port, Clock& clock, Notices& notices) {
+        DeviceExchange exchange(port, clock, notices);
         (void)ReadConfiguration(exchange, u"9466");
     };
-    const auto write = [](TComPort& port, Clock& clock, Dialogs& dialogs) {
-        DeviceExchange exchange(port, clock, dialogs);
+    const auto write = [](TComPort& port, Clock& clock, Notices& notices) {
+        DeviceExchange exchange(port, clock, notices);
         (void)WriteConfiguration(exchange, u"9466", {}, [] { return ConfigImage{}; });
     };
-    const auto firmware = [&firmwarePath](TComPort& port, Clock& clock, Dialogs& dialogs) {
+    const auto firmware = [&firmwarePath](TComPort& port, Clock& clock, Notices& notices) {
         NoProgress bar;
-        FirmwareUpdate update(port, clock, dialogs, bar);
+        FirmwareUpdate update(port, clock, notices, bar);
         (void)update.Run(firmwarePath, {true, false});
     };
     bool met = true;

@@ -106,8 +106,8 @@ int Main(int argc, char** argv) {
         return 1;
     }
     bench::FloorClock clock;
-    bench::CountingDialogs dialogs;
-    DeviceExchange exchange(link.Port(), clock, dialogs);
+    bench::CountingNotices notices;
+    DeviceExchange exchange(link.Port(), clock, notices);
     const ReadResult read = ReadConfiguration(exchange, u"9466");
     const double readFloor = static_cast<double>(clock.RequestedMicros()) / 1000;
     if (!read.image) {

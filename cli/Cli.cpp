@@ -240,8 +240,9 @@ int Main(int argc, char** argv) {
         EndTrace(ToInt(code), stop.what());
         return ToInt(code);
     } catch (const EInOutError& error) {
-        std::cerr << kProgramName << ": " << error.what() << '\n';
-        EndTrace(ToInt(Exit::FileError), error.what());
+        const std::string text = FileErrorWords(error);
+        std::cerr << kProgramName << ": " << text << '\n';
+        EndTrace(ToInt(Exit::FileError), text);
         return ToInt(Exit::FileError);
     } catch (const std::bad_alloc&) {
         // An input too large for the memory left is a file that cannot be read, not a crash.

@@ -25,6 +25,12 @@ std::string TraceTitle(const std::vector<std::string>& words) {
     return title;
 }
 
+std::string FileErrorWords(const EInOutError& error) {
+    return error.CutShort()
+               ? std::string(error.what()) + " (writing stopped part way: the file may be damaged)"
+               : error.what();
+}
+
 void Confirm(const std::string& text) {
     if (CurrentVerbosity() != Verbosity::Quiet) {
         std::cout << text << '\n';

@@ -11,6 +11,7 @@
 #include "cli/HistoryCommands.h"
 #include "config/ConfigDiff.h"
 #include "config/Configuration.h"
+#include "files/FileError.h"
 
 namespace zorvik::cli {
 
@@ -18,6 +19,10 @@ inline constexpr const char* kProgramName = "zorvik-cli";
 
 // A trace section's title: the program, its version, the time and the command's words.
 [[nodiscard]] std::string TraceTitle(const std::vector<std::string>& words);
+
+// A file error in the command line's words: the system's, and for a file written in place that
+// failed part way, that it may be damaged.
+[[nodiscard]] std::string FileErrorWords(const EInOutError& error);
 
 // A command's closing confirmation on standard output; -q leaves it out.
 void Confirm(const std::string& text);

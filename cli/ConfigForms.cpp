@@ -15,6 +15,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "cli/CommandSupport.h"
 #include "cli/Console.h"
 #include "cli/ExitCode.h"
 #include "cli/Suggest.h"
@@ -112,7 +113,7 @@ void Replace(const std::string& path, std::span<const std::uint8_t> bytes) {
     try {
         ReplaceFileContents(path, bytes);
     } catch (const EInOutError& error) {
-        throw FileFailure(path, error.what());
+        throw FileFailure(path, FileErrorWords(error));
     }
 }
 
@@ -203,6 +204,9 @@ std::vector<NotHeldSetting> NotHeld(const Configuration& wanted,
                                     const std::set<std::string>& given) {
     std::vector<NotHeldSetting> settings;
     const Configuration stored = DecodeConfiguration(EncodeConfiguration(wanted));
+    if (stored == wanted) {
+        return settings;  // the usual case; listing every setting twice is a table's main cost
+    }
     for (const Difference& difference : Differences(wanted, stored)) {
         if (given.contains(difference.key)) {
             settings.push_back({difference.key, difference.a, difference.b});

@@ -1,9 +1,10 @@
-// Interrupt handling, the silent dialogs and the interruptible clock of the command line.
+// Interrupt handling, the silent notices and the interruptible clock of the command line.
 #include "cli/Console.h"
 
 #include <atomic>
 #include <cstdio>
 
+#include "app/words/NoticeWords.h"
 #include "config/PrintableText.h"
 
 namespace zorvik::cli {
@@ -83,9 +84,10 @@ void Warn(const std::string& what) {
     }
 }
 
-int ConsoleDialogs::MessageBox(const std::string& /*text*/, const std::string& /*caption*/,
-                               int /*flags*/) {
-    return kIdOk;
+void ConsoleNotices::Notify(const Notice& notice, PortObserver* trace) {
+    if (trace != nullptr) {
+        TellTrace(*trace, notice);
+    }
 }
 
 void ConsoleClock::Sleep(int ms) {

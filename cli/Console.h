@@ -1,4 +1,4 @@
-// The command line's implementations of the protocol's seams: dialogs that show nothing, and the
+// The command line's implementations of the protocol's seams: notices that show nothing, and the
 // real clock, stopping at the next pause after Ctrl-C.
 #pragma once
 
@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "device/Dialogs.h"
+#include "device/Notice.h"
 #include "serial/Clock.h"
 
 namespace zorvik::cli {
@@ -63,11 +63,11 @@ void Step(const std::string& what);
 // A warning, left out with -q: "zorvik-cli: warning: ...".
 void Warn(const std::string& what);
 
-// The window's messages are in Polish and meant for a window: the command line words its own
-// results from the commands' outcomes, so these show nothing and answer every box with OK.
-class ConsoleDialogs : public Dialogs {
+// The command line words its own results from the commands' outcomes, so a notice shows
+// nothing here; a trace still records it in the window's words, as the window's trace does.
+class ConsoleNotices : public Notices {
 public:
-    int MessageBox(const std::string& text, const std::string& caption, int flags) override;
+    void Notify(const Notice& notice, PortObserver* trace) override;
 };
 
 // Real time; every pause is a point where Ctrl-C may stop the command.

@@ -8,6 +8,7 @@
 
 #include <sys/stat.h>
 
+#include "cli/Passwords.h"
 #include "cli/PortError.h"
 #include "cli/StopWords.h"
 #include "serial/NetworkPort.h"
@@ -59,7 +60,7 @@ void RefuseSamePortTwice(std::string_view command, const std::vector<std::string
 Device::Device(const std::string& given, TraceFile* trace)
     : label_(PortName(given).find('/') == std::string::npos ? PortName(given) : given),
       port_(map_, PortName(given)),
-      exchange_(port_, clock_, dialogs_),
+      exchange_(port_, clock_, notices_),
       trace_(trace) {
     if (trace_ != nullptr) {
         trace_->Attach(port_);
@@ -89,6 +90,13 @@ CliError Device::Failed(Exit code, const std::string& what) const {
     return CliError(code, label_ + ": " + what);
 }
 
+// "wrong access password (from ZORVIK_PASSWORD)": which password was refused, so the user
+// knows which one to mend.
+std::string WrongPasswordWords() {
+    const std::string source = AccessPasswordSource();
+    return source.empty() ? "wrong access password" : "wrong access password (" + source + ")";
+}
+
 CliError FramingFailure(const Device& device, FramingOutcome outcome) {
     switch (outcome) {
         case FramingOutcome::NoReady:
@@ -96,7 +104,7 @@ CliError FramingFailure(const Device& device, FramingOutcome outcome) {
                                  "no Ready banner from the device (is it connected and on?)" +
                                      DoctorHint(device.Label()));
         case FramingOutcome::WrongPassword:
-            return device.Failed(Exit::WrongPassword, "wrong access password");
+            return device.Failed(Exit::WrongPassword, WrongPasswordWords());
         case FramingOutcome::NoAnswer:
         case FramingOutcome::Accepted:
             break;
@@ -130,10 +138,21 @@ ConfigImage Device::Read(const std::u16string& password) {
 
 void Device::Write(const std::u16string& password, const ConfigImage& image, bool& sent) {
     // The image is asked for once the device has accepted the password, right before it is sent.
-    const WriteOutcome outcome = WriteConfiguration(exchange_, password, {}, [&image, &sent] {
-        sent = true;
-        return image;
-    });
+    WriteOutcome outcome{};
+    try {
+        outcome = WriteConfiguration(exchange_, password, {}, [&image, &sent] {
+            sent = true;
+            return image;
+        });
+    } catch (const EComPort& error) {
+        if (!sent) {
+            throw;
+        }
+        // A line lost once the configuration went out says what a stop at that moment says.
+        const CliError described = DescribePortError(error, label_);
+        throw CliError(described.Code(),
+                       described.what() + ("; " + std::string(kConfigurationMayBeStored)));
+    }
     switch (outcome) {
         case WriteOutcome::Stored:
             return;
@@ -147,7 +166,7 @@ void Device::Write(const std::u16string& password, const ConfigImage& image, boo
             throw FramingFailure(*this, FramingOutcome::NoAnswer);
         case WriteOutcome::TransferWrongPassword:
             throw Failed(Exit::WrongPassword,
-                         "the device refused the configuration: wrong access password");
+                         "the device refused the configuration: " + WrongPasswordWords());
         case WriteOutcome::TransferBadChecksum:
             throw Failed(Exit::DataError,
                          "the device found a checksum error in the configuration and did not "

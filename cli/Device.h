@@ -1,4 +1,4 @@
-// One device on one port for one command: the port, the real clock, the console dialogs and the
+// One device on one port for one command: the port, the real clock, the console notices and the
 // exchange over them, with the commands' outcomes turned into English and exit statuses.
 #pragma once
 
@@ -41,7 +41,7 @@ public:
     [[nodiscard]] const std::string& Label() const { return label_; }
     [[nodiscard]] TComPort& Port() { return port_; }
     [[nodiscard]] ConsoleClock& Time() { return clock_; }
-    [[nodiscard]] ConsoleDialogs& Messages() { return dialogs_; }
+    [[nodiscard]] ConsoleNotices& Notifications() { return notices_; }
     [[nodiscard]] DeviceExchange& Exchange() { return exchange_; }
 
     // The image on the device; raises CliError for every other outcome.
@@ -62,7 +62,7 @@ private:
     PortMap map_;
     TComPort port_;
     ConsoleClock clock_;
-    ConsoleDialogs dialogs_;
+    ConsoleNotices notices_;
     DeviceExchange exchange_;
     TraceFile* trace_;
 };

@@ -88,6 +88,28 @@ void CheckHeld(const Invocation& call, const std::string& path, const std::strin
     }
 }
 
+// Reads the written configuration back and keeps the history record: a device that holds other
+// values is a data error that names them.
+void VerifyWritten(Device& device, const std::u16string& password, const ConfigImage& image,
+                   const std::optional<HistoryStore>& history, RecordNote& written) {
+    ConfigImage back{};
+    try {
+        Step(device.Label() + ": reading the configuration back");
+        back = device.ReadBack(password);
+    } catch (const Interrupted& stop) {
+        throw StoppedWithNote(stop, device, "while reading back" + std::string(kNotVerifiedNote));
+    }
+    if (back != image) {
+        const CliError failed = device.Failed(
+            Exit::DataError,
+            "verification failed: the device holds other values for " + WhatDiffers(image, back));
+        written.outcome = failed.what();
+        KeepRecord(history, written, image);
+        throw failed;
+    }
+    KeepRecord(history, written, image);
+}
+
 }  // namespace
 
 int Read(const Invocation& call) {
@@ -210,22 +232,7 @@ int Write(const Invocation& call) {
         return ToInt(Exit::Ok);
     }
     // The device holds the new configuration from here on, whatever the read-back meets.
-    ConfigImage back{};
-    try {
-        Step(device.Label() + ": reading the configuration back");
-        back = device.ReadBack(password);
-    } catch (const Interrupted& stop) {
-        throw StoppedWithNote(stop, device, "while reading back" + std::string(kNotVerifiedNote));
-    }
-    if (back != image) {
-        const CliError failed = device.Failed(
-            Exit::DataError,
-            "verification failed: the device holds other values for " + WhatDiffers(image, back));
-        written.outcome = failed.what();
-        KeepRecord(history, written, image);
-        throw failed;
-    }
-    KeepRecord(history, written, image);
+    VerifyWritten(device, password, image, history, written);
     Confirm(device.Label() + ": configuration written and verified");
     return ToInt(Exit::Ok);
 }
@@ -259,22 +266,7 @@ int Restore(const Invocation& call) {
                                      "stored the configuration"
                                    : "before the configuration was sent; nothing changed");
     }
-    ConfigImage back{};
-    try {
-        Step(device.Label() + ": reading the configuration back");
-        back = device.ReadBack(password);
-    } catch (const Interrupted& stop) {
-        throw StoppedWithNote(stop, device, "while reading back" + std::string(kNotVerifiedNote));
-    }
-    if (back != image) {
-        const CliError failed = device.Failed(
-            Exit::DataError,
-            "verification failed: the device holds other values for " + WhatDiffers(image, back));
-        written.outcome = failed.what();
-        KeepRecord(history, written, image);
-        throw failed;
-    }
-    KeepRecord(history, written, image);
+    VerifyWritten(device, password, image, history, written);
     Confirm(device.Label() + ": configuration of record " + record.id + " written and verified");
     return ToInt(Exit::Ok);
 }

@@ -75,7 +75,7 @@ int Flash(const Invocation& call) {
     FirmwareOptions options;
     options.verify = !call.args.Has("no-verify");
     options.reset = !call.args.Has("no-reset");
-    FirmwareUpdate update(device.Port(), device.Time(), device.Messages(), progress);
+    FirmwareUpdate update(device.Port(), device.Time(), device.Notifications(), progress);
     FirmwareOutcome outcome = FirmwareOutcome::NoReady;
     Step(device.Label() + ": waiting for the Ready banner, then programming " + path);
     try {

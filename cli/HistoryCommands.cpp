@@ -85,18 +85,11 @@ std::string ListHistory(const HistoryStore& store, const std::optional<std::stri
             continue;
         }
         if (json) {
-            array.push_back(
-                {{"id", record.id},
-                 {"time", record.time},
-                 {"command", record.command},
-                 {"stage", record.stage},
-                 {"port", record.port},
-                 {"by_id", record.byId},
-                 {"site", record.site},
-                 {"sha256", record.sha256},
-                 {"outcome", record.outcome},
-                 {"image", record.hasImage ? nlohmann::ordered_json(store.ImagePath(record))
-                                           : nlohmann::ordered_json(nullptr)}});
+            nlohmann::ordered_json entry = ToJson(record);
+            if (record.hasImage) {
+                entry["image"] = store.ImagePath(record);  // where it lies, not only its name
+            }
+            array.push_back(std::move(entry));
             continue;
         }
         text << record.id.substr(0, kShortId) << "  " << record.time.substr(0, 19) << "Z  "

@@ -20,11 +20,11 @@ constexpr const char* kNoTelephone =
     "security: protection is on, but the form gives no telephone number; the device was not "
     "changed";
 
-// The panel checks in English; the window's order decides which is reported first.
-void CheckPanel(const SecurityPanel& panel) {
-    SecurityCheck check = BuildSecurityRecord(panel).outcome;
+// The checks in English; the window's order decides which is reported first.
+void CheckSettings(const AntiTheftSettings& settings) {
+    SecurityCheck check = BuildSecurityRecord(settings).outcome;
     if (check == SecurityCheck::Ok) {
-        check = CheckCurrentPassword(panel.currentPassword);
+        check = CheckCurrentPassword(settings.currentPassword);
     }
     switch (check) {
         case SecurityCheck::Ok:
@@ -106,40 +106,31 @@ int Security(const Invocation& call) {
     const std::string path = PlainOperands(call, 1, "one FILE")[0];
     OneReaderOfStandardInput(call, path, call.args.Has("passwords-stdin"));
     const std::u16string access = AccessPassword(PasswordFile(call.args));
-    const SecurityForm form = ParseSecurityForm(FormText(path), Shown(path));
-    if (form.protection && form.telephone.empty()) {
+    AntiTheftSettings settings = ParseSecurityForm(FormText(path), Shown(path));
+    if (settings.protection && settings.telephone.empty()) {
         // Said before three passwords are asked for, not after.
         throw CliError(Exit::FileError, kNoTelephone);
     }
     Device device(RequiredPort(call), call.trace);
 
     PasswordReader reader(call.args.Has("passwords-stdin"), "--passwords-stdin");
-    SecurityPanel panel;
-    panel.currentPassword = FromUtf8(reader.Read("Current security password: ", std::nullopt));
-    panel.protection = form.protection;
-    panel.telephone = TelephoneMaskText(form.telephone);
-    panel.changePassword = form.changePassword;
-    if (form.protection && form.changePassword) {
-        panel.newPassword =
+    settings.currentPassword = FromUtf8(reader.Read("Current security password: ", std::nullopt));
+    if (settings.protection && settings.changePassword) {
+        settings.newPassword =
             FromUtf8(reader.Read("New security password: ", "Retype new security password: "));
-        panel.repeatedPassword = panel.newPassword;
-        if (!IsPlainAscii(panel.newPassword)) {
+        settings.repeatedPassword = settings.newPassword;
+        if (!IsPlainAscii(settings.newPassword)) {
             throw CliError(Exit::Usage,
                            "security: the new security password must be letters, digits or "
                            "signs of ASCII: the device compares bytes");
         }
     }
-    panel.reportSwitchOn = form.reportSwitchOn;
-    panel.reportSimChange = form.reportSimChange;
-    panel.reportCyclic = form.reportCyclic;
-    panel.reportInterval = form.reportInterval;
-    panel.reportStartHour = form.reportStartHour;
-    CheckPanel(panel);
+    CheckSettings(settings);
     Step(device.Label() + ": sending the anti-theft settings");
 
     SecurityOutcome outcome = SecurityOutcome::NoTransferAnswer;
     try {
-        outcome = SendSecuritySettings(device.Exchange(), access, panel);
+        outcome = SendSecuritySettings(device.Exchange(), access, settings);
     } catch (const Interrupted& stop) {
         throw StoppedWithNote(
             stop, device,

@@ -21,6 +21,8 @@ namespace {
 constexpr std::size_t kAccessPasswordLength = 4;  // characters of an access password
 constexpr std::size_t kLongestLine = 4096;        // a password file's first line, at most
 
+std::string gPasswordSource;  // what AccessPasswordSource says
+
 [[noreturn]] void FileFailure(const std::string& path, int error) {
     throw CliError(Exit::FileError, path + ": " + std::strerror(error));
 }
@@ -147,11 +149,18 @@ std::u16string AccessPassword(const std::optional<std::string>& file) {
     } else {
         text = kFactoryPassword;
     }
+    gPasswordSource = source.empty() ? std::string("the factory password; give yours with ") +
+                                           kPasswordVariable + " or --password-file"
+                                     : "from " + source;
     std::u16string password = FromUtf8(text);
     if (password.size() != kAccessPasswordLength) {
         throw CliError(Exit::Usage, "the access password in " + source + " is not 4 characters");
     }
     return password;
+}
+
+std::string AccessPasswordSource() {
+    return gPasswordSource;
 }
 
 bool IsPlainAscii(const std::u16string& password) {

@@ -18,6 +18,11 @@ constexpr const char* kFactoryPassword = "9466";  // what the window's password 
 // not 4 characters long.
 [[nodiscard]] std::u16string AccessPassword(const std::optional<std::string>& file);
 
+// Where the last access password taken came from, for a device that refuses it: "the factory
+// password; give yours with ZORVIK_PASSWORD or --password-file", "from ZORVIK_PASSWORD", "from
+// FILE".
+[[nodiscard]] std::string AccessPasswordSource();
+
 // Whether a new password holds printable ASCII only. The device compares bytes, and a character
 // beyond ASCII would be sent as the low byte of its code: not what was typed.
 [[nodiscard]] bool IsPlainAscii(const std::u16string& password);

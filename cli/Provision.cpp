@@ -1,4 +1,4 @@
-// The provisioning station: one thread per port, each with its own port, clock and dialogs, all
+// The provisioning station: one thread per port, each with its own port, clock and notices, all
 // taking rows from one queue in the order their devices answer.
 #include "cli/Provision.h"
 

@@ -16,9 +16,6 @@ namespace zorvik::cli {
 
 namespace {
 
-// "+", a place for each digit, a closing space.
-constexpr std::size_t kMaskTextLength = kTelephoneDigits + 2;
-
 bool ParseSwitch(std::string_view value, bool& out) {
     if (value == "on" || value == "yes" || value == "true" || value == "1") {
         out = true;
@@ -55,8 +52,8 @@ bool ParseTelephone(std::string_view value, std::string& out) {
 
 }  // namespace
 
-SecurityForm ParseSecurityForm(std::string_view text, const std::string& fileName) {
-    SecurityForm form;
+AntiTheftSettings ParseSecurityForm(std::string_view text, const std::string& fileName) {
+    AntiTheftSettings form;
     using Setter = std::function<bool(std::string_view)>;
     const std::map<std::string_view, std::pair<Setter, const char*>> keys = {
         {"protection", {[&](auto v) { return ParseSwitch(v, form.protection); }, "on or off"}},
@@ -109,13 +106,6 @@ SecurityForm ParseSecurityForm(std::string_view text, const std::string& fileNam
                        fileName + ":" + std::to_string(error->line) + ": " + error->message);
     }
     return form;
-}
-
-std::u16string TelephoneMaskText(const std::string& digits) {
-    std::u16string text = u"+";
-    text.append(digits.begin(), digits.end());
-    text.resize(kMaskTextLength, u' ');
-    return text;
 }
 
 }  // namespace zorvik::cli

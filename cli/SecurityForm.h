@@ -9,31 +9,21 @@
 //   report-interval = 48         ... every so many hours, 1 to 240
 //   report-start-hour = 12       ... counted from this hour, 0 to 23
 //
-// Keys left out take the untouched panel's values (the members' initial values below: protection
-// off, no telephone, no reports, every 48 hours from 12); "#" starts a comment; a key given twice
-// is refused. The passwords are never in the file.
+// Keys left out take the values of untouched settings (protection off, no telephone, no reports,
+// every 48 hours from 12); "#" starts a comment; a key given twice is refused. The passwords are
+// never in the file.
 #pragma once
 
 #include <string>
 #include <string_view>
 
+#include "config/SecurityRecord.h"
+
 namespace zorvik::cli {
 
-struct SecurityForm {
-    bool protection = false;
-    std::string telephone;  // digits only
-    bool changePassword = false;
-    bool reportSwitchOn = false;
-    bool reportSimChange = false;
-    bool reportCyclic = false;
-    int reportInterval = 48;
-    int reportStartHour = 12;
-};
-
-// Raises CliError (status 7) naming `fileName` and the line of the first fault.
-[[nodiscard]] SecurityForm ParseSecurityForm(std::string_view text, const std::string& fileName);
-
-// The telephone as the window's masked edit holds it: "+", the digits, spaces to 14 characters.
-[[nodiscard]] std::u16string TelephoneMaskText(const std::string& digits);
+// The settings the form gives, the passwords left empty. Raises CliError (status 7) naming
+// `fileName` and the line of the first fault.
+[[nodiscard]] AntiTheftSettings ParseSecurityForm(std::string_view text,
+                                                  const std::string& fileName);
 
 }  // namespace zorvik::cli

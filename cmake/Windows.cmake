@@ -32,6 +32,7 @@ add_subdirectory(config)
 add_subdirectory(files)
 add_subdirectory(trace)
 add_subdirectory(device)
+add_subdirectory(app/words)
 add_subdirectory(cli)
 
 # The least a Windows program does, for bench-wine's start-up figure.

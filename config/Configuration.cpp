@@ -88,20 +88,8 @@ NumberSetting DecodeNumber(const ConfigImage& image, int field, int digits, bool
 
 // The stored number ends at its first position without a digit.
 void EncodeNumber(ConfigImage& image, int field, int digits, const NumberSetting& number) {
-    auto* area = image.data() + field + 1;
-    if (!number.inUse) {
-        image[static_cast<std::size_t>(field)] = Byte(digits);
-        std::fill(area, area + digits, kNumberUnused);
-        return;
-    }
-    std::fill(area, area + digits, kNumberTerminator);
-    int count = 0;
-    while (count < digits && count < static_cast<int>(number.number.size()) &&
-           IsDigit(number.number[static_cast<std::size_t>(count)])) {
-        area[count] = static_cast<std::uint8_t>(number.number[static_cast<std::size_t>(count)]);
-        ++count;
-    }
-    image[static_cast<std::size_t>(field)] = static_cast<std::uint8_t>(kNumberPresent | count);
+    EncodeNumberField(std::span<std::uint8_t>(image).subspan(static_cast<std::size_t>(field)),
+                      digits, number.inUse, number.number);
 }
 
 bool CommonMinusWardeno(const Configuration& value) {

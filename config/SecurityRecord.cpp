@@ -1,9 +1,10 @@
-// Panel checks and layout of the security record.
+// The checks of the anti-theft settings and the layout of the security record.
 #include "config/SecurityRecord.h"
 
 #include <algorithm>
 #include <span>
 
+#include "config/Configuration.h"
 #include "config/NumberField.h"
 
 namespace zorvik {
@@ -11,10 +12,6 @@ namespace zorvik {
 namespace {
 
 using namespace security;
-
-constexpr int kTelephoneDigitPlaces = 12;  // digit positions 1 to 12 of MaskEdit8
-
-constexpr std::string_view kCheckCaption = "Błąd";
 
 // Characters as the low 8 bits of their UTF-16 units, cut to the field so that a longer text
 // cannot run into the next one.
@@ -25,16 +22,10 @@ void PutText(SecurityRecord& record, int offset, std::u16string_view text) {
     }
 }
 
-// No digit typed in any digit position. The empty field reads "+             ", but an empty
-// position may also come as the mask's "_", and a field without a single digit is no number
-// either way.
-bool HasNoDigit(std::u16string_view telephone) {
-    if (telephone.size() <= 1) {
-        return true;
-    }
-    const auto places = telephone.substr(1, kTelephoneDigitPlaces);
-    return std::none_of(places.begin(), places.end(),
-                        [](char16_t c) { return c >= u'0' && c <= u'9'; });
+// No digit typed in any digit place: no number at all.
+bool HasNoDigit(std::string_view telephone) {
+    return std::none_of(telephone.begin(), telephone.end(),
+                        [](char c) { return c >= '0' && c <= '9'; });
 }
 
 bool IsFullPassword(const std::u16string& text) {
@@ -43,23 +34,24 @@ bool IsFullPassword(const std::u16string& text) {
 
 }  // namespace
 
-SecurityBuild BuildSecurityRecord(const SecurityPanel& panel) {
+SecurityBuild BuildSecurityRecord(const AntiTheftSettings& settings) {
     SecurityBuild build;
-    if (panel.currentPassword.empty()) {
+    if (settings.currentPassword.empty()) {
         build.outcome = SecurityCheck::NoPassword;
         return build;
     }
-    if (panel.protection) {
-        if (HasNoDigit(panel.telephone)) {
+    if (settings.protection) {
+        if (HasNoDigit(settings.telephone)) {
             build.outcome = SecurityCheck::NoTelephone;
             return build;
         }
-        if (panel.changePassword) {
-            if (panel.newPassword != panel.repeatedPassword) {
+        if (settings.changePassword) {
+            if (settings.newPassword != settings.repeatedPassword) {
                 build.outcome = SecurityCheck::NewPasswordsDiffer;
                 return build;
             }
-            if (!IsFullPassword(panel.newPassword) || !IsFullPassword(panel.repeatedPassword)) {
+            if (!IsFullPassword(settings.newPassword) ||
+                !IsFullPassword(settings.repeatedPassword)) {
                 build.outcome = SecurityCheck::NewPasswordLength;
                 return build;
             }
@@ -67,27 +59,27 @@ SecurityBuild BuildSecurityRecord(const SecurityPanel& panel) {
     }
 
     SecurityRecord& record = build.record;
-    PutText(record, kCurrentPassword, panel.currentPassword);
-    if (!panel.protection) {
+    PutText(record, kCurrentPassword, settings.currentPassword);
+    if (!settings.protection) {
         return build;
     }
     record[kFlags] = kProtectionOn;
-    if (panel.changePassword) {
+    if (settings.changePassword) {
         record[kFlags] |= kNewPasswordSet;
-        PutText(record, kNewPassword, panel.repeatedPassword);
+        PutText(record, kNewPassword, settings.repeatedPassword);
     }
-    EncodeNumberField(std::span<std::uint8_t>(record).subspan(kTelephone), kTelephoneField, true,
-                      panel.telephone);
+    EncodeNumberField(std::span<std::uint8_t>(record).subspan(kTelephone), kTelephoneDigits, true,
+                      settings.telephone);
     std::uint8_t reports = 0;
-    reports |= panel.reportSwitchOn ? kReportSwitchOn : 0;
-    reports |= panel.reportSimChange ? kReportSimChange : 0;
-    reports |= panel.reportCyclic ? kReportCyclic : 0;
+    reports |= settings.reportSwitchOn ? kReportSwitchOn : 0;
+    reports |= settings.reportSimChange ? kReportSimChange : 0;
+    reports |= settings.reportCyclic ? kReportCyclic : 0;
     record[kReportFlags] = reports;
-    if (panel.reportCyclic) {
-        record[kReportInterval] =
-            static_cast<std::uint8_t>(std::clamp(panel.reportInterval, kMinInterval, kMaxInterval));
+    if (settings.reportCyclic) {
+        record[kReportInterval] = static_cast<std::uint8_t>(
+            std::clamp(settings.reportInterval, kMinInterval, kMaxInterval));
         record[kReportStartHour] =
-            static_cast<std::uint8_t>(std::clamp(panel.reportStartHour, kMinHour, kMaxHour));
+            static_cast<std::uint8_t>(std::clamp(settings.reportStartHour, kMinHour, kMaxHour));
     }
     return build;
 }
@@ -95,24 +87,6 @@ SecurityBuild BuildSecurityRecord(const SecurityPanel& panel) {
 SecurityCheck CheckCurrentPassword(const std::u16string& currentPassword) {
     return IsFullPassword(currentPassword) ? SecurityCheck::Ok
                                            : SecurityCheck::CurrentPasswordLength;
-}
-
-Message SecurityCheckMessage(SecurityCheck check) {
-    switch (check) {
-        case SecurityCheck::Ok:
-            return {"", ""};
-        case SecurityCheck::NoPassword:
-            return {"Brak Hasła.", kCheckCaption};
-        case SecurityCheck::NoTelephone:
-            return {"Brak Numeru Telefonu.", kCheckCaption};
-        case SecurityCheck::NewPasswordsDiffer:
-            return {"Powtórzone hasło musi być takie same.", kCheckCaption};
-        case SecurityCheck::NewPasswordLength:
-            return {"Nowe hasło musi składać się z 10 znaków.", kCheckCaption};
-        case SecurityCheck::CurrentPasswordLength:
-            return {"Hasło musi składać się z 10 znaków.", kCheckCaption};
-    }
-    return {"", ""};
 }
 
 }  // namespace zorvik

@@ -1,5 +1,5 @@
-// The security record: the anti-theft panel's settings as the 256 bytes the device receives, and
-// the panel checks that come before it is built.
+// The anti-theft settings as a typed value, and as the security record: the 256 bytes the device
+// receives, built once the checks that come before it have passed.
 #pragma once
 
 #include <array>
@@ -8,7 +8,6 @@
 #include <string_view>
 
 #include "config/ConfigImage.h"
-#include "config/Message.h"
 
 namespace zorvik {
 
@@ -31,35 +30,40 @@ constexpr std::uint8_t kReportSwitchOn = 0x01;   // byte 34: report the device b
 constexpr std::uint8_t kReportSimChange = 0x02;  // byte 34: report a change of SIM card
 constexpr std::uint8_t kReportCyclic = 0x04;     // byte 34: periodic reports
 
-constexpr int kMinInterval = 1;    // hours, lower end of the interval spin box
-constexpr int kMaxInterval = 240;  // hours, upper end of the interval spin box
-constexpr int kMinHour = 0;        // first hour of the day
-constexpr int kMaxHour = 23;       // last hour of the day
+constexpr int kMinInterval = 1;        // hours, shortest report interval
+constexpr int kMaxInterval = 240;      // hours, longest report interval
+constexpr int kDefaultInterval = 48;   // hours, the interval of untouched settings
+constexpr int kMinHour = 0;            // first hour of the day
+constexpr int kMaxHour = 23;           // last hour of the day
+constexpr int kDefaultStartHour = 12;  // hour of the first report of untouched settings
 }  // namespace security
 
-// The anti-theft panel as the window reads it.
-struct SecurityPanel {
-    std::u16string currentPassword;   // Edit16
-    bool protection = false;          // CheckBox28
-    std::u16string telephone;         // MaskEdit8, full text with every mask position
-    bool changePassword = false;      // CheckBox30
-    std::u16string newPassword;       // Edit18
-    std::u16string repeatedPassword;  // Edit17
-    bool reportSwitchOn = false;      // CheckBox32
-    bool reportSimChange = false;     // CheckBox33
-    bool reportCyclic = false;        // CheckBox34
-    int reportInterval = 48;          // Edit19
-    int reportStartHour = 12;         // Edit20
+// The anti-theft settings, with the security passwords that sign them; the initial values are
+// those of untouched settings.
+struct AntiTheftSettings {
+    std::u16string currentPassword;  // the security password the device holds
+    bool protection = false;         // anti-theft protection on
+    // The telephone's digit places: a digit, or kEmptyDigit for an empty place. The number sent
+    // ends at its first empty place; a telephone with no digit at all is no telephone.
+    std::string telephone;
+    bool changePassword = false;                        // send a new security password as well
+    std::u16string newPassword;                         // the new security password
+    std::u16string repeatedPassword;                    // the new security password typed again
+    bool reportSwitchOn = false;                        // report the device being switched on
+    bool reportSimChange = false;                       // report a change of SIM card
+    bool reportCyclic = false;                          // periodic reports
+    int reportInterval = security::kDefaultInterval;    // hours between periodic reports
+    int reportStartHour = security::kDefaultStartHour;  // hour the periodic reports count from
 };
 
-// What the panel checks found; the first failing check wins.
+// What the checks found; the first failing check wins.
 enum class SecurityCheck {
     Ok,
-    NoPassword,             // Edit16 is empty
+    NoPassword,             // the current security password is empty
     NoTelephone,            // protection on without a telephone number
-    NewPasswordsDiffer,     // Edit18 and Edit17 differ
+    NewPasswordsDiffer,     // the new password and its repetition differ
     NewPasswordLength,      // the new password is not 10 characters long
-    CurrentPasswordLength,  // Edit16 is not 10 characters long (tested after the banner)
+    CurrentPasswordLength,  // the current one is not 10 characters long (tested after the banner)
 };
 
 struct SecurityBuild {
@@ -67,14 +71,11 @@ struct SecurityBuild {
     SecurityRecord record{};  // all zero unless the outcome is Ok
 };
 
-// Runs the panel checks in their order and, when all pass, lays out the record. The length of
+// Runs the checks in their order and, when all pass, lays out the record. The length of
 // the current password is not among them: see CheckCurrentPassword.
-[[nodiscard]] SecurityBuild BuildSecurityRecord(const SecurityPanel& panel);
+[[nodiscard]] SecurityBuild BuildSecurityRecord(const AntiTheftSettings& settings);
 
 // The command tests the current password's length only once the device has sent its banner.
 [[nodiscard]] SecurityCheck CheckCurrentPassword(const std::u16string& currentPassword);
-
-// A failed check's message box text and caption; shown with the error icon.
-[[nodiscard]] Message SecurityCheckMessage(SecurityCheck check);
 
 }  // namespace zorvik

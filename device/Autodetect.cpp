@@ -8,8 +8,6 @@ namespace zorvik {
 
 namespace {
 
-constexpr Message kNotFoundMessage{"Nie znaleziono urządzenia", "Błąd"};
-
 // A port that failed after the search opened it would otherwise stay open: the next port's
 // name change would then reopen the port under that name and skip it unread, and the search
 // would end with a port open. A failing close changes nothing more.
@@ -63,12 +61,12 @@ std::optional<std::string> ScanForDevice(TCustomComPort& port, Clock& clock,
     return std::nullopt;
 }
 
-std::optional<std::string> Autodetect(TCustomComPort& port, Clock& clock, Dialogs& dialogs,
+std::optional<std::string> Autodetect(TCustomComPort& port, Clock& clock, Notices& notices,
                                       const AutodetectHooks& hooks) {
     std::optional<std::string> found = ScanForDevice(port, clock, hooks);
     if (!found) {
-        dialogs.MessageBox(std::string(kNotFoundMessage.text),
-                           std::string(kNotFoundMessage.caption), kMbError);
+        // Told to the user alone: no port is open by now, and a trace follows one exchange.
+        notices.Notify(AutodetectOutcome::NotFound, nullptr);
     }
     return found;
 }

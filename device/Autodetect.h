@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "device/Dialogs.h"
+#include "device/Notice.h"
 #include "serial/Clock.h"
 #include "serial/ComPort.h"
 
@@ -34,8 +34,8 @@ struct AutodetectHooks {
 [[nodiscard]] std::optional<std::string> ScanForDevice(TCustomComPort& port, Clock& clock,
                                                        const AutodetectHooks& hooks);
 
-// The search with its one message: "Nie znaleziono urządzenia" when nothing was found.
+// The search with its one notice, AutodetectOutcome::NotFound when nothing was found.
 [[nodiscard]] std::optional<std::string> Autodetect(TCustomComPort& port, Clock& clock,
-                                                    Dialogs& dialogs, const AutodetectHooks& hooks);
+                                                    Notices& notices, const AutodetectHooks& hooks);
 
 }  // namespace zorvik

@@ -20,25 +20,16 @@ constexpr std::array<SecretBytes, 2> kImageSecrets{{
     {kImageSize, 1},
 }};
 
-// The read command words everything with a full stop.
-constexpr FramingMessages kReadFraming{
-    {"Urządzenie nie odpowiada.", "Błąd"},
-    {"Błędne Hasło.", "Error"},
-    {"Urządzenie nie odpowiada.", "Error"},
+constexpr FramingNotices kReadFraming{
+    ReadOutcome::NoReady,
+    ReadOutcome::WrongPassword,
+    ReadOutcome::NoAnswer,
 };
-constexpr Message kReadBadBlock{"Błąd danych CRC.", "Error"};
-constexpr Message kReadDone{"Dane zostały Odczytane.", "Powodzenie"};
-
-// The write command's framing messages have no full stop; its transfer messages do.
-constexpr FramingMessages kWriteFraming{
-    {"Urządzenie nie odpowiada", "Błąd"},
-    {"Błędne Hasło", "Błąd"},
-    {"Urządzenie nie odpowiada", "Błąd"},
+constexpr FramingNotices kWriteFraming{
+    WriteOutcome::NoReady,
+    WriteOutcome::WrongPassword,
+    WriteOutcome::NoAnswer,
 };
-constexpr Message kWriteDone{"Dane zostały Zapisane.", "Powodzenie"};
-constexpr Message kWriteWrongPassword{"Błędne Hasło.", "Error"};
-constexpr Message kWriteBadChecksum{"Błąd danych CRC.", "Error"};
-constexpr Message kWriteNoAnswer{"Urządzenie nie odpowiada.", "Błąd"};
 
 using Block = std::array<std::uint8_t, kBlockSize>;
 
@@ -64,7 +55,7 @@ template <typename Outcome>
 
 static ReadResult ReadSteps(DeviceExchange& exchange, const std::u16string& password) {
     if (!IsValidAccessPassword(password)) {
-        exchange.ShowError(kPasswordLengthMessage);
+        exchange.Tell(ReadOutcome::BadPassword);
         return {ReadOutcome::BadPassword, std::nullopt};
     }
     const FramingOutcome framing =
@@ -91,10 +82,10 @@ static ReadResult ReadSteps(DeviceExchange& exchange, const std::u16string& pass
     // A block cut short would leave zeros in its tail, and a missing one (all zeros, checksum
     // 0x00) would pass the checksum and wipe the window, so the count is judged as well.
     if (received < kBlockSize || ChecksumOf(block) != block[kImageSize]) {
-        exchange.ShowError(kReadBadBlock);
+        exchange.Tell(ReadOutcome::BadBlock);
         return {ReadOutcome::BadBlock, std::nullopt, received};
     }
-    exchange.ShowInformation(kReadDone);
+    exchange.Tell(ReadOutcome::Read);
     ConfigImage image{};
     std::copy_n(block.begin(), kImageSize, image.begin());
     return {ReadOutcome::Read, image, received};
@@ -104,7 +95,7 @@ static WriteOutcome WriteSteps(DeviceExchange& exchange, const std::u16string& p
                                const std::function<void()>& onPasswordAccepted,
                                const std::function<ConfigImage()>& encodeImage) {
     if (!IsValidAccessPassword(password)) {
-        exchange.ShowError(kPasswordLengthMessage);
+        exchange.Tell(WriteOutcome::BadPassword);
         return WriteOutcome::BadPassword;
     }
     const FramingOutcome framing =
@@ -121,20 +112,20 @@ static WriteOutcome WriteSteps(DeviceExchange& exchange, const std::u16string& p
         case StatusReply::Accepted:
             exchange.SendByte(kCloseAfterWrite);
             exchange.ClosePort();
-            exchange.ShowInformation(kWriteDone);
+            exchange.Tell(WriteOutcome::Stored);
             return WriteOutcome::Stored;
         case StatusReply::WrongPassword:
-            exchange.ShowError(kWriteWrongPassword);
+            exchange.Tell(WriteOutcome::TransferWrongPassword);
             exchange.ClosePort();
             return WriteOutcome::TransferWrongPassword;
         case StatusReply::BadChecksum:
-            exchange.ShowError(kWriteBadChecksum);
+            exchange.Tell(WriteOutcome::TransferBadChecksum);
             exchange.ClosePort();
             return WriteOutcome::TransferBadChecksum;
         case StatusReply::None:
             break;
     }
-    exchange.ShowError(kWriteNoAnswer);
+    exchange.Tell(WriteOutcome::TransferNoAnswer);
     exchange.ClosePort();
     return WriteOutcome::TransferNoAnswer;
 }

@@ -25,27 +25,14 @@ constexpr std::uint8_t kOpWriteImage = 0x81;     // an image + checksum follows
 constexpr std::uint8_t kCloseAfterRead = 0x41;   // ends a read, whatever arrived
 constexpr std::uint8_t kCloseAfterWrite = 0xC1;  // ends a write the device has stored
 
-// How each command ended, for callers that care beyond the messages already shown.
-enum class ReadOutcome { Read, BadPassword, NoReady, WrongPassword, NoAnswer, BadBlock };
-enum class WriteOutcome {
-    Stored,
-    BadPassword,
-    NoReady,
-    WrongPassword,
-    NoAnswer,
-    TransferWrongPassword,
-    TransferBadChecksum,
-    TransferNoAnswer,
-};
-
 struct ReadResult {
     ReadOutcome outcome = ReadOutcome::BadPassword;
     std::optional<ConfigImage> image;  // only with ReadOutcome::Read
     int received = 0;                  // bytes of the 257-byte block that arrived
 };
 
-// The read command: every step, byte, pause and message, the success message included (it is
-// shown before this returns, so the caller decodes the image only after the user has closed it).
+// The read command: every step, byte, pause and notice, the success included (it is told
+// before this returns, so the caller decodes the image only after the user has closed it).
 // The image is returned only when all 257 bytes arrived and the checksum matched. `password` is
 // the access password box's text; a text of other than 4 characters ends the command before the
 // port is touched. Errors of the port layer pass through.
@@ -53,7 +40,7 @@ struct ReadResult {
                                            const std::u16string& password);
 
 // The write command. `onPasswordAccepted` runs as soon as the device has accepted the password
-// (the window clears its "Zmiana Hasła" box there), and `encodeImage` is called only after that,
+// (the window clears its password change box there), and `encodeImage` is called only after that,
 // once, to build the image to send. Errors of the port layer pass through.
 WriteOutcome WriteConfiguration(DeviceExchange& exchange, const std::u16string& password,
                                 const std::function<void()>& onPasswordAccepted,

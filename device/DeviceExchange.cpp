@@ -77,6 +77,10 @@ void DeviceExchange::SendBytes(const std::uint8_t* data, int count) {
 void DeviceExchange::SendAuthBlock(const AuthBlock& block) {
     Note("authentication block");
     clock_.Sleep(kAuthPauseMs);
+    // The device answers only the whole block, so nothing before it is a reply: a banner the
+    // device had begun as the command byte came ends with its first letter, and that "R" (late
+    // behind a network server, or the next banner's after a stale one) is not a refused password.
+    DropArrivedInput();
     // The password block, and in a password change the new password's block as well.
     NoteSecret({1, kPasswordBlockSize});
     if (block[0] == kChangeFlagPassword) {
@@ -185,22 +189,12 @@ void DeviceExchange::NoteSecret(const SecretBytes& secret) {
     }
 }
 
-void DeviceExchange::ShowError(const Message& message) {
-    if (PortObserver* observer = port_.Observer()) {
-        observer->MessageShown(message.caption, message.text, true);
-    }
-    dialogs_.MessageBox(std::string(message.text), std::string(message.caption), kMbError);
-}
-
-void DeviceExchange::ShowInformation(const Message& message) {
-    if (PortObserver* observer = port_.Observer()) {
-        observer->MessageShown(message.caption, message.text, false);
-    }
-    dialogs_.MessageBox(std::string(message.text), std::string(message.caption), kMbInformation);
+void DeviceExchange::Tell(const Notice& notice) {
+    notices_.Notify(notice, port_.Observer());
 }
 
 FramingOutcome DeviceExchange::RunAuthenticated(const AuthBlock& block,
-                                                const FramingMessages& messages) {
+                                                const FramingNotices& notices) {
     const bool seen = bannerSeen_ && port_.Connected();
     bannerSeen_ = false;
     if (seen) {
@@ -208,7 +202,7 @@ FramingOutcome DeviceExchange::RunAuthenticated(const AuthBlock& block,
     } else {
         PortReset();
         if (!WaitReady()) {
-            ShowError(messages.noReady);
+            Tell(notices.noReady);
             ClosePort();
             return FramingOutcome::NoReady;
         }
@@ -220,11 +214,11 @@ FramingOutcome DeviceExchange::RunAuthenticated(const AuthBlock& block,
         case StatusReply::Accepted:
             return FramingOutcome::Accepted;
         case StatusReply::WrongPassword:
-            ShowError(messages.wrongPassword);
+            Tell(notices.wrongPassword);
             ClosePort();
             return FramingOutcome::WrongPassword;
         default:
-            ShowError(messages.noAnswer);
+            Tell(notices.noAnswer);
             ClosePort();
             return FramingOutcome::NoAnswer;
     }

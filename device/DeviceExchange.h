@@ -10,8 +10,7 @@
 
 #include "config/ConfigImage.h"
 #include "config/Crc8.h"
-#include "config/Message.h"
-#include "device/Dialogs.h"
+#include "device/Notice.h"
 #include "serial/Clock.h"
 #include "serial/ComPort.h"
 
@@ -51,14 +50,12 @@ struct SecretBytes {
     int count;
 };
 
-// Each command words the framing failures its own way (full stop or not, "Błąd" or "Error").
-struct FramingMessages {
-    Message noReady;        // the Ready banner never came
-    Message wrongPassword;  // status reply "R"
-    Message noAnswer;       // no status reply
+// What each command tells of a framing failure: each is worded per command.
+struct FramingNotices {
+    Notice noReady;        // the Ready banner never came
+    Notice wrongPassword;  // status reply "R"
+    Notice noAnswer;       // no status reply
 };
-
-constexpr Message kPasswordLengthMessage{"Hasło musi składać się z 4 znaków.", "Błąd"};
 
 enum class StatusReply { Accepted, WrongPassword, BadChecksum, None };
 
@@ -80,8 +77,8 @@ enum class FramingOutcome { Accepted, NoReady, WrongPassword, NoAnswer };
 // once, and a pulled adapter's descriptor is not kept.
 class DeviceExchange {
 public:
-    DeviceExchange(TCustomComPort& port, Clock& clock, Dialogs& dialogs)
-        : port_(port), clock_(clock), dialogs_(dialogs) {}
+    DeviceExchange(TCustomComPort& port, Clock& clock, Notices& notices)
+        : port_(port), clock_(clock), notices_(notices) {}
 
     // Runs one command's steps. An error that leaves them closes the port, then goes on to the
     // caller: every command runs its steps through this.
@@ -115,7 +112,7 @@ public:
     void BannerSeen() { bannerSeen_ = true; }
     void SendByte(std::uint8_t byte);
     void SendBytes(const std::uint8_t* data, int count);
-    // Pause 25 ms, then all 17 bytes in one write.
+    // Pause 25 ms, drop what has arrived since the command byte, then all 17 bytes in one write.
     void SendAuthBlock(const AuthBlock& block);
     // Up to 100 polls 25 ms apart for "O" or "R" (and "E" when `checksumReply`); anything else
     // only uses up an attempt.
@@ -140,8 +137,9 @@ public:
     // device holding the old or the new; before it, the device is unchanged.
     [[nodiscard]] bool ChangeSent() const { return changeSent_; }
 
-    void ShowError(const Message& message);
-    void ShowInformation(const Message& message);
+    // Tells the user of an outcome, the port's trace first, and returns once the user has taken
+    // it in.
+    void Tell(const Notice& notice);
 
     // Tells a trace of the port, if there is one, that a step begins.
     void Note(std::string_view step);
@@ -153,9 +151,9 @@ public:
     void NoteBlockJudged(bool checksumHeld);
 
     // Port reset, banner, command byte 0x03, authentication block, status reply. A failure is
-    // reported with the command's wording and closes the port; only Accepted leaves it open.
+    // told as the command's notice and closes the port; only Accepted leaves it open.
     [[nodiscard]] FramingOutcome RunAuthenticated(const AuthBlock& block,
-                                                  const FramingMessages& messages);
+                                                  const FramingNotices& notices);
 
 private:
     void DropArrivedInput();
@@ -164,7 +162,7 @@ private:
 
     TCustomComPort& port_;
     Clock& clock_;
-    Dialogs& dialogs_;
+    Notices& notices_;
     bool changeSent_ = false;
 };
 

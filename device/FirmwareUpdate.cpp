@@ -57,13 +57,9 @@ FirmwareFileSize CheckFirmwareFileSize(std::uint64_t size) {
     return FirmwareFileSize::Acceptable;
 }
 
-const Message& FirmwareFileSizeMessage(FirmwareFileSize check) {
-    return check == FirmwareFileSize::TooLarge ? kFileTooLargeMessage : kFileSizeMessage;
-}
-
-FirmwareUpdate::FirmwareUpdate(TCustomComPort& port, Clock& clock, Dialogs& dialogs,
+FirmwareUpdate::FirmwareUpdate(TCustomComPort& port, Clock& clock, Notices& notices,
                                FirmwareProgress& progress)
-    : port_(port), clock_(clock), progress_(progress), exchange_(port, clock, dialogs) {}
+    : port_(port), clock_(clock), progress_(progress), exchange_(port, clock, notices) {}
 
 FirmwareOutcome FirmwareUpdate::Run(const std::string& path, FirmwareOptions options) {
     return exchange_.ReleasingPortOnError([&] { return Steps(path, options); });
@@ -86,7 +82,7 @@ FirmwareOutcome FirmwareUpdate::Steps(const std::string& path, FirmwareOptions o
     }
     exchange_.PortReset();
     if (!exchange_.WaitReady()) {
-        exchange_.ShowError(kNoDeviceMessage);
+        exchange_.Tell(FirmwareOutcome::NoReady);
         exchange_.ClosePort();
         return FirmwareOutcome::NoReady;
     }
@@ -149,12 +145,12 @@ FirmwareOutcome FirmwareUpdate::Program(bool verify) {
                     ++steps;
                     break;
                 case kProgrammingFailed:
-                    exchange_.ShowError(kProgrammingMessage);
+                    exchange_.Tell(FirmwareOutcome::ProgrammingFailed);
                     port_.Close();
                     bar.Hide();
                     return FirmwareOutcome::ProgrammingFailed;
                 default:  // kNoLetter
-                    exchange_.ShowError(kNoDeviceMessage);
+                    exchange_.Tell(FirmwareOutcome::DeviceSilent);
                     port_.Close();
                     bar.Hide();
                     return FirmwareOutcome::DeviceSilent;
@@ -206,7 +202,7 @@ bool FirmwareUpdate::FileStillAcceptable(std::uint64_t size) {
     if (check == FirmwareFileSize::Acceptable) {
         return true;
     }
-    exchange_.ShowError(FirmwareFileSizeMessage(check));
+    exchange_.Tell(check);
     exchange_.ClosePort();
     return false;
 }
@@ -214,7 +210,7 @@ bool FirmwareUpdate::FileStillAcceptable(std::uint64_t size) {
 FirmwareOutcome FirmwareUpdate::Verify() {
     exchange_.Note("verification");
     if (!exchange_.WaitReady()) {
-        exchange_.ShowError(kProgrammingMessage);
+        exchange_.Tell(FirmwareOutcome::NoVerifyReady);
         port_.Close();
         return FirmwareOutcome::NoVerifyReady;
     }
@@ -238,8 +234,8 @@ FirmwareOutcome FirmwareUpdate::Verify() {
         // Byte 256 of the record is never sent back, so it is not compared.
         if (got < kFirmwarePageSize ||
             !std::equal(received.begin(), received.end(), record.begin())) {
-            exchange_.ShowError(kVerificationMessage);
-            // Only once the user has closed the message.
+            exchange_.Tell(FirmwareOutcome::VerificationFailed);
+            // Only once the user has taken in the notice.
             exchange_.SendByte(kVerifyMismatch);
             port_.Close();
             bar.Hide();

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "device/DeviceExchange.h"
-#include "device/Dialogs.h"
+#include "device/Notice.h"
 #include "serial/Clock.h"
 #include "serial/ComPort.h"
 
@@ -67,29 +67,8 @@ constexpr int kVerifyPauses = kBlockPauses;  // before a page is read back: 256 
 constexpr int kVerifyPauseMs = 1;            // length of each of those pauses
 constexpr int kVerifyBarStep = 5;            // progress per pause: 260 per record of 257 bytes
 
-// Failure messages (error icon, flags 16).
-constexpr Message kNoFileMessage{"Nie wybrano pliku", "Błąd"};
-constexpr Message kFileTooLargeMessage{"Plik jest za duży", "Błąd"};
-constexpr Message kFileSizeMessage{"Nieprawidłowy rozmiar pliku", "Błąd"};
-constexpr Message kNoDeviceMessage{"Urządzenie nie odpowiada", "Błąd"};
-constexpr Message kProgrammingMessage{"Błąd programowania", "Błąd"};
-constexpr Message kVerificationMessage{"Błąd weryfikacji", "Błąd"};
-// The error report's last line when an error cut the programming short.
-constexpr const char* kIncompleteFirmwareText =
-    "Oprogramowanie urządzenia jest niekompletne: zaprogramuj urządzenie ponownie.";
-
-enum class FirmwareFileSize {
-    Acceptable,     // whole records, at least one, at most 61680 bytes
-    TooLarge,       // more than the device holds
-    PartialRecord,  // the last record would have to be completed with bytes nobody chose
-    Empty,          // no record: the device would erase its flash and be left without firmware
-};
-
 // Whether a firmware file of `size` bytes can be programmed.
 [[nodiscard]] FirmwareFileSize CheckFirmwareFileSize(std::uint64_t size);
-
-// The message that refuses a file of that kind (Acceptable has none: do not ask).
-[[nodiscard]] const Message& FirmwareFileSizeMessage(FirmwareFileSize check);
 
 // What the exchange shows of its progress. The bar is visible only while a phase runs.
 class FirmwareProgress {
@@ -112,16 +91,6 @@ struct FirmwareOptions {
     bool reset = false;  // "Reset po zaprogramowaniu": send the reset byte at the end
 };
 
-enum class FirmwareOutcome {
-    Done,                // programmed (and verified); no message, port closed
-    NoReady,             // no Ready banner before programming
-    ProgrammingFailed,   // the device sent "E"
-    DeviceSilent,        // no first request for 30 s (the erase), or no next one for 5 s
-    NoVerifyReady,       // no Ready banner before verification
-    VerificationFailed,  // a page came back short or different
-    FileRefused,         // the file's size has become unacceptable since it was chosen
-};
-
 // How far an exchange got: from the programming command on, the device's old firmware is gone
 // until a programming run completes.
 enum class FirmwarePhase {
@@ -130,12 +99,12 @@ enum class FirmwarePhase {
     Programmed,   // every record programmed; verification and reset may follow
 };
 
-// One firmware exchange on the main window's port. Each failure is reported with its message
-// and closes the port. Errors of the port layer and of the file are not caught: they end the
+// One firmware exchange on the main window's port. Each failure is told as its notice and
+// closes the port. Errors of the port layer and of the file are not caught: they end the
 // exchange, close the port on their way out, and reach the caller's error report.
 class FirmwareUpdate {
 public:
-    FirmwareUpdate(TCustomComPort& port, Clock& clock, Dialogs& dialogs,
+    FirmwareUpdate(TCustomComPort& port, Clock& clock, Notices& notices,
                    FirmwareProgress& progress);
 
     // Programs the file at `path`, then verifies it and resets the device as `options` say. The
@@ -150,7 +119,7 @@ private:
     [[nodiscard]] FirmwareOutcome Steps(const std::string& path, FirmwareOptions options);
     [[nodiscard]] FirmwareOutcome Program(bool verify);
     [[nodiscard]] FirmwareOutcome Verify();
-    // False, after the size message and with the port closed, when the file no longer has a
+    // False, after the size notice and with the port closed, when the file no longer has a
     // size that may be sent.
     [[nodiscard]] bool FileStillAcceptable(std::uint64_t size);
     // The next request letter ("y", "s", "c" or "E"), or 0 when none came before the deadline.

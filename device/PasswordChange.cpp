@@ -5,31 +5,25 @@ namespace zorvik {
 
 namespace {
 
-// This command words its failures without a full stop, and captions two of them "Error".
-constexpr FramingMessages kMessages{
-    {"Urządzenie nie odpowiada", "Błąd"},
-    {"Błędne Hasło", "Error"},
-    {"Urządzenie nie odpowiada", "Error"},
+constexpr FramingNotices kNotices{
+    PasswordChangeOutcome::NoReady,
+    PasswordChangeOutcome::WrongPassword,
+    PasswordChangeOutcome::NoAnswer,
 };
-constexpr Message kChangedMessage{"Hasło zostało Zmienione", "Powodzenie"};
 
 }  // namespace
-
-bool ClosesPasswordWindow(PasswordChangeOutcome outcome) {
-    return outcome != PasswordChangeOutcome::BadLength && outcome != PasswordChangeOutcome::NoReady;
-}
 
 static PasswordChangeOutcome PasswordChangeSteps(DeviceExchange& exchange,
                                                  const std::u16string& currentPassword,
                                                  const std::u16string& newPassword,
                                                  const PasswordChangeHooks& hooks) {
     if (!IsValidAccessPassword(newPassword) || !IsValidAccessPassword(currentPassword)) {
-        exchange.ShowError(kPasswordLengthMessage);
+        exchange.Tell(PasswordChangeOutcome::BadLength);
         return PasswordChangeOutcome::BadLength;
     }
     exchange.PortReset();
     if (!exchange.WaitReady()) {
-        exchange.ShowError(kMessages.noReady);
+        exchange.Tell(kNotices.noReady);
         exchange.ClosePort();
         return PasswordChangeOutcome::NoReady;
     }
@@ -40,7 +34,7 @@ static PasswordChangeOutcome PasswordChangeSteps(DeviceExchange& exchange,
     PasswordChangeOutcome outcome = PasswordChangeOutcome::NoAnswer;
     switch (exchange.WaitStatus()) {
         case StatusReply::Accepted:
-            exchange.ShowInformation(kChangedMessage);
+            exchange.Tell(PasswordChangeOutcome::Changed);
             // The device already signs with the new password: the next command must too.
             if (hooks.setAccessPassword) {
                 hooks.setAccessPassword(newPassword);
@@ -48,11 +42,11 @@ static PasswordChangeOutcome PasswordChangeSteps(DeviceExchange& exchange,
             outcome = PasswordChangeOutcome::Changed;
             break;
         case StatusReply::WrongPassword:
-            exchange.ShowError(kMessages.wrongPassword);
+            exchange.Tell(kNotices.wrongPassword);
             outcome = PasswordChangeOutcome::WrongPassword;
             break;
         default:
-            exchange.ShowError(kMessages.noAnswer);
+            exchange.Tell(kNotices.noAnswer);
             outcome = PasswordChangeOutcome::NoAnswer;
             break;
     }

@@ -16,24 +16,12 @@ constexpr std::uint8_t kClosePasswordChange = 0x41;  // last byte of a password 
 struct PasswordChangeHooks {
     // The main window's access password box takes the new password.
     std::function<void(const std::u16string&)> setAccessPassword;
-    // The main window's "Zmiana Hasła" box is cleared.
+    // The main window's password change box is cleared.
     std::function<void()> clearChangeBox;
 };
 
-enum class PasswordChangeOutcome {
-    BadLength,      // a password is not 4 characters long; nothing was touched
-    NoReady,        // no banner; the port is closed, the window stays open
-    Changed,        // the device took the new password
-    WrongPassword,  // the device refused the current password
-    NoAnswer,       // no status reply
-};
-
-// Whether the password window closes after this outcome: only the early ends leave it open.
-[[nodiscard]] bool ClosesPasswordWindow(PasswordChangeOutcome outcome);
-
-// The whole change: the length checks, the exchange, its messages, and the closing step (closing
-// byte, the change box cleared, the port closed) after every status outcome. Closing the window
-// itself is left to the caller.
+// The whole change: the length checks, the exchange, its notices, and the closing step (closing
+// byte, the change box cleared, the port closed) after every status outcome.
 [[nodiscard]] PasswordChangeOutcome ChangeAccessPassword(DeviceExchange& exchange,
                                                          const std::u16string& currentPassword,
                                                          const std::u16string& newPassword,

@@ -7,38 +7,30 @@ namespace zorvik {
 
 namespace {
 
-constexpr FramingMessages kMessages{
-    {"Urządzenie nie odpowiada.", "Błąd"},
-    {"Błędne Hasło.", "Błąd"},
-    {"Urządzenie nie odpowiada.", "Błąd"},
+constexpr FramingNotices kNotices{
+    SecurityOutcome::NoReady,
+    SecurityOutcome::WrongPassword,
+    SecurityOutcome::NoAnswer,
 };
-constexpr Message kUpdatedMessage{"Dane zostały zaktualizowane.", "Powodzenie"};
-constexpr Message kRecordRefusedMessage{"Błędne Hasło.", "Error"};
-constexpr Message kBadChecksumMessage{"Błąd danych CRC.", "Error"};
-constexpr Message kNoTransferAnswerMessage{"Urządzenie nie odpowiada.", "Błąd"};
-
-void ShowCheck(DeviceExchange& exchange, SecurityCheck check) {
-    exchange.ShowError(SecurityCheckMessage(check));
-}
 
 }  // namespace
 
 static SecurityOutcome SecuritySteps(DeviceExchange& exchange, const std::u16string& accessPassword,
-                                     const SecurityPanel& panel) {
+                                     const AntiTheftSettings& settings) {
     if (!IsValidAccessPassword(accessPassword)) {
-        exchange.ShowError(kPasswordLengthMessage);
+        exchange.Tell(SecurityOutcome::AccessPasswordLength);
         return SecurityOutcome::AccessPasswordLength;
     }
     // The record is complete before the port is opened.
-    const SecurityBuild build = BuildSecurityRecord(panel);
+    const SecurityBuild build = BuildSecurityRecord(settings);
     if (build.outcome != SecurityCheck::Ok) {
-        ShowCheck(exchange, build.outcome);
+        exchange.Tell(build.outcome);
         return SecurityOutcome::PanelCheckFailed;
     }
 
     exchange.PortReset();
     if (!exchange.WaitReady()) {
-        exchange.ShowError(kMessages.noReady);
+        exchange.Tell(kNotices.noReady);
         exchange.ClosePort();
         return SecurityOutcome::NoReady;
     }
@@ -47,9 +39,9 @@ static SecurityOutcome SecuritySteps(DeviceExchange& exchange, const std::u16str
     const AuthBlock auth = BuildAuthBlock(accessPassword);
     // The security password's length is only tested here, after the command byte; the device
     // then gets no authentication block and falls back to idle on its own.
-    if (const SecurityCheck current = CheckCurrentPassword(panel.currentPassword);
+    if (const SecurityCheck current = CheckCurrentPassword(settings.currentPassword);
         current != SecurityCheck::Ok) {
-        ShowCheck(exchange, current);
+        exchange.Tell(current);
         exchange.ClosePort();
         return SecurityOutcome::CurrentPasswordLength;
     }
@@ -58,11 +50,11 @@ static SecurityOutcome SecuritySteps(DeviceExchange& exchange, const std::u16str
         case StatusReply::Accepted:
             break;
         case StatusReply::WrongPassword:
-            exchange.ShowError(kMessages.wrongPassword);
+            exchange.Tell(kNotices.wrongPassword);
             exchange.ClosePort();
             return SecurityOutcome::WrongPassword;
         default:
-            exchange.ShowError(kMessages.noAnswer);
+            exchange.Tell(kNotices.noAnswer);
             exchange.ClosePort();
             return SecurityOutcome::NoAnswer;
     }
@@ -75,32 +67,32 @@ static SecurityOutcome SecuritySteps(DeviceExchange& exchange, const std::u16str
     }};
     switch (exchange.TransferBlock(kOpSecurityRecord, build.record, kSecrets)) {
         case StatusReply::Accepted:
-            // The device waits for its closing byte until the user has read the message.
-            exchange.ShowInformation(kUpdatedMessage);
+            // The device waits for its closing byte until the user has read the notice.
+            exchange.Tell(SecurityOutcome::Updated);
             exchange.SendByte(kCloseSecurityRecord);
             exchange.ClosePort();
             return SecurityOutcome::Updated;
         case StatusReply::WrongPassword:
-            exchange.ShowError(kRecordRefusedMessage);
+            exchange.Tell(SecurityOutcome::RecordRefused);
             exchange.ClosePort();
             return SecurityOutcome::RecordRefused;
         case StatusReply::BadChecksum:
-            exchange.ShowError(kBadChecksumMessage);
+            exchange.Tell(SecurityOutcome::BadChecksum);
             exchange.ClosePort();
             return SecurityOutcome::BadChecksum;
         case StatusReply::None:
             break;
     }
-    exchange.ShowError(kNoTransferAnswerMessage);
+    exchange.Tell(SecurityOutcome::NoTransferAnswer);
     exchange.ClosePort();
     return SecurityOutcome::NoTransferAnswer;
 }
 
 // The port is released before an error leaves the command.
 SecurityOutcome SendSecuritySettings(DeviceExchange& exchange, const std::u16string& accessPassword,
-                                     const SecurityPanel& panel) {
+                                     const AntiTheftSettings& settings) {
     return exchange.ReleasingPortOnError(
-        [&] { return SecuritySteps(exchange, accessPassword, panel); });
+        [&] { return SecuritySteps(exchange, accessPassword, settings); });
 }
 
 }  // namespace zorvik

@@ -1,5 +1,5 @@
-// The security settings command: the anti-theft panel checked, laid out as the security record and
-// sent to the device in one authenticated exchange.
+// The security settings command: the anti-theft settings checked, laid out as the security record
+// and sent to the device in one authenticated exchange.
 #pragma once
 
 #include <cstdint>
@@ -13,23 +13,9 @@ namespace zorvik {
 constexpr std::uint8_t kOpSecurityRecord = 0x80;     // a security record and its checksum follow
 constexpr std::uint8_t kCloseSecurityRecord = 0xC0;  // last byte after an accepted record
 
-enum class SecurityOutcome {
-    AccessPasswordLength,   // the access password is not 4 characters long
-    PanelCheckFailed,       // one of the panel's checks failed; nothing was touched
-    NoReady,                // no banner
-    CurrentPasswordLength,  // the security password is not 10 characters long (after the banner)
-    WrongPassword,          // the device refused the access password
-    NoAnswer,               // no status reply to the authentication block
-    Updated,                // the device stored the record
-    RecordRefused,          // transfer status "R"
-    BadChecksum,            // transfer status "E"
-    NoTransferAnswer,       // no transfer status reply
-};
-
-// Runs the whole command with its messages. The panel is read before anything else; no control
-// of the window changes, whatever the outcome.
+// Runs the whole command with its notices. The settings are checked before anything else.
 [[nodiscard]] SecurityOutcome SendSecuritySettings(DeviceExchange& exchange,
                                                    const std::u16string& accessPassword,
-                                                   const SecurityPanel& panel);
+                                                   const AntiTheftSettings& settings);
 
 }  // namespace zorvik

@@ -24,9 +24,6 @@ constexpr mode_t kNewFileMode = 0600;  // a new file: its owner's alone
 constexpr const char* kTempName = ".zorvik-XXXXXX";
 constexpr int kMaxLinksFollowed = 40;  // a longer chain of links is a loop, as for the system
 
-// Leads the system's text when a file written in place failed part way.
-constexpr const char* kMayBeDamagedText = "Zapis przerwany, plik może być uszkodzony: ";
-
 [[noreturn]] void ThrowSystemError(int error) {
     throw EInOutError(std::system_category().message(error), error);
 }
@@ -318,8 +315,8 @@ void WriteInPlace(const std::string& target, std::span<const std::uint8_t> bytes
     Descriptor file = OpenForWriting(target, O_NOFOLLOW | (create ? O_CREAT | O_EXCL : 0));
     TempFileGuard made(create ? target : std::string());
     const auto fail = [create](int error) {
-        const std::string text = std::system_category().message(error);
-        throw EInOutError(create ? text : kMayBeDamagedText + text, error);
+        // A file made here is removed again; one that was there may be left damaged.
+        throw EInOutError(std::system_category().message(error), error, !create);
     };
     try {
         WriteAll(file.Get(), bytes);

@@ -18,8 +18,6 @@ namespace zorvik {
 
 namespace {
 
-// Leads the system's text when a file written in place failed part way.
-constexpr const char* kMayBeDamagedText = "Zapis przerwany, plik może być uszkodzony: ";
 // The temporary file beside the target, made unique by the process and a count.
 constexpr const wchar_t* kTempStem = L".zorvik-";
 
@@ -126,7 +124,8 @@ void WriteInPlace(const std::wstring& target, std::span<const std::uint8_t> byte
             ::DeleteFileW(target.c_str());
             throw;
         }
-        throw EInOutError(kMayBeDamagedText + std::string(error.what()), error.ErrorCode());
+        // One that was there may be left damaged, which the message says.
+        throw EInOutError(error.what(), error.ErrorCode(), true);
     }
 }
 

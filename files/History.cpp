@@ -65,20 +65,6 @@ void MakeFolder(const std::string& folder) {
     }
 }
 
-nlohmann::ordered_json ToJson(const HistoryRecord& record) {
-    return {{"id", record.id},
-            {"time", record.time},
-            {"command", record.command},
-            {"stage", record.stage},
-            {"port", record.port},
-            {"by_id", record.byId},
-            {"site", record.site},
-            {"sha256", record.sha256},
-            {"outcome", record.outcome},
-            {"image", record.hasImage ? nlohmann::ordered_json(record.id + kImageExtension)
-                                      : nlohmann::ordered_json(nullptr)}};
-}
-
 std::optional<HistoryRecord> FromJson(const std::string& text) {
     const nlohmann::json json = nlohmann::json::parse(text, nullptr, false);
     if (!json.is_object()) {
@@ -99,6 +85,20 @@ std::optional<HistoryRecord> FromJson(const std::string& text) {
 }
 
 }  // namespace
+
+nlohmann::ordered_json ToJson(const HistoryRecord& record) {
+    return {{"id", record.id},
+            {"time", record.time},
+            {"command", record.command},
+            {"stage", record.stage},
+            {"port", record.port},
+            {"by_id", record.byId},
+            {"site", record.site},
+            {"sha256", record.sha256},
+            {"outcome", record.outcome},
+            {"image", record.hasImage ? nlohmann::ordered_json(record.id + kImageExtension)
+                                      : nlohmann::ordered_json(nullptr)}};
+}
 
 std::string DefaultHistoryFolder() {
     return history::DefaultFolder();

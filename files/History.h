@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 #include "config/ConfigImage.h"
 
 namespace zorvik {
@@ -27,6 +29,9 @@ struct HistoryRecord {
 
     bool operator==(const HistoryRecord&) const = default;
 };
+
+// The record as its JSON file holds it; "image" names the image file beside it, or is null.
+[[nodiscard]] nlohmann::ordered_json ToJson(const HistoryRecord& record);
 
 // $XDG_STATE_HOME/zorvik-cli/history, else ~/.local/state/zorvik-cli/history (on Windows
 // %LOCALAPPDATA%\zorvik-cli\history); empty when none of these is known.

@@ -189,13 +189,29 @@ void NetworkLine::Negotiate(std::int64_t deadline) {
     one(kSetControl, kControlNoFlowControl);
     one(kSetControl, kControlDtrOff);
     one(kSetControl, kControlRtsOff);
-    // Last: what the server passes on before its answer to the purge is stale, as a local port's
-    // queue is when it opens. The answers are not waited for (a server may take tens of
-    // milliseconds to set its line, which every command would pay); they are checked as they
-    // come, and the device's banner cannot come before them.
-    one(kPurgeData, kPurgeReceive);
     purged_ = false;
     SendCommand(settings);
+
+    // A server may open its device only now, and pass on at once what the device had queued
+    // long before, after answering any purge sent with the settings: a banner that old, taken
+    // as fresh, puts the command byte on the device's next banner, whose "R" then reads as a
+    // refused password. So the purge waits for the answer to the baud rate (the device is open
+    // and set); what the server passes on before the purge's answer is stale, as a local port's
+    // queue is when it opens. The other answers are checked as they come.
+    const std::int64_t lineSetBy =
+        std::min(deadline, NowMicros() + std::int64_t{kNetworkLineSetMs} * 1000);
+    while (!lineSet_ && NowMicros() < lineSetBy) {
+        if (!Pump()) {
+            throw Error(kErrOpen, ECONNRESET);
+        }
+        int error = 0;
+        if (!lineSet_ && tcp::Wait(socket_, false, MsLeft(lineSetBy), error) < 0 &&
+            error != EINTR) {
+            throw Error(kErrOpen, error);
+        }
+    }
+    const std::uint8_t which = kPurgeReceive;
+    SendCommand(ComPortCommand(kPurgeData, std::span<const std::uint8_t>(&which, 1)));
 }
 
 bool NetworkLine::Pump() {
@@ -300,6 +316,7 @@ void NetworkLine::Answer(const Event& event) {
                 const std::vector<std::uint8_t> value(event.payload.begin() + 1,
                                                       event.payload.end());
                 const std::uint8_t command = event.payload[0];
+                lineSet_ = lineSet_ || command == kSetBaudRate + kServerReplyOffset;
                 const auto refused = [&](std::uint8_t asked, std::span<const std::uint8_t> want) {
                     return command == asked + kServerReplyOffset &&
                            !std::equal(value.begin(), value.end(), want.begin(), want.end());
@@ -362,6 +379,10 @@ void NetworkLine::Close() {
         int ignored = 0;
         (void)tcp::Send(socket_, purge.data(), purge.size(), ignored);
     }
+    const std::int64_t lingerUntil = lastWriteMicros_ + std::int64_t{kNetworkLingerMs} * 1000;
+    if (const std::int64_t now = NowMicros(); now < lingerUntil) {
+        std::this_thread::sleep_for(std::chrono::microseconds(lingerUntil - now));
+    }
     Shut();
     received_.clear();
 }
@@ -413,6 +434,7 @@ int NetworkLine::Write(const std::uint8_t* buffer, int count) {
         std::this_thread::sleep_for(std::chrono::microseconds(kSendQueuePollMicros));
     }
     outputStuck_ = false;
+    lastWriteMicros_ = NowMicros();
     return count;
 }
 

@@ -23,6 +23,11 @@ constexpr std::string_view kRawSocketScheme = "socket://";  // raw bytes over TC
 
 // Connecting, and for RFC 2217 agreeing the line settings, may take this long in all.
 constexpr int kNetworkConnectMs = 3000;
+// Within that, the longest wait for the server to answer the baud rate before the purge goes.
+constexpr int kNetworkLineSetMs = 1000;
+// A server may flush its device's line as the connection ends: the connection is kept this long
+// after the last write, so that the last bytes of an exchange have left the server by then.
+constexpr int kNetworkLingerMs = 40;
 
 // "rfc2217://HOST:PORT" or "socket://HOST:PORT"; HOST may be a name, an IPv4 address or an IPv6
 // address in brackets, PORT a number from 1 to 65535.
@@ -88,6 +93,8 @@ private:
     bool comPortAgreed_ = false;
     bool comPortRefused_ = false;
     bool purged_ = true;                 // the server has answered the purge sent when opening
+    bool lineSet_ = false;               // the server has answered the baud rate
+    std::int64_t lastWriteMicros_ = 0;   // when the last write left, on the steady clock
     bool settingsRefused_ = false;       // the server took other line settings than asked
     std::vector<std::uint8_t> replies_;  // answers to the commands of the current turn
     std::size_t unusedBytes_ = 0;        // received since the host last took data, or still unread

@@ -9,11 +9,11 @@
 namespace zorvik::testing {
 namespace {
 
-SecurityPanel ProtectedPanel() {
-    SecurityPanel panel;
+AntiTheftSettings ProtectedPanel() {
+    AntiTheftSettings panel;
     panel.currentPassword = u"abcdefghij";
     panel.protection = true;
-    panel.telephone = u"+48601000310  ";
+    panel.telephone = "48601000310";
     return panel;
 }
 
@@ -26,15 +26,15 @@ std::vector<std::uint8_t> Text(const char* text) {
 }
 
 TEST(SecurityChecks, RunInOrderAndReportOnlyTheFirstFailure) {
-    SecurityPanel panel;
+    AntiTheftSettings panel;
     panel.protection = true;
     panel.changePassword = true;
     panel.newPassword = u"1";
-    panel.telephone = u"+             ";
+    panel.telephone = "";
     EXPECT_EQ(BuildSecurityRecord(panel).outcome, SecurityCheck::NoPassword);
     panel.currentPassword = u"x";
     EXPECT_EQ(BuildSecurityRecord(panel).outcome, SecurityCheck::NoTelephone);
-    panel.telephone = u"+1            ";
+    panel.telephone = "1";
     EXPECT_EQ(BuildSecurityRecord(panel).outcome, SecurityCheck::NewPasswordsDiffer);
     panel.repeatedPassword = u"1";
     EXPECT_EQ(BuildSecurityRecord(panel).outcome, SecurityCheck::NewPasswordLength);
@@ -43,7 +43,7 @@ TEST(SecurityChecks, RunInOrderAndReportOnlyTheFirstFailure) {
 }
 
 TEST(SecurityChecks, DifferentNewPasswordsBeatAShortOne) {
-    SecurityPanel panel = ProtectedPanel();
+    AntiTheftSettings panel = ProtectedPanel();
     panel.changePassword = true;
     panel.newPassword = u"123";
     panel.repeatedPassword = u"0123456789";
@@ -51,24 +51,24 @@ TEST(SecurityChecks, DifferentNewPasswordsBeatAShortOne) {
 }
 
 TEST(SecurityChecks, TwoEqualNineCharacterPasswordsAreTooShort) {
-    SecurityPanel panel = ProtectedPanel();
+    AntiTheftSettings panel = ProtectedPanel();
     panel.changePassword = true;
     panel.newPassword = panel.repeatedPassword = u"012345678";
     EXPECT_EQ(BuildSecurityRecord(panel).outcome, SecurityCheck::NewPasswordLength);
 }
 
 TEST(SecurityChecks, ATelephoneWithoutAnyDigitCountsAsMissing) {
-    SecurityPanel panel = ProtectedPanel();
-    for (const char16_t* text : {u"+             ", u"+____________ ", u"", u"+"}) {
+    AntiTheftSettings panel = ProtectedPanel();
+    for (const char* text : {"", "____________", "___"}) {
         panel.telephone = text;
         EXPECT_EQ(BuildSecurityRecord(panel).outcome, SecurityCheck::NoTelephone);
     }
 }
 
 TEST(SecurityChecks, WithProtectionOffOnlyTheCurrentPasswordIsChecked) {
-    SecurityPanel panel;
+    AntiTheftSettings panel;
     panel.currentPassword = u"abc";
-    panel.telephone = u"+             ";
+    panel.telephone = "";
     panel.changePassword = true;  // counts only under protection
     panel.newPassword = u"1";
     panel.repeatedPassword = u"2";
@@ -81,23 +81,8 @@ TEST(SecurityChecks, CurrentPasswordMustHaveTenCharacters) {
     EXPECT_EQ(CheckCurrentPassword(u"0123456789A"), SecurityCheck::CurrentPasswordLength);
 }
 
-TEST(SecurityMessages, AreTheProductTextsWithTheErrorCaption) {
-    const std::vector<std::pair<SecurityCheck, std::string>> expected = {
-        {SecurityCheck::NoPassword, "Brak Hasła."},
-        {SecurityCheck::NoTelephone, "Brak Numeru Telefonu."},
-        {SecurityCheck::NewPasswordsDiffer, "Powtórzone hasło musi być takie same."},
-        {SecurityCheck::NewPasswordLength, "Nowe hasło musi składać się z 10 znaków."},
-        {SecurityCheck::CurrentPasswordLength, "Hasło musi składać się z 10 znaków."},
-    };
-    for (const auto& [check, text] : expected) {
-        const Message message = SecurityCheckMessage(check);
-        EXPECT_EQ(message.text, text);
-        EXPECT_EQ(message.caption, "Błąd");
-    }
-}
-
 TEST(SecurityRecordLayout, ProtectionOffCarriesOnlyTheCurrentPassword) {
-    SecurityPanel panel = ProtectedPanel();
+    AntiTheftSettings panel = ProtectedPanel();
     panel.protection = false;
     panel.changePassword = true;
     panel.newPassword = panel.repeatedPassword = u"0123456789";
@@ -109,10 +94,10 @@ TEST(SecurityRecordLayout, ProtectionOffCarriesOnlyTheCurrentPassword) {
 }
 
 TEST(SecurityRecordLayout, ProtectionOnLaysOutEveryField) {
-    SecurityPanel panel = ProtectedPanel();
+    AntiTheftSettings panel = ProtectedPanel();
     panel.changePassword = true;
     panel.newPassword = panel.repeatedPassword = u"0123456789";
-    panel.telephone = u"+486010003109 ";
+    panel.telephone = "486010003109";
     panel.reportSwitchOn = true;
     panel.reportSimChange = true;
     panel.reportCyclic = true;
@@ -131,7 +116,7 @@ TEST(SecurityRecordLayout, ProtectionOnLaysOutEveryField) {
 }
 
 TEST(SecurityRecordLayout, WithoutPasswordChangeTheNewPasswordBytesStayZero) {
-    SecurityPanel panel = ProtectedPanel();
+    AntiTheftSettings panel = ProtectedPanel();
     panel.newPassword = panel.repeatedPassword = u"0123456789";
     const SecurityRecord record = BuildSecurityRecord(panel).record;
     EXPECT_EQ(record[0], 0x80);
@@ -139,20 +124,20 @@ TEST(SecurityRecordLayout, WithoutPasswordChangeTheNewPasswordBytesStayZero) {
 }
 
 TEST(SecurityRecordLayout, TelephoneIsANumberFieldInUse) {
-    SecurityPanel panel = ProtectedPanel();
-    panel.telephone = u"+486010003    ";
+    AntiTheftSettings panel = ProtectedPanel();
+    panel.telephone = "486010003";
     SecurityRecord record = BuildSecurityRecord(panel).record;
     EXPECT_EQ(record[21], 0x89);
     EXPECT_EQ(Bytes(record, 22, 33), Text("486010003___"));
 
-    panel.telephone = u"+ 86010003    ";  // blank first digit place: later digits are dropped
+    panel.telephone = "_86010003";  // blank first digit place: later digits are dropped
     record = BuildSecurityRecord(panel).record;
     EXPECT_EQ(record[21], 0x80);
     EXPECT_EQ(Bytes(record, 22, 33), Text("____________"));
 }
 
 TEST(SecurityRecordLayout, CyclicReportTimesOnlyWhileCyclicReportsAreOn) {
-    SecurityPanel panel = ProtectedPanel();
+    AntiTheftSettings panel = ProtectedPanel();
     panel.reportInterval = 100;
     panel.reportStartHour = 5;
     panel.reportSimChange = true;
@@ -170,7 +155,7 @@ TEST(SecurityRecordLayout, CyclicReportTimesOnlyWhileCyclicReportsAreOn) {
 }
 
 TEST(SecurityRecordLayout, CharactersGoAsTheirLowEightBitsAndLongTextsAreCut) {
-    SecurityPanel panel = ProtectedPanel();
+    AntiTheftSettings panel = ProtectedPanel();
     panel.currentPassword = u"łódź123456XYZ";  // U+0142, U+00F3, U+0144, U+017A
     panel.changePassword = true;
     panel.newPassword = panel.repeatedPassword = u"ĄĘ34567890";  // U+0104, U+0118
@@ -183,8 +168,8 @@ TEST(SecurityRecordLayout, CharactersGoAsTheirLowEightBitsAndLongTextsAreCut) {
 }
 
 TEST(SecurityRecordLayout, FailedChecksLeaveTheRecordEmpty) {
-    SecurityPanel panel = ProtectedPanel();
-    panel.telephone = u"+             ";
+    AntiTheftSettings panel = ProtectedPanel();
+    panel.telephone = "";
     EXPECT_EQ(BuildSecurityRecord(panel).record, SecurityRecord{});
 }
 

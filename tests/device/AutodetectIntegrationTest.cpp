@@ -20,7 +20,7 @@
 #include <gtest/gtest.h>
 
 #include "serial/SerialPort.h"
-#include "tests/support/FakeDialogs.h"
+#include "tests/support/FakeNotices.h"
 #include "tests/support/TempTree.h"
 
 namespace zorvik::testing {
@@ -120,7 +120,7 @@ protected:
         AutodetectHooks hooks;
         hooks.probe = [this](int number) { return ProbeComPort(map_, number); };
         hooks.showPortName = [this](const std::string& name) { shown.push_back(name); };
-        return Autodetect(port, clock, dialogs, hooks);
+        return Autodetect(port, clock, notices, hooks);
     }
 
     [[nodiscard]] const PortMap& Map() const { return map_; }
@@ -133,11 +133,11 @@ private:
 protected:
     TComPort port{map_, "COM10"};
     SystemClock clock;
-    FakeDialogs dialogs;
+    FakeNotices notices;
     std::vector<std::string> shown;
 };
 
-const ShownMessage kNotFound{"Nie znaleziono urządzenia", "Błąd", 16};
+const Notice kNotFound = AutodetectOutcome::NotFound;
 
 TEST_F(PtyScan, DeviceOnTheSecondPresentPortIsFoundAgainByASecondSearchFromTheStart) {
     AddLine(41, std::nullopt);
@@ -146,7 +146,7 @@ TEST_F(PtyScan, DeviceOnTheSecondPresentPortIsFoundAgainByASecondSearchFromTheSt
     EXPECT_EQ(Run(), "COM42");
     EXPECT_EQ(Run(), "COM42");
     EXPECT_EQ(shown, (std::vector<std::string>{"COM41", "COM42", "COM41", "COM42"}));
-    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_TRUE(notices.told.empty());
     EXPECT_EQ(port.Port(), "COM42");
     EXPECT_FALSE(port.Connected());
 }
@@ -156,7 +156,7 @@ TEST_F(PtyScan, NoDeviceShowsTheMessageAndLeavesTheLastPresentPort) {
     AddLine(44, std::nullopt);
 
     EXPECT_FALSE(Run().has_value());
-    EXPECT_EQ(dialogs.messages, (std::vector<ShownMessage>{kNotFound}));
+    EXPECT_EQ(notices.told, (std::vector<Notice>{kNotFound}));
     EXPECT_EQ(port.Port(), "COM44");
     EXPECT_FALSE(port.Connected());
 }
@@ -165,7 +165,7 @@ TEST_F(PtyScan, NoPortAtAllShowsTheMessageAtOnce) {
     const auto start = SteadyClock::now();
     EXPECT_FALSE(Run().has_value());
     EXPECT_LT(SteadyClock::now() - start, std::chrono::milliseconds(100));
-    EXPECT_EQ(dialogs.messages, (std::vector<ShownMessage>{kNotFound}));
+    EXPECT_EQ(notices.told, (std::vector<Notice>{kNotFound}));
     EXPECT_EQ(port.Port(), "COM10");
     EXPECT_TRUE(shown.empty());
 }
@@ -178,7 +178,7 @@ TEST_F(PtyScan, PortHeldByAnotherOpenPortIsPassedOverSilently) {
 
     EXPECT_EQ(Run(), "COM42");
     EXPECT_EQ(shown, (std::vector<std::string>{"COM41", "COM42"}));
-    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_TRUE(notices.told.empty());
     EXPECT_TRUE(holder.Connected());
 }
 
@@ -186,7 +186,7 @@ TEST_F(PtyScan, BannerLaterThanSevenHundredMsIsNotFound) {
     AddLine(41, 900);
 
     EXPECT_FALSE(Run().has_value());
-    EXPECT_EQ(dialogs.messages, (std::vector<ShownMessage>{kNotFound}));
+    EXPECT_EQ(notices.told, (std::vector<Notice>{kNotFound}));
 }
 
 }  // namespace

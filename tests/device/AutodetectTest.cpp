@@ -11,7 +11,7 @@
 #include "sim/DeviceModel.h"
 #include "sim/MemoryComPort.h"
 #include "sim/VirtualClock.h"
-#include "tests/support/FakeDialogs.h"
+#include "tests/support/FakeNotices.h"
 
 namespace zorvik::testing {
 namespace {
@@ -43,10 +43,7 @@ struct ScanRig {
                     break;
             }
         };
-        dialogs.onMessage = [this](const ShownMessage& message) {
-            log.push_back("message [" + message.caption + "] " + message.text + " /" +
-                          std::to_string(message.flags));
-        };
+        notices.onNotice = [this](const Notice& notice) { log.push_back(Told(notice)); };
     }
 
     // COMn exists, with a device behind it or as a silent line.
@@ -64,19 +61,19 @@ struct ScanRig {
         AutodetectHooks hooks;
         hooks.probe = [this](int number) { return present.count(number) > 0; };
         hooks.showPortName = [this](const std::string& name) { log.push_back("selector " + name); };
-        return Autodetect(port, clock, dialogs, hooks);
+        return Autodetect(port, clock, notices, hooks);
     }
 
     VirtualClock clock;
     DeviceModel unprobed{Silent()};
     MemoryComPort port{unprobed, clock, "COM10"};
-    FakeDialogs dialogs;
+    FakeNotices notices;
     std::set<int> present;
     std::vector<std::unique_ptr<DeviceModel>> devices;
     Log log;
 };
 
-const std::string kNotFound = "message [Błąd] Nie znaleziono urządzenia /16";
+const std::string kNotFound = Told(AutodetectOutcome::NotFound);
 
 std::int64_t TimeOf(const MemoryComPort& port, WireEvent::Kind kind, const std::string& name) {
     for (const WireEvent& event : port.wire) {
@@ -171,7 +168,7 @@ TEST(Autodetect, OnlyAWholeBannerWithinSevenHundredMsCounts) {
         late.bannerDelayMs = row.bannerDelayMs;
         rig.PresentWithDevice(1, late);
         EXPECT_EQ(rig.Run().has_value(), row.found);
-        EXPECT_EQ(rig.dialogs.messages.empty(), row.found);
+        EXPECT_EQ(rig.notices.told.empty(), row.found);
     }
 }
 

@@ -8,7 +8,7 @@
 #include "serial/Clock.h"
 #include "serial/PortMap.h"
 #include "serial/SerialPort.h"
-#include "tests/support/FakeDialogs.h"
+#include "tests/support/FakeNotices.h"
 #include "tests/support/SimProcess.h"
 
 namespace zorvik::testing {
@@ -20,8 +20,8 @@ TEST(ConfigCommandsOverPty, ReadEditWriteAndReadBackShowsTheEdit) {
     const PortMap map = sim.Map();
     TComPort port(map, sim.Name());
     SystemClock clock;
-    FakeDialogs dialogs;
-    DeviceExchange exchange(port, clock, dialogs);
+    FakeNotices notices;
+    DeviceExchange exchange(port, clock, notices);
 
     const ReadResult first = ReadConfiguration(exchange, u"9466");
     ASSERT_EQ(first.outcome, ReadOutcome::Read);
@@ -34,11 +34,8 @@ TEST(ConfigCommandsOverPty, ReadEditWriteAndReadBackShowsTheEdit) {
     ASSERT_EQ(second.outcome, ReadOutcome::Read);
     EXPECT_EQ(*second.image, edited);
     EXPECT_FALSE(port.Connected());
-    EXPECT_EQ(dialogs.messages, (std::vector<ShownMessage>{
-                                    {"Dane zostały Odczytane.", "Powodzenie", 64},
-                                    {"Dane zostały Zapisane.", "Powodzenie", 64},
-                                    {"Dane zostały Odczytane.", "Powodzenie", 64},
-                                }));
+    EXPECT_EQ(notices.told,
+              (std::vector<Notice>{ReadOutcome::Read, WriteOutcome::Stored, ReadOutcome::Read}));
 }
 
 TEST(ConfigCommandsOverPty, ShortBlockFromTheDeviceIsRefused) {
@@ -46,11 +43,11 @@ TEST(ConfigCommandsOverPty, ShortBlockFromTheDeviceIsRefused) {
     const PortMap map = sim.Map();
     TComPort port(map, sim.Name());
     SystemClock clock;
-    FakeDialogs dialogs;
-    DeviceExchange exchange(port, clock, dialogs);
+    FakeNotices notices;
+    DeviceExchange exchange(port, clock, notices);
 
     EXPECT_EQ(ReadConfiguration(exchange, u"9466").outcome, ReadOutcome::BadBlock);
-    EXPECT_EQ(dialogs.messages, (std::vector<ShownMessage>{{"Błąd danych CRC.", "Error", 16}}));
+    EXPECT_EQ(notices.told, (std::vector<Notice>{ReadOutcome::BadBlock}));
 }
 
 }  // namespace

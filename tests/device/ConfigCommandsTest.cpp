@@ -1,4 +1,4 @@
-// Reading and writing the configuration against the device model: bytes, pauses and messages.
+// Reading and writing the configuration against the device model: bytes, pauses and notices.
 #include "device/ConfigCommands.h"
 
 #include <gtest/gtest.h>
@@ -40,7 +40,7 @@ std::vector<std::string> Accepted() {
     return {Opened(), Device("Ready"), Host({0x03}), Host(ReferenceAuthBlock("9466")), Device("O")};
 }
 
-// A framing fault and what each command must show for it.
+// A framing fault and what each command must tell of it.
 struct FramingRow {
     const char* name;
     DeviceFaults faults;
@@ -90,9 +90,8 @@ TEST(ReadCommand, SuccessfulReadClosesThePortThenShowsItsMessageAndGivesTheImage
     EXPECT_EQ(result.outcome, ReadOutcome::Read);
     ASSERT_TRUE(result.image.has_value());
     EXPECT_EQ(*result.image, stored);
-    EXPECT_EQ(rig.log,
-              Then(Accepted(), {Host({0x01}), Device(BlockOf(stored)), Host({0x41}), Closed(),
-                                Shown("Dane zostały Odczytane.", "Powodzenie", 64)}));
+    EXPECT_EQ(rig.log, Then(Accepted(), {Host({0x01}), Device(BlockOf(stored)), Host({0x41}),
+                                         Closed(), Told(ReadOutcome::Read)}));
 }
 
 TEST(ReadCommand, BlockIsTakenInOneReadAfterFiftyTwoPausesOfOneMillisecond) {
@@ -105,12 +104,7 @@ TEST(ReadCommand, BlockIsTakenInOneReadAfterFiftyTwoPausesOfOneMillisecond) {
     EXPECT_EQ(WireTimeOf(rig.port, WireEvent::Kind::HostToDevice, {0x41}), taken);
 }
 
-TEST(ReadCommand, FramingFailuresUseTheReadWordingWithFullStops) {
-    const std::vector<std::string> messages = {
-        Shown("Urządzenie nie odpowiada.", "Błąd", 16),
-        Shown("Błędne Hasło.", "Error", 16),
-        Shown("Urządzenie nie odpowiada.", "Error", 16),
-    };
+TEST(ReadCommand, FramingFailuresAreToldAsTheReadsOwn) {
     const std::vector<ReadOutcome> outcomes = {ReadOutcome::NoReady, ReadOutcome::WrongPassword,
                                                ReadOutcome::NoAnswer};
     const std::vector<FramingRow> rows = FramingRows();
@@ -120,7 +114,7 @@ TEST(ReadCommand, FramingFailuresUseTheReadWordingWithFullStops) {
         const ReadResult result = ReadConfiguration(rig.exchange, u"9466");
         EXPECT_EQ(result.outcome, outcomes[i]);
         EXPECT_FALSE(result.image.has_value());
-        EXPECT_EQ(rig.log, Then(rows[i].lineBeforeMessage, {messages[i], Closed()}));
+        EXPECT_EQ(rig.log, Then(rows[i].lineBeforeMessage, {Told(outcomes[i]), Closed()}));
     }
 }
 
@@ -129,9 +123,7 @@ TEST(ReadCommand, PasswordOfOtherThanFourCharactersNeverTouchesThePort) {
         ExchangeRig rig;
         const ReadResult result = ReadConfiguration(rig.exchange, password);
         EXPECT_EQ(result.outcome, ReadOutcome::BadPassword);
-        EXPECT_EQ(
-            rig.log,
-            (std::vector<std::string>{Shown("Hasło musi składać się z 4 znaków.", "Błąd", 16)}));
+        EXPECT_EQ(rig.log, (std::vector<std::string>{Told(ReadOutcome::BadPassword)}));
         EXPECT_TRUE(rig.port.wire.empty());
     }
 }
@@ -150,9 +142,8 @@ TEST(ReadCommand, OneFlippedBitInTheChecksumIsRefusedAfterTheClosingByte) {
     EXPECT_TRUE(std::equal(good.begin(), good.end() - 1, got.begin() + 6));
     const std::uint8_t flipped = got.back() ^ good.back();
     EXPECT_TRUE(flipped != 0 && (flipped & (flipped - 1)) == 0) << "not a single bit";
-    EXPECT_EQ(
-        std::vector<std::string>(rig.log.end() - 3, rig.log.end()),
-        (std::vector<std::string>{Host({0x41}), Closed(), Shown("Błąd danych CRC.", "Error", 16)}));
+    EXPECT_EQ(std::vector<std::string>(rig.log.end() - 3, rig.log.end()),
+              (std::vector<std::string>{Host({0x41}), Closed(), Told(ReadOutcome::BadBlock)}));
 }
 
 TEST(ReadCommand, ShortBlockIsRefusedEvenWhenItsZeroTailMatchesTheChecksum) {
@@ -178,7 +169,7 @@ TEST(ReadCommand, ShortBlockIsRefusedEvenWhenItsZeroTailMatchesTheChecksum) {
     EXPECT_FALSE(result.image.has_value());
     EXPECT_EQ(rig.log,
               Then(Accepted(), {Host({0x01}), Device(Bytes(stored.begin(), stored.begin() + 200)),
-                                Host({0x41}), Closed(), Shown("Błąd danych CRC.", "Error", 16)}));
+                                Host({0x41}), Closed(), Told(ReadOutcome::BadBlock)}));
 }
 
 TEST(ReadCommand, PortErrorReachesTheCallerAndTheNextReadRecovers) {
@@ -187,7 +178,7 @@ TEST(ReadCommand, PortErrorReachesTheCallerAndTheNextReadRecovers) {
     EXPECT_THROW((void)ReadConfiguration(rig.exchange, u"9466"), EComPort);
     EXPECT_FALSE(rig.port.Connected()) << "released before the error reaches the caller";
     EXPECT_EQ(rig.log.back(), Closed());
-    EXPECT_TRUE(rig.dialogs.messages.empty());
+    EXPECT_TRUE(rig.notices.told.empty());
 
     rig.log.clear();
     const ReadResult again = ReadConfiguration(rig.exchange, u"9466");
@@ -199,10 +190,9 @@ TEST(ReadCommand, PortErrorReachesTheCallerAndTheNextReadRecovers) {
 TEST(WriteCommand, SuccessfulWriteSendsTheImageEncodedAfterThePasswordAndTheDeviceStoresIt) {
     ExchangeRig rig;
     EXPECT_EQ(WriteRun(rig).Run(), WriteOutcome::Stored);
-    EXPECT_EQ(rig.log, Then(Accepted(),
-                            {"password accepted", "image encoded", Host({0x81}),
-                             Host(BlockOf(PatternImage())), Host({0x00}), Device("O"), Host({0xC1}),
-                             Closed(), Shown("Dane zostały Zapisane.", "Powodzenie", 64)}));
+    EXPECT_EQ(rig.log, Then(Accepted(), {"password accepted", "image encoded", Host({0x81}),
+                                         Host(BlockOf(PatternImage())), Host({0x00}), Device("O"),
+                                         Host({0xC1}), Closed(), Told(WriteOutcome::Stored)}));
     EXPECT_EQ(rig.device.ConfigImage(), PatternImage());
 }
 
@@ -229,12 +219,7 @@ TEST(WriteCommand, WrittenImageIsReadBackUnchanged) {
     EXPECT_EQ(*back.image, PatternImage());
 }
 
-TEST(WriteCommand, FramingFailuresUseTheWriteWordingWithoutFullStops) {
-    const std::vector<std::string> messages = {
-        Shown("Urządzenie nie odpowiada", "Błąd", 16),
-        Shown("Błędne Hasło", "Błąd", 16),
-        Shown("Urządzenie nie odpowiada", "Błąd", 16),
-    };
+TEST(WriteCommand, FramingFailuresAreToldAsTheWritesOwn) {
     const std::vector<WriteOutcome> outcomes = {WriteOutcome::NoReady, WriteOutcome::WrongPassword,
                                                 WriteOutcome::NoAnswer};
     const std::vector<FramingRow> rows = FramingRows();
@@ -244,7 +229,7 @@ TEST(WriteCommand, FramingFailuresUseTheWriteWordingWithoutFullStops) {
         const ConfigImage before = rig.device.ConfigImage();
         EXPECT_EQ(WriteRun(rig).Run(), outcomes[i]);
         // Nothing encoded, the password box untouched.
-        EXPECT_EQ(rig.log, Then(rows[i].lineBeforeMessage, {messages[i], Closed()}));
+        EXPECT_EQ(rig.log, Then(rows[i].lineBeforeMessage, {Told(outcomes[i]), Closed()}));
         EXPECT_EQ(rig.device.ConfigImage(), before);
     }
 }
@@ -258,13 +243,11 @@ TEST(WriteCommand, RefusedTransferIsReportedAfterThePasswordWasAcceptedAndGetsNo
     const std::vector<Row> rows = {
         {'R',
          WriteOutcome::TransferWrongPassword,
-         {Device("R"), Shown("Błędne Hasło.", "Error", 16), Closed()}},
+         {Device("R"), Told(WriteOutcome::TransferWrongPassword), Closed()}},
         {'E',
          WriteOutcome::TransferBadChecksum,
-         {Device("E"), Shown("Błąd danych CRC.", "Error", 16), Closed()}},
-        {0,
-         WriteOutcome::TransferNoAnswer,
-         {Shown("Urządzenie nie odpowiada.", "Błąd", 16), Closed()}},
+         {Device("E"), Told(WriteOutcome::TransferBadChecksum), Closed()}},
+        {0, WriteOutcome::TransferNoAnswer, {Told(WriteOutcome::TransferNoAnswer), Closed()}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.reply);
@@ -291,8 +274,7 @@ TEST(WriteCommand, SilentDeviceIsGivenOneHundredPollsAfterTheBlock) {
 TEST(WriteCommand, PasswordOfOtherThanFourCharactersNeverTouchesThePortNorTheControls) {
     ExchangeRig rig;
     EXPECT_EQ(WriteRun(rig).Run(u"94"), WriteOutcome::BadPassword);
-    EXPECT_EQ(rig.log,
-              (std::vector<std::string>{Shown("Hasło musi składać się z 4 znaków.", "Błąd", 16)}));
+    EXPECT_EQ(rig.log, (std::vector<std::string>{Told(WriteOutcome::BadPassword)}));
     EXPECT_TRUE(rig.port.wire.empty());
 }
 
@@ -302,7 +284,7 @@ TEST(WriteCommand, PortErrorReachesTheCallerAndTheNextWriteRecovers) {
     rig.port.FailWritesAfter(3, EIO);  // the block itself fails
     EXPECT_THROW((void)WriteRun(rig).Run(), EComPort);
     EXPECT_FALSE(rig.port.Connected());
-    EXPECT_TRUE(rig.dialogs.messages.empty());
+    EXPECT_TRUE(rig.notices.told.empty());
     EXPECT_EQ(rig.device.ConfigImage(), before);
 
     EXPECT_EQ(WriteRun(rig).Run(), WriteOutcome::Stored);

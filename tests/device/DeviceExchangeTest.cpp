@@ -51,17 +51,19 @@ private:
 
 struct ScriptedRig {
     explicit ScriptedRig(std::deque<std::string> chunks)
-        : port(std::move(chunks)), exchange(port, clock, dialogs) {
+        : port(std::move(chunks)), exchange(port, clock, notices) {
         port.Open();
     }
     ScriptedPort port;
     VirtualClock clock;
-    FakeDialogs dialogs;
+    FakeNotices notices;
     DeviceExchange exchange;
 };
 
 // Distinct texts, so a test sees which of the table's rows was used.
-constexpr FramingMessages kTable{{"no ready", "cap 1"}, {"wrong", "cap 2"}, {"no answer", "cap 3"}};
+// Three notices of three commands, so that each failure is seen to tell its own.
+const FramingNotices kTable{ReadOutcome::NoReady, WriteOutcome::WrongPassword,
+                            SecurityOutcome::NoAnswer};
 
 DeviceFaults BannerAfter(int ms) {
     DeviceFaults faults;
@@ -99,8 +101,7 @@ TEST(ReadyBannerWait, BannerLaterThanTenPollsIsRefusedWithTheCommandsMessage) {
     EXPECT_EQ(rig.exchange.RunAuthenticated(BuildAuthBlock(u"9466"), kTable),
               FramingOutcome::NoReady);
     EXPECT_EQ(rig.clock.TotalSleptMicros(), 2'500'000);
-    EXPECT_EQ(rig.log,
-              (std::vector<std::string>{Opened(), Shown("no ready", "cap 1", 16), Closed()}));
+    EXPECT_EQ(rig.log, (std::vector<std::string>{Opened(), Told(ReadOutcome::NoReady), Closed()}));
     EXPECT_FALSE(rig.port.Connected());
 }
 
@@ -246,6 +247,15 @@ TEST(AuthenticatedFraming, BannersQueuedBehindASeenOneAreNotTakenForTheStatus) {
               FramingOutcome::NoAnswer);
 }
 
+// The device's next banner had begun as the command byte came: its "R" comes before the block.
+TEST(AuthenticatedFraming, ABannerLetterBeforeTheBlockIsNoStatus) {
+    ScriptedRig rig({"", "Ready", "", "R", "", "O"});
+    ASSERT_TRUE(ListenForReady(rig.port, rig.clock, 2'500'000, 20));
+    rig.exchange.BannerSeen();
+    EXPECT_EQ(rig.exchange.RunAuthenticated(BuildAuthBlock(u"9466"), kTable),
+              FramingOutcome::Accepted);
+}
+
 TEST(AuthenticatedFraming, PortLeftOpenIsClosedAndOpenedAfresh) {
     ExchangeRig rig;
     rig.port.Open();
@@ -265,7 +275,7 @@ TEST(AuthenticatedFraming, StatusFailuresShowTheCommandsMessageBeforeClosing) {
               FramingOutcome::WrongPassword);
     EXPECT_EQ(rejected.log,
               (std::vector<std::string>{Opened(), Device("Ready"), Host({0x03}), Host(auth),
-                                        Device("R"), Shown("wrong", "cap 2", 16), Closed()}));
+                                        Device("R"), Told(WriteOutcome::WrongPassword), Closed()}));
 
     DeviceFaults silent;
     silent.silentStatus = true;
@@ -274,14 +284,14 @@ TEST(AuthenticatedFraming, StatusFailuresShowTheCommandsMessageBeforeClosing) {
               FramingOutcome::NoAnswer);
     EXPECT_EQ(unanswered.log,
               (std::vector<std::string>{Opened(), Device("Ready"), Host({0x03}), Host(auth),
-                                        Shown("no answer", "cap 3", 16), Closed()}));
+                                        Told(SecurityOutcome::NoAnswer), Closed()}));
 }
 
 TEST(AuthenticatedFraming, WrongPasswordInTheBlockIsRefusedByTheDevice) {
     ExchangeRig rig;
     EXPECT_EQ(rig.exchange.RunAuthenticated(BuildAuthBlock(u"9467"), kTable),
               FramingOutcome::WrongPassword);
-    EXPECT_EQ(rig.dialogs.messages, (std::vector<ShownMessage>{{"wrong", "cap 2", 16}}));
+    EXPECT_EQ(rig.notices.told, (std::vector<Notice>{WriteOutcome::WrongPassword}));
 }
 
 TEST(AuthenticatedFraming, NoiseBeforeTheStatusOnlyUsesAttempts) {
@@ -290,7 +300,7 @@ TEST(AuthenticatedFraming, NoiseBeforeTheStatusOnlyUsesAttempts) {
     ExchangeRig rig(faults);
     EXPECT_EQ(rig.exchange.RunAuthenticated(BuildAuthBlock(u"9466"), kTable),
               FramingOutcome::Accepted);
-    EXPECT_TRUE(rig.dialogs.messages.empty());
+    EXPECT_TRUE(rig.notices.told.empty());
     EXPECT_EQ(rig.log.back(), Device("O"));
     // Three junk bytes, one poll each, then the reply.
     EXPECT_EQ(std::count_if(rig.log.begin(), rig.log.end(),
@@ -308,7 +318,7 @@ TEST(AuthenticatedFraming, PortErrorEndsTheExchangeAndLeavesThePortOpen) {
         EXPECT_EQ(error.Code(), 2);
     }
     EXPECT_TRUE(rig.port.Connected());
-    EXPECT_TRUE(rig.dialogs.messages.empty());
+    EXPECT_TRUE(rig.notices.told.empty());
 
     // The next exchange's port reset starts afresh.
     EXPECT_EQ(rig.exchange.RunAuthenticated(BuildAuthBlock(u"9466"), kTable),
@@ -349,10 +359,10 @@ private:
 };
 
 struct LateBlockRig {
-    LateBlockRig() : port(clock), exchange(port, clock, dialogs) { port.Open(); }
+    LateBlockRig() : port(clock), exchange(port, clock, notices) { port.Open(); }
     VirtualClock clock;
     TimedPort port;
-    FakeDialogs dialogs;
+    FakeNotices notices;
     DeviceExchange exchange;
     std::array<std::uint8_t, 257> block{};
 

@@ -10,6 +10,7 @@
 #include "serial/Clock.h"
 #include "serial/PortMap.h"
 #include "serial/SerialPort.h"
+#include "tests/support/FakeNotices.h"
 #include "tests/support/NoProgress.h"
 #include "tests/support/SimProcess.h"
 #include "tests/support/TempFolder.h"
@@ -18,16 +19,6 @@ namespace zorvik::testing {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-class NoDialogs : public Dialogs {
-public:
-    int MessageBox(const std::string& text, const std::string&, int) override {
-        messages.push_back(text);
-        return kIdOk;
-    }
-
-    std::vector<std::string> messages;
-};
 
 // The simulator sends without line pacing: at 57600 baud a read-back page leaves only 6 ms of
 // the host's 52 ms pause spare, which a busy test machine can take from the simulator.
@@ -47,12 +38,12 @@ TEST(FirmwareOverPty, AFullFileIsProgrammedVerifiedAndStoredAsSent) {
         const PortMap map = sim.Map();
         TComPort port(map, sim.Name());
         SystemClock clock;
-        NoDialogs dialogs;
+        FakeNotices notices;
         NoProgress progress;
-        FirmwareUpdate update(port, clock, dialogs, progress);
+        FirmwareUpdate update(port, clock, notices, progress);
 
         EXPECT_EQ(update.Run(path, {true, true}), FirmwareOutcome::Done);
-        EXPECT_TRUE(dialogs.messages.empty());
+        EXPECT_TRUE(notices.told.empty());
         EXPECT_FALSE(port.Connected());
 
         // The simulator writes what it stored once it has taken the reset byte.

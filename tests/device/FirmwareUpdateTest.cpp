@@ -9,16 +9,11 @@
 #include "sim/DeviceModel.h"
 #include "sim/MemoryComPort.h"
 #include "sim/VirtualClock.h"
-#include "tests/support/FakeDialogs.h"
+#include "tests/support/FakeNotices.h"
 #include "tests/support/FirmwareTestSupport.h"
 
 namespace zorvik::testing {
 namespace {
-
-const ShownMessage kNoDevice{"Urządzenie nie odpowiada", "Błąd", 16};
-const ShownMessage kProgramming{"Błąd programowania", "Błąd", 16};
-const ShownMessage kVerification{"Błąd weryfikacji", "Błąd", 16};
-const ShownMessage kBadSize{"Nieprawidłowy rozmiar pliku", "Błąd", 16};
 
 Bytes Text(const std::string& text) {
     return Bytes(text.begin(), text.end());
@@ -45,12 +40,12 @@ Bytes ProgrammingBytes(const Bytes& file, std::uint8_t last) {
     return out;
 }
 
-// The device model on an in-memory line, scripted dialogs and a recording progress bar.
+// The device model on an in-memory line, recorded notices and a recording progress bar.
 struct DeviceRig {
     explicit DeviceRig(DeviceFaults faults = {}) : device(faults), port(device, clock) {}
 
     FirmwareOutcome Run(const std::string& path, bool verify, bool reset) {
-        FirmwareUpdate update(port, clock, dialogs, progress);
+        FirmwareUpdate update(port, clock, notices, progress);
         return update.Run(path, {verify, reset});
     }
 
@@ -59,7 +54,7 @@ struct DeviceRig {
     VirtualClock clock;
     DeviceModel device;
     MemoryComPort port;
-    FakeDialogs dialogs;
+    FakeNotices notices;
     RecordingProgress progress;
     TempFolder folder;
 };
@@ -71,13 +66,13 @@ struct ScriptRig {
     }
 
     FirmwareOutcome Run(const std::string& path, bool verify, bool reset) {
-        FirmwareUpdate update(port, clock, dialogs, progress);
+        FirmwareUpdate update(port, clock, notices, progress);
         return update.Run(path, {verify, reset});
     }
 
     VirtualClock clock;
     ScriptedPort port;
-    FakeDialogs dialogs;
+    FakeNotices notices;
     RecordingProgress progress;
     TempFolder folder;
 };
@@ -98,7 +93,7 @@ TEST(FirmwareSequence, ThreeRecordsWithVerificationAndResetGoOverTheLineInTheDoc
     EXPECT_TRUE(rig.device.ResetRequested());
 
     // Success says nothing, and leaves the port closed and the bar hidden.
-    EXPECT_TRUE(rig.dialogs.messages.empty());
+    EXPECT_TRUE(rig.notices.told.empty());
     EXPECT_FALSE(rig.port.Connected());
     EXPECT_EQ(rig.port.wire.back().kind, WireEvent::Kind::Closed);
     EXPECT_FALSE(rig.progress.visible);
@@ -189,7 +184,7 @@ TEST(FirmwareSequence, TheLastBytesFollowTheTwoCheckBoxes) {
         ASSERT_EQ(host.size(), 516 + each.tail.size());
         EXPECT_EQ(Bytes(host.begin() + 516, host.end()), each.tail);
         EXPECT_EQ(rig.device.ResetRequested(), each.reset);
-        EXPECT_TRUE(rig.dialogs.messages.empty());
+        EXPECT_TRUE(rig.notices.told.empty());
         EXPECT_FALSE(rig.port.Connected());
     }
 }
@@ -201,7 +196,7 @@ TEST(FirmwareSequence, AnEmptyFileIsRefusedBeforeTheProgrammingCommand) {
     rig.device.LoadFlash(flash);
     EXPECT_EQ(rig.Run(rig.File({}), true, false), FirmwareOutcome::FileRefused);
     EXPECT_TRUE(rig.port.HostBytes().empty());
-    EXPECT_EQ(rig.dialogs.messages, (std::vector<ShownMessage>{kBadSize}));
+    EXPECT_EQ(rig.notices.told, (std::vector<Notice>{FirmwareFileSize::Empty}));
     EXPECT_EQ(rig.device.Flash(), flash);
     EXPECT_FALSE(rig.port.Connected());
 }
@@ -213,7 +208,7 @@ TEST(FirmwareSequence, AFullFlashOf240RecordsIsProgrammedAndVerified) {
     EXPECT_EQ(rig.Run(rig.File(file), true, true), FirmwareOutcome::Done);
     EXPECT_EQ(rig.device.Flash(), file);
     EXPECT_EQ(rig.device.ProgrammedPages(), 240);
-    EXPECT_TRUE(rig.dialogs.messages.empty());
+    EXPECT_TRUE(rig.notices.told.empty());
 }
 
 TEST(FirmwareProgressBar, ShowsEachPhaseFromZeroToTheFileSizeAndOnlyWhileItRuns) {
@@ -254,7 +249,7 @@ TEST(FirmwareFailures, NoReadyBannerReportsThatTheDeviceDoesNotAnswerAndClosesTh
     faults.noBanner = true;
     DeviceRig rig(faults);
     EXPECT_EQ(rig.Run(rig.File(FirmwareImage(1)), true, true), FirmwareOutcome::NoReady);
-    EXPECT_EQ(rig.dialogs.messages, (std::vector<ShownMessage>{kNoDevice}));
+    EXPECT_EQ(rig.notices.told, (std::vector<Notice>{FirmwareOutcome::NoReady}));
     EXPECT_TRUE(rig.port.HostBytes().empty());
     EXPECT_FALSE(rig.port.Connected());
     EXPECT_EQ(rig.clock.TotalSleptMicros(), 2'500'000);
@@ -267,12 +262,12 @@ TEST(FirmwareFailures, ADeviceThatRefusesTheCommandByteGetsNoPageAndNoResetByte)
     // At the message the port is still open and the bar still shows; both go once it is closed.
     bool openAtMessage = false;
     bool barAtMessage = false;
-    rig.dialogs.onMessage = [&](const ShownMessage&) {
+    rig.notices.onNotice = [&](const Notice&) {
         openAtMessage = rig.port.Connected();
         barAtMessage = rig.progress.visible;
     };
     EXPECT_EQ(rig.Run(rig.File(FirmwareImage(2)), true, true), FirmwareOutcome::ProgrammingFailed);
-    EXPECT_EQ(rig.dialogs.messages, (std::vector<ShownMessage>{kProgramming}));
+    EXPECT_EQ(rig.notices.told, (std::vector<Notice>{FirmwareOutcome::ProgrammingFailed}));
     EXPECT_EQ(rig.port.HostBytes(), (Bytes{0x00}));
     EXPECT_TRUE(openAtMessage);
     EXPECT_TRUE(barAtMessage);
@@ -286,7 +281,7 @@ TEST(FirmwareFailures, AnErrorLetterAfterAPageEndsTheExchangeWithoutVerification
     DeviceRig rig(faults);
     const Bytes file = FirmwareImage(3);
     EXPECT_EQ(rig.Run(rig.File(file), true, true), FirmwareOutcome::ProgrammingFailed);
-    EXPECT_EQ(rig.dialogs.messages, (std::vector<ShownMessage>{kProgramming}));
+    EXPECT_EQ(rig.notices.told, (std::vector<Notice>{FirmwareOutcome::ProgrammingFailed}));
     // Two records and their continuation bytes, then nothing.
     const Bytes all = ProgrammingBytes(file, 0x01);
     EXPECT_EQ(rig.port.HostBytes(), Bytes(all.begin(), all.begin() + 1 + 2 * 258));
@@ -302,7 +297,7 @@ TEST(FirmwareFailures, StrayLettersDuringProgrammingAreIgnored) {
     EXPECT_EQ(rig.Run(rig.File(file), true, false), FirmwareOutcome::Done);
     EXPECT_EQ(rig.port.HostBytes(),
               Concat({ProgrammingBytes(file, 0x01), {0x01, 0x4E, 0x4E, 0x4E, 0x4F}}));
-    EXPECT_TRUE(rig.dialogs.messages.empty());
+    EXPECT_TRUE(rig.notices.told.empty());
 }
 
 TEST(FirmwareFailures, NoBannerBeforeVerificationIsReportedAsAProgrammingError) {
@@ -311,7 +306,7 @@ TEST(FirmwareFailures, NoBannerBeforeVerificationIsReportedAsAProgrammingError) 
     DeviceRig rig(faults);
     const Bytes file = FirmwareImage(2);
     EXPECT_EQ(rig.Run(rig.File(file), true, true), FirmwareOutcome::NoVerifyReady);
-    EXPECT_EQ(rig.dialogs.messages, (std::vector<ShownMessage>{kProgramming}));
+    EXPECT_EQ(rig.notices.told, (std::vector<Notice>{FirmwareOutcome::NoVerifyReady}));
     EXPECT_EQ(rig.port.HostBytes(), ProgrammingBytes(file, 0x01));
     EXPECT_FALSE(rig.port.Connected());
 }
@@ -321,11 +316,11 @@ TEST(FirmwareFailures, ADifferingPageIsReportedAndOnlyThenAnsweredWith45) {
     faults.firmwareCorruptPage = 1;
     DeviceRig rig(faults);
     Bytes hostAtMessage;
-    rig.dialogs.onMessage = [&](const ShownMessage&) { hostAtMessage = rig.port.HostBytes(); };
+    rig.notices.onNotice = [&](const Notice&) { hostAtMessage = rig.port.HostBytes(); };
     const Bytes file = FirmwareImage(3);
     EXPECT_EQ(rig.Run(rig.File(file), true, true), FirmwareOutcome::VerificationFailed);
 
-    EXPECT_EQ(rig.dialogs.messages, (std::vector<ShownMessage>{kVerification}));
+    EXPECT_EQ(rig.notices.told, (std::vector<Notice>{FirmwareOutcome::VerificationFailed}));
     const Bytes before = Concat({ProgrammingBytes(file, 0x01), {0x01, 0x4E, 0x4E}});
     EXPECT_EQ(hostAtMessage, before);
     EXPECT_EQ(rig.port.HostBytes(), Concat({before, {0x45}}));
@@ -350,7 +345,7 @@ TEST(FirmwareVerification, Byte256OfARecordIsNeverCompared) {
         }
     };
     EXPECT_EQ(rig.Run(path, true, false), FirmwareOutcome::Done);
-    EXPECT_TRUE(rig.dialogs.messages.empty());
+    EXPECT_TRUE(rig.notices.told.empty());
     EXPECT_EQ(rig.port.HostBytes().back(), 0x4F);
 }
 
@@ -370,7 +365,7 @@ TEST(FirmwareVerification, AnyDifferenceInBytes0To255OfAnyPageFailsIt) {
                 }
             };
             EXPECT_EQ(rig.Run(path, true, true), FirmwareOutcome::VerificationFailed);
-            EXPECT_EQ(rig.dialogs.messages, (std::vector<ShownMessage>{kVerification}));
+            EXPECT_EQ(rig.notices.told, (std::vector<Notice>{FirmwareOutcome::VerificationFailed}));
             const Bytes host = rig.port.HostBytes();
             // Pages up to the differing one were asked for; the last byte is 0x45.
             const Bytes asked(static_cast<std::size_t>(record + 1), 0x4E);
@@ -399,7 +394,7 @@ TEST(FirmwareVerification, AShortPageFailsIt) {
     };
     EXPECT_EQ(rig.Run(rig.folder.Write("one.bin", file), true, false),
               FirmwareOutcome::VerificationFailed);
-    EXPECT_EQ(rig.dialogs.messages, (std::vector<ShownMessage>{kVerification}));
+    EXPECT_EQ(rig.notices.told, (std::vector<Notice>{FirmwareOutcome::VerificationFailed}));
     EXPECT_EQ(rig.port.written.back(), 0x45);
 }
 
@@ -409,14 +404,14 @@ TEST(FirmwareLetterWait, ASilentDeviceIsGivenUpFiveSecondsAfterTheLastAnswer) {
     DeviceRig rig(faults);
     std::int64_t messageAt = 0;
     bool barAtMessage = false;
-    rig.dialogs.onMessage = [&](const ShownMessage&) {
+    rig.notices.onNotice = [&](const Notice&) {
         messageAt = rig.clock.NowMicros();
         barAtMessage = rig.progress.visible;
     };
     const Bytes file = FirmwareImage(2);
     EXPECT_EQ(rig.Run(rig.File(file), true, true), FirmwareOutcome::DeviceSilent);
 
-    EXPECT_EQ(rig.dialogs.messages, (std::vector<ShownMessage>{kNoDevice}));
+    EXPECT_EQ(rig.notices.told, (std::vector<Notice>{FirmwareOutcome::DeviceSilent}));
     const Bytes all = ProgrammingBytes(file, 0x01);
     EXPECT_EQ(rig.port.HostBytes(), Bytes(all.begin(), all.begin() + 1 + 258));
     std::int64_t lastWrite = 0;
@@ -444,10 +439,10 @@ TEST(FirmwareLetterWait, StrayLettersDoNotExtendTheEraseBoundOfThirtySeconds) {
         }
     };
     std::int64_t messageAt = 0;
-    rig.dialogs.onMessage = [&](const ShownMessage&) { messageAt = rig.clock.NowMicros(); };
+    rig.notices.onNotice = [&](const Notice&) { messageAt = rig.clock.NowMicros(); };
     EXPECT_EQ(rig.Run(rig.folder.Write("a.bin", FirmwareImage(1)), true, false),
               FirmwareOutcome::DeviceSilent);
-    EXPECT_EQ(rig.dialogs.messages, (std::vector<ShownMessage>{kNoDevice}));
+    EXPECT_EQ(rig.notices.told, (std::vector<Notice>{FirmwareOutcome::DeviceSilent}));
     EXPECT_EQ(rig.port.written, (Bytes{0x00}));
     EXPECT_GE(messageAt - commandAt, 30'000'000);
     EXPECT_LE(messageAt - commandAt, 30'100'000);
@@ -469,7 +464,7 @@ TEST(FirmwareLetterWait, ADeviceThatErasesForEightSecondsIsProgrammedAndLaterLet
     };
     EXPECT_EQ(rig.Run(rig.folder.Write("a.bin", FirmwareImage(2)), false, false),
               FirmwareOutcome::DeviceSilent);
-    EXPECT_EQ(rig.dialogs.messages, (std::vector<ShownMessage>{kNoDevice}));
+    EXPECT_EQ(rig.notices.told, (std::vector<Notice>{FirmwareOutcome::DeviceSilent}));
     EXPECT_EQ(rig.port.written.size(), 1u + 257u + 1u) << "the first record went out";
     EXPECT_FALSE(rig.port.Connected());
 }
@@ -488,7 +483,7 @@ TEST(FirmwareLetterWait, ASlowDeviceThatAlwaysAnswersWithinTheBoundIsServed) {
     };
     EXPECT_EQ(rig.Run(rig.folder.Write("a.bin", FirmwareImage(1)), false, false),
               FirmwareOutcome::Done);
-    EXPECT_TRUE(rig.dialogs.messages.empty());
+    EXPECT_TRUE(rig.notices.told.empty());
     EXPECT_EQ(rig.port.written.size(), 1u + 257u + 1u);
     EXPECT_EQ(rig.port.written.back(), 0x02);
 }
@@ -524,7 +519,7 @@ TEST(FirmwareFileTrouble, AFileThatNoLongerHoldsWholeRecordsIsRefusedBeforeTheCo
     DeviceRig rig;
     const std::string path = rig.File(Bytes(300, 0xAA));
     EXPECT_EQ(rig.Run(path, true, false), FirmwareOutcome::FileRefused);
-    EXPECT_EQ(rig.dialogs.messages, (std::vector<ShownMessage>{kBadSize}));
+    EXPECT_EQ(rig.notices.told, (std::vector<Notice>{FirmwareFileSize::PartialRecord}));
     EXPECT_TRUE(rig.port.HostBytes().empty());
     EXPECT_FALSE(rig.port.Connected());
 }
@@ -535,7 +530,7 @@ TEST(FirmwareFileTrouble, APortErrorMidTransferClosesThePortAndHidesTheBar) {
     EXPECT_THROW((void)rig.Run(rig.File(FirmwareImage(2)), true, false), EComPort);
     EXPECT_FALSE(rig.port.Connected());
     EXPECT_FALSE(rig.progress.visible);
-    EXPECT_TRUE(rig.dialogs.messages.empty());
+    EXPECT_TRUE(rig.notices.told.empty());
 }
 
 TEST(FirmwareFileSizes, WholeRecordsUpTo61680BytesAreAcceptedAndNothingElse) {

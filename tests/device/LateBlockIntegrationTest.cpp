@@ -10,7 +10,7 @@
 #include "device/FirmwareUpdate.h"
 #include "serial/Clock.h"
 #include "serial/SerialPort.h"
-#include "tests/support/FakeDialogs.h"
+#include "tests/support/FakeNotices.h"
 #include "tests/support/NoProgress.h"
 #include "tests/support/SimProcess.h"
 #include "tests/support/TempFolder.h"
@@ -34,15 +34,15 @@ TEST_P(LateBlockOverPty, ReadAndVerificationSucceed) {
     const PortMap map = sim.Map();
     TComPort port(map, sim.Name());
     SystemClock clock;
-    FakeDialogs dialogs;
-    DeviceExchange exchange(port, clock, dialogs);
+    FakeNotices notices;
+    DeviceExchange exchange(port, clock, notices);
 
     const ReadResult read = ReadConfiguration(exchange, u"9466");
     EXPECT_EQ(read.outcome, ReadOutcome::Read);
     EXPECT_EQ(read.received, 257);
 
     NoProgress progress;
-    FirmwareUpdate update(port, clock, dialogs, progress);
+    FirmwareUpdate update(port, clock, notices, progress);
     EXPECT_EQ(update.Run(path, {true, false}), FirmwareOutcome::Done);
     EXPECT_FALSE(port.Connected());
 }
@@ -55,8 +55,8 @@ TEST(ShortBlockOverPty, FailsWithinItsBound) {
     const PortMap map = sim.Map();
     TComPort port(map, sim.Name());
     SystemClock clock;
-    FakeDialogs dialogs;
-    DeviceExchange exchange(port, clock, dialogs);
+    FakeNotices notices;
+    DeviceExchange exchange(port, clock, notices);
 
     const auto start = std::chrono::steady_clock::now();
     const ReadResult read = ReadConfiguration(exchange, u"9466");

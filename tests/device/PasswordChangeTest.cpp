@@ -1,4 +1,4 @@
-// The access password change against the device model: bytes, messages and the main window's
+// The access password change against the device model: bytes, notices and the main window's
 // password box and change box, in the order they happen.
 #include "device/PasswordChange.h"
 
@@ -37,12 +37,11 @@ TEST(PasswordChange, AcceptedChangeIsAnnouncedThenClosedWithA) {
     WindowSide window(rig);
 
     EXPECT_EQ(window.Change(u"9466", u"1234"), PasswordChangeOutcome::Changed);
-    EXPECT_EQ(rig.log, Then(kSent, {Device("O"), Shown("Hasło zostało Zmienione", "Powodzenie", 64),
+    EXPECT_EQ(rig.log, Then(kSent, {Device("O"), Told(PasswordChangeOutcome::Changed),
                                     "Edit21 takes the new password", Host({0x41}),
                                     "CheckBox36 cleared", Closed()}));
     EXPECT_EQ(window.accessPassword, u"1234");
     EXPECT_EQ(rig.device.AccessPassword(), u"1234");
-    EXPECT_TRUE(ClosesPasswordWindow(PasswordChangeOutcome::Changed));
 }
 
 TEST(PasswordChange, NextExchangeSignsWithTheNewPasswordOnly) {
@@ -50,11 +49,12 @@ TEST(PasswordChange, NextExchangeSignsWithTheNewPasswordOnly) {
     WindowSide window(rig);
     ASSERT_EQ(window.Change(u"9466", u"1234"), PasswordChangeOutcome::Changed);
 
-    const FramingMessages messages{{"no banner", "x"}, {"wrong", "x"}, {"silent", "x"}};
-    EXPECT_EQ(rig.exchange.RunAuthenticated(BuildAuthBlock(window.accessPassword), messages),
+    const FramingNotices notices{ReadOutcome::NoReady, ReadOutcome::WrongPassword,
+                                 ReadOutcome::NoAnswer};
+    EXPECT_EQ(rig.exchange.RunAuthenticated(BuildAuthBlock(window.accessPassword), notices),
               FramingOutcome::Accepted);
     rig.exchange.ClosePort();
-    EXPECT_EQ(rig.exchange.RunAuthenticated(BuildAuthBlock(u"9466"), messages),
+    EXPECT_EQ(rig.exchange.RunAuthenticated(BuildAuthBlock(u"9466"), notices),
               FramingOutcome::WrongPassword);
 }
 
@@ -74,12 +74,12 @@ TEST(PasswordChange, StatusFailuresAreReportedAndTheClosingStepsRunAllTheSame) {
         {"wrong password",
          reject,
          {Device("R")},
-         Shown("Błędne Hasło", "Error", 16),
+         Told(PasswordChangeOutcome::WrongPassword),
          PasswordChangeOutcome::WrongPassword},
         {"no status",
          silent,
          {},
-         Shown("Urządzenie nie odpowiada", "Error", 16),
+         Told(PasswordChangeOutcome::NoAnswer),
          PasswordChangeOutcome::NoAnswer},
     };
     for (const Row& row : rows) {
@@ -91,7 +91,6 @@ TEST(PasswordChange, StatusFailuresAreReportedAndTheClosingStepsRunAllTheSame) {
                                 {row.message, Host({0x41}), "CheckBox36 cleared", Closed()}));
         EXPECT_EQ(window.accessPassword, u"9466");
         EXPECT_EQ(rig.device.AccessPassword(), u"9466");
-        EXPECT_TRUE(ClosesPasswordWindow(row.outcome));
     }
 }
 
@@ -107,7 +106,7 @@ TEST(PasswordChange, NoAnswerIsGivenUpAfterOneHundredPollsOf25Ms) {
         }
     };
     std::int64_t shownAt = -1;
-    rig.dialogs.onMessage = [&](const ShownMessage&) { shownAt = rig.clock.NowMicros(); };
+    rig.notices.onNotice = [&](const Notice&) { shownAt = rig.clock.NowMicros(); };
 
     (void)window.Change(u"9466", u"1234");
     EXPECT_EQ(shownAt - blockSent, 2'500'000);
@@ -121,9 +120,8 @@ TEST(PasswordChange, ReadyFailureClosesThePortAndLeavesTheWindowAndChangeBoxAlon
 
     const PasswordChangeOutcome outcome = window.Change(u"9466", u"1234");
     EXPECT_EQ(outcome, PasswordChangeOutcome::NoReady);
-    EXPECT_FALSE(ClosesPasswordWindow(outcome));
-    EXPECT_EQ(rig.log, (std::vector<std::string>{
-                           Opened(), Shown("Urządzenie nie odpowiada", "Błąd", 16), Closed()}));
+    EXPECT_EQ(rig.log,
+              (std::vector<std::string>{Opened(), Told(PasswordChangeOutcome::NoReady), Closed()}));
     EXPECT_FALSE(rig.port.Connected());
 }
 
@@ -135,10 +133,7 @@ TEST(PasswordChange, EitherPasswordOfOtherThanFourCharactersNeverTouchesThePort)
         WindowSide window(rig);
         const PasswordChangeOutcome outcome = window.Change(current, next);
         EXPECT_EQ(outcome, PasswordChangeOutcome::BadLength);
-        EXPECT_FALSE(ClosesPasswordWindow(outcome));
-        EXPECT_EQ(
-            rig.log,
-            (std::vector<std::string>{Shown("Hasło musi składać się z 4 znaków.", "Błąd", 16)}));
+        EXPECT_EQ(rig.log, (std::vector<std::string>{Told(PasswordChangeOutcome::BadLength)}));
         EXPECT_TRUE(rig.port.wire.empty());
     }
 }
@@ -149,7 +144,7 @@ TEST(PasswordChange, PortErrorEndsTheChangeBeforeItsClosingSteps) {
     rig.port.FailWritesAfter(2, 5);  // the command byte and the block go, the closing byte fails
 
     EXPECT_THROW((void)window.Change(u"9466", u"1234"), EComPort);
-    EXPECT_EQ(rig.log, Then(kSent, {Device("O"), Shown("Hasło zostało Zmienione", "Powodzenie", 64),
+    EXPECT_EQ(rig.log, Then(kSent, {Device("O"), Told(PasswordChangeOutcome::Changed),
                                     "Edit21 takes the new password", Closed()}));
     EXPECT_FALSE(rig.port.Connected());
 }

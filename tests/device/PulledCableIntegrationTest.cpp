@@ -19,7 +19,7 @@
 #include "serial/Clock.h"
 #include "serial/PortFault.h"
 #include "serial/SerialPort.h"
-#include "tests/support/FakeDialogs.h"
+#include "tests/support/FakeNotices.h"
 #include "tests/support/SimProcess.h"
 #include "tests/support/TempFolder.h"
 
@@ -50,16 +50,16 @@ std::int64_t ThreadCpuMicros() {
 struct Bench {
     TComPort& port;
     SystemClock& clock;
-    FakeDialogs& dialogs;
+    FakeNotices& notices;
     HiddenBar& bar;
     const std::string& firmware;
 };
 
-SecurityPanel Panel() {
-    SecurityPanel panel;
+AntiTheftSettings Panel() {
+    AntiTheftSettings panel;
     panel.currentPassword = u"0123456789";
     panel.protection = true;
-    panel.telephone = u"+48601000310  ";
+    panel.telephone = "48601000310";
     return panel;
 }
 
@@ -67,36 +67,36 @@ struct PullRow {
     const char* name;
     const char* step;  // zorvik-sim --unplug-after STEP
     std::function<void(Bench&)> command;
-    // The command's own messages that may also end it: the cable went while the host was
+    // The command's own notices that may also end it: the cable went while the host was
     // between two port calls, so it saw silence or a short block before the line's error.
-    std::vector<std::string> otherEnds;
+    std::vector<Notice> otherEnds;
 };
 
 std::vector<PullRow> Rows() {
     const auto read = [](Bench& b) {
-        DeviceExchange exchange(b.port, b.clock, b.dialogs);
+        DeviceExchange exchange(b.port, b.clock, b.notices);
         (void)ReadConfiguration(exchange, u"9466");
     };
     const auto write = [](Bench& b) {
-        DeviceExchange exchange(b.port, b.clock, b.dialogs);
+        DeviceExchange exchange(b.port, b.clock, b.notices);
         (void)WriteConfiguration(exchange, u"9466", nullptr, [] { return ConfigImage{}; });
     };
     const auto security = [](Bench& b) {
-        DeviceExchange exchange(b.port, b.clock, b.dialogs);
+        DeviceExchange exchange(b.port, b.clock, b.notices);
         (void)SendSecuritySettings(exchange, u"9466", Panel());
     };
     const auto password = [](Bench& b) {
-        DeviceExchange exchange(b.port, b.clock, b.dialogs);
+        DeviceExchange exchange(b.port, b.clock, b.notices);
         (void)ChangeAccessPassword(exchange, u"9466", u"1234", {});
     };
     const auto firmware = [](Bench& b) {
-        FirmwareUpdate update(b.port, b.clock, b.dialogs, b.bar);
+        FirmwareUpdate update(b.port, b.clock, b.notices, b.bar);
         (void)update.Run(b.firmware, {true, true});
     };
     return {
         {"read, banner wait", "banner", read, {}},
         {"read, after the authentication block", "auth", read, {}},
-        {"read, during the transfer", "transfer", read, {"Błąd danych CRC."}},
+        {"read, during the transfer", "transfer", read, {ReadOutcome::BadBlock}},
         {"write, banner wait", "banner", write, {}},
         {"write, after the authentication block", "auth", write, {}},
         {"write, during the transfer", "transfer", write, {}},
@@ -105,7 +105,10 @@ std::vector<PullRow> Rows() {
         {"security record, status wait", "status", security, {}},
         {"password change", "auth", password, {}},
         {"firmware, programming page 1", "page:1", firmware, {}},
-        {"firmware, verification page 1", "verify:1", firmware, {"Błąd weryfikacji"}},
+        {"firmware, verification page 1",
+         "verify:1",
+         firmware,
+         {FirmwareOutcome::VerificationFailed}},
     };
 }
 
@@ -125,9 +128,9 @@ TEST(PulledCable, EveryCommandEndsAtOnceReleasesThePortAndTheNextCommandWorks) {
         const PortMap map = sim.Map();
         TComPort port(map, sim.Name());
         SystemClock clock;
-        FakeDialogs dialogs;
+        FakeNotices notices;
         HiddenBar bar;
-        Bench bench{port, clock, dialogs, bar, firmware};
+        Bench bench{port, clock, notices, bar, firmware};
 
         const int descriptors = OpenDescriptors();
         const auto start = Steady::now();
@@ -143,14 +146,14 @@ TEST(PulledCable, EveryCommandEndsAtOnceReleasesThePortAndTheNextCommandWorks) {
         const auto wall = Steady::now() - start;
         const std::int64_t cpu = ThreadCpuMicros() - cpuStart;
 
-        // A message of the command's own may come first when the host saw silence or a short
-        // block before the line's error; any message must be one that applies.
-        for (const ShownMessage& shown : dialogs.messages) {
-            EXPECT_NE(std::find(row.otherEnds.begin(), row.otherEnds.end(), shown.text),
+        // A notice of the command's own may come first when the host saw silence or a short
+        // block before the line's error; any notice must be one that applies.
+        for (const Notice& told : notices.told) {
+            EXPECT_NE(std::find(row.otherEnds.begin(), row.otherEnds.end(), told),
                       row.otherEnds.end())
-                << shown.text;
+                << Told(told);
         }
-        EXPECT_TRUE(raised || dialogs.messages.size() == 1u) << "the command ended unreported";
+        EXPECT_TRUE(raised || notices.told.size() == 1u) << "the command ended unreported";
         // At once, well inside the bounded waits (2.5 s for a banner or a status reply): the
         // banner comes 100 ms after opening and the host polls every 250 ms.
         EXPECT_LT(wall, std::chrono::seconds(3));
@@ -170,8 +173,8 @@ TEST(PulledCable, EveryCommandEndsAtOnceReleasesThePortAndTheNextCommandWorks) {
         SimProcess again(ZORVIK_SIM_PROGRAM,
                          {"--ports-dir", sim.PortsDir(), "--port", sim.Name(), "--no-pacing"});
         ASSERT_EQ(again.Name(), sim.Name());
-        dialogs.messages.clear();
-        DeviceExchange exchange(port, clock, dialogs);
+        notices.told.clear();
+        DeviceExchange exchange(port, clock, notices);
         ReadOutcome next = ReadConfiguration(exchange, u"9466").outcome;
         if (next == ReadOutcome::BadBlock) {
             // The block must be complete 52 ms after it was asked for; a machine loaded enough to

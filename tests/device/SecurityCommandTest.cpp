@@ -14,17 +14,17 @@ namespace {
 const std::vector<std::string> kAccepted = {Opened(), Device("Ready"), Host({0x03}),
                                             Host(ReferenceAuthBlock("9466")), Device("O")};
 
-SecurityPanel UnprotectedPanel() {
-    SecurityPanel panel;
+AntiTheftSettings UnprotectedPanel() {
+    AntiTheftSettings panel;
     panel.currentPassword = u"abcdefghij";
     return panel;
 }
 
 // Protection on with a full telephone number; no password change, no reports.
-SecurityPanel ProtectedPanel() {
-    SecurityPanel panel = UnprotectedPanel();
+AntiTheftSettings ProtectedPanel() {
+    AntiTheftSettings panel = UnprotectedPanel();
     panel.protection = true;
-    panel.telephone = u"+486012345678 ";
+    panel.telephone = "486012345678";
     return panel;
 }
 
@@ -51,22 +51,21 @@ Bytes Recorded(const ExchangeRig& rig) {
 
 TEST(SecurityCommand, AcceptedRecordIsAnnouncedWhileTheClosingByteIsStillUnsent) {
     ExchangeRig rig;
-    const SecurityPanel panel = ProtectedPanel();
+    const AntiTheftSettings panel = ProtectedPanel();
     Bytes record = RecordWithPassword("abcdefghij");
     record[0] = 0x80;
     record[21] = 0x8C;
     Put(record, 22, "486012345678");
     bool closingByteSentBeforeMessage = true;
-    rig.dialogs.onMessage = [&](const ShownMessage& message) {
+    rig.notices.onNotice = [&](const Notice& notice) {
         closingByteSentBeforeMessage = rig.port.HostBytes().back() != 0x00;
-        rig.Note(Shown(message.text, message.caption, message.flags));
+        rig.Note(Told(notice));
     };
 
     EXPECT_EQ(SendSecuritySettings(rig.exchange, u"9466", panel), SecurityOutcome::Updated);
     EXPECT_EQ(rig.log,
               Then(kAccepted, {Host({0x80}), Host(BlockOf(record)), Host({0x00}), Device("O"),
-                               Shown("Dane zostały zaktualizowane.", "Powodzenie", 64),
-                               Host({0xC0}), Closed()}));
+                               Told(SecurityOutcome::Updated), Host({0xC0}), Closed()}));
     EXPECT_FALSE(closingByteSentBeforeMessage);
     EXPECT_EQ(Recorded(rig), record);
 }
@@ -91,8 +90,8 @@ TEST(SecurityCommand, TransferStatusIsFirstPolled52PausesOf1MsAnd25MsAfterTheTra
 // The layout itself is the record builder's; here only what the command adds to it.
 TEST(SecurityCommand, WithProtectionOffOnlyTheCurrentPasswordGoesAndNothingElseIsChecked) {
     ExchangeRig rig;
-    SecurityPanel panel = UnprotectedPanel();
-    panel.telephone = u"+             ";
+    AntiTheftSettings panel = UnprotectedPanel();
+    panel.telephone = "";
     panel.changePassword = true;  // counts only under protection
     panel.newPassword = u"short";
     panel.repeatedPassword = u"different";
@@ -106,54 +105,54 @@ TEST(SecurityCommand, ChecksRunInOrderBeforeThePortIsTouched) {
     struct Row {
         const char* name;
         std::u16string accessPassword;
-        SecurityPanel panel;
-        const char* message;
+        AntiTheftSettings panel;
+        Notice told;
     };
-    SecurityPanel noPassword = ProtectedPanel();
+    AntiTheftSettings noPassword = ProtectedPanel();
     noPassword.currentPassword.clear();
-    noPassword.telephone = u"+             ";
-    SecurityPanel noTelephone = ProtectedPanel();
-    noTelephone.telephone = u"+             ";
+    noPassword.telephone = "";
+    AntiTheftSettings noTelephone = ProtectedPanel();
+    noTelephone.telephone = "";
     noTelephone.changePassword = true;
     noTelephone.newPassword = u"a";
-    SecurityPanel differ = ProtectedPanel();
+    AntiTheftSettings differ = ProtectedPanel();
     differ.changePassword = true;
     differ.newPassword = u"abc";
     differ.repeatedPassword = u"0123456789";
-    SecurityPanel nine = ProtectedPanel();
+    AntiTheftSettings nine = ProtectedPanel();
     nine.changePassword = true;
     nine.newPassword = u"012345678";
     nine.repeatedPassword = u"012345678";
     const std::vector<Row> rows = {
-        {"short access password", u"946", noPassword, "Hasło musi składać się z 4 znaków."},
-        {"no security password", u"9466", noPassword, "Brak Hasła."},
-        {"no telephone", u"9466", noTelephone, "Brak Numeru Telefonu."},
-        {"new passwords differ", u"9466", differ, "Powtórzone hasło musi być takie same."},
-        {"new passwords of nine", u"9466", nine, "Nowe hasło musi składać się z 10 znaków."},
+        {"short access password", u"946", noPassword, SecurityOutcome::AccessPasswordLength},
+        {"no security password", u"9466", noPassword, SecurityCheck::NoPassword},
+        {"no telephone", u"9466", noTelephone, SecurityCheck::NoTelephone},
+        {"new passwords differ", u"9466", differ, SecurityCheck::NewPasswordsDiffer},
+        {"new passwords of nine", u"9466", nine, SecurityCheck::NewPasswordLength},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         ExchangeRig rig;
         EXPECT_NE(SendSecuritySettings(rig.exchange, row.accessPassword, row.panel),
                   SecurityOutcome::Updated);
-        EXPECT_EQ(rig.log, (std::vector<std::string>{Shown(row.message, "Błąd", 16)}));
+        EXPECT_EQ(rig.log, (std::vector<std::string>{Told(row.told)}));
         EXPECT_TRUE(rig.port.wire.empty());
     }
 }
 
 TEST(SecurityCommand, ShortSecurityPasswordClosesThePortAfterTheCommandByteWithoutABlock) {
     ExchangeRig rig;
-    SecurityPanel panel = ProtectedPanel();
+    AntiTheftSettings panel = ProtectedPanel();
     panel.currentPassword = u"abcdefghi";
 
     EXPECT_EQ(SendSecuritySettings(rig.exchange, u"9466", panel),
               SecurityOutcome::CurrentPasswordLength);
-    EXPECT_EQ(rig.log, (std::vector<std::string>{
-                           Opened(), Device("Ready"), Host({0x03}),
-                           Shown("Hasło musi składać się z 10 znaków.", "Błąd", 16), Closed()}));
+    EXPECT_EQ(rig.log,
+              (std::vector<std::string>{Opened(), Device("Ready"), Host({0x03}),
+                                        Told(SecurityCheck::CurrentPasswordLength), Closed()}));
 }
 
-TEST(SecurityCommand, FramingFailuresUseTheSecurityWordingWithFullStops) {
+TEST(SecurityCommand, FramingFailuresAreToldAsTheSecurityCommandsOwn) {
     DeviceFaults noBanner;
     noBanner.noBanner = true;
     DeviceFaults reject;
@@ -173,12 +172,11 @@ TEST(SecurityCommand, FramingFailuresUseTheSecurityWordingWithFullStops) {
         {"no banner",
          noBanner,
          {Opened()},
-         Shown("Urządzenie nie odpowiada.", "Błąd", 16),
+         Told(SecurityOutcome::NoReady),
          SecurityOutcome::NoReady},
-        {"wrong password", reject, Then(sent, {Device("R")}), Shown("Błędne Hasło.", "Błąd", 16),
+        {"wrong password", reject, Then(sent, {Device("R")}), Told(SecurityOutcome::WrongPassword),
          SecurityOutcome::WrongPassword},
-        {"no status", silent, sent, Shown("Urządzenie nie odpowiada.", "Błąd", 16),
-         SecurityOutcome::NoAnswer},
+        {"no status", silent, sent, Told(SecurityOutcome::NoAnswer), SecurityOutcome::NoAnswer},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -196,9 +194,9 @@ TEST(SecurityCommand, TransferFailuresAreReportedWithoutTheClosingByte) {
         SecurityOutcome outcome;
     };
     const std::vector<Row> rows = {
-        {'R', {Device("R")}, Shown("Błędne Hasło.", "Error", 16), SecurityOutcome::RecordRefused},
-        {'E', {Device("E")}, Shown("Błąd danych CRC.", "Error", 16), SecurityOutcome::BadChecksum},
-        {0, {}, Shown("Urządzenie nie odpowiada.", "Błąd", 16), SecurityOutcome::NoTransferAnswer},
+        {'R', {Device("R")}, Told(SecurityOutcome::RecordRefused), SecurityOutcome::RecordRefused},
+        {'E', {Device("E")}, Told(SecurityOutcome::BadChecksum), SecurityOutcome::BadChecksum},
+        {0, {}, Told(SecurityOutcome::NoTransferAnswer), SecurityOutcome::NoTransferAnswer},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.message);

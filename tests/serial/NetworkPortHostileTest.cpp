@@ -2,10 +2,14 @@
 // loopback interface: whatever they send, every wait ends within its bound with a port error that
 // says what went wrong.
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/socket.h>
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
 #include <optional>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -76,6 +80,49 @@ TEST(HostileServer, EveryWaitEndsInTimeWithAPortErrorThatSaysWhy) {
         EXPECT_EQ(*fault, c.fault);
         EXPECT_LT(took, std::chrono::milliseconds(3500));
     }
+}
+
+// ser2net answers a purge at once, opens its device only once the settings come, and passes on
+// what the device had queued long before: an old banner that must not reach the host.
+TEST(StaleBytesServer, OnlyWhatComesAfterTheLineIsSetReachesTheHost) {
+    const std::string purge = "\xFF\xFA\x2C\x0C\x01\xFF\xF0";  // and its answer, 12 + 100:
+    const std::string purged = "\xFF\xFA\x2C\x70\x01\xFF\xF0";
+    HostileServer server([&](int fd, const std::atomic<bool>&) {
+        std::string heard;
+        const auto hear = [&](const std::string& what, std::size_t after) {  // within a second
+            for (int look = 0; look < 100 && heard.find(what, after) == std::string::npos; ++look) {
+                char chunk[256];
+                pollfd input{fd, POLLIN, 0};
+                const ssize_t got = ::poll(&input, 1, 10) > 0 ? ::recv(fd, chunk, 256, 0) : 0;
+                heard.append(chunk, static_cast<std::size_t>(std::max<ssize_t>(got, 0)));
+            }
+            return heard.find(what, after);
+        };
+        const auto send = [fd](const std::string& text) {
+            (void)!::send(fd, text.data(), text.size(), MSG_NOSIGNAL);
+        };
+        send(std::string(kAgree.begin(), kAgree.end()));
+        hear("\xFF\xFA\x2C\x01", 0);                  // the baud rate
+        const std::size_t early = heard.find(purge);  // sent with the settings
+        if (early != std::string::npos) {
+            send(purged);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));  // the device opens
+        send(std::string("\xFF\xFA\x2C\x65\x00\x00\xE1\x00\xFF\xF0Ready", 15));
+        if (hear(purge, early == std::string::npos ? 0 : early + 1) != std::string::npos) {
+            send(purged);
+        }
+        send("Fresh");
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    });
+    const std::string address = server.Address("rfc2217://");
+    NetworkLine port(*ParseNetworkAddress(address), address);
+    std::string got;
+    for (int poll = 0; poll < 100 && got.size() < 5; ++poll) {
+        std::uint8_t buffer[16];
+        got.append(buffer, buffer + (port.WaitForInput(20) ? port.Read(buffer, 16) : 0));
+    }
+    EXPECT_EQ(got, "Fresh");
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
-// A device model on an in-memory line with scripted dialogs, and one log of everything the user
-// and the line see: opens, closes, bytes both ways and message boxes, in the order they happen.
+// A device model on an in-memory line with recorded notices, and one log of everything the user
+// and the line see: opens, closes, bytes both ways and notices (or a window's message boxes), in
+// the order they happen.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +13,7 @@
 #include "sim/MemoryComPort.h"
 #include "sim/VirtualClock.h"
 #include "tests/support/FakeDialogs.h"
+#include "tests/support/FakeNotices.h"
 
 namespace zorvik::testing {
 
@@ -117,9 +119,8 @@ inline std::vector<std::string> Then(std::vector<std::string> head,
 // than one port.
 enum class PortNames { Left, Logged };
 
-// Puts every event on `port` and every message `dialogs` shows into `log`, in order.
-inline void LogLineAndMessages(MemoryComPort& port, MessageScript& dialogs,
-                               std::vector<std::string>& log, PortNames names = PortNames::Left) {
+// Puts every event on `port` into `log`, in order.
+inline void LogLine(MemoryComPort& port, std::vector<std::string>& log, PortNames names) {
     port.onWire = [&log, names](const WireEvent& event) {
         const std::string suffix = names == PortNames::Logged ? " " + event.port : "";
         switch (event.kind) {
@@ -137,15 +138,28 @@ inline void LogLineAndMessages(MemoryComPort& port, MessageScript& dialogs,
                 break;
         }
     };
+}
+
+// Puts every event on `port` and every message `dialogs` shows into `log`, in order.
+inline void LogLineAndMessages(MemoryComPort& port, MessageScript& dialogs,
+                               std::vector<std::string>& log, PortNames names = PortNames::Left) {
+    LogLine(port, log, names);
     dialogs.onMessage = [&log](const ShownMessage& message) {
         log.push_back(Shown(message.text, message.caption, message.flags));
     };
 }
 
+// The same with every notice a command tells.
+inline void LogLineAndNotices(MemoryComPort& port, FakeNotices& notices,
+                              std::vector<std::string>& log, PortNames names = PortNames::Left) {
+    LogLine(port, log, names);
+    notices.onNotice = [&log](const Notice& notice) { log.push_back(Told(notice)); };
+}
+
 struct ExchangeRig {
     explicit ExchangeRig(DeviceFaults faults = {})
-        : device(faults), port(device, clock), exchange(port, clock, dialogs) {
-        LogLineAndMessages(port, dialogs, log);
+        : device(faults), port(device, clock), exchange(port, clock, notices) {
+        LogLineAndNotices(port, notices, log);
     }
 
     // A line of the test's own (a callback that ran, say) in its place among the others.
@@ -154,7 +168,7 @@ struct ExchangeRig {
     DeviceModel device;
     VirtualClock clock;
     MemoryComPort port;
-    FakeDialogs dialogs;
+    FakeNotices notices;
     DeviceExchange exchange;
     std::vector<std::string> log;
 };

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "device/Dialogs.h"
+#include "app/words/Dialogs.h"
 
 namespace zorvik::testing {
 

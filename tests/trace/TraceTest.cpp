@@ -59,10 +59,10 @@ TEST(Trace, NoPasswordOrDigestAppearsInClearOrInHex) {
          {"7391", "8402", Hex(ReferencePasswordBlock("8402")).substr(12)}},
         {"security settings",
          [](ExchangeRig& rig) {
-             SecurityPanel panel;
+             AntiTheftSettings panel;
              panel.currentPassword = u"Qw3rtyUiop";
              panel.protection = true;
-             panel.telephone = u"+486012345678 ";
+             panel.telephone = "486012345678";
              panel.changePassword = true;
              panel.newPassword = u"Zx9cvbnmAs";
              panel.repeatedPassword = panel.newPassword;

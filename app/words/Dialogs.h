@@ -1,4 +1,4 @@
-// Message boxes, behind one interface so that commands can be tested without a screen.
+// Message boxes, behind one interface so that the windows can be tested without a screen.
 #pragma once
 
 #include <string>
