@@ -168,13 +168,9 @@ bool IsImageFile(const std::string& path) {
 }
 
 void RefuseSameFile(const std::string& output, const std::string& input, const std::string& what) {
-    struct stat out {};
-    struct stat in {};
-    if (output == kStandardInput || input == kStandardInput || ::stat(output.c_str(), &out) != 0 ||
-        ::stat(input.c_str(), &in) != 0) {
-        return;  // a file that is not there yet cannot be the input
-    }
-    if (out.st_dev == in.st_dev && out.st_ino == in.st_ino) {
+    // A file that is not there yet cannot be the input. Windows gives no inode to stat, so the
+    // system is asked in its own terms.
+    if (output != kStandardInput && input != kStandardInput && IsSameFile(output, input)) {
         throw FileFailure(output, "is " + input + " itself; " + what +
                                       " would replace it before it is read: give another name");
     }

@@ -17,6 +17,10 @@ namespace zorvik::cli {
 // Opens a file for reading as bytes, untranslated; -1 with errno set on failure.
 [[nodiscard]] int OpenForReading(const std::string& path);
 
+// Whether two paths name one file (by device and inode, or volume and file index); false when
+// either is not there.
+[[nodiscard]] bool IsSameFile(const std::string& a, const std::string& b);
+
 // Whether `path` names the very file standard input reads.
 [[nodiscard]] bool IsStandardInputFile(const std::string& path);
 

@@ -56,6 +56,13 @@ bool SameFile(HANDLE a, HANDLE b) {
            first.nFileIndexLow == second.nFileIndexLow;
 }
 
+// A handle that only asks about the file, whoever else has it open.
+HANDLE OpenToAsk(const std::string& path) {
+    return ::CreateFileW(Widen(path).c_str(), 0,
+                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
 void WriteConsoleText(HANDLE console, const std::string& text) {
     const std::wstring wide = Widen(text);
     DWORD written = 0;
@@ -83,10 +90,15 @@ int OpenForReading(const std::string& path) {
     return ::_wopen(Widen(path).c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
 }
 
+bool IsSameFile(const std::string& a, const std::string& b) {
+    const HandleCloser first{OpenToAsk(a)};
+    const HandleCloser second{OpenToAsk(b)};
+    return first.handle != INVALID_HANDLE_VALUE && second.handle != INVALID_HANDLE_VALUE &&
+           SameFile(first.handle, second.handle);
+}
+
 bool IsStandardInputFile(const std::string& path) {
-    const HandleCloser named{::CreateFileW(
-        Widen(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr)};
+    const HandleCloser named{OpenToAsk(path)};
     return named.handle != INVALID_HANDLE_VALUE &&
            SameFile(named.handle, ::GetStdHandle(STD_INPUT_HANDLE));
 }
