@@ -261,10 +261,11 @@ int Restore(const Invocation& call) {
     try {
         device.Write(password, image, sent);
     } catch (const Interrupted& stop) {
-        throw StoppedWithNote(stop, device,
-                              sent ? "while waiting for the device's answer; the device may have "
-                                     "stored the configuration"
-                                   : "before the configuration was sent; nothing changed");
+        throw StoppedWithNote(
+            stop, device,
+            sent ? "while waiting for the device's answer to the configuration; " +
+                       std::string(kConfigurationMayBeStored)
+                 : "before the configuration was sent; " + std::string(kDeviceNotChanged));
     }
     VerifyWritten(device, password, image, history, written);
     Confirm(device.Label() + ": configuration of record " + record.id + " written and verified");

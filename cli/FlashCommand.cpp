@@ -11,6 +11,7 @@
 #include "cli/ExitCode.h"
 #include "cli/FlashProgress.h"
 #include "cli/PortError.h"
+#include "cli/StopWords.h"
 #include "cli/System.h"
 #include "device/FirmwareUpdate.h"
 #include "files/FileIo.h"
@@ -54,7 +55,7 @@ constexpr const char* kProgrammedNotVerified =
 std::string FlashNote(FirmwarePhase phase) {
     switch (phase) {
         case FirmwarePhase::NotStarted:
-            return "; the device was not changed";
+            return "; " + std::string(kDeviceNotChanged);
         case FirmwarePhase::Programming:
             return kIncomplete;
         case FirmwarePhase::Programmed:
@@ -89,8 +90,8 @@ int Flash(const Invocation& call) {
         const Exit code = stop.Terminated() ? Exit::Terminated : Exit::Interrupted;
         switch (update.Phase()) {
             case FirmwarePhase::NotStarted:
-                throw device.Failed(code,
-                                    std::string(stop.what()) + "; the device was not changed");
+                throw device.Failed(
+                    code, std::string(stop.what()) + "; " + std::string(kDeviceNotChanged));
             case FirmwarePhase::Programming:
                 throw device.Failed(code,
                                     std::string(stop.what()) + " during programming" + kIncomplete);

@@ -13,7 +13,7 @@ namespace {
 
 // The kernel's ways of saying that no device answers behind a node.
 bool NoDeviceBehind(int error) {
-    return error == ENOENT || error == ENODEV || error == ENXIO || error == EIO;
+    return error == ENOENT || DeviceGone(error);
 }
 
 bool Linked(std::string_view port) {

@@ -6,6 +6,8 @@
 #include <sstream>
 #include <utility>
 
+#include "serial/ComPort.h"
+
 namespace zorvik {
 
 namespace {
@@ -109,9 +111,7 @@ std::optional<int> PortErrorCode(std::string_view text) {
 
 // Codes of the port layer that a line gone away raises in the middle of an exchange.
 bool LineLostCode(int code) {
-    constexpr int kWriteFailed = 2;
-    constexpr int kReadFailed = 3;
-    return code == kWriteFailed || code == kReadFailed;
+    return code == kErrWriteFile || code == kErrReadFile;
 }
 
 }  // namespace
