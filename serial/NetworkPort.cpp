@@ -24,17 +24,6 @@ constexpr std::size_t kReceiveTurnBytes = 4 * kReceiveChunk;
 // purge's answer alike) is flooding the port, and the port gives up with its own error.
 constexpr std::size_t kFloodBytes = 64 * 1024;
 
-std::int64_t NowMicros() {
-    return std::chrono::duration_cast<std::chrono::microseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
-int MsLeft(std::int64_t deadlineMicros) {
-    const std::int64_t left = (deadlineMicros - NowMicros() + 999) / 1000;
-    return static_cast<int>(std::clamp<std::int64_t>(left, 0, INT32_MAX));
-}
-
 // The errors with which the kernel says a connection went away.
 bool ConnectionGone(int error) {
     return error == ECONNRESET || error == EPIPE || error == ENOTCONN || error == ETIMEDOUT ||
@@ -85,7 +74,8 @@ std::optional<NetworkAddress> ParseNetworkAddress(std::string_view text) {
 
 NetworkLine::NetworkLine(NetworkAddress address, std::string text)
     : address_(std::move(address)), text_(std::move(text)) {
-    const std::int64_t deadline = NowMicros() + std::int64_t{kNetworkConnectMs} * 1000;
+    const LineClock::time_point deadline =
+        LineClock::now() + std::chrono::milliseconds(kNetworkConnectMs);
     if (address_.protocol == NetworkAddress::Protocol::Rfc2217) {
         session_.emplace();
     }
@@ -114,7 +104,7 @@ EComPort NetworkLine::Error(int code, int error) const {
     return failure;
 }
 
-void NetworkLine::Connect(std::int64_t deadline) {
+void NetworkLine::Connect(LineClock::time_point deadline) {
     int error = 0;
     socket_ = tcp::Connect(
         address_.host, address_.service, [deadline] { return MsLeft(deadline); }, error);
@@ -123,7 +113,7 @@ void NetworkLine::Connect(std::int64_t deadline) {
     }
 }
 
-void NetworkLine::Negotiate(std::int64_t deadline) {
+void NetworkLine::Negotiate(LineClock::time_point deadline) {
     SendCommand(session_->Offer());
 
     // The server agrees to serial-port control before any setting is sent.
@@ -140,7 +130,8 @@ void NetworkLine::Negotiate(std::int64_t deadline) {
         // Connected, but no word on serial-port control: a server that does not speak it (a
         // plain telnet port, ser2net without remctl) ignores the question.
         int error = 0;
-        if (tcp::Wait(socket_, false, MsLeft(deadline), error) == 0 || NowMicros() >= deadline) {
+        if (tcp::Wait(socket_, false, MsLeft(deadline), error) == 0 ||
+            LineClock::now() >= deadline) {
             throw Error(kErrSetCommState, ETIMEDOUT);
         }
     }
@@ -153,9 +144,9 @@ void NetworkLine::Negotiate(std::int64_t deadline) {
     // refused password. So the purge waits for the answer to the baud rate (the device is open
     // and set); what the server passes on before the purge's answer is stale, as a local port's
     // queue is when it opens. The other answers are checked as they come.
-    const std::int64_t lineSetBy =
-        std::min(deadline, NowMicros() + std::int64_t{kNetworkLineSetMs} * 1000);
-    while (!session_->LineSet() && NowMicros() < lineSetBy) {
+    const LineClock::time_point lineSetBy =
+        std::min(deadline, LineClock::now() + std::chrono::milliseconds(kNetworkLineSetMs));
+    while (!session_->LineSet() && LineClock::now() < lineSetBy) {
         if (!Pump()) {
             throw Error(kErrOpen, ECONNRESET);
         }
@@ -214,7 +205,8 @@ bool NetworkLine::Pump() {
     return !peerClosed_;
 }
 
-std::size_t NetworkLine::SendUntil(std::span<const std::uint8_t> bytes, std::int64_t deadline) {
+std::size_t NetworkLine::SendUntil(std::span<const std::uint8_t> bytes,
+                                   LineClock::time_point deadline) {
     std::size_t done = 0;
     while (done < bytes.size()) {
         int error = 0;
@@ -230,7 +222,8 @@ std::size_t NetworkLine::SendUntil(std::span<const std::uint8_t> bytes, std::int
             }
             throw Error(kErrWriteFile, error);
         }
-        if (tcp::Wait(socket_, true, MsLeft(deadline), error) <= 0 || NowMicros() >= deadline) {
+        if (tcp::Wait(socket_, true, MsLeft(deadline), error) <= 0 ||
+            LineClock::now() >= deadline) {
             break;
         }
     }
@@ -238,8 +231,7 @@ std::size_t NetworkLine::SendUntil(std::span<const std::uint8_t> bytes, std::int
 }
 
 void NetworkLine::SendCommand(const std::vector<std::uint8_t>& bytes) {
-    const std::int64_t deadline = NowMicros() + std::int64_t{kWriteMsConstant} * 1000;
-    if (SendUntil(bytes, deadline) < bytes.size()) {
+    if (SendUntil(bytes, WriteDeadline(0)) < bytes.size()) {
         throw Error(kErrWriteFile, ETIMEDOUT);
     }
 }
@@ -262,10 +254,7 @@ void NetworkLine::Close() {
         int ignored = 0;
         (void)tcp::Send(socket_, purge.data(), purge.size(), ignored);
     }
-    const std::int64_t lingerUntil = lastWriteMicros_ + std::int64_t{kNetworkLingerMs} * 1000;
-    if (const std::int64_t now = NowMicros(); now < lingerUntil) {
-        std::this_thread::sleep_for(std::chrono::microseconds(lingerUntil - now));
-    }
+    std::this_thread::sleep_until(lastWrite_ + std::chrono::milliseconds(kNetworkLingerMs));
     Shut();
     received_.clear();
 }
@@ -285,8 +274,7 @@ int NetworkLine::Write(const std::uint8_t* buffer, int count) {
     const std::span<const std::uint8_t> data(buffer, static_cast<std::size_t>(count));
     const std::vector<std::uint8_t> wire =
         session_ ? telnet::Escape(data) : std::vector<std::uint8_t>(data.begin(), data.end());
-    const std::int64_t deadline =
-        NowMicros() + (std::int64_t{kWriteMsPerByte} * count + kWriteMsConstant) * 1000;
+    const LineClock::time_point deadline = WriteDeadline(count);
     const std::size_t done = SendUntil(wire, deadline);
     if (done < wire.size()) {
         // Cut short by the timeout: the smaller count, no error.
@@ -299,13 +287,13 @@ int NetworkLine::Write(const std::uint8_t* buffer, int count) {
         if (tcp::Unsent(socket_) <= 0) {
             break;
         }
-        if (NowMicros() >= deadline) {
+        if (LineClock::now() >= deadline) {
             return count;  // all handed to the connection; the server is slow to take them
         }
         std::this_thread::sleep_for(std::chrono::microseconds(kSendQueuePollMicros));
     }
     outputStuck_ = false;
-    lastWriteMicros_ = NowMicros();
+    lastWrite_ = LineClock::now();
     return count;
 }
 
@@ -327,7 +315,8 @@ int NetworkLine::Read(std::uint8_t* buffer, int count) {
 }
 
 bool NetworkLine::WaitForInput(int timeoutMs) {
-    const std::int64_t deadline = NowMicros() + std::int64_t{std::max(timeoutMs, 0)} * 1000;
+    const LineClock::time_point deadline =
+        LineClock::now() + std::chrono::milliseconds(std::max(timeoutMs, 0));
     for (;;) {
         const bool open = Pump();
         CheckSettings();
@@ -339,7 +328,7 @@ bool NetworkLine::WaitForInput(int timeoutMs) {
         }
         // Bytes that bring no data (commands, what came before the purge's answer) keep the
         // connection readable: the deadline is what ends the wait then.
-        if (NowMicros() >= deadline) {
+        if (LineClock::now() >= deadline) {
             return false;
         }
         int error = 0;

@@ -62,8 +62,8 @@ public:
 
 private:
     [[nodiscard]] EComPort Error(int code, int error) const;
-    void Connect(std::int64_t deadlineMicros);
-    void Negotiate(std::int64_t deadlineMicros);
+    void Connect(LineClock::time_point deadline);
+    void Negotiate(LineClock::time_point deadline);
     // Takes whatever the connection holds without waiting, and sends the session's answers to it;
     // returns false once the server has closed it.
     bool Pump();
@@ -71,7 +71,7 @@ private:
     void CheckSettings() const;
     // Sends what it can of `bytes` before `deadline` and returns how many went; a failed
     // connection raises the port's write error.
-    std::size_t SendUntil(std::span<const std::uint8_t> bytes, std::int64_t deadline);
+    std::size_t SendUntil(std::span<const std::uint8_t> bytes, LineClock::time_point deadline);
     // Sends all of `bytes` or raises; used for commands, which are short.
     void SendCommand(const std::vector<std::uint8_t>& bytes);
     void Shut() noexcept;
@@ -83,7 +83,7 @@ private:
     bool peerClosed_ = false;
     bool outputStuck_ = false;
     std::vector<std::uint8_t> received_;  // data bytes not yet read
-    std::int64_t lastWriteMicros_ = 0;    // when the last write left, on the steady clock
+    LineClock::time_point lastWrite_;     // when the last write left
     std::size_t unusedBytes_ = 0;         // received since the host last took data, or still unread
 };
 
