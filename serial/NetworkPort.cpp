@@ -164,12 +164,12 @@ bool NetworkLine::Pump() {
         return false;
     }
     std::vector<std::uint8_t> arrived;
+    std::uint8_t chunk[kReceiveChunk];
     for (std::size_t taken = 0; taken < kReceiveTurnBytes;) {
-        arrived.resize(taken + kReceiveChunk);
         int error = 0;
-        const long got = tcp::Receive(socket_, arrived.data() + taken, kReceiveChunk, error);
-        arrived.resize(taken + static_cast<std::size_t>(std::max(got, 0L)));
+        const long got = tcp::Receive(socket_, chunk, sizeof chunk, error);
         if (got > 0) {
+            arrived.insert(arrived.end(), chunk, chunk + got);
             taken += static_cast<std::size_t>(got);
             unusedBytes_ += static_cast<std::size_t>(got);
             if (unusedBytes_ > kFloodBytes) {
