@@ -76,14 +76,14 @@ public:
     // "\\.\COM5"; nullopt for anything else.
     [[nodiscard]] static std::optional<int> GivenComNumber(std::string_view name);
     // Whether two ports as the user gave them are one port: COM names by their number, and on
-    // Linux also a COM name and the device it maps to, or two paths to one device. Network
-    // addresses, and ports that are not there, are never the same as another.
+    // Linux also a COM name and the device it maps to, or two paths to one device. A network
+    // address, or a path that leads to nothing, is never the same as another port.
     [[nodiscard]] bool SamePort(std::string_view a, std::string_view b) const;
     // Whether COMn is one of the names that lead through the link folder (COM41..COM50).
     [[nodiscard]] static bool Linked(int number);
 
 private:
-    // Whether two ports that are not both COM names lead to one device.
+    // Whether two ports, each a COM name in capitals or a path, lead to one device.
     [[nodiscard]] bool SameDevice(const std::string& a, const std::string& b) const;
 
     Roots roots_;
