@@ -109,9 +109,10 @@ std::optional<int> PortErrorCode(std::string_view text) {
     return code;
 }
 
-// Codes of the port layer that a line gone away raises in the middle of an exchange.
+// Codes of the port layer that a line gone away raises in the middle of an exchange: a failed
+// write or read, or on Windows the queue count each read asks for, which fails first there.
 bool LineLostCode(int code) {
-    return code == kErrWriteFile || code == kErrReadFile;
+    return code == kErrWriteFile || code == kErrReadFile || code == kErrClearCommError;
 }
 
 }  // namespace
