@@ -9,14 +9,19 @@
 
 #include "files/FileError.h"
 #include "files/HistorySystem.h"
+#include "files/UtcTime.h"
 
-namespace zorvik::history {
+namespace zorvik {
 
 std::tm UtcTime(std::time_t when) {
     std::tm utc{};
     ::gmtime_r(&when, &utc);
     return utc;
 }
+
+}  // namespace zorvik
+
+namespace zorvik::history {
 
 void MakePrivate(const std::string& folder) {
     struct stat info {};
