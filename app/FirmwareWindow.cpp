@@ -106,7 +106,7 @@ void TForm2::Otwrz1Click() {
         if (check == FirmwareFileSize::Acceptable) {
             ChooseFile(*name, size);
         } else {
-            ShowError(services_.dialogs, WordsOf(check));
+            DialogNotices(services_.dialogs).Notify(check, nullptr);
             ClearFile();
         }
         Label1->setToolTip(Label1->text());
