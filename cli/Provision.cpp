@@ -28,9 +28,9 @@
 #include "cli/ProvisionTable.h"
 #include "cli/Sha256.h"
 #include "cli/StopWords.h"
-#include "cli/System.h"
 #include "device/ReadyListener.h"
 #include "files/FileIo.h"
+#include "files/UtcTime.h"
 #include "trace/Trace.h"
 
 namespace zorvik::cli {

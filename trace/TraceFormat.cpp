@@ -115,6 +115,15 @@ bool LineLostCode(int code) {
     return code == kErrWriteFile || code == kErrReadFile || code == kErrClearCommError;
 }
 
+// `text` and a line end: one event, one line, since a line end inside the text would start a
+// line of another kind.
+void AppendOnOneLine(std::string& line, std::string_view text) {
+    for (const char c : text) {
+        line += c == '\n' || c == '\r' ? ' ' : c;
+    }
+    line += '\n';
+}
+
 }  // namespace
 
 std::string TraceBytesLine(char direction, std::int64_t atMicros,
@@ -153,21 +162,14 @@ std::string TraceTextLine(char kind, std::int64_t atMicros, std::string_view tex
     line += ' ';
     line += kind;
     line += ' ';
-    // One event, one line: a line end inside the text would start a line of another kind.
-    for (const char c : text) {
-        line += c == '\n' || c == '\r' ? ' ' : c;
-    }
-    line += '\n';
+    AppendOnOneLine(line, text);
     return line;
 }
 
 std::string TraceSectionLine(std::string_view title) {
     std::string line(1, kTraceSection);
     line += ' ';
-    for (const char c : title) {
-        line += c == '\n' || c == '\r' ? ' ' : c;
-    }
-    line += '\n';
+    AppendOnOneLine(line, title);
     return line;
 }
 
