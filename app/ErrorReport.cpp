@@ -49,13 +49,13 @@ constexpr const char* kConnectionTimedOutTail = " s. Sprawdź sieć i adres.";
 constexpr const char* kConnectionLostHint = "Połączenie sieciowe z urządzeniem (";
 constexpr const char* kConnectionLostTail =
     ") zostało przerwane. Sprawdź sieć i serwer portu, a następnie powtórz polecenie.";
-// Shown when a network server refused or ignored the line settings; the address follows.
-constexpr const char* kSerialControlRefusedHint = "Serwer ";
+// Leads the hints about a network server's own fault; the address and the fault follow.
+constexpr const char* kServerHint = "Serwer ";
+// Shown when a network server refused or ignored the line settings.
 constexpr const char* kSerialControlRefusedTail =
     " nie przyjął ustawień portu (57600, 8N1). Może to być zwykły port telnet albo ser2net bez "
     "opcji remctl.";
-// Shown when a network server sent far more than a device can; the address follows.
-constexpr const char* kFloodedHint = "Serwer ";
+// Shown when a network server sent far more than a device can.
 constexpr const char* kFloodedTail =
     " przysłał znacznie więcej danych, niż urządzenie wysyła, i został rozłączony. Sprawdź, czy "
     "pod tym adresem działa serwer portu szeregowego.";
@@ -125,9 +125,9 @@ std::string PortHint(const EComPort& port) {
         case PortFault::ConnectionLost:
             return kConnectionLostHint + port.Address() + kConnectionLostTail;
         case PortFault::SerialControlRefused:
-            return kSerialControlRefusedHint + port.Address() + kSerialControlRefusedTail;
+            return kServerHint + port.Address() + kSerialControlRefusedTail;
         case PortFault::Flooded:
-            return kFloodedHint + port.Address() + kFloodedTail;
+            return kServerHint + port.Address() + kFloodedTail;
         case PortFault::NoDevice:
             return kNoDeviceHint;
         case PortFault::NoLinkedDevice:

@@ -3,8 +3,6 @@
 
 #include <QAction>
 #include <QCheckBox>
-#include <QCoreApplication>
-#include <QEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -17,7 +15,7 @@
 #include <stdexcept>
 
 #include "app/ControlFactory.h"
-#include "app/ScreenReader.h"
+#include "app/WindowClock.h"
 #include "app/words/DialogNotices.h"
 #include "app/words/NoticeWords.h"
 #include "files/FileIo.h"
@@ -108,7 +106,7 @@ void TForm2::Otwrz1Click() {
         if (check == FirmwareFileSize::Acceptable) {
             ChooseFile(*name, size);
         } else {
-            ShowError(services_.dialogs, WordsOf(check));
+            DialogNotices(services_.dialogs).Notify(check, nullptr);
             ClearFile();
         }
         Label1->setToolTip(Label1->text());
@@ -184,10 +182,7 @@ void TForm2::Advance(int step) {
 }
 
 void TForm2::KeepPainted() {
-    // Paint requests and a screen reader's questions only: no click or key is handled while the
-    // exchange runs.
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
-    ServeScreenReader();
+    KeepWindowsPainted();
 }
 
 }  // namespace zorvik

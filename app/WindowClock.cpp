@@ -8,9 +8,13 @@
 
 namespace zorvik {
 
-void WindowClock::WhileWaiting() {
+void KeepWindowsPainted() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
     ServeScreenReader();
+}
+
+void WindowClock::WhileWaiting() {
+    KeepWindowsPainted();
 }
 
 }  // namespace zorvik

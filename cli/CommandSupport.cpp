@@ -9,7 +9,7 @@
 #include "cli/Console.h"
 #include "cli/ExitCode.h"
 #include "cli/Presets.h"
-#include "cli/System.h"
+#include "files/UtcTime.h"
 
 namespace zorvik::cli {
 

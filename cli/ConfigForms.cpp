@@ -20,11 +20,11 @@
 #include "cli/ExitCode.h"
 #include "cli/Suggest.h"
 #include "cli/System.h"
-#include "cli/Utf8.h"
 #include "config/ConfigDiff.h"
 #include "config/ConfigJson.h"
 #include "config/ConfigText.h"
 #include "config/FormGrammar.h"
+#include "config/Utf8.h"
 #include "files/ConfigFile.h"
 #include "files/FileIo.h"
 

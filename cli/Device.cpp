@@ -1,12 +1,8 @@
 // The read and write commands' outcomes in English.
 #include "cli/Device.h"
 
-#include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <utility>
-
-#include <sys/stat.h>
 
 #include "cli/Passwords.h"
 #include "cli/PortError.h"
@@ -16,16 +12,13 @@
 namespace zorvik::cli {
 
 std::string PortName(const std::string& given) {
-    if (PortMap::ComNumber(given) || ParseNetworkAddress(given)) {
+    if (ParseNetworkAddress(given)) {
         return given;
     }
-    // "com41" as a user types it: the window's names are in capitals.
-    std::string upper = given;
-    std::transform(upper.begin(), upper.begin() + std::min<std::size_t>(upper.size(), 3),
-                   upper.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    if (PortMap::ComNumber(upper)) {
-        return upper;
+    // "com41" as a user types it, or "\\.\COM41" as Windows names it: the window's names are
+    // "COM" and the number.
+    if (const auto number = PortMap::GivenComNumber(given)) {
+        return ComPortName(*number);
     }
     if (given.find('/') != std::string::npos && given.find("://") == std::string::npos) {
         return std::filesystem::absolute(given).lexically_normal().string();
@@ -38,22 +31,14 @@ std::string PortName(const std::string& given) {
 
 void RefuseSamePortTwice(std::string_view command, const std::vector<std::string>& given) {
     const PortMap map;
-    std::vector<std::pair<std::pair<dev_t, ino_t>, std::string>> seen;
-    for (const std::string& name : given) {
-        const std::string port = PortName(name);
-        const std::string path = map.DevicePath(port).value_or(port);
-        struct stat status {};
-        if (!map.NetworkTarget(port).empty() || stat(path.c_str(), &status) != 0) {
-            continue;  // a network address or a missing port: its own open says what is wrong
+    for (std::size_t later = 1; later < given.size(); ++later) {
+        for (std::size_t earlier = 0; earlier < later; ++earlier) {
+            if (map.SamePort(PortName(given[earlier]), PortName(given[later]))) {
+                throw CliError(Exit::Usage, std::string(command) + ": " + given[earlier] + " and " +
+                                                given[later] +
+                                                " are the same port; give each port once");
+            }
         }
-        const std::pair<dev_t, ino_t> id{status.st_dev, status.st_ino};
-        const auto same = std::find_if(seen.begin(), seen.end(),
-                                       [&](const auto& other) { return other.first == id; });
-        if (same != seen.end()) {
-            throw CliError(Exit::Usage, std::string(command) + ": " + same->second + " and " +
-                                            name + " are the same port; give each port once");
-        }
-        seen.emplace_back(id, name);
     }
 }
 

@@ -28,9 +28,9 @@
 #include "cli/ProvisionTable.h"
 #include "cli/Sha256.h"
 #include "cli/StopWords.h"
-#include "cli/System.h"
 #include "device/ReadyListener.h"
 #include "files/FileIo.h"
+#include "files/UtcTime.h"
 #include "trace/Trace.h"
 
 namespace zorvik::cli {
@@ -106,20 +106,11 @@ void ChangePassword(Device& device, const std::u16string& current, const std::u1
                                        MayHoldNewPassword(std::nullopt));
 }
 
-// Whether `given` (a row's port cell) and `port` (a -p value) name the same port: a COM name in
-// any case, or the same device path.
+// Whether `given` (a row's port cell) and `port` (a -p value) name the same port: a COM name
+// however written, or the same device path.
 bool SamePort(const std::string& given, const std::string& port) {
-    const auto upper = [](std::string text) {
-        for (char& c : text) {
-            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        }
-        return text;
-    };
-    if (upper(given) == upper(port)) {
-        return true;
-    }
     try {
-        return PortName(given) == PortName(port);
+        return PortMap().SamePort(PortName(given), PortName(port));
     } catch (const CliError&) {
         return false;
     }

@@ -8,8 +8,8 @@
 #include "cli/ExitCode.h"
 #include "cli/Passwords.h"
 #include "cli/StopWords.h"
-#include "cli/Utf8.h"
 #include "config/ConfigText.h"
+#include "config/Utf8.h"
 #include "device/DeviceExchange.h"
 
 namespace zorvik::cli {

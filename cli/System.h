@@ -1,15 +1,11 @@
 // What the command line asks of the operating system, filled by one file per platform.
 #pragma once
 
-#include <ctime>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace zorvik::cli {
-
-// The broken-down UTC time of `when`.
-[[nodiscard]] std::tm UtcTime(std::time_t when);
 
 // Whether standard error is a terminal a person watches (progress bars are drawn only there).
 [[nodiscard]] bool StandardErrorIsTerminal();

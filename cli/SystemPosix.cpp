@@ -57,12 +57,6 @@ void InstallInterruptHandler() {
     ::sigaction(SIGXFSZ, &action, nullptr);
 }
 
-std::tm UtcTime(std::time_t when) {
-    std::tm parts{};
-    ::gmtime_r(&when, &parts);
-    return parts;
-}
-
 bool StandardErrorIsTerminal() {
     return ::isatty(STDERR_FILENO) == 1;
 }

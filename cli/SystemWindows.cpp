@@ -75,12 +75,6 @@ void InstallInterruptHandler() {
     ::SetConsoleCtrlHandler(CountControl, TRUE);
 }
 
-std::tm UtcTime(std::time_t when) {
-    std::tm parts{};
-    ::gmtime_s(&parts, &when);
-    return parts;
-}
-
 bool StandardErrorIsTerminal() {
     DWORD mode = 0;
     return ::GetConsoleMode(::GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;

@@ -44,14 +44,15 @@ std::string JsonValue(const ConfigEntry& entry) {
     return Quoted(entry.value);
 }
 
-// A member's value in the text form's spelling, for the text form's parser.
-std::string TextValue(const std::string& key, const nlohmann::json& value, int line) {
+// A member's value in the text form's spelling, for the text form's parser. A fault is raised
+// without a line; the caller places it on the member's.
+std::string TextValue(const std::string& key, const nlohmann::json& value) {
     switch (value.type()) {
         case nlohmann::json::value_t::boolean:
             // true for a number would reach the number's parser as "yes": refused here, by name.
             if (KindOfKey(key) != ConfigValueKind::YesNo) {
                 throw ConfigParseError(
-                    line, key,
+                    0, key,
                     std::string("expected ") +
                         (KindOfKey(key) == ConfigValueKind::Number ? "a number" : "a string") +
                         ", got " + (value.get<bool>() ? "true" : "false"));
@@ -62,12 +63,12 @@ std::string TextValue(const std::string& key, const nlohmann::json& value, int l
         case nlohmann::json::value_t::number_float: {
             const double number = value.get<double>();
             if (number != std::floor(number)) {
-                throw ConfigParseError(line, key, "expected a whole number");
+                throw ConfigParseError(0, key, "expected a whole number");
             }
             // No setting comes near a billion; beyond it the number is out of range whatever its
             // size, and never reaches a conversion that could overflow.
             if (std::fabs(number) > 1e9) {
-                throw ConfigParseError(line, key, "out of range: " + value.dump());
+                throw ConfigParseError(0, key, "out of range: " + value.dump());
             }
             // A negative number reaches the text parser as such and is refused there.
             return std::to_string(static_cast<long long>(number));
@@ -75,7 +76,7 @@ std::string TextValue(const std::string& key, const nlohmann::json& value, int l
         case nlohmann::json::value_t::string:
             return value.get<std::string>();
         default:
-            throw ConfigParseError(line, key, "expected true, false, a number or a string");
+            throw ConfigParseError(0, key, "expected true, false, a number or a string");
     }
 }
 
@@ -241,9 +242,9 @@ Configuration ParseConfigJson(std::string_view json, const Configuration& base) 
     Configuration value = base;
     for (const Member& member : members) {
         try {
-            SetConfigValue(value, member.key, TextValue(member.key, member.value, member.line));
+            SetConfigValue(value, member.key, TextValue(member.key, member.value));
         } catch (const ConfigParseError& error) {
-            // The text form's words, with the member's line.
+            // The text form's words and TextValue's, placed on the member's line.
             throw error.Line() != 0 ? error : error.AtLine(member.line);
         }
     }

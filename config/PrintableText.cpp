@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "config/Utf8.h"
+
 namespace zorvik {
 
 namespace {
@@ -11,36 +13,10 @@ namespace {
 // The length of the valid UTF-8 sequence at the start of `text` that is no control character,
 // or 0.
 std::size_t PrintableSequence(std::string_view text) {
-    const auto byte = [&text](std::size_t i) { return static_cast<std::uint8_t>(text[i]); };
-    const std::uint8_t lead = byte(0);
-    std::size_t length = 0;
-    std::uint32_t code = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-        code = lead & 0x1Fu;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        code = lead & 0x0Fu;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        code = lead & 0x07u;
-    } else {
-        return 0;
-    }
-    if (text.size() < length) {
-        return 0;
-    }
-    for (std::size_t i = 1; i < length; ++i) {
-        if ((byte(i) & 0xC0) != 0x80) {
-            return 0;
-        }
-        code = (code << 6) | (byte(i) & 0x3Fu);
-    }
-    const std::uint32_t least[] = {0, 0, 0x80, 0x800, 0x10000};
-    const bool valid =
-        code >= least[length] && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF);
-    const bool control = code >= 0x80 && code <= 0x9F;  // C1: CSI (0x9B) starts an escape
-    return valid && !control ? length : 0;
+    const Utf8Sequence sequence = Utf8SequenceAt(text);
+    // C1 is valid UTF-8, yet its CSI (0x9B) starts an escape as ESC [ does.
+    const bool control = sequence.code >= 0x80 && sequence.code <= 0x9F;
+    return control ? 0 : sequence.length;
 }
 
 }  // namespace

@@ -14,6 +14,8 @@
 #include <system_error>
 #include <vector>
 
+#include "files/WriteAll.h"
+
 namespace zorvik {
 
 namespace {
@@ -93,19 +95,6 @@ public:
 private:
     std::string path_;
 };
-
-void WriteAll(int fd, std::span<const std::uint8_t> bytes) {
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            ThrowLastError();
-        }
-        bytes = bytes.subspan(static_cast<std::size_t>(written));
-    }
-}
 
 std::string FolderOf(const std::string& path) {
     const std::string folder = std::filesystem::path(path).parent_path().string();
@@ -342,6 +331,19 @@ void SyncFolder(const std::string& target) {
 }
 
 }  // namespace
+
+void WriteAll(int fd, std::span<const std::uint8_t> bytes) {
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            ThrowLastError();
+        }
+        bytes = bytes.subspan(static_cast<std::size_t>(written));
+    }
+}
 
 InputFile::InputFile(const std::string& path) {
     // Non-blocking, so that a named pipe cannot hang the window at open.

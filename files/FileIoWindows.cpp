@@ -94,6 +94,18 @@ void WriteAll(HANDLE file, std::span<const std::uint8_t> bytes) {
     }
 }
 
+// Writes all of `bytes`, has them reach the disk and closes the file: a write may fail at any of
+// the three steps, and each failure is raised.
+void WriteFlushAndClose(Handle& file, std::span<const std::uint8_t> bytes) {
+    WriteAll(file.Get(), bytes);
+    if (!::FlushFileBuffers(file.Get())) {
+        ThrowLastError();
+    }
+    if (!file.Close()) {
+        ThrowLastError();
+    }
+}
+
 std::wstring FolderOf(const std::wstring& path) {
     const auto slash = path.find_last_of(L"\\/");
     if (slash == std::wstring::npos) {
@@ -111,13 +123,7 @@ void WriteInPlace(const std::wstring& target, std::span<const std::uint8_t> byte
         ThrowLastError();
     }
     try {
-        WriteAll(file.Get(), bytes);
-        if (!::FlushFileBuffers(file.Get())) {
-            ThrowLastError();
-        }
-        if (!file.Close()) {
-            ThrowLastError();
-        }
+        WriteFlushAndClose(file, bytes);
     } catch (const EInOutError& error) {
         (void)file.Close();
         if (create) {
@@ -207,13 +213,7 @@ void ReplaceFileContents(const std::string& path, std::span<const std::uint8_t> 
         return;
     }
     try {
-        WriteAll(file.Get(), bytes);
-        if (!::FlushFileBuffers(file.Get())) {
-            ThrowLastError();
-        }
-        if (!file.Close()) {
-            ThrowLastError();
-        }
+        WriteFlushAndClose(file, bytes);
         // The old file is replaced only now that the new content is complete on disk; the
         // rename itself is written through before the call returns.
         if (!::MoveFileExW(temp.c_str(), target.c_str(),

@@ -18,6 +18,7 @@
 
 #include "files/FileIo.h"
 #include "files/HistorySystem.h"
+#include "files/UtcTime.h"
 
 namespace zorvik {
 
@@ -45,7 +46,7 @@ std::string UtcNowMicros() {
     const auto micros =
         std::chrono::duration_cast<std::chrono::microseconds>(now.time_since_epoch()).count();
     const std::time_t seconds = static_cast<std::time_t>(micros / 1'000'000);
-    const std::tm utc = history::UtcTime(seconds);
+    const std::tm utc = UtcTime(seconds);
     char text[40];
     const std::size_t length = std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &utc);
     std::snprintf(text + length, sizeof text - length, ".%06lldZ",

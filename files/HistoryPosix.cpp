@@ -9,14 +9,20 @@
 
 #include "files/FileError.h"
 #include "files/HistorySystem.h"
+#include "files/UtcTime.h"
+#include "files/WriteAll.h"
 
-namespace zorvik::history {
+namespace zorvik {
 
 std::tm UtcTime(std::time_t when) {
     std::tm utc{};
     ::gmtime_r(&when, &utc);
     return utc;
 }
+
+}  // namespace zorvik
+
+namespace zorvik::history {
 
 void MakePrivate(const std::string& folder) {
     struct stat info {};
@@ -31,17 +37,10 @@ int CreateNew(const std::string& path) {
 }
 
 void WriteAllAndSync(int fd, const std::string& text, const std::string& path) {
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t written = ::write(fd, text.data() + done, text.size() - done);
-        if (written < 0 && errno == EINTR) {
-            continue;
-        }
-        if (written <= 0) {
-            const int error = errno;
-            throw EInOutError(path + ": " + std::strerror(error), error);
-        }
-        done += static_cast<std::size_t>(written);
+    try {
+        WriteAll(fd, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+    } catch (const EInOutError& error) {
+        throw EInOutError(path + ": " + error.what(), error.ErrorCode());
     }
     if (::fsync(fd) != 0) {
         const int error = errno;

@@ -1,13 +1,9 @@
 // The few calls the history makes into the operating system, filled by one file per platform.
 #pragma once
 
-#include <ctime>
 #include <string>
 
 namespace zorvik::history {
-
-// The broken-down UTC time of `when`.
-[[nodiscard]] std::tm UtcTime(std::time_t when);
 
 // Takes the folder (already made) away from other users where the platform lets it.
 void MakePrivate(const std::string& folder);

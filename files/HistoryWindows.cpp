@@ -10,15 +10,20 @@
 
 #include "files/FileError.h"
 #include "files/HistorySystem.h"
+#include "files/UtcTime.h"
 #include "files/WideText.h"
 
-namespace zorvik::history {
+namespace zorvik {
 
 std::tm UtcTime(std::time_t when) {
     std::tm utc{};
     ::gmtime_s(&utc, &when);
     return utc;
 }
+
+}  // namespace zorvik
+
+namespace zorvik::history {
 
 void MakePrivate(const std::string& /*folder*/) {}
 

@@ -38,6 +38,31 @@ std::optional<int> PortMap::ComNumber(std::string_view comName) {
     return number;
 }
 
+std::optional<int> PortMap::GivenComNumber(std::string_view name) {
+    if (name.starts_with(kDeviceNamespace)) {
+        name.remove_prefix(kDeviceNamespace.size());
+    }
+    if (name.size() < kComPrefix.size()) {
+        return std::nullopt;
+    }
+    std::string upper(name);
+    for (std::size_t i = 0; i < kComPrefix.size(); ++i) {
+        upper[i] = static_cast<char>(std::toupper(static_cast<unsigned char>(upper[i])));
+    }
+    return ComNumber(upper);
+}
+
+bool PortMap::SamePort(std::string_view a, std::string_view b) const {
+    const auto first = GivenComNumber(a);
+    const auto second = GivenComNumber(b);
+    if (first && second && *first == *second) {
+        return true;
+    }
+    // Two numbers may still lead to one device: on Linux a linked name to a fixed one.
+    return SameDevice(first ? ComPortName(*first) : std::string(a),
+                      second ? ComPortName(*second) : std::string(b));
+}
+
 bool PortMap::Linked(int number) {
     return number >= kFirstLinkedPort && number <= kLastLinkedPort;
 }

@@ -3,7 +3,6 @@
 // passing raw bytes.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -14,7 +13,7 @@
 #include "serial/ComPort.h"
 #include "serial/PortLine.h"
 #include "serial/Socket.h"
-#include "serial/Telnet.h"
+#include "serial/TelnetSession.h"
 
 namespace zorvik {
 
@@ -63,41 +62,29 @@ public:
 
 private:
     [[nodiscard]] EComPort Error(int code, int error) const;
-    void Connect(std::int64_t deadlineMicros);
-    void Negotiate(std::int64_t deadlineMicros);
-    // Takes whatever the connection holds without waiting; returns false once the server has
-    // closed it.
+    void Connect(LineClock::time_point deadline);
+    void Negotiate(LineClock::time_point deadline);
+    // Takes whatever the connection holds without waiting, and sends the session's answers to it;
+    // returns false once the server has closed it.
     bool Pump();
-    void Answer(const telnet::Event& event);
-    // Queues an answer; Pump sends a turn's answers together.
-    void Reply(const std::vector<std::uint8_t>& bytes);
     // Raises code 7 once the server has answered a line setting with another value.
     void CheckSettings() const;
-    // Sends all of `bytes` or raises; used for commands, which are short.
     // Sends what it can of `bytes` before `deadline` and returns how many went; a failed
     // connection raises the port's write error.
-    std::size_t SendUntil(std::span<const std::uint8_t> bytes, std::int64_t deadline);
+    std::size_t SendUntil(std::span<const std::uint8_t> bytes, LineClock::time_point deadline);
+    // Sends all of `bytes` or raises; used for commands, which are short.
     void SendCommand(const std::vector<std::uint8_t>& bytes);
     void Shut() noexcept;
 
     NetworkAddress address_;
     std::string text_;
     tcp::Socket socket_ = tcp::kNoSocket;
-    bool rfc2217_;
+    std::optional<telnet::Session> session_;  // RFC 2217 only; raw TCP passes bytes as they are
     bool peerClosed_ = false;
     bool outputStuck_ = false;
-    telnet::Decoder decoder_;
     std::vector<std::uint8_t> received_;  // data bytes not yet read
-    std::vector<std::uint8_t> willSent_;  // options this side has offered
-    std::vector<std::uint8_t> doSent_;    // options this side has asked the server to use
-    bool comPortAgreed_ = false;
-    bool comPortRefused_ = false;
-    bool purged_ = true;                 // the server has answered the purge sent when opening
-    bool lineSet_ = false;               // the server has answered the baud rate
-    std::int64_t lastWriteMicros_ = 0;   // when the last write left, on the steady clock
-    bool settingsRefused_ = false;       // the server took other line settings than asked
-    std::vector<std::uint8_t> replies_;  // answers to the commands of the current turn
-    std::size_t unusedBytes_ = 0;        // received since the host last took data, or still unread
+    LineClock::time_point lastWrite_;     // when the last write left
+    std::size_t unusedBytes_ = 0;         // received since the host last took data, or still unread
 };
 
 }  // namespace zorvik

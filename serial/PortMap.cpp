@@ -11,6 +11,8 @@
 #include <cerrno>
 #include <cstdlib>
 #include <fstream>
+#include <optional>
+#include <utility>
 
 namespace zorvik {
 
@@ -114,6 +116,19 @@ std::optional<std::string> PortMap::DevicePath(int number) const {
         return roots_.links + "/" + ComPortName(number);
     }
     return std::nullopt;
+}
+
+bool PortMap::SameDevice(const std::string& a, const std::string& b) const {
+    const auto id = [this](const std::string& port) -> std::optional<std::pair<dev_t, ino_t>> {
+        struct stat st {};
+        if (!NetworkTarget(port).empty() ||
+            ::stat(DevicePath(port).value_or(port).c_str(), &st) != 0) {
+            return std::nullopt;
+        }
+        return std::pair{st.st_dev, st.st_ino};
+    };
+    const auto first = id(a);
+    return first && first == id(b);
 }
 
 int PortMap::LinkFolderError() const {

@@ -10,6 +10,9 @@ namespace zorvik {
 
 // Every port name starts so, in capitals.
 constexpr std::string_view kComPrefix = "COM";
+// Windows' own name of a port puts this before the port name ("\\.\COM5"); COM10 and up are
+// opened only so.
+constexpr std::string_view kDeviceNamespace = "\\\\.\\";
 // Every port name there is, COM1 to COM50, in the order each search goes through them: the
 // start-up selection, autodetection and the lists.
 constexpr int kFirstComPort = 1;
@@ -69,10 +72,20 @@ public:
 
     // The number of a well-formed name "COMn" with n in 1..50; nullopt otherwise.
     [[nodiscard]] static std::optional<int> ComNumber(std::string_view comName);
+    // The number of a COM port as a user may write it: "COM5", "com5", or Windows' own name
+    // "\\.\COM5"; nullopt for anything else.
+    [[nodiscard]] static std::optional<int> GivenComNumber(std::string_view name);
+    // Whether two ports as the user gave them are one port: COM names by their number, and on
+    // Linux also a COM name and the device it maps to, or two paths to one device. A network
+    // address, or a path that leads to nothing, is never the same as another port.
+    [[nodiscard]] bool SamePort(std::string_view a, std::string_view b) const;
     // Whether COMn is one of the names that lead through the link folder (COM41..COM50).
     [[nodiscard]] static bool Linked(int number);
 
 private:
+    // Whether two ports, each a COM name in capitals or a path, lead to one device.
+    [[nodiscard]] bool SameDevice(const std::string& a, const std::string& b) const;
+
     Roots roots_;
 };
 

@@ -10,7 +10,6 @@ namespace zorvik {
 
 namespace {
 
-constexpr const char* kDevicePrefix = "\\\\.\\";  // COM10 and up are opened only so
 // Where Windows lists the serial ports it found: one value a port, its data the port's name.
 constexpr const wchar_t* kSerialCommKey = L"HARDWARE\\DEVICEMAP\\SERIALCOMM";
 constexpr DWORD kValueNameChars = 256;  // room for one value's name ...
@@ -30,11 +29,16 @@ std::optional<std::string> PortMap::DevicePath(int number) const {
     if (number < kFirstComPort || number > kLastComPort) {
         return std::nullopt;
     }
-    return kDevicePrefix + ComPortName(number);
+    return std::string(kDeviceNamespace) + ComPortName(number);
 }
 
 std::optional<std::string> PortMap::LinkTarget(int /*number*/) const {
     return std::nullopt;
+}
+
+// A COM name is no file here, and a port is only ever a COM name or a network address.
+bool PortMap::SameDevice(const std::string& /*a*/, const std::string& /*b*/) const {
+    return false;
 }
 
 int PortMap::LinkFolderError() const {

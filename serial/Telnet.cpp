@@ -80,6 +80,19 @@ std::vector<std::uint8_t> Escape(std::span<const std::uint8_t> data) {
     return out;
 }
 
+std::size_t EscapedBytesSent(std::span<const std::uint8_t> data, std::size_t wireBytes) {
+    std::size_t whole = 0;
+    std::size_t at = 0;
+    for (const std::uint8_t byte : data) {
+        at += byte == kIac ? 2 : 1;
+        if (at > wireBytes) {
+            break;
+        }
+        ++whole;
+    }
+    return whole;
+}
+
 std::vector<std::uint8_t> Negotiation(std::uint8_t verb, std::uint8_t option) {
     return {kIac, verb, option};
 }

@@ -2,6 +2,7 @@
 // speaks them: a decoder from received bytes to data and commands, and the commands it sends.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -72,6 +73,10 @@ private:
 
 // Data with each 0xFF doubled, as it goes over the connection.
 [[nodiscard]] std::vector<std::uint8_t> Escape(std::span<const std::uint8_t> data);
+
+// How many bytes of `data` went out whole when the first `wireBytes` of Escape(data) did.
+[[nodiscard]] std::size_t EscapedBytesSent(std::span<const std::uint8_t> data,
+                                           std::size_t wireBytes);
 
 // IAC `verb` `option`.
 [[nodiscard]] std::vector<std::uint8_t> Negotiation(std::uint8_t verb, std::uint8_t option);

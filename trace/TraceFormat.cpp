@@ -109,9 +109,19 @@ std::optional<int> PortErrorCode(std::string_view text) {
     return code;
 }
 
-// Codes of the port layer that a line gone away raises in the middle of an exchange.
+// Codes of the port layer that a line gone away raises in the middle of an exchange: a failed
+// write or read, or on Windows the queue count each read asks for, which fails first there.
 bool LineLostCode(int code) {
-    return code == kErrWriteFile || code == kErrReadFile;
+    return code == kErrWriteFile || code == kErrReadFile || code == kErrClearCommError;
+}
+
+// `text` and a line end: one event, one line, since a line end inside the text would start a
+// line of another kind.
+void AppendOnOneLine(std::string& line, std::string_view text) {
+    for (const char c : text) {
+        line += c == '\n' || c == '\r' ? ' ' : c;
+    }
+    line += '\n';
 }
 
 }  // namespace
@@ -152,21 +162,14 @@ std::string TraceTextLine(char kind, std::int64_t atMicros, std::string_view tex
     line += ' ';
     line += kind;
     line += ' ';
-    // One event, one line: a line end inside the text would start a line of another kind.
-    for (const char c : text) {
-        line += c == '\n' || c == '\r' ? ' ' : c;
-    }
-    line += '\n';
+    AppendOnOneLine(line, text);
     return line;
 }
 
 std::string TraceSectionLine(std::string_view title) {
     std::string line(1, kTraceSection);
     line += ' ';
-    for (const char c : title) {
-        line += c == '\n' || c == '\r' ? ' ' : c;
-    }
-    line += '\n';
+    AppendOnOneLine(line, title);
     return line;
 }
 

@@ -9,8 +9,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
 
 namespace zorvik::testing {
 
@@ -167,5 +171,39 @@ CliRun RunCli(const std::string& program, const CliCall& call) {
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     return run;
 }
+
+#ifdef ZORVIK_UNDER_WINE
+std::string HostPath(const std::string& printed) {
+    const char* prefix = std::getenv("WINEPREFIX");
+    if (prefix == nullptr || printed.size() < 3 || printed[1] != ':' || printed[2] != '\\') {
+        return printed;
+    }
+    std::string path = std::string(prefix) + "/dosdevices/" +
+                       static_cast<char>(std::tolower(static_cast<unsigned char>(printed[0]))) +
+                       ":" + printed.substr(2);
+    for (char& c : path) {
+        c = c == '\\' ? '/' : c;
+    }
+    return path;
+}
+
+void ForgetWineHistory() {
+    const char* prefix = std::getenv("WINEPREFIX");
+    if (prefix == nullptr) {
+        return;
+    }
+    std::error_code error;
+    for (const auto& user :
+         std::filesystem::directory_iterator(std::string(prefix) + "/drive_c/users", error)) {
+        std::filesystem::remove_all(user.path() / "AppData/Local/zorvik-cli/history", error);
+    }
+}
+#else
+std::string HostPath(const std::string& printed) {
+    return printed;
+}
+
+void ForgetWineHistory() {}
+#endif
 
 }  // namespace zorvik::testing

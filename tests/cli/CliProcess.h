@@ -36,4 +36,14 @@ struct CliCall {
 [[nodiscard]] CliRun RunCliOnTerminal(const std::string& program, const CliCall& call,
                                       const std::vector<std::string>& typed);
 
+// A path the program printed, as this process opens it: under Wine a Windows path
+// ("C:\\users\\...") is followed through its drive's link in the prefix; elsewhere the path as it
+// stands.
+[[nodiscard]] std::string HostPath(const std::string& printed);
+
+// Empties the history the program keeps when the tests turn it on. Under Wine that is the
+// prefix's own (the user's local application data), which outlives a test; elsewhere each test
+// names a folder of its own, and nothing is done.
+void ForgetWineHistory();
+
 }  // namespace zorvik::testing

@@ -370,28 +370,43 @@ TEST_F(Provisioning, ConvertWritesTheBytesThatWriteSends) {
     EXPECT_EQ(Run({"convert", form, form}).status, 7);
 }
 
-TEST_F(Provisioning, FourParallelRowsEachKeepTheirOwnRecordAndARecordRestoresTheDevice) {
+// Four devices at once, with a report and the history: each row's line and record name the port
+// whose device holds that row's image.
+TEST_F(Provisioning, FourParallelRowsEachKeepTheirOwnReportLineAndRecordAndARecordRestores) {
     for (int i = 0; i < 4; ++i) {
         AddSim();
     }
+    ForgetWineHistory();
     const std::map<std::string, std::string> history = {
         {"ZORVIK_HISTORY", "on"}, {"XDG_STATE_HOME", folder_.PathOf("state")}};
-    const CliRun run = Run({"provision", File("site.txt", ""), "--devices",
-                            File("table.csv", "id,report.interval_hours\na,11\nb,12\nc,13\nd,14\n"),
-                            "-p", "COM41", "-p", "COM42", "-p", "COM43", "-p", "COM44"},
-                           history);
+    const CliRun run =
+        Run({"provision", File("site.txt", ""), "--devices",
+             File("table.csv", "id,report.interval_hours\na,11\nb,12\nc,13\nd,14\n"), "-p", "COM41",
+             "-p", "COM42", "-p", "COM43", "-p", "COM44", "--report", folder_.PathOf("report.csv")},
+            history);
     ASSERT_EQ(run.status, 0) << run.err;
+    const auto lines = ReportLines();
+    ASSERT_EQ(lines.size(), 4u) << Text("report.csv");
+    std::map<std::string, std::vector<std::string>> lineOf;  // by row
+    for (const auto& line : lines) {
+        EXPECT_EQ(line[kResult] + " " + line[kExitStatus], "ok 0") << line[kRow];
+        lineOf[line[kRow]] = line;
+    }
     const CliRun listed = Run({"history", "--json"}, history);
     ASSERT_EQ(listed.status, 0) << listed.err;
     const nlohmann::json records = nlohmann::json::parse(listed.out);
     ASSERT_EQ(records.size(), 4u) << listed.out;
     for (const auto& record : records) {
         const std::string site = record["site"];
-        const auto image = TempFolder::Read(record["image"].get<std::string>());
-        ASSERT_EQ(image.size(), 256u);
+        const std::string imagePath = HostPath(record["image"]);
+        const auto image = TempFolder::Read(imagePath);
+        ASSERT_EQ(image.size(), 256u) << imagePath;
         EXPECT_EQ(image[116], 11 + (site[0] - 'a')) << "row " << site << " kept another's image";
         EXPECT_EQ(image, Held(record["port"])) << site;
-        EXPECT_EQ(record["sha256"], Sha256Sum(record["image"]));
+        EXPECT_EQ(record["sha256"], Sha256Sum(imagePath));
+        ASSERT_TRUE(lineOf.contains(site)) << site;
+        EXPECT_EQ(record["port"], lineOf[site][kPort]) << site;
+        EXPECT_EQ(record["sha256"], lineOf[site][kSha256]) << site;
     }
 
     // A write keeps the image before it and the image written; the first brings COM41 back.

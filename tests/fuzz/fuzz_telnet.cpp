@@ -1,6 +1,7 @@
 // Arbitrary bytes from a network serial server through the telnet / RFC 2217 decoder: whatever
 // arrives, in whatever pieces, the data that comes out is the same and no larger than what came
-// in, and data escaped for the wire decodes back to itself.
+// in, the client's answers stay within what it was told, and data escaped for the wire decodes
+// back to itself.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "serial/Telnet.h"
+#include "serial/TelnetSession.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace zorvik::telnet;
@@ -37,6 +39,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (event.payload.size() >= kMaxSubnegotiation) {
             std::abort();
         }
+    }
+
+    // The client's session answers at most one negotiation for each received, so no server can
+    // make it say more than it was told, and passes on no more data than the decoder.
+    Session session;
+    (void)session.Offer();
+    (void)session.Settings();
+    std::vector<std::uint8_t> passed;
+    std::vector<std::uint8_t> answers;
+    session.Feed(input.first(cut), passed, answers);
+    session.Feed(input.subspan(cut), passed, answers);
+    if (answers.size() > input.size() || passed.size() > whole.size()) {
+        std::abort();
     }
 
     // The bytes as data going the other way: escaped, they decode to themselves and nothing else.

@@ -82,6 +82,12 @@ TEST(TelnetEncoding, DataAndCommandsAreEscapedOnTheWire) {
     const Bytes odd{0xFF};
     EXPECT_EQ(ComPortCommand(kSetControl, odd),
               (Bytes{0xFF, 0xFA, 0x2C, 0x05, 0xFF, 0xFF, 0xFF, 0xF0}));
+    // A write cut short between the two bytes of an escaped 0xFF has not sent that data byte.
+    const Bytes data{0x01, 0xFF, 0x02};  // 01 FF FF 02 on the wire
+    const std::size_t whole[] = {0, 1, 1, 2, 3};
+    for (std::size_t wire = 0; wire <= 4; ++wire) {
+        EXPECT_EQ(EscapedBytesSent(data, wire), whole[wire]) << wire << " wire bytes";
+    }
 }
 
 }  // namespace

@@ -169,5 +169,22 @@ TEST(Trace, ReaderRefusesWhatIsNoTraceAndTakesReadsWithNothingBetweenAsOne) {
     EXPECT_EQ(reads.events[2].atMicros, 275000);
 }
 
+// A line gone away is a failed write or read, or on Windows the failed queue count of a read;
+// a port that would not open or close is not.
+TEST(Trace, OnlyAFailedWriteReadOrQueueCountIsTheLineLost) {
+    const struct {
+        int code;
+        bool lost;
+    } rows[] = {{2, true}, {3, true}, {10, true}, {1, false}, {5, false}, {7, false}};
+    for (const auto& row : rows) {
+        const TraceReadResult read =
+            ReadTrace("# t\n   251.000 ! port error " + std::to_string(row.code) + ": text\n");
+        ASSERT_FALSE(read.error) << *read.error;
+        EXPECT_EQ(!read.events.empty() && read.events.back().kind == TraceEvent::Kind::LineLost,
+                  row.lost)
+            << row.code;
+    }
+}
+
 }  // namespace
 }  // namespace zorvik::testing

@@ -29,8 +29,9 @@ TEST(WindowsPortErrors, EachIsClassifiedAndWordedAsItsLinuxCounterpart) {
         {3, 5, PortFault::DeviceGone, 4, "the device went away"},     // a pulled adapter's read
         {2, 995, PortFault::DeviceGone, 4, "the device went away"},   // OPERATION_ABORTED
         {10, 22, PortFault::DeviceGone, 4, "the device went away"},   // ERROR_BAD_COMMAND
-        {5, 31, PortFault::DeviceGone, 4, "the device went away"},    // ERROR_GEN_FAILURE
-        {1, 1450, PortFault::Other, 3, "COM7: "},                     // no resources
+        {10, 21, PortFault::DeviceGone, 4, "the device went away"},  // NOT_READY: Wine, pty hung up
+        {5, 31, PortFault::DeviceGone, 4, "the device went away"},   // ERROR_GEN_FAILURE
+        {1, 1450, PortFault::Other, 3, "COM7: "},                    // no resources
     };
     for (const WindowsErrorRow& row : rows) {
         SCOPED_TRACE(std::to_string(row.code) + "/" + std::to_string(row.winError));

@@ -1,0 +1,24 @@
+// Reading UTF-8: one sequence at a time, or a whole text to tell it from other bytes.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+namespace zorvik {
+
+struct Utf8Sequence {
+    std::size_t length = 0;  // 2 to 4 bytes; 0 when there is no valid sequence
+    std::uint32_t code = 0;
+};
+
+// The multi-byte sequence at the start of `text`. An ASCII byte, a bad lead or following byte, a
+// sequence cut off by the end, an overlong form, a surrogate and a code past U+10FFFF all give
+// length 0.
+[[nodiscard]] Utf8Sequence Utf8SequenceAt(std::string_view text);
+
+// Whether `text` is UTF-8 throughout. A spreadsheet saving "CSV" in Windows-1250 writes Polish
+// letters as single bytes that are not; an image's bytes mostly are not either.
+[[nodiscard]] bool IsUtf8(std::string_view text);
+
+}  // namespace zorvik
