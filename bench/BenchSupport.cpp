@@ -54,8 +54,12 @@ ChildRun RunChild(const std::vector<std::string>& args, const std::string& error
     const std::int64_t start = WallMicros();
     const pid_t pid = ::fork();
     if (pid == 0) {
-        std::freopen("/dev/null", "w", stdout);
-        std::freopen(errorLog.empty() ? "/dev/null" : errorLog.c_str(), "w", stderr);
+        // A child that cannot silence itself would mix its output into the figures: it ends.
+        if (std::freopen("/dev/null", "w", stdout) == nullptr ||
+            std::freopen(errorLog.empty() ? "/dev/null" : errorLog.c_str(), "w", stderr) ==
+                nullptr) {
+            ::_exit(126);
+        }
         ::setenv("ZORVIK_HISTORY", "off", 1);  // a benchmark's devices are no one's history
         ::execv(argv[0], argv.data());
         ::_exit(127);

@@ -26,6 +26,14 @@ inline void PrintTo(const QString& text, std::ostream* out) {
 
 namespace zorvik::testing {
 
+// An edit's background: white where it takes input, the face colour where it is switched off.
+constexpr unsigned kWhite = 0xFFFFFF;
+constexpr unsigned kFace = 0xF0F0F0;
+
+// How long a port list may take to follow a port that comes or goes: the folder watch answers at
+// once, the poll within a second.
+constexpr int kNoticeMs = 5000;
+
 // Time that never passes; the windows themselves never pause.
 class StillClock : public Clock {
 public:

@@ -16,9 +16,6 @@
 namespace zorvik::testing {
 namespace {
 
-constexpr QRgb kWhite = 0xFFFFFF;  // a switched-on edit
-constexpr QRgb kFace = 0xF0F0F0;   // a switched-off edit
-
 struct DesignDefaults : ::testing::Test {
     FormFixture fixture;
     TForm1& form = fixture.Form();

@@ -19,8 +19,6 @@
 namespace zorvik::testing {
 namespace {
 
-constexpr int kNoticeMs = 5000;  // the folder watch answers at once, the poll within a second
-
 TEST(NetworkWindowIntegration, ReadsThroughALinkToAnRfc2217Address) {
     if (Ser2net::Program().empty()) {
         GTEST_SKIP() << "ser2net is not installed (scripts/setup installs it)";

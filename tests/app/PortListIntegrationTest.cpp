@@ -14,8 +14,6 @@
 namespace zorvik::testing {
 namespace {
 
-constexpr int kNoticeMs = 5000;  // the folder watch answers at once, the poll within a second
-
 // The master side of a pseudo-terminal; its slave stands in for a serial adapter.
 class Pty {
 public:

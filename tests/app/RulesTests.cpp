@@ -11,9 +11,6 @@
 namespace zorvik::testing {
 namespace {
 
-constexpr QRgb kWhite = 0xFFFFFF;
-constexpr QRgb kFace = 0xF0F0F0;
-
 QRgb Colour(const QLineEdit* edit) {
     return edit->palette().color(QPalette::Base).rgb() & 0xFFFFFF;
 }

@@ -17,7 +17,7 @@ AntiTheftSettings ProtectedPanel() {
     return panel;
 }
 
-std::vector<std::uint8_t> Bytes(const SecurityRecord& record, int from, int to) {
+std::vector<std::uint8_t> BytesOf(const SecurityRecord& record, int from, int to) {
     return {record.begin() + from, record.begin() + to + 1};
 }
 
@@ -105,14 +105,14 @@ TEST(SecurityRecordLayout, ProtectionOnLaysOutEveryField) {
     panel.reportStartHour = 23;
     const SecurityRecord record = BuildSecurityRecord(panel).record;
     EXPECT_EQ(record[0], 0x81);
-    EXPECT_EQ(Bytes(record, 1, 10), Text("abcdefghij"));
-    EXPECT_EQ(Bytes(record, 11, 20), Text("0123456789"));
+    EXPECT_EQ(BytesOf(record, 1, 10), Text("abcdefghij"));
+    EXPECT_EQ(BytesOf(record, 11, 20), Text("0123456789"));
     EXPECT_EQ(record[21], 0x8C);
-    EXPECT_EQ(Bytes(record, 22, 33), Text("486010003109"));
+    EXPECT_EQ(BytesOf(record, 22, 33), Text("486010003109"));
     EXPECT_EQ(record[34], 0x07);
     EXPECT_EQ(record[35], 240);
     EXPECT_EQ(record[36], 23);
-    EXPECT_EQ(Bytes(record, 37, 255), std::vector<std::uint8_t>(219, 0));
+    EXPECT_EQ(BytesOf(record, 37, 255), std::vector<std::uint8_t>(219, 0));
 }
 
 TEST(SecurityRecordLayout, WithoutPasswordChangeTheNewPasswordBytesStayZero) {
@@ -120,7 +120,7 @@ TEST(SecurityRecordLayout, WithoutPasswordChangeTheNewPasswordBytesStayZero) {
     panel.newPassword = panel.repeatedPassword = u"0123456789";
     const SecurityRecord record = BuildSecurityRecord(panel).record;
     EXPECT_EQ(record[0], 0x80);
-    EXPECT_EQ(Bytes(record, 11, 20), std::vector<std::uint8_t>(10, 0));
+    EXPECT_EQ(BytesOf(record, 11, 20), std::vector<std::uint8_t>(10, 0));
 }
 
 TEST(SecurityRecordLayout, TelephoneIsANumberFieldInUse) {
@@ -128,12 +128,12 @@ TEST(SecurityRecordLayout, TelephoneIsANumberFieldInUse) {
     panel.telephone = "486010003";
     SecurityRecord record = BuildSecurityRecord(panel).record;
     EXPECT_EQ(record[21], 0x89);
-    EXPECT_EQ(Bytes(record, 22, 33), Text("486010003___"));
+    EXPECT_EQ(BytesOf(record, 22, 33), Text("486010003___"));
 
     panel.telephone = "_86010003";  // blank first digit place: later digits are dropped
     record = BuildSecurityRecord(panel).record;
     EXPECT_EQ(record[21], 0x80);
-    EXPECT_EQ(Bytes(record, 22, 33), Text("____________"));
+    EXPECT_EQ(BytesOf(record, 22, 33), Text("____________"));
 }
 
 TEST(SecurityRecordLayout, CyclicReportTimesOnlyWhileCyclicReportsAreOn) {
@@ -142,16 +142,16 @@ TEST(SecurityRecordLayout, CyclicReportTimesOnlyWhileCyclicReportsAreOn) {
     panel.reportStartHour = 5;
     panel.reportSimChange = true;
     SecurityRecord record = BuildSecurityRecord(panel).record;
-    EXPECT_EQ(Bytes(record, 34, 36), (std::vector<std::uint8_t>{0x02, 0, 0}));
+    EXPECT_EQ(BytesOf(record, 34, 36), (std::vector<std::uint8_t>{0x02, 0, 0}));
 
     panel.reportCyclic = true;
     record = BuildSecurityRecord(panel).record;
-    EXPECT_EQ(Bytes(record, 34, 36), (std::vector<std::uint8_t>{0x06, 100, 5}));
+    EXPECT_EQ(BytesOf(record, 34, 36), (std::vector<std::uint8_t>{0x06, 100, 5}));
 
     panel.reportInterval = 1000;  // never wraps into a different byte
     panel.reportStartHour = -3;
     record = BuildSecurityRecord(panel).record;
-    EXPECT_EQ(Bytes(record, 35, 36), (std::vector<std::uint8_t>{240, 0}));
+    EXPECT_EQ(BytesOf(record, 35, 36), (std::vector<std::uint8_t>{240, 0}));
 }
 
 TEST(SecurityRecordLayout, CharactersGoAsTheirLowEightBitsAndLongTextsAreCut) {
@@ -160,9 +160,9 @@ TEST(SecurityRecordLayout, CharactersGoAsTheirLowEightBitsAndLongTextsAreCut) {
     panel.changePassword = true;
     panel.newPassword = panel.repeatedPassword = u"ĄĘ34567890";  // U+0104, U+0118
     const SecurityRecord record = BuildSecurityRecord(panel).record;
-    EXPECT_EQ(Bytes(record, 1, 10),
+    EXPECT_EQ(BytesOf(record, 1, 10),
               (std::vector<std::uint8_t>{0x42, 0xF3, 'd', 0x7A, '1', '2', '3', '4', '5', '6'}));
-    EXPECT_EQ(Bytes(record, 11, 20),
+    EXPECT_EQ(BytesOf(record, 11, 20),
               (std::vector<std::uint8_t>{0x04, 0x18, '3', '4', '5', '6', '7', '8', '9', '0'}));
     EXPECT_EQ(record[21], 0x8B);  // the password did not run into the telephone
 }

@@ -15,9 +15,9 @@ namespace zorvik::testing {
 namespace {
 
 // A port whose reads hand out one scripted chunk per call, for counting polls exactly.
-class ScriptedPort : public TCustomComPort {
+class ChunkedPort : public TCustomComPort {
 public:
-    explicit ScriptedPort(std::deque<std::string> chunks) : chunks_(std::move(chunks)) {}
+    explicit ChunkedPort(std::deque<std::string> chunks) : chunks_(std::move(chunks)) {}
 
     int reads = 0;
     Bytes written;
@@ -54,7 +54,7 @@ struct ScriptedRig {
         : port(std::move(chunks)), exchange(port, clock, notices) {
         port.Open();
     }
-    ScriptedPort port;
+    ChunkedPort port;
     VirtualClock clock;
     FakeNotices notices;
     DeviceExchange exchange;
