@@ -34,7 +34,6 @@ namespace {
 
 constexpr std::uint64_t kMaxTextFileSize = 1 << 20;  // a form is a few kilobytes at most
 constexpr const char* kStandardInput = "-";
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";  // as some editors start UTF-8
 constexpr std::size_t kReadChunk = 16384;
 
 CliError FileFailure(const std::string& path, const std::string& what) {
@@ -59,8 +58,8 @@ bool LooksLikeJson(const std::string& text) {
 }
 
 std::string WithoutByteOrderMark(std::string text) {
-    if (text.starts_with(kByteOrderMark)) {
-        text.erase(0, kByteOrderMark.size());
+    if (text.starts_with(kUtf8ByteOrderMark)) {
+        text.erase(0, kUtf8ByteOrderMark.size());
     }
     return text;
 }

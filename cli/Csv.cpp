@@ -1,11 +1,12 @@
 // The CSV reader and writer of the provisioning table and report.
 #include "cli/Csv.h"
 
+#include "config/Utf8.h"
+
 namespace zorvik::cli {
 
 namespace {
 
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";  // how some editors start UTF-8
 constexpr char kQuote = '"';
 constexpr char kInertMark = '\'';
 constexpr std::string_view kFormulaStarts = "=+-@\t\r";  // what a spreadsheet may run
@@ -13,8 +14,8 @@ constexpr std::string_view kFormulaStarts = "=+-@\t\r";  // what a spreadsheet m
 class Reader {
 public:
     Reader(std::string_view text, char separator) : text_(text), separator_(separator) {
-        if (text_.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
-            at_ = kByteOrderMark.size();
+        if (text_.substr(0, kUtf8ByteOrderMark.size()) == kUtf8ByteOrderMark) {
+            at_ = kUtf8ByteOrderMark.size();
         }
     }
 
@@ -142,7 +143,7 @@ std::string CsvField(std::string_view text, char separator) {
     // would take the mark for the editor's and drop it.
     const char special[] = {separator, kQuote, '\r', '\n'};
     if (text.find_first_of(std::string_view(special, sizeof special)) == std::string_view::npos &&
-        !text.starts_with(kByteOrderMark)) {
+        !text.starts_with(kUtf8ByteOrderMark)) {
         return std::string(text);
     }
     std::string quoted(1, kQuote);

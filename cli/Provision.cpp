@@ -28,6 +28,7 @@
 #include "cli/ProvisionTable.h"
 #include "cli/Sha256.h"
 #include "cli/StopWords.h"
+#include "config/Utf8.h"
 #include "device/ReadyListener.h"
 #include "files/FileIo.h"
 #include "files/UtcTime.h"
@@ -44,8 +45,7 @@ constexpr std::int64_t kAnswerWithinMicros = std::int64_t{kReadyAttempts} * kRea
 constexpr int kGonePollMs = 250;  // between reads while a finished device is still there
 constexpr std::int64_t kGoneAfterMicros = 3'000'000;  // no banner this long: the device has gone
 constexpr int kRowWaitMs = 250;  // a device waiting for a row another port may give back
-constexpr std::uint64_t kMaxReportSize = 64ull << 20;    // a report of a great many attempts
-constexpr std::string_view kExcelMark = "\xEF\xBB\xBF";  // tells a spreadsheet the text is UTF-8
+constexpr std::uint64_t kMaxReportSize = 64ull << 20;  // a report of a great many attempts
 
 constexpr const char* kFirstInterruptWarning =
     "stopping once the devices being written now are done; press Ctrl-C again to stop at once";
@@ -739,7 +739,7 @@ int Provision(const ProvisionSetup& setup) {
         try {
             report = std::make_unique<AppendFile>(*setup.reportPath);
             if (existing.empty()) {
-                report->Append((setup.excel ? std::string(kExcelMark) : std::string()) +
+                report->Append((setup.excel ? std::string(kUtf8ByteOrderMark) : std::string()) +
                                CsvLine(ReportColumns(), history.separator));
             }
         } catch (const EInOutError& error) {

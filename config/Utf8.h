@@ -7,6 +7,10 @@
 
 namespace zorvik {
 
+// The byte order mark: how some editors start UTF-8 text, and how a spreadsheet is told that a file
+// is UTF-8.
+inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
 struct Utf8Sequence {
     std::size_t length = 0;  // 2 to 4 bytes; 0 when there is no valid sequence
     std::uint32_t code = 0;
