@@ -2,6 +2,9 @@
 #include "bench/BenchSupport.h"
 
 #include "app/words/NoticeWords.h"
+#include "config/ConfigImage.h"
+#include "device/ConfigCommands.h"
+#include "device/DeviceExchange.h"
 
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -132,6 +135,24 @@ std::vector<double> ReadLatencyReport(const std::string& path) {
         latencies.push_back(micros);
     }
     return latencies;
+}
+
+std::optional<Floors> MeasureFloors(TComPort& port, const std::string& imagePath) {
+    FloorClock clock;
+    CountingNotices notices;
+    DeviceExchange exchange(port, clock, notices);
+    const ReadResult read = ReadConfiguration(exchange, u"9466");
+    Floors floors;
+    floors.readMs = static_cast<double>(clock.RequestedMicros()) / 1000;
+    if (!read.image) {
+        return std::nullopt;
+    }
+    const std::int64_t writeStart = clock.RequestedMicros();
+    (void)WriteConfiguration(exchange, u"9466", {}, [&read] { return *read.image; });
+    floors.writeMs = static_cast<double>(clock.RequestedMicros() - writeStart) / 1000;
+    std::ofstream(imagePath, std::ios::binary)
+        .write(reinterpret_cast<const char*>(read.image->data()), kImageSize);
+    return floors;
 }
 
 }  // namespace zorvik::bench

@@ -39,6 +39,15 @@ private:
     std::int64_t requestedMicros_ = 0;
 };
 
+// The least a read and a write of the configuration take: the pauses the protocol asks for, added
+// up while this process runs both against `port`. The image read goes to `imagePath`, for a program
+// to write back. Empty when no image could be read.
+struct Floors {
+    double readMs = 0;
+    double writeMs = 0;
+};
+[[nodiscard]] std::optional<Floors> MeasureFloors(TComPort& port, const std::string& imagePath);
+
 // zorvik-sim on a pty and the host's real port to it; the port exists only once the program is up.
 class SimLink {
 public:

@@ -124,21 +124,14 @@ int Main(int argc, char** argv) {
             std::fprintf(stderr, "bench-cli: zorvik-sim did not start\n");
             return 1;
         }
-        bench::FloorClock clock;
-        CountingNotices notices;
-        DeviceExchange exchange(link.Port(), clock, notices);
-        const ReadResult read = ReadConfiguration(exchange, u"9466");
-        const double readFloor = static_cast<double>(clock.RequestedMicros()) / 1000;
-        if (!read.image) {
+        const std::string image = root + "/image.zvk";
+        const std::optional<bench::Floors> floors = bench::MeasureFloors(link.Port(), image);
+        if (!floors) {
             std::fprintf(stderr, "bench-cli: no image could be read\n");
             return 1;
         }
-        const std::int64_t writeStart = clock.RequestedMicros();
-        (void)WriteConfiguration(exchange, u"9466", {}, [&read] { return *read.image; });
-        const double writeFloor = static_cast<double>(clock.RequestedMicros() - writeStart) / 1000;
-        const std::string image = root + "/image.zvk";
-        std::ofstream(image, std::ios::binary)
-            .write(reinterpret_cast<const char*>(read.image->data()), kImageSize);
+        const double readFloor = floors->readMs;
+        const double writeFloor = floors->writeMs;
 
         const std::string device = link.Sim().LinkPath();
         std::printf("read and write over %d runs each, on %s\n", runs, device.c_str());

@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -105,22 +106,15 @@ int Main(int argc, char** argv) {
         std::perror(comLink.c_str());
         return 1;
     }
-    bench::FloorClock clock;
-    bench::CountingNotices notices;
-    DeviceExchange exchange(link.Port(), clock, notices);
-    const ReadResult read = ReadConfiguration(exchange, u"9466");
-    const double readFloor = static_cast<double>(clock.RequestedMicros()) / 1000;
-    if (!read.image) {
+    const std::string image = root + "/image.zvk";
+    const std::optional<bench::Floors> floors = bench::MeasureFloors(link.Port(), image);
+    if (!floors) {
         std::fprintf(stderr, "bench-wine: no image could be read\n");
         return 1;
     }
-    const std::int64_t writeStart = clock.RequestedMicros();
-    (void)WriteConfiguration(exchange, u"9466", {}, [&read] { return *read.image; });
-    const double writeFloor = static_cast<double>(clock.RequestedMicros() - writeStart) / 1000;
     link.Port().Close();
-    const std::string image = root + "/image.zvk";
-    std::ofstream(image, std::ios::binary)
-        .write(reinterpret_cast<const char*>(read.image->data()), kImageSize);
+    const double readFloor = floors->readMs;
+    const double writeFloor = floors->writeMs;
 
     const std::string device = link.Sim().LinkPath();
     const std::string trace = root + "/trace";
@@ -157,7 +151,8 @@ int Main(int argc, char** argv) {
     if (failed > 0) {
         std::printf("%d runs failed\n", failed);
     }
-    std::system(("rm -rf " + root).c_str());
+    std::error_code ignored;
+    std::filesystem::remove_all(root, ignored);
     return met && failed == 0 ? 0 : 1;
 }
 

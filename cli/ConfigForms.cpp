@@ -148,9 +148,10 @@ bool IsImageFile(const std::string& path) {
         return true;
     }
     // Only a plain file is looked into: a pipe's bytes would be gone for the real reading.
-    struct stat status {};
-    if (::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode) ||
-        status.st_size != kImageSize) {
+    const std::filesystem::path native = NativePath(path);
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(native, error) ||
+        std::filesystem::file_size(native, error) != static_cast<std::uintmax_t>(kImageSize)) {
         return false;
     }
     const int fd = OpenForReading(path);
@@ -354,18 +355,20 @@ void CheckOutputPlace(const std::string& path) {
     if (path == kStandardInput) {
         return;
     }
-    struct stat info {};
-    if (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+    const std::filesystem::path native = NativePath(path);
+    std::error_code error;
+    if (std::filesystem::is_directory(native, error)) {
         throw FileFailure(path, std::strerror(EISDIR));
     }
-    std::string folder = std::filesystem::path(path).parent_path().string();
+    std::filesystem::path folder = native.parent_path();
     if (folder.empty()) {
         folder = ".";
     }
-    if (::stat(folder.c_str(), &info) != 0) {
-        throw FileFailure(path, std::strerror(errno));
+    const std::filesystem::file_status status = std::filesystem::status(folder, error);
+    if (error) {
+        throw FileFailure(path, std::strerror(error.value()));
     }
-    if (!S_ISDIR(info.st_mode)) {
+    if (!std::filesystem::is_directory(status)) {
         throw FileFailure(path, std::strerror(ENOTDIR));
     }
 }

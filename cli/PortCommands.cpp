@@ -55,7 +55,7 @@ struct PortAnswer {
 std::optional<PortAnswer> Listen(const PortMap& map, TComPort& port, ConsoleClock& clock,
                                  int number) {
     PortAnswer answer;
-    answer.name = "COM" + std::to_string(number);
+    answer.name = ComPortName(number);
     answer.device = RealPath(map.DevicePath(number).value_or(""));
     Step(answer.name + ": listening for the Ready banner");
     try {

@@ -28,6 +28,7 @@
 #include "cli/ProvisionTable.h"
 #include "cli/Sha256.h"
 #include "cli/StopWords.h"
+#include "cli/System.h"
 #include "config/Utf8.h"
 #include "device/ReadyListener.h"
 #include "files/FileIo.h"
@@ -67,7 +68,7 @@ std::string WithoutLabel(const std::string& text, const std::string& label) {
 // The report so far: empty when there is none yet.
 std::string ExistingReport(const std::string& path) {
     std::error_code error;
-    if (!std::filesystem::exists(path, error)) {
+    if (!std::filesystem::exists(NativePath(path), error)) {
         return {};
     }
     try {

@@ -1,6 +1,7 @@
 // What the command line asks of the operating system, filled by one file per platform.
 #pragma once
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -12,6 +13,10 @@ namespace zorvik::cli {
 
 // Opens a file for reading as bytes, untranslated; -1 with errno set on failure.
 [[nodiscard]] int OpenForReading(const std::string& path);
+
+// A path as given on the command line (UTF-8) as the system's file calls take it: on Windows the
+// narrow calls would read it in the ANSI code page and miss every folder with a Polish letter.
+[[nodiscard]] std::filesystem::path NativePath(const std::string& path);
 
 // Whether two paths name one file (by device and inode, or volume and file index); false when
 // either is not there.

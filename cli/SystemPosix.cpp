@@ -61,6 +61,10 @@ bool StandardErrorIsTerminal() {
     return ::isatty(STDERR_FILENO) == 1;
 }
 
+std::filesystem::path NativePath(const std::string& path) {
+    return path;
+}
+
 int OpenForReading(const std::string& path) {
     return ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
 }

@@ -80,6 +80,10 @@ bool StandardErrorIsTerminal() {
     return ::GetConsoleMode(::GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
 }
 
+std::filesystem::path NativePath(const std::string& path) {
+    return Widen(path);
+}
+
 int OpenForReading(const std::string& path) {
     return ::_wopen(Widen(path).c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
 }

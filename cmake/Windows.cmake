@@ -27,12 +27,9 @@ add_library(nlohmann_json INTERFACE)
 target_include_directories(nlohmann_json SYSTEM INTERFACE ${zorvik_json_root})
 add_library(nlohmann_json::nlohmann_json ALIAS nlohmann_json)
 
-add_subdirectory(serial)
-add_subdirectory(config)
-add_subdirectory(files)
-add_subdirectory(trace)
-add_subdirectory(device)
-add_subdirectory(app/words)
+foreach(folder IN LISTS ZORVIK_PLAIN_LIBRARIES)
+    add_subdirectory(${folder})
+endforeach()
 add_subdirectory(cli)
 
 # The least a Windows program does, for bench-wine's start-up figure.

@@ -17,9 +17,6 @@ std::int64_t MonotonicMicros() {
     return std::int64_t{ts.tv_sec} * 1'000'000 + ts.tv_nsec / 1000;
 }
 
-// Longest stretch slept without calling WhileWaiting, so a window can keep painting.
-constexpr std::int64_t kRepaintSliceMicros = 20'000;
-
 // Timer slack asked of the kernel while a pause sleeps. The default (50 us) lets every wake-up
 // come that much late, which 52 pauses of 1 ms would pay 52 times over.
 constexpr unsigned long kPauseTimerSlackNanos = 1'000;

@@ -6,6 +6,10 @@
 
 namespace zorvik {
 
+// Longest stretch a system clock sleeps without calling WhileWaiting, so a window can keep
+// painting.
+constexpr std::int64_t kRepaintSliceMicros = 20'000;
+
 class Clock {
 public:
     virtual ~Clock() = default;

@@ -13,9 +13,6 @@ namespace zorvik {
 
 namespace {
 
-// Longest stretch slept without calling WhileWaiting, so a window can keep painting.
-constexpr std::int64_t kRepaintSliceMicros = 20'000;
-
 std::int64_t PerformanceMicros() {
     LARGE_INTEGER frequency{};
     LARGE_INTEGER count{};

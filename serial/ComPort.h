@@ -62,6 +62,12 @@ constexpr int kErrClearCommError = 10;  // "ClearCommError function failed"
 constexpr int kErrModemStatus = 11;     // "GetCommModemStatus function failed"
 constexpr int kErrNotOpen = 24;         // "Port Not Open"
 
+// The codes that a line gone away raises in the middle of an exchange: a failed write or read, or
+// on Windows the queue count each read asks for, which fails first there.
+[[nodiscard]] constexpr bool LineLostCode(int code) {
+    return code == kErrWriteFile || code == kErrReadFile || code == kErrClearCommError;
+}
+
 // The text of a layer error code, without the platform number.
 [[nodiscard]] std::string ComErrorText(int code);
 

@@ -44,6 +44,9 @@ PortFault OpenFault(int error) {
 }  // namespace
 
 PortFault LocalPortFault(int code, int error, std::string_view /*port*/) {
+    if (LineLostCode(code)) {
+        return PortFault::DeviceGone;
+    }
     switch (code) {
         case kErrOpen:
             return OpenFault(error);
@@ -51,11 +54,6 @@ PortFault LocalPortFault(int code, int error, std::string_view /*port*/) {
         case kErrSetCommTimeouts:
         case kErrSetupComm:
             return Gone(error) ? PortFault::DeviceGone : PortFault::SettingsRefused;
-        // A handle that fails mid-exchange: the device is no longer there to talk to.
-        case kErrWriteFile:
-        case kErrReadFile:
-        case kErrClearCommError:
-            return PortFault::DeviceGone;
         default:
             return Gone(error) ? PortFault::DeviceGone : PortFault::Other;
     }

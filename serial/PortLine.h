@@ -12,6 +12,9 @@
 
 namespace zorvik {
 
+// The device's line settings as a port describes them after its path.
+constexpr const char* kLineSettingsText = "57600 baud 8N1, no flow control";
+
 // One byte on the device's line: 57600 baud, 10 bits a byte (start, 8 data, stop).
 constexpr double kLineByteMicros = 173.6;
 

@@ -25,7 +25,6 @@ namespace zorvik {
 namespace {
 
 constexpr speed_t kLineSpeed = B57600;  // the device talks at 57600 baud, 8N1
-constexpr const char* kLineSettingsText = "57600 baud 8N1, no flow control";  // as set below
 
 constexpr short kHangUpEvents = POLLHUP | POLLERR | POLLNVAL;  // the other side is gone
 

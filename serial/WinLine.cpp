@@ -15,7 +15,6 @@ namespace {
 
 constexpr DWORD kQueueBytes = 1024;      // input and output queue asked of the driver
 constexpr DWORD kLineSpeed = CBR_57600;  // the device talks at 57600 baud, 8N1
-constexpr const char* kLineSettingsText = "57600 baud 8N1, no flow control";  // as set below
 constexpr char kXon = 17;  // flow control is off; the driver still wants the characters
 constexpr char kXoff = 19;
 

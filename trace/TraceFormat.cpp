@@ -109,12 +109,6 @@ std::optional<int> PortErrorCode(std::string_view text) {
     return code;
 }
 
-// Codes of the port layer that a line gone away raises in the middle of an exchange: a failed
-// write or read, or on Windows the queue count each read asks for, which fails first there.
-bool LineLostCode(int code) {
-    return code == kErrWriteFile || code == kErrReadFile || code == kErrClearCommError;
-}
-
 // `text` and a line end: one event, one line, since a line end inside the text would start a
 // line of another kind.
 void AppendOnOneLine(std::string& line, std::string_view text) {
