@@ -289,7 +289,8 @@ private:
         if (!address.empty()) {
             const std::string why = setup_.reach ? setup_.reach(address) : "";
             if (!why.empty()) {
-                Problem("port", port + " leads to " + address + ": " + why,
+                Problem("port",
+                        (port == address ? port : port + " leads to " + address) + ": " + why,
                         "start the serial server there, or mend the address");
                 return false;
             }

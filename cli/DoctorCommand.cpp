@@ -51,7 +51,7 @@ std::string Reach(const std::string& address) {
         NetworkLine line(*parsed, address);  // opened here, closed as it goes
         return "";
     } catch (const EComPort& error) {
-        return DescribePortError(error, address, false).what();
+        return PortErrorCause(error, address);
     }
 }
 

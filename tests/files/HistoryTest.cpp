@@ -1,6 +1,8 @@
 // The history store on a scratch folder: records kept whole and apart, however many writers.
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <filesystem>
 #include <set>
 #include <thread>
 #include <vector>
@@ -45,7 +47,9 @@ TEST(History, KeepsEachRecordWithItsOwnImageWhenManyThreadsWriteAtOnce) {
             });
         }
     }
-    const std::vector<HistoryRecord> records = store.List();
+    const HistoryListing listing = store.List();
+    EXPECT_TRUE(listing.damaged.empty());
+    const std::vector<HistoryRecord>& records = listing.records;
     ASSERT_EQ(records.size(), std::size_t{kThreads * kEach});
     std::set<std::string> ids;
     for (const HistoryRecord& record : records) {
@@ -71,20 +75,98 @@ TEST(History, KeepsItsFolderAndFilesPrivateAndFindsRecordsByPrefix) {
     ASSERT_EQ(::stat(store.ImagePath(withImage).c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600u);
 
-    ASSERT_EQ(store.Matching(kept.id.substr(0, 6)).size(), 1u);
-    EXPECT_EQ(store.Matching(kept.id.substr(0, 6))[0], kept);
-    EXPECT_FALSE(store.Matching(kept.id.substr(0, 6))[0].hasImage);
-    EXPECT_EQ(store.Matching("").size(), 0u) << "an empty prefix names no record";
-    EXPECT_EQ(store.Matching("zz").size(), 0u);
+    const std::vector<HistoryRecord> found = store.Matching(kept.id.substr(0, 6)).records;
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0], kept);
+    EXPECT_FALSE(found[0].hasImage);
+    EXPECT_EQ(store.Matching("").records.size(), 0u) << "an empty prefix names no record";
+    EXPECT_EQ(store.Matching("zz").records.size(), 0u);
 }
 
-TEST(History, ListsNothingForAFolderNotYetMadeOrARecordStillBeingWritten) {
-    TempFolder folder;
-    const HistoryStore store(folder.PathOf("history"));
-    EXPECT_TRUE(store.List().empty());
-    (void)store.Keep(Sample("x"), std::nullopt);
-    folder.Write("history/0123456789ab.json", {});
-    EXPECT_EQ(store.List().size(), 1u);
+// What the history cannot read is never shown as nothing: a folder that cannot be read is an
+// error naming it, and a record file that is not a record is named beside the whole ones.
+struct ReadingCase {
+    const char* name;
+    std::vector<std::pair<std::string, std::string>> files;  // under the scratch folder
+    std::vector<std::string> folders;                        // made there too
+    bool locked = false;  // the history folder taken from its owner (chmod 000)
+    std::size_t listed;
+    std::vector<std::string> damaged;  // the files named, with why
+    std::string error;                 // or the start of the error
+};
+
+TEST(History, ReadsWhatItCanAndNamesWhatItCannot) {
+    const std::string whole = R"({"id": "0123456789ab", "time": "2026-12-10T04:15:00.000001Z"})";
+    const std::vector<ReadingCase> cases = {
+        {"a folder not yet made holds nothing", {}, {}, false, 0, {}, ""},
+        {"a record still being written is not listed yet",
+         {{"history/0123456789ab.json", whole}, {"history/ffffffffffff.json", ""}},
+         {},
+         false,
+         1,
+         {},
+         ""},
+        {"damaged records are named and the whole ones listed",
+         {{"history/0123456789ab.json", whole},
+          {"history/aaaaaaaaaaaa.json", R"({"id": "aaaaaaaaaaaa", "time": )"},
+          {"history/bbbbbbbbbbbb.json", whole},
+          {"history/notes.txt", "not a record, not named"}},
+         {"history/cccccccccccc.json"},
+         false,
+         1,
+         {"history/aaaaaaaaaaaa.json: not a whole record",
+          "history/bbbbbbbbbbbb.json: its id is not its name",
+          "history/cccccccccccc.json: not a file"},
+         ""},
+        {"a file where the folder should be", {{"history", "x"}}, {}, false, 0, {}, "history: "},
+        {"a file where a folder above it should be",
+         {{"state", "x"}},
+         {},
+         false,
+         0,
+         {},
+         "state/history: "},
+        {"a folder its owner may not read", {}, {"history"}, true, 0, {}, "history: "},
+    };
+    for (const ReadingCase& test : cases) {
+        SCOPED_TRACE(test.name);
+        TempFolder folder;
+        const bool stateFolder = test.error.starts_with("state/");
+        const HistoryStore store(folder.PathOf(stateFolder ? "state/history" : "history"));
+        for (const std::string& name : test.folders) {
+            std::filesystem::create_directories(folder.PathOf(name));
+        }
+        for (const auto& [name, text] : test.files) {
+            std::filesystem::create_directories(
+                std::filesystem::path(folder.PathOf(name)).parent_path());
+            folder.Write(name, TempFolder::Bytes(text.begin(), text.end()));
+        }
+        if (test.locked) {
+#ifdef _WIN32
+            continue;  // the folder lies in the user's own profile, which no chmod takes away
+#else
+            if (::geteuid() == 0) {
+                continue;  // root reads it all the same
+            }
+            ::chmod(store.Folder().c_str(), 0);
+#endif
+        }
+        try {
+            const HistoryListing listing = store.List();
+            EXPECT_EQ(test.error, "") << "not refused";
+            EXPECT_EQ(listing.records.size(), test.listed);
+            std::vector<std::string> damaged;
+            for (const DamagedRecord& record : listing.damaged) {
+                damaged.push_back(record.path.substr(folder.Root().size() + 1) + ": " + record.why);
+            }
+            EXPECT_EQ(damaged, test.damaged);
+        } catch (const EInOutError& error) {
+            ASSERT_NE(test.error, "") << error.what();
+            const std::string what = error.what();
+            EXPECT_EQ(what.find(folder.PathOf(test.error)), 0u) << what;
+            EXPECT_GT(what.size(), folder.PathOf(test.error).size()) << "the system's message";
+        }
+    }
 }
 
 }  // namespace
