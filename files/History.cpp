@@ -166,7 +166,17 @@ HistoryListing HistoryStore::List() const {
     std::error_code error;
     fs::directory_iterator entries(folder_, error);
     if (error == std::errc::no_such_file_or_directory) {
-        return listing;  // nothing kept yet
+        // Nothing kept yet, unless a file stands where a folder on the way should be, which
+        // Windows reports as a path not found.
+        std::error_code ignored;
+        fs::path above = fs::path(folder_).parent_path();
+        while (!above.empty() && !fs::exists(above, ignored) && above != above.parent_path()) {
+            above = above.parent_path();
+        }
+        if (above.empty() || fs::is_directory(above, ignored)) {
+            return listing;
+        }
+        Failure(folder_, std::make_error_code(std::errc::not_a_directory));
     }
     if (error) {
         Failure(folder_, error);
