@@ -87,63 +87,48 @@ TEST(History, KeepsItsFolderAndFilesPrivateAndFindsRecordsByPrefix) {
 // error naming it, and a record file that is not a record is named beside the whole ones.
 struct ReadingCase {
     const char* name;
-    std::vector<std::pair<std::string, std::string>> files;  // under the scratch folder
-    std::vector<std::string> folders;                        // made there too
-    bool locked = false;  // the history folder taken from its owner (chmod 000)
-    std::size_t listed;
-    std::vector<std::string> damaged;  // the files named, with why
-    std::string error;                 // or the start of the error
+    // Under the scratch folder; a name ending in / is a folder, "locked" when its owner may not
+    // read it.
+    std::vector<std::pair<std::string, std::string>> files;
+    std::string seen;  // "N listed", then each damaged file and why; or "refused"
 };
 
 TEST(History, ReadsWhatItCanAndNamesWhatItCannot) {
     const std::string whole = R"({"id": "0123456789ab", "time": "2026-12-10T04:15:00.000001Z"})";
+    const std::string at = "state/history/";
     const std::vector<ReadingCase> cases = {
-        {"a folder not yet made holds nothing", {}, {}, false, 0, {}, ""},
+        {"a folder not yet made holds nothing", {}, "0 listed"},
         {"a record still being written is not listed yet",
-         {{"history/0123456789ab.json", whole}, {"history/ffffffffffff.json", ""}},
-         {},
-         false,
-         1,
-         {},
-         ""},
+         {{at + "0123456789ab.json", whole}, {at + "ffffffffffff.json", ""}},
+         "1 listed"},
         {"damaged records are named and the whole ones listed",
-         {{"history/0123456789ab.json", whole},
-          {"history/aaaaaaaaaaaa.json", R"({"id": "aaaaaaaaaaaa", "time": )"},
-          {"history/bbbbbbbbbbbb.json", whole},
-          {"history/notes.txt", "not a record, not named"}},
-         {"history/cccccccccccc.json"},
-         false,
-         1,
-         {"history/aaaaaaaaaaaa.json: not a whole record",
-          "history/bbbbbbbbbbbb.json: its id is not its name",
-          "history/cccccccccccc.json: not a file"},
-         ""},
-        {"a file where the folder should be", {{"history", "x"}}, {}, false, 0, {}, "history: "},
-        {"a file where a folder above it should be",
-         {{"state", "x"}},
-         {},
-         false,
-         0,
-         {},
-         "state/history: "},
-        {"a folder its owner may not read", {}, {"history"}, true, 0, {}, "history: "},
+         {{at + "0123456789ab.json", whole},
+          {at + "aaaaaaaaaaaa.json", R"({"id": "aaaaaaaaaaaa", "time": )"},
+          {at + "bbbbbbbbbbbb.json", whole},
+          {at + "cccccccccccc.json/", ""},
+          {at + "notes.txt", "not a record, not named"}},
+         "1 listed; aaaaaaaaaaaa.json: not a whole record; bbbbbbbbbbbb.json: its id is not its "
+         "name; cccccccccccc.json: not a file"},
+        {"a file where the folder should be", {{"state/history", "x"}}, "refused"},
+        {"a file where a folder above it should be", {{"state", "x"}}, "refused"},
+        {"a folder its owner may not read", {{at, "locked"}}, "refused"},
     };
     for (const ReadingCase& test : cases) {
         SCOPED_TRACE(test.name);
         TempFolder folder;
-        const bool stateFolder = test.error.starts_with("state/");
-        const HistoryStore store(folder.PathOf(stateFolder ? "state/history" : "history"));
-        for (const std::string& name : test.folders) {
-            std::filesystem::create_directories(folder.PathOf(name));
-        }
+        const HistoryStore store(folder.PathOf("state/history"));
+        bool locked = false;
         for (const auto& [name, text] : test.files) {
-            std::filesystem::create_directories(
-                std::filesystem::path(folder.PathOf(name)).parent_path());
-            folder.Write(name, TempFolder::Bytes(text.begin(), text.end()));
+            const std::filesystem::path path = folder.PathOf(name);
+            std::filesystem::create_directories(name.ends_with('/') ? path : path.parent_path());
+            if (!name.ends_with('/')) {
+                folder.Write(name, TempFolder::Bytes(text.begin(), text.end()));
+            }
+            locked = text == "locked";
         }
-        if (test.locked) {
+        if (locked) {
 #ifdef _WIN32
-            continue;  // the folder lies in the user's own profile, which no chmod takes away
+            continue;  // a chmod takes nothing from the folder's owner there
 #else
             if (::geteuid() == 0) {
                 continue;  // root reads it all the same
@@ -153,18 +138,16 @@ TEST(History, ReadsWhatItCanAndNamesWhatItCannot) {
         }
         try {
             const HistoryListing listing = store.List();
-            EXPECT_EQ(test.error, "") << "not refused";
-            EXPECT_EQ(listing.records.size(), test.listed);
-            std::vector<std::string> damaged;
+            std::string seen = std::to_string(listing.records.size()) + " listed";
             for (const DamagedRecord& record : listing.damaged) {
-                damaged.push_back(record.path.substr(folder.Root().size() + 1) + ": " + record.why);
+                seen += "; " + record.path.substr(store.Folder().size() + 1) + ": " + record.why;
             }
-            EXPECT_EQ(damaged, test.damaged);
+            EXPECT_EQ(seen, test.seen);
         } catch (const EInOutError& error) {
-            ASSERT_NE(test.error, "") << error.what();
             const std::string what = error.what();
-            EXPECT_EQ(what.find(folder.PathOf(test.error)), 0u) << what;
-            EXPECT_GT(what.size(), folder.PathOf(test.error).size()) << "the system's message";
+            EXPECT_EQ(test.seen, "refused") << what;
+            EXPECT_EQ(what.find(store.Folder() + ": "), 0u) << what;
+            EXPECT_GT(what.size(), store.Folder().size() + 2) << "the system's message";
         }
     }
 }
