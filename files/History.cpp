@@ -53,6 +53,18 @@ std::string UtcNowMicros() {
     return text;
 }
 
+// The program's paths are UTF-8; a path made from a plain string would be read in the ANSI code
+// page on Windows, and miss a profile folder named with a Polish letter.
+fs::path PathOf(const std::string& utf8) {
+    return fs::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+// A name as the program's own text, UTF-8, on every platform.
+std::string Utf8(const fs::path& name) {
+    const std::u8string text = name.u8string();
+    return {text.begin(), text.end()};
+}
+
 [[noreturn]] void Failure(const std::string& path, const std::error_code& error) {
     throw EInOutError(path + ": " + error.message(), error.value());
 }
@@ -60,12 +72,12 @@ std::string UtcNowMicros() {
 // Makes the folder, and its parent of the program's own, readable by this user alone.
 void MakeFolder(const std::string& folder) {
     std::error_code error;
-    fs::create_directories(folder, error);
+    fs::create_directories(PathOf(folder), error);
     if (error) {
         Failure(folder, error);
     }
-    for (const fs::path& path : {fs::path(folder).parent_path(), fs::path(folder)}) {
-        history::MakePrivate(path.string());
+    for (const fs::path& path : {PathOf(folder).parent_path(), PathOf(folder)}) {
+        history::MakePrivate(Utf8(path));
     }
 }
 
@@ -86,12 +98,6 @@ std::optional<HistoryRecord> FromJson(const std::string& text) {
         return std::nullopt;
     }
     return record;
-}
-
-// A name as the program's own text, UTF-8, on every platform.
-std::string Utf8(const fs::path& name) {
-    const std::u8string text = name.u8string();
-    return {text.begin(), text.end()};
 }
 
 // A record file's text; raises EInOutError naming it when the system will not give it.
@@ -164,12 +170,12 @@ HistoryRecord HistoryStore::Keep(HistoryRecord record,
 HistoryListing HistoryStore::List() const {
     HistoryListing listing;
     std::error_code error;
-    fs::directory_iterator entries(folder_, error);
+    fs::directory_iterator entries(PathOf(folder_), error);
     if (error == std::errc::no_such_file_or_directory) {
         // Nothing kept yet, unless a file stands where a folder on the way should be, which
         // Windows reports as a path not found.
         std::error_code ignored;
-        fs::path above = fs::path(folder_).parent_path();
+        fs::path above = PathOf(folder_).parent_path();
         while (!above.empty() && !fs::exists(above, ignored) && above != above.parent_path()) {
             above = above.parent_path();
         }
