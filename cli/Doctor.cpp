@@ -579,10 +579,12 @@ private:
     // names the earlier problem as its one cause, with that problem's fix.
     void Open() {
         const Opening opening = setup_.open(report_.port);
-        const auto cause = std::find_if(report_.checks.begin(), report_.checks.end(),
+        // Copied: the open line is added beside it.
+        const auto found = std::find_if(report_.checks.begin(), report_.checks.end(),
                                         [](const DoctorCheck& c) { return !c.Ok(); });
-        const std::string because =
-            cause == report_.checks.end() ? "" : " (the cause: the " + cause->name + " line)";
+        const std::optional<DoctorCheck> cause =
+            found == report_.checks.end() ? std::nullopt : std::optional(*found);
+        const std::string because = cause ? " (the cause: the " + cause->name + " line)" : "";
         switch (opening.result) {
             case Opening::Result::Answered:
                 for (DoctorCheck& check : report_.checks) {
@@ -594,19 +596,18 @@ private:
                 report_.status = Exit::Ok;
                 return;
             case Opening::Result::Silent:
-                Problem("open", "the port opens, but no Ready banner came" + because,
-                        cause == report_.checks.end()
-                            ? "check that the device is powered and its cable is in"
-                            : cause->fix);
+                Problem(
+                    "open", "the port opens, but no Ready banner came" + because,
+                    cause ? cause->fix : "check that the device is powered and its cable is in");
                 report_.status = Exit::NoDevice;
                 return;
             case Opening::Result::Refused:
                 break;
         }
         Problem("open", "the port does not open: " + opening.why + because,
-                cause == report_.checks.end() ? "zorvik-cli support-report -o report.txt, and "
-                                                "attach report.txt to a problem report"
-                                              : cause->fix);
+                cause ? cause->fix
+                      : "zorvik-cli support-report -o report.txt, and attach report.txt to a "
+                        "problem report");
         report_.status = Exit::PortUnusable;
     }
 
