@@ -69,5 +69,8 @@ private:
 
 // The English of the framing failures every authenticated command shares.
 [[nodiscard]] CliError FramingFailure(const Device& device, FramingOutcome outcome);
+// The English of a read, or of a write, that did not end with the image read or stored.
+[[nodiscard]] CliError ReadFailure(const Device& device, const ReadResult& result);
+[[nodiscard]] CliError WriteFailure(const Device& device, WriteOutcome outcome);
 
 }  // namespace zorvik::cli
