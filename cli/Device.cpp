@@ -83,14 +83,17 @@ std::string WrongPasswordWords() {
     return source.empty() ? "wrong access password" : "wrong access password (" + source + ")";
 }
 
+std::string AfterRefusalNote() {
+    return "a device that has just refused a password stays silent for " +
+           std::to_string(kRefusalSilenceMs / 1000) + " s";
+}
+
 CliError FramingFailure(const Device& device, FramingOutcome outcome) {
     switch (outcome) {
         case FramingOutcome::NoReady:
-            return device.Failed(
-                Exit::NoDevice,
-                "no Ready banner from the device (is it connected and on? a device that has "
-                "just refused a password stays silent for " +
-                    std::to_string(kRefusalSilenceMs / 1000) + " s)" + DoctorHint(device.Label()));
+            return device.Failed(Exit::NoDevice,
+                                 "no Ready banner from the device (is it connected and on? " +
+                                     AfterRefusalNote() + ")" + DoctorHint(device.Label()));
         case FramingOutcome::WrongPassword:
             return device.Failed(Exit::WrongPassword, WrongPasswordWords());
         case FramingOutcome::NoAnswer:

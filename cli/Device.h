@@ -67,6 +67,9 @@ private:
     TraceFile* trace_;
 };
 
+// Said with a missing banner: why a device that is there may not answer for a moment.
+[[nodiscard]] std::string AfterRefusalNote();
+
 // The English of the framing failures every authenticated command shares.
 [[nodiscard]] CliError FramingFailure(const Device& device, FramingOutcome outcome);
 // The English of a read, or of a write, that did not end with the image read or stored.
