@@ -368,14 +368,15 @@ private:
         return false;
     }
 
-    // The next row for a device that answered; with --watch it waits while another port's row
-    // may still come back.
+    // The next row for a device that answered. It waits while another port's row may still come
+    // back: a row being written (a device found holding a finished row gives its row back at
+    // once), and with --watch also a row tied to a port whose device has not come yet.
     const station::Row* TakeRow(Device& device, const std::string& given) {
         while (true) {
             if (const station::Row* row = queue_.Take(given)) {
                 return row;
             }
-            if (!setup_.watch || Over()) {
+            if (Over() || (!setup_.watch && !queue_.AnyTaken())) {
                 Say(device, "a device answered, but no row is left for it");
                 return nullptr;
             }

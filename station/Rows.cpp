@@ -52,6 +52,11 @@ bool RowQueue::RunOut() {
     return pending_.empty() && taken_ == 0;
 }
 
+bool RowQueue::AnyTaken() {
+    const std::lock_guard lock(mutex_);
+    return taken_ > 0;
+}
+
 RowBook::RowBook(const std::vector<Row>& rows, const EarlierRuns& earlier, ImageDigest digest)
     : digest_(std::move(digest)) {
     for (const Row& row : rows) {

@@ -45,6 +45,8 @@ public:
     void Finish(const Row& row, bool done);
     // No row waits and none is being written: a failure can no longer bring one back.
     [[nodiscard]] bool RunOut();
+    // Whether a row is being written, which may yet come back.
+    [[nodiscard]] bool AnyTaken();
 
 private:
     SamePortTest samePort_;

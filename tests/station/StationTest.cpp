@@ -140,12 +140,14 @@ TEST(Station, TheQueueGivesEachPortItsOwnRowsAndRunsOutOnlyWhenNoneIsBeingWritte
     EXPECT_EQ(queue.Take("COM1")->id, "r3");
     EXPECT_EQ(queue.Take("COM1"), nullptr);
     EXPECT_FALSE(queue.RunOut());
+    EXPECT_TRUE(queue.AnyTaken());
     for (const char* id : {"r1", "r2", "r3"}) {
         queue.Finish(rows[static_cast<std::size_t>(id[1] - '1')], true);
     }
     EXPECT_FALSE(queue.RunOut());
     queue.Finish(*swapped, true);
     EXPECT_TRUE(queue.RunOut());
+    EXPECT_FALSE(queue.AnyTaken());
 }
 
 }  // namespace
