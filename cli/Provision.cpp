@@ -6,7 +6,6 @@
 #include <atomic>
 #include <cstdio>
 #include <ctime>
-#include <deque>
 #include <filesystem>
 #include <map>
 #include <memory>
