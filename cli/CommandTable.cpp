@@ -458,7 +458,7 @@ rows done, failed and not started.)",
         .name = "convert",
         .brief = "convert IN OUT",
         .summary = "turn a configuration form into another (.zvk, .json, text)",
-        .synopsis = "IN OUT [--preset FILE]... [--preset-override]",
+        .synopsis = "IN OUT [--text | --json] [--preset FILE]... [--preset-override]",
         .description =
             R"(Turns a configuration form into another, chosen by OUT's name as 'read -o' chooses it: .json
 JSON, .txt the text form, anything else the 256 bytes 'write' would send for IN, with the

@@ -22,15 +22,17 @@ std::string Spellings(std::span<const OptionRule> options) {
 std::string BashCompletion() {
     std::string commands;
     std::set<std::string> fileOptions;  // options whose value is a file
+    std::set<std::string> siteOptions;  // options whose value is a site of the history
     std::set<std::string> global;       // a command's options that may stand before it
     for (const CommandEntry& command : CommandTable()) {
         commands += std::string(command.name) + " ";
         for (const OptionRule& option : command.options) {
             const std::string spelling = "--" + std::string(option.name);
             if (option.TakesValue() && option.name != "port") {
-                fileOptions.insert(spelling);
+                std::set<std::string>& kind = option.name == "site" ? siteOptions : fileOptions;
+                kind.insert(spelling);
                 if (option.shortName != 0) {
-                    fileOptions.insert(std::string("-") + option.shortName);
+                    kind.insert(std::string("-") + option.shortName);
                 }
             }
             if (IsGlobalOption(option) && option.TakesValue()) {
@@ -46,10 +48,13 @@ std::string BashCompletion() {
         globalSpellings += (globalSpellings.empty() ? "" : " ") + option;
     }
     commands += "help";
-    std::string fileCase;
-    for (const std::string& option : fileOptions) {
-        fileCase += (fileCase.empty() ? "" : " | ") + option;
-    }
+    const auto alternatives = [](const std::set<std::string>& options) {
+        std::string pattern;
+        for (const std::string& option : options) {
+            pattern += (pattern.empty() ? "" : " | ") + option;
+        }
+        return pattern;
+    };
 
     std::string script =
         R"(# Bash completion of zorvik-cli: its commands, each command's options, COM names and files.
@@ -96,15 +101,25 @@ _zorvik_cli() {
 
     case $prev in
         -p | --port)
-            # The COM names present, as 'zorvik-cli ports' lists them, and device paths.
-            local names
-            names=$(zorvik-cli ports 2>/dev/null | cut -f1)
-            COMPREPLY=($(compgen -W "$names" -- "$cur"))
+            # The COM names present, as 'zorvik-cli ports' lists them, in any case as the
+            # program takes them, and device paths.
+            local name
+            for name in $(zorvik-cli ports 2>/dev/null | cut -f1); do
+                [[ ${name,,} == "${cur,,}"* ]] && COMPREPLY+=("$name")
+            done
             [[ $cur == /* ]] && _zorvik_cli_files
             return
             ;;
         )" +
-        fileCase + R"()
+        alternatives(siteOptions) + R"sh()
+            # The sites the history's records name; a site may hold blanks.
+            local IFS=$'\n'
+            COMPREPLY=($(compgen -W "$(zorvik-cli history --json 2>/dev/null |
+                sed -n '/^ *"site": "..*",$/{s/^ *"site": "//;s/",$//;p}' | sort -u)" -- "$cur"))
+            return
+            ;;
+        )sh" +
+        alternatives(fileOptions) + R"()
             _zorvik_cli_files
             return
             ;;
@@ -157,8 +172,9 @@ _zorvik_cli() {
         files) _zorvik_cli_files ;;
         firmware) _zorvik_cli_files bin ;;
         records)
-            # The ids of the history's records.
-            COMPREPLY=($(compgen -W "$(zorvik-cli history 2>/dev/null | cut -d' ' -f1)" -- "$cur"))
+            # The ids of the history's records, under its header line.
+            COMPREPLY=($(compgen -W "$(zorvik-cli history 2>/dev/null | tail -n +2 | cut -d' ' -f1)" \
+                -- "$cur"))
             ;;
     esac
 }

@@ -5,9 +5,9 @@
 
 namespace zorvik::cli {
 
-// The completion script: commands, each command's options, COM names for -p, files where a
-// command takes them. It uses bash-completion's helpers where bash-completion loaded it, and
-// plain bash where it was sourced without them.
+// The completion script: commands, each command's options, COM names for -p (in any case), the
+// history's record ids and sites, files where a command takes them. It uses bash-completion's
+// helpers where bash-completion loaded it, and plain bash where it was sourced without them.
 [[nodiscard]] std::string BashCompletion();
 
 }  // namespace zorvik::cli

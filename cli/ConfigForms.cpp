@@ -319,7 +319,11 @@ std::string LoadTextFile(const std::string& path) {
                                     std::to_string(info.st_size) + " bytes)");
     }
     try {
-        return WithoutByteOrderMark(ReadAll(file.fd, path));
+        std::string text = ReadAll(file.fd, path);
+        if (LooksLikeUtf16(text)) {
+            throw FileFailure(path, std::string(kUtf16Refused));
+        }
+        return WithoutByteOrderMark(std::move(text));
     } catch (const std::bad_alloc&) {
         throw FileFailure(path, "not enough memory to read it");
     }

@@ -5,6 +5,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "config/ConfigImage.h"
@@ -79,8 +80,12 @@ void SaveImageFile(const std::string& path, const ConfigImage& image);
 // writes it to standard output). Raises CliError (status 7).
 void SaveConfiguration(const std::string& path, const Configuration& value, Form form);
 
+// Why a text file saved as UTF-16 is refused, and what to do.
+inline constexpr std::string_view kUtf16Refused =
+    "UTF-16 text (Notepad's \"Unicode\"): save it as UTF-8 and try again";
+
 // All of a file, or of standard input for "-", without a leading UTF-8 byte-order mark. A file
-// that cannot be read, or is larger than a form can be, raises CliError (status 7).
+// that cannot be read, is UTF-16, or is larger than a form can be, raises CliError (status 7).
 [[nodiscard]] std::string LoadTextFile(const std::string& path);
 
 // Whether a text or JSON form holds no setting at all (only blank lines and comments, or "{}").

@@ -88,16 +88,33 @@ void CheckHeld(const Invocation& call, const std::string& path, const std::strin
     }
 }
 
-// Reads the written configuration back and keeps the history record: a device that holds other
-// values is a data error that names them.
+// What a record of an image sent says when the device was not heard to hold it.
+constexpr std::string_view kNotVerifiedOutcome = "written, not verified";
+
+// Reads the written configuration back and keeps the history record of the image sent, whatever
+// the read-back meets: from here on the device holds it, or may. A device that holds other values
+// is a data error that names them.
 void VerifyWritten(Device& device, const std::u16string& password, const ConfigImage& image,
-                   const std::optional<HistoryStore>& history, RecordNote& written) {
+                   const std::optional<HistoryStore>& history, RecordNote written) {
+    const auto keepUnverified = [&](std::string_view why) {
+        if (why.ends_with(kNotVerifiedNote)) {
+            why.remove_suffix(kNotVerifiedNote.size());
+        }
+        written.outcome = std::string(kNotVerifiedOutcome) + " (" + std::string(why) + ")";
+        KeepRecord(history, written, image);
+    };
     ConfigImage back{};
     try {
         Step(device.Label() + ": reading the configuration back");
         back = device.ReadBack(password);
     } catch (const Interrupted& stop) {
-        throw StoppedWithNote(stop, device, "while reading back" + std::string(kNotVerifiedNote));
+        const CliError stopped =
+            StoppedWithNote(stop, device, "while reading back" + std::string(kNotVerifiedNote));
+        keepUnverified(stopped.what());
+        throw stopped;
+    } catch (const CliError& error) {
+        keepUnverified(error.what());
+        throw;
     }
     if (back != image) {
         const CliError failed = device.Failed(
@@ -108,6 +125,52 @@ void VerifyWritten(Device& device, const std::u16string& password, const ConfigI
         throw failed;
     }
     KeepRecord(history, written, image);
+}
+
+// How a stop before the configuration went out ends.
+std::string BeforeSending() {
+    return "before the configuration was sent; " + std::string(kDeviceNotChanged);
+}
+
+// Sends `image`; a stop says whether the device may hold it by then.
+void Send(Device& device, const std::u16string& password, const ConfigImage& image) {
+    bool sent = false;
+    try {
+        device.Write(password, image, sent);
+    } catch (const Interrupted& stop) {
+        throw StoppedWithNote(stop, device,
+                              sent
+                                  ? "while waiting for the device's answer to the configuration; " +
+                                        std::string(kConfigurationMayBeStored)
+                                  : BeforeSending());
+    }
+}
+
+// Reads the configuration the device holds before it is written over, and keeps it in the history
+// as `before`, so that a write can be undone. An image that fails its checksum is needed by
+// nothing but the history: the failed read is kept instead and the write goes on, unless
+// `needed` (for --merge, --dry-run or --backup). Returns the image when it was read.
+std::optional<ConfigImage> KeepBefore(Device& device, const std::u16string& password,
+                                      const std::optional<HistoryStore>& history, bool needed,
+                                      RecordNote before) {
+    if (!needed && !history) {
+        return std::nullopt;
+    }
+    Step(device.Label() + ": reading the configuration it holds");
+    try {
+        const ConfigImage current = device.Read(password);
+        KeepRecord(history, before, current);
+        return current;
+    } catch (const Interrupted& stop) {
+        throw StoppedWithNote(stop, device, BeforeSending());
+    } catch (const CliError& error) {
+        if (needed || error.Code() != Exit::DataError) {
+            throw;
+        }
+        before.outcome = error.what();
+        KeepRecord(history, before, std::nullopt);
+        return std::nullopt;
+    }
 }
 
 }  // namespace
@@ -167,32 +230,11 @@ int Write(const Invocation& call) {
     }
 
     Device device(RequiredPort(call), call.trace);
-    const std::string beforeSending =
-        "before the configuration was sent; " + std::string(kDeviceNotChanged);
     // A dry run changes nothing, so it keeps nothing either.
     const auto history = dryRun ? std::nullopt : CommandHistory(call);
     const bool needed = merge || dryRun || backup.has_value();
-    std::optional<ConfigImage> current;
-    if (needed || history) {
-        Step(device.Label() + ": reading the configuration it holds");
-        try {
-            current = device.Read(password);
-        } catch (const Interrupted& stop) {
-            throw StoppedWithNote(stop, device, beforeSending);
-        } catch (const CliError& error) {
-            // Read for the history alone, an image that fails its checksum does not stop the
-            // write: the failed read is kept instead.
-            if (needed || error.Code() != Exit::DataError) {
-                throw;
-            }
-            RecordNote note = Note(call, "before", RequiredPort(call));
-            note.outcome = error.what();
-            KeepRecord(history, note, std::nullopt);
-        }
-        if (current) {
-            KeepRecord(history, Note(call, "before", RequiredPort(call)), current);
-        }
-    }
+    const std::optional<ConfigImage> current =
+        KeepBefore(device, password, history, needed, Note(call, "before", RequiredPort(call)));
     if (backup) {
         SaveRead(*backup, *current, *backupForm);
         Step(*backup + ": the device's configuration saved");
@@ -213,20 +255,10 @@ int Write(const Invocation& call) {
     }
 
     Step(device.Label() + ": writing the configuration");
-    bool sent = false;
-    try {
-        device.Write(password, image, sent);
-    } catch (const Interrupted& stop) {
-        if (!sent) {
-            throw StoppedWithNote(stop, device, beforeSending);
-        }
-        throw StoppedWithNote(stop, device,
-                              "while waiting for the device's answer to the configuration; " +
-                                  std::string(kConfigurationMayBeStored));
-    }
+    Send(device, password, image);
     RecordNote written = Note(call, "written", RequiredPort(call));
     if (call.args.Has("no-verify")) {
-        written.outcome = "written, not verified";
+        written.outcome = kNotVerifiedOutcome;
         KeepRecord(history, written, image);
         Confirm(device.Label() + ": configuration written (not verified)");
         return ToInt(Exit::Ok);
@@ -254,19 +286,14 @@ int Restore(const Invocation& call) {
     const std::string port = RequiredPort(call);
     const auto history = CommandHistory(call);
     Device device(port, call.trace);
-    RecordNote written = Note(call, "written", port);
-    written.site = call.args.Value("site").value_or(record.site);
+    RecordNote before = Note(call, "before", port);
+    before.site = call.args.Value("site").value_or(record.site);
+    RecordNote written = before;
+    written.stage = "written";
+    // As write does: a wrong record written over a device can be undone.
+    (void)KeepBefore(device, password, history, false, before);
     Step(device.Label() + ": writing the configuration of record " + record.id);
-    bool sent = false;
-    try {
-        device.Write(password, image, sent);
-    } catch (const Interrupted& stop) {
-        throw StoppedWithNote(
-            stop, device,
-            sent ? "while waiting for the device's answer to the configuration; " +
-                       std::string(kConfigurationMayBeStored)
-                 : "before the configuration was sent; " + std::string(kDeviceNotChanged));
-    }
+    Send(device, password, image);
     VerifyWritten(device, password, image, history, written);
     Confirm(device.Label() + ": configuration of record " + record.id + " written and verified");
     return ToInt(Exit::Ok);

@@ -51,7 +51,7 @@ Reaching Reach(const std::string& address) {
         NetworkLine line(*parsed, address);  // opened here, closed as it goes
         return {};
     } catch (const EComPort& error) {
-        return {false, ClassifyPortFault(error), DescribePortError(error, address, false).what()};
+        return {false, ClassifyPortFault(error), address + ": " + PortErrorCause(error, address)};
     }
 }
 

@@ -10,8 +10,9 @@
 
 namespace zorvik::cli {
 
-// The store a command keeps records in; nothing with --no-history, ZORVIK_HISTORY=off, or
-// when there is no home folder to keep it in.
+// The store a command keeps records in; nothing with --no-history, ZORVIK_HISTORY off (off, 0,
+// no or false in any case), or when there is no home folder to keep it in. Another value than
+// these or on, 1, yes, true is warned about, and the history kept.
 [[nodiscard]] std::optional<HistoryStore> CommandHistory(bool noHistory);
 
 // What a record says besides its image, filled in by the command that keeps it.
@@ -32,12 +33,15 @@ void KeepRecord(const std::optional<HistoryStore>& store, const RecordNote& note
 // (status 7) when there is no home folder to hold one.
 [[nodiscard]] HistoryStore KeptHistory(const std::string& command);
 
-// `zorvik-cli history`: the records, newest first, those of `site` only when given.
+// `zorvik-cli history`: the records, newest first, those of `site` only when given, under a
+// header line (or as a JSON array). A record file that is not a whole record is warned about and
+// left out; a history that cannot be read raises CliError (status 7) naming what and why.
 [[nodiscard]] std::string ListHistory(const HistoryStore& store,
                                       const std::optional<std::string>& site, bool json);
 
-// The one record whose id starts with `prefix`; raises CliError (status 2) when none or several
-// do, naming the candidates.
+// The one record whose id starts with `prefix`; raises CliError (status 2) when the prefix is
+// empty or none or several do, naming the candidates, and as ListHistory does when the history
+// cannot be read.
 [[nodiscard]] HistoryRecord FindRecord(const HistoryStore& store, const std::string& prefix);
 
 }  // namespace zorvik::cli

@@ -10,9 +10,11 @@
 #include <cstring>
 #include <iostream>
 
+#include "cli/ConfigForms.h"
 #include "cli/Console.h"
 #include "cli/ExitCode.h"
 #include "cli/System.h"
+#include "config/Utf8.h"
 
 namespace zorvik::cli {
 
@@ -143,6 +145,13 @@ std::u16string AccessPassword(const std::optional<std::string>& file) {
     if (file) {
         text = Chomp(FirstLine(*file));
         source = *file;
+        if (LooksLikeUtf16(text)) {
+            throw CliError(Exit::FileError, *file + ": " + std::string(kUtf16Refused));
+        }
+        // An editor's mark that the file is UTF-8, not a part of the password.
+        if (text.starts_with(kUtf8ByteOrderMark)) {
+            text.erase(0, kUtf8ByteOrderMark.size());
+        }
     } else if (const char* value = std::getenv(kPasswordVariable); value != nullptr) {
         text = value;
         source = kPasswordVariable;

@@ -39,11 +39,9 @@ std::string Through(const EComPort& error, const std::string& name) {
     return error.Address() == name ? "" : " (" + error.Address() + ")";
 }
 
-// The cause in English, and the exit status it ends with.
+// The cause in English, and the exit status it ends with; `name` is the port as given.
 CliError Worded(PortFault fault, const EComPort& error, const std::string& name) {
-    const auto said = [&name](Exit code, const std::string& text) {
-        return CliError(code, name + ": " + text);
-    };
+    const auto said = [](Exit code, const std::string& text) { return CliError(code, text); };
     switch (fault) {
         case PortFault::NoDevice:
             return said(Exit::PortUnusable, "no such port (is the adapter plugged in?)");
@@ -109,11 +107,14 @@ CliError Worded(PortFault fault, const EComPort& error, const std::string& name)
 }  // namespace
 
 CliError DescribePortError(const EComPort& error, std::string_view port, bool pointToDoctor) {
-    const CliError described = Worded(ClassifyPortFault(error), error, std::string(port));
-    if (!pointToDoctor || described.Code() != Exit::PortUnusable) {
-        return described;
-    }
-    return CliError(described.Code(), described.what() + DoctorHint(port));
+    const CliError cause = Worded(ClassifyPortFault(error), error, std::string(port));
+    const bool hint = pointToDoctor && cause.Code() == Exit::PortUnusable;
+    return CliError(cause.Code(),
+                    std::string(port) + ": " + cause.what() + (hint ? DoctorHint(port) : ""));
+}
+
+std::string PortErrorCause(const EComPort& error, std::string_view port) {
+    return Worded(ClassifyPortFault(error), error, std::string(port)).what();
 }
 
 }  // namespace zorvik::cli

@@ -16,6 +16,9 @@ namespace zorvik::cli {
 [[nodiscard]] CliError DescribePortError(const EComPort& error, std::string_view port,
                                          bool pointToDoctor = true);
 
+// The cause alone, as DescribePortError words it after the port's name, without the hint.
+[[nodiscard]] std::string PortErrorCause(const EComPort& error, std::string_view port);
+
 // The end of a message about a port that does not open or a device that does not answer.
 [[nodiscard]] std::string DoctorHint(std::string_view port);
 

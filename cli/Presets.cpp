@@ -19,7 +19,8 @@ Configuration ApplyPresets(const Configuration& start, const std::vector<std::st
             throw CliError(Exit::FileError,
                            Shown(path) + ": a preset is a text or JSON form, not a .zvk image");
         }
-        texts.push_back(LoadTextFile(path));
+        // A preset that gives nothing is a mistake, as an empty form to write is.
+        texts.push_back(FormText(path));
         (void)ParseForm(texts.back(), path, start);  // a bad setting is named before anything
         for (const std::string& key : GivenKeys(texts.back(), path)) {
             const auto [first, isNew] = givenBy.emplace(key, path);

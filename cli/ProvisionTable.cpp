@@ -1,9 +1,11 @@
 // Reading the provisioning table and the report, and writing report lines.
 #include "cli/ProvisionTable.h"
 
+#include <algorithm>
 #include <map>
 
 #include "cli/ConfigForms.h"
+#include "cli/Console.h"
 #include "cli/Csv.h"
 #include "cli/ExitCode.h"
 #include "cli/Passwords.h"
@@ -88,6 +90,14 @@ std::vector<ProvisionRow> ReadProvisionTable(std::string_view text, const std::s
     for (std::size_t r = 1; r < records.size(); ++r) {
         const std::vector<std::string>& cells = records[r].fields;
         const int number = static_cast<int>(r);
+        if (std::all_of(cells.begin(), cells.end(),
+                        [](const auto& cell) { return cell.empty(); })) {
+            // A spreadsheet leaves such lines (";;") below its rows; the rows after keep their
+            // numbers, which are their default ids.
+            Warn(path + ": line " + std::to_string(records[r].line) +
+                 ": every cell is empty; the row is skipped");
+            continue;
+        }
         if (cells.size() != header.size()) {
             throw TableFailure(path, "row " + std::to_string(number),
                                std::to_string(cells.size()) + " cells where the header has " +
@@ -145,6 +155,9 @@ std::vector<ProvisionRow> ReadProvisionTable(std::string_view text, const std::s
             row.notHeld.push_back(where + ": " + Describe(setting));
         }
         rows.push_back(std::move(row));
+    }
+    if (rows.empty()) {
+        throw CliError(Exit::FileError, path + ": no rows after the header, only empty lines");
     }
     return rows;
 }

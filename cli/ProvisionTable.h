@@ -34,11 +34,12 @@ struct ProvisionRow {
 
 // Every row of the table read from `path`, on top of the template `base`, whose form gave
 // `templateKeys`. The table is UTF-8, separated by commas or semicolons as its header line is. An
-// empty cell keeps the template's value (or the default id and password). Raises CliError (status
-// 7) naming the row and column of the first problem: text that is not UTF-8, a column that is no
-// key, a column given twice, a row with another number of cells than the header, a bad value, a
-// password of other than 4 characters, a new password that is not plain ASCII, an id given
-// twice, or no rows at all.
+// empty cell keeps the template's value (or the default id and password); a row whose cells are
+// all empty is skipped with a warning naming its line. Raises CliError (status 7) naming the row
+// and column of the first problem: text that is not UTF-8, a column that is no key, a column
+// given twice, a row with another number of cells than the header, a bad value, a password of
+// other than 4 characters, a new password that is not plain ASCII, an id given twice, or no rows
+// at all.
 [[nodiscard]] std::vector<ProvisionRow> ReadProvisionTable(
     std::string_view text, const std::string& path, const Configuration& base,
     const std::set<std::string>& templateKeys = {});

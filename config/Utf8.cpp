@@ -54,4 +54,15 @@ bool IsUtf8(std::string_view text) {
     return true;
 }
 
+bool LooksLikeUtf16(std::string_view text) {
+    if (text.size() < 2) {
+        return false;
+    }
+    if (text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF")) {
+        return true;
+    }
+    const auto ascii = [](char c) { return c > 0 && static_cast<std::uint8_t>(c) < 0x80; };
+    return (ascii(text[0]) && text[1] == '\0') || (text[0] == '\0' && ascii(text[1]));
+}
+
 }  // namespace zorvik

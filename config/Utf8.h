@@ -25,4 +25,9 @@ struct Utf8Sequence {
 // letters as single bytes that are not; an image's bytes mostly are not either.
 [[nodiscard]] bool IsUtf8(std::string_view text);
 
+// Whether `text` is UTF-16, as Windows editors save "Unicode" text: it starts with either UTF-16
+// byte order mark, or with an ASCII character beside a zero byte (UTF-16 without a mark). No
+// UTF-8 text starts so.
+[[nodiscard]] bool LooksLikeUtf16(std::string_view text);
+
 }  // namespace zorvik

@@ -9,9 +9,8 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
-#include <fstream>
 #include <random>
-#include <sstream>
+#include <span>
 #include <system_error>
 
 #include <nlohmann/json.hpp>
@@ -54,22 +53,38 @@ std::string UtcNowMicros() {
     return text;
 }
 
+// The program's paths are UTF-8; a path made from a plain string would be read in the ANSI code
+// page on Windows, and miss a profile folder named with a Polish letter.
+fs::path PathOf(const std::string& utf8) {
+    return fs::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+// A name as the program's own text, UTF-8, on every platform.
+std::string Utf8(const fs::path& name) {
+    const std::u8string text = name.u8string();
+    return {text.begin(), text.end()};
+}
+
+[[noreturn]] void Failure(const std::string& path, const std::error_code& error) {
+    throw EInOutError(path + ": " + error.message(), error.value());
+}
+
 // Makes the folder, and its parent of the program's own, readable by this user alone.
 void MakeFolder(const std::string& folder) {
     std::error_code error;
-    fs::create_directories(folder, error);
+    fs::create_directories(PathOf(folder), error);
     if (error) {
-        throw EInOutError(folder + ": " + error.message(), error.value());
+        Failure(folder, error);
     }
-    for (const fs::path& path : {fs::path(folder).parent_path(), fs::path(folder)}) {
-        history::MakePrivate(path.string());
+    for (const fs::path& path : {PathOf(folder).parent_path(), PathOf(folder)}) {
+        history::MakePrivate(Utf8(path));
     }
 }
 
 std::optional<HistoryRecord> FromJson(const std::string& text) {
     const nlohmann::json json = nlohmann::json::parse(text, nullptr, false);
     if (!json.is_object()) {
-        return std::nullopt;  // still being written, or not ours
+        return std::nullopt;  // damaged, or not ours
     }
     const auto field = [&json](const char* name) {
         const auto found = json.find(name);
@@ -83,6 +98,18 @@ std::optional<HistoryRecord> FromJson(const std::string& text) {
         return std::nullopt;
     }
     return record;
+}
+
+// A record file's text; raises EInOutError naming it when the system will not give it.
+std::string RecordText(const std::string& path, std::uintmax_t size) {
+    try {
+        InputFile file(path);
+        std::string text(static_cast<std::size_t>(size), '\0');
+        file.ReadExactly(std::span(reinterpret_cast<std::uint8_t*>(text.data()), text.size()));
+        return text;
+    } catch (const EInOutError& error) {
+        throw EInOutError(path + ": " + error.what(), error.ErrorCode());
+    }
 }
 
 }  // namespace
@@ -140,37 +167,81 @@ HistoryRecord HistoryStore::Keep(HistoryRecord record,
     return record;
 }
 
-std::vector<HistoryRecord> HistoryStore::List() const {
-    std::vector<HistoryRecord> records;
+HistoryListing HistoryStore::List() const {
+    HistoryListing listing;
     std::error_code error;
-    for (const auto& entry : fs::directory_iterator(folder_, error)) {
-        std::error_code sizeError;
-        if (entry.path().extension() != kRecordExtension || !entry.is_regular_file(sizeError) ||
-            entry.file_size(sizeError) > kMaxRecordSize) {
+    fs::directory_iterator entries(PathOf(folder_), error);
+    if (error == std::errc::no_such_file_or_directory) {
+        // Nothing kept yet, unless a file stands where a folder on the way should be, which
+        // Windows reports as a path not found.
+        std::error_code ignored;
+        fs::path above = PathOf(folder_).parent_path();
+        while (!above.empty() && !fs::exists(above, ignored) && above != above.parent_path()) {
+            above = above.parent_path();
+        }
+        if (above.empty() || fs::is_directory(above, ignored)) {
+            return listing;
+        }
+        Failure(folder_, std::make_error_code(std::errc::not_a_directory));
+    }
+    if (error) {
+        Failure(folder_, error);
+    }
+    for (; entries != fs::directory_iterator(); entries.increment(error)) {
+        if (error) {
+            Failure(folder_, error);
+        }
+        const fs::directory_entry& entry = *entries;
+        if (entry.path().extension() != kRecordExtension) {
             continue;
         }
-        std::ifstream file(entry.path());
-        std::ostringstream text;
-        text << file.rdbuf();
-        if (auto record = FromJson(text.str());
-            record && record->id + kRecordExtension == entry.path().filename()) {
-            records.push_back(std::move(*record));
+        const std::string path = folder_ + "/" + Utf8(entry.path().filename());
+        std::error_code fileError;
+        if (!entry.is_regular_file(fileError)) {
+            if (fileError) {
+                Failure(path, fileError);
+            }
+            listing.damaged.push_back({path, "not a file"});
+            continue;
+        }
+        const std::uintmax_t size = entry.file_size(fileError);
+        if (fileError) {
+            Failure(path, fileError);
+        }
+        if (size == 0) {
+            continue;  // its name is taken, its record is still being written
+        }
+        if (size > kMaxRecordSize) {
+            listing.damaged.push_back({path, "larger than any record"});
+            continue;
+        }
+        const std::optional<HistoryRecord> record = FromJson(RecordText(path, size));
+        if (!record) {
+            listing.damaged.push_back({path, "not a whole record"});
+        } else if (record->id + kRecordExtension != entry.path().filename()) {
+            listing.damaged.push_back({path, "its id is not its name"});
+        } else {
+            listing.records.push_back(*record);
         }
     }
-    std::sort(records.begin(), records.end(), [](const HistoryRecord& a, const HistoryRecord& b) {
-        return a.time != b.time ? a.time > b.time : a.id > b.id;
-    });
-    return records;
+    if (error) {
+        Failure(folder_, error);
+    }
+    std::sort(listing.records.begin(), listing.records.end(),
+              [](const HistoryRecord& a, const HistoryRecord& b) {
+                  return a.time != b.time ? a.time > b.time : a.id > b.id;
+              });
+    std::sort(listing.damaged.begin(), listing.damaged.end(),
+              [](const DamagedRecord& a, const DamagedRecord& b) { return a.path < b.path; });
+    return listing;
 }
 
-std::vector<HistoryRecord> HistoryStore::Matching(std::string_view prefix) const {
-    std::vector<HistoryRecord> found;
-    for (HistoryRecord& record : List()) {
-        if (!prefix.empty() && record.id.starts_with(prefix)) {
-            found.push_back(std::move(record));
-        }
-    }
-    return found;
+HistoryListing HistoryStore::Matching(std::string_view prefix) const {
+    HistoryListing listing = List();
+    std::erase_if(listing.records, [prefix](const HistoryRecord& record) {
+        return prefix.empty() || !record.id.starts_with(prefix);
+    });
+    return listing;
 }
 
 std::string HistoryStore::ImagePath(const HistoryRecord& record) const {

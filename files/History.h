@@ -30,6 +30,19 @@ struct HistoryRecord {
     bool operator==(const HistoryRecord&) const = default;
 };
 
+// A record file that is not a whole record of ours, and why.
+struct DamagedRecord {
+    std::string path;
+    std::string why;
+
+    bool operator==(const DamagedRecord&) const = default;
+};
+
+struct HistoryListing {
+    std::vector<HistoryRecord> records;
+    std::vector<DamagedRecord> damaged;
+};
+
 // The record as its JSON file holds it; "image" names the image file beside it, or is null.
 [[nodiscard]] nlohmann::ordered_json ToJson(const HistoryRecord& record);
 
@@ -50,11 +63,14 @@ public:
     // is every file. Raises EInOutError when the folder or a file cannot be written.
     HistoryRecord Keep(HistoryRecord record, const std::optional<ConfigImage>& image) const;
 
-    // Every whole record, newest first; a record still being written is not listed yet.
-    [[nodiscard]] std::vector<HistoryRecord> List() const;
+    // Every whole record, newest first, and the record files that are not whole records; a
+    // record still being written (its file empty) is neither. A folder not made yet holds none.
+    // Raises EInOutError naming the folder or the record file that cannot be read.
+    [[nodiscard]] HistoryListing List() const;
 
-    // The records whose id starts with `prefix` (one when the prefix is unique).
-    [[nodiscard]] std::vector<HistoryRecord> Matching(std::string_view prefix) const;
+    // The records whose id starts with `prefix` (one when the prefix is unique), and every
+    // damaged record file, which might have been one of them.
+    [[nodiscard]] HistoryListing Matching(std::string_view prefix) const;
 
     // Where a record's image lies.
     [[nodiscard]] std::string ImagePath(const HistoryRecord& record) const;

@@ -1,6 +1,7 @@
 // zorvik-cli without a device: help, usage errors, password sources and files, each run as the
 // program itself.
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -68,6 +69,16 @@ TEST(CliUsage, BadCommandLinesAndPasswordsEndBeforeAnyPortIsOpened) {
         {{"read", "-p", "COM41"}, {{"ZORVIK_PASSWORD", "\U0001F600abc"}}, 2, "not 4 characters"},
         {{"read", "-p", "COM41", "--password-file", "/nonexistent"}, {}, 7, "/nonexistent"},
         {{"flash", "-p", "COM41", "/nonexistent.bin"}, {}, 7, "/nonexistent.bin"},
+        // A history that cannot be read is never an empty one.
+        {{"history"},
+         {{"XDG_STATE_HOME", "/dev/null"}},
+         7,
+         "history: the history cannot be read: /dev/null/zorvik-cli/history: Not a directory"},
+        {{"restore", "0123", "-p", "COM41"},
+         {{"XDG_STATE_HOME", "/dev/null"}},
+         7,
+         "restore: the history cannot be read: /dev/null/zorvik-cli/history"},
+        {{"restore", "", "-p", "COM41"}, {}, 2, "restore: the record ID is empty"},
     };
     for (const UsageRow& row : rows) {
         SCOPED_TRACE(row.said);
@@ -350,8 +361,10 @@ TEST(CliFaces, HelpCompletionAndManualPageShowTheSameCommandsAndOptions) {
     // The completion in a plain bash, without bash-completion's helpers.
     TempFolder folder;
     const std::string script = folder.Write("zorvik-cli", Bytes(Cli({"--completion", "bash"}).out));
-    const auto complete = [&script](const std::string& line) {
+    const auto complete = [&script](const std::string& line,
+                                    std::map<std::string, std::string> env = {}) {
         CliCall call;
+        call.env = std::move(env);
         call.args = {"-c",
                      "source \"$0\"; COMP_WORDS=($1); [[ $1 == *' ' ]] && COMP_WORDS+=(''); "
                      "COMP_CWORD=$((${#COMP_WORDS[@]} - 1)); _zorvik_cli; "
@@ -364,6 +377,32 @@ TEST(CliFaces, HelpCompletionAndManualPageShowTheSameCommandsAndOptions) {
     EXPECT_EQ(complete("zorvik-cli -q --password-file pw read --pa"), "--password-file\n");
     EXPECT_EQ(complete("zorvik-cli help supp"), "support-report\n");
     EXPECT_EQ(complete("zorvik-cli provision --re"), "--report\n--resume\n");
+
+    // What the program itself knows: the history's ids and sites, the COM names in any case.
+    std::filesystem::create_directories(folder.PathOf("state/zorvik-cli/history"));
+    folder.Write("state/zorvik-cli/history/0123456789ab.json",
+                 Bytes(R"({"id": "0123456789ab", "time": "2026-12-10T04:15:00.000001Z", )"
+                       R"("site": "Gdańsk Wrzeszcz"})"));
+    const std::string ports = folder.PathOf("runtime/zorvik-gsm/ports");
+    std::filesystem::create_directories(ports);
+    std::filesystem::permissions(folder.PathOf("runtime"), std::filesystem::perms::owner_all);
+    std::filesystem::create_symlink("/dev/ptmx", ports + "/COM43");
+    const std::map<std::string, std::string> env = {
+        {"PATH", std::filesystem::path(ZORVIK_CLI_PROGRAM).parent_path().string() + ":" +
+                     std::getenv("PATH")},
+        {"XDG_STATE_HOME", folder.PathOf("state")},
+        {"XDG_RUNTIME_DIR", folder.PathOf("runtime")}};
+    EXPECT_EQ(complete("zorvik-cli restore ", env), "0123456789ab\n");
+    EXPECT_EQ(complete("zorvik-cli history --site G", env), "Gdańsk Wrzeszcz\n");
+    const std::string named = complete("zorvik-cli read -p co", env);
+    EXPECT_NE(named.find("COM43\n"), std::string::npos) << named;
+    EXPECT_EQ(named, complete("zorvik-cli read -p COM", env));
+    CliCall listing;
+    listing.env = env;
+    const std::string listed = Cli({"history"}, listing).out;
+    EXPECT_TRUE(listed.starts_with("ID            TIME (UTC)            COMMAND")) << listed;
+    EXPECT_NE(listed.find("\n0123456789ab  2026-12-10T04:15:00Z  "), std::string::npos) << listed;
+    EXPECT_NE(Cli({"help", "convert"}).out.find("IN OUT [--text | --json]"), std::string::npos);
 }
 
 // read -o, convert and --backup name their output's form by one rule; a 256-byte file that is
@@ -444,7 +483,75 @@ TEST(CliProvision, TheWholeTableIsCheckedBeforeAnyPortOpens) {
     EXPECT_EQ(Cli({"provision", site, "--devices", table, "-p", "COM50", "--resume"}).status, 2);
 }
 
+// Inputs the program cannot take as they stand are refused or warned about, never taken
+// silently. COM50 has no device: each case shows before a port would be used.
+struct InputRow {
+    const char* name;
+    const char* file;  // written to the scratch folder, and its path given for its name
+    std::string text;
+    std::vector<std::string> args;  // a leading ZORVIK_HISTORY=... goes to the environment
+    int status;
+    std::string said;  // "!" in front: what is not said
+};
+
+TEST(CliFiles, InputsAreRefusedOrWarnedAboutNeverTakenSilently) {
+    const std::vector<std::string> convert = {"convert", "f.txt", "o.zvk", "--preset", "p.txt"};
+    const std::vector<std::string> provision = {"provision", "f.txt", "--devices",
+                                                "t.csv",     "-p",    "COM50"};
+    const std::vector<std::string> read = {"read", "-p", "COM50", "--password-file", "pw"};
+    constexpr const char* kUtf8Mark = "\xEF\xBB\xBF";
+    const auto With = [&read](const std::string& setting) {
+        std::vector<std::string> args = read;
+        args.insert(args.begin(), setting);
+        return args;
+    };
+    const std::vector<InputRow> rows = {
+        {"an empty preset", "p.txt", "", convert, 7, "p.txt: the form is empty"},
+        {"a preset of comments alone", "p.txt", "# base\n\n", convert, 7,
+         "p.txt: the form is empty"},
+        {"a UTF-16 preset", "p.txt", std::string("\xFF\xFEr\0e\0", 6), convert, 7,
+         "p.txt: UTF-16 text (Notepad's \"Unicode\"): save it as UTF-8"},
+        {"a UTF-16 table without a byte order mark", "t.csv", std::string("i\0d\0\n\0", 6),
+         provision, 7, "t.csv: UTF-16 text"},
+        {"a row of empty cells, as a spreadsheet leaves it", "t.csv",
+         "id;report.interval_hours\r\na;3\r\n;\r\n", provision, 8,
+         "t.csv: line 3: every cell is empty; the row is skipped"},
+        {"a table of empty rows alone", "t.csv", "id;report.interval_hours\r\n;\r\n", provision, 7,
+         "t.csv: no rows after the header"},
+        {"a history switch neither on nor off", "pw", "9466\n", With("ZORVIK_HISTORY=maybe"), 3,
+         "warning: ZORVIK_HISTORY=maybe is neither on (on, 1, yes, true) nor off"},
+        {"a history switched off in capitals", "pw", "9466\n", With("ZORVIK_HISTORY=OFF"), 3,
+         "!warning"},
+        {"a byte order mark before the password", "pw", std::string(kUtf8Mark) + "9466\n", read, 3,
+         "!not 4 characters"},
+    };
+    for (const InputRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        TempFolder folder;
+        CliCall call;
+        call.env = {{"XDG_STATE_HOME", folder.PathOf("state")},
+                    {"XDG_RUNTIME_DIR", folder.PathOf("runtime")}};
+        folder.Write("f.txt", Bytes("report.interval_hours = 5\n"));
+        folder.Write(row.file, Bytes(row.text));
+        std::vector<std::string> args;
+        for (const std::string& arg : row.args) {
+            if (arg.starts_with("ZORVIK_HISTORY=")) {
+                call.env["ZORVIK_HISTORY"] = arg.substr(arg.find('=') + 1);
+            } else {
+                args.push_back(
+                    arg.find('.') != std::string::npos || arg == "pw" ? folder.PathOf(arg) : arg);
+            }
+        }
+        const CliRun run = Cli(args, call);
+        EXPECT_EQ(run.status, row.status) << run.err;
+        EXPECT_EQ(run.err.find(row.said.substr(row.said.starts_with('!'))) == std::string::npos,
+                  row.said.starts_with('!'))
+            << run.err;
+    }
+}
+
 }  // namespace
+
 // A reader that leaves early is not a failure of the command; a full disk is.
 TEST(CliOutput, AReaderThatLeavesEarlyIsQuietAndAFullDiskIsAFileError) {
     CliCall piped;

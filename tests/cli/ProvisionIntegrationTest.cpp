@@ -378,7 +378,7 @@ TEST_F(Provisioning, FourParallelRowsEachKeepTheirOwnReportLineAndRecordAndAReco
     }
     ForgetWineHistory();
     const std::map<std::string, std::string> history = {
-        {"ZORVIK_HISTORY", "on"}, {"XDG_STATE_HOME", folder_.PathOf("state")}};
+        {"ZORVIK_HISTORY", "Yes"}, {"XDG_STATE_HOME", folder_.PathOf("state")}};
     const CliRun run =
         Run({"provision", File("site.txt", ""), "--devices",
              File("table.csv", "id,report.interval_hours\na,11\nb,12\nc,13\nd,14\n"), "-p", "COM41",
@@ -423,6 +423,30 @@ TEST_F(Provisioning, FourParallelRowsEachKeepTheirOwnReportLineAndRecordAndAReco
     EXPECT_EQ(Run({"restore", id.substr(0, 6), "-p", "COM41"}, history).status, 0);
     EXPECT_EQ(Held("COM41"), before);
     EXPECT_EQ(Run({"restore", "", "-p", "COM41"}, history).status, 2) << "no prefix, no record";
+    // A restore keeps what it writes over, as a write does, so a wrong record can be undone.
+    const nlohmann::json restored = nlohmann::json::parse(Run({"history", "--json"}, history).out);
+    ASSERT_EQ(restored.size(), 8u);
+    EXPECT_EQ(
+        restored[0]["stage"].get<std::string>() + " " + restored[1]["stage"].get<std::string>(),
+        "written before");
+    EXPECT_EQ(restored[1]["sha256"], after[0]["sha256"]);
+
+    // An image written whose read-back breaks off is kept as written but not verified; a history
+    // turned off in any case keeps nothing.
+    AddSim({"--unplug-after", "auth#3"});
+    EXPECT_EQ(
+        Run({"write", "-p", "COM45", File("form.txt", "report.interval_hours = 41\n")}, history)
+            .status,
+        4);
+    std::map<std::string, std::string> off = history;
+    off["ZORVIK_HISTORY"] = "FALSE";
+    EXPECT_EQ(Run({"read", "-p", "COM41"}, off).status, 0);
+    const nlohmann::json last = nlohmann::json::parse(Run({"history", "--json"}, history).out);
+    ASSERT_EQ(last.size(), 10u);
+    EXPECT_EQ(last[0]["stage"], "written");
+    EXPECT_TRUE(last[0]["outcome"].get<std::string>().starts_with("written, not verified (COM45: "))
+        << last[0]["outcome"];
+    EXPECT_EQ(last[0]["sha256"], Sha256Sum(HostPath(last[0]["image"])));
 }
 
 TEST_F(Provisioning, DoctorOpensARealPtyAndTellsAnAnsweringDeviceFromASilentOne) {

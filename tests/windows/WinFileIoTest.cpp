@@ -8,6 +8,7 @@
 #include <iterator>
 
 #include "files/FileIo.h"
+#include "files/History.h"
 #include "files/WideText.h"
 
 namespace zorvik {
@@ -89,6 +90,20 @@ TEST_F(WindowsFiles, AppendedLinesFollowEachOtherAndReadBackExactly) {
     input.ReadExactly(bytes);
     EXPECT_EQ(std::string(bytes, bytes + 8), "one\ntwo\n");
     EXPECT_THROW(input.ReadExactly(std::span(bytes, 1)), EInOutError);
+}
+
+// A profile folder may be named with Polish letters: the history is kept and listed there, and a
+// file where its folder should be is an error, not an empty history.
+TEST_F(WindowsFiles, TheHistoryLivesUnderAnyFolderNameAndNeverHidesAFault) {
+    const HistoryStore store(PathOf("Łódź\\zorvik-cli\\history"));
+    EXPECT_TRUE(store.List().records.empty());
+    HistoryRecord record;
+    record.command = "read";
+    const HistoryRecord kept = store.Keep(record, ConfigImage{});
+    ASSERT_EQ(store.List().records.size(), 1u);
+    EXPECT_EQ(Content(store.ImagePath(kept)).size(), 256u);
+    ReplaceFileContents(PathOf("plik"), Bytes("x"));
+    EXPECT_THROW((void)HistoryStore(PathOf("plik\\zorvik-cli\\history")).List(), EInOutError);
 }
 
 }  // namespace
