@@ -5,6 +5,11 @@
 #include <array>
 
 #include "cli/Commands.h"
+#include "cli/ExitCode.h"
+#include "cli/SupportReport.h"
+#include "cli/System.h"
+#include "files/History.h"
+#include "serial/PortMap.h"
 
 namespace zorvik::cli {
 
@@ -14,7 +19,6 @@ constexpr OptionRule kHelp{"help", 'h', "", "show this help"};
 constexpr OptionRule kVerbose{"verbose", 'v', "", "show each step on standard error"};
 constexpr OptionRule kQuiet{"quiet", 'q', "", "no progress, confirmations or warnings"};
 
-constexpr OptionRule kPort{"port", 'p', "PORT", "the device's port: a COM name or a device path"};
 constexpr OptionRule kPasswordFile{"password-file", 0, "FILE",
                                    "take the access password from FILE's first line"};
 constexpr OptionRule kTrace{"trace", 0, "FILE", "append a byte trace of the exchange to FILE"};
@@ -50,14 +54,71 @@ Every command talks to the device through the same exchange as the configurator'
 nothing here needs a display.
 )";
 
-constexpr std::string_view kClosing =
-    R"(-v, -q, --password-file and --trace may stand before the command as well as after it.
+// Where the help's lines end at the latest: a command's own text, and the program's closing
+// paragraphs, which are indented.
+constexpr std::size_t kTextWidth = 95;
+constexpr std::size_t kClosingWidth = 89;
+constexpr std::size_t kClosingIndent = 2;
 
-Ports:
-  PORT is a COM name as the configurator's window lists it (COM1 to COM50; see
-  'zorvik-cli ports'), a device path such as /dev/ttyUSB0 or /dev/serial/by-id/..., or
-  the address of a serial server on another machine: rfc2217://HOST:PORT (RFC 2217, as
-  ser2net speaks it) or socket://HOST:PORT (raw TCP).
+// `text` as one paragraph filled to `width`, each line indented by `indent` spaces: texts made
+// from the platform's facts have no line breaks of their own.
+std::string Filled(std::string_view text, std::size_t width = kTextWidth, std::size_t indent = 0) {
+    std::string out;
+    std::size_t column = 0;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const std::size_t start = text.find_first_not_of(" \n", at);
+        if (start == std::string_view::npos) {
+            break;
+        }
+        std::size_t end = text.find_first_of(" \n", start);
+        end = end == std::string_view::npos ? text.size() : end;
+        const std::string_view word = text.substr(start, end - start);
+        if (column == 0) {
+            out.append(indent, ' ');
+            column = indent;
+        } else if (column + 1 + word.size() > width) {
+            out += '\n';
+            out.append(indent, ' ');
+            column = indent;
+        } else {
+            out += ' ';
+            ++column;
+        }
+        out += word;
+        column += word.size();
+        at = end;
+    }
+    return out;
+}
+
+std::string ExitStatusLines() {
+    std::string lines;
+    const auto line = [&lines](Exit code, std::string_view meaning) {
+        std::string number = std::to_string(ToInt(code));
+        number.resize(5, ' ');
+        lines += "  " + number + std::string(meaning) + "\n";
+    };
+    for (const ExitMeaning& exit : kExitMeanings) {
+        line(exit.code, exit.meaning);
+    }
+    line(Exit::Interrupted, Platform().interrupted);
+    line(Exit::Terminated, Platform().terminated);
+    return lines;
+}
+
+std::string MakeClosing() {
+    const PlatformFacts& platform = Platform();
+    std::string closing =
+        "-v, -q, --password-file and --trace may stand before the command as well as after it.\n"
+        "\nPorts:\n" +
+        Filled("PORT is a COM name as the configurator's window lists it (" +
+                   ComPortName(kFirstComPort) + " to " + ComPortName(kLastComPort) +
+                   "; see 'zorvik-cli ports'), " + std::string(platform.portForms) +
+                   "or the address of a serial server on another machine: rfc2217://HOST:PORT "
+                   "(RFC 2217, as ser2net speaks it) or socket://HOST:PORT (raw TCP).",
+               kClosingWidth, kClosingIndent) +
+        R"(
 
 Access password:
   Commands that talk to the device sign with its 4-character access password, taken from
@@ -69,34 +130,34 @@ Output:
   Results go to standard output; progress and diagnostics go to standard error.
 
 History:
-  read, write, provision and restore keep each image they read or write as a .zvk file
-  the window opens, with its time, command, port, by-id name, site and SHA-256, under
-  $XDG_STATE_HOME/zorvik-cli/history (~/.local/state/zorvik-cli/history). --no-history,
-  or ZORVIK_HISTORY=off in the environment, keeps nothing. See 'zorvik-cli history'.
-
-Byte trace:
-  Every command that talks to the device takes --trace FILE (or the environment variable
-  ZORVIK_TRACE=FILE): each byte written and read, with the time and the step of the
-  exchange, is appended to FILE. Passwords are masked, so a trace can be mailed as it is;
-  'zorvik-sim --replay FILE' plays the device's side of it back.
-
-Exit status:
-  0    success
-  1    the configurations differ (diff)
-  2    usage error
-  3    the port cannot be opened
-  4    no device: no Ready banner, no answer, or the line went away
-  5    wrong password
-  6    data error: bad checksum, short block, verification mismatch
-  7    file error: a file cannot be read or written, or its content is not valid
-  8    provision: at least one device failed (the report says which)
-  130  interrupted by Ctrl-C
-  143  stopped by SIGTERM, SIGHUP (a closed terminal) or SIGPIPE (a closed pipe)
-
-See zorvik-cli(1) for the forms, the environment and examples.
-)";
+)" +
+        Filled(
+            "read, write, provision and restore keep each image they read or write as a .zvk "
+            "file the window opens, with its time, command, port, by-id name, site and "
+            "SHA-256, under " +
+                DefaultHistoryFolderText() +
+                ". --no-history, or ZORVIK_HISTORY=off in the environment, keeps "
+                "nothing. See 'zorvik-cli history'.",
+            kClosingWidth, kClosingIndent) +
+        "\n\nByte trace:\n" +
+        Filled(std::string("Every command that talks to the device takes --trace FILE (or the "
+                           "environment variable ZORVIK_TRACE=FILE): each byte written and read, "
+                           "with the time and the step of the exchange, is appended to FILE. "
+                           "Passwords are masked, so a trace can be mailed as it is") +
+                   (platform.simulator
+                        ? "; 'zorvik-sim --replay FILE' plays the device's side of it back."
+                        : "."),
+               kClosingWidth, kClosingIndent) +
+        "\n\nExit status:\n" + ExitStatusLines();
+    if (platform.manualPage) {
+        closing += "\nSee zorvik-cli(1) for the forms, the environment and examples.\n";
+    }
+    return closing;
+}
 
 std::vector<CommandEntry> MakeTable() {
+    const PlatformFacts& platform = Platform();
+    const OptionRule kPort{"port", 'p', "PORT", platform.portOption};
     std::vector<CommandEntry> table;
 
     table.push_back({
@@ -104,11 +165,8 @@ std::vector<CommandEntry> MakeTable() {
         .brief = "ports [--json]",
         .summary = "list the serial ports with their device paths",
         .synopsis = "[--json]",
-        .description = R"(Lists the serial ports present, by their COM names.
-
-Each line gives the COM name, the device behind it, and its /dev/serial/by-id name where
-there is one. The numbers are fixed: COM1-COM8 are /dev/ttyS0-7, COM9-COM24 /dev/ttyUSB0-15,
-COM25-COM40 /dev/ttyACM0-15, COM41-COM50 links in the user's port folder.)",
+        .description = "Lists the serial ports present, by their COM names.\n\n" +
+                       Filled(std::string(platform.portsLine) + " " + PortMap::Described() + "."),
         .options = {{"json", 0, "",
                      "print a JSON array of {\"name\", \"device\", \"by_id\"} objects;\n"
                      "\"by_id\" is null where there is no such name"}},
@@ -161,8 +219,9 @@ Without -o the settings are printed as text ("key = value" lines). With -o FILE 
 written to FILE: as the 256-byte image that the window opens when FILE ends in .zvk (or no
 form is chosen), as text with --text or a name ending in .txt, as JSON with --json or a
 name ending in .json. A .zvk name holds an image only: --text or --json with it is refused.
-FILE's folder is checked before the device is read. A file is replaced only once the new one
-is complete; a device, a named pipe or /dev/stdout is written into, and "-" is standard output.)",
+)" + Filled("FILE's folder is checked before the device is read. A file is replaced only once the "
+            "new one is complete; " +
+            std::string(platform.writtenInto) + " is written into, and \"-\" is standard output."),
         .options = {kPort,
                     {"output", 'o', "FILE", "write the configuration to FILE"},
                     {"text", 0, "", "the text form"},
@@ -324,9 +383,11 @@ on the second. They are never in the file or on the command line.)",
 FIRMWARE.bin is a whole number of 257-byte records, at least one, at most 61680 bytes; it is
 read whole before anything is sent. Progress goes to standard error: a bar on a terminal, a
 line every 10 % otherwise. Ctrl-C before programming begins changes nothing on the device;
-once it has begun, a first Ctrl-C only warns, since stopping leaves the device without
-complete firmware (SIGTERM stops at once). Any failure during programming says that the
-firmware is incomplete and the device must be flashed again.)",
+)" + Filled("once it has begun, a first Ctrl-C only warns, since stopping leaves the device "
+            "without complete firmware (" +
+            std::string(platform.stopsAtOnce) +
+            " stops at once). Any failure during programming says that the firmware "
+            "is incomplete and the device must be flashed again."),
         .options = {kPort,
                     {"no-verify", 0, "", "do not read the firmware back"},
                     {"no-reset", 0, "", "do not reset the device at the end"},
@@ -409,13 +470,15 @@ name. OUT may not be IN.)",
         .operands = OperandKind::Files,
     });
 
-    table.push_back({
-        .name = "doctor",
-        .brief = "doctor [-p PORT]",
-        .summary = "find out why a port will not open or no device answers",
-        .synopsis = "[-p PORT] [--json] [--fix]",
-        .description =
-            R"(Checks a port, one line per check, each "ok" or the problem with the command that mends it:
+    // The doctor's checks are Linux's devices, groups and udev; elsewhere it is not offered.
+    if (platform.doctor)
+        table.push_back({
+            .name = "doctor",
+            .brief = "doctor [-p PORT]",
+            .summary = "find out why a port will not open or no device answers",
+            .synopsis = "[-p PORT] [--json] [--fix]",
+            .description =
+                R"(Checks a port, one line per check, each "ok" or the problem with the command that mends it:
 the ports present and where PORT leads; whether this user may open it (the device's group and
 mode, a group joined since this login began); another program holding it; ModemManager
 running and not told to leave the adapter alone; brltty's udev rules claiming the adapter; an
@@ -426,16 +489,17 @@ the device's Ready banner arrives. Without -p the only port present is checked.
 serial: the user at the seat may open it, ModemManager leaves it alone, an FTDI latency timer
 is set to 1 ms), has udev apply it and checks again; otherwise it prints the rule and the
 commands. It never removes a package.)",
-        .options = {kPort,
-                    {"json", 0, "",
-                     "print {\"port\", \"device\", \"status\", \"checks\"}, each check\n"
-                     "{\"check\", \"ok\", \"detail\", \"fix\"}"},
-                    {"fix", 0, "", "write the adapter's udev rule (as root), or print it"}},
-        .epilogue =
-            "Exit status: 0 when the port can be used, 3 when it cannot, 4 when it opens but\n"
-            "no device answers.\n",
-        .run = Doctor,
-    });
+            .options = {kPort,
+                        {"json", 0, "",
+                         "print {\"port\", \"device\", \"status\", \"checks\"}, each check\n"
+                         "{\"check\", \"ok\", \"warning\", \"detail\", \"fix\"}; \"ok\" is false\n"
+                         "only for a problem, which keeps the port from being used"},
+                        {"fix", 0, "", "write the adapter's udev rule (as root), or print it"}},
+            .epilogue =
+                "Exit status: 0 when the port can be used, 3 when it cannot, 4 when it opens but\n"
+                "no device answers.\n",
+            .run = Doctor,
+        });
 
     table.push_back({
         .name = "history",
@@ -446,9 +510,10 @@ commands. It never removes a package.)",
             R"(Lists the history's records, newest first: id, time (UTC), command and what the image is
 (read, before a write, written), port, site, the image's SHA-256 (its start) and the outcome.
 
-Each record's image is a .zvk file the window opens, kept with its record under
-$XDG_STATE_HOME/zorvik-cli/history (~/.local/state/zorvik-cli/history), readable by its
-owner only. 'zorvik-cli restore ID -p PORT' writes one back.)",
+)" + Filled("Each record's image is a .zvk file the window opens, kept with its record under " +
+            DefaultHistoryFolderText() +
+            ", readable by its owner only. 'zorvik-cli restore ID -p PORT' writes one "
+            "back."),
         .options = {{"site", 0, "NAME", "only the records of this site"},
                     {"json", 0, "",
                      "print a JSON array of {\"id\", \"time\", \"command\", \"stage\",\n"
@@ -479,11 +544,9 @@ image file no longer matches its SHA-256 is refused.)",
         .brief = "support-report",
         .summary = "describe this machine's serial side for a problem report",
         .synopsis = "[-o FILE] [--trace FILE]",
-        .description =
-            R"(Describes this machine's serial side, for a problem report: the program's version, the
-system, the user's groups, the port folder, each present port (its device, by-id name,
-kernel driver, USB vendor, product and serial, an FTDI adapter's latency timer and the
-programs that hold it open), whether ModemManager or brltty runs, and a trace where given.
+        .description = Filled("Describes this machine's serial side, for a problem report: " +
+                              std::string(SupportReportContents()) + ", and a trace where given.") +
+                       R"(
 
 The report holds no passwords and no environment values. Attach it to a problem report.)",
         .options = {{"output", 'o', "FILE", "write the report to FILE instead of standard output"},
@@ -528,8 +591,9 @@ std::string_view ProgramIntroduction() {
     return kIntroduction;
 }
 
-std::string_view ProgramClosing() {
-    return kClosing;
+const std::string& ProgramClosing() {
+    static const std::string closing = MakeClosing();
+    return closing;
 }
 
 }  // namespace zorvik::cli

@@ -35,7 +35,7 @@ struct CommandEntry {
     std::string_view brief{};           // its line in the program's help: "read -p PORT"
     std::string_view summary{};         // what it does, in a few words
     std::string_view synopsis{};        // what follows "Usage: zorvik-cli NAME"; may run over lines
-    std::string_view description{};     // its help between the usage and the options
+    std::string description{};          // its help between the usage and the options
     std::vector<OptionRule> options{};  // besides -h, -v and -q, which every command takes
     std::string_view epilogue{};        // its help after the options, or empty
     Handler run = nullptr;
@@ -58,8 +58,9 @@ struct CommandEntry {
 // Options that may stand before the command as well as after it.
 [[nodiscard]] bool IsGlobalOption(const OptionRule& option);
 
-// The program's help before its list of commands, and after its list of options.
+// The program's help before its list of commands, and after its list of options; the closing
+// speaks of the platform the program runs on.
 [[nodiscard]] std::string_view ProgramIntroduction();
-[[nodiscard]] std::string_view ProgramClosing();
+[[nodiscard]] const std::string& ProgramClosing();
 
 }  // namespace zorvik::cli

@@ -55,7 +55,11 @@ bool PipeReaderLeft() {
 }
 
 bool StopRequested() {
-    return gInterrupts > 0;
+    return gInterrupts > 0 || gTerminated;
+}
+
+bool TerminateRequested() {
+    return gTerminated;
 }
 
 void RequireSecondInterrupt(std::string_view warning) {

@@ -48,6 +48,8 @@ void StopIfInterrupted();
 
 // Whether Ctrl-C (or SIGTERM) has come at least once, for work that ends at its next pause.
 [[nodiscard]] bool StopRequested();
+// Whether that stop was SIGTERM (or its kin), which ends with status 143.
+[[nodiscard]] bool TerminateRequested();
 
 // From here on one Ctrl-C only prints `warning`; a second one stops all the same. Used once the
 // device has started something that a stop would leave half done.

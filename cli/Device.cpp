@@ -7,6 +7,7 @@
 #include "cli/Passwords.h"
 #include "cli/PortError.h"
 #include "cli/StopWords.h"
+#include "device/ReadyListener.h"
 #include "serial/NetworkPort.h"
 
 namespace zorvik::cli {
@@ -82,12 +83,17 @@ std::string WrongPasswordWords() {
     return source.empty() ? "wrong access password" : "wrong access password (" + source + ")";
 }
 
+std::string AfterRefusalNote() {
+    return "a device that has just refused a password stays silent for " +
+           std::to_string(kRefusalSilenceMs / 1000) + " s";
+}
+
 CliError FramingFailure(const Device& device, FramingOutcome outcome) {
     switch (outcome) {
         case FramingOutcome::NoReady:
             return device.Failed(Exit::NoDevice,
-                                 "no Ready banner from the device (is it connected and on?)" +
-                                     DoctorHint(device.Label()));
+                                 "no Ready banner from the device (is it connected and on? " +
+                                     AfterRefusalNote() + ")" + DoctorHint(device.Label()));
         case FramingOutcome::WrongPassword:
             return device.Failed(Exit::WrongPassword, WrongPasswordWords());
         case FramingOutcome::NoAnswer:
@@ -97,28 +103,59 @@ CliError FramingFailure(const Device& device, FramingOutcome outcome) {
     return device.Failed(Exit::NoDevice, "device did not answer after the Ready banner");
 }
 
-ConfigImage Device::Read(const std::u16string& password) {
-    const ReadResult result = ReadConfiguration(exchange_, password);
+CliError ReadFailure(const Device& device, const ReadResult& result) {
     switch (result.outcome) {
-        case ReadOutcome::Read:
-            return *result.image;
         case ReadOutcome::BadPassword:
-            throw CliError(Exit::Usage, "the access password is not 4 characters");
+            return CliError(Exit::Usage, "the access password is not 4 characters");
         case ReadOutcome::NoReady:
-            throw FramingFailure(*this, FramingOutcome::NoReady);
+            return FramingFailure(device, FramingOutcome::NoReady);
         case ReadOutcome::WrongPassword:
-            throw FramingFailure(*this, FramingOutcome::WrongPassword);
+            return FramingFailure(device, FramingOutcome::WrongPassword);
         case ReadOutcome::NoAnswer:
-            throw FramingFailure(*this, FramingOutcome::NoAnswer);
+            return FramingFailure(device, FramingOutcome::NoAnswer);
+        case ReadOutcome::Read:
         case ReadOutcome::BadBlock:
             break;
     }
     if (result.received < kBlockSize) {
-        throw Failed(Exit::DataError, "short configuration block from the device (" +
-                                          std::to_string(result.received) + " of " +
-                                          std::to_string(kBlockSize) + " bytes)");
+        return device.Failed(Exit::DataError, "short configuration block from the device (" +
+                                                  std::to_string(result.received) + " of " +
+                                                  std::to_string(kBlockSize) + " bytes)");
     }
-    throw Failed(Exit::DataError, "the configuration from the device failed its checksum");
+    return device.Failed(Exit::DataError, "the configuration from the device failed its checksum");
+}
+
+CliError WriteFailure(const Device& device, WriteOutcome outcome) {
+    switch (outcome) {
+        case WriteOutcome::BadPassword:
+            return CliError(Exit::Usage, "the access password is not 4 characters");
+        case WriteOutcome::NoReady:
+            return FramingFailure(device, FramingOutcome::NoReady);
+        case WriteOutcome::WrongPassword:
+            return FramingFailure(device, FramingOutcome::WrongPassword);
+        case WriteOutcome::NoAnswer:
+            return FramingFailure(device, FramingOutcome::NoAnswer);
+        case WriteOutcome::TransferWrongPassword:
+            return device.Failed(Exit::WrongPassword,
+                                 "the device refused the configuration: " + WrongPasswordWords());
+        case WriteOutcome::TransferBadChecksum:
+            return device.Failed(Exit::DataError,
+                                 "the device found a checksum error in the configuration and did "
+                                 "not store it");
+        case WriteOutcome::Stored:
+        case WriteOutcome::TransferNoAnswer:
+            break;
+    }
+    return device.Failed(Exit::NoDevice, "the device did not confirm the configuration; " +
+                                             std::string(kConfigurationMayBeStored));
+}
+
+ConfigImage Device::Read(const std::u16string& password) {
+    const ReadResult result = ReadConfiguration(exchange_, password);
+    if (result.outcome != ReadOutcome::Read) {
+        throw ReadFailure(*this, result);
+    }
+    return *result.image;
 }
 
 void Device::Write(const std::u16string& password, const ConfigImage& image, bool& sent) {
@@ -138,29 +175,9 @@ void Device::Write(const std::u16string& password, const ConfigImage& image, boo
         throw CliError(described.Code(),
                        described.what() + ("; " + std::string(kConfigurationMayBeStored)));
     }
-    switch (outcome) {
-        case WriteOutcome::Stored:
-            return;
-        case WriteOutcome::BadPassword:
-            throw CliError(Exit::Usage, "the access password is not 4 characters");
-        case WriteOutcome::NoReady:
-            throw FramingFailure(*this, FramingOutcome::NoReady);
-        case WriteOutcome::WrongPassword:
-            throw FramingFailure(*this, FramingOutcome::WrongPassword);
-        case WriteOutcome::NoAnswer:
-            throw FramingFailure(*this, FramingOutcome::NoAnswer);
-        case WriteOutcome::TransferWrongPassword:
-            throw Failed(Exit::WrongPassword,
-                         "the device refused the configuration: " + WrongPasswordWords());
-        case WriteOutcome::TransferBadChecksum:
-            throw Failed(Exit::DataError,
-                         "the device found a checksum error in the configuration and did not "
-                         "store it");
-        case WriteOutcome::TransferNoAnswer:
-            break;
+    if (outcome != WriteOutcome::Stored) {
+        throw WriteFailure(*this, outcome);
     }
-    throw Failed(Exit::NoDevice, "the device did not confirm the configuration; " +
-                                     std::string(kConfigurationMayBeStored));
 }
 
 }  // namespace zorvik::cli

@@ -67,7 +67,13 @@ private:
     TraceFile* trace_;
 };
 
+// Said with a missing banner: why a device that is there may not answer for a moment.
+[[nodiscard]] std::string AfterRefusalNote();
+
 // The English of the framing failures every authenticated command shares.
 [[nodiscard]] CliError FramingFailure(const Device& device, FramingOutcome outcome);
+// The English of a read, or of a write, that did not end with the image read or stored.
+[[nodiscard]] CliError ReadFailure(const Device& device, const ReadResult& result);
+[[nodiscard]] CliError WriteFailure(const Device& device, WriteOutcome outcome);
 
 }  // namespace zorvik::cli

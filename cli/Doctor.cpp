@@ -19,7 +19,6 @@
 #include <system_error>
 
 #include "serial/NetworkPort.h"
-#include "serial/PortFault.h"
 #include "serial/PortHolder.h"
 #include "serial/PortMap.h"
 
@@ -40,6 +39,9 @@ constexpr const char* kModemManagerIgnore = "ID_MM_DEVICE_IGNORE";
 constexpr const char* kBrltty = "brltty";
 constexpr int kWantedLatencyMs = 1;  // an FTDI adapter holds bytes back up to this long
 constexpr const char* kDoctorCommand = "zorvik-cli doctor -p ";
+constexpr const char* kByIdFolder = "/dev/serial/by-id";  // udev's stable names of adapters
+// The simulated device's own program, which keeps the pty it serves open: no holder to stop.
+constexpr const char* kSimulator = "zorvik-sim";
 
 std::string FirstLine(const std::string& path) {
     std::ifstream file(path);
@@ -66,6 +68,45 @@ std::string ModeText(mode_t mode) {
     char text[8];
     std::snprintf(text, sizeof text, "%04o", static_cast<unsigned>(mode & 07777));
     return text;
+}
+
+// Whether a folder's mode lets someone besides its owner add or swap its entries; a sticky
+// folder (such as /tmp) does not, as its entries are renamed or removed only by their owners.
+bool OthersMayChange(const struct stat& info, bool stickyAllowed) {
+    const bool sticky = (info.st_mode & S_ISVTX) != 0;
+    return (info.st_mode & (S_IWGRP | S_IWOTH)) != 0 && !(stickyAllowed && sticky);
+}
+
+// Why the port folder's links are not followed, and the command that mends that one cause.
+struct FolderFinding {
+    std::string why;
+    std::string fix;
+};
+
+FolderFinding PortFolderFinding(const std::string& folder, const Accounts& accounts) {
+    struct stat info {};
+    if (::lstat(folder.c_str(), &info) != 0) {
+        return {"is missing", "mkdir -p -m 700 " + folder};
+    }
+    if (!S_ISDIR(info.st_mode)) {
+        return {"is not a folder", "rm " + folder + " && mkdir -m 700 " + folder};
+    }
+    if (info.st_uid != accounts.Uid() && info.st_uid != 0) {
+        return {"belongs to another user (uid " + std::to_string(info.st_uid) + ")",
+                "sudo chown " + accounts.User() + " " + folder + " && chmod 700 " + folder};
+    }
+    if (OthersMayChange(info, false)) {
+        return {"has mode " + ModeText(info.st_mode) + ", so others could change it",
+                "chmod 700 " + folder};
+    }
+    const std::string parent = fs::path(folder).parent_path().string();
+    struct stat above {};
+    if (::lstat(parent.c_str(), &above) == 0 && OthersMayChange(above, true)) {
+        return {"lies in " + parent + ", which has mode " + ModeText(above.st_mode) +
+                    ", so others could swap it",
+                "chmod go-w " + parent};
+    }
+    return {"cannot be followed", "chmod 700 " + folder};
 }
 
 // Text that can stand in a udev rule and a file name as it is: a serial from a device is not
@@ -216,8 +257,13 @@ public:
         }
         if (!port && present.size() != 1) {
             if (!present.empty()) {
-                Problem("port", "several ports are present; say which to check",
-                        kDoctorCommand + present.front());
+                std::string each;
+                for (const std::string& name : present) {
+                    each += (each.empty() ? "" : ", or ") + (kDoctorCommand + name);
+                }
+                Problem("port",
+                        "several ports are present (" + Joined(present) + "); say which to check",
+                        each);
             }
             report_.status = present.empty() ? Exit::PortUnusable : Exit::Usage;
             return;
@@ -235,12 +281,41 @@ public:
 
 private:
     void Ok(const std::string& name, const std::string& detail) {
-        report_.checks.push_back({name, true, detail, ""});
+        report_.checks.push_back({name, Finding::Ok, detail, ""});
+    }
+    void Warning(const std::string& name, const std::string& detail, const std::string& fix) {
+        report_.checks.push_back({name, Finding::Warning, detail, fix});
     }
     void Problem(const std::string& name, const std::string& detail, const std::string& fix) {
-        report_.checks.push_back({name, false, detail, fix});
+        report_.checks.push_back({name, Finding::Problem, detail, fix});
     }
-    std::string DoctorFix() const { return kDoctorCommand + report_.port + " --fix"; }
+    // --fix writes its rule only as root, and only then mends what it found.
+    std::string DoctorFix() const { return "sudo " + (kDoctorCommand + report_.port) + " --fix"; }
+
+    // The adapters udev names for good, as a link in the port folder should lead to them.
+    std::vector<std::string> ByIdNames() const {
+        std::vector<std::string> names;
+        std::error_code error;
+        for (const auto& entry : fs::directory_iterator(setup_.root + kByIdFolder, error)) {
+            names.push_back(std::string(kByIdFolder) + "/" + entry.path().filename().string());
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    // The command that makes the link `path` lead to an adapter plugged in now.
+    std::string LinkFix(const std::string& path) const {
+        const std::vector<std::string> adapters = ByIdNames();
+        if (adapters.empty()) {
+            return "plug the adapter in, then: ln -sfn " + std::string(kByIdFolder) + "/ADAPTER " +
+                   path;
+        }
+        std::string each;
+        for (const std::string& adapter : adapters) {
+            each += (each.empty() ? "" : ", or ") + ("ln -sfn " + adapter + " " + path);
+        }
+        return each;
+    }
 
     // The port exists, and where it leads. False when there is nothing to check further.
     bool Where(const PortMap& map, const std::vector<std::string>& present) {
@@ -249,29 +324,32 @@ private:
             present.empty() ? "no port is present" : "present: " + Joined(present);
         std::string address;
         std::string path;
+        std::string link;  // the port folder's link the port is, if it is one
         if (const auto number = PortMap::ComNumber(port)) {
             if (PortMap::Linked(*number)) {
-                const int folderError = map.LinkFolderError();
-                if (folderError != 0) {
+                if (map.LinkFolderError() != 0) {
+                    const FolderFinding folder =
+                        PortFolderFinding(setup_.linkFolder, *setup_.accounts);
                     Problem("port",
                             port + " leads through the port folder " + setup_.linkFolder +
-                                ", which is missing or others could change it",
-                            "mkdir -p -m 700 " + setup_.linkFolder);
+                                ", which " + folder.why + "; its links are not followed",
+                            folder.fix);
                     return false;
                 }
+                link = setup_.linkFolder + "/" + port;
                 const auto target = map.LinkTarget(*number);
                 if (!target) {
                     Problem("port", "no link " + port + " in " + setup_.linkFolder + "; " + others,
-                            "ln -s /dev/serial/by-id/ADAPTER " + setup_.linkFolder + "/" + port);
+                            LinkFix(link));
                     return false;
                 }
                 address = map.NetworkTarget(port);
                 if (address.empty()) {
-                    path = setup_.linkFolder + "/" + port;
+                    path = link;
                     std::error_code error;
                     if (!fs::exists(path, error)) {
                         Problem("port", port + " links to " + *target + ", which is not there",
-                                "plug the adapter in, or mend the link " + path);
+                                "plug the adapter in");
                         return false;
                     }
                 }
@@ -287,11 +365,9 @@ private:
             return false;
         }
         if (!address.empty()) {
-            const std::string why = setup_.reach ? setup_.reach(address) : "";
-            if (!why.empty()) {
-                Problem("port",
-                        (port == address ? port : port + " leads to " + address) + ": " + why,
-                        "start the serial server there, or mend the address");
+            const Reaching reached = setup_.reach ? setup_.reach(address) : Reaching{};
+            if (!reached.answered) {
+                Unreached(port, address, link, reached);
                 return false;
             }
             Ok("port", port + " leads to " + address + ", which answers");
@@ -304,6 +380,21 @@ private:
                     "plug the adapter in, or give one of the ports present");
             return false;
         }
+        struct stat info {};
+        if (::stat(real.c_str(), &info) == 0 && !S_ISCHR(info.st_mode)) {
+            const std::string what = S_ISDIR(info.st_mode)   ? "a folder"
+                                     : S_ISREG(info.st_mode) ? "a regular file"
+                                                             : "no device";
+            const std::string shownReal = real.string().substr(
+                real.string().starts_with(setup_.root) ? setup_.root.size() : 0);
+            Problem("port",
+                    (port == shownReal ? port : port + " leads to " + shownReal) + ", " + what +
+                        ", not a serial port",
+                    link.empty() ? (others == "no port is present" ? "plug the adapter in"
+                                                                   : "zorvik-cli ports")
+                                 : LinkFix(link));
+            return false;
+        }
         // A fixture's nodes lead out of its root, to a character device of this machine.
         report_.device = real.string().starts_with(setup_.root) ? real.string() : path;
         if (report_.device.starts_with(setup_.root + "/dev/")) {
@@ -313,6 +404,32 @@ private:
         Ok("port", port + (port == shown ? "" : " is " + shown) +
                        (report_.adapter ? ", " + AdapterText(*report_.adapter) : ""));
         return true;
+    }
+
+    // A network address that did not answer, with the one cause its error names.
+    void Unreached(const std::string& port, const std::string& address, const std::string& link,
+                   const Reaching& reached) {
+        const auto parsed = ParseNetworkAddress(address);
+        const std::string host = parsed ? parsed->host : address;
+        const std::string where = link.empty() ? "the address" : "the link " + link;
+        std::string fix;
+        switch (reached.fault) {
+            case PortFault::UnknownHost:
+                fix = "mend the host name " + host + " in " + where;
+                break;
+            case PortFault::ConnectionRefused:
+                fix =
+                    "start the serial server on " + host + ", or mend the port number in " + where;
+                break;
+            case PortFault::ConnectionTimedOut:
+                fix = "check that " + host + " is on and reachable: ping " + host;
+                break;
+            default:
+                fix = "check the serial server on " + host;
+                break;
+        }
+        // The error names the address already.
+        Problem("port", port == address ? reached.why : port + " leads to " + reached.why, fix);
     }
 
     // The checks of a device on this machine.
@@ -341,8 +458,8 @@ private:
             Ok("access", what + "; " + accounts.User() + " may open it");
             return;
         }
-        const std::string relogin =
-            "log out and in again (or start a shell in it: newgrp " + group + ")";
+        // newgrp starts a shell that has the group; other sessions get it at their next login.
+        const std::string relogin = "newgrp " + group;
         if ((info.st_mode & 060) == 060 && accounts.InLogin(info.st_gid)) {
             Problem(
                 "access",
@@ -351,11 +468,14 @@ private:
         } else if ((info.st_mode & 060) == 060 && accounts.InDatabase(info.st_gid)) {
             Problem("access",
                     what + "; " + accounts.User() + " was added to " + group +
-                        " after this login began, which does not have it yet",
+                        " after this login began, which does not have it yet (log out and in "
+                        "again for every session)",
                     relogin);
         } else if ((info.st_mode & 060) == 060) {
-            Problem("access", what + "; " + accounts.User() + " is not in " + group,
-                    "sudo usermod -aG " + group + " " + accounts.User() + ", then " + relogin);
+            Problem("access",
+                    what + "; " + accounts.User() + " is not in " + group +
+                        " (once added, log out and in again for every session)",
+                    "sudo usermod -aG " + group + " " + accounts.User() + " && " + relogin);
         } else {
             Problem("access", what + "; only its owner may open it",
                     report_.adapter ? DoctorFix() : "sudo chmod g+rw " + shown);
@@ -369,19 +489,22 @@ private:
             return;
         }
         const std::string who = holder->program + " (PID " + std::to_string(holder->pid) + ")";
+        if (holder->program == kSimulator) {
+            Ok("holder", "served by " + who + ", the simulated device");
+            return;
+        }
         switch (KnownHolderOf(*holder)) {
             case KnownHolder::ModemManager:
-                Problem("holder", "held by " + who + ", probing it as a modem",
-                        "sudo systemctl stop ModemManager; for good: " + DoctorFix());
+                Problem("holder", "held by " + who + ", probing it as a modem", DoctorFix());
                 return;
             case KnownHolder::Brltty:
                 Problem("holder", "held by " + who + ", which took it for a braille display",
-                        "sudo kill " + std::to_string(holder->pid) + ", and see the brltty line");
+                        "sudo kill " + std::to_string(holder->pid));
                 return;
             case KnownHolder::Other:
                 break;
         }
-        Problem("holder", "held by " + who, "close it, or: kill " + std::to_string(holder->pid));
+        Problem("holder", "held by " + who, "kill " + std::to_string(holder->pid));
     }
 
     void Modems(const struct stat& info) {
@@ -400,7 +523,7 @@ private:
             Ok("modemmanager", "ModemManager runs, and is told to leave this adapter alone");
             return;
         }
-        Problem("modemmanager",
+        Warning("modemmanager",
                 "ModemManager runs and may take this adapter for a modem, holding it for seconds "
                 "after it is plugged in",
                 DoctorFix());
@@ -422,7 +545,7 @@ private:
         }
         // brltty serves blind users: its rule is switched off only where no braille display
         // needs it, and the package stays.
-        Problem("brltty",
+        Warning("brltty",
                 "brltty's rule " + Joined(names) + " claims adapters of this kind (" +
                     report_.adapter->vendor + ":" + report_.adapter->product +
                     ") for braille displays",
@@ -443,29 +566,48 @@ private:
             Ok("latency", "the FTDI latency timer is " + text + " ms");
             return;
         }
-        Problem("latency",
+        Warning("latency",
                 "the FTDI latency timer is " + text +
                     " ms: the end of the device's 257-byte answer can come that much late, past "
-                    "the 52 ms it is given",
-                "echo 1 | sudo tee " + path + " (until unplugged); for good: " + DoctorFix());
+                    "the 52 ms it is given (echo 1 | sudo tee " +
+                    path + " sets it until unplugged)",
+                DoctorFix());
     }
 
+    // The last check, whose outcome is the verdict: an answering port leaves no earlier line a
+    // problem (what it found did not stop the port, so it is a warning), and a port that fails
+    // names the earlier problem as its one cause, with that problem's fix.
     void Open() {
         const Opening opening = setup_.open(report_.port);
+        // Copied: the open line is added beside it.
+        const auto found = std::find_if(report_.checks.begin(), report_.checks.end(),
+                                        [](const DoctorCheck& c) { return !c.Ok(); });
+        const std::optional<DoctorCheck> cause =
+            found == report_.checks.end() ? std::nullopt : std::optional(*found);
+        const std::string because = cause ? " (the cause: the " + cause->name + " line)" : "";
         switch (opening.result) {
             case Opening::Result::Answered:
+                for (DoctorCheck& check : report_.checks) {
+                    if (!check.Ok()) {
+                        check.finding = Finding::Warning;
+                    }
+                }
                 Ok("open", "the port opens and the device's Ready banner arrives");
                 report_.status = Exit::Ok;
                 return;
             case Opening::Result::Silent:
-                Problem("open", "the port opens, but no Ready banner came",
-                        "check that the device is powered and its cable is in");
+                Problem(
+                    "open", "the port opens, but no Ready banner came" + because,
+                    cause ? cause->fix : "check that the device is powered and its cable is in");
                 report_.status = Exit::NoDevice;
                 return;
             case Opening::Result::Refused:
                 break;
         }
-        Problem("open", "the port does not open: " + opening.why, "see the lines above");
+        Problem("open", "the port does not open: " + opening.why + because,
+                cause ? cause->fix
+                      : "zorvik-cli support-report -o report.txt, and attach report.txt to a "
+                        "problem report");
         report_.status = Exit::PortUnusable;
     }
 

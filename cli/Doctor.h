@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "cli/ExitCode.h"
+#include "serial/PortFault.h"
 
 namespace zorvik::cli {
 
@@ -42,22 +43,34 @@ struct Opening {
     std::string why;
 };
 
+// How a network address answered: `fault` and `why` say why not.
+struct Reaching {
+    bool answered = true;
+    PortFault fault = PortFault::Other;
+    std::string why;
+};
+
 struct DoctorSetup {
     std::string root;        // prefixed to /dev, /sys, /proc, /etc, /run, /usr/lib, /lib
     std::string linkFolder;  // the port folder of COM41..COM50
     const Accounts* accounts = nullptr;
     // Opens the port (a COM name, a device path or a network address) and listens for the banner.
     std::function<Opening(const std::string& port)> open;
-    // Opens a network address with the line settings within the connect bound; "" when it
-    // answered, else why not.
-    std::function<std::string(const std::string& address)> reach;
+    // Opens a network address with the line settings within the connect bound.
+    std::function<Reaching(const std::string& address)> reach;
 };
+
+// A check's finding: fine; a warning, which does not stop the port now but may later (a program
+// that grabs adapters, a slow latency timer, another reader of an answering port); or a problem,
+// which keeps the port from being used.
+enum class Finding { Ok, Warning, Problem };
 
 struct DoctorCheck {
     std::string name;
-    bool ok = false;
+    Finding finding = Finding::Problem;
     std::string detail;
-    std::string fix;  // the command that mends it; empty when ok
+    std::string fix;  // what mends it, a command where one does; empty when ok
+    [[nodiscard]] bool Ok() const { return finding != Finding::Problem; }
 };
 
 // A USB adapter, from the device's folders in /sys.

@@ -42,17 +42,29 @@ Opening OpenAndListen(const std::string& port) {
     }
 }
 
-std::string Reach(const std::string& address) {
+Reaching Reach(const std::string& address) {
     const auto parsed = ParseNetworkAddress(address);
     if (!parsed) {
-        return "not a network address";
+        return {false, PortFault::Other, "not a network address"};
     }
     try {
         NetworkLine line(*parsed, address);  // opened here, closed as it goes
-        return "";
+        return {};
     } catch (const EComPort& error) {
-        return PortErrorCause(error, address);
+        return {false, ClassifyPortFault(error), address + ": " + PortErrorCause(error, address)};
     }
+}
+
+constexpr std::string_view FindingWord(Finding finding) {
+    switch (finding) {
+        case Finding::Ok:
+            return "ok";
+        case Finding::Warning:
+            return "warning";
+        case Finding::Problem:
+            return "problem";
+    }
+    return "problem";
 }
 
 DoctorReport Examine(const std::optional<std::string>& port) {
@@ -65,10 +77,11 @@ void Print(const DoctorReport& report, bool json) {
         nlohmann::ordered_json checks = nlohmann::ordered_json::array();
         for (const DoctorCheck& check : report.checks) {
             checks.push_back({{"check", check.name},
-                              {"ok", check.ok},
+                              {"ok", check.Ok()},
+                              {"warning", check.finding == Finding::Warning},
                               {"detail", check.detail},
-                              {"fix", check.ok ? nlohmann::ordered_json(nullptr)
-                                               : nlohmann::ordered_json(check.fix)}});
+                              {"fix", check.fix.empty() ? nlohmann::ordered_json(nullptr)
+                                                        : nlohmann::ordered_json(check.fix)}});
         }
         std::cout << IndentedJson(nlohmann::ordered_json{{"port", report.port},
                                                          {"device", report.device},
@@ -77,8 +90,8 @@ void Print(const DoctorReport& report, bool json) {
         return;
     }
     for (const DoctorCheck& check : report.checks) {
-        std::cout << check.name << ": " << (check.ok ? "ok: " : "problem: ") << check.detail
-                  << (check.ok ? "" : "; fix: " + check.fix) << '\n';
+        std::cout << check.name << ": " << FindingWord(check.finding) << ": " << check.detail
+                  << (check.fix.empty() ? "" : "; fix: " + check.fix) << '\n';
     }
 }
 

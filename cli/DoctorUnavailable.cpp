@@ -1,6 +1,6 @@
-// doctor where its checks (device groups and modes, udev, ModemManager, brltty) mean nothing:
-// the command stays in the table, so that the help lists it and a call says plainly why it does
-// nothing, and port errors point nowhere else.
+// doctor where its checks (device groups and modes, udev, ModemManager, brltty) mean nothing: the
+// command table leaves it out here (PlatformFacts::doctor), and port errors point nowhere else.
+// The handler stays only because the table's one description of the command names it.
 #include "cli/Commands.h"
 #include "cli/ExitCode.h"
 #include "cli/PortError.h"

@@ -1,25 +1,49 @@
 // The program's exit statuses: one number per kind of failure, so that scripts can tell them apart.
 #pragma once
 
+#include <array>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 #include "config/PrintableText.h"
 
 namespace zorvik::cli {
 
+// What each means is in kExitMeanings below.
 enum class Exit : int {
     Ok = 0,
-    Differ = 1,         // diff: the configurations differ
-    Usage = 2,          // the command line (or a password typed for it) is not acceptable
-    PortUnusable = 3,   // the port cannot be opened
-    NoDevice = 4,       // no Ready banner, no answer, or the line went away
-    WrongPassword = 5,  // the device refused a password
-    DataError = 6,      // a bad checksum, a short block, a verification mismatch
-    FileError = 7,      // a file cannot be read or written, or its content is not valid
-    DeviceFailed = 8,   // provision: at least one device failed (the report says which)
-    Interrupted = 130,  // stopped by Ctrl-C (128 + SIGINT), as shells report it
-    Terminated = 143,   // stopped by SIGTERM (128 + SIGTERM), or by SIGHUP or SIGPIPE
+    Differ = 1,
+    Usage = 2,
+    PortUnusable = 3,
+    NoDevice = 4,
+    WrongPassword = 5,
+    DataError = 6,
+    FileError = 7,
+    DeviceFailed = 8,
+    Interrupted = 130,  // 128 + SIGINT, as shells report a Ctrl-C
+    Terminated = 143,   // 128 + SIGTERM
+};
+
+struct ExitMeaning {
+    Exit code;
+    std::string_view meaning;
+};
+
+// Each status as the help lists it, but for Interrupted and Terminated, whose causes differ by
+// platform (Platform() in cli/System.h says them).
+inline constexpr std::array kExitMeanings{
+    ExitMeaning{Exit::Ok, "success"},
+    ExitMeaning{Exit::Differ, "the configurations differ (diff)"},
+    ExitMeaning{Exit::Usage, "usage error"},
+    ExitMeaning{Exit::PortUnusable, "the port cannot be opened"},
+    ExitMeaning{Exit::NoDevice, "no device: no Ready banner, no answer, or the line went away"},
+    ExitMeaning{Exit::WrongPassword, "wrong password"},
+    ExitMeaning{Exit::DataError, "data error: bad checksum, short block, verification mismatch"},
+    ExitMeaning{Exit::FileError,
+                "file error: a file cannot be read or written, or its content is not valid"},
+    ExitMeaning{Exit::DeviceFailed,
+                "provision: at least one device failed (the report says which)"},
 };
 
 [[nodiscard]] constexpr int ToInt(Exit code) {

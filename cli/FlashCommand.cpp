@@ -114,8 +114,8 @@ int Flash(const Invocation& call) {
         }
         case FirmwareOutcome::NoReady:
             throw device.Failed(Exit::NoDevice,
-                                "no Ready banner from the device; the firmware was not changed" +
-                                    DoctorHint(device.Label()));
+                                "no Ready banner from the device (" + AfterRefusalNote() +
+                                    "); the firmware was not changed" + DoctorHint(device.Label()));
         case FirmwareOutcome::ProgrammingFailed:
             throw device.Failed(Exit::DataError, "the device reported a programming error" + note);
         case FirmwareOutcome::DeviceSilent:

@@ -6,7 +6,6 @@
 #include <atomic>
 #include <cstdio>
 #include <ctime>
-#include <deque>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -33,6 +32,8 @@
 #include "device/ReadyListener.h"
 #include "files/FileIo.h"
 #include "files/UtcTime.h"
+#include "station/Attempt.h"
+#include "station/Rows.h"
 #include "trace/Trace.h"
 
 namespace zorvik::cli {
@@ -85,26 +86,74 @@ std::string ExistingReport(const std::string& path) {
     }
 }
 
-// The new password goes out with the current one in the change's first exchange: from there on
-// a stop or a silence may leave the device answering to the new password only.
-void ChangePassword(Device& device, const std::u16string& current, const std::u16string& next) {
+// A password change that did not end with the new password set, after the verified write.
+CliError PasswordFailure(PasswordChangeOutcome outcome) {
     const std::string written = "; the configuration was written and verified";
-    switch (ChangeAccessPassword(device.Exchange(), current, next, {})) {
-        case PasswordChangeOutcome::Changed:
-            return;
+    switch (outcome) {
         case PasswordChangeOutcome::BadLength:
-            throw CliError(Exit::Usage, "the access passwords must be 4 characters");
+            return CliError(Exit::Usage, "the access passwords must be 4 characters");
         case PasswordChangeOutcome::NoReady:
-            throw CliError(Exit::NoDevice, "no Ready banner for the password change" + written +
-                                               "; the access password was not changed");
+            return CliError(Exit::NoDevice, "no Ready banner for the password change" + written +
+                                                "; the access password was not changed");
         case PasswordChangeOutcome::WrongPassword:
-            throw CliError(Exit::WrongPassword, "the device refused the password change" + written +
-                                                    "; the access password was not changed");
+            return CliError(Exit::WrongPassword, "the device refused the password change" +
+                                                     written +
+                                                     "; the access password was not changed");
+        case PasswordChangeOutcome::Changed:
         case PasswordChangeOutcome::NoAnswer:
             break;
     }
-    throw CliError(Exit::NoDevice, "no answer to the password change" + written + "; " +
-                                       MayHoldNewPassword(std::nullopt));
+    return CliError(Exit::NoDevice, "no answer to the password change" + written + "; " +
+                                        MayHoldNewPassword(std::nullopt));
+}
+
+// How an attempt that reached the device and did not finish its row ended, worded for `device`.
+CliError AttemptFailure(const Device& device, const station::AttemptEnd& end) {
+    using Kind = station::AttemptEnd::Kind;
+    switch (end.kind) {
+        case Kind::Refused:
+            return device.Failed(
+                Exit::WrongPassword,
+                "wrong access password: the device refused the row's password" +
+                    std::string(end.triedOthers ? " and the new passwords of the rows done" : "") +
+                    "; " + std::string(kDeviceNotChanged));
+        case Kind::LookFailed:
+            return ReadFailure(device, end.read);
+        case Kind::WriteFailed:
+            return WriteFailure(device, end.write);
+        case Kind::VerifyFailed: {
+            const CliError failed = ReadFailure(device, end.read);
+            return CliError(failed.Code(), failed.what() + std::string(kNotVerifiedNote));
+        }
+        case Kind::VerifyDiffers:
+            return device.Failed(Exit::DataError,
+                                 "verification failed: the device holds other values");
+        case Kind::PasswordFailed:
+            return PasswordFailure(end.password);
+        case Kind::Done:
+        case Kind::HoldsFinished:
+        case Kind::Stopped:
+            break;
+    }
+    return device.Failed(Exit::NoDevice, "no verdict");
+}
+
+// What a stop leaves on a device whose attempt had got as far as `stage`.
+std::string LeftByStop(station::Stage stage) {
+    const std::string verified = "the configuration was written and verified";
+    switch (stage) {
+        case station::Stage::Nothing:
+            return std::string(kDeviceNotChanged);
+        case station::Stage::ConfigurationSent:
+            return std::string(kConfigurationMayBeStored);
+        case station::Stage::Verifying:
+            return std::string(kNotVerifiedNote.substr(2));
+        case station::Stage::Verified:
+            return verified;
+        case station::Stage::PasswordSent:
+            break;
+    }
+    return verified + "; " + MayHoldNewPassword(std::nullopt);
 }
 
 // Whether `given` (a row's port cell) and `port` (a -p value) name the same port: a COM name
@@ -168,7 +217,11 @@ public:
         } else if (outcome_) {
             trace_.Error("exit " + std::to_string(outcome_->exitStatus) + ": " + outcome_->message);
         } else {
-            trace_.Error("exit " + std::to_string(ToInt(Exit::Interrupted)) + ": interrupted");
+            const Interrupted stop(TerminateRequested());
+            trace_.Error(
+                "exit " +
+                std::to_string(ToInt(stop.Terminated() ? Exit::Terminated : Exit::Interrupted)) +
+                ": " + stop.what());
         }
         trace_.Flush();
         outcome_.reset();
@@ -193,186 +246,12 @@ private:
     bool begun_ = false;
 };
 
-// The rows still to do, shared by the ports: a row is taken when a device answers, and a row
-// whose device failed goes back to the front for the next device.
-class RowQueue {
-public:
-    explicit RowQueue(const std::vector<ProvisionRow>& rows) {
-        for (const ProvisionRow& row : rows) {
-            pending_.push_back(&row);
-        }
-    }
-
-    // The next row for a device on `port`: the first waiting that is tied to no other port.
-    const ProvisionRow* Take(const std::string& port) {
-        const std::lock_guard lock(mutex_);
-        const auto found = std::find_if(pending_.begin(), pending_.end(), [&port](const auto* row) {
-            return !row->port || SamePort(*row->port, port);
-        });
-        if (found == pending_.end()) {
-            return nullptr;
-        }
-        const ProvisionRow* row = *found;
-        pending_.erase(found);
-        ++taken_;
-        return row;
-    }
-
-    // The row `wanted` in place of `taken` when it still waits; `taken` then goes back to the
-    // front.
-    const ProvisionRow* Exchange(const ProvisionRow& taken, const std::string& wanted) {
-        const std::lock_guard lock(mutex_);
-        const auto found = std::find_if(pending_.begin(), pending_.end(),
-                                        [&wanted](const auto* row) { return row->id == wanted; });
-        if (found == pending_.end()) {
-            return nullptr;
-        }
-        const ProvisionRow* row = *found;
-        pending_.erase(found);
-        pending_.push_front(&taken);
-        return row;
-    }
-
-    // `done`: the row is finished; otherwise it goes back to the front for the next device.
-    void Finish(const ProvisionRow& row, bool done) {
-        const std::lock_guard lock(mutex_);
-        --taken_;
-        if (!done) {
-            pending_.push_front(&row);
-        }
-    }
-
-    // No row waits and none is being written: a failure can no longer bring one back.
-    [[nodiscard]] bool RunOut() {
-        const std::lock_guard lock(mutex_);
-        return pending_.empty() && taken_ == 0;
-    }
-
-private:
-    std::mutex mutex_;
-    std::deque<const ProvisionRow*> pending_;
-    int taken_ = 0;
-};
-
-// What is known of the rows: those finished (in the report or in this run) by the hash of their
-// image, the ones whose device may hold their new password, and each row's latest verdict.
-class RowBook {
-public:
-    enum class State { NotStarted, Failed, Done };
-
-    RowBook(const std::vector<ProvisionRow>& rows, const ReportHistory& history) {
-        for (const ProvisionRow& row : rows) {
-            if (history.done.contains(row.id)) {
-                Finished(row);
-            } else {
-                states_[row.id] = State::NotStarted;
-            }
-            if (history.mayHoldNewPassword.contains(row.id) && row.newPassword) {
-                mayHoldNew_.emplace(row.id, *row.newPassword);
-            }
-        }
-        for (const auto& [hash, id] : history.doneImages) {
-            if (!states_.contains(id)) {
-                // A row no longer in the table: its image alone tells its devices.
-                finished_.emplace(hash, Entry{id, std::nullopt});
-            }
-        }
-    }
-
-    void Finished(const ProvisionRow& row) {
-        const std::lock_guard lock(mutex_);
-        finished_.emplace(Sha256Hex(row.image), Entry{row.id, row.newPassword});
-        if (row.newPassword) {
-            passwords_.push_back({*row.newPassword, row.id});
-        }
-        states_[row.id] = State::Done;
-        mayHoldNew_.erase(row.id);
-    }
-
-    void Failed(const ProvisionRow& row, bool mayHoldNewPassword) {
-        const std::lock_guard lock(mutex_);
-        if (states_[row.id] != State::Done) {
-            states_[row.id] = State::Failed;
-        }
-        if (mayHoldNewPassword && row.newPassword) {
-            mayHoldNew_.emplace(row.id, *row.newPassword);
-        }
-    }
-
-    [[nodiscard]] bool MayHoldNewPassword(const ProvisionRow& row) {
-        const std::lock_guard lock(mutex_);
-        return mayHoldNew_.contains(row.id);
-    }
-
-    // Whether anything is finished or half done, so that a device must be looked at first.
-    [[nodiscard]] bool AnythingToCompare() {
-        const std::lock_guard lock(mutex_);
-        return !finished_.empty() || !mayHoldNew_.empty();
-    }
-
-    // The passwords a device may answer to besides its row's: the finished rows' new ones, then
-    // those of rows whose device may hold it, each with that row's id.
-    [[nodiscard]] std::vector<std::pair<std::u16string, std::string>> OtherPasswords() {
-        const std::lock_guard lock(mutex_);
-        std::vector<std::pair<std::u16string, std::string>> others;
-        for (const auto& [password, id] : passwords_) {
-            others.emplace_back(password, std::string());
-        }
-        for (const auto& [id, password] : mayHoldNew_) {
-            others.emplace_back(password, id);
-        }
-        return others;
-    }
-
-    // The finished row a device holds, when its image is one's and it answered to that row's
-    // new password (a row that set none: to any). Rows with equal images count as one.
-    [[nodiscard]] std::optional<std::string> HeldBy(const ConfigImage& image,
-                                                    const std::u16string& answered) {
-        const std::lock_guard lock(mutex_);
-        const auto [first, last] = finished_.equal_range(Sha256Hex(image));
-        for (auto at = first; at != last; ++at) {
-            if (!at->second.newPassword || *at->second.newPassword == answered) {
-                return at->second.id;
-            }
-        }
-        for (const auto& [password, id] : passwords_) {
-            if (password == answered) {
-                return id;  // only a finished device answers to a finished row's new password
-            }
-        }
-        return std::nullopt;
-    }
-
-    // "rows: 10 done, 1 failed, 1 not started".
-    [[nodiscard]] std::pair<std::string, bool> Summary() {
-        const std::lock_guard lock(mutex_);
-        int counts[3] = {};
-        for (const auto& [id, state] : states_) {
-            ++counts[static_cast<int>(state)];
-        }
-        return {"rows: " + std::to_string(counts[2]) + " done, " + std::to_string(counts[1]) +
-                    " failed, " + std::to_string(counts[0]) + " not started",
-                counts[0] + counts[1] > 0};
-    }
-
-private:
-    struct Entry {
-        std::string id;
-        std::optional<std::u16string> newPassword;
-    };
-    std::mutex mutex_;
-    std::multimap<std::string, Entry> finished_;                     // by the SHA-256 of the image
-    std::vector<std::pair<std::u16string, std::string>> passwords_;  // finished rows' new ones
-    std::map<std::string, std::u16string> mayHoldNew_;               // by row id
-    std::map<std::string, State> states_;
-};
-
 class Station {
 public:
-    Station(const ProvisionSetup& setup, const std::vector<ProvisionRow>& rows, RowBook& book,
-            AppendFile* report, char separator, AppendFile* trace)
+    Station(const ProvisionSetup& setup, const std::vector<station::Row>& rows,
+            station::RowBook& book, AppendFile* report, char separator, AppendFile* trace)
         : setup_(setup),
-          queue_(rows),
+          queue_(rows, SamePort),
           book_(book),
           report_(report),
           separator_(separator),
@@ -390,7 +269,7 @@ public:
         trace.Begin();
         try {
             while (WaitForDevice(device)) {
-                const ProvisionRow* row = TakeRow(device, given);
+                const station::Row* row = TakeRow(device, given);
                 if (row == nullptr) {
                     return;
                 }
@@ -488,14 +367,15 @@ private:
         return false;
     }
 
-    // The next row for a device that answered; with --watch it waits while another port's row
-    // may still come back.
-    const ProvisionRow* TakeRow(Device& device, const std::string& given) {
+    // The next row for a device that answered. It waits while another port's row may still come
+    // back: a row being written (a device found holding a finished row gives its row back at
+    // once), and with --watch also a row tied to a port whose device has not come yet.
+    const station::Row* TakeRow(Device& device, const std::string& given) {
         while (true) {
-            if (const ProvisionRow* row = queue_.Take(given)) {
+            if (const station::Row* row = queue_.Take(given)) {
                 return row;
             }
-            if (!setup_.watch || Over()) {
+            if (Over() || (!setup_.watch && !queue_.AnyTaken())) {
                 Say(device, "a device answered, but no row is left for it");
                 return nullptr;
             }
@@ -504,155 +384,83 @@ private:
         }
     }
 
-    // The password the device answers to and the image it holds, tried in order: a row whose
-    // device may hold its new password that one first, then the row's own, then the new
-    // passwords of finished rows and of rows half done. Raises CliError when none answers.
-    struct Look {
-        std::u16string password;
-        std::string owner;  // a half-done row whose new password answered, or empty
-        ConfigImage image{};
-    };
-    Look LookAt(Device& device, const ProvisionRow& row, const std::u16string& password) {
-        std::vector<std::pair<std::u16string, std::string>> tries;
-        if (book_.MayHoldNewPassword(row)) {
-            tries.emplace_back(*row.newPassword, row.id);
-        }
-        tries.emplace_back(password, std::string());
-        for (const auto& other : book_.OtherPasswords()) {
-            const bool tried = std::any_of(tries.begin(), tries.end(), [&other](const auto& t) {
-                return t.first == other.first;
-            });
-            if (!tried) {
-                tries.push_back(other);
-            }
-        }
-        for (const auto& [candidate, owner] : tries) {
-            try {
-                return {candidate, owner, device.Read(candidate)};
-            } catch (const CliError& error) {
-                if (error.Code() != Exit::WrongPassword) {
-                    throw;
-                }
-            }
-        }
-        throw device.Failed(
-            Exit::WrongPassword,
-            "wrong access password: the device refused the row's password" +
-                std::string(tries.size() > 1 ? " and the new passwords of the rows done" : "") +
-                "; " + std::string(kDeviceNotChanged));
-    }
-
     // Gives the device its row, unless it holds a finished one: then the row goes back and
     // the device is left as it is. A device holding a half-done row's new password gets that
     // row instead. Every attempt that reached the device is a report line saying what it holds.
-    void Attempt(Device& device, const ProvisionRow& taken) {
-        const ProvisionRow* chosen = &taken;
+    void Attempt(Device& device, const station::Row& taken) {
+        station::Attempt attempt(
+            device.Exchange(), queue_, book_, taken, setup_.password, [this] { return Over(); },
+            [this, &device](station::Progress progress, const station::Row& row) {
+                switch (progress) {
+                    case station::Progress::AnsweredNewPassword:
+                        Say(device, "row " + row.id + ": the device answered to the new password");
+                        break;
+                    case station::Progress::AnsweredOldPassword:
+                        Say(device, "row " + row.id + ": the device answered to the old password");
+                        break;
+                    case station::Progress::Writing:
+                        Say(device, "row " + row.id + ": writing");
+                        break;
+                }
+            });
         ReportLine line;
-        line.row = taken.id;
         line.port = device.Label();
         line.byId = ByIdOf(device.Label());
-        enum class Stage { Nothing, ConfigurationSent, Verified, PasswordSent };
-        Stage stage = Stage::Nothing;
-        bool interrupted = false;
+        std::optional<Interrupted> stopped;
         try {
-            std::u16string password = chosen->password.value_or(setup_.password);
-            std::optional<Look> look;
-            if (book_.AnythingToCompare()) {
-                look = LookAt(device, *chosen, password);
-                if (const auto held = book_.HeldBy(look->image, look->password)) {
-                    queue_.Finish(*chosen, false);
-                    Say(device, "holds row " + *held +
-                                    ", which is done: not given another row; the device was "
-                                    "not changed");
-                    return;
+            const station::AttemptEnd end = attempt.Run();
+            if (end.kind == station::AttemptEnd::Kind::HoldsFinished) {
+                Say(device, "holds row " + end.heldRow +
+                                ", which is done: not given another row; the device was not "
+                                "changed");
+                return;
+            }
+            if (end.kind == station::AttemptEnd::Kind::Stopped) {
+                throw Interrupted(TerminateRequested());
+            }
+            if (end.kind == station::AttemptEnd::Kind::Done) {
+                line.ok = true;
+                line.message = "configuration written and verified";
+                if (attempt.ForRow().newPassword) {
+                    line.message += end.passwordWasAlreadyNew
+                                        ? "; the access password was already the new one"
+                                        : "; access password changed";
                 }
-                if (!look->owner.empty() && look->owner != chosen->id) {
-                    if (const ProvisionRow* owner = queue_.Exchange(*chosen, look->owner)) {
-                        chosen = owner;  // this device is the one that row was half written to
-                    }
-                }
-                if (look->owner == chosen->id) {
-                    Say(device, "row " + chosen->id + ": the device answered to the new password");
-                } else if (book_.MayHoldNewPassword(*chosen)) {
-                    Say(device, "row " + chosen->id + ": the device answered to the old password");
-                }
-                password = look->password;
+            } else {
+                const CliError failed = AttemptFailure(device, end);
+                line.exitStatus = ToInt(failed.Code());
+                line.message = WithoutLabel(failed.what(), device.Label());
             }
-            const ProvisionRow& row = *chosen;
-            line.row = row.id;
-            Say(device, "row " + row.id + ": writing");
-            bool sent = false;
-            try {
-                device.Write(password, row.image, sent);
-            } catch (...) {
-                stage = sent ? Stage::ConfigurationSent : Stage::Nothing;
-                throw;
-            }
-            stage = Stage::ConfigurationSent;
-            line.sha256 = Sha256Hex(row.image);
-            const ConfigImage back = device.ReadBack(password);
-            if (back != row.image) {
-                throw device.Failed(Exit::DataError,
-                                    "verification failed: the device holds other values");
-            }
-            stage = Stage::Verified;
-            std::string done = "configuration written and verified";
-            if (row.newPassword && *row.newPassword != password) {
-                stage = Stage::PasswordSent;
-                ChangePassword(device, password, *row.newPassword);
-                done += "; access password changed";
-            } else if (row.newPassword) {
-                done += "; the access password was already the new one";
-            }
-            line.ok = true;
-            line.message = done;
-        } catch (const CliError& error) {
-            line.exitStatus = ToInt(error.Code());
-            line.message = WithoutLabel(error.what(), device.Label());
         } catch (const EComPort& error) {
+            const station::Stage stage = attempt.Reached();
             const CliError described = DescribePortError(error, device.Label());
             line.exitStatus = ToInt(described.Code());
             line.message = WithoutLabel(described.what(), device.Label());
-            if (stage == Stage::ConfigurationSent) {
+            if (stage == station::Stage::ConfigurationSent) {
                 line.message += "; " + std::string(kConfigurationMayBeStored);
-            } else if (stage == Stage::PasswordSent) {
+            } else if (stage == station::Stage::Verifying) {
+                line.message += kNotVerifiedNote;
+            } else if (stage == station::Stage::PasswordSent) {
                 line.message += "; " + MayHoldNewPassword(std::nullopt);
             }
-        } catch (const Interrupted&) {
-            line.exitStatus = ToInt(Exit::Interrupted);
-            line.message = "interrupted; ";
-            switch (stage) {
-                case Stage::Nothing:
-                    line.message += kDeviceNotChanged;
-                    break;
-                case Stage::ConfigurationSent:
-                    line.message += kConfigurationMayBeStored;
-                    break;
-                case Stage::Verified:
-                    line.message += "the configuration was written and verified";
-                    break;
-                case Stage::PasswordSent:
-                    line.message += "the configuration was written and verified; " +
-                                    MayHoldNewPassword(std::nullopt);
-                    break;
-            }
-            interrupted = true;
+        } catch (const Interrupted& stop) {
+            line.exitStatus = ToInt(stop.Terminated() ? Exit::Terminated : Exit::Interrupted);
+            line.message = std::string(stop.what()) + "; " + LeftByStop(attempt.Reached());
+            stopped = stop;
         }
-        const ProvisionRow& row = *chosen;
+        const station::Row& row = attempt.ForRow();
         line.row = row.id;
-        queue_.Finish(row, line.ok);
-        if (line.ok) {
-            book_.Finished(row);
-        } else {
-            book_.Failed(row, stage == Stage::PasswordSent);
+        if (attempt.Reached() >= station::Stage::Verifying) {
+            line.sha256 = Sha256Hex(row.image);
         }
+        attempt.Settle(line.ok);
         Record(line);
         KeepRecord(setup_.history,
                    {"provision", "written", device.Label(), row.id, line.ok ? "ok" : line.message},
                    row.image);
         Say(device, "row " + row.id + (line.ok ? ": " : " failed: ") + line.message, !line.ok);
-        if (interrupted) {
-            throw Interrupted();
+        if (stopped) {
+            throw *stopped;
         }
     }
 
@@ -678,8 +486,8 @@ private:
     }
 
     const ProvisionSetup& setup_;
-    RowQueue queue_;
-    RowBook& book_;
+    station::RowQueue queue_;
+    station::RowBook& book_;
     AppendFile* report_;
     char separator_;
     AppendFile* trace_;
@@ -750,9 +558,14 @@ int Provision(const ProvisionSetup& setup) {
     if (!setup.resume) {
         history = ReportHistory{history.separator, {}, {}, {}};
     }
-    RowBook book(rows, history);
-    std::vector<ProvisionRow> todo;
+    std::vector<station::Row> all;
     for (const ProvisionRow& row : rows) {
+        all.push_back({row.id, row.password, row.newPassword, row.port, row.image});
+    }
+    station::RowBook book(all, {history.done, history.doneImages, history.mayHoldNewPassword},
+                          [](const ConfigImage& image) { return Sha256Hex(image); });
+    std::vector<station::Row> todo;
+    for (const station::Row& row : all) {
         if (!history.done.contains(row.id)) {
             todo.push_back(row);
         }
@@ -787,15 +600,18 @@ int Provision(const ProvisionSetup& setup) {
                 [&station, &devices, &setup, i] { station.Work(*devices[i], setup.ports[i]); });
         }
     }
-    const auto [counts, rowsLeft] = book.Summary();
+    // "rows: 10 done, 1 failed, 1 not started".
+    const station::RowCounts counts = book.Counts();
+    const bool rowsLeft = counts.failed + counts.notStarted > 0;
     if (CurrentVerbosity() != Verbosity::Quiet || rowsLeft) {
-        std::fprintf(stderr, "zorvik-cli: %s%s\n", counts.c_str(),
+        std::fprintf(stderr, "zorvik-cli: rows: %d done, %d failed, %d not started%s\n",
+                     counts.done, counts.failed, counts.notStarted,
                      !rowsLeft          ? ""
                      : setup.reportPath ? "; run again with --resume"
                                         : "; run again with --report REPORT.csv and --resume");
     }
     if (StopRequested()) {
-        throw Interrupted();
+        throw Interrupted(TerminateRequested());
     }
     return ToInt(station.AnyFailed() ? Exit::DeviceFailed : Exit::Ok);
 }

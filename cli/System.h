@@ -4,9 +4,28 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace zorvik::cli {
+
+// What the help says of the platform the program runs on: what else a PORT may be, the stops its
+// signals or console events make, what the program ships beside itself and which commands can do
+// their work here. Filled beside the code each fact is about.
+struct PlatformFacts {
+    std::string_view portOption;   // -p's help line
+    std::string_view portForms;    // what a PORT may be besides a COM name and a network address
+    std::string_view portsLine;    // what each line of `ports` gives
+    std::string_view writtenInto;  // the outputs written into rather than replaced
+    std::string_view interrupted;  // how status 130 comes about
+    std::string_view terminated;   // how status 143 comes about
+    std::string_view stopsAtOnce;  // what stops a flash at once, past a first Ctrl-C's warning
+    bool manualPage = false;       // zorvik-cli(1) is installed beside the program
+    bool simulator = false;        // zorvik-sim is installed beside it
+    bool doctor = false;           // the doctor's checks are this system's
+};
+
+[[nodiscard]] const PlatformFacts& Platform();
 
 // Whether standard error is a terminal a person watches (progress bars are drawn only there).
 [[nodiscard]] bool StandardErrorIsTerminal();
@@ -29,11 +48,5 @@ namespace zorvik::cli {
 // however this ends. Nothing when there is no terminal. Raises CliError (status 2) when the
 // input ends first, Interrupted on Ctrl-C.
 [[nodiscard]] std::optional<std::string> ReadHiddenLine(const std::string& prompt);
-
-// For the support report: the system's name and version, the user's groups, and a file's mode
-// and owner ("absent" when there is no such file).
-[[nodiscard]] std::string SystemName();
-[[nodiscard]] std::vector<std::string> UserGroups();
-[[nodiscard]] std::string FileMode(const std::string& path);
 
 }  // namespace zorvik::cli

@@ -2,16 +2,12 @@
 #include "cli/System.h"
 
 #include <fcntl.h>
-#include <grp.h>
 #include <signal.h>
 #include <sys/stat.h>
-#include <sys/utsname.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
-#include <set>
 
 #include "cli/Console.h"
 #include "cli/ExitCode.h"
@@ -33,14 +29,26 @@ void CountSignal(int signal) {
 // than SIG_IGN, so that programs started from here get the signal's usual effect back.
 void IgnoreFileSizeLimit(int /*signal*/) {}
 
-std::string GroupName(gid_t gid) {
-    if (const group* entry = ::getgrgid(gid)) {
-        return entry->gr_name;
-    }
-    return std::to_string(gid);
-}
-
 }  // namespace
+
+const PlatformFacts& Platform() {
+    static constexpr PlatformFacts kLinux{
+        .portOption = "the device's port: a COM name or a device path",
+        .portForms = "a device path such as /dev/ttyUSB0 or /dev/serial/by-id/..., ",
+        .portsLine =
+            "Each line gives the COM name, the device behind it, and its /dev/serial/by-id "
+            "name where there is one.",
+        .writtenInto = "a device, a named pipe or /dev/stdout",
+        .interrupted = "interrupted by Ctrl-C",
+        // The signals InstallInterruptHandler turns into a stop.
+        .terminated = "stopped by SIGTERM, SIGHUP (a closed terminal) or SIGPIPE (a closed pipe)",
+        .stopsAtOnce = "SIGTERM",
+        .manualPage = true,
+        .simulator = true,
+        .doctor = true,
+    };
+    return kLinux;
+}
 
 void InstallInterruptHandler() {
     struct sigaction action {};
@@ -136,43 +144,6 @@ std::optional<std::string> ReadHiddenLine(const std::string& prompt) {
         line.pop_back();
     }
     return line;
-}
-
-std::string SystemName() {
-    utsname name{};
-    if (::uname(&name) != 0) {
-        return "unknown";
-    }
-    return std::string(name.sysname) + " " + name.release + " " + name.version + " " + name.machine;
-}
-
-std::vector<std::string> UserGroups() {
-    std::set<gid_t> ids{::getgid(), ::getegid()};
-    const int count = ::getgroups(0, nullptr);
-    if (count > 0) {
-        std::vector<gid_t> more(static_cast<std::size_t>(count));
-        const int got = ::getgroups(count, more.data());
-        for (int i = 0; i < got; ++i) {
-            ids.insert(more[static_cast<std::size_t>(i)]);
-        }
-    }
-    std::vector<std::string> names;
-    for (const gid_t id : ids) {
-        names.push_back(GroupName(id));
-    }
-    return names;
-}
-
-std::string FileMode(const std::string& path) {
-    struct stat info {};
-    if (::lstat(path.c_str(), &info) != 0) {
-        return "absent";
-    }
-    char text[96];
-    std::snprintf(text, sizeof text, "mode %04o, owner uid %u, group %s",
-                  static_cast<unsigned>(info.st_mode & 07777), static_cast<unsigned>(info.st_uid),
-                  GroupName(info.st_gid).c_str());
-    return text;
 }
 
 }  // namespace zorvik::cli

@@ -71,6 +71,24 @@ void WriteConsoleText(HANDLE console, const std::string& text) {
 
 }  // namespace
 
+const PlatformFacts& Platform() {
+    static constexpr PlatformFacts kWindows{
+        .portOption = "the device's port: a COM name or a network address",
+        .portForms = "",
+        .portsLine = "Each line gives the COM name and the system's own name of the port.",
+        .writtenInto = "a device or a named pipe",
+        // The console events CountControl turns into a stop.
+        .interrupted = "interrupted by Ctrl-C or Ctrl-Break",
+        .terminated = "stopped by its console window closing, a logoff or a shutdown",
+        .stopsAtOnce = "closing the console window",
+        // The zip holds the program alone; the doctor's checks are Linux's devices and udev.
+        .manualPage = false,
+        .simulator = false,
+        .doctor = false,
+    };
+    return kWindows;
+}
+
 void InstallInterruptHandler() {
     ::SetConsoleCtrlHandler(CountControl, TRUE);
 }
@@ -144,46 +162,6 @@ std::optional<std::string> ReadHiddenLine(const std::string& prompt) {
         throw CliError(Exit::Usage, "no password typed");
     }
     return Narrow(line);
-}
-
-std::string SystemName() {
-    // The version as the system itself has it, which GetVersionEx hides from programs without a
-    // manifest; Wine says which Wine it is as well.
-    std::string name = "Windows";
-    if (const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll")) {
-        using GetVersion = LONG(WINAPI*)(OSVERSIONINFOW*);
-        using WineVersion = const char*(CDECL*)();
-        if (const auto get = reinterpret_cast<GetVersion>(
-                reinterpret_cast<void*>(::GetProcAddress(ntdll, "RtlGetVersion")))) {
-            OSVERSIONINFOW info{};
-            info.dwOSVersionInfoSize = sizeof info;
-            if (get(&info) == 0) {
-                name += " " + std::to_string(info.dwMajorVersion) + "." +
-                        std::to_string(info.dwMinorVersion) + "." +
-                        std::to_string(info.dwBuildNumber);
-            }
-        }
-        if (const auto wine = reinterpret_cast<WineVersion>(
-                reinterpret_cast<void*>(::GetProcAddress(ntdll, "wine_get_version")))) {
-            name += std::string(" (Wine ") + wine() + ")";
-        }
-    }
-    return name;
-}
-
-std::vector<std::string> UserGroups() {
-    return {};  // Windows grants a port to whoever opens it first, not by group
-}
-
-std::string FileMode(const std::string& path) {
-    if (path.empty()) {
-        return "absent";
-    }
-    const DWORD attributes = ::GetFileAttributesW(Widen(path).c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) {
-        return "absent";
-    }
-    return (attributes & FILE_ATTRIBUTE_READONLY) != 0 ? "read-only" : "present";
 }
 
 }  // namespace zorvik::cli

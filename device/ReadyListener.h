@@ -10,6 +10,11 @@
 
 namespace zorvik {
 
+// A device that has refused a password ignores the line until the host has been silent this long.
+// Reopening the port wakes it at once, except where it cannot see the port (a three-wire cable):
+// there no banner comes before this has passed.
+constexpr int kRefusalSilenceMs = 3000;
+
 constexpr int kListenPollMs = 20;     // between the listener's reads
 constexpr int kListenReadCount = 64;  // characters taken per read
 

@@ -49,6 +49,8 @@ struct HistoryListing {
 // $XDG_STATE_HOME/zorvik-cli/history, else ~/.local/state/zorvik-cli/history (on Windows
 // %LOCALAPPDATA%\zorvik-cli\history); empty when none of these is known.
 [[nodiscard]] std::string DefaultHistoryFolder();
+// The same as the user is told it, by the variables it comes from.
+[[nodiscard]] std::string DefaultHistoryFolderText();
 
 class HistoryStore {
 public:

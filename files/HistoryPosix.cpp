@@ -6,13 +6,28 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <string_view>
 
 #include "files/FileError.h"
+#include "files/History.h"
 #include "files/HistorySystem.h"
 #include "files/UtcTime.h"
 #include "files/WriteAll.h"
 
 namespace zorvik {
+
+namespace {
+
+constexpr std::string_view kStateTail = "/zorvik-cli/history";  // below the state folder
+constexpr std::string_view kDefaultState = "/.local/state";     // below $HOME, without one
+
+}  // namespace
+
+std::string DefaultHistoryFolderText() {
+    return "$XDG_STATE_HOME" + std::string(kStateTail) + " (~" + std::string(kDefaultState) +
+           std::string(kStateTail) + ")";
+}
 
 std::tm UtcTime(std::time_t when) {
     std::tm utc{};
@@ -63,10 +78,10 @@ std::string DefaultFolder() {
     };
     // A relative XDG_STATE_HOME is invalid and ignored, as the base directory rules say.
     if (const std::string state = set("XDG_STATE_HOME"); state.starts_with('/')) {
-        return state + "/zorvik-cli/history";
+        return state + std::string(kStateTail);
     }
     const std::string home = set("HOME");
-    return home.empty() ? "" : home + "/.local/state/zorvik-cli/history";
+    return home.empty() ? "" : home + std::string(kDefaultState) + std::string(kStateTail);
 }
 
 }  // namespace zorvik::history

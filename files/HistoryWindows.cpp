@@ -7,13 +7,26 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <string_view>
 
 #include "files/FileError.h"
+#include "files/History.h"
 #include "files/HistorySystem.h"
 #include "files/UtcTime.h"
 #include "files/WideText.h"
 
 namespace zorvik {
+
+namespace {
+
+constexpr std::string_view kLocalTail = "\\zorvik-cli\\history";  // below %LOCALAPPDATA%
+
+}  // namespace
+
+std::string DefaultHistoryFolderText() {
+    return "%LOCALAPPDATA%" + std::string(kLocalTail);
+}
 
 std::tm UtcTime(std::time_t when) {
     std::tm utc{};
@@ -59,7 +72,7 @@ void Remove(const std::string& path) noexcept {
 
 std::string DefaultFolder() {
     const wchar_t* local = ::_wgetenv(L"LOCALAPPDATA");
-    return local == nullptr || *local == L'\0' ? "" : Narrow(local) + "\\zorvik-cli\\history";
+    return local == nullptr || *local == L'\0' ? "" : Narrow(local) + std::string(kLocalTail);
 }
 
 }  // namespace zorvik::history

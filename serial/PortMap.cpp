@@ -18,12 +18,15 @@ namespace zorvik {
 
 namespace {
 
-constexpr int kFirstUart = 1;  // COM1 is /dev/ttyS0
-constexpr int kLastUart = 8;   // COM8 is /dev/ttyS7
-constexpr int kFirstUsb = 9;   // COM9 is /dev/ttyUSB0
-constexpr int kLastUsb = 24;   // COM24 is /dev/ttyUSB15
-constexpr int kFirstAcm = 25;  // COM25 is /dev/ttyACM0
-constexpr int kLastAcm = 40;   // COM40 is /dev/ttyACM15
+constexpr int kFirstUart = 1;                    // COM1 is /dev/ttyS0
+constexpr int kLastUart = 8;                     // COM8 is /dev/ttyS7
+constexpr int kFirstUsb = 9;                     // COM9 is /dev/ttyUSB0
+constexpr int kLastUsb = 24;                     // COM24 is /dev/ttyUSB15
+constexpr int kFirstAcm = 25;                    // COM25 is /dev/ttyACM0
+constexpr int kLastAcm = 40;                     // COM40 is /dev/ttyACM15
+constexpr std::string_view kUartStem = "/ttyS";  // below /dev
+constexpr std::string_view kUsbStem = "/ttyUSB";
+constexpr std::string_view kAcmStem = "/ttyACM";
 
 // sysfs reports an 8250 slot with no chip behind it as this UART type.
 constexpr long kPortUnknown = 0;
@@ -89,6 +92,19 @@ std::string ParentOf(const std::string& path) {
 
 }  // namespace
 
+std::string PortMap::Described() {
+    // "COM9-COM24 /dev/ttyUSB0-15"
+    const auto range = [](int first, int last, std::string_view are, std::string_view stem) {
+        return ComPortName(first) + "-" + ComPortName(last) + std::string(are) + "/dev" +
+               std::string(stem) + "0-" + std::to_string(last - first);
+    };
+    return "The numbers are fixed: " + range(kFirstUart, kLastUart, " are ", kUartStem) + ", " +
+           range(kFirstUsb, kLastUsb, " ", kUsbStem) + ", " +
+           range(kFirstAcm, kLastAcm, " ", kAcmStem) + ", " + ComPortName(kFirstLinkedPort) + "-" +
+           ComPortName(kLastLinkedPort) + " links in the user's port folder ($XDG_RUNTIME_DIR" +
+           std::string(kPortFolderTail) + ")";
+}
+
 PortMap::PortMap() : PortMap(Roots{"/dev", "/sys", UserPortFolder()}) {}
 
 PortMap::PortMap(Roots roots) : roots_(std::move(roots)) {}
@@ -104,13 +120,13 @@ std::string PortMap::UserPortFolder() {
 
 std::optional<std::string> PortMap::DevicePath(int number) const {
     if (number >= kFirstUart && number <= kLastUart) {
-        return Numbered(roots_.dev + "/ttyS", number - kFirstUart);
+        return Numbered(roots_.dev + std::string(kUartStem), number - kFirstUart);
     }
     if (number >= kFirstUsb && number <= kLastUsb) {
-        return Numbered(roots_.dev + "/ttyUSB", number - kFirstUsb);
+        return Numbered(roots_.dev + std::string(kUsbStem), number - kFirstUsb);
     }
     if (number >= kFirstAcm && number <= kLastAcm) {
-        return Numbered(roots_.dev + "/ttyACM", number - kFirstAcm);
+        return Numbered(roots_.dev + std::string(kAcmStem), number - kFirstAcm);
     }
     if (Linked(number) && !roots_.links.empty()) {
         return roots_.links + "/" + ComPortName(number);
@@ -156,6 +172,10 @@ std::optional<std::string> ReadLink(const std::string& path) {
         return std::nullopt;
     }
     return std::string(buffer, static_cast<std::size_t>(length));
+}
+
+std::vector<ListedPort> SystemListedPorts() {
+    return {};
 }
 
 bool PortMap::Present(int number) const {

@@ -47,6 +47,10 @@ public:
     // $XDG_RUNTIME_DIR/zorvik-gsm/ports, or /tmp/zorvik-gsm-<uid>/ports without a runtime folder.
     [[nodiscard]] static std::string UserPortFolder();
 
+    // What the names stand for on this platform, as the help tells it: "The numbers are fixed:
+    // COM1-COM8 are /dev/ttyS0-7, ..." on Linux.
+    [[nodiscard]] static std::string Described();
+
     // The path COMn maps to, present or not; nullopt outside 1..50 (and for 41..50 without a
     // link folder).
     [[nodiscard]] std::optional<std::string> DevicePath(int number) const;
@@ -93,6 +97,16 @@ private:
 void SortPortNames(std::vector<std::string>& names);
 // What the symbolic link at `path` holds, as written in it; nullopt when `path` is no link.
 [[nodiscard]] std::optional<std::string> ReadLink(const std::string& path);
+
+// A serial port as the system itself lists it: its device's name ("\Device\Serial0") and its
+// port name ("COM1").
+struct ListedPort {
+    std::string device;
+    std::string name;
+};
+// Windows' own list of serial ports (HARDWARE\DEVICEMAP\SERIALCOMM), in the registry's order;
+// Linux keeps no such list and gives none.
+[[nodiscard]] std::vector<ListedPort> SystemListedPorts();
 
 // "COM" followed by `number`.
 [[nodiscard]] std::string ComPortName(int number);

@@ -25,6 +25,12 @@ std::string PortMap::UserPortFolder() {
     return "";  // Windows names its ports itself
 }
 
+std::string PortMap::Described() {
+    return ComPortName(kFirstComPort) + "-" + ComPortName(kLastComPort) +
+           " are the system's own ports of those names (" + std::string(kDeviceNamespace) +
+           "COMn), as Device Manager lists them under \"Ports (COM & LPT)\"";
+}
+
 std::optional<std::string> PortMap::DevicePath(int number) const {
     if (number < kFirstComPort || number > kLastComPort) {
         return std::nullopt;
@@ -57,11 +63,11 @@ bool PortMap::Present(int number) const {
     return ::GetDefaultCommConfigW(wide.c_str(), &config, &size) != 0;
 }
 
-std::vector<std::string> PortMap::ListPresent() const {
-    std::vector<std::string> names;
+std::vector<ListedPort> SystemListedPorts() {
+    std::vector<ListedPort> ports;
     HKEY key = nullptr;
     if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSerialCommKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
-        return names;
+        return ports;
     }
     for (DWORD index = 0;; ++index) {
         wchar_t valueName[kValueNameChars];
@@ -81,10 +87,19 @@ std::vector<std::string> PortMap::ListPresent() const {
         while (chars > 0 && text[chars - 1] == L'\0') {
             --chars;
         }
-        // Port names are plain ASCII ("COM3").
-        names.emplace_back(text, text + chars);
+        // Port and device names are plain ASCII ("COM3", "\Device\Serial0").
+        ports.push_back(
+            {std::string(valueName, valueName + nameChars), std::string(text, text + chars)});
     }
     ::RegCloseKey(key);
+    return ports;
+}
+
+std::vector<std::string> PortMap::ListPresent() const {
+    std::vector<std::string> names;
+    for (const ListedPort& port : SystemListedPorts()) {
+        names.push_back(port.name);
+    }
     SortPortNames(names);
     return names;
 }

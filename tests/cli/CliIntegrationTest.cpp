@@ -137,7 +137,12 @@ TEST(CliOverPty, EachFailureEndsWithItsOwnStatusAndSaysWhatHappened) {
          {"provision", "FILE", "--devices", "FILE", "-p", "PORT", "-p", "\\\\.\\com41"},
          2,
          "provision: COM41 and \\\\.\\com41 are the same port; give each port once"},
-        {"no banner", {"--no-banner"}, {"read", "-p", "PORT"}, 4, "no Ready banner"},
+        {"no banner",
+         {"--no-banner"},
+         {"read", "-p", "PORT"},
+         4,
+         "no Ready banner from the device (is it connected and on? a device that has just refused "
+         "a password stays silent for 3 s)"},
         {"silent",
          {"--silent-status"},
          {"read", "-p", "PORT"},

@@ -1,7 +1,9 @@
-// The doctor's checks on fixture trees of /dev, /sys, /proc and the udev rule folders, as one
-// table: what each situation makes of each check, the exit status and the fix offered.
+// The doctor's checks on fixture trees of /dev, /sys, /proc and the udev rule folders, as tables:
+// what each situation makes of each check, the exit status and the fix offered; and each fix that
+// acts on files, run as printed in the tree, mends what it was offered for.
 #include <sys/stat.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -18,7 +20,9 @@ namespace {
 
 namespace fs = std::filesystem;
 using cli::Exit;
+using cli::Finding;
 using cli::Opening;
+using zorvik::PortFault;
 
 struct FakeAccounts : cli::Accounts {
     bool inLogin = true;
@@ -44,6 +48,7 @@ public:
         Write("sys/bus/usb-serial/drivers/ftdi_sio/uevent", "");
         Write("sys/bus/usb-serial/devices/ttyUSB0/latency_timer", "1\n");
         Write("proc/1/comm", "init\n");
+        Link("dev/serial/by-id/usb-FTDI_A1B2-if00-port0", "../../ttyUSB0");
         fs::create_directories(root_.Root() + "/sys/class/tty/ttyUSB0");
         Link("sys/class/tty/ttyUSB0/device", root_.Root() + "/" + usb + "1-1:1.0/ttyUSB0");
         Link(usb + "1-1:1.0/ttyUSB0/driver", root_.Root() + "/sys/bus/usb-serial/drivers/ftdi_sio");
@@ -64,14 +69,44 @@ private:
 
 struct Expected {
     const char* check;
-    bool ok;
+    Finding finding;
     const char* says = "";  // in the detail or the fix
 };
+
+constexpr Finding kOk = Finding::Ok;
+constexpr Finding kWarning = Finding::Warning;
+constexpr Finding kProblem = Finding::Problem;
+
+// The doctor on the fixture, with the port folder `links`, each opening going as `opening` says.
+cli::DoctorReport Examine(const Fixture& fixture, const FakeAccounts& accounts,
+                          const std::optional<std::string>& port, Opening::Result opening,
+                          int* opened = nullptr) {
+    const cli::DoctorSetup setup{fixture.Root(), fixture.Root() + "/links", &accounts,
+                                 [=](const std::string&) {
+                                     if (opened != nullptr) {
+                                         ++*opened;
+                                     }
+                                     return Opening{opening, "permission denied"};
+                                 },
+                                 [](const std::string& address) {
+                                     return address.find("nowhere") != std::string::npos
+                                                ? cli::Reaching{false, PortFault::UnknownHost,
+                                                                address + ": unknown host"}
+                                                : cli::Reaching{};
+                                 }};
+    return cli::RunDoctor(setup, port);
+}
+
+const cli::DoctorCheck* Find(const cli::DoctorReport& report, const std::string& name) {
+    const auto found = std::find_if(report.checks.begin(), report.checks.end(),
+                                    [&](const auto& c) { return c.name == name; });
+    return found == report.checks.end() ? nullptr : &*found;
+}
 
 struct DoctorCase {
     const char* name;
     std::function<void(Fixture&, FakeAccounts&)> arrange;
-    const char* port;
+    std::optional<std::string> port;
     Opening::Result opening;
     Exit status;
     std::vector<Expected> expected;
@@ -85,32 +120,32 @@ TEST(Doctor, NamesEachProblemWithItsFixAndEndsWithTheStatusOfTheOpening) {
          "COM9",
          Opening::Result::Answered,
          Exit::Ok,
-         {{"ports", true, "COM9"},
-          {"port", true, "/dev/ttyUSB0, USB adapter 0403:6001 (ftdi_sio)"},
-          {"access", true},
-          {"holder", true},
-          {"modemmanager", true},
-          {"brltty", true},
-          {"latency", true},
-          {"open", true}}},
+         {{"ports", kOk, "COM9"},
+          {"port", kOk, "/dev/ttyUSB0, USB adapter 0403:6001 (ftdi_sio)"},
+          {"access", kOk},
+          {"holder", kOk},
+          {"modemmanager", kOk},
+          {"brltty", kOk},
+          {"latency", kOk},
+          {"open", kOk}}},
         {"joined the group after logging in",
          [](Fixture&, FakeAccounts& a) { a.inLogin = false; },
          "COM9",
          Opening::Result::Refused,
          Exit::PortUnusable,
-         {{"access", false, "log out and in again"}, {"open", false}}},
+         {{"access", kProblem, "log out and in again"}, {"open", kProblem}}},
         {"not in the group",
          [](Fixture&, FakeAccounts& a) { a.inLogin = a.inDatabase = false; },
          "COM9",
          Opening::Result::Refused,
          Exit::PortUnusable,
-         {{"access", false, "sudo usermod -aG dialout tester"}}},
+         {{"access", kProblem, "sudo usermod -aG dialout tester"}}},
         {"ModemManager without a rule",
          [](Fixture& f, FakeAccounts&) { f.Write("proc/77/comm", "ModemManager\n"); },
          "COM9",
          Opening::Result::Answered,
          Exit::Ok,
-         {{"modemmanager", false, "zorvik-cli doctor -p COM9 --fix"}}},
+         {{"modemmanager", kWarning, "sudo zorvik-cli doctor -p COM9 --fix"}, {"open", kOk}}},
         {"ModemManager told by a rule",
          [](Fixture& f, FakeAccounts&) {
              f.Write("proc/77/comm", "ModemManager\n");
@@ -121,7 +156,7 @@ TEST(Doctor, NamesEachProblemWithItsFixAndEndsWithTheStatusOfTheOpening) {
          "COM9",
          Opening::Result::Answered,
          Exit::Ok,
-         {{"modemmanager", true}}},
+         {{"modemmanager", kOk}}},
         {"brltty's rule claims the adapter",
          [](Fixture& f, FakeAccounts&) {
              f.Write("usr/lib/udev/rules.d/85-brltty.rules",
@@ -130,7 +165,7 @@ TEST(Doctor, NamesEachProblemWithItsFixAndEndsWithTheStatusOfTheOpening) {
          "COM9",
          Opening::Result::Answered,
          Exit::Ok,
-         {{"brltty", false, "sudo ln -s /dev/null /etc/udev/rules.d/85-brltty.rules"}}},
+         {{"brltty", kWarning, "sudo ln -s /dev/null /etc/udev/rules.d/85-brltty.rules"}}},
         {"brltty's rule switched off in /etc",
          [](Fixture& f, FakeAccounts&) {
              f.Write("lib/udev/rules.d/85-brltty.rules", "ENV{PRODUCT}==\"403/6001/*\"\n");
@@ -139,7 +174,7 @@ TEST(Doctor, NamesEachProblemWithItsFixAndEndsWithTheStatusOfTheOpening) {
          "COM9",
          Opening::Result::Answered,
          Exit::Ok,
-         {{"brltty", true}}},
+         {{"brltty", kOk}}},
         {"a slow latency timer",
          [](Fixture& f, FakeAccounts&) {
              f.Write("sys/bus/usb-serial/devices/ttyUSB0/latency_timer", "16\n");
@@ -147,26 +182,65 @@ TEST(Doctor, NamesEachProblemWithItsFixAndEndsWithTheStatusOfTheOpening) {
          "COM9",
          Opening::Result::Answered,
          Exit::Ok,
-         {{"latency", false,
+         {{"latency", kWarning,
            "echo 1 | sudo tee /sys/bus/usb-serial/devices/ttyUSB0/latency_timer"}}},
         {"no device answers",
          none,
          "COM9",
          Opening::Result::Silent,
          Exit::NoDevice,
-         {{"open", false, "no Ready banner"}}},
+         {{"open", kProblem, "no Ready banner"}}},
         {"a port that is not there",
          none,
          "COM10",
          Opening::Result::Answered,
          Exit::PortUnusable,
-         {{"port", false, "present: COM9"}}},
+         {{"port", kProblem, "present: COM9"}}},
         {"a linked port without its link",
          none,
          "COM41",
          Opening::Result::Answered,
          Exit::PortUnusable,
-         {{"port", false, "no link COM41"}}},
+         {{"port", kProblem, "no link COM41"}}},
+        {"the simulated device's own program has its pty open",
+         [](Fixture& f, FakeAccounts&) {
+             f.Write("proc/50/comm", "zorvik-sim\n");
+             f.Link("proc/50/fd/3", "/dev/null");
+         },
+         "COM9",
+         Opening::Result::Answered,
+         Exit::Ok,
+         {{"holder", kOk, "zorvik-sim (PID 50), the simulated device"}}},
+        {"another program holds the port, which stays silent",
+         [](Fixture& f, FakeAccounts&) {
+             f.Write("proc/60/comm", "minicom\n");
+             f.Link("proc/60/fd/3", "/dev/null");
+         },
+         "COM9",
+         Opening::Result::Silent,
+         Exit::NoDevice,
+         {{"holder", kProblem, "kill 60"}, {"open", kProblem, "the cause: the holder line"}}},
+        {"another program has an answering port open too",
+         [](Fixture& f, FakeAccounts&) {
+             f.Write("proc/60/comm", "minicom\n");
+             f.Link("proc/60/fd/3", "/dev/null");
+         },
+         "COM9",
+         Opening::Result::Answered,
+         Exit::Ok,
+         {{"holder", kWarning, "held by minicom"}, {"open", kOk}}},
+        {"several ports and none named",
+         [](Fixture& f, FakeAccounts&) { f.Link("dev/ttyACM0", "/dev/null"); },
+         std::nullopt,
+         Opening::Result::Answered,
+         Exit::Usage,
+         {{"port", kProblem, "zorvik-cli doctor -p COM25, or zorvik-cli doctor -p COM9"}}},
+        {"a linked server whose host is unknown",
+         [](Fixture& f, FakeAccounts&) { f.Link("links/COM42", "rfc2217://nowhere.invalid:2217"); },
+         "COM42",
+         Opening::Result::Answered,
+         Exit::PortUnusable,
+         {{"port", kProblem, "mend the host name nowhere.invalid in the link"}}},
     };
     for (const DoctorCase& test : cases) {
         SCOPED_TRACE(test.name);
@@ -176,26 +250,82 @@ TEST(Doctor, NamesEachProblemWithItsFixAndEndsWithTheStatusOfTheOpening) {
         FakeAccounts accounts;
         test.arrange(fixture, accounts);
         int opened = 0;
-        const cli::DoctorSetup setup{fixture.Root(),
-                                     fixture.Root() + "/links",
-                                     &accounts,
-                                     [&](const std::string&) {
-                                         ++opened;
-                                         return Opening{test.opening, "permission denied"};
-                                     },
-                                     {}};
-        const cli::DoctorReport report = cli::RunDoctor(setup, test.port);
+        const cli::DoctorReport report =
+            Examine(fixture, accounts, test.port, test.opening, &opened);
         EXPECT_EQ(report.status, test.status);
-        EXPECT_EQ(opened, test.status == Exit::PortUnusable && report.device.empty() ? 0 : 1);
+        EXPECT_EQ(opened, report.checks.back().name == "open" ? 1 : 0);
         for (const Expected& expected : test.expected) {
-            const auto found =
-                std::find_if(report.checks.begin(), report.checks.end(),
-                             [&](const auto& c) { return c.name == expected.check; });
-            ASSERT_NE(found, report.checks.end()) << expected.check;
-            EXPECT_EQ(found->ok, expected.ok) << expected.check << ": " << found->detail;
+            const cli::DoctorCheck* found = Find(report, expected.check);
+            ASSERT_NE(found, nullptr) << expected.check;
+            EXPECT_EQ(found->finding, expected.finding) << expected.check << ": " << found->detail;
             EXPECT_NE((found->detail + " | " + found->fix).find(expected.says), std::string::npos)
                 << found->detail << " | " << found->fix;
         }
+    }
+}
+
+struct FixCase {
+    const char* name;
+    std::function<void(Fixture&)> arrange;
+    const char* port;
+    const char* check;
+    const char* fix;  // what the fix says
+};
+
+// The fix acts on this machine's paths; in the fixture they lie under its root, and nothing is
+// run as root.
+std::string InTree(std::string fix, const std::string& root) {
+    for (std::size_t at = 0; (at = fix.find("sudo ", at)) != std::string::npos;) {
+        fix.erase(at, 5);
+    }
+    for (std::size_t at = 0; (at = fix.find(" /dev/", at)) != std::string::npos; at += 6) {
+        fix.insert(at + 1, root);
+        at += root.size();
+    }
+    return fix;
+}
+
+TEST(Doctor, EachFixRunAsPrintedMendsWhatItWasOfferedFor) {
+    const std::vector<FixCase> cases = {
+        {"a missing port folder", [](Fixture& f) { fs::remove(f.Root() + "/links"); }, "COM41",
+         "port", "mkdir -p -m 700 "},
+        {"a port folder others could change",
+         [](Fixture& f) { ::chmod((f.Root() + "/links").c_str(), 0777); }, "COM41", "port",
+         "chmod 700 "},
+        {"a file where the port folder should be",
+         [](Fixture& f) {
+             fs::remove(f.Root() + "/links");
+             f.Write("links", "");
+         },
+         "COM41", "port", "rm "},
+        {"a port folder in a folder others could change",
+         [](Fixture& f) { ::chmod(f.Root().c_str(), 0777); }, "COM41", "port", "chmod go-w "},
+        {"a linked port without its link", [](Fixture&) {}, "COM41", "port", "ln -sfn "},
+        {"a link to a regular file",
+         [](Fixture& f) {
+             f.Write("notes.txt", "");
+             f.Link("links/COM41", f.Root() + "/notes.txt");
+         },
+         "COM41", "port", "ln -sfn /dev/serial/by-id/usb-FTDI_A1B2-if00-port0 "},
+    };
+    for (const FixCase& test : cases) {
+        SCOPED_TRACE(test.name);
+        Fixture fixture;
+        fs::create_directories(fixture.Root() + "/links");
+        ::chmod((fixture.Root() + "/links").c_str(), 0700);
+        test.arrange(fixture);
+        const FakeAccounts accounts;
+        const auto before = Examine(fixture, accounts, test.port, Opening::Result::Answered);
+        const cli::DoctorCheck* found = Find(before, test.check);
+        ASSERT_NE(found, nullptr);
+        ASSERT_EQ(found->finding, kProblem) << found->detail;
+        EXPECT_NE(found->fix.find(test.fix), std::string::npos) << found->fix;
+        const std::string command = InTree(found->fix, fixture.Root());
+        ASSERT_EQ(std::system(command.c_str()), 0) << command;
+        const auto after = Examine(fixture, accounts, test.port, Opening::Result::Answered);
+        const cli::DoctorCheck* again = Find(after, test.check);
+        ASSERT_NE(again, nullptr);
+        EXPECT_NE(again->detail, found->detail) << command;
     }
 }
 

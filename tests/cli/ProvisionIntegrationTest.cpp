@@ -455,6 +455,7 @@ TEST_F(Provisioning, DoctorOpensARealPtyAndTellsAnAnsweringDeviceFromASilentOne)
     const CliRun answered = Run({"doctor", "-p", "COM41"});
     EXPECT_EQ(answered.status, 0) << answered.out << answered.err;
     EXPECT_NE(answered.out.find("open: ok"), std::string::npos) << answered.out;
+    EXPECT_EQ(answered.out.find("problem"), std::string::npos) << "zorvik-sim is no holder";
     const CliRun silent = Run({"doctor", "-p", "COM42"});
     EXPECT_EQ(silent.status, 4) << silent.out << silent.err;
     const CliRun read = Run({"read", "-p", "COM42"});

@@ -73,6 +73,22 @@ TEST(CliStops, EachSignalAtEachStepSaysWhatTheDeviceHolds) {
          kBlockUnanswered,
          143,
          "; the anti-theft settings may be stored"},
+        {"SIGTERM after provision sent",
+         SIGTERM,
+         {"--write-reply", "none"},
+         {"provision", "-p", "PORT", "FILE", "--devices", "TABLE"},
+         "",
+         kBlockUnanswered,
+         143,
+         "row r1 failed: terminated; the configuration may be stored"},
+        {"SIGTERM while a station waits",
+         SIGTERM,
+         {"--no-banner", "--verbose"},
+         {"provision", "-p", "PORT", "FILE", "--devices", "TABLE", "--watch"},
+         "",
+         kOpened,
+         143,
+         "rows: 0 done, 0 failed, 1 not started"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -81,8 +97,12 @@ TEST(CliStops, EachSignalAtEachStepSaysWhatTheDeviceHolds) {
         const std::string form =
             bench.WriteText("form.txt", row.cliArgs[0] == "security" ? security : configuration);
         std::vector<std::string> args;
+        const std::string table = bench.WriteText("table.csv", "id\nr1\n");
         for (const std::string& arg : row.cliArgs) {
-            args.push_back(arg == "PORT" ? bench.Port() : arg == "FILE" ? form : arg);
+            args.push_back(arg == "PORT"    ? bench.Port()
+                           : arg == "FILE"  ? form
+                           : arg == "TABLE" ? table
+                                            : arg);
         }
         CliCall call;
         call.input = row.input;
