@@ -13,6 +13,7 @@
 #include "cli/Console.h"
 #include "cli/ExitCode.h"
 #include "cli/System.h"
+#include "device/DeviceExchange.h"
 
 namespace zorvik::cli {
 
