@@ -165,7 +165,7 @@ void TForm1::CreateFrame(QWidget* client) {
         MakeCheckBox(client, "CheckBox6", QStringLiteral("Karta SIM nie wymaga PIN"), 24, 25);
     CheckBox6->SetState(CheckState::Checked);
     CheckBox7 = MakeCheckBox(client, "CheckBox7", QStringLiteral("PIN karty SIM"), 24, 48);
-    MaskEdit6 = new TMaskEdit(kPinMask, client);
+    MaskEdit6 = new TMaskEdit(QString::fromLatin1(kPinMask), client);
     MaskEdit6->setObjectName(QStringLiteral("MaskEdit6"));
     MaskEdit6->setGeometry(123, 43, 40, 21);
     MaskEdit6->setAlignment(Qt::AlignCenter);
