@@ -61,10 +61,10 @@ void TForm1::CreatePageConfiguration() {
                         QStringLiteral("Urządzenie po zaniku napięcia zasilającego "), 10, 26);
     Label25 =
         MakeLabel(GroupBox4, "Label25", QStringLiteral("będzie pracować przez [min]"), 10, 42);
-    auto shutdown =
-        MakeSpinBox(GroupBox4, RangedSpinBoxDesign{"Edit14", "UpDown12", 235, 34, 26,
-                                                   kSwitchOffDelayRange, kPageDefaults.switchOffMinutes,
-                                                   false, TUDAlignButton::udLeft, true});
+    auto shutdown = MakeSpinBox(
+        GroupBox4,
+        RangedSpinBoxDesign{"Edit14", "UpDown12", 235, 34, 26, kSwitchOffDelayRange,
+                            kPageDefaults.switchOffMinutes, false, TUDAlignButton::udLeft, true});
     Edit14 = shutdown.edit;
     UpDown12 = shutdown.upDown;
 
