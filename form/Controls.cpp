@@ -8,24 +8,15 @@
 namespace zorvik {
 
 void TControl::SetEnabled(bool enabled) {
-    if (enabled_ != enabled) {
-        enabled_ = enabled;
-        Changed();
-    }
+    Update(enabled_, enabled);
 }
 
 void TControl::SetVisible(bool visible) {
-    if (visible_ != visible) {
-        visible_ = visible;
-        Changed();
-    }
+    Update(visible_, visible);
 }
 
 void TControl::SetSwitchedOn(bool switchedOn) {
-    if (switchedOn_ != switchedOn) {
-        switchedOn_ = switchedOn;
-        Changed();
-    }
+    Update(switchedOn_, switchedOn);
 }
 
 void TControl::Changed() const {
@@ -35,17 +26,11 @@ void TControl::Changed() const {
 }
 
 void TCaptioned::SetCaption(std::u16string caption) {
-    if (caption_ != caption) {
-        caption_ = std::move(caption);
-        Changed();
-    }
+    Update(caption_, std::move(caption));
 }
 
 void TCaptioned::SetHint(std::u16string hint) {
-    if (hint_ != hint) {
-        hint_ = std::move(hint);
-        Changed();
-    }
+    Update(hint_, std::move(hint));
 }
 
 void TButton::UserClick() const {
@@ -124,17 +109,11 @@ void TEdit::SetText(std::u16string text) {
 }
 
 void TEdit::SetReadOnly(bool readOnly) {
-    if (readOnly_ != readOnly) {
-        readOnly_ = readOnly;
-        Changed();
-    }
+    Update(readOnly_, readOnly);
 }
 
 void TEdit::SetPasswordChar(char16_t passwordChar) {
-    if (passwordChar_ != passwordChar) {
-        passwordChar_ = passwordChar;
-        Changed();
-    }
+    Update(passwordChar_, passwordChar);
 }
 
 void TEdit::Switch(bool switchedOn) {
@@ -154,10 +133,7 @@ void TMaskEdit::SetText(std::u16string_view text) {
 }
 
 void TMaskEdit::SetReadOnly(bool readOnly) {
-    if (readOnly_ != readOnly) {
-        readOnly_ = readOnly;
-        Changed();
-    }
+    Update(readOnly_, readOnly);
 }
 
 void TMaskEdit::Switch(bool switchedOn) {
@@ -213,32 +189,20 @@ int TMaskEdit::Delete(int start, int end) {
 }
 
 void TUpDown::SetMin(int min) {
-    if (min_ != min) {
-        min_ = min;
-        Changed();
-    }
+    Update(min_, min);
 }
 
 void TUpDown::SetMax(int max) {
-    if (max_ != max) {
-        max_ = max;
-        Changed();
-    }
+    Update(max_, max);
 }
 
 void TUpDown::SetIncrement(int increment) {
-    if (increment_ != increment) {
-        increment_ = increment;
-        Changed();
-    }
+    Update(increment_, increment);
 }
 
 void TUpDown::SetPosition(int position) {
     position = std::clamp(position, min_, std::max(min_, max_));
-    if (position_ != position) {
-        position_ = position;
-        Changed();
-    }
+    Update(position_, position);
     ShowPosition();
 }
 
@@ -363,10 +327,7 @@ void TProgressBar::SetRange(int min, int max) {
 
 void TProgressBar::SetPosition(int position) {
     position = std::clamp(position, min_, std::max(min_, max_));
-    if (position_ != position) {
-        position_ = position;
-        Changed();
-    }
+    Update(position_, position);
 }
 
 }  // namespace zorvik

@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "form/ControlStates.h"
@@ -38,6 +39,14 @@ public:
 
 protected:
     void Changed() const;
+    // Sets a piece of the state and tells the face, only when it really changes.
+    template <typename T>
+    void Update(T& field, T value) {
+        if (field != value) {
+            field = std::move(value);
+            Changed();
+        }
+    }
 
 private:
     std::string name_;
