@@ -84,10 +84,7 @@ void TComComboBox::RefreshList() {
     if (!chosen.isEmpty() &&
         std::find(names.begin(), names.end(), chosen.toStdString()) == names.end()) {
         names.push_back(chosen.toStdString());
-        std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-            return QString::fromStdString(a).compare(QString::fromStdString(b),
-                                                     Qt::CaseInsensitive) < 0;
-        });
+        SortPortNames(names);
     }
     QStringList listed;
     for (int i = 0; i < count(); ++i) {

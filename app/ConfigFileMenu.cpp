@@ -11,7 +11,6 @@ namespace {
 
 constexpr const char* kOpenFilter = "Config_File  *.zvk|*.zvk";
 constexpr const char* kSaveFilter = "Config_File *.zvk|*.zvk";
-constexpr const char* kSaveDefaultExt = "zvk";
 
 constexpr const char* kTooLargeText = "Plik jest za duży";
 constexpr const char* kTooLargeCaption = "Błąd";
@@ -30,7 +29,7 @@ FileDialogOptions ConfigOpenDialogOptions() {
 }
 
 FileDialogOptions ConfigSaveDialogOptions() {
-    return {kSaveFilter, kSaveDefaultExt, true};
+    return {kSaveFilter, kConfigFileExtension, true};
 }
 
 std::optional<ConfigImage> OpenConfigFile(WindowDialogs& dialogs,

@@ -123,7 +123,7 @@ QGroupBox* MakeGroupBox(QWidget* parent, const char* name, const QString& captio
 
 TMaskEdit* MakeTelephoneEdit(QWidget* parent, const char* name, int left, int top,
                              bool switchedOn) {
-    auto* edit = new TMaskEdit(kTelephoneMask, parent);
+    auto* edit = new TMaskEdit(QString::fromLatin1(kTelephoneMask), parent);
     edit->setObjectName(QString::fromLatin1(name));
     edit->setGeometry(left, top, kTelephoneWidth, kEditHeight);
     SwitchEdit(*edit, switchedOn);

@@ -5,6 +5,7 @@
 
 #include "app/Controls.h"
 #include "config/Configuration.h"
+#include "form/Design.h"
 
 class QAction;
 class QGroupBox;
@@ -19,13 +20,6 @@ class QRect;
 class QWidget;
 
 namespace zorvik {
-
-// The telephone mask: a plus sign, twelve optional digits, a closing blank; "_" for an empty digit.
-inline const QString kTelephoneMask = QStringLiteral("+999999999999 ;1;_");
-constexpr int kTelephoneFirstDigit = 1;  // the first digit position, after the plus
-// The SIM PIN mask: five optional digits.
-inline const QString kPinMask = QStringLiteral("99999;1;_");
-constexpr int kPinFirstDigit = 0;
 
 // The window's own menu bar, named as the windows name theirs: it stays in the window whatever
 // the desktop does with menus.

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/MaskEdit.h"
+#include "form/ControlStates.h"
 
 class QAbstractButton;
 class QButtonGroup;
@@ -30,8 +31,6 @@ constexpr QRgb kButtonFaceColour = 0xF0F0F0u;  // window background, a switched-
 void SetEditColour(QLineEdit& edit, bool switchedOn);
 // Background and writability together, for the telephone, PIN and password edits.
 void SwitchEdit(QLineEdit& edit, bool switchedOn);
-
-enum class CheckState { Unchecked, Checked, Grey };
 
 // A check box with the product's third state: Grey is drawn greyed, counts as not checked, and is
 // only ever set by the program. A click on Grey checks the box; otherwise clicks toggle it.
@@ -72,8 +71,6 @@ public:
 private:
     QChar passwordChar_;
 };
-
-enum class TUDAlignButton { udLeft, udRight };
 
 // The small up/down arrow control bound to a read-only edit that shows its position as a plain
 // whole number. The arrows and the Up/Down keys in the edit make user steps: ChangingEx runs

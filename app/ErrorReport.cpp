@@ -4,7 +4,7 @@
 #include <cerrno>
 #include <exception>
 
-#include "app/words/NoticeWords.h"
+#include "words/NoticeWords.h"
 #include "files/FileError.h"
 #include "serial/ComPort.h"
 #include "serial/NetworkPort.h"

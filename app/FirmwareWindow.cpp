@@ -16,8 +16,8 @@
 
 #include "app/ControlFactory.h"
 #include "app/WindowClock.h"
-#include "app/words/DialogNotices.h"
-#include "app/words/NoticeWords.h"
+#include "words/DialogNotices.h"
+#include "words/NoticeWords.h"
 #include "files/FileIo.h"
 
 namespace zorvik {

@@ -165,7 +165,7 @@ void TForm1::CreateFrame(QWidget* client) {
         MakeCheckBox(client, "CheckBox6", QStringLiteral("Karta SIM nie wymaga PIN"), 24, 25);
     CheckBox6->SetState(CheckState::Checked);
     CheckBox7 = MakeCheckBox(client, "CheckBox7", QStringLiteral("PIN karty SIM"), 24, 48);
-    MaskEdit6 = new TMaskEdit(kPinMask, client);
+    MaskEdit6 = new TMaskEdit(QString::fromLatin1(kPinMask), client);
     MaskEdit6->setObjectName(QStringLiteral("MaskEdit6"));
     MaskEdit6->setGeometry(123, 43, 40, 21);
     MaskEdit6->setAlignment(Qt::AlignCenter);
@@ -177,7 +177,7 @@ void TForm1::CreateFrame(QWidget* client) {
     Button1 = MakeButton(GroupBox8, "Button1", QStringLiteral("Zapisz"), 12, 47);
     Label44 =
         MakeLabel(GroupBox8, "Label44", QStringLiteral("Hasło dostępu do urządzenia"), 107, 30);
-    Edit21 = MakeEdit(GroupBox8, "Edit21", QStringLiteral("9466"), 110, 49, 35);
+    Edit21 = MakeEdit(GroupBox8, "Edit21", QString::fromLatin1(kFactoryPassword), 110, 49, 35);
     Edit21->setMaxLength(kAccessPasswordLength);
     SetEditColour(*Edit21, true);
     CheckBox36 = MakeCheckBox(GroupBox8, "CheckBox36", QStringLiteral("Zmiana Hasła"), 151, 55);

@@ -9,7 +9,7 @@
 #include "app/Controls.h"
 #include "app/WindowCommandRunner.h"
 #include "app/WindowDialogs.h"
-#include "app/words/DialogNotices.h"
+#include "words/DialogNotices.h"
 #include "config/Configuration.h"
 #include "serial/ComPort.h"
 #include "serial/PortMap.h"

@@ -11,13 +11,13 @@
 #include <optional>
 
 #include "app/ConfigFileMenu.h"
+#include "files/ConfigFile.h"
 
 namespace zorvik {
 
 namespace {
 
 constexpr int kFileLabelWidth = 240;  // the file name label's width once it names a file
-const QString kConfigSuffix = QStringLiteral("zvk");  // what a dropped file must be named
 
 // The one local configuration file a drag carries; nothing for several files, a remote one or
 // any other name, which the window leaves to whatever took them before.
@@ -30,7 +30,8 @@ std::optional<QString> DraggedConfigFile(const QMimeData* data) {
         return std::nullopt;
     }
     const QString path = url.toLocalFile();
-    if (QFileInfo(path).suffix().compare(kConfigSuffix, Qt::CaseInsensitive) != 0) {
+    if (QFileInfo(path).suffix().compare(QLatin1String(kConfigFileExtension),
+                                         Qt::CaseInsensitive) != 0) {
         return std::nullopt;
     }
     return path;

@@ -20,7 +20,7 @@ constexpr int kMinutesLeft = 165;     // the minutes edits; their arrows stand t
 constexpr int kSecondsLeft = 193;     // the seconds edits; their arrows stand to the right
 constexpr int kTimingStart = 1;       // seconds start at 1 so no row starts at 0:00
 // The spin boxes start at their settings' defaults.
-const Configuration kDefaults{};
+const Configuration kPageDefaults{};
 
 }  // namespace
 
@@ -61,10 +61,10 @@ void TForm1::CreatePageConfiguration() {
                         QStringLiteral("Urządzenie po zaniku napięcia zasilającego "), 10, 26);
     Label25 =
         MakeLabel(GroupBox4, "Label25", QStringLiteral("będzie pracować przez [min]"), 10, 42);
-    auto shutdown =
-        MakeSpinBox(GroupBox4, RangedSpinBoxDesign{"Edit14", "UpDown12", 235, 34, 26,
-                                                   kSwitchOffDelayRange, kDefaults.switchOffMinutes,
-                                                   false, TUDAlignButton::udLeft, true});
+    auto shutdown = MakeSpinBox(
+        GroupBox4,
+        RangedSpinBoxDesign{"Edit14", "UpDown12", 235, 34, 26, kSwitchOffDelayRange,
+                            kPageDefaults.switchOffMinutes, false, TUDAlignButton::udLeft, true});
     Edit14 = shutdown.edit;
     UpDown12 = shutdown.upDown;
 

@@ -4,7 +4,7 @@
 #include "app/ControlFactory.h"
 #include "app/FocusOrder.h"
 #include "app/MainWindow.h"
-#include "app/SmsCentres.h"
+#include "form/Design.h"
 
 namespace zorvik {
 
@@ -14,7 +14,9 @@ void TForm1::CreatePageNumbers() {
     ListBox1 = new TListBox(Panel1);
     ListBox1->setObjectName(QStringLiteral("ListBox1"));
     ListBox1->setGeometry(8, 40, 273, 290);
-    ListBox1->addItems(SmsCentreRows());
+    for (const char* row : SmsCentreRows()) {
+        ListBox1->addItem(QString::fromUtf8(row));
+    }
     MaskEdit9 = MakeTelephoneEdit(Panel1, "MaskEdit9", 10, 370, true);
     RadioGroup3 = new TRadioGroup(
         QStringLiteral("Połączenie z siecią GSM"),

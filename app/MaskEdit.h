@@ -4,7 +4,7 @@
 #include <QLineEdit>
 #include <QString>
 
-#include "app/MaskCells.h"
+#include "form/MaskCells.h"
 
 namespace zorvik {
 

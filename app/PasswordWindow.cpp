@@ -5,8 +5,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/words/DialogNotices.h"
 #include "device/DeviceExchange.h"
+#include "words/DialogNotices.h"
 
 namespace zorvik {
 
@@ -35,7 +35,7 @@ TForm3::TForm3(TForm3Services services, QWidget* parent)
     Label1->setObjectName("Label1");
     Label1->move(16, 12);
     Label1->adjustSize();
-    Edit1 = new QLineEdit(QStringLiteral("9466"), this);
+    Edit1 = new QLineEdit(QString::fromLatin1(kFactoryPassword), this);
     Edit1->setObjectName("Edit1");
     Edit1->setMaxLength(kAccessPasswordLength);
     Edit1->setGeometry(16, 32, 60, 21);

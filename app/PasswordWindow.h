@@ -6,7 +6,7 @@
 #include <string>
 
 #include "app/CommandRunner.h"
-#include "app/words/Dialogs.h"
+#include "words/Dialogs.h"
 #include "device/PasswordChange.h"
 #include "serial/Clock.h"
 #include "serial/ComPort.h"

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "app/CommandRunner.h"
-#include "app/words/Dialogs.h"
+#include "words/Dialogs.h"
 
 namespace zorvik {
 

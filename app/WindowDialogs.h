@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "app/words/Dialogs.h"
+#include "words/Dialogs.h"
 
 namespace zorvik {
 

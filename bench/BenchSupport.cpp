@@ -1,7 +1,7 @@
 // What the timing benches share: counted messages, clocks, statistics and zorvik-sim on a pty.
 #include "bench/BenchSupport.h"
 
-#include "app/words/NoticeWords.h"
+#include "words/NoticeWords.h"
 #include "config/ConfigImage.h"
 #include "device/ConfigCommands.h"
 #include "device/DeviceExchange.h"

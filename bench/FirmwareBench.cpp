@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "app/words/NoticeWords.h"
+#include "words/NoticeWords.h"
 #include "bench/BenchSupport.h"
 #include "device/FirmwareUpdate.h"
 #include "serial/PortLine.h"

@@ -4,8 +4,8 @@
 #include <atomic>
 #include <cstdio>
 
-#include "app/words/NoticeWords.h"
 #include "config/PrintableText.h"
+#include "words/NoticeWords.h"
 
 namespace zorvik::cli {
 

@@ -15,6 +15,7 @@
 #include "cli/ExitCode.h"
 #include "cli/System.h"
 #include "config/Utf8.h"
+#include "device/DeviceExchange.h"
 
 namespace zorvik::cli {
 

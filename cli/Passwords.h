@@ -11,7 +11,6 @@
 namespace zorvik::cli {
 
 constexpr const char* kPasswordVariable = "ZORVIK_PASSWORD";  // the access password's variable
-constexpr const char* kFactoryPassword = "9466";  // what the window's password box starts with
 
 // The access password: the first line of `file` when given, else $ZORVIK_PASSWORD, else the
 // factory default. Raises CliError: status 7 when the file cannot be read, 2 when the password is

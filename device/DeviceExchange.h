@@ -61,6 +61,10 @@ enum class StatusReply { Accepted, WrongPassword, BadChecksum, None };
 
 enum class FramingOutcome { Accepted, NoReady, WrongPassword, NoAnswer };
 
+// The access password a device leaves the factory with; the window's password boxes start with it
+// and the command line signs with it when given none.
+constexpr const char* kFactoryPassword = "9466";
+
 // An access password box holds exactly four characters before any authenticated exchange.
 [[nodiscard]] bool IsValidAccessPassword(const std::u16string& password);
 

@@ -12,7 +12,8 @@
 
 namespace zorvik {
 
-constexpr std::uint64_t kMaxConfigFileSize = 2048;  // longer files are refused
+constexpr std::uint64_t kMaxConfigFileSize = 2048;   // longer files are refused
+constexpr const char* kConfigFileExtension = "zvk";  // a configuration file's name ends in .zvk
 
 // The image at the start of the file at `path`: its first 256 bytes. `checkSize`, when given, is
 // told the file's size before anything is read and may refuse the file by raising. A file longer

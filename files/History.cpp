@@ -15,6 +15,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "files/ConfigFile.h"
 #include "files/FileIo.h"
 #include "files/HistorySystem.h"
 #include "files/UtcTime.h"
@@ -25,7 +26,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kImageExtension = ".zvk";
+const std::string kImageExtension = std::string(".") + kConfigFileExtension;
 constexpr const char* kRecordExtension = ".json";
 constexpr int kIdDigits = 12;    // 48 random bits: a clash is retried, never overwritten
 constexpr int kIdAttempts = 16;  // names tried before giving up on a full folder

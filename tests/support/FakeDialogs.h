@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/words/Dialogs.h"
+#include "words/Dialogs.h"
 
 namespace zorvik::testing {
 

@@ -7,7 +7,7 @@
 #include <variant>
 #include <vector>
 
-#include "app/words/NoticeWords.h"
+#include "words/NoticeWords.h"
 #include "device/Notice.h"
 
 namespace zorvik::testing {

@@ -1,5 +1,5 @@
 // The cells of a masked edit.
-#include "app/MaskCells.h"
+#include "form/MaskCells.h"
 
 #include <algorithm>
 

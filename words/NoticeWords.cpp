@@ -1,5 +1,5 @@
 // The window's words for every notice, one command after another.
-#include "app/words/NoticeWords.h"
+#include "words/NoticeWords.h"
 
 namespace zorvik {
 

@@ -1,5 +1,5 @@
 // The cells of a masked edit, without the edit: what typing, clearing and setting do to them.
-#include "app/MaskCells.h"
+#include "form/MaskCells.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // The window's message box for each notice.
-#include "app/words/DialogNotices.h"
+#include "words/DialogNotices.h"
 
 #include <string>
 
-#include "app/words/NoticeWords.h"
+#include "words/NoticeWords.h"
 
 namespace zorvik {
 

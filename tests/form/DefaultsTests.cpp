@@ -1,40 +1,44 @@
 // Every control of the main window as it stands when the program starts: place, caption,
-// default, limits, look and visibility, read against tables written out here.
+// default, limits, look and visibility, read from the design table against tables written out
+// here.
 #include <gtest/gtest.h>
-#include <QAction>
-#include <QGroupBox>
-#include <QLabel>
-#include <QListWidget>
-#include <QMenu>
-#include <QMenuBar>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QStyle>
 
-#include "tests/app/AppTestSupport.h"
+#include <cstring>
+#include <string>
+#include <tuple>
+#include <vector>
 
-namespace zorvik::testing {
+#include "form/Design.h"
+#include "form/MaskCells.h"
+
+namespace zorvik {
 namespace {
 
-struct DesignDefaults : ::testing::Test {
-    FormFixture fixture;
-    TForm1& form = fixture.Form();
+constexpr bool kLeft = true;  // an up-down's arrows left of its edit
 
-    template <typename T>
-    T* Get(const char* name) {
-        T* control = form.findChild<T*>(QString::fromLatin1(name));
+struct DesignDefaults : ::testing::Test {
+    const WindowDesign& form = Form1Design();
+
+    const ControlDesign* Get(const char* name) {
+        const ControlDesign* control = FindControl(form, name);
         EXPECT_NE(control, nullptr) << name;
         return control;
     }
-    // Where a control stands: its parent's name and its place in it.
-    void ExpectAt(QWidget* control, const char* parent, int left, int top) {
+    // Where a control stands: its parent's name ("ClientArea" for the window's) and its place.
+    void ExpectAt(const ControlDesign* control, const char* parent, int left, int top) {
         ASSERT_NE(control, nullptr);
-        EXPECT_EQ(control->parentWidget()->objectName(), QString::fromLatin1(parent))
-            << control->objectName().toStdString();
-        EXPECT_EQ(control->pos(), QPoint(left, top)) << control->objectName().toStdString();
+        const std::string expected =
+            std::strcmp(parent, "ClientArea") == 0 ? std::string("Form1") : parent;
+        EXPECT_EQ(control->parent, expected) << control->name;
+        EXPECT_EQ(control->left, left) << control->name;
+        EXPECT_EQ(control->top, top) << control->name;
     }
-    static QRgb Colour(const QLineEdit* edit) {
-        return edit->palette().color(QPalette::Base).rgb() & 0xFFFFFF;
+    std::size_t Count(ControlKind kind) const {
+        std::size_t n = 0;
+        for (const ControlDesign& c : form.controls) {
+            n += c.kind == kind ? 1 : 0;
+        }
+        return n;
     }
 };
 
@@ -100,16 +104,16 @@ TEST_F(DesignDefaults, CheckBoxes) {
         {"CheckBox34", "GroupBox7", 15, 124, "Zgłoszenia cykliczne", CheckState::Unchecked, false,
          false},
     };
-    EXPECT_EQ(form.findChildren<TCheckBox*>().size(), std::size(rows)) << "a box the table misses";
+    EXPECT_EQ(Count(ControlKind::CheckBox), std::size(rows)) << "a box the table misses";
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        TCheckBox* box = Get<TCheckBox>(row.name);
+        const ControlDesign* box = Get(row.name);
         ASSERT_NE(box, nullptr);
         ExpectAt(box, row.parent, row.left, row.top);
-        EXPECT_EQ(box->text(), QString::fromUtf8(row.caption));
-        EXPECT_EQ(box->State(), row.state);
-        EXPECT_EQ(box->isHidden(), row.hidden);
-        EXPECT_EQ(box->layoutDirection() == Qt::RightToLeft, row.captionLeft);
+        EXPECT_STREQ(box->caption, row.caption);
+        EXPECT_EQ(box->state, row.state);
+        EXPECT_EQ(box->hidden, row.hidden);
+        EXPECT_EQ(box->captionLeft, row.captionLeft);
     }
 }
 
@@ -133,31 +137,33 @@ TEST_F(DesignDefaults, MaskedEdits) {
         {"MaskEdit7", "Panel2", 152, 360, 90, "+999999999999 ;1;_", "+____________ ", false},
         {"MaskEdit8", "GroupBox5", 180, 52, 90, "+999999999999 ;1;_", "+____________ ", true},
     };
-    EXPECT_EQ(form.findChildren<TMaskEdit*>().size(), std::size(rows));
+    EXPECT_EQ(Count(ControlKind::MaskEdit), std::size(rows));
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        TMaskEdit* edit = Get<TMaskEdit>(row.name);
+        const ControlDesign* edit = Get(row.name);
         ASSERT_NE(edit, nullptr);
         ExpectAt(edit, row.parent, row.left, row.top);
-        EXPECT_EQ(edit->width(), row.width);
-        EXPECT_EQ(edit->EditMask(), QString::fromLatin1(row.mask));
-        EXPECT_EQ(edit->FullText(), QString::fromLatin1(row.text));
-        EXPECT_EQ(edit->maxLength(), static_cast<int>(std::strlen(row.text)));
-        EXPECT_EQ(edit->isReadOnly(), !row.switchedOn);
-        EXPECT_EQ(Colour(edit), row.switchedOn ? kWhite : kFace);
+        EXPECT_EQ(edit->width, row.width);
+        EXPECT_STREQ(edit->mask, row.mask);
+        const std::string mask = edit->mask;
+        const MaskCells cells(std::u16string(mask.begin(), mask.end()));
+        EXPECT_EQ(cells.Text(), std::u16string(row.text, row.text + std::strlen(row.text)));
+        EXPECT_EQ(edit->maxLength, static_cast<int>(std::strlen(row.text)));
+        EXPECT_EQ(edit->switchedOn, row.switchedOn);
+        EXPECT_FALSE(edit->readOnly);
     }
-    EXPECT_EQ(form.MaskEdit6->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+    EXPECT_TRUE(Get("MaskEdit6")->centred);
 }
 
 TEST_F(DesignDefaults, SpinBoxes) {
-    enum Side { kLeft, kRight };
+    constexpr bool kRight = !kLeft;
     struct Row {
         const char* edit;
         const char* upDown;
         const char* parent;
         int left, top;
         int min, max, position, step;
-        Side side;
+        bool arrowsLeft;
         bool rightAligned;
     };
     const Row rows[] = {
@@ -179,62 +185,64 @@ TEST_F(DesignDefaults, SpinBoxes) {
         {"Edit19", "UpDown13", "GroupBox7", 126, 147, 1, 240, 48, 0, kLeft, true},
         {"Edit20", "UpDown14", "GroupBox7", 126, 184, 0, 23, 12, 0, kLeft, true},
     };
-    EXPECT_EQ(form.findChildren<TUpDown*>().size(), std::size(rows));
+    EXPECT_EQ(Count(ControlKind::UpDown), std::size(rows));
     for (const Row& row : rows) {
         SCOPED_TRACE(row.upDown);
-        TEdit* edit = Get<TEdit>(row.edit);
-        TUpDown* upDown = Get<TUpDown>(row.upDown);
+        const ControlDesign* edit = Get(row.edit);
+        const ControlDesign* upDown = Get(row.upDown);
         ASSERT_TRUE(edit != nullptr && upDown != nullptr);
         ExpectAt(edit, row.parent, row.left, row.top);
-        EXPECT_EQ(upDown->Associate(), edit);
-        EXPECT_EQ(upDown->Min(), row.min);
-        EXPECT_EQ(upDown->Max(), row.max);
-        EXPECT_EQ(upDown->Position(), row.position);
-        EXPECT_EQ(upDown->Increment(), row.step);
-        EXPECT_EQ(edit->text(), QString::number(row.position));
-        EXPECT_TRUE(edit->isReadOnly());
-        EXPECT_EQ(Colour(edit), row.step != 0 ? kWhite : kFace);
-        EXPECT_EQ((edit->alignment() & Qt::AlignRight) != 0, row.rightAligned);
-        if (row.side == kLeft) {
-            EXPECT_EQ(upDown->geometry().right() + 1, edit->x());
+        EXPECT_EQ(upDown->parent, std::string(edit->parent));
+        EXPECT_STREQ(upDown->associate, row.edit);
+        EXPECT_EQ(upDown->min, row.min);
+        EXPECT_EQ(upDown->max, row.max);
+        EXPECT_EQ(upDown->position, row.position);
+        EXPECT_EQ(upDown->increment, row.step);
+        EXPECT_TRUE(edit->readOnly);
+        EXPECT_EQ(edit->switchedOn, row.step != 0);
+        EXPECT_EQ(edit->alignRight, row.rightAligned);
+        EXPECT_EQ(upDown->side == TUDAlignButton::udLeft, row.arrowsLeft);
+        if (row.arrowsLeft) {
+            EXPECT_EQ(upDown->left + upDown->width, edit->left);
         } else {
-            EXPECT_EQ(upDown->x(), edit->geometry().right() + 1);
+            EXPECT_EQ(upDown->left, edit->left + edit->width);
         }
+        EXPECT_EQ(upDown->top, edit->top);
     }
     for (const char* name :
          {"Edit8", "Edit9", "Edit10", "Edit11", "Edit12", "Edit13", "Edit7", "Edit22"}) {
-        EXPECT_EQ(Get<TEdit>(name)->width(), 22) << name;
+        EXPECT_EQ(Get(name)->width, 22) << name;
     }
-    EXPECT_EQ(form.Edit2->width(), 26);
-    EXPECT_EQ(form.Edit4->width(), 33);
+    EXPECT_EQ(Get("Edit2")->width, 26);
+    EXPECT_EQ(Get("Edit4")->width, 33);
 }
 
 TEST_F(DesignDefaults, TextEdits) {
-    EXPECT_EQ(form.Edit21->text(), QStringLiteral("9466"));
-    EXPECT_EQ(form.Edit21->maxLength(), 4);
-    EXPECT_FALSE(form.Edit21->isReadOnly());
-    ExpectAt(form.Edit21, "GroupBox8", 110, 49);
-    EXPECT_EQ(form.Edit21->width(), 35);
+    const ControlDesign* password = Get("Edit21");
+    ASSERT_NE(password, nullptr);
+    EXPECT_STREQ(password->caption, "9466");
+    EXPECT_EQ(password->maxLength, 4);
+    EXPECT_TRUE(password->switchedOn);
+    ExpectAt(password, "GroupBox8", 110, 49);
+    EXPECT_EQ(password->width, 35);
     struct Row {
-        TEdit* edit;
+        const char* name;
         const char* parent;
         int left, top;
         bool switchedOn;
     };
-    for (const Row& row : {Row{form.Edit16, "Panel12", 208, 317, true},
-                           Row{form.Edit18, "GroupBox5", 200, 161, false},
-                           Row{form.Edit17, "GroupBox5", 200, 219, false}}) {
-        SCOPED_TRACE(row.edit->objectName().toStdString());
-        ExpectAt(row.edit, row.parent, row.left, row.top);
-        EXPECT_EQ(row.edit->width(), 73);
-        EXPECT_EQ(row.edit->text(), QString());
-        EXPECT_EQ(row.edit->maxLength(), 10);
-        EXPECT_EQ(row.edit->isReadOnly(), !row.switchedOn);
-        EXPECT_EQ(Colour(row.edit), row.switchedOn ? kWhite : kFace);
-        EXPECT_EQ(row.edit->echoMode(), QLineEdit::Password);
-        EXPECT_EQ(
-            row.edit->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, row.edit),
-            'x');
+    for (const Row& row :
+         {Row{"Edit16", "Panel12", 208, 317, true}, Row{"Edit18", "GroupBox5", 200, 161, false},
+          Row{"Edit17", "GroupBox5", 200, 219, false}}) {
+        SCOPED_TRACE(row.name);
+        const ControlDesign* edit = Get(row.name);
+        ASSERT_NE(edit, nullptr);
+        ExpectAt(edit, row.parent, row.left, row.top);
+        EXPECT_EQ(edit->width, 73);
+        EXPECT_STREQ(edit->caption, "");
+        EXPECT_EQ(edit->maxLength, 10);
+        EXPECT_EQ(edit->switchedOn, row.switchedOn);
+        EXPECT_EQ(edit->passwordChar, u'x');
     }
 }
 
@@ -274,10 +282,10 @@ TEST_F(DesignDefaults, Labels) {
         {"Label43", "Panel12", 192, 360, "i Prześlij do Urządzenia"},
     };
     for (const Row& row : rows) {
-        QLabel* label = Get<QLabel>(row.name);
+        const ControlDesign* label = Get(row.name);
         ASSERT_NE(label, nullptr);
         ExpectAt(label, row.parent, row.left, row.top);
-        EXPECT_EQ(label->text(), QString::fromUtf8(row.text)) << row.name;
+        EXPECT_STREQ(label->caption, row.text) << row.name;
     }
     const std::pair<const char*, const char*> captions[] = {
         {"Label16", "Raporty wysyłane co [h]"},
@@ -305,14 +313,15 @@ TEST_F(DesignDefaults, Labels) {
         {"LabelGreenLight2Unit", "[m:s]"},
     };
     for (const auto& [name, text] : captions) {
-        QLabel* label = Get<QLabel>(name);
+        const ControlDesign* label = Get(name);
         ASSERT_NE(label, nullptr);
-        EXPECT_EQ(label->text(), QString::fromUtf8(text)) << name;
+        EXPECT_STREQ(label->caption, text) << name;
     }
-    EXPECT_TRUE(form.Label5->text().startsWith(QStringLiteral("w międzynarodowym formacie np. +")));
-    EXPECT_EQ(form.Label5->text().size(),
-              QStringLiteral("w międzynarodowym formacie np. ").size() + 12);
-    EXPECT_GT(form.Label7->font().pixelSize(), form.Label6->font().pixelSize());
+    const std::string example = Get("Label5")->caption;
+    const std::string lead = "w międzynarodowym formacie np. +";
+    EXPECT_EQ(example.substr(0, lead.size()), lead);
+    EXPECT_EQ(example.size(), lead.size() + 11);
+    EXPECT_GT(Get("Label7")->fontPixels, 0) << "the percent sign stands larger";
 }
 
 TEST_F(DesignDefaults, PanelsAndGroups) {
@@ -349,136 +358,154 @@ TEST_F(DesignDefaults, PanelsAndGroups) {
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        QWidget* widget = Get<QWidget>(row.name);
-        ASSERT_NE(widget, nullptr);
-        ExpectAt(widget, row.parent, row.left, row.top);
-        EXPECT_EQ(widget->size(), QSize(row.width, row.height));
-        EXPECT_EQ(widget->isHidden(), row.hidden);
+        const ControlDesign* control = Get(row.name);
+        ASSERT_NE(control, nullptr);
+        ExpectAt(control, row.parent, row.left, row.top);
+        EXPECT_EQ(control->width, row.width);
+        EXPECT_EQ(control->height, row.height);
+        EXPECT_EQ(control->hidden, row.hidden);
         if (row.caption != nullptr) {
-            EXPECT_EQ(qobject_cast<QGroupBox*>(widget)->title(), QString::fromUtf8(row.caption));
+            EXPECT_STREQ(control->caption, row.caption);
         }
     }
-    EXPECT_EQ(form.GroupBox4->title(), QStringLiteral("Automatyczne wyłączenie"));
-    EXPECT_EQ(form.GroupBox4->parentWidget(), form.Panel9);
+    EXPECT_STREQ(Get("GroupBox4")->caption, "Automatyczne wyłączenie");
+    EXPECT_STREQ(Get("GroupBox4")->parent, "Panel9");
 }
 
 TEST_F(DesignDefaults, ButtonsRadiosAndTabs) {
-    const std::tuple<QPushButton*, const char*, const char*, int, int> buttons[] = {
-        {form.Button2, "Oczytaj", "GroupBox8", 12, 16},
-        {form.Button1, "Zapisz", "GroupBox8", 12, 47},
-        {form.Button3, "OK", "Panel12", 206, 376},
+    const std::tuple<const char*, const char*, const char*, int, int> buttons[] = {
+        {"Button2", "Oczytaj", "GroupBox8", 12, 16},
+        {"Button1", "Zapisz", "GroupBox8", 12, 47},
+        {"Button3", "OK", "Panel12", 206, 376},
     };
-    for (const auto& [button, caption, parent, left, top] : buttons) {
-        EXPECT_EQ(button->text(), QString::fromUtf8(caption));
+    for (const auto& [name, caption, parent, left, top] : buttons) {
+        const ControlDesign* button = Get(name);
+        ASSERT_NE(button, nullptr);
+        EXPECT_STREQ(button->caption, caption);
         ExpectAt(button, parent, left, top);
     }
 
-    ExpectAt(form.RadioButton1, "GroupBox6", 3, 17);
-    ExpectAt(form.RadioButton2, "GroupBox6", 3, 32);
-    EXPECT_EQ(form.RadioButton1->text(), QStringLiteral("Tylko powiadamianie SMS"));
-    EXPECT_EQ(form.RadioButton2->text(), QStringLiteral("Zarządzanie i powiadamianie SMS"));
-    EXPECT_TRUE(form.RadioButton1->isChecked());
-    EXPECT_FALSE(form.RadioButton2->isChecked());
+    ExpectAt(Get("RadioButton1"), "GroupBox6", 3, 17);
+    ExpectAt(Get("RadioButton2"), "GroupBox6", 3, 32);
+    EXPECT_STREQ(Get("RadioButton1")->caption, "Tylko powiadamianie SMS");
+    EXPECT_STREQ(Get("RadioButton2")->caption, "Zarządzanie i powiadamianie SMS");
+    EXPECT_EQ(Get("RadioButton1")->state, CheckState::Checked);
+    EXPECT_EQ(Get("RadioButton2")->state, CheckState::Unchecked);
 
     struct Group {
-        TRadioGroup* group;
+        const char* name;
         const char* parent;
-        QRect place;
+        int left, top, width, height;
         const char* caption;
         const char* items[2];
     };
     const Group groups[] = {
-        {form.RadioGroup3,
+        {"RadioGroup3",
          "Panel1",
-         QRect(132, 336, 149, 57),
+         132,
+         336,
+         149,
+         57,
          "Połączenie z siecią GSM",
          {"Tylko Sieć Domowa", "Sieć Domowa + Roaming"}},
-        {form.RadioGroup1,
+        {"RadioGroup1", "Panel11", 9, 3, 280, 43, "Typ urządzenia", {"Wardeno GSM", "Semalto GSM"}},
+        {"RadioGroup2",
          "Panel11",
-         QRect(9, 3, 280, 43),
-         "Typ urządzenia",
-         {"Wardeno GSM", "Semalto GSM"}},
-        {form.RadioGroup2,
-         "Panel11",
-         QRect(14, 63, 272, 120),
+         14,
+         63,
+         272,
+         120,
          "Światła sygnalizacji sterowane",
          {"Ujemnym potencjałem  (wspólny plus)", "Dodatnim potencjałem  (wspólny minus)"}},
     };
     for (const Group& g : groups) {
         SCOPED_TRACE(g.caption);
-        ExpectAt(g.group, g.parent, g.place.left(), g.place.top());
-        EXPECT_EQ(g.group->size(), g.place.size());
-        EXPECT_EQ(g.group->title(), QString::fromUtf8(g.caption));
-        ASSERT_EQ(g.group->Count(), 2);
-        EXPECT_EQ(g.group->Item(0)->text(), QString::fromUtf8(g.items[0]));
-        EXPECT_EQ(g.group->Item(1)->text(), QString::fromUtf8(g.items[1]));
-        EXPECT_EQ(g.group->ItemIndex(), 0);
-        EXPECT_FALSE(g.group->isHidden());
+        const ControlDesign* group = Get(g.name);
+        ASSERT_NE(group, nullptr);
+        ExpectAt(group, g.parent, g.left, g.top);
+        EXPECT_EQ(group->width, g.width);
+        EXPECT_EQ(group->height, g.height);
+        const auto lines = CaptionLines(*group);
+        ASSERT_EQ(lines.size(), 3U);
+        EXPECT_EQ(lines[0], g.caption);
+        EXPECT_EQ(lines[1], g.items[0]);
+        EXPECT_EQ(lines[2], g.items[1]);
+        EXPECT_EQ(group->itemIndex, 0);
+        EXPECT_FALSE(group->hidden);
     }
+    EXPECT_EQ(Get("RadioGroup1")->columns, 2);
 
-    EXPECT_EQ(form.TabControl1->TabIndex(), 0);
-    EXPECT_EQ(form.TabControl1->Tab(0)->text(), QStringLiteral("Numery tel."));
-    EXPECT_EQ(form.TabControl1->Tab(1)->text(), QStringLiteral("Powiadamianie"));
-    EXPECT_EQ(form.TabControl1->Tab(2)->text(), QStringLiteral("Konfiguracja"));
-    EXPECT_EQ(form.TabControl1->Tab(3), nullptr);
+    const auto tabs = CaptionLines(*Get("TabControl1"));
+    ASSERT_EQ(tabs.size(), 3U);
+    EXPECT_EQ(tabs[0], "Numery tel.");
+    EXPECT_EQ(tabs[1], "Powiadamianie");
+    EXPECT_EQ(tabs[2], "Konfiguracja");
 }
 
 TEST_F(DesignDefaults, SmsCentreListHoldsItsRowsInOrderWithNoneSelected) {
-    ASSERT_EQ(form.ListBox1->count(), 101);
-    EXPECT_EQ(form.ListBox1->item(0)->text(),
-              QStringLiteral("+48601000310 Polska Plus GSM,Simplus,SamiSwoi"));
-    EXPECT_EQ(form.ListBox1->item(1)->text(),
-              QStringLiteral("+48501200777 Polska Orange,njumobile, POP"));
-    EXPECT_EQ(form.ListBox1->item(4)->text(), QStringLiteral("+48729200111 Polska Lycamobile"));
-    EXPECT_EQ(form.ListBox1->item(5)->text(), QStringLiteral("+376301004 Andorra Mobiland"));
-    EXPECT_EQ(form.ListBox1->item(33)->text(),
-              QStringLiteral("+491722270042 Germany Vodaphone/D2"));
-    EXPECT_EQ(form.ListBox1->item(66)->text(), QStringLiteral("+31010600000 Netherlands KPN"));
-    EXPECT_EQ(form.ListBox1->item(96)->text(), QStringLiteral("+447958879879 UK Tmobile"));
-    EXPECT_EQ(form.ListBox1->item(100)->text(), QStringLiteral("+380683211111 Ukraine WellCOM"));
-    EXPECT_TRUE(form.ListBox1->selectedItems().isEmpty());
-    for (int i = 0; i < form.ListBox1->count(); ++i) {
+    const auto rows = SmsCentreRows();
+    ASSERT_EQ(rows.size(), 101U);
+    const std::pair<int, const char*> some[] = {
+        {0, "+48601000310 Polska Plus GSM,Simplus,SamiSwoi"},
+        {1, "+48501200777 Polska Orange,njumobile, POP"},
+        {4, "+48729200111 Polska Lycamobile"},
+        {5, "+376301004 Andorra Mobiland"},
+        {33, "+491722270042 Germany Vodaphone/D2"},
+        {66, "+31010600000 Netherlands KPN"},
+        {96, "+447958879879 UK Tmobile"},
+        {100, "+380683211111 Ukraine WellCOM"},
+    };
+    for (const auto& [index, text] : some) {
+        EXPECT_STREQ(rows[static_cast<std::size_t>(index)], text);
+    }
+    for (std::size_t i = 0; i < rows.size(); ++i) {
         // Every row: "+", 8 to 12 digits, one blank, then a name.
-        const QString row = form.ListBox1->item(i)->text();
-        const qsizetype blank = row.indexOf(u' ');
-        EXPECT_TRUE(row.startsWith(u'+')) << i;
-        EXPECT_GE(blank, 9) << i;
-        EXPECT_LE(blank, 13) << i;
+        const std::string row = rows[i];
+        const std::size_t blank = row.find(' ');
+        EXPECT_EQ(row.front(), '+') << i;
+        EXPECT_GE(blank, 9U) << i;
+        EXPECT_LE(blank, 13U) << i;
         EXPECT_GT(row.size(), blank + 1) << i;
     }
 }
 
-TEST_F(DesignDefaults, FrameMenusAndFileDialogs) {
-    EXPECT_EQ(form.windowTitle(), QStringLiteral("Zorvik GSM"));
-    EXPECT_FALSE(form.windowIcon().isNull());
-    // The underlined letters that Alt reaches.
-    const QStringList menus = {QStringLiteral("&Plik"), QStringLiteral("&Firmware"),
-                               QStringLiteral("P&omoc")};
-    const auto actions = form.MainMenu1->actions();
-    ASSERT_EQ(actions.size(), 3);
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(actions[i]->text(), menus[i]);
+TEST_F(DesignDefaults, FrameAndMenus) {
+    EXPECT_STREQ(form.caption, "Zorvik GSM");
+    EXPECT_EQ(form.outerWidth, 680);
+    EXPECT_EQ(form.outerHeight, 610);
+    // The underlined letters that Alt reaches, each menu with its items in order.
+    struct Row {
+        ControlKind kind;
+        const char* name;
+        const char* parent;
+        const char* caption;
+    };
+    const Row rows[] = {
+        {ControlKind::Menu, "Plik1", "Form1", "&Plik"},
+        {ControlKind::Menu, "Firmware1", "Form1", "&Firmware"},
+        {ControlKind::Menu, "Pomoc1", "Form1", "P&omoc"},
+        {ControlKind::MenuItem, "Otwrz1", "Plik1", "&Otwórz"},
+        {ControlKind::MenuItem, "Zapisz1", "Plik1", "&Zapisz"},
+        {ControlKind::MenuItem, "Wyjcie1", "Plik1", "&Wyjście"},
+        {ControlKind::MenuItem, "Aktualizacja", "Firmware1", "&Aktualizacja"},
+        {ControlKind::MenuItem, "Info1", "Pomoc1", "&Info"},
+    };
+    std::vector<std::string> order;
+    for (const ControlDesign& c : form.controls) {
+        if (c.kind == ControlKind::Menu || c.kind == ControlKind::MenuItem) {
+            order.push_back(c.name);
+        }
     }
-    EXPECT_EQ(actions[0]->menu()->actions(),
-              (QList<QAction*>{form.Otwrz1, form.Zapisz1, form.Wyjcie1}));
-    EXPECT_EQ(actions[1]->menu()->actions(), QList<QAction*>{form.Aktualizacja});
-    EXPECT_EQ(actions[2]->menu()->actions(), QList<QAction*>{form.Info1});
-    const std::pair<QAction*, const char*> items[] = {{form.Otwrz1, "&Otwórz"},
-                                                      {form.Zapisz1, "&Zapisz"},
-                                                      {form.Wyjcie1, "&Wyjście"},
-                                                      {form.Aktualizacja, "&Aktualizacja"},
-                                                      {form.Info1, "&Info"}};
-    const char* names[] = {"Otwrz1", "Zapisz1", "Wyjcie1", "Aktualizacja", "Info1"};
-    for (int i = 0; i < 5; ++i) {
-        EXPECT_EQ(items[i].first->text(), QString::fromUtf8(items[i].second));
-        EXPECT_EQ(items[i].first->objectName(), QString::fromLatin1(names[i]));
+    ASSERT_EQ(order.size(), std::size(rows));
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        const ControlDesign* item = Get(rows[i].name);
+        ASSERT_NE(item, nullptr);
+        EXPECT_EQ(order[i], rows[i].name);
+        EXPECT_EQ(item->kind, rows[i].kind);
+        EXPECT_STREQ(item->parent, rows[i].parent);
+        EXPECT_STREQ(item->caption, rows[i].caption);
     }
-    EXPECT_EQ(form.OpenDialog1.filter, "Config_File  *.zvk|*.zvk");
-    EXPECT_EQ(form.OpenDialog1.defaultExt, "");
-    EXPECT_EQ(form.SaveDialog1.filter, "Config_File *.zvk|*.zvk");
-    EXPECT_EQ(form.SaveDialog1.defaultExt, "zvk");
-    EXPECT_TRUE(form.SaveDialog1.confirmOverwrite);
 }
 
 }  // namespace
-}  // namespace zorvik::testing
+}  // namespace zorvik

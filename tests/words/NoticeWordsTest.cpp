@@ -1,5 +1,5 @@
 // The window's words: every notice's text, caption and icon as the product shows them.
-#include "app/words/NoticeWords.h"
+#include "words/NoticeWords.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // What the commands tell, shown as the window's message boxes in the window's words.
 #pragma once
 
-#include "app/words/Dialogs.h"
+#include "words/Dialogs.h"
 #include "device/Notice.h"
 
 namespace zorvik {

@@ -1,0 +1,105 @@
+// What holds for every window's design: unique names, parents before children and around them,
+// every field named for a screen reader, one Tab order, each up-down beside its edit.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+#include "form/Design.h"
+
+namespace zorvik {
+namespace {
+
+const WindowDesign* const kWindows[] = {&Form1Design(), &Form2Design(), &Form3Design(),
+                                        &Form4Design()};
+
+bool IsField(ControlKind kind) {
+    return kind == ControlKind::Edit || kind == ControlKind::MaskEdit ||
+           kind == ControlKind::UpDown || kind == ControlKind::ListBox ||
+           kind == ControlKind::ComComboBox;
+}
+
+TEST(Design, EachWindowNamesEveryControlOnceAndPlacesItInsideItsParent) {
+    for (const WindowDesign* window : kWindows) {
+        SCOPED_TRACE(window->name);
+        std::set<std::string> seen;
+        for (const ControlDesign& control : window->controls) {
+            SCOPED_TRACE(control.name);
+            EXPECT_TRUE(seen.insert(control.name).second) << "named twice";
+            const bool onWindow = window->name == std::string(control.parent);
+            const ControlDesign* parent = FindControl(*window, control.parent);
+            ASSERT_TRUE(onWindow || parent != nullptr) << "a parent that is not there";
+            EXPECT_TRUE(onWindow || seen.count(control.parent) == 1) << "a child before its parent";
+            if (control.kind == ControlKind::Menu || control.kind == ControlKind::MenuItem) {
+                continue;
+            }
+            const int width = onWindow ? window->clientWidth : parent->width;
+            const int height = onWindow ? window->clientHeight : parent->height;
+            EXPECT_GE(control.left, 0);
+            EXPECT_GE(control.top, 0);
+            EXPECT_LE(control.left + control.width, width);
+            EXPECT_LE(control.top + control.height, height);
+        }
+    }
+}
+
+TEST(Design, EveryFieldHasANameAScreenReaderSays) {
+    for (const WindowDesign* window : kWindows) {
+        for (const ControlDesign& control : window->controls) {
+            if (IsField(control.kind) && control.kind != ControlKind::Edit) {
+                EXPECT_STRNE(control.spokenName, "") << window->name << "." << control.name;
+            }
+        }
+        // An edit is named by itself or by the up-down bound to it.
+        for (const ControlDesign& control : window->controls) {
+            if (control.kind != ControlKind::Edit) {
+                continue;
+            }
+            bool named = std::string(control.spokenName) != "";
+            for (const ControlDesign& other : window->controls) {
+                named = named || (other.kind == ControlKind::UpDown &&
+                                  std::string(other.associate) == control.name &&
+                                  std::string(other.spokenName) != "");
+            }
+            EXPECT_TRUE(named) << window->name << "." << control.name;
+        }
+    }
+}
+
+TEST(Design, TabVisitsEachFocusableControlOnceInOneOrder) {
+    for (const WindowDesign* window : kWindows) {
+        SCOPED_TRACE(window->name);
+        std::set<int> orders;
+        int count = 0;
+        for (const ControlDesign& control : window->controls) {
+            if (control.tabOrder >= 0) {
+                EXPECT_TRUE(orders.insert(control.tabOrder).second) << control.name;
+                ++count;
+            }
+        }
+        if (count > 0) {
+            EXPECT_EQ(*orders.begin(), 0);
+            EXPECT_EQ(*orders.rbegin(), count - 1) << "a gap in the order";
+        }
+    }
+}
+
+TEST(Design, EachUpDownStandsBesideItsEditWithItsStartWithinItsRange) {
+    for (const ControlDesign& upDown : Form1Design().controls) {
+        if (upDown.kind != ControlKind::UpDown) {
+            continue;
+        }
+        SCOPED_TRACE(upDown.name);
+        const ControlDesign* edit = FindControl(Form1Design(), upDown.associate);
+        ASSERT_NE(edit, nullptr);
+        EXPECT_EQ(edit->kind, ControlKind::Edit);
+        EXPECT_STREQ(edit->parent, upDown.parent);
+        EXPECT_TRUE(edit->readOnly) << "only the arrows change a spin box";
+        EXPECT_LE(upDown.min, upDown.position);
+        EXPECT_LE(upDown.position, upDown.max);
+        EXPECT_GE(upDown.increment, 0);
+    }
+}
+
+}  // namespace
+}  // namespace zorvik
