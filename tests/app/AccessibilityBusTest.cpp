@@ -1,7 +1,7 @@
 // The window as a screen reader meets it over the accessibility bus (AT-SPI): what the port
 // selector and the spin fields say they are, in this process and to a screen reader outside it
-// (screen-reader), answers during a long command and a flash, and the announcement of
-// autodetection's result. Run on a private session bus and a virtual screen (run-on-bus).
+// (screen-reader), answers during a long command, and the announcement of autodetection's result.
+// Run on a private session bus and a virtual screen (run-on-bus).
 // AT-SPI's numbers and names are restated here, as a screen reader knows them.
 #include <gtest/gtest.h>
 
@@ -23,12 +23,8 @@
 #include <future>
 #include <thread>
 
-#include "app/FirmwareWindow.h"
 #include "app/WindowClock.h"
-#include "serial/SerialPort.h"
 #include "tests/app/AppTestSupport.h"
-#include "tests/support/SimProcess.h"
-#include "tests/support/TempFolder.h"
 
 namespace zorvik::testing {
 namespace {
@@ -329,45 +325,6 @@ TEST(AccessibilityOutside, EverySpinFieldIsASpinButtonWithItsRangeAndStep) {
         program.waitForFinished();
         SayScreenReaderRuns(false);
     }
-}
-
-TEST_F(AccessibilityBus, AScreenReaderReadsTheProgressBarWithinHalfASecondDuringAFlash) {
-    SimProcess sim(ZORVIK_SIM_PROGRAM);
-    ASSERT_FALSE(sim.Name().empty()) << "the simulator did not start";
-    const TempFolder folder;
-    constexpr std::size_t kRecords = 12;  // a second or so of programming, as much of verifying
-    FakeWindowDialogs dialogs;
-    dialogs.openNames.emplace_back(folder.Write("firmware.bin", Pattern(kRecords * 257)));
-    WindowClock clock;
-    const PortMap ports = sim.Map();
-    const ProgramWindows windows =
-        CreateWindows({dialogs, clock, std::make_unique<TComPort>(ports), ports, [](QDialog&) {}});
-    windows.Form1->show();
-    windows.Form1->ComPort1->SetPort(sim.Name());
-    TForm2& flash = *windows.Form2;
-    flash.show();
-    flash.Otwrz1Click();
-
-    QProcess reader;
-    reader.start(QStringLiteral(ZORVIK_SCREEN_READER),
-                 {QStringLiteral("progress"), QString::number(QCoreApplication::applicationPid())});
-    ASSERT_TRUE(PumpUntil([&] { return reader.canReadLine(); }));
-    ASSERT_EQ(reader.readLine().trimmed(), "ready") << reader.readAllStandardError().toStdString();
-    flash.Button1Click();
-    reader.closeWriteChannel();
-    ASSERT_TRUE(PumpUntil([&] { return reader.state() == QProcess::NotRunning; }));
-    EXPECT_TRUE(dialogs.messages.empty()) << "the flash succeeded";
-
-    // Each answer's wait in seconds, and the bar's value it gave.
-    double slowest = 0;
-    int duringTheFlash = 0;
-    const std::vector<QStringList> answers = LinesOf(reader);
-    for (const QStringList& line : answers) {
-        slowest = std::max(slowest, line.value(0).toDouble());
-        duringTheFlash += line.value(1).toDouble() > 0 ? 1 : 0;
-    }
-    EXPECT_GT(duringTheFlash, 10) << "the screen reader read the bar moving";
-    EXPECT_LT(slowest, 0.5) << reader.readAllStandardError().toStdString();
 }
 
 TEST_F(AccessibilityBus, AutodetectionSaysThePortItFound) {
