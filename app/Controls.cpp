@@ -219,13 +219,12 @@ TUpDown::TUpDown(QWidget* parent)
 void TUpDown::SetAssociate(QLineEdit* edit, TUDAlignButton side) {
     edit_ = edit;
     edit->setProperty(kUpDownProperty, QVariant::fromValue(static_cast<QObject*>(this)));
-    // With a screen reader about, the edit may already have been described as a plain edit; the
-    // next question describes it as a spin button.
-    if (QAccessible::isActive()) {
-        QAccessibleInterface* described = QAccessible::queryAccessibleInterface(edit);
-        if (described != nullptr && dynamic_cast<SpinEditAccessible*>(described) == nullptr) {
-            QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(described));
-        }
+    // Qt describes a widget as soon as its state changes, screen reader or not (setReadOnly, the
+    // colour), so the edit already has a plain description that a screen reader starting later
+    // would be given; dropping it has the next question describe the edit as a spin button.
+    QAccessibleInterface* described = QAccessible::queryAccessibleInterface(edit);
+    if (described != nullptr && dynamic_cast<SpinEditAccessible*>(described) == nullptr) {
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(described));
     }
     const QRect r = edit->geometry();
     const int left = side == TUDAlignButton::udLeft ? r.left() - kUpDownWidth : r.right() + 1;

@@ -1,6 +1,7 @@
 // The window as a screen reader meets it over the accessibility bus (AT-SPI): what the port
-// selector and the spin fields say they are, answers during a long command, and the announcement
-// of autodetection's result. Run on a private session bus and a virtual screen (run-on-bus).
+// selector and the spin fields say they are, in this process and to a screen reader outside it
+// (screen-reader), answers during a long command, and the announcement of autodetection's result.
+// Run on a private session bus and a virtual screen (run-on-bus).
 // AT-SPI's numbers and names are restated here, as a screen reader knows them.
 #include <gtest/gtest.h>
 
@@ -13,6 +14,7 @@
 #include <QDBusVariant>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QProcess>
 #include <QPushButton>
 #include <QTest>
 #include <algorithm>
@@ -234,6 +236,95 @@ TEST_F(AccessibilityBus, AScreenReaderIsAnsweredButNotObeyedDuringACommand) {
     // Between commands the screen reader acts again.
     Ask([&](ScreenReaderEnd& end) { end.Call(box, kActionInterface, "DoAction", {0}); });
     EXPECT_EQ(form.CheckBox6->State(), CheckState::Unchecked);
+}
+
+// The screen reader outside the process: what it prints, line by line, fields split at tabs.
+std::vector<QStringList> LinesOf(QProcess& reader) {
+    std::vector<QStringList> lines;
+    for (const QString& line : QString::fromUtf8(reader.readAllStandardOutput()).split('\n')) {
+        if (!line.isEmpty()) {
+            lines.push_back(line.split('\t'));
+        }
+    }
+    return lines;
+}
+
+// Says on the session bus that a screen reader runs, or no longer does, as Orca says it.
+void SayScreenReaderRuns(bool runs) {
+    QDBusMessage set = QDBusMessage::createMethodCall("org.a11y.Bus", "/org/a11y/bus",
+                                                      "org.freedesktop.DBus.Properties", "Set");
+    set << QStringLiteral("org.a11y.Status") << QStringLiteral("ScreenReaderEnabled")
+        << QVariant::fromValue(QDBusVariant(runs));
+    QDBusConnection::sessionBus().call(set);
+}
+
+// Whether the virtual screen shows a window of this caption.
+bool WindowShown(const QString& caption) {
+    QProcess xprop;
+    xprop.start(QStringLiteral("xprop"), {QStringLiteral("-name"), caption, "WM_NAME"});
+    return xprop.waitForFinished(5000) && xprop.exitCode() == 0;
+}
+
+TEST(AccessibilityOutside, EverySpinFieldIsASpinButtonWithItsRangeAndStep) {
+    struct Start {
+        const char* name;
+        bool readerFirst;  // the screen reader runs before the program starts
+    };
+    const Start starts[] = {{"the screen reader first", true}, {"the program first", false}};
+    // The window's spin fields at start: name, value, minimum, maximum, step (0 while frozen).
+    const std::vector<QStringList> spinFields = {
+        {"Poziom naładowania poniżej którego nastąpi zgłosznie [%]", "15", "5", "95", "0"},
+        {"Opóźnienie zgłoszenia braku zasilania [min]", "5", "0", "90", "0"},
+        {"Zgłoszenie nastąpi po zmianie pozycji o [m]", "10", "10", "1000", "0"},
+        {"Raporty wysyłane co [h]", "12", "1", "48", "0"},
+        {"Raporty licząc od godziny", "7", "0", "23", "0"},
+        {"Typ Sygnalizatora", "1", "1", "2", "1"},
+        {"Światło czerwone: minuty", "0", "0", "99", "1"},
+        {"Światło czerwone: sekundy", "1", "0", "59", "1"},
+        {"Światło żółte: minuty", "0", "0", "99", "1"},
+        {"Światło żółte: sekundy", "1", "0", "59", "1"},
+        {"Światło zielone 1: minuty", "0", "0", "99", "1"},
+        {"Światło zielone 1: sekundy", "1", "0", "59", "1"},
+        {"Światło zielone 2: minuty", "0", "0", "99", "1"},
+        {"Światło zielone 2: sekundy", "1", "0", "59", "1"},
+        {"Urządzenie po zaniku napięcia zasilającego będzie pracować przez [min]", "15", "0", "99",
+         "1"},
+        {"Zgłoszenie co [h]", "48", "1", "240", "0"},
+        {"Zgłoszenia licząc od godziny", "12", "0", "23", "0"},
+    };
+    for (const Start& start : starts) {
+        SCOPED_TRACE(start.name);
+        SayScreenReaderRuns(start.readerFirst);
+        QProcess program;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        // As on a desktop: the program joins the bus because a screen reader runs.
+        environment.remove(QStringLiteral("QT_LINUX_ACCESSIBILITY_ALWAYS_ON"));
+        program.setProcessEnvironment(environment);
+        program.start(QStringLiteral(ZORVIK_GSM_PROGRAM), {});
+        ASSERT_TRUE(program.waitForStarted());
+        if (!start.readerFirst) {
+            EXPECT_TRUE(PumpUntil([] { return WindowShown(QStringLiteral("Zorvik GSM")); }));
+            SayScreenReaderRuns(true);
+        }
+        QProcess reader;
+        reader.start(QStringLiteral(ZORVIK_SCREEN_READER),
+                     {QStringLiteral("fields"), QString::number(program.processId())});
+        ASSERT_TRUE(reader.waitForFinished(30000));
+        EXPECT_EQ(reader.exitCode(), 0) << reader.readAllStandardError().toStdString();
+        std::vector<QStringList> spinButtons;
+        for (QStringList& line : LinesOf(reader)) {
+            if (line.value(0) == QStringLiteral("spin button")) {
+                spinButtons.push_back(line.mid(1));
+            } else {
+                EXPECT_EQ(line.size(), 2)
+                    << "a plain edit has no value: " << line.join(' ').toStdString();
+            }
+        }
+        EXPECT_EQ(spinButtons, spinFields);
+        program.kill();
+        program.waitForFinished();
+        SayScreenReaderRuns(false);
+    }
 }
 
 TEST_F(AccessibilityBus, AutodetectionSaysThePortItFound) {
