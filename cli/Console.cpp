@@ -12,17 +12,22 @@ namespace zorvik::cli {
 namespace {
 
 // Lock-free, so a signal handler (or Windows' console handler thread) may change them.
-std::atomic<int> gInterrupts = 0;       // Ctrl-C presses so far
-std::atomic<bool> gTerminated = false;  // a SIGTERM, SIGHUP or SIGPIPE came
-std::atomic<bool> gPipeClosed = false;  // a SIGPIPE came: a reader closed its end
-std::string gCommitWarning;             // set once a stop needs a second press
-std::atomic<bool> gWarned = false;      // several ports may reach a stop point at once
+std::atomic<int> gInterrupts = 0;                    // Ctrl-C presses so far
+std::atomic<bool> gTerminated = false;               // a SIGTERM, SIGHUP or SIGPIPE came
+std::atomic<bool> gPipeClosed = false;               // a SIGPIPE came: a reader closed its end
+std::atomic<const char*> gTerminateCause = nullptr;  // what asked first for the end
+std::string gCommitWarning;                          // set once a stop needs a second press
+std::atomic<bool> gWarned = false;                   // several ports may reach a stop point at once
 Verbosity gVerbosity = Verbosity::Normal;
 
 }  // namespace
 
-void NoteInterrupt(bool terminate) noexcept {
+void NoteInterrupt(bool terminate, const char* cause) noexcept {
     if (terminate) {
+        const char* none = nullptr;
+        if (cause != nullptr) {
+            gTerminateCause.compare_exchange_strong(none, cause);
+        }
         gTerminated = true;
     } else {
         ++gInterrupts;
@@ -30,6 +35,8 @@ void NoteInterrupt(bool terminate) noexcept {
 }
 
 void NotePipeClosed() noexcept {
+    const char* none = nullptr;
+    gTerminateCause.compare_exchange_strong(none, "SIGPIPE");
     gPipeClosed = true;
     gTerminated = true;
 }
@@ -60,6 +67,11 @@ bool StopRequested() {
 
 bool TerminateRequested() {
     return gTerminated;
+}
+
+std::string_view TerminateCause() {
+    const char* cause = gTerminateCause;
+    return cause == nullptr ? std::string_view() : std::string_view(cause);
 }
 
 void RequireSecondInterrupt(std::string_view warning) {

@@ -34,9 +34,10 @@ private:
 // System file.
 void InstallInterruptHandler();
 
-// Counts a Ctrl-C press, or with `terminate` notes a request to end; called from the platform's
-// interrupt handler, so it only stores.
-void NoteInterrupt(bool terminate) noexcept;
+// Counts a Ctrl-C press, or with `terminate` notes a request to end, and what asked for it (a
+// string literal: "SIGTERM", "its console window closing"); called from the platform's interrupt
+// handler, so it only stores.
+void NoteInterrupt(bool terminate, const char* cause = nullptr) noexcept;
 // Notes that a reader closed its end of a pipe this program wrote to, which also ends the command.
 void NotePipeClosed() noexcept;
 
@@ -50,6 +51,8 @@ void StopIfInterrupted();
 [[nodiscard]] bool StopRequested();
 // Whether that stop was SIGTERM (or its kin), which ends with status 143.
 [[nodiscard]] bool TerminateRequested();
+// What asked for that end, as the first request named it ("SIGTERM"); empty when none did.
+[[nodiscard]] std::string_view TerminateCause();
 
 // From here on one Ctrl-C only prints `warning`; a second one stops all the same. Used once the
 // device has started something that a stop would leave half done.

@@ -138,6 +138,12 @@ CliError AttemptFailure(const Device& device, const station::AttemptEnd& end) {
     return device.Failed(Exit::NoDevice, "no verdict");
 }
 
+// " by SIGTERM" for a stop that a named request to end asked for, so a report says what stopped it.
+std::string StoppedBy(const Interrupted& stop) {
+    const std::string_view cause = TerminateCause();
+    return stop.Terminated() && !cause.empty() ? " by " + std::string(cause) : "";
+}
+
 // What a stop leaves on a device whose attempt had got as far as `stage`.
 std::string LeftByStop(station::Stage stage) {
     const std::string verified = "the configuration was written and verified";
@@ -445,7 +451,8 @@ private:
             }
         } catch (const Interrupted& stop) {
             line.exitStatus = ToInt(stop.Terminated() ? Exit::Terminated : Exit::Interrupted);
-            line.message = std::string(stop.what()) + "; " + LeftByStop(attempt.Reached());
+            line.message =
+                std::string(stop.what()) + StoppedBy(stop) + "; " + LeftByStop(attempt.Reached());
             stopped = stop;
         }
         const station::Row& row = attempt.ForRow();

@@ -20,7 +20,7 @@ void CountSignal(int signal) {
     if (signal == SIGPIPE) {
         NotePipeClosed();
     } else {
-        NoteInterrupt(signal != SIGINT);
+        NoteInterrupt(signal != SIGINT, signal == SIGTERM ? "SIGTERM" : "SIGHUP");
     }
 }
 

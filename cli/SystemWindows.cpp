@@ -29,7 +29,9 @@ BOOL WINAPI CountControl(DWORD event) {
         case CTRL_CLOSE_EVENT:
         case CTRL_LOGOFF_EVENT:
         case CTRL_SHUTDOWN_EVENT:
-            NoteInterrupt(true);
+            NoteInterrupt(true, event == CTRL_CLOSE_EVENT    ? "its console window closing"
+                                : event == CTRL_LOGOFF_EVENT ? "a logoff"
+                                                             : "a shutdown");
             ::Sleep(kCloseGraceMs);
             return TRUE;
         default:

@@ -80,7 +80,7 @@ TEST(CliStops, EachSignalAtEachStepSaysWhatTheDeviceHolds) {
          "",
          kBlockUnanswered,
          143,
-         "row r1 failed: terminated; the configuration may be stored"},
+         "row r1 failed: terminated by SIGTERM; the configuration may be stored"},
         {"SIGTERM while a station waits",
          SIGTERM,
          {"--no-banner", "--verbose"},
