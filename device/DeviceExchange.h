@@ -121,7 +121,7 @@ public:
     // Up to 100 polls 25 ms apart for "O" or "R" (and "E" when `checksumReply`); anything else
     // only uses up an attempt.
     [[nodiscard]] StatusReply WaitStatus(bool checksumReply = false);
-    // At least `count` milliseconds, in one pause, for a block to cross the line.
+    // `count` pauses of one millisecond, for a block to cross the line.
     void PauseMillis(int count);
     // Reads a block of `count` bytes the device has been sending since the pauses began. What has
     // arrived is taken at once; a block still short is read on in 1 ms pauses until it is whole,
