@@ -1,6 +1,8 @@
 // Operands, ports, passwords and printed lines shared by the command handlers.
 #include "cli/CommandSupport.h"
 
+#include <algorithm>
+#include <cctype>
 #include <ctime>
 #include <iostream>
 
@@ -121,6 +123,12 @@ std::optional<HistoryStore> CommandHistory(const Invocation& call) {
 
 RecordNote Note(const Invocation& call, const std::string& stage, const std::string& port) {
     return {call.command, stage, port, call.args.Value("site").value_or(""), "ok"};
+}
+
+std::string Lowered(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
 }
 
 }  // namespace zorvik::cli

@@ -66,4 +66,7 @@ void NoOperands(const Invocation& call);
 // a "+" line can be pasted into a form.
 void PrintDifferences(const std::vector<Difference>& differences);
 
+// `text` with its ASCII letters made small, for words compared in any case.
+[[nodiscard]] std::string Lowered(std::string text);
+
 }  // namespace zorvik::cli

@@ -18,6 +18,7 @@
 #include <set>
 #include <system_error>
 
+#include "cli/CommandSupport.h"
 #include "serial/NetworkPort.h"
 #include "serial/PortHolder.h"
 #include "serial/PortMap.h"
@@ -48,12 +49,6 @@ std::string FirstLine(const std::string& path) {
     std::string line;
     std::getline(file, line);
     return line;
-}
-
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
 }
 
 std::string Joined(const std::vector<std::string>& names) {
@@ -137,8 +132,8 @@ std::optional<UsbAdapter> AdapterOf(const std::string& root, const std::string& 
             continue;
         }
         UsbAdapter adapter;
-        adapter.vendor = Lower(FirstLine(folder / "idVendor"));
-        adapter.product = Lower(FirstLine(folder / "idProduct"));
+        adapter.vendor = Lowered(FirstLine(folder / "idVendor"));
+        adapter.product = Lowered(FirstLine(folder / "idProduct"));
         if (!FourHex(adapter.vendor) || !FourHex(adapter.product)) {
             return std::nullopt;
         }
@@ -184,7 +179,7 @@ std::vector<fs::path> RuleFiles(const std::string& root) {
 
 // Whether a rule line matches this adapter's USB id, written either way udev lets one.
 bool NamesAdapter(const std::string& line, const UsbAdapter& adapter) {
-    const std::string lower = Lower(line);
+    const std::string lower = Lowered(line);
     const auto noZeros = [](const std::string& hex) {
         const auto first = hex.find_first_not_of('0');
         return first == std::string::npos ? std::string("0") : hex.substr(first);
@@ -532,8 +527,8 @@ private:
     void Braille() {
         const auto rules = RulesFor(
             setup_.root, *report_.adapter, [](const fs::path& path, const std::string& line) {
-                return Lower(path.filename().string()).find(kBrltty) != std::string::npos ||
-                       Lower(line).find(kBrltty) != std::string::npos;
+                return Lowered(path.filename().string()).find(kBrltty) != std::string::npos ||
+                       Lowered(line).find(kBrltty) != std::string::npos;
             });
         if (rules.empty()) {
             Ok("brltty", "no brltty rule claims this adapter");

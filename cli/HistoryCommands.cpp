@@ -31,12 +31,6 @@ constexpr std::array<std::string_view, 4> kHistoryOn = {"on", "1", "yes", "true"
 constexpr std::size_t kShortId = 12;  // the whole id; listed so it can be copied
 constexpr std::size_t kShortSha256 = 16;
 
-std::string Lowered(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
 // Whether $ZORVIK_HISTORY turns the history off.
 bool TurnedOff() {
     const char* setting = std::getenv(kHistoryVariable);
