@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "app/WindowDialogs.h"
+#include "form/WindowDialogs.h"
 #include "config/ConfigImage.h"
 
 namespace zorvik {

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "app/CommandRunner.h"
-#include "app/WindowDialogs.h"
+#include "form/WindowDialogs.h"
 #include "device/FirmwareUpdate.h"
 #include "serial/Clock.h"
 #include "serial/ComPort.h"

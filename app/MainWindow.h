@@ -8,7 +8,7 @@
 #include "app/ComComboBox.h"
 #include "app/Controls.h"
 #include "app/WindowCommandRunner.h"
-#include "app/WindowDialogs.h"
+#include "form/WindowDialogs.h"
 #include "words/DialogNotices.h"
 #include "config/Configuration.h"
 #include "serial/ComPort.h"

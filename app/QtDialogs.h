@@ -1,7 +1,7 @@
 // The real message boxes and file dialogs, over Qt.
 #pragma once
 
-#include "app/WindowDialogs.h"
+#include "form/WindowDialogs.h"
 
 class QString;
 class QWidget;

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/WindowDialogs.h"
+#include "form/WindowDialogs.h"
 #include "tests/support/FakeDialogs.h"
 
 namespace zorvik::testing {
