@@ -13,8 +13,16 @@ void KeepWindowsPainted() {
     ServeScreenReader();
 }
 
+void WindowClock::Sleep(int ms) {
+    SystemClock::Sleep(ms);
+    if (NowMicros() - lastServedMicros_ >= kRepaintSliceMicros) {
+        WhileWaiting();
+    }
+}
+
 void WindowClock::WhileWaiting() {
     KeepWindowsPainted();
+    lastServedMicros_ = NowMicros();
 }
 
 }  // namespace zorvik

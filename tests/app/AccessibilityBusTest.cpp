@@ -15,6 +15,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QProcess>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 #include <algorithm>
@@ -23,8 +24,13 @@
 #include <future>
 #include <thread>
 
+#include "app/FirmwareWindow.h"
 #include "app/WindowClock.h"
+#include "app/WindowCommandRunner.h"
+#include "serial/SerialPort.h"
 #include "tests/app/AppTestSupport.h"
+#include "tests/support/FirmwareTestSupport.h"
+#include "tests/support/SimProcess.h"
 
 namespace zorvik::testing {
 namespace {
@@ -325,6 +331,52 @@ TEST(AccessibilityOutside, EverySpinFieldIsASpinButtonWithItsRangeAndStep) {
         program.waitForFinished();
         SayScreenReaderRuns(false);
     }
+}
+
+TEST_F(AccessibilityBus, AScreenReaderIsAnsweredWithinHalfASecondDuringAFlash) {
+    constexpr int kRecords = 20;  // programmed and read back: about 3 s on the simulator
+    constexpr auto kLongestAnswer = std::chrono::milliseconds(500);
+    SimProcess sim(ZORVIK_SIM_PROGRAM);
+    ASSERT_FALSE(sim.Name().empty()) << "the simulator did not start";
+    const PortMap ports = sim.Map();
+    TComPort port(ports);
+    port.SetPort(sim.Name());
+    WindowClock clock;
+    FakeWindowDialogs dialogs;
+    WindowCommandRunner runner(dialogs);
+    TempFolder folder;
+    TForm2 form(TForm2Services{port, clock, dialogs, runner});
+    form.show();
+    dialogs.openNames.push_back(folder.Write("firmware.bin", FirmwareImage(kRecords)));
+    form.Otwrz1Click();
+    const QString bar = PathOf(form.ProgressBar1);
+
+    std::atomic<bool> running = false;
+    std::atomic<int> answers = 0;
+    std::atomic<std::int64_t> longestMs = 0;
+    auto reader = std::async(std::launch::async, [&] {
+        ScreenReaderEnd end(windowName);
+        while (!running) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        while (running) {
+            const auto asked = std::chrono::steady_clock::now();
+            const QVariant value =
+                end.Property(bar, kValueInterface, QStringLiteral("CurrentValue"));
+            const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
+                std::chrono::steady_clock::now() - asked);
+            longestMs = std::max<std::int64_t>(longestMs, took.count());
+            answers += value.isValid() ? 1 : 0;
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    });
+    running = true;
+    form.Button1Click();
+    running = false;
+    reader.get();
+    EXPECT_GT(answers, 5) << "asked during the whole flash";
+    EXPECT_LT(longestMs, kLongestAnswer.count())
+        << "ms for the slowest of " << answers << " answers";
 }
 
 TEST_F(AccessibilityBus, AutodetectionSaysThePortItFound) {
