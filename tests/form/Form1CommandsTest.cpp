@@ -39,6 +39,7 @@ TEST(Frame, MenusAndThePasswordBoxShowTheirWindowsModally) {
 
 TEST(Frame, ThePortThePortSelectorPicksNamesThePortAndWithoutPortsItStaysComTen) {
     Form1Fixture fixture;
+    EXPECT_EQ(fixture.startPort, "COM10");
     EXPECT_EQ(fixture.form->ComComboBox1.Text(), "");
     fixture.form->ComComboBox1.SetPorts({"COM1", "COM2"});
     fixture.form->ComComboBox1.UserSelect(1);

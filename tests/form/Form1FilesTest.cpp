@@ -45,6 +45,7 @@ TEST(PortTree, StartUpTakesTheLowestPresentPortAndListsThemAll) {
     const PortTree tree({7, 3, 12});
     Form1Fixture fixture(*tree.map);
     // Sorted as every port list is, by name.
+    EXPECT_EQ(fixture.startPort, "COM3");
     EXPECT_EQ(fixture.form->ComComboBox1.Text(), "COM3");
     EXPECT_EQ(fixture.form->ComComboBox1.Items(),
               (std::vector<std::string>{"COM12", "COM3", "COM7"}));

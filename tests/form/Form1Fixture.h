@@ -85,8 +85,8 @@ public:
     OtherWindow() : TForm(Form4Design()) {}
 };
 
-// The main window over a line on which `device` answers at "COM1"; no serial port present
-// unless a test's port map says so.
+// The main window over a line on which `device` answers at "COM1", the port's name once the
+// window is made; no serial port present unless a test's port map says so.
 struct Form1Fixture {
     explicit Form1Fixture(const PortMap& portMap = NoPorts(), DeviceFaults faults = {})
         : device(faults), ports(portMap) {
@@ -95,6 +95,7 @@ struct Form1Fixture {
         form = std::make_unique<form::TForm1>(
             form::FormServices{dialogs, runner, clock, windows, ports}, std::move(made));
         form->SetModalWindows(&firmware, &password, &about);
+        startPort = form->ComPort1->Port();
         form->ComPort1->SetPort("COM1");
     }
 
@@ -119,6 +120,7 @@ struct Form1Fixture {
     OtherWindow firmware, password, about;
     MemoryComPort* line = nullptr;
     std::unique_ptr<form::TForm1> form;
+    std::string startPort;  // the port's name once the window was made
 };
 
 }  // namespace zorvik::testing
