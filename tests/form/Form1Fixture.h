@@ -1,0 +1,126 @@
+// The main window's logic over fakes: scripted dialogs, a runner that runs each body at once and
+// reports what leaves it as the general error report does, modal windows recorded instead of run,
+// and a line to the device model on virtual time.
+#pragma once
+
+#include <deque>
+#include <exception>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "config/Configuration.h"
+#include "form/Form1.h"
+#include "serial/PortMap.h"
+#include "sim/DeviceModel.h"
+#include "sim/MemoryComPort.h"
+#include "sim/VirtualClock.h"
+#include "tests/support/FakeDialogs.h"
+
+namespace zorvik::testing {
+
+class FakeWindowDialogs : public WindowDialogs, public MessageScript {
+public:
+    int MessageBox(const std::string& text, const std::string& caption, int flags) override {
+        return Show(text, caption, flags);
+    }
+    std::optional<std::string> OpenFileName(const FileDialogOptions& options) override {
+        openRequests.push_back(options);
+        return Next(openNames);
+    }
+    std::optional<std::string> SaveFileName(const FileDialogOptions& options) override {
+        saveRequests.push_back(options);
+        return Next(saveNames);
+    }
+
+    std::vector<FileDialogOptions> openRequests;
+    std::vector<FileDialogOptions> saveRequests;
+    // Scripted file names, taken from the front; with none left the dialog is cancelled.
+    std::deque<std::optional<std::string>> openNames;
+    std::deque<std::optional<std::string>> saveNames;
+
+private:
+    static std::optional<std::string> Next(std::deque<std::optional<std::string>>& names) {
+        if (names.empty()) {
+            return std::nullopt;
+        }
+        auto name = names.front();
+        names.pop_front();
+        return name;
+    }
+};
+
+// Runs each body at once; an error that leaves it ends the handler and shows as an error box
+// captioned with the program's title, its text the error's.
+class ImmediateRunner : public form::CommandRunner {
+public:
+    explicit ImmediateRunner(Dialogs& dialogs) : dialogs_(dialogs) {}
+    void Run(const Body& body) override {
+        try {
+            body();
+        } catch (const std::exception& error) {
+            dialogs_.MessageBox(error.what(), "Zorvik GSM", kMbError);
+        }
+    }
+    void RunBusy(const Body& body) override {
+        ++busy;
+        body();
+    }
+    int busy = 0;
+
+private:
+    Dialogs& dialogs_;
+};
+
+class RecordingWindows : public form::ModalWindows {
+public:
+    void ShowModal(form::TForm& window) override { shown.push_back(&window); }
+    std::vector<const form::TForm*> shown;
+};
+
+// A window that stands for one of the other three.
+class OtherWindow : public form::TForm {
+public:
+    OtherWindow() : TForm(Form4Design()) {}
+};
+
+// The main window over a line on which `device` answers at "COM1", the port's name once the
+// window is made; no serial port present unless a test's port map says so.
+struct Form1Fixture {
+    explicit Form1Fixture(const PortMap& portMap = NoPorts(), DeviceFaults faults = {})
+        : device(faults), ports(portMap) {
+        auto made = std::make_unique<MemoryComPort>(device, clock, "COM1");
+        line = made.get();
+        form = std::make_unique<form::TForm1>(
+            form::FormServices{dialogs, runner, clock, windows, ports}, std::move(made));
+        form->SetModalWindows(&firmware, &password, &about);
+        startPort = form->ComPort1->Port();
+        form->ComPort1->SetPort("COM1");
+    }
+
+    static const PortMap& NoPorts() {
+        static const PortMap none(PortMap::Roots{"/nonexistent/dev", "/nonexistent/sys", ""});
+        return none;
+    }
+
+    [[nodiscard]] ConfigImage Image() const {
+        return EncodeConfiguration(form->ShownConfiguration());
+    }
+    void Show(const ConfigImage& image) const {
+        form->ShowConfiguration(DecodeConfiguration(image));
+    }
+
+    FakeWindowDialogs dialogs;
+    ImmediateRunner runner{dialogs};
+    RecordingWindows windows;
+    VirtualClock clock;
+    DeviceModel device;
+    const PortMap& ports;
+    OtherWindow firmware, password, about;
+    MemoryComPort* line = nullptr;
+    std::unique_ptr<form::TForm1> form;
+    std::string startPort;  // the port's name once the window was made
+};
+
+}  // namespace zorvik::testing
