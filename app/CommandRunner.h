@@ -3,23 +3,15 @@
 #pragma once
 
 #include <QObject>
-#include <functional>
+
+#include "form/Form.h"
 
 namespace zorvik {
 
-// One for the program, lent by the main window to the firmware and password windows.
-class CommandRunner {
+// One for the program, lent by the main window to the firmware and password windows: the windows'
+// own runner (Run, RunBusy), with the way a Qt control's signal reaches a handler.
+class CommandRunner : public form::CommandRunner {
 public:
-    using Body = std::function<void()>;
-
-    virtual ~CommandRunner() = default;
-
-    // Runs a handler's body; an error that leaves it goes to the general error report and ends
-    // the handler there.
-    virtual void Run(const Body& body) = 0;
-    // Runs a command's exchange with the device: a busy cursor, and no user input meanwhile.
-    virtual void RunBusy(const Body& body) = 0;
-
     // Attaches a handler that opens a modal window or talks to the device to its control's
     // signal. The handler runs from a queued call, so the click itself (by mouse, key or a
     // screen reader's action) returns at once; the handler then runs as it always does.

@@ -21,7 +21,7 @@
 #include "app/Artwork.h"
 #include "app/ConfigFileMenu.h"
 #include "app/ControlFactory.h"
-#include "app/ErrorReport.h"
+#include "form/ErrorReport.h"
 #include "app/FirmwareWindow.h"
 #include "app/FocusOrder.h"
 #include "app/PasswordWindow.h"

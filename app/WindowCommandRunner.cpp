@@ -2,7 +2,7 @@
 #include "app/WindowCommandRunner.h"
 
 #include "app/BusyScope.h"
-#include "app/ErrorReport.h"
+#include "form/ErrorReport.h"
 
 namespace zorvik {
 

@@ -68,6 +68,8 @@ public:
     [[nodiscard]] virtual bool FormCloseQuery() { return true; }
     // Run by the face each time the window is shown.
     virtual void FormShow() {}
+    // Run by the face whenever the window closes, whatever closed it.
+    virtual void FormClose() {}
 
 protected:
     template <typename T>

@@ -13,7 +13,7 @@
 #include "app/Program.h"
 #include "serial/Clock.h"
 #include "serial/PortMap.h"
-#include "tests/app/FakeWindowDialogs.h"
+#include "tests/support/FakeWindowDialogs.h"
 
 class QAction;
 class QDialog;

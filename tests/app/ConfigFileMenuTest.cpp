@@ -12,7 +12,7 @@
 #include "config/Configuration.h"
 #include "files/ConfigFile.h"
 #include "files/FileIo.h"
-#include "tests/app/FakeWindowDialogs.h"
+#include "tests/support/FakeWindowDialogs.h"
 #include "tests/support/TempFolder.h"
 
 namespace zorvik::testing {

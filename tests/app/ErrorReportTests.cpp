@@ -3,7 +3,7 @@
 #include <QTest>
 #include <cerrno>
 
-#include "app/ErrorReport.h"
+#include "form/ErrorReport.h"
 #include "app/QtDialogs.h"
 #include "files/FileError.h"
 #include "serial/ComPort.h"

@@ -14,7 +14,7 @@
 #include "sim/DeviceModel.h"
 #include "sim/MemoryComPort.h"
 #include "sim/VirtualClock.h"
-#include "tests/app/FakeWindowDialogs.h"
+#include "tests/support/FakeWindowDialogs.h"
 #include "tests/support/FirmwareTestSupport.h"
 
 namespace zorvik::testing {

@@ -11,7 +11,7 @@
 #include "serial/SerialPort.h"
 #include "sim/PortFolder.h"
 #include "tests/app/AppTestSupport.h"
-#include "tests/app/FakeWindowDialogs.h"
+#include "tests/support/FakeWindowDialogs.h"
 #include "tests/support/Ser2net.h"
 #include "tests/support/SimProcess.h"
 #include "tests/support/TempFolder.h"

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "app/MainWindow.h"
-#include "tests/app/FakeWindowDialogs.h"
+#include "tests/support/FakeWindowDialogs.h"
 
 namespace zorvik::fuzz {
 

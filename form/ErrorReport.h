@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 
+#include "form/Form.h"
 #include "words/Dialogs.h"
 
 namespace zorvik {
@@ -25,5 +26,22 @@ inline constexpr const char* kApplicationTitle = "Zorvik GSM";
 // there and is shown with flags 16, captioned with the application's title; it never reaches the
 // window system. Every handler of every window runs its body through this.
 void RunHandler(Dialogs& dialogs, const std::function<void()>& body);
+
+namespace form {
+
+// The runner every face starts from: each handler's body inside the general error report, and a
+// command's exchange run as it comes. A face adds what makes the window busy meanwhile.
+class ErrorReportRunner : public CommandRunner {
+public:
+    explicit ErrorReportRunner(Dialogs& dialogs) : dialogs_(dialogs) {}
+
+    void Run(const Body& body) override { RunHandler(dialogs_, body); }
+    void RunBusy(const Body& body) override { body(); }
+
+private:
+    Dialogs& dialogs_;
+};
+
+}  // namespace form
 
 }  // namespace zorvik

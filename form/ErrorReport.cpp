@@ -1,15 +1,15 @@
 // The general error report's text, its Linux hints, and the guard every handler runs in.
-#include "app/ErrorReport.h"
+#include "form/ErrorReport.h"
 
 #include <cerrno>
 #include <exception>
 
-#include "words/NoticeWords.h"
 #include "files/FileError.h"
 #include "serial/ComPort.h"
 #include "serial/NetworkPort.h"
 #include "serial/PortFault.h"
 #include "serial/PortMap.h"
+#include "words/NoticeWords.h"
 
 namespace zorvik {
 
