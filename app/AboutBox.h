@@ -1,34 +1,24 @@
-// The about box: the program's name, version and web address.
+// The about box's Qt face: the picture, the name and version, the web address, OK.
 #pragma once
 
-#include <QDialog>
-
-class QLabel;
-class QPushButton;
+#include "app/FormDialog.h"
+#include "form/Form4.h"
 
 namespace zorvik {
 
-class TForm4 : public QDialog {
+class AboutBox : public FormDialog {
     Q_OBJECT
 
 public:
-    explicit TForm4(QWidget* parent = nullptr);
+    AboutBox(form::TForm4& form, QWidget* parent);
 
-    QLabel* Image1;
-    QLabel* Label1;
-    QLabel* Label2;
-    QPushButton* Button1;
-
-    // Closes the box; it can be shown again any number of times.
-    void Button1Click();
+    // The box keeps its size, frame included.
+    void FormResize();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
-
-private:
-    void FormResize();
 };
 
 }  // namespace zorvik

@@ -1,6 +1,9 @@
 // The port selector's list, selection and change notice.
 #include "app/ComComboBox.h"
 
+#include "app/Controls.h"
+
+#include <QSignalBlocker>
 #include <QStringList>
 #include <algorithm>
 #include <string>
@@ -18,114 +21,57 @@ QString LinkTarget(const std::string& path) {
 
 }  // namespace
 
-TComComboBox::TComComboBox(QWidget* parent) : QComboBox(parent) {
+TComComboBox::TComComboBox(form::TComComboBox& model, const PortMap& map, QWidget* parent)
+    : QComboBox(parent), model_(model), map_(map) {
     setEditable(false);
-    // `activated` comes only from the user's pick; programmatic selection stays silent.
-    connect(this, &QComboBox::activated, this, [this](int) { emit Change(); });
+    // `activated` comes only from the user's pick; the program's selection comes from the model.
+    connect(this, &QComboBox::activated, this, [this](int index) {
+        model_.UserSelect(index);
+        Show();
+    });
+    Follow(*this, model_, [this] { Show(); });
 }
 
-void TComComboBox::SetComPort(TCustomComPort* port) {
-    port_ = port;
-    if (port_ != nullptr) {
-        SelectBoundPort();
-    }
-}
-
-void TComComboBox::SetComProperty(TComProperty property, const PortMap& map) {
-    property_ = property;
-    if (property_ != TComProperty::cpPort) {
-        return;
-    }
-    map_ = &map;
-    std::vector<std::string> names;
-    ListSerialPorts(map, names);
-    Fill(names);
-    if (count() == 0) {
-        return;
-    }
-    if (port_ == nullptr) {
-        setCurrentIndex(0);
-    } else {
-        SelectBoundPort();
-    }
-}
-
-void TComComboBox::Fill(const std::vector<std::string>& names) {
-    clear();
-    for (const std::string& name : names) {
-        addItem(QString::fromStdString(name));
-        const auto path = map_->DevicePath(name);
-        if (!path) {
-            continue;
-        }
-        QString tip = QString::fromStdString(*path);
-        // A linked name says little by its own path; show where the link leads as well.
-        const auto number = PortMap::ComNumber(name);
-        if (number && PortMap::Linked(*number)) {
-            if (const QString target = LinkTarget(*path); !target.isEmpty()) {
-                tip += QStringLiteral(" → ") + target;
-            }
-        }
-        setItemData(count() - 1, tip, Qt::ToolTipRole);
-    }
-}
-
-void TComComboBox::WatchPorts(PortWatch& watch) {
-    connect(&watch, &PortWatch::PortsChanged, this, &TComComboBox::RefreshList);
-}
-
-void TComComboBox::RefreshList() {
-    if (property_ != TComProperty::cpPort || map_ == nullptr) {
-        return;
-    }
-    const QString chosen = Text();
-    std::vector<std::string> names;
-    ListSerialPorts(*map_, names);
-    if (!chosen.isEmpty() &&
-        std::find(names.begin(), names.end(), chosen.toStdString()) == names.end()) {
-        names.push_back(chosen.toStdString());
-        SortPortNames(names);
-    }
+void TComComboBox::Show() {
     QStringList listed;
     for (int i = 0; i < count(); ++i) {
         listed.push_back(itemText(i));
     }
     QStringList wanted;
-    for (const std::string& name : names) {
+    for (const std::string& name : model_.Items()) {
         wanted.push_back(QString::fromStdString(name));
     }
-    if (listed == wanted) {
-        return;
+    if (listed != wanted) {
+        const QSignalBlocker quiet(this);
+        clear();
+        for (const std::string& name : model_.Items()) {
+            addItem(QString::fromStdString(name));
+            const auto path = map_.DevicePath(name);
+            if (!path) {
+                continue;
+            }
+            QString tip = QString::fromStdString(*path);
+            // A linked name says little by its own path; show where the link leads as well.
+            const auto number = PortMap::ComNumber(name);
+            if (number && PortMap::Linked(*number)) {
+                if (const QString target = LinkTarget(*path); !target.isEmpty()) {
+                    tip += QStringLiteral(" → ") + target;
+                }
+            }
+            setItemData(count() - 1, tip, Qt::ToolTipRole);
+        }
     }
-    // Refilling selects by program, which the main window's change handler never hears.
-    Fill(names);
-    if (!chosen.isEmpty()) {
-        SetText(chosen);
-    } else if (port_ != nullptr) {
-        SelectBoundPort();
+    if (currentIndex() != model_.ItemIndex()) {
+        const QSignalBlocker quiet(this);
+        setCurrentIndex(model_.ItemIndex());
     }
 }
 
 void TComComboBox::showPopup() {
-    RefreshList();
-    QComboBox::showPopup();
-}
-
-void TComComboBox::SelectBoundPort() {
-    setCurrentIndex(
-        findText(QString::fromStdString(port_->Port()), Qt::MatchExactly | Qt::MatchCaseSensitive));
-}
-
-QString TComComboBox::Text() const {
-    const int index = currentIndex();
-    return index >= 0 ? itemText(index) : QString();
-}
-
-void TComComboBox::SetText(const QString& text) {
-    const int index = findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
-    if (index >= 0) {
-        setCurrentIndex(index);
+    if (BeforeDropDown) {
+        BeforeDropDown();
     }
+    QComboBox::showPopup();
 }
 
 }  // namespace zorvik

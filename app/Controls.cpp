@@ -40,52 +40,72 @@ void SetEditColour(QLineEdit& edit, bool switchedOn) {
     edit.setPalette(palette);
 }
 
-void SwitchEdit(QLineEdit& edit, bool switchedOn) {
-    SetEditColour(edit, switchedOn);
-    edit.setReadOnly(!switchedOn);
+QString ToQt(const std::u16string& text) {
+    return QString::fromStdU16String(text);
+}
+
+std::u16string FromQt(const QString& text) {
+    return text.toStdU16String();
+}
+
+void Follow(QWidget& widget, form::TControl& model, std::function<void()> show) {
+    auto update = [&widget, &model, show = std::move(show)] {
+        widget.setEnabled(model.Enabled());
+        // Only a change is passed on: a control not hidden by the program shows with its window.
+        const bool hidden = widget.testAttribute(Qt::WA_WState_ExplicitShowHide) &&
+                            widget.testAttribute(Qt::WA_WState_Hidden);
+        if (hidden == model.Visible()) {
+            widget.setVisible(model.Visible());
+        }
+        if (show) {
+            show();
+        }
+    };
+    update();
+    model.SetView(std::move(update));
+    // The window's models outlive its widgets; a widget that goes first stops being told.
+    QObject::connect(&widget, &QObject::destroyed, [&model] { model.SetView({}); });
 }
 
 // ---------------------------------------------------------------------------------------------
 // TCheckBox
 
-TCheckBox::TCheckBox(const QString& caption, QWidget* parent) : QCheckBox(caption, parent) {
+TCheckBox::TCheckBox(form::TCheckBox& model, QWidget* parent)
+    : QCheckBox(ToQt(model.Caption()), parent), model_(model) {
     setTristate(true);
-    connect(this, &QCheckBox::stateChanged, this, [this](int) { emit Click(); });
-}
-
-CheckState TCheckBox::State() const {
-    switch (checkState()) {
-        case Qt::Checked:
-            return CheckState::Checked;
-        case Qt::PartiallyChecked:
-            return CheckState::Grey;
-        case Qt::Unchecked:
-            break;
+    if (model.CaptionLeft()) {
+        setLayoutDirection(Qt::RightToLeft);
     }
-    return CheckState::Unchecked;
+    // A change made on the box itself (a screen reader's toggle) is the user's click.
+    connect(this, &QCheckBox::stateChanged, this, [this](int) {
+        if (!showing_) {
+            model_.UserClick();
+            Show();
+        }
+    });
+    Follow(*this, model_, [this] { Show(); });
 }
 
-void TCheckBox::SetState(CheckState state) {
-    switch (state) {
+void TCheckBox::Show() {
+    showing_ = true;
+    setText(ToQt(model_.Caption()));
+    switch (model_.State()) {
         case CheckState::Checked:
             setCheckState(Qt::Checked);
-            return;
+            break;
         case CheckState::Grey:
             setCheckState(Qt::PartiallyChecked);
-            return;
+            break;
         case CheckState::Unchecked:
             setCheckState(Qt::Unchecked);
-            return;
+            break;
     }
-}
-
-void TCheckBox::SetCaptionLeft() {
-    setLayoutDirection(Qt::RightToLeft);
+    showing_ = false;
 }
 
 void TCheckBox::nextCheckState() {
-    // The user never reaches the grey state; leaving it always checks the box.
-    setCheckState(checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+    model_.UserClick();
+    Show();
 }
 
 void TCheckBox::paintEvent(QPaintEvent* event) {
@@ -105,22 +125,78 @@ void TCheckBox::paintEvent(QPaintEvent* event) {
 }
 
 // ---------------------------------------------------------------------------------------------
+// TRadioButton
+
+TRadioButton::TRadioButton(form::TRadioButton& model, QWidget* parent)
+    : QRadioButton(ToQt(model.Caption()), parent), model_(model) {
+    // The model unchecks the siblings; Qt's own exclusivity would do it behind the model's back.
+    setAutoExclusive(false);
+    // Checked on the button itself (a screen reader's press) is the user's click.
+    connect(this, &QRadioButton::toggled, this, [this](bool checked) {
+        if (!showing_ && checked) {
+            model_.UserClick();
+        }
+        Show();
+    });
+    Follow(*this, model_, [this] { Show(); });
+}
+
+void TRadioButton::Show() {
+    showing_ = true;
+    setText(ToQt(model_.Caption()));
+    setChecked(model_.Checked());
+    showing_ = false;
+}
+
+void TRadioButton::nextCheckState() {
+    model_.UserClick();
+    Show();
+}
+
+// ---------------------------------------------------------------------------------------------
 // TEdit
 
-TEdit::TEdit(const QString& text, QWidget* parent) : QLineEdit(text, parent) {}
+TEdit::TEdit(form::TEdit& model, QWidget* parent) : QLineEdit(parent), model_(model) {
+    // Typing (or any other change of the text) reaches the model; the model's text, cut to its
+    // length, comes back through Show.
+    connect(this, &QLineEdit::textChanged, this, [this](const QString& text) {
+        model_.SetText(FromQt(text));
+        Show();
+    });
+    Follow(*this, model_, [this] { Show(); });
+}
 
-void TEdit::SetPasswordChar(QChar passwordChar) {
-    passwordChar_ = passwordChar;
+void TEdit::Show() {
+    if (model_.MaxLength() > 0) {
+        setMaxLength(model_.MaxLength());
+    }
+    setAlignment(model_.AlignRight() ? Qt::AlignRight | Qt::AlignVCenter
+                                     : Qt::AlignLeft | Qt::AlignVCenter);
+    setReadOnly(model_.ReadOnly());
+    SetEditColour(*this, model_.SwitchedOn());
+    ShowPasswordChar();
+    const QString text = ToQt(model_.Text());
+    if (this->text() != text) {
+        setText(text);
+    }
+}
+
+void TEdit::ShowPasswordChar() {
+    const char16_t passwordChar = model_.PasswordChar();
+    if (passwordChar == shownPasswordChar_) {
+        return;
+    }
+    shownPasswordChar_ = passwordChar;
     // Changing the style sheet puts back the palette the edit had when a sheet was last set,
     // which would undo the look (switched on or off) given since then.
     const QPalette look = palette();
-    if (passwordChar.isNull()) {
+    if (passwordChar == 0) {
         setEchoMode(QLineEdit::Normal);
         setStyleSheet(QString());
     } else {
         setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: %1; "
                                      "lineedit-password-mask-delay: 0; }")
-                          .arg(passwordChar.unicode()));
+                          .arg(static_cast<int>(passwordChar)));
         setEchoMode(QLineEdit::Password);
     }
     setPalette(look);
@@ -194,8 +270,12 @@ QAccessibleInterface* SpinEditFactory(const QString& /*className*/, QObject* obj
 
 }  // namespace
 
-TUpDown::TUpDown(QWidget* parent)
-    : QWidget(parent), up_(new QToolButton(this)), down_(new QToolButton(this)) {
+TUpDown::TUpDown(form::TUpDown& model, QWidget* parent)
+    : QWidget(parent),
+      model_(model),
+      up_(new QToolButton(this)),
+      down_(new QToolButton(this)),
+      shownPosition_(model.Position()) {
     static const bool installed = [] {
         QAccessible::installFactory(SpinEditFactory);
         return true;
@@ -214,9 +294,10 @@ TUpDown::TUpDown(QWidget* parent)
     connect(down_, &QToolButton::clicked, this, [this] { UserSteps(-1, 1); });
     resize(kUpDownWidth, 21);
     LayoutArrows();
+    Follow(*this, model_, [this] { Show(); });
 }
 
-void TUpDown::SetAssociate(QLineEdit* edit, TUDAlignButton side) {
+void TUpDown::SetAssociate(QLineEdit* edit) {
     edit_ = edit;
     edit->setProperty(kUpDownProperty, QVariant::fromValue(static_cast<QObject*>(this)));
     // Qt describes a widget as soon as its state changes, screen reader or not (setReadOnly, the
@@ -227,11 +308,11 @@ void TUpDown::SetAssociate(QLineEdit* edit, TUDAlignButton side) {
         QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(described));
     }
     const QRect r = edit->geometry();
-    const int left = side == TUDAlignButton::udLeft ? r.left() - kUpDownWidth : r.right() + 1;
+    const int left =
+        model_.AlignButton() == TUDAlignButton::udLeft ? r.left() - kUpDownWidth : r.right() + 1;
     setGeometry(left, r.top(), kUpDownWidth, r.height());
     LayoutArrows();
     edit->installEventFilter(this);
-    ShowPosition();
 }
 
 TUpDown* TUpDown::Of(const QObject* edit) {
@@ -250,48 +331,20 @@ void TUpDown::LayoutArrows() {
     down_->setGeometry(0, half, width(), height() - half);
 }
 
-void TUpDown::SetPosition(int position) {
-    position_ = std::clamp(position, min_, std::max(min_, max_));
-    ShowPosition();
-}
-
-void TUpDown::ShowPosition() {
-    if (edit_ == nullptr) {
+void TUpDown::Show() {
+    // The edit shows the position through its own model; a screen reader hears the new value.
+    if (edit_ == nullptr || model_.Position() == shownPosition_) {
         return;
     }
-    // A plain whole number: 1000, never "1 000", so the value reads back as a number.
-    const QString text = QString::number(position_);
-    if (edit_->text() == text) {
-        return;
-    }
-    edit_->setText(text);
-    QAccessibleValueChangeEvent changed(edit_, position_);
+    shownPosition_ = model_.Position();
+    QAccessibleValueChangeEvent changed(edit_, shownPosition_);
     QAccessible::updateAccessibility(&changed);
-}
-
-bool TUpDown::UserStep(int direction) {
-    emit ChangingEx(direction);
-    const int before = position_;
-    const long long wanted =
-        static_cast<long long>(position_) + static_cast<long long>(direction) * increment_;
-    position_ = static_cast<int>(std::clamp<long long>(wanted, min_, std::max(min_, max_)));
-    ShowPosition();
-    if (position_ == before) {
-        return false;
-    }
-    emit Click();
-    return true;
-}
-
-void TUpDown::UserSteps(int direction, int count) {
-    for (int i = 0; i < count && UserStep(direction); ++i) {
-    }
 }
 
 bool TUpDown::eventFilter(QObject* watched, QEvent* event) {
     if (watched == edit_ && event->type() == QEvent::KeyPress) {
         // Home and End step until the position stops: the range's end, or a limit a rule sets.
-        const int anyNumber = std::max(max_ - min_, 0) + 1;
+        const int anyNumber = std::max(Max() - Min(), 0) + 1;
         switch (static_cast<const QKeyEvent*>(event)->key()) {
             case Qt::Key_Up:
                 UserSteps(+1, 1);
@@ -345,47 +398,34 @@ void TGroupBox::paintEvent(QPaintEvent* /*event*/) {
 // ---------------------------------------------------------------------------------------------
 // TRadioGroup
 
-TRadioGroup::TRadioGroup(const QString& caption, const QStringList& items, int columns,
-                         QWidget* parent)
-    : TGroupBox(caption, parent), group_(new QButtonGroup(this)), columns_(std::max(columns, 1)) {
-    for (int i = 0; i < items.size(); ++i) {
-        auto* item = new QRadioButton(items[i], this);
+TRadioGroup::TRadioGroup(form::TRadioGroup& model, QWidget* parent)
+    : TGroupBox(ToQt(model.Caption()), parent),
+      model_(model),
+      columns_(std::max(model.Columns(), 1)) {
+    const std::vector<std::u16string>& items = model.Items();
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        auto* item = new QRadioButton(ToQt(items[i]), this);
         item->setObjectName(QStringLiteral("Item%1").arg(i));
-        group_->addButton(item, i);
+        // The model keeps one item selected; each click is a pick of the model's.
+        item->setAutoExclusive(false);
+        const int index = static_cast<int>(i);
+        connect(item, &QRadioButton::clicked, this, [this, index] {
+            model_.UserSelect(index);
+            Show();
+        });
         items_.push_back(item);
     }
-    connect(group_, &QButtonGroup::idToggled, this, [this](int, bool checked) {
-        if (checked) {
-            Follow();
-        }
-    });
+    Follow(*this, model_, [this] { Show(); });
 }
 
 QRadioButton* TRadioGroup::Item(int index) const {
     return index >= 0 && index < Count() ? items_[static_cast<std::size_t>(index)] : nullptr;
 }
 
-void TRadioGroup::SetItemIndex(int index) {
-    index = std::clamp(index, -1, Count() - 1);
-    if (index == itemIndex_) {
-        return;
-    }
-    if (index >= 0) {
-        Item(index)->setChecked(true);
-        return;
-    }
-    // An exclusive group never lets its last checked item go; loosen it for the moment.
-    group_->setExclusive(false);
-    Item(itemIndex_)->setChecked(false);
-    group_->setExclusive(true);
-    Follow();
-}
-
-void TRadioGroup::Follow() {
-    const int index = group_->checkedId();
-    if (index != itemIndex_) {
-        itemIndex_ = index;
-        emit Click();
+void TRadioGroup::Show() {
+    setTitle(ToQt(model_.Caption()));
+    for (int i = 0; i < Count(); ++i) {
+        Item(i)->setChecked(i == model_.ItemIndex());
     }
 }
 
@@ -481,31 +521,29 @@ TPageTab::TPageTab(const QString& caption, QWidget* parent) : QPushButton(captio
 // ---------------------------------------------------------------------------------------------
 // TTabControl
 
-TTabControl::TTabControl(const QStringList& tabs, QWidget* parent)
-    : QWidget(parent), group_(new QButtonGroup(this)) {
+TTabControl::TTabControl(form::TTabControl& model, QWidget* parent)
+    : QWidget(parent), model_(model) {
     const QFontMetrics metrics(font());
     int left = 0;
-    for (int i = 0; i < tabs.size(); ++i) {
-        auto* tab = new TPageTab(tabs[i], this);
+    const std::vector<std::u16string>& tabs = model.Tabs();
+    for (std::size_t i = 0; i < tabs.size(); ++i) {
+        const QString caption = ToQt(tabs[i]);
+        auto* tab = new TPageTab(caption, this);
         tab->setObjectName(QStringLiteral("Tab%1").arg(i));
         tab->setCheckable(true);
         tab->setFlat(true);
         tab->setFocusPolicy(Qt::TabFocus);
-        const int width = metrics.horizontalAdvance(tabs[i]) + 2 * kTabTextPadding;
+        const int width = metrics.horizontalAdvance(caption) + 2 * kTabTextPadding;
         tab->setGeometry(left, 0, width, kTabHeight);
         left += width + 3;
-        group_->addButton(tab, i);
+        const int index = static_cast<int>(i);
+        connect(tab, &QPushButton::clicked, this, [this, index] {
+            model_.UserSelect(index);
+            Show();
+        });
         tabs_.push_back(tab);
     }
-    if (!tabs_.empty()) {
-        tabs_.front()->setChecked(true);
-    }
-    connect(group_, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
-        if (checked && id != tabIndex_) {
-            tabIndex_ = id;
-            emit Change();
-        }
-    });
+    Follow(*this, model_, [this] { Show(); });
 }
 
 QAbstractButton* TTabControl::Tab(int index) const {
@@ -514,25 +552,35 @@ QAbstractButton* TTabControl::Tab(int index) const {
                : nullptr;
 }
 
-void TTabControl::SetTabIndex(int index) {
-    if (QAbstractButton* tab = Tab(index)) {
-        tab->setChecked(true);
+void TTabControl::Show() {
+    for (int i = 0; i < Count(); ++i) {
+        Tab(i)->setChecked(i == model_.TabIndex());
     }
 }
 
 // ---------------------------------------------------------------------------------------------
 // TListBox
 
-TListBox::TListBox(QWidget* parent) : QListWidget(parent) {
+TListBox::TListBox(form::TListBox& model, QWidget* parent) : QListWidget(parent), model_(model) {
     setSelectionMode(QAbstractItemView::SingleSelection);
     // Rows longer than the list are cut at its edge, as in the product; no sideways scrolling.
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    for (const std::u16string& row : model.Items()) {
+        addItem(ToQt(row));
+    }
+    Follow(*this, model_, [this] { Show(); });
+}
+
+void TListBox::Show() {
+    if (currentRow() != model_.ItemIndex()) {
+        setCurrentRow(model_.ItemIndex());
+    }
 }
 
 void TListBox::mousePressEvent(QMouseEvent* event) {
     QListWidget::mousePressEvent(event);
     if (event->button() == Qt::LeftButton && itemAt(event->position().toPoint()) != nullptr) {
-        emit Click();
+        model_.UserSelect(currentRow());
     }
 }
 
@@ -540,7 +588,7 @@ void TListBox::keyPressEvent(QKeyEvent* event) {
     const int before = currentRow();
     QListWidget::keyPressEvent(event);
     if (currentRow() != before && currentRow() >= 0) {
-        emit Click();
+        model_.UserSelect(currentRow());
     }
 }
 

@@ -1,5 +1,7 @@
-// The window's own controls on Qt: three-state check box, masked edit, up-down, radio group,
-// flat-button tab control, list box and panel, and the two looks of a setting.
+// The window's controls on Qt, each a view of its model in form/: it shows the model's state
+// whenever the model changes, and hands the user's clicks, keys and picks to the model, which
+// decides what they do. The product's looks are drawn here: the greyed check box, the flat page
+// tabs, the etched group frame, the two background colours of a setting.
 #pragma once
 
 #include <QCheckBox>
@@ -8,17 +10,14 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QString>
-#include <QStringList>
-#include <QWidget>
 #include <vector>
 
-#include "app/MaskEdit.h"
-#include "form/ControlStates.h"
+#include "form/Controls.h"
 
 class QAbstractButton;
 class QButtonGroup;
-class QRadioButton;
 class QToolButton;
 
 namespace zorvik {
@@ -27,79 +26,96 @@ namespace zorvik {
 constexpr QRgb kWindowColour = 0xFFFFFFu;      // a switched-on edit
 constexpr QRgb kButtonFaceColour = 0xF0F0F0u;  // window background, a switched-off edit
 
-// Only the background: a spin box edit stays read-only in both looks.
+// Only the background colour of an edit, as its model's look says.
 void SetEditColour(QLineEdit& edit, bool switchedOn);
-// Background and writability together, for the telephone, PIN and password edits.
-void SwitchEdit(QLineEdit& edit, bool switchedOn);
 
-// A check box with the product's third state: Grey is drawn greyed, counts as not checked, and is
-// only ever set by the program. A click on Grey checks the box; otherwise clicks toggle it.
+// A model's text as Qt holds it, and back.
+[[nodiscard]] QString ToQt(const std::u16string& text);
+[[nodiscard]] std::u16string FromQt(const QString& text);
+
+// Shows `model`'s enabled and visible state on `widget`, then `show` for the rest of its state,
+// now and after every change of the model.
+void Follow(QWidget& widget, form::TControl& model, std::function<void()> show);
+
+// A check box with the product's third state, greyed. A click goes to the model, which says what
+// the box becomes.
 class TCheckBox : public QCheckBox {
     Q_OBJECT
 
 public:
-    explicit TCheckBox(const QString& caption, QWidget* parent);
+    TCheckBox(form::TCheckBox& model, QWidget* parent);
 
-    [[nodiscard]] CheckState State() const;
-    // Notifies through Click only when the state really changes.
-    void SetState(CheckState state);
-    [[nodiscard]] bool Checked() const { return State() == CheckState::Checked; }
-
-    // The caption stands left of the box.
-    void SetCaptionLeft();
-
-signals:
-    // After every real change of state, whether the user or the program made it.
-    void Click();
+    [[nodiscard]] form::TCheckBox& Model() const { return model_; }
+    [[nodiscard]] CheckState State() const { return model_.State(); }
+    [[nodiscard]] bool Checked() const { return model_.Checked(); }
+    void SetState(CheckState state) { model_.SetState(state); }
 
 protected:
     void nextCheckState() override;
     void paintEvent(QPaintEvent* event) override;
+
+private:
+    void Show();
+    form::TCheckBox& model_;
+    bool showing_ = false;
 };
 
-// A plain edit with the product's password character ("x" for each character when set).
+// A radio button whose siblings are the model's: a click goes to the model.
+class TRadioButton : public QRadioButton {
+    Q_OBJECT
+
+public:
+    TRadioButton(form::TRadioButton& model, QWidget* parent);
+
+    [[nodiscard]] form::TRadioButton& Model() const { return model_; }
+
+protected:
+    void nextCheckState() override;
+
+private:
+    void Show();
+    form::TRadioButton& model_;
+    bool showing_ = false;
+};
+
+// A plain edit: the model's text, read-only state, look and password character ("x" for each
+// character when set); what the user types goes to the model.
 class TEdit : public QLineEdit {
     Q_OBJECT
 
 public:
-    explicit TEdit(const QString& text, QWidget* parent);
+    TEdit(form::TEdit& model, QWidget* parent);
 
-    // A null character shows the text in clear.
-    void SetPasswordChar(QChar passwordChar);
-    [[nodiscard]] QChar PasswordChar() const { return passwordChar_; }
+    [[nodiscard]] form::TEdit& Model() const { return model_; }
+    [[nodiscard]] QChar PasswordChar() const { return QChar(model_.PasswordChar()); }
 
 private:
-    QChar passwordChar_;
+    void Show();
+    void ShowPasswordChar();
+    form::TEdit& model_;
+    char16_t shownPasswordChar_ = 0;
 };
 
-// The small up/down arrow control bound to a read-only edit that shows its position as a plain
-// whole number. The arrows and the Up/Down keys in the edit make user steps: ChangingEx runs
-// first (a handler may move the limits), then the position moves by Increment within the limits
-// (Increment 0 freezes it; it never wraps), then Click runs if the position changed. PageUp and
-// PageDown make ten such steps, Home and End as many as move it, so every rule still applies at
-// each one. A position set by the program runs neither hook. To assistive technology the edit is
-// a spin button with the position as its value, the limits and the increment.
+// The small up/down arrows beside a read-only edit. The arrows and the Up/Down keys in the edit
+// make user steps of the model; PageUp and PageDown make ten, Home and End as many as move it, so
+// every rule still applies at each one. To assistive technology the edit is a spin button with
+// the position as its value, the limits and the increment.
 class TUpDown : public QWidget {
     Q_OBJECT
 
 public:
-    explicit TUpDown(QWidget* parent);
+    TUpDown(form::TUpDown& model, QWidget* parent);
 
-    // Places the arrows beside the edit, shows the position in it and takes its Up/Down keys.
-    void SetAssociate(QLineEdit* edit, TUDAlignButton side);
+    [[nodiscard]] form::TUpDown& Model() const { return model_; }
+    // Places the arrows beside the edit on the model's side and takes its Up/Down keys.
+    void SetAssociate(QLineEdit* edit);
     [[nodiscard]] QLineEdit* Associate() const { return edit_; }
 
-    [[nodiscard]] int Min() const { return min_; }
-    [[nodiscard]] int Max() const { return max_; }
-    [[nodiscard]] int Position() const { return position_; }
-    [[nodiscard]] int Increment() const { return increment_; }
-
-    // Moving a limit leaves the position where it is; the next step brings it within range.
-    void SetMin(int min) { min_ = min; }
-    void SetMax(int max) { max_ = max; }
-    // Ends at the nearer end of the range when outside it.
-    void SetPosition(int position);
-    void SetIncrement(int increment) { increment_ = increment; }
+    [[nodiscard]] int Min() const { return model_.Min(); }
+    [[nodiscard]] int Max() const { return model_.Max(); }
+    [[nodiscard]] int Position() const { return model_.Position(); }
+    [[nodiscard]] int Increment() const { return model_.Increment(); }
+    void SetPosition(int position) { model_.SetPosition(position); }
 
     [[nodiscard]] QToolButton* UpButton() const { return up_; }
     [[nodiscard]] QToolButton* DownButton() const { return down_; }
@@ -107,33 +123,21 @@ public:
     // The up-down bound to `edit`, if any.
     [[nodiscard]] static TUpDown* Of(const QObject* edit);
 
-    // User steps in one direction (+1 up, -1 down): at most `count`, ending early at the first
-    // step that leaves the position where it was.
-    void UserSteps(int direction, int count);
-
-signals:
-    // Before a user step (+1 up, -1 down) is applied.
-    void ChangingEx(int direction);
-    // After a user step that changed the position.
-    void Click();
+    void UserSteps(int direction, int count) { model_.UserSteps(direction, count); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    // Returns whether the position changed.
-    bool UserStep(int direction);
-    void ShowPosition();
+    void Show();
     void LayoutArrows();
 
+    form::TUpDown& model_;
     QToolButton* up_;
     QToolButton* down_;
     QLineEdit* edit_ = nullptr;
-    int min_ = 0;
-    int max_ = 100;
-    int position_ = 0;
-    int increment_ = 1;
+    int shownPosition_;
 };
 
 // A group box drawn the product's way: an etched frame whose top line runs through the caption,
@@ -148,22 +152,18 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 };
 
-// A group box of radio items laid out in columns; ItemIndex -1 means none selected.
+// A group box of the model's radio items laid out in columns; a pick goes to the model.
 class TRadioGroup : public TGroupBox {
     Q_OBJECT
 
 public:
-    TRadioGroup(const QString& caption, const QStringList& items, int columns, QWidget* parent);
+    TRadioGroup(form::TRadioGroup& model, QWidget* parent);
 
-    [[nodiscard]] int ItemIndex() const { return itemIndex_; }
-    // Out of range ends at -1 or at the last item.
-    void SetItemIndex(int index);
+    [[nodiscard]] form::TRadioGroup& Model() const { return model_; }
+    [[nodiscard]] int ItemIndex() const { return model_.ItemIndex(); }
+    void SetItemIndex(int index) { model_.SetItemIndex(index); }
     [[nodiscard]] QRadioButton* Item(int index) const;
     [[nodiscard]] int Count() const { return static_cast<int>(items_.size()); }
-
-signals:
-    // After the selected item changed, by the user or the program.
-    void Click();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -171,12 +171,11 @@ protected:
 
 private:
     void Arrange();
-    void Follow();
+    void Show();
 
+    form::TRadioGroup& model_;
     std::vector<QRadioButton*> items_;
-    QButtonGroup* group_;
     int columns_;
-    int itemIndex_ = -1;
 };
 
 // One tab of the tab strip: a flat button that a screen reader knows as a page tab.
@@ -192,37 +191,38 @@ class TTabControl : public QWidget {
     Q_OBJECT
 
 public:
-    TTabControl(const QStringList& tabs, QWidget* parent);
+    TTabControl(form::TTabControl& model, QWidget* parent);
 
-    [[nodiscard]] int TabIndex() const { return tabIndex_; }
-    void SetTabIndex(int index);
+    [[nodiscard]] form::TTabControl& Model() const { return model_; }
+    [[nodiscard]] int TabIndex() const { return model_.TabIndex(); }
+    void SetTabIndex(int index) { model_.SetTabIndex(index); }
     [[nodiscard]] QAbstractButton* Tab(int index) const;
     [[nodiscard]] int Count() const { return static_cast<int>(tabs_.size()); }
 
-signals:
-    // After the selected tab changed, by the user or the program.
-    void Change();
-
 private:
+    void Show();
+
+    form::TTabControl& model_;
     std::vector<QAbstractButton*> tabs_;
-    QButtonGroup* group_;
-    int tabIndex_ = 0;
 };
 
-// A single-selection list that reports the user's choices only (mouse or keys), never the
-// program's.
+// A single-selection list; the user's choices (mouse or keys) go to the model, the program's
+// selection is shown.
 class TListBox : public QListWidget {
     Q_OBJECT
 
 public:
-    explicit TListBox(QWidget* parent);
+    TListBox(form::TListBox& model, QWidget* parent);
 
-signals:
-    void Click();
+    [[nodiscard]] form::TListBox& Model() const { return model_; }
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void Show();
+    form::TListBox& model_;
 };
 
 // A raised panel; the pages are made of them.

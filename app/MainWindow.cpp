@@ -1,72 +1,68 @@
-// The main window's frame: construction order, menus, the close question, the fixed size, page
-// switching, the start-up port selection and the command handlers.
+// The main window's Qt face: construction from the design, keys, focus, size, drops, port watch.
 #include "app/MainWindow.h"
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
-#include <QDialog>
-#include <QGroupBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPushButton>
+#include <QMimeData>
 #include <QScreen>
 #include <QScrollArea>
 #include <QShortcut>
-#include <stdexcept>
-#include <string>
+#include <QUrl>
+#include <optional>
 
-#include "app/AboutBox.h"
 #include "app/Artwork.h"
-#include "app/ConfigFileMenu.h"
+#include "app/ComComboBox.h"
 #include "app/ControlFactory.h"
-#include "form/ErrorReport.h"
-#include "app/FirmwareWindow.h"
+#include "app/Controls.h"
 #include "app/FocusOrder.h"
-#include "app/PasswordWindow.h"
 #include "app/ProgramLook.h"
-#include "app/RadioGroupItems.h"
+#include "app/ScreenReader.h"
 #include "app/WindowSize.h"
-#include "config/Crc8.h"
+#include "files/ConfigFile.h"
+#include "ports/PortWatch.h"
 
 namespace zorvik {
 
 namespace {
 
-constexpr QSize kOuterSize(680, 610);         // the window keeps this size, frame included
-constexpr int kBottomMargin = 8;              // below the lowest control when the pages scroll
-constexpr const char* kDesignPort = "COM10";  // ComPort1's name until a port is found
+constexpr QSize kOuterSize(680, 610);  // the window keeps this size, frame included
+constexpr int kBottomMargin = 8;       // below the lowest control when the pages scroll
 
-constexpr int kPageNumbers = 0;        // tab "Numery tel."
-constexpr int kPageNotifications = 1;  // tab "Powiadamianie"
-constexpr int kPageConfiguration = 2;  // tab "Konfiguracja"
+// The one local configuration file a drag carries; nothing for several files, a remote one or
+// any other name, which the window leaves to whatever took them before.
+std::optional<QString> DraggedConfigFile(const QMimeData* data) {
+    if (data == nullptr || !data->hasUrls() || data->urls().size() != 1) {
+        return std::nullopt;
+    }
+    const QUrl url = data->urls().front();
+    if (!url.isLocalFile()) {
+        return std::nullopt;
+    }
+    const QString path = url.toLocalFile();
+    if (QFileInfo(path).suffix().compare(QLatin1String(kConfigFileExtension),
+                                         Qt::CaseInsensitive) != 0) {
+        return std::nullopt;
+    }
+    return path;
+}
 
 }  // namespace
 
-TForm1::TForm1(TForm1Services services, QWidget* parent)
-    : QMainWindow(parent),
-      dialogs_(services.dialogs),
-      runner_(services.dialogs),
-      clock_(services.clock),
-      comPort_(std::move(services.comPort)),
-      ports_(services.ports),
-      showModal_(std::move(services.showModal)) {
-    if (!comPort_) {
-        throw std::logic_error("TForm1 needs a serial port");
-    }
-    setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("Zorvik GSM"));
+MainWindow::MainWindow(form::TForm1& form, const PortMap& ports, QWidget* parent)
+    : QMainWindow(parent), form_(form) {
+    setObjectName(QString::fromLatin1(form.Design().name));
+    setWindowTitle(QString::fromUtf8(form.Design().caption));
     setWindowIcon(ProgramIcon());
     setFont(ProgramFont());
     QPalette face = palette();
     face.setColor(QPalette::Window, QColor(kButtonFaceColour));
     setPalette(face);
-
-    ComPort1 = comPort_.get();
-    ComPort1->SetPort(kDesignPort);
-    OpenDialog1 = ConfigOpenDialogOptions();
-    SaveDialog1 = ConfigSaveDialogOptions();
 
     // The pages scroll only on a screen too small for the whole window; elsewhere the scroll area
     // is exactly the client area and shows nothing of its own.
@@ -79,75 +75,63 @@ TForm1::TForm1(TForm1Services services, QWidget* parent)
     client->setObjectName(QStringLiteral("ClientArea"));
     scroller->setWidget(client);
     setCentralWidget(scroller);
+    PrepareMenuBar(menuBar());
 
-    CreateMenus();
-    CreateFrame(client);
-    CreatePageNumbers();
-    CreatePageNotifications();
-    CreatePageConfiguration();
+    face_ = std::make_unique<QtFace>(form.Controls(), *client, menuBar(), &ports);
     // Scrolled, the client area reaches just past its farthest control, with the margin it has
     // on the left.
     const QRect used = client->childrenRect();
     client->setMinimumSize(used.right() + 1 + used.left(), used.bottom() + 1 + kBottomMargin);
-    ConnectRules();
+    // A screen reader names a drop-down list by the label that has it as its buddy.
+    auto* selector = Widget<TComComboBox>("ComComboBox1");
+    Widget<QLabel>("Label1")->setBuddy(selector);
+    selector->BeforeDropDown = [this] { form_.RefreshPorts(); };
+    // The list follows adapters plugged in or pulled out while the program runs.
+    portWatch_ = new PortWatch(ports, PortWatch::Sources{}, this);
+    connect(portWatch_, &PortWatch::PortsChanged, this, [this] { form_.RefreshPorts(); });
+    form_.OnAnnounce = [this](const form::TControl& control, const std::u16string& text) {
+        if (auto* widget = Widget<QWidget>(control.Name())) {
+            Announce(*widget, ToQt(text));
+        }
+    };
+    form_.SetCloser([this] { close(); });
+    FollowFileLabel();
+    AddKeys();
     OrderFocus();
     AcceptFileDrops();
-
-    FormCreate();
     FormResize();
 }
 
-TForm1::~TForm1() {
-    // The controls go after this body; none of their last signals may reach a half-gone window.
-    for (QObject* child : findChildren<QObject*>()) {
-        QObject::disconnect(child, nullptr, this, nullptr);
-    }
+MainWindow::~MainWindow() {
+    form_.SetCloser({});
+    form_.OnAnnounce = {};
 }
 
-void TForm1::SetWindows(TForm2* form2, TForm3* form3, TForm4* form4) {
-    Form2 = form2;
-    Form3 = form3;
-    Form4 = form4;
+void MainWindow::FollowFileLabel() {
+    // Once it names a file the label takes a fixed width, and the full path as its tip.
+    auto* label = Widget<QLabel>("Label45");
+    Follow(*label, form_.Label45, [this, label] {
+        label->setText(ToQt(form_.Label45.Caption()));
+        label->setToolTip(ToQt(form_.Label45.Hint()));
+        if (form_.FileLabelWidth() > 0) {
+            label->setFixedWidth(form_.FileLabelWidth());
+        }
+    });
 }
 
-void TForm1::ShowModal(QDialog& window) {
-    if (showModal_) {
-        showModal_(window);
-    } else {
-        window.exec();
-    }
-}
-
-void TForm1::Guard(const std::function<void()>& body) {
-    runner_.Run(body);
-}
-
-void TForm1::CreateMenus() {
-    MainMenu1 = menuBar();
-    PrepareMenuBar(MainMenu1);
-    // Alt with the underlined letter opens a menu; no two menus, nor two items of one menu, share
-    // a letter.
-    QMenu* file = MakeMenu(MainMenu1, "Plik1", QStringLiteral("&Plik"));
-    Otwrz1 = MakeMenuItem(file, "Otwrz1", QStringLiteral("&Otwórz"));
-    Zapisz1 = MakeMenuItem(file, "Zapisz1", QStringLiteral("&Zapisz"));
-    Wyjcie1 = MakeMenuItem(file, "Wyjcie1", QStringLiteral("&Wyjście"));
-    QMenu* firmware = MakeMenu(MainMenu1, "Firmware1", QStringLiteral("&Firmware"));
-    Aktualizacja = MakeMenuItem(firmware, "Aktualizacja", QStringLiteral("&Aktualizacja"));
-    QMenu* help = MakeMenu(MainMenu1, "Pomoc1", QStringLiteral("P&omoc"));
-    Info1 = MakeMenuItem(help, "Info1", QStringLiteral("&Info"));
-
-    AddShortcut(this, QKeySequence(Qt::CTRL | Qt::Key_O), Otwrz1);
-    AddShortcut(this, QKeySequence(Qt::CTRL | Qt::Key_S), Zapisz1);
-    AddShortcut(this, QKeySequence(Qt::CTRL | Qt::Key_Q), Wyjcie1);
-    AddShortcut(this, QKeySequence(Qt::Key_F1), Info1);
+void MainWindow::AddKeys() {
+    AddShortcut(this, QKeySequence(Qt::CTRL | Qt::Key_O), Widget<QAction>("Otwrz1"));
+    AddShortcut(this, QKeySequence(Qt::CTRL | Qt::Key_S), Widget<QAction>("Zapisz1"));
+    AddShortcut(this, QKeySequence(Qt::CTRL | Qt::Key_Q), Widget<QAction>("Wyjcie1"));
+    AddShortcut(this, QKeySequence(Qt::Key_F1), Widget<QAction>("Info1"));
     // F10 opens the first menu, as on the desktops that have no Alt key navigation.
     auto* menuKey = MakeShortcut(this, QKeySequence(Qt::Key_F10));
     connect(menuKey, &QShortcut::activated, this,
-            [this] { MainMenu1->setActiveAction(MainMenu1->actions().constFirst()); });
+            [this] { menuBar()->setActiveAction(menuBar()->actions().constFirst()); });
     // Ctrl+Tab and Ctrl+Shift+Tab go round the pages, as in a tabbed dialog.
     const auto turnPage = [this](int by) {
-        const int pages = TabControl1->Count();
-        TabControl1->SetTabIndex((TabControl1->TabIndex() + by + pages) % pages);
+        const auto pages = static_cast<int>(form_.TabControl1.Tabs().size());
+        form_.TabControl1.UserSelect((form_.TabControl1.TabIndex() + by + pages) % pages);
     };
     auto* nextPage = MakeShortcut(this, QKeySequence(Qt::CTRL | Qt::Key_Tab));
     connect(nextPage, &QShortcut::activated, this, [turnPage] { turnPage(+1); });
@@ -158,93 +142,32 @@ void TForm1::CreateMenus() {
     connect(previousPage, &QShortcut::activated, this, [turnPage] { turnPage(-1); });
 }
 
-void TForm1::CreateFrame(QWidget* client) {
-    Label45 = MakeLabel(client, "Label45", QString(), 24, 6);
-
-    CheckBox6 =
-        MakeCheckBox(client, "CheckBox6", QStringLiteral("Karta SIM nie wymaga PIN"), 24, 25);
-    CheckBox6->SetState(CheckState::Checked);
-    CheckBox7 = MakeCheckBox(client, "CheckBox7", QStringLiteral("PIN karty SIM"), 24, 48);
-    MaskEdit6 = new TMaskEdit(QString::fromLatin1(kPinMask), client);
-    MaskEdit6->setObjectName(QStringLiteral("MaskEdit6"));
-    MaskEdit6->setGeometry(123, 43, 40, 21);
-    MaskEdit6->setAlignment(Qt::AlignCenter);
-    SwitchEdit(*MaskEdit6, false);
-
-    GroupBox8 = MakeGroupBox(client, "GroupBox8", QStringLiteral("Komunikacja z urządzeniem"), 272,
-                             1, 374, 79);
-    Button2 = MakeButton(GroupBox8, "Button2", QStringLiteral("Oczytaj"), 12, 16);
-    Button1 = MakeButton(GroupBox8, "Button1", QStringLiteral("Zapisz"), 12, 47);
-    Label44 =
-        MakeLabel(GroupBox8, "Label44", QStringLiteral("Hasło dostępu do urządzenia"), 107, 30);
-    Edit21 = MakeEdit(GroupBox8, "Edit21", QString::fromLatin1(kFactoryPassword), 110, 49, 35);
-    Edit21->setMaxLength(kAccessPasswordLength);
-    SetEditColour(*Edit21, true);
-    CheckBox36 = MakeCheckBox(GroupBox8, "CheckBox36", QStringLiteral("Zmiana Hasła"), 151, 55);
-    Label1 = MakeLabel(GroupBox8, "Label1", QStringLiteral("Port Komunikacyjny"), 252, 10);
-    ComComboBox1 = new TComComboBox(GroupBox8);
-    ComComboBox1->setObjectName(QStringLiteral("ComComboBox1"));
-    // A screen reader names a drop-down list by the label that has it as its buddy.
-    Label1->setBuddy(ComComboBox1);
-    ComComboBox1->setGeometry(252, 30, 101, 21);
-    ComComboBox1->SetComPort(ComPort1);
-    ComComboBox1->SetComProperty(TComProperty::cpPort, ports_);
-    // The list follows adapters plugged in or pulled out while the program runs.
-    portWatch_ = new PortWatch(ports_, PortWatch::Sources{}, this);
-    ComComboBox1->WatchPorts(*portWatch_);
-    CheckBox26 = MakeCheckBox(GroupBox8, "CheckBox26", QStringLiteral("Autodetekcja"), 252, 55);
-
-    TabControl1 = new TTabControl({QStringLiteral("Numery tel."), QStringLiteral("Powiadamianie"),
-                                   QStringLiteral("Konfiguracja")},
-                                  client);
-    TabControl1->setObjectName(QStringLiteral("TabControl1"));
-    TabControl1->setGeometry(24, 86, 625, 435);
-
-    Label4 = MakeLabel(client, "Label4",
-                       QStringLiteral("Uwaga!     Wszystkie funkcje związane z GPS wymagają "
-                                      "podłączenia odbiornika GPS do urządzenia."),
-                       171, 530);
-
-    // What a screen reader announces for the controls that have no caption of their own.
-    NameControls({
-        {MaskEdit6, QStringLiteral("PIN karty SIM: numer")},
-        {Edit21, QStringLiteral("Hasło dostępu do urządzenia")},
-        {ComComboBox1, QStringLiteral("Port Komunikacyjny")},
-    });
-}
-
-void TForm1::OrderFocus() {
+void MainWindow::OrderFocus() {
     // The frame above the pages, the tabs, then each page on its own: the pages share one place.
-    std::vector<QWidget*> chain = FocusByLayout({CheckBox6, CheckBox7, MaskEdit6, GroupBox8});
-    for (int i = 0; QAbstractButton* tab = TabControl1->Tab(i); ++i) {
+    std::vector<QWidget*> chain =
+        FocusByLayout({Widget<QWidget>("CheckBox6"), Widget<QWidget>("CheckBox7"),
+                       Widget<QWidget>("MaskEdit6"), Widget<QWidget>("GroupBox8")});
+    auto* tabs = Widget<TTabControl>("TabControl1");
+    for (int i = 0; QAbstractButton* tab = tabs->Tab(i); ++i) {
         chain.push_back(tab);
     }
-    const std::vector<std::vector<QWidget*>> pages = {
-        {Panel1, Panel2},
-        {Panel3, Panel4, Panel5, Panel6, Panel7, Panel8},
-        {Panel9, Panel10, Panel11, Panel12},
+    const std::vector<std::vector<const char*>> pages = {
+        {"Panel1", "Panel2"},
+        {"Panel3", "Panel4", "Panel5", "Panel6", "Panel7", "Panel8"},
+        {"Panel9", "Panel10", "Panel11", "Panel12"},
     };
     for (const auto& page : pages) {
-        const std::vector<QWidget*> controls = FocusByLayout(page);
+        std::vector<QWidget*> panels;
+        for (const char* panel : page) {
+            panels.push_back(Widget<QWidget>(panel));
+        }
+        const std::vector<QWidget*> controls = FocusByLayout(panels);
         chain.insert(chain.end(), controls.begin(), controls.end());
     }
     SetFocusChain(chain);
 }
 
-void TForm1::FormCreate() {
-    Guard([this] {
-        // The first present port of COM1..COM50 becomes the port's name; nothing is opened.
-        for (int n = kFirstComPort; n <= kLastComPort; ++n) {
-            if (ProbeComPort(ports_, n)) {
-                ComPort1->SetPort(ComPortName(n));
-                ComComboBox1->SetText(QString::fromStdString(ComPort1->Port()));
-                return;
-            }
-        }
-    });
-}
-
-void TForm1::FormResize() {
+void MainWindow::FormResize() {
     // A screen smaller than the window gets a window its size, whose pages scroll.
     QSize outer = kOuterSize;
     if (const QScreen* where = screen()) {
@@ -253,99 +176,91 @@ void TForm1::FormResize() {
     HoldOuterSize(*this, outer);
 }
 
-void TForm1::resizeEvent(QResizeEvent* event) {
+void MainWindow::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
     FormResize();
 }
 
-void TForm1::showEvent(QShowEvent* event) {
+void MainWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     FormResize();
 }
 
-void TForm1::moveEvent(QMoveEvent* event) {
+void MainWindow::moveEvent(QMoveEvent* event) {
     QMainWindow::moveEvent(event);
     // The window system frames the window after showing it; its frame's share is known from then.
     FormResize();
 }
 
-bool TForm1::FormCloseQuery() {
-    bool canClose = false;
-    Guard([&] {
-        const int answer = dialogs_.MessageBox("Czy na pewno chcesz zakończyć działanie programu?",
-                                               "Pytanie", kMbQuestion);
-        canClose = answer != kIdNo;
-    });
-    return canClose;
-}
-
-void TForm1::closeEvent(QCloseEvent* event) {
-    if (FormCloseQuery()) {
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (form_.FormCloseQuery()) {
         event->accept();
     } else {
         event->ignore();
     }
 }
 
-void TForm1::Wyjcie1Click() {
-    Guard([this] { close(); });
+void MainWindow::AcceptFileDrops() {
+    setAcceptDrops(true);
+    for (QWidget* control : findChildren<QWidget*>()) {
+        if (control->acceptDrops()) {
+            control->installEventFilter(this);
+        }
+    }
 }
 
-void TForm1::Info1Click() {
-    Guard([this] {
-        if (Form4 != nullptr) {
-            ShowModal(*Form4);
-        }
-    });
+bool MainWindow::TakeFileDrop(QEvent& event) {
+    if (event.type() != QEvent::DragEnter && event.type() != QEvent::DragMove &&
+        event.type() != QEvent::Drop) {
+        return false;
+    }
+    auto& drop = static_cast<QDropEvent&>(event);
+    const auto path = DraggedConfigFile(drop.mimeData());
+    if (!path) {
+        return false;
+    }
+    // Not while another window or a message waits for the user; and only ever as a copy, so that
+    // the file manager never takes a drop as a move and removes the file.
+    if (QApplication::activeModalWidget() != nullptr ||
+        (drop.possibleActions() & Qt::CopyAction) == 0) {
+        drop.ignore();
+        return true;
+    }
+    drop.setDropAction(Qt::CopyAction);
+    drop.accept();
+    if (event.type() == QEvent::Drop) {
+        // Opened from a queued call, like a menu item: the drop returns to the file manager at
+        // once, and a message the open shows does not hold it up.
+        QMetaObject::invokeMethod(
+            this, [this, file = path->toStdString()] { form_.OpenFile(file); },
+            Qt::QueuedConnection);
+    }
+    return true;
 }
 
-void TForm1::AktualizacjaClick() {
-    Guard([this] {
-        if (Form2 != nullptr) {
-            ShowModal(*Form2);
-        }
-    });
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (!TakeFileDrop(*event)) {
+        QMainWindow::dragEnterEvent(event);
+    }
 }
 
-void TForm1::TabControl1Change() {
-    Guard([this] {
-        const int page = TabControl1->TabIndex();
-        for (TPanel* panel : {Panel1, Panel2}) {
-            panel->setVisible(page == kPageNumbers);
-        }
-        for (TPanel* panel : {Panel3, Panel4, Panel5, Panel6, Panel7, Panel8}) {
-            panel->setVisible(page == kPageNotifications);
-        }
-        for (TPanel* panel : {Panel9, Panel10, Panel11, Panel12}) {
-            panel->setVisible(page == kPageConfiguration);
-        }
-        if (page != kPageNotifications) {
-            return;
-        }
-        // Bring the notification page into line with the numbers and the light polarity.
-        const std::pair<TCheckBox*, TCheckBox*> pairs[] = {
-            {CheckBox1, CheckBox20}, {CheckBox2, CheckBox21}, {CheckBox3, CheckBox22},
-            {CheckBox4, CheckBox23}, {CheckBox5, CheckBox24}, {CheckBox27, CheckBox25}};
-        for (const auto& [number, notification] : pairs) {
-            if (!number->Checked()) {
-                notification->SetState(CheckState::Grey);
-            }
-        }
-        if (RadioGroup2->ItemIndex() == kCommonMinusItem) {
-            CheckBox37->SetState(CheckState::Unchecked);
-            for (TCheckBox* light : {CheckBox9, CheckBox10, CheckBox11}) {
-                light->setVisible(false);
-            }
-        }
-    });
+void MainWindow::dragMoveEvent(QDragMoveEvent* event) {
+    if (!TakeFileDrop(*event)) {
+        QMainWindow::dragMoveEvent(event);
+    }
 }
 
-void TForm1::CheckBox36Click() {
-    Guard([this] {
-        if (CheckBox36->Checked() && Form3 != nullptr) {
-            ShowModal(*Form3);
-        }
-    });
+void MainWindow::dropEvent(QDropEvent* event) {
+    if (!TakeFileDrop(*event)) {
+        QMainWindow::dropEvent(event);
+    }
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != this && TakeFileDrop(*event)) {
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 }  // namespace zorvik

@@ -1,6 +1,8 @@
 // The masked edit: Qt's keys, clipboard and input methods turned into edits of its cells.
 #include "app/MaskEdit.h"
 
+#include "app/Controls.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QInputMethodEvent>
@@ -10,21 +12,23 @@
 
 namespace zorvik {
 
-TMaskEdit::TMaskEdit(const QString& editMask, QWidget* parent)
-    : QLineEdit(parent), editMask_(editMask), cells_(editMask.toStdU16String()) {
-    setMaxLength(cells_.Size());
+TMaskEdit::TMaskEdit(form::TMaskEdit& model, QWidget* parent)
+    : QLineEdit(parent), model_(model) {
+    setMaxLength(model_.Cells().Size());
     setContextMenuPolicy(Qt::NoContextMenu);
     setAcceptDrops(false);
     setAttribute(Qt::WA_InputMethodEnabled, false);
-    Show(0);
+    if (model_.Centred()) {
+        setAlignment(Qt::AlignCenter);
+    }
     // Whatever reaches the text by another road (a call of setText, an editing path of the base
     // class) is taken position by position, so the mask holds at all times.
     connect(this, &QLineEdit::textChanged, this, &TMaskEdit::TakeForeignText);
-}
-
-void TMaskEdit::SetFullText(const QString& text) {
-    cells_.SetFullText(text.toStdU16String());
-    Show(std::min(cursorPosition(), cells_.Size()));
+    Follow(*this, model_, [this] {
+        setReadOnly(model_.ReadOnly());
+        SetEditColour(*this, model_.SwitchedOn());
+        Show(std::min(cursorPosition(), model_.Cells().Size()));
+    });
 }
 
 void TMaskEdit::Show(int cursor) {
@@ -42,33 +46,28 @@ void TMaskEdit::TakeForeignText(const QString& text) {
         return;
     }
     SetFullText(text);
+    Show(std::min(cursorPosition(), model_.Cells().Size()));
 }
 
-bool TMaskEdit::ClearSelection() {
+std::pair<int, int> TMaskEdit::Selection() const {
     if (!hasSelectedText()) {
-        return false;
+        return {cursorPosition(), cursorPosition()};
     }
     const int start = selectionStart();
-    cells_.Clear(start, start + static_cast<int>(selectedText().size()));
-    Show(start);
-    return true;
+    return {start, start + static_cast<int>(selectedText().size())};
 }
 
-void TMaskEdit::TypeDigits(const QString& text) {
-    const std::u16string typed = text.toStdU16String();
-    if (std::none_of(typed.begin(), typed.end(), IsMaskDigit)) {
-        return;
+void TMaskEdit::Type(const QString& text) {
+    const auto [start, end] = Selection();
+    const QString before = FullText();
+    const int cursor = model_.Type(text.toStdU16String(), start, end);
+    // Nothing that fits the mask: the cursor and the selection stay as they were.
+    if (cursor != start || FullText() != before) {
+        Show(cursor);
     }
-    const int from = hasSelectedText() ? selectionStart() : cursorPosition();
-    ClearSelection();
-    const int cursor = cells_.PutDigits(typed, from);
-    // Rest on the next position that takes a digit, like the product's masked edit.
-    const int next = cells_.NextDigitPosition(cursor);
-    Show(next >= 0 ? next : cursor);
 }
 
 void TMaskEdit::keyPressEvent(QKeyEvent* event) {
-    const bool writable = !isReadOnly();
     if (event == QKeySequence::Copy || event == QKeySequence::SelectAll ||
         event == QKeySequence::MoveToNextChar || event == QKeySequence::MoveToPreviousChar ||
         event == QKeySequence::MoveToNextWord || event == QKeySequence::MoveToPreviousWord ||
@@ -87,44 +86,30 @@ void TMaskEdit::keyPressEvent(QKeyEvent* event) {
     if (event == QKeySequence::Cut) {
         if (hasSelectedText()) {
             QApplication::clipboard()->setText(selectedText());
-            if (writable) {
-                ClearSelection();
-            }
+            const auto [start, end] = Selection();
+            Show(model_.Delete(start, end));
         }
         return;
     }
     if (event == QKeySequence::Paste) {
-        if (writable) {
-            TypeDigits(QApplication::clipboard()->text());
-        }
+        Type(QApplication::clipboard()->text());
         return;
     }
     if (event->key() == Qt::Key_Backspace && event->modifiers() == Qt::NoModifier) {
-        if (writable && !ClearSelection()) {
-            const int at = cells_.PreviousDigitPosition(cursorPosition());
-            if (at >= 0) {
-                cells_.Clear(at, at + 1);
-                Show(at);
-            }
-        }
+        const auto [start, end] = Selection();
+        Show(model_.Backspace(start, end));
         return;
     }
     if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::NoModifier) {
-        if (writable && !ClearSelection()) {
-            const int cursor = cursorPosition();
-            const int at = cells_.NextDigitPosition(cursor);
-            if (at >= 0) {
-                cells_.Clear(at, at + 1);
-                Show(cursor);
-            }
-        }
+        const auto [start, end] = Selection();
+        Show(model_.Delete(start, end));
         return;
     }
     const QString typed = event->text();
     if (!typed.isEmpty() && typed.front().isPrint()) {
         // A digit fills the next digit position; anything else does not fit the mask.
-        if (writable && typed.size() == 1 && IsMaskDigit(typed.front().unicode())) {
-            TypeDigits(typed);
+        if (typed.size() == 1) {
+            Type(typed);
         }
         return;
     }
@@ -135,9 +120,7 @@ void TMaskEdit::keyPressEvent(QKeyEvent* event) {
 void TMaskEdit::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::MiddleButton) {
         // The X11 selection paste of the base class would insert and shift; take digits instead.
-        if (!isReadOnly()) {
-            TypeDigits(QApplication::clipboard()->text(QClipboard::Selection));
-        }
+        Type(QApplication::clipboard()->text(QClipboard::Selection));
         event->accept();
         return;
     }
@@ -145,9 +128,7 @@ void TMaskEdit::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void TMaskEdit::inputMethodEvent(QInputMethodEvent* event) {
-    if (!isReadOnly()) {
-        TypeDigits(event->commitString());
-    }
+    Type(event->commitString());
     event->accept();
 }
 

@@ -1,34 +1,30 @@
-// The masked edit of the number fields, on the cells of its mask.
+// The masked edit of the number fields: a view of its model's cells.
 #pragma once
 
 #include <QLineEdit>
 #include <QString>
 
-#include "form/MaskCells.h"
+#include "form/Controls.h"
 
 namespace zorvik {
 
-// An edit with a fixed mask of digit positions and literals, such as "+999999999999 ;1;_": the
-// text always holds every position, literals included, and an empty digit position shows the
-// mask's blank character. Typing overwrites one position at a time; nothing that does not fit the
-// mask gets in, whether typed, pasted or set by the program.
+// An edit with a fixed mask of digit positions and literals, such as "+999999999999 ;1;_": it
+// shows every position of its model, literals included, an empty digit position as the mask's
+// blank character. Qt's keys, clipboard and input methods become the model's typing, deleting
+// and pasting, which decide what gets in.
 class TMaskEdit : public QLineEdit {
     Q_OBJECT
 
 public:
-    TMaskEdit(const QString& editMask, QWidget* parent);
+    TMaskEdit(form::TMaskEdit& model, QWidget* parent);
 
+    [[nodiscard]] form::TMaskEdit& Model() const { return model_; }
     // Every position of the mask, in order; empty positions as the blank character.
-    [[nodiscard]] QString FullText() const { return QString::fromStdU16String(cells_.Text()); }
-    // Puts each character at its own position: literal positions keep their literal, a digit
-    // position takes a digit and becomes empty for anything else, positions past the end of
-    // `text` become empty. Later characters never shift.
-    void SetFullText(const QString& text);
-    // The cells themselves, for reading a number out of them.
-    [[nodiscard]] const MaskCells& Cells() const { return cells_; }
-
-    [[nodiscard]] const QString& EditMask() const { return editMask_; }
-    [[nodiscard]] QChar BlankChar() const { return QChar(cells_.Blank()); }
+    [[nodiscard]] QString FullText() const { return QString::fromStdU16String(model_.Text()); }
+    void SetFullText(const QString& text) { model_.SetText(text.toStdU16String()); }
+    [[nodiscard]] const MaskCells& Cells() const { return model_.Cells(); }
+    [[nodiscard]] QString EditMask() const { return QString::fromStdU16String(model_.EditMask()); }
+    [[nodiscard]] QChar BlankChar() const { return QChar(model_.Cells().Blank()); }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -36,14 +32,13 @@ protected:
     void inputMethodEvent(QInputMethodEvent* event) override;
 
 private:
-    // Empties the selected digit positions; returns whether there was a selection.
-    bool ClearSelection();
-    void TypeDigits(const QString& text);
+    // The selection, or the cursor alone, as the model's [start, end).
+    [[nodiscard]] std::pair<int, int> Selection() const;
+    void Type(const QString& text);
     void Show(int cursor);
     void TakeForeignText(const QString& text);
 
-    QString editMask_;
-    MaskCells cells_;
+    form::TMaskEdit& model_;
     bool showing_ = false;
 };
 

@@ -1,6 +1,8 @@
 // Running the windows' commands.
 #include "app/WindowCommandRunner.h"
 
+#include <QApplication>
+
 #include "app/BusyScope.h"
 #include "form/ErrorReport.h"
 
@@ -13,6 +15,10 @@ void WindowCommandRunner::Run(const Body& body) {
 void WindowCommandRunner::RunBusy(const Body& body) {
     const BusyScope busy;
     body();
+}
+
+void WindowCommandRunner::Later(Body body) {
+    QMetaObject::invokeMethod(qApp, std::move(body), Qt::QueuedConnection);
 }
 
 }  // namespace zorvik

@@ -13,6 +13,8 @@ public:
 
     void Run(const Body& body) override;
     void RunBusy(const Body& body) override;
+    // From a queued call: the click returns at once, and the handler then runs as it always does.
+    void Later(Body body) override;
 
 private:
     Dialogs& dialogs_;

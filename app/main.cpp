@@ -78,7 +78,7 @@ int main(int argc, char** argv) {
             return 2;
         }
         trace->Log().SectionPerOpen(std::string("zorvik-gsm ") + zorvik::kVersion);
-        trace->Attach(*windows.Form1->ComPort1);
+        trace->Attach(*windows.form1->ComPort1);
     }
     windows.Form1->show();
     if (arguments.file) {

@@ -27,6 +27,10 @@ public:
     virtual ~CommandRunner() = default;
     virtual void Run(const Body& body) = 0;
     virtual void RunBusy(const Body& body) = 0;
+    // Runs a handler that opens a window or talks to the device once the user's action that
+    // started it (a click, a key, a screen reader's action) has returned to the face; a runner
+    // without an event loop runs it at once.
+    virtual void Later(Body body) { body(); }
 };
 
 // Shows another window of the program modally and returns when it has closed.

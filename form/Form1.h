@@ -23,6 +23,9 @@ class TForm4;
 // The configuration file dialogs' options, as the file menu's items show them.
 [[nodiscard]] FileDialogOptions ConfigOpenDialogOptions();
 [[nodiscard]] FileDialogOptions ConfigSaveDialogOptions();
+// `path` taken from the current folder; as given when there is none to take it from (an empty
+// path, a current folder that is gone), for opening to fail on as it would.
+[[nodiscard]] std::string FullPath(const std::string& path);
 
 class TForm1 : public TForm {
 public:

@@ -20,6 +20,8 @@ constexpr const char* kBlankLabel = " ";
 
 constexpr int kFileLabelWidth = 240;  // the file name label's width once it names a file
 
+}  // namespace
+
 // `path` taken from the current folder; as given when there is none to take it from (an empty
 // path, a current folder that is gone), for opening to fail on as it would.
 std::string FullPath(const std::string& path) {
@@ -27,8 +29,6 @@ std::string FullPath(const std::string& path) {
     const std::filesystem::path full = std::filesystem::absolute(path, error);
     return error ? path : full.string();
 }
-
-}  // namespace
 
 FileDialogOptions ConfigOpenDialogOptions() {
     return {kOpenFilter, "", false};

@@ -19,17 +19,18 @@ constexpr char16_t kSmsCentreEnd = u' ';  // a row's number ends at its first bl
 }  // namespace
 
 void TForm1::ConnectRules() {
+    // Whatever opens a modal window or talks to the device starts after its click has returned.
     TabControl1.OnChange = [this] { TabControl1Change(); };
-    Otwrz1.OnClick = [this] { Otwrz1Click(); };
-    Zapisz1.OnClick = [this] { Zapisz1Click(); };
-    Wyjcie1.OnClick = [this] { Wyjcie1Click(); };
-    Aktualizacja.OnClick = [this] { AktualizacjaClick(); };
-    Info1.OnClick = [this] { Info1Click(); };
-    Button1.OnClick = [this] { Button1Click(); };
-    Button2.OnClick = [this] { Button2Click(); };
-    Button3.OnClick = [this] { Button3Click(); };
-    CheckBox26.OnClick = [this] { CheckBox26Click(); };
-    CheckBox36.OnClick = [this] { CheckBox36Click(); };
+    Otwrz1.OnClick = [this] { services_.runner.Later([this] { Otwrz1Click(); }); };
+    Zapisz1.OnClick = [this] { services_.runner.Later([this] { Zapisz1Click(); }); };
+    Wyjcie1.OnClick = [this] { services_.runner.Later([this] { Wyjcie1Click(); }); };
+    Aktualizacja.OnClick = [this] { services_.runner.Later([this] { AktualizacjaClick(); }); };
+    Info1.OnClick = [this] { services_.runner.Later([this] { Info1Click(); }); };
+    Button1.OnClick = [this] { services_.runner.Later([this] { Button1Click(); }); };
+    Button2.OnClick = [this] { services_.runner.Later([this] { Button2Click(); }); };
+    Button3.OnClick = [this] { services_.runner.Later([this] { Button3Click(); }); };
+    CheckBox26.OnClick = [this] { services_.runner.Later([this] { CheckBox26Click(); }); };
+    CheckBox36.OnClick = [this] { services_.runner.Later([this] { CheckBox36Click(); }); };
     ComComboBox1.OnChange = [this] { ComComboBox1Change(); };
     ListBox1.OnClick = [this] { ListBox1Click(); };
 

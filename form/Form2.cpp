@@ -20,9 +20,10 @@ constexpr std::u16string_view kNoFile = u" ";  // Label1's text while no file is
 
 TForm2::TForm2(TForm2Services services) : TForm(Form2Design()), services_(std::move(services)) {
     Label1.SetHint(Label1.Caption());
-    Otwrz1.OnClick = [this] { Otwrz1Click(); };
+    // Choosing a file and programming start after their click has returned.
+    Otwrz1.OnClick = [this] { services_.runner.Later([this] { Otwrz1Click(); }); };
     Wyjcie1.OnClick = [this] { Wyjcie1Click(); };
-    Button1.OnClick = [this] { Button1Click(); };
+    Button1.OnClick = [this] { services_.runner.Later([this] { Button1Click(); }); };
 }
 
 void TForm2::Otwrz1Click() {

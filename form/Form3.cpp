@@ -17,7 +17,8 @@ bool ClosesPasswordWindow(PasswordChangeOutcome outcome) {
 }  // namespace
 
 TForm3::TForm3(TForm3Services services) : TForm(Form3Design()), services_(std::move(services)) {
-    Button1.OnClick = [this] { Button1Click(); };
+    // The change starts after its click has returned.
+    Button1.OnClick = [this] { services_.runner.Later([this] { Button1Click(); }); };
 }
 
 void TForm3::Button1Click() {

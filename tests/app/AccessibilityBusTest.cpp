@@ -177,11 +177,11 @@ protected:
 
 TEST_F(AccessibilityBus, ThePortSelectorIsLabelledAndSpinFieldsAreSpinButtons) {
     FormFixture fixture({3});
-    TForm1& form = fixture.Form();
+    MainWindow& form = fixture.Form();
     fixture.ShowPage(1);
-    QTest::mouseClick(form.CheckBox13, Qt::LeftButton);  // the GPS distance steps by 10
-    const QString selector = PathOf(form.ComComboBox1);
-    const QString distance = PathOf(form.Edit4);
+    QTest::mouseClick(form.Widget<TCheckBox>("CheckBox13"), Qt::LeftButton);  // the GPS distance steps by 10
+    const QString selector = PathOf(form.Widget<TComComboBox>("ComComboBox1"));
+    const QString distance = PathOf(form.Widget<TEdit>("Edit4"));
     Ask([&](ScreenReaderEnd& reader) {
         EXPECT_EQ(reader.Call(selector, kAccessibleInterface, "GetRole").arguments().value(0),
                   kRoleComboBox);
@@ -211,10 +211,10 @@ TEST_F(AccessibilityBus, AScreenReaderIsAnsweredButNotObeyedDuringACommand) {
     PortTree ports({3});
     const ProgramWindows windows = CreateWindows(
         {dialogs, clock, std::make_unique<StandInPort>(), ports.Map(), [](QDialog&) {}});
-    TForm1& form = *windows.Form1;
+    MainWindow& form = *windows.Form1;
     form.show();
-    const QString button = PathOf(form.Button2);
-    const QString box = PathOf(form.CheckBox6);
+    const QString button = PathOf(form.Widget<QPushButton>("Button2"));
+    const QString box = PathOf(form.Widget<TCheckBox>("CheckBox6"));
 
     std::atomic<bool> running = false;
     std::atomic<bool> answeredWhileRunning = false;
@@ -231,17 +231,17 @@ TEST_F(AccessibilityBus, AScreenReaderIsAnsweredButNotObeyedDuringACommand) {
         refusedWhileRunning = running && toggle.type() == QDBusMessage::ErrorMessage;
     });
     running = true;
-    form.Button2Click();
+    form.Form().Button2Click();
     running = false;
     reader.get();
     EXPECT_TRUE(answeredWhileRunning);
     EXPECT_TRUE(refusedWhileRunning);
-    EXPECT_EQ(form.CheckBox6->State(), CheckState::Checked) << "the toggle was not obeyed";
+    EXPECT_EQ(form.Widget<TCheckBox>("CheckBox6")->State(), CheckState::Checked) << "the toggle was not obeyed";
     EXPECT_EQ(dialogs.messages.size(), 1u) << "the command ended as usual, without a device";
 
     // Between commands the screen reader acts again.
     Ask([&](ScreenReaderEnd& end) { end.Call(box, kActionInterface, "DoAction", {0}); });
-    EXPECT_EQ(form.CheckBox6->State(), CheckState::Unchecked);
+    EXPECT_EQ(form.Widget<TCheckBox>("CheckBox6")->State(), CheckState::Unchecked);
 }
 
 // The screen reader outside the process: what it prints, line by line, fields split at tabs.
@@ -348,7 +348,7 @@ TEST_F(AccessibilityBus, AScreenReaderIsAnsweredWithinHalfASecondDuringAFlash) {
     TForm2 form(TForm2Services{port, clock, dialogs, runner});
     form.show();
     dialogs.openNames.push_back(folder.Write("firmware.bin", FirmwareImage(kRecords)));
-    form.Otwrz1Click();
+    form.Form().Otwrz1Click();
     const QString bar = PathOf(form.ProgressBar1);
 
     std::atomic<bool> running = false;
@@ -371,7 +371,7 @@ TEST_F(AccessibilityBus, AScreenReaderIsAnsweredWithinHalfASecondDuringAFlash) {
         }
     });
     running = true;
-    form.Button1Click();
+    form.Form().Button1Click();
     running = false;
     reader.get();
     EXPECT_GT(answers, 5) << "asked during the whole flash";
@@ -394,7 +394,7 @@ TEST_F(AccessibilityBus, AutodetectionSaysThePortItFound) {
     ASSERT_TRUE(reader.connect(QString(), QString(), "org.a11y.atspi.Event.Object", "Announcement",
                                &listener, SLOT(Announced(QDBusMessage))));
 
-    windows.Form1->CheckBox26->SetState(CheckState::Checked);
+    windows.Form1->Widget<TCheckBox>("CheckBox26")->SetState(CheckState::Checked);
     EXPECT_TRUE(PumpUntil([&] { return !listener.heard.empty(); }));
     EXPECT_EQ(listener.heard, std::vector<QString>{QStringLiteral("Port Komunikacyjny: COM3")});
     EXPECT_TRUE(dialogs.messages.empty());

@@ -106,29 +106,29 @@ TEST(Accessibility, EveryFocusableControlOfEveryWindowHasANameOfItsOwnWithItsCap
             << expected.toStdString();
     }
     // Names are for the screen reader only.
-    EXPECT_EQ(fixture.Form().Button3->text(), QStringLiteral("OK"));
+    EXPECT_EQ(fixture.Form().Widget<QPushButton>("Button3")->text(), QStringLiteral("OK"));
 }
 
 TEST(Accessibility, PageTabsArePageTabsThatShowTheirPage) {
     FormFixture fixture;
-    TForm1& form = fixture.Form();
+    MainWindow& form = fixture.Form();
     const QString captions[] = {QStringLiteral("Numery tel."), QStringLiteral("Powiadamianie"),
                                 QStringLiteral("Konfiguracja")};
     for (int page : {2, 0, 1}) {
         QAccessibleInterface* tab =
-            QAccessible::queryAccessibleInterface(form.TabControl1->Tab(page));
+            QAccessible::queryAccessibleInterface(form.Widget<TTabControl>("TabControl1")->Tab(page));
         ASSERT_NE(tab, nullptr);
         EXPECT_EQ(tab->role(), QAccessible::PageTab);
         EXPECT_EQ(tab->text(QAccessible::Name), captions[page]);
         tab->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-        EXPECT_EQ(form.TabControl1->TabIndex(), page);
+        EXPECT_EQ(form.Widget<TTabControl>("TabControl1")->TabIndex(), page);
         EXPECT_TRUE(tab->state().selected);
     }
 }
 
 TEST(Accessibility, TabFollowsThePageFromTopLeftToBottomRight) {
     FormFixture fixture;
-    TForm1& form = fixture.Form();
+    MainWindow& form = fixture.Form();
     const auto after = [](QWidget* control, int steps) -> QWidget* {
         QWidget* at = control;
         for (int i = 0; i < steps; ++i) {
@@ -139,41 +139,41 @@ TEST(Accessibility, TabFollowsThePageFromTopLeftToBottomRight) {
         return at;
     };
     // The frame: the PIN, then the communication group column by column.
-    EXPECT_EQ(after(form.CheckBox7, 1), form.MaskEdit6);
-    EXPECT_EQ(after(form.MaskEdit6, 1), form.Button2);
-    EXPECT_EQ(after(form.Button2, 1), form.Button1);
-    EXPECT_EQ(after(form.Button1, 1), form.Edit21);
-    EXPECT_EQ(after(form.Edit21, 1), form.CheckBox36);
-    EXPECT_EQ(after(form.CheckBox36, 1), form.ComComboBox1);
-    EXPECT_EQ(after(form.ComComboBox1, 1), form.CheckBox26);
+    EXPECT_EQ(after(form.Widget<TCheckBox>("CheckBox7"), 1), form.Widget<TMaskEdit>("MaskEdit6"));
+    EXPECT_EQ(after(form.Widget<TMaskEdit>("MaskEdit6"), 1), form.Widget<QPushButton>("Button2"));
+    EXPECT_EQ(after(form.Widget<QPushButton>("Button2"), 1), form.Widget<QPushButton>("Button1"));
+    EXPECT_EQ(after(form.Widget<QPushButton>("Button1"), 1), form.Widget<TEdit>("Edit21"));
+    EXPECT_EQ(after(form.Widget<TEdit>("Edit21"), 1), form.Widget<TCheckBox>("CheckBox36"));
+    EXPECT_EQ(after(form.Widget<TCheckBox>("CheckBox36"), 1), form.Widget<TComComboBox>("ComComboBox1"));
+    EXPECT_EQ(after(form.Widget<TComComboBox>("ComComboBox1"), 1), form.Widget<TCheckBox>("CheckBox26"));
     // "Numery tel.": the left panel down, then each number beside its box.
-    EXPECT_EQ(after(form.ListBox1, 1), form.MaskEdit9);
-    EXPECT_EQ(after(static_cast<QWidget*>(form.RadioGroup3->Item(1)), 1), form.CheckBox1);
-    EXPECT_EQ(after(form.CheckBox1, 1), form.MaskEdit1);
-    EXPECT_EQ(after(form.MaskEdit1, 1), form.CheckBox2);
+    EXPECT_EQ(after(form.Widget<TListBox>("ListBox1"), 1), form.Widget<TMaskEdit>("MaskEdit9"));
+    EXPECT_EQ(after(static_cast<QWidget*>(form.Widget<TRadioGroup>("RadioGroup3")->Item(1)), 1), form.Widget<TCheckBox>("CheckBox1"));
+    EXPECT_EQ(after(form.Widget<TCheckBox>("CheckBox1"), 1), form.Widget<TMaskEdit>("MaskEdit1"));
+    EXPECT_EQ(after(form.Widget<TMaskEdit>("MaskEdit1"), 1), form.Widget<TCheckBox>("CheckBox2"));
     // "Konfiguracja": the left column down to the shutdown, then the anti-theft panel.
     fixture.ShowPage(2);
-    EXPECT_EQ(after(form.CheckBox29, 1), static_cast<QWidget*>(form.RadioGroup1->Item(0)));
-    EXPECT_EQ(after(form.Edit14, 1), form.CheckBox28);
+    EXPECT_EQ(after(form.Widget<TCheckBox>("CheckBox29"), 1), static_cast<QWidget*>(form.Widget<TRadioGroup>("RadioGroup1")->Item(0)));
+    EXPECT_EQ(after(form.Widget<TEdit>("Edit14"), 1), form.Widget<TCheckBox>("CheckBox28"));
 }
 
 TEST(QueuedStart, AClickReturnsBeforeItsModalWindowOrCommandStarts) {
     FormFixture fixture;
-    TForm1& form = fixture.Form();
+    MainWindow& form = fixture.Form();
 
     // A screen reader toggles "Zmiana Hasła": the action returns before the window is shown.
-    QAccessibleInterface* box = QAccessible::queryAccessibleInterface(form.CheckBox36);
+    QAccessibleInterface* box = QAccessible::queryAccessibleInterface(form.Widget<TCheckBox>("CheckBox36"));
     box->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
-    EXPECT_TRUE(form.CheckBox36->Checked());
+    EXPECT_TRUE(form.Widget<TCheckBox>("CheckBox36")->Checked());
     EXPECT_TRUE(fixture.shownModally.empty());
     QCoreApplication::processEvents();
     EXPECT_EQ(fixture.shownModally, std::vector<QDialog*>{fixture.Windows().Form3});
 
     // The menu and the device buttons likewise.
     fixture.shownModally.clear();
-    form.Info1->trigger();
+    form.Widget<QAction>("Info1")->trigger();
     EXPECT_TRUE(fixture.shownModally.empty());
-    form.Button2->click();
+    form.Widget<QPushButton>("Button2")->click();
     EXPECT_EQ(fixture.port->opens, 0);
     QCoreApplication::processEvents();
     EXPECT_EQ(fixture.shownModally, std::vector<QDialog*>{fixture.Windows().Form4});

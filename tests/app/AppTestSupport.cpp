@@ -65,14 +65,14 @@ FormFixture::FormFixture(const std::vector<int>& presentComNumbers) : ports_(pre
     auto standIn = std::make_unique<StandInPort>();
     port = standIn.get();
     windows_ =
-        CreateWindows(TForm1Services{dialogs, clock, std::move(standIn), ports_.Map(),
+        CreateWindows(ProgramServices{dialogs, clock, std::move(standIn), ports_.Map(),
                                      [this](QDialog& window) { shownModally.push_back(&window); }},
                       [this](QWidget& window) { createdInOrder.push_back(window.objectName()); });
     windows_.Form1->show();
 }
 
 void FormFixture::ShowPage(int page) {
-    QTest::mouseClick(Form().TabControl1->Tab(page), Qt::LeftButton);
+    QTest::mouseClick(Form().Widget<TTabControl>("TabControl1")->Tab(page), Qt::LeftButton);
 }
 
 }  // namespace zorvik::testing

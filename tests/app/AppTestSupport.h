@@ -9,6 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "app/ComComboBox.h"
+#include "app/Controls.h"
+#include "app/MaskEdit.h"
 #include "app/MainWindow.h"
 #include "app/Program.h"
 #include "serial/Clock.h"
@@ -81,10 +84,10 @@ void TriggerAndRun(QAction* action);
 
 // The window's image as the write and save commands build it, and an image shown in the window as
 // the read and open commands show it.
-[[nodiscard]] inline ConfigImage WindowImage(const TForm1& form) {
+[[nodiscard]] inline ConfigImage WindowImage(const form::TForm1& form) {
     return EncodeConfiguration(form.ShownConfiguration());
 }
-inline void ShowImage(TForm1& form, const ConfigImage& image) {
+inline void ShowImage(form::TForm1& form, const ConfigImage& image) {
     form.ShowConfiguration(DecodeConfiguration(image));
 }
 
@@ -94,7 +97,8 @@ class FormFixture {
 public:
     explicit FormFixture(const std::vector<int>& presentComNumbers = {});
 
-    TForm1& Form() { return *windows_.Form1; }
+    MainWindow& Form() { return *windows_.Form1; }
+    form::TForm1& Logic() { return *windows_.form1; }
     const ProgramWindows& Windows() const { return windows_; }
     // Clicks the tab of a page, as the user does.
     void ShowPage(int page);

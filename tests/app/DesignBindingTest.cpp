@@ -110,14 +110,14 @@ TEST(DesignBinding, EveryWindowStandsAsItsDesignSays) {
 
 TEST(DesignBinding, TheFrameCarriesTheIconTheLargerPercentAndTheFileDialogs) {
     FormFixture fixture;
-    TForm1& form = fixture.Form();
+    MainWindow& form = fixture.Form();
     EXPECT_FALSE(form.windowIcon().isNull());
-    EXPECT_GT(form.Label7->font().pixelSize(), form.Label6->font().pixelSize());
-    EXPECT_EQ(form.OpenDialog1.filter, "Config_File  *.zvk|*.zvk");
-    EXPECT_EQ(form.OpenDialog1.defaultExt, "");
-    EXPECT_EQ(form.SaveDialog1.filter, "Config_File *.zvk|*.zvk");
-    EXPECT_EQ(form.SaveDialog1.defaultExt, "zvk");
-    EXPECT_TRUE(form.SaveDialog1.confirmOverwrite);
+    EXPECT_GT(form.Widget<QLabel>("Label7")->font().pixelSize(), form.Widget<QLabel>("Label6")->font().pixelSize());
+    EXPECT_EQ(form.Form().OpenDialog1.filter, "Config_File  *.zvk|*.zvk");
+    EXPECT_EQ(form.Form().OpenDialog1.defaultExt, "");
+    EXPECT_EQ(form.Form().SaveDialog1.filter, "Config_File *.zvk|*.zvk");
+    EXPECT_EQ(form.Form().SaveDialog1.defaultExt, "zvk");
+    EXPECT_TRUE(form.Form().SaveDialog1.confirmOverwrite);
 }
 
 }  // namespace

@@ -131,11 +131,11 @@ TEST(RunHandler, ShowsWhatLeavesTheBodyAndGoesNoFurther) {
 
 TEST(RunHandler, APortErrorInAWindowHandlerReachesTheReport) {
     FormFixture fixture({3, 7});
-    TForm1& form = fixture.Form();
-    form.ComPort1->Open();
+    MainWindow& form = fixture.Form();
+    form.Form().ComPort1->Open();
     fixture.port->refuseWith = EBUSY;
     // The port is open, so the new name closes it and opens again, which fails.
-    QTest::keyClick(form.ComComboBox1, Qt::Key_Down);
+    QTest::keyClick(form.Widget<TComComboBox>("ComComboBox1"), Qt::Key_Down);
     ASSERT_EQ(fixture.dialogs.messages.size(), 1u);
     EXPECT_EQ(FirstLine(fixture.dialogs.messages[0].text),
               "Unable to open com port (Error: " + std::to_string(EBUSY) + ")");

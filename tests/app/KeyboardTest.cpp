@@ -33,14 +33,14 @@ void ExpectMnemonicsDistinct(const QMenuBar& bar) {
 
 TEST(Keyboard, MenusHaveDistinctMnemonicsAndShortcutsRunTheirItems) {
     FormFixture fixture;
-    TForm1& form = fixture.Form();
-    TForm2& firmware = *fixture.Windows().Form2;
-    ExpectMnemonicsDistinct(*form.MainMenu1);
-    ExpectMnemonicsDistinct(*firmware.MainMenu1);
+    MainWindow& form = fixture.Form();
+    FirmwareWindow& firmware = *fixture.Windows().Form2;
+    ExpectMnemonicsDistinct(*form.menuBar());
+    ExpectMnemonicsDistinct(*firmware.findChild<QMenuBar*>());
 
     form.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
-    form.Edit21->setFocus();
+    form.Widget<TEdit>("Edit21")->setFocus();
     fixture.dialogs.answers = {7};  // the close question: No
     const auto press = [](QWidget& window, Qt::Key key, Qt::KeyboardModifiers modifiers) {
         QTest::keyClick(&window, key, modifiers);
@@ -63,40 +63,40 @@ TEST(Keyboard, MenusHaveDistinctMnemonicsAndShortcutsRunTheirItems) {
         {Qt::ControlModifier | Qt::ShiftModifier, 2},
         {Qt::ControlModifier | Qt::ShiftModifier, 1}};
     for (const auto& [modifiers, page] : turns) {
-        press(*form.Edit21, (modifiers & Qt::ShiftModifier) ? Qt::Key_Backtab : Qt::Key_Tab,
+        press(*form.Widget<TEdit>("Edit21"), (modifiers & Qt::ShiftModifier) ? Qt::Key_Backtab : Qt::Key_Tab,
               modifiers);
-        EXPECT_EQ(form.TabControl1->TabIndex(), page);
+        EXPECT_EQ(form.Widget<TTabControl>("TabControl1")->TabIndex(), page);
     }
-    EXPECT_TRUE(form.Panel3->isVisible()) << "the page's own panels show";
+    EXPECT_TRUE(form.Widget<TPanel>("Panel3")->isVisible()) << "the page's own panels show";
 }
 
 // PageUp/PageDown are ten arrow steps, Home/End steps to the end; each step passes the rules.
 TEST(Keyboard, SpinKeysStepAsTheArrowsDo) {
     FormFixture fixture;
-    TForm1& form = fixture.Form();
+    MainWindow& form = fixture.Form();
     fixture.ShowPage(1);
     const auto key = [](TEdit* edit, Qt::Key pressed) {
         QTest::keyClick(edit, pressed);
         return edit->text();
     };
-    EXPECT_EQ(key(form.Edit4, Qt::Key_PageUp), "10") << "frozen until its box is checked";
-    QTest::mouseClick(form.CheckBox13, Qt::LeftButton);
-    EXPECT_EQ(key(form.Edit4, Qt::Key_PageUp), "110");
-    EXPECT_EQ(key(form.Edit4, Qt::Key_End), "1000");
-    EXPECT_EQ(key(form.Edit4, Qt::Key_PageDown), "900");
-    EXPECT_EQ(key(form.Edit4, Qt::Key_Home), "10");
+    EXPECT_EQ(key(form.Widget<TEdit>("Edit4"), Qt::Key_PageUp), "10") << "frozen until its box is checked";
+    QTest::mouseClick(form.Widget<TCheckBox>("CheckBox13"), Qt::LeftButton);
+    EXPECT_EQ(key(form.Widget<TEdit>("Edit4"), Qt::Key_PageUp), "110");
+    EXPECT_EQ(key(form.Widget<TEdit>("Edit4"), Qt::Key_End), "1000");
+    EXPECT_EQ(key(form.Widget<TEdit>("Edit4"), Qt::Key_PageDown), "900");
+    EXPECT_EQ(key(form.Widget<TEdit>("Edit4"), Qt::Key_Home), "10");
 
     // A timing row never reaches 0:00, by Home on either field.
     fixture.ShowPage(2);
-    form.RadioGroup1->SetItemIndex(1);
-    form.UpDown6->SetPosition(1);
-    form.UpDown7->SetPosition(0);
-    EXPECT_EQ(key(form.Edit8, Qt::Key_Home), "0");
-    EXPECT_EQ(form.Edit9->text(), "1");
-    EXPECT_EQ(key(form.Edit9, Qt::Key_End), "59");
-    EXPECT_EQ(key(form.Edit9, Qt::Key_Home), "1");
-    EXPECT_EQ(key(form.Edit8, Qt::Key_PageUp), "10");
-    EXPECT_EQ(key(form.Edit9, Qt::Key_Home), "0") << "with minutes, 0 seconds are fine";
+    form.Widget<TRadioGroup>("RadioGroup1")->SetItemIndex(1);
+    form.Widget<TUpDown>("UpDown6")->SetPosition(1);
+    form.Widget<TUpDown>("UpDown7")->SetPosition(0);
+    EXPECT_EQ(key(form.Widget<TEdit>("Edit8"), Qt::Key_Home), "0");
+    EXPECT_EQ(form.Widget<TEdit>("Edit9")->text(), "1");
+    EXPECT_EQ(key(form.Widget<TEdit>("Edit9"), Qt::Key_End), "59");
+    EXPECT_EQ(key(form.Widget<TEdit>("Edit9"), Qt::Key_Home), "1");
+    EXPECT_EQ(key(form.Widget<TEdit>("Edit8"), Qt::Key_PageUp), "10");
+    EXPECT_EQ(key(form.Widget<TEdit>("Edit9"), Qt::Key_Home), "0") << "with minutes, 0 seconds are fine";
 }
 
 }  // namespace

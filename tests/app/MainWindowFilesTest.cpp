@@ -18,7 +18,6 @@
 #include "app/Program.h"
 #include "app/ProgramArguments.h"
 #include "tests/app/AppTestSupport.h"
-#include "tests/app/WindowState.h"
 #include "tests/support/TempFolder.h"
 
 namespace zorvik::testing {
@@ -62,15 +61,15 @@ protected:
     // The menu items as the user picks them, the dialog answering with `path`.
     void Open(const std::string& path) {
         fixture.dialogs.openNames.push_back(path);
-        TriggerAndRun(form.Otwrz1);
+        TriggerAndRun(form.Widget<QAction>("Otwrz1"));
     }
     void Save(const std::string& path) {
         fixture.dialogs.saveNames.push_back(path);
-        TriggerAndRun(form.Zapisz1);
+        TriggerAndRun(form.Widget<QAction>("Zapisz1"));
     }
 
     [[nodiscard]] Bytes Encoded() {
-        const ConfigImage image = WindowImage(form);
+        const ConfigImage image = WindowImage(form.Form());
         return Bytes(image.begin(), image.end());
     }
 
@@ -78,152 +77,9 @@ protected:
 
     TempFolder folder_;
     FormFixture fixture;
-    TForm1& form = fixture.Form();
+    MainWindow& form = fixture.Form();
 };
 
-TEST_F(FileMenu, OpenDecodesTheFirst256BytesAndNamesTheFileInTheLabel) {
-    Bytes previous = Encoded();
-    for (const std::size_t size : {256u, 2048u}) {
-        // Each file carries another configuration, so that each open visibly changes the window.
-        Bytes image = SampleImage();
-        image[129] = static_cast<std::uint8_t>(size % 100);
-        Bytes bytes = Pattern(size);
-        std::copy(image.begin(), image.end(), bytes.begin());
-        const std::string path = folder_.Write("size" + std::to_string(size) + ".zvk", bytes);
-        ASSERT_NE(image, previous);
-
-        Open(path);
-        EXPECT_EQ(Encoded(), image) << size;
-        EXPECT_EQ(form.Label45->text().toStdString(), path);
-        EXPECT_EQ(form.Label45->toolTip().toStdString(), path);
-        EXPECT_EQ(form.Label45->width(), 240);
-        previous = image;
-    }
-    EXPECT_TRUE(Messages().empty());
-}
-
-TEST_F(FileMenu, AnyContentOpensWhateverTheFilesName) {
-    const std::string path = folder_.Write("notes.txt", Bytes(256, 0xFF));
-    Open(path);
-    EXPECT_TRUE(Messages().empty());
-    EXPECT_EQ(form.Label45->text().toStdString(), path);
-    EXPECT_EQ(form.RadioGroup3->ItemIndex(), 1);
-    EXPECT_EQ(form.UpDown3->Position(), 1000);
-    EXPECT_TRUE(form.CheckBox1->Checked());
-    EXPECT_EQ(form.MaskEdit1->FullText(), QStringLiteral("+____________ "))
-        << "0xFF is no digit: the number is in use but empty";
-}
-
-TEST_F(FileMenu, OpenRefusesAFileOver2048BytesAndBlanksTheLabelButNotItsHint) {
-    Open(folder_.Write("first.zvk", SampleImage()));
-    const Bytes before = Encoded();
-    const std::vector<std::string> shown = ImageState(form);
-
-    const std::string big = folder_.Write("big.zvk", Pattern(2049));
-    Open(big);
-    ASSERT_EQ(Messages().size(), 1u);
-    EXPECT_EQ(Messages()[0], (ShownMessage{"Plik jest za duży", "Błąd", 16}));
-    EXPECT_EQ(form.Label45->text(), QStringLiteral(" "));
-    EXPECT_EQ(form.Label45->toolTip().toStdString(), big) << "the hint names the refused file";
-    EXPECT_EQ(form.Label45->width(), 240);
-    EXPECT_EQ(Encoded(), before);
-    EXPECT_EQ(StateDiff(ImageState(form), shown), std::vector<std::string>{});
-}
-
-TEST_F(FileMenu, AShortFileIsReportedAndChangesNeitherTheControlsNorTheLabel) {
-    const std::string first = folder_.Write("first.zvk", SampleImage());
-    Open(first);
-    const Bytes before = Encoded();
-    const std::vector<std::string> shown = ImageState(form);
-
-    for (const std::size_t size : {255u, 0u}) {
-        Messages().clear();
-        Open(folder_.Write("short" + std::to_string(size) + ".zvk", Pattern(size)));
-        ASSERT_EQ(Messages().size(), 1u) << size;
-        EXPECT_EQ(Messages()[0], (ShownMessage{"Read beyond end of file.", "Zorvik GSM", 16}));
-        EXPECT_EQ(Encoded(), before);
-        EXPECT_EQ(StateDiff(ImageState(form), shown), std::vector<std::string>{});
-        EXPECT_EQ(form.Label45->text().toStdString(), first);
-        EXPECT_EQ(form.Label45->toolTip().toStdString(), first);
-    }
-}
-
-TEST_F(FileMenu, AFileThatCannotBeOpenedIsReportedWithTheSystemsText) {
-    const QString label = form.Label45->text();
-    Open(folder_.PathOf("missing.zvk"));
-    ASSERT_EQ(Messages().size(), 1u);
-    EXPECT_EQ(Messages()[0], (ShownMessage{"No such file or directory.", "Zorvik GSM", 16}));
-    EXPECT_EQ(form.Label45->text(), label);
-}
-
-TEST_F(FileMenu, CancelledDialogsChangeNothing) {
-    const Bytes before = Encoded();
-    const QString label = form.Label45->text();
-    TriggerAndRun(form.Otwrz1);
-    TriggerAndRun(form.Zapisz1);
-    ASSERT_EQ(fixture.dialogs.openRequests.size(), 1u);
-    ASSERT_EQ(fixture.dialogs.saveRequests.size(), 1u);
-    EXPECT_EQ(fixture.dialogs.openRequests[0].filter, "Config_File  *.zvk|*.zvk");
-    EXPECT_EQ(fixture.dialogs.saveRequests[0].filter, "Config_File *.zvk|*.zvk");
-    EXPECT_EQ(fixture.dialogs.saveRequests[0].defaultExt, "zvk");
-    EXPECT_EQ(Encoded(), before);
-    EXPECT_EQ(form.Label45->text(), label);
-    EXPECT_TRUE(Messages().empty());
-    EXPECT_TRUE(QDir(QString::fromStdString(folder_.Root())).isEmpty());
-}
-
-TEST_F(FileMenu, SaveWritesExactlyTheEncodedImageAndLeavesTheLabel) {
-    Open(folder_.Write("opened.zvk", SampleImage()));
-    QTest::mouseClick(form.CheckBox7, Qt::LeftButton);
-    QTest::keyClicks(form.MaskEdit6, QStringLiteral("0042"));
-    const QString label = form.Label45->text();
-
-    const std::string path = folder_.PathOf("saved.zvk");
-    Save(path);
-    const Bytes saved = TempFolder::Read(path);
-    EXPECT_EQ(saved.size(), 256u);
-    EXPECT_EQ(saved, Encoded());
-    EXPECT_EQ(saved[105], 0x84);
-    EXPECT_EQ(form.Label45->text(), label);
-    EXPECT_TRUE(Messages().empty());
-}
-
-TEST_F(FileMenu, AFailingSaveIsReportedAndKeepsTheOldFile) {
-    const Bytes old = Pattern(300);
-    const std::string path = folder_.Write("keep.zvk", old);
-
-    {
-        // The write itself fails part way.
-        const FileSizeLimit limit(100);
-        ASSERT_TRUE(limit.IsSet());
-        Save(path);
-    }
-
-    ASSERT_EQ(Messages().size(), 1u);
-    EXPECT_EQ(Messages()[0], (ShownMessage{"File too large.", "Zorvik GSM", 16}));
-    EXPECT_EQ(TempFolder::Read(path), old);
-    EXPECT_EQ(QDir(QString::fromStdString(folder_.Root()))
-                  .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-              QStringList{QStringLiteral("keep.zvk")});
-
-    Messages().clear();
-    Save(folder_.PathOf("no/such.zvk"));
-    ASSERT_EQ(Messages().size(), 1u);
-    EXPECT_EQ(Messages()[0], (ShownMessage{"No such file or directory.", "Zorvik GSM", 16}));
-}
-
-TEST_F(FileMenu, SaveOpenSaveOfTheUntouchedWindowGivesIdenticalFiles) {
-    const std::string first = folder_.PathOf("first.zvk");
-    const std::string second = folder_.PathOf("second.zvk");
-    Save(first);
-    Open(first);
-    Save(second);
-    EXPECT_TRUE(Messages().empty());
-    EXPECT_EQ(TempFolder::Read(first).size(), 256u);
-    EXPECT_EQ(TempFolder::Read(first), TempFolder::Read(second));
-}
-
-// Makes `folder` the current folder while it lives.
 class CurrentFolder {
 public:
     explicit CurrentFolder(const std::string& folder) : saved_(QDir::currentPath()) {
@@ -246,9 +102,9 @@ TEST_F(FileMenu, AFileNamedOnTheCommandLineOpensOnceTheWindowRunsAsThroughTheMen
     EXPECT_NE(Encoded(), SampleImage()) << "opened from the loop, not while the window is built";
     QCoreApplication::processEvents();
     EXPECT_EQ(Encoded(), SampleImage());
-    EXPECT_EQ(form.Label45->text().toStdString(), path) << "named by its full path";
-    EXPECT_EQ(form.Label45->toolTip().toStdString(), path);
-    EXPECT_EQ(form.Label45->width(), 240);
+    EXPECT_EQ(form.Widget<QLabel>("Label45")->text().toStdString(), path) << "named by its full path";
+    EXPECT_EQ(form.Widget<QLabel>("Label45")->toolTip().toStdString(), path);
+    EXPECT_EQ(form.Widget<QLabel>("Label45")->width(), 240);
     EXPECT_TRUE(Messages().empty());
 
     // Refusals and failures: the messages the menu gives for the same files.
@@ -262,8 +118,8 @@ TEST_F(FileMenu, AFileNamedOnTheCommandLineOpensOnceTheWindowRunsAsThroughTheMen
                               {"Read beyond end of file.", "Zorvik GSM", 16},
                               {"No such file or directory.", "Zorvik GSM", 16},
                           }));
-    EXPECT_EQ(form.Label45->text(), QStringLiteral(" "));
-    EXPECT_EQ(form.Label45->toolTip().toStdString(), big);
+    EXPECT_EQ(form.Widget<QLabel>("Label45")->text(), QStringLiteral(" "));
+    EXPECT_EQ(form.Widget<QLabel>("Label45")->toolTip().toStdString(), big);
     EXPECT_EQ(Encoded(), SampleImage());
 }
 
@@ -321,17 +177,17 @@ private:
 
 TEST_F(FileMenu, AZvkDroppedOnTheWindowOrOnAnEditOpensAsACopyOnceTheDropHasReturned) {
     const std::string path = folder_.Write("dropped.ZVK", SampleImage());
-    FileDrag onEdit(form.Edit21, {path});
+    FileDrag onEdit(form.Widget<TEdit>("Edit21"), {path});
     ASSERT_TRUE(onEdit.Drop());
     EXPECT_EQ(onEdit.Action(), Qt::CopyAction) << "a move would let the file manager delete it";
-    EXPECT_EQ(form.Edit21->text(), QStringLiteral("9466")) << "the edit takes no text from it";
+    EXPECT_EQ(form.Widget<TEdit>("Edit21")->text(), QStringLiteral("9466")) << "the edit takes no text from it";
     EXPECT_NE(Encoded(), SampleImage());
     QCoreApplication::processEvents();
     EXPECT_EQ(Encoded(), SampleImage());
-    EXPECT_EQ(form.Label45->text().toStdString(), path);
+    EXPECT_EQ(form.Widget<QLabel>("Label45")->text().toStdString(), path);
 
     const std::string big = folder_.Write("big.zvk", Pattern(2049));
-    ASSERT_TRUE(FileDrag(form.Label4, {big}).Drop());
+    ASSERT_TRUE(FileDrag(form.Widget<QLabel>("Label4"), {big}).Drop());
     QCoreApplication::processEvents();
     EXPECT_EQ(Messages(), (std::vector<ShownMessage>{{"Plik jest za duży", "Błąd", 16}}));
 }

@@ -40,21 +40,21 @@ TEST(NetworkWindowIntegration, ReadsThroughALinkToAnRfc2217Address) {
     FakeWindowDialogs dialogs;
     SystemClock clock;
     ProgramWindows windows = CreateWindows(
-        TForm1Services{dialogs, clock, std::make_unique<TComPort>(ports), ports, [](QDialog&) {}});
-    TForm1& form = *windows.Form1;
+        ProgramServices{dialogs, clock, std::make_unique<TComPort>(ports), ports, [](QDialog&) {}});
+    MainWindow& form = *windows.Form1;
     form.show();
     EXPECT_TRUE(QTest::qWaitFor(
-        [&form] { return form.ComComboBox1->findText(QStringLiteral("COM43")) >= 0; }, kNoticeMs))
+        [&form] { return form.Widget<TComComboBox>("ComComboBox1")->findText(QStringLiteral("COM43")) >= 0; }, kNoticeMs))
         << "a link holding a network address is listed";
 
-    form.ComPort1->SetPort("COM43");
-    ClickAndRun(form.Button2);  // Oczytaj
+    form.Form().ComPort1->SetPort("COM43");
+    ClickAndRun(form.Widget<QPushButton>("Button2"));  // Oczytaj
     const TempFolder::Bytes simLog = TempFolder::Read(sim.LogPath());
     EXPECT_EQ(dialogs.messages,
               (std::vector<ShownMessage>{{"Dane zostały Odczytane.", "Powodzenie", 64}}))
         << server.Log() << "\nzorvik-sim:\n"
         << std::string(simLog.begin(), simLog.end());
-    EXPECT_FALSE(form.ComPort1->Connected());
+    EXPECT_FALSE(form.Form().ComPort1->Connected());
 
     form.hide();
     qputenv("XDG_RUNTIME_DIR", previous);

@@ -35,23 +35,23 @@ public:
         ASSERT_TRUE(folder_.IsValid());
         auto line = std::make_unique<MemoryComPort>(device_, clock, "COM4");
         port = line.get();
-        windows_ = CreateWindows(TForm1Services{dialogs, clock, std::move(line), ports_.Map(),
+        windows_ = CreateWindows(ProgramServices{dialogs, clock, std::move(line), ports_.Map(),
                                                 [](QDialog& window) { window.show(); }});
         form = windows_.Form1.get();
         form->show();
-        form->ComPort1->SetPort("COM4");
+        form->Form().ComPort1->SetPort("COM4");
     }
 
     // Three records, chosen in the firmware window.
     void ChooseFirmware() {
         dialogs.openNames.push_back(folder_.Write("three.bin", Pattern(3 * 257)));
-        windows_.Form2->Otwrz1Click();
+        windows_.form2->Otwrz1Click();
     }
 
     FakeWindowDialogs dialogs;
     VirtualClock clock;
     MemoryComPort* port = nullptr;
-    TForm1* form = nullptr;
+    MainWindow* form = nullptr;
     DeviceModel device_;
     ProgramWindows windows_;
 
@@ -69,24 +69,24 @@ struct FailureRow {
 };
 
 void Read(FailingLine& t) {
-    ClickAndRun(t.form->Button2);
+    ClickAndRun(t.form->Widget<QPushButton>("Button2"));
 }
 void Write(FailingLine& t) {
-    ClickAndRun(t.form->Button1);
+    ClickAndRun(t.form->Widget<QPushButton>("Button1"));
 }
 void Security(FailingLine& t) {
-    t.form->Edit16->setText(QStringLiteral("abcdefghij"));
-    ClickAndRun(t.form->Button3);
+    t.form->Widget<TEdit>("Edit16")->setText(QStringLiteral("abcdefghij"));
+    ClickAndRun(t.form->Widget<QPushButton>("Button3"));
 }
 void PasswordChange(FailingLine& t) {
-    ClickAndRun(t.form->CheckBox36);
-    t.windows_.Form3->Edit1->setText(QStringLiteral("1234"));
-    ClickAndRun(t.windows_.Form3->Button1);
+    ClickAndRun(t.form->Widget<TCheckBox>("CheckBox36"));
+    t.windows_.Form3->Widget<TEdit>("Edit1")->setText(QStringLiteral("1234"));
+    ClickAndRun(t.windows_.Form3->Widget<QPushButton>("Button1"));
 }
 void Firmware(FailingLine& t) {
     t.ChooseFirmware();
-    t.windows_.Form2->CheckBox1->setChecked(true);
-    t.windows_.Form2->Button1Click();
+    t.windows_.Form2->Widget<TCheckBox>("CheckBox1")->SetState(CheckState::Checked);
+    t.windows_.form2->Button1Click();
 }
 
 // Reads: the banner poll that finds "Ready" is the first (a banner 600 ms late leaves the first
@@ -124,7 +124,7 @@ TEST_F(FailingLine, APortErrorAtAnyStepReleasesThePortClearsTheBusyStateAndTheNe
         bool openAtReport = true;
         bool busyAtReport = true;
         dialogs.onMessage = [&](const ShownMessage&) {
-            openAtReport = form->ComPort1->Connected();
+            openAtReport = form->Form().ComPort1->Connected();
             busyAtReport = QApplication::overrideCursor() != nullptr;
         };
         row.command(*this);
@@ -142,9 +142,9 @@ TEST_F(FailingLine, APortErrorAtAnyStepReleasesThePortClearsTheBusyStateAndTheNe
         EXPECT_EQ(report.caption, "Zorvik GSM");
         EXPECT_FALSE(openAtReport) << "released before the report";
         EXPECT_FALSE(busyAtReport);
-        EXPECT_FALSE(form->ComPort1->Connected());
+        EXPECT_FALSE(form->Form().ComPort1->Connected());
         EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-        EXPECT_TRUE(windows_.Form2->ProgressBar1->isHidden());
+        EXPECT_TRUE(windows_.Form2->Widget<QProgressBar>("ProgressBar1")->isHidden());
         windows_.Form2->hide();
         windows_.Form3->hide();
 

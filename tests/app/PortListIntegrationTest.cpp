@@ -51,11 +51,11 @@ TEST(PortListIntegration, GainsAndLosesAPtyBackedLinkWhileTheWindowRuns) {
     FakeWindowDialogs dialogs;
     StillClock clock;
     ProgramWindows windows = CreateWindows(
-        TForm1Services{dialogs, clock, std::make_unique<StandInPort>(), ports, [](QDialog&) {}});
-    TForm1& form = *windows.Form1;
+        ProgramServices{dialogs, clock, std::make_unique<StandInPort>(), ports, [](QDialog&) {}});
+    MainWindow& form = *windows.Form1;
     form.show();
     const auto listed = [&form] {
-        return form.ComComboBox1->findText(QStringLiteral("COM41")) >= 0;
+        return form.Widget<TComComboBox>("ComComboBox1")->findText(QStringLiteral("COM41")) >= 0;
     };
     ASSERT_FALSE(listed());
 

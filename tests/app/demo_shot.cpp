@@ -34,7 +34,7 @@ int main(int argc, char** argv) {
     const zorvik::PortMap ports;
     zorvik::ProgramWindows windows = zorvik::CreateWindows(
         {dialogs, clock, std::make_unique<zorvik::TComPort>(ports), ports, {}});
-    zorvik::TForm1& form = *windows.Form1;
+    zorvik::MainWindow& form = *windows.Form1;
     form.show();
 
     // Every message the configurator shows is answered with its default button once it has
@@ -55,10 +55,10 @@ int main(int argc, char** argv) {
     int status = 1;
     QTimer::singleShot(500, [&] {
         // Each click starts its command from a queued call, which the event loop runs next.
-        form.CheckBox26->click();  // Autodetekcja
+        form.Widget<TCheckBox>("CheckBox26")->click();  // Autodetekcja
         QApplication::processEvents();
-        std::printf("Port found: %s\n", form.ComPort1->Port().c_str());
-        form.Button2->click();  // Oczytaj
+        std::printf("Port found: %s\n", form.Form().ComPort1->Port().c_str());
+        form.Widget<QPushButton>("Button2")->click();  // Oczytaj
         QApplication::processEvents();
         if (!form.grab().save(shot)) {
             std::fprintf(stderr, "Cannot write %s\n", qPrintable(shot));

@@ -74,33 +74,33 @@ int main(int argc, char** argv) {
     }
 
     zorvik::testing::FormFixture fixture({3, 7});
-    zorvik::TForm1& form = fixture.Form();
+    zorvik::MainWindow& form = fixture.Form();
     const char* const pages[] = {"page0-numery.png", "page1-powiadamianie.png",
                                  "page2-konfiguracja.png"};
     for (int page = 0; page < 3; ++page) {
-        QTest::mouseClick(form.TabControl1->Tab(page), Qt::LeftButton);
+        QTest::mouseClick(form.Widget<TTabControl>("TabControl1")->Tab(page), Qt::LeftButton);
         Save(form, folder + "/" + pages[page]);
     }
 
     // The same pages with their hidden parts shown: greyed boxes, both looks of the edits side by
     // side, the timings and the anti-theft settings.
-    QTest::mouseClick(form.CheckBox2, Qt::LeftButton);
-    QTest::mouseClick(form.CheckBox6, Qt::LeftButton);
-    QTest::mouseClick(form.TabControl1->Tab(0), Qt::LeftButton);
+    QTest::mouseClick(form.Widget<TCheckBox>("CheckBox2"), Qt::LeftButton);
+    QTest::mouseClick(form.Widget<TCheckBox>("CheckBox6"), Qt::LeftButton);
+    QTest::mouseClick(form.Widget<TTabControl>("TabControl1")->Tab(0), Qt::LeftButton);
     Save(form, folder + "/page0-numery-switched.png");
-    form.CheckBox14->SetState(zorvik::CheckState::Checked);
-    form.CheckBox37->SetState(zorvik::CheckState::Checked);
-    form.CheckBox8->SetState(zorvik::CheckState::Checked);
-    QTest::mouseClick(form.TabControl1->Tab(1), Qt::LeftButton);
+    form.Widget<TCheckBox>("CheckBox14")->SetState(zorvik::CheckState::Checked);
+    form.Widget<TCheckBox>("CheckBox37")->SetState(zorvik::CheckState::Checked);
+    form.Widget<TCheckBox>("CheckBox8")->SetState(zorvik::CheckState::Checked);
+    QTest::mouseClick(form.Widget<TTabControl>("TabControl1")->Tab(1), Qt::LeftButton);
     Save(form, folder + "/page1-powiadamianie-switched.png");
-    form.RadioGroup1->SetItemIndex(1);
-    form.CheckBox28->SetState(zorvik::CheckState::Checked);
-    form.RadioButton2->setChecked(true);
-    form.Edit16->setText(QStringLiteral("abc"));
-    QTest::mouseClick(form.TabControl1->Tab(2), Qt::LeftButton);
+    form.Widget<TRadioGroup>("RadioGroup1")->SetItemIndex(1);
+    form.Widget<TCheckBox>("CheckBox28")->SetState(zorvik::CheckState::Checked);
+    form.Form().RadioButton2.SetChecked(true);
+    form.Widget<TEdit>("Edit16")->setText(QStringLiteral("abc"));
+    QTest::mouseClick(form.Widget<TTabControl>("TabControl1")->Tab(2), Qt::LeftButton);
     Save(form, folder + "/page2-konfiguracja-switched.png");
 
-    zorvik::TForm4& about = *fixture.Windows().Form4;
+    zorvik::AboutBox& about = *fixture.Windows().Form4;
     about.show();
     Save(about, folder + "/about.png");
     about.hide();
@@ -134,9 +134,9 @@ int main(int argc, char** argv) {
         [](QWidget& dialog) { static_cast<QDialog&>(dialog).reject(); });
     QDir::setCurrent(startedIn);
 
-    form.Edit21->selectAll();  // so that cutting and copying are offered
-    const std::unique_ptr<QMenu> menu(form.Edit21->createStandardContextMenu());
-    menu->popup(form.Edit21->mapToGlobal(form.Edit21->rect().center()));
+    form.Widget<TEdit>("Edit21")->selectAll();  // so that cutting and copying are offered
+    const std::unique_ptr<QMenu> menu(form.Widget<TEdit>("Edit21")->createStandardContextMenu());
+    menu->popup(form.Widget<TEdit>("Edit21")->mapToGlobal(form.Widget<TEdit>("Edit21")->rect().center()));
     Save(*menu, folder + "/context-menu.png");
     menu->hide();
     form.hide();
