@@ -345,11 +345,12 @@ TEST_F(AccessibilityBus, AScreenReaderIsAnsweredWithinHalfASecondDuringAFlash) {
     FakeWindowDialogs dialogs;
     WindowCommandRunner runner(dialogs);
     TempFolder folder;
-    TForm2 form(TForm2Services{port, clock, dialogs, runner});
+    form::TForm2 logic(form::TForm2Services{port, clock, dialogs, runner, KeepWindowsPainted});
+    FirmwareWindow form(logic, nullptr);
     form.show();
     dialogs.openNames.push_back(folder.Write("firmware.bin", FirmwareImage(kRecords)));
-    form.Form().Otwrz1Click();
-    const QString bar = PathOf(form.ProgressBar1);
+    logic.Otwrz1Click();
+    const QString bar = PathOf(form.Widget<QProgressBar>("ProgressBar1"));
 
     std::atomic<bool> running = false;
     std::atomic<int> answers = 0;
@@ -371,7 +372,7 @@ TEST_F(AccessibilityBus, AScreenReaderIsAnsweredWithinHalfASecondDuringAFlash) {
         }
     });
     running = true;
-    form.Form().Button1Click();
+    logic.Button1Click();
     running = false;
     reader.get();
     EXPECT_GT(answers, 5) << "asked during the whole flash";

@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <cstdio>
 
+#include "app/Controls.h"
 #include "app/MainWindow.h"
 #include "app/Program.h"
 #include "app/ProgramLook.h"
@@ -55,7 +56,7 @@ int main(int argc, char** argv) {
     int status = 1;
     QTimer::singleShot(500, [&] {
         // Each click starts its command from a queued call, which the event loop runs next.
-        form.Widget<TCheckBox>("CheckBox26")->click();  // Autodetekcja
+        form.Widget<zorvik::TCheckBox>("CheckBox26")->click();  // Autodetekcja
         QApplication::processEvents();
         std::printf("Port found: %s\n", form.Form().ComPort1->Port().c_str());
         form.Widget<QPushButton>("Button2")->click();  // Oczytaj

@@ -17,7 +17,6 @@
 #include <memory>
 
 #include "app/AboutBox.h"
-#include "app/ConfigFileMenu.h"
 #include "app/ProgramLook.h"
 #include "app/QtDialogs.h"
 #include "tests/app/AppTestSupport.h"
@@ -78,26 +77,26 @@ int main(int argc, char** argv) {
     const char* const pages[] = {"page0-numery.png", "page1-powiadamianie.png",
                                  "page2-konfiguracja.png"};
     for (int page = 0; page < 3; ++page) {
-        QTest::mouseClick(form.Widget<TTabControl>("TabControl1")->Tab(page), Qt::LeftButton);
+        QTest::mouseClick(form.Widget<zorvik::TTabControl>("TabControl1")->Tab(page), Qt::LeftButton);
         Save(form, folder + "/" + pages[page]);
     }
 
     // The same pages with their hidden parts shown: greyed boxes, both looks of the edits side by
     // side, the timings and the anti-theft settings.
-    QTest::mouseClick(form.Widget<TCheckBox>("CheckBox2"), Qt::LeftButton);
-    QTest::mouseClick(form.Widget<TCheckBox>("CheckBox6"), Qt::LeftButton);
-    QTest::mouseClick(form.Widget<TTabControl>("TabControl1")->Tab(0), Qt::LeftButton);
+    QTest::mouseClick(form.Widget<zorvik::TCheckBox>("CheckBox2"), Qt::LeftButton);
+    QTest::mouseClick(form.Widget<zorvik::TCheckBox>("CheckBox6"), Qt::LeftButton);
+    QTest::mouseClick(form.Widget<zorvik::TTabControl>("TabControl1")->Tab(0), Qt::LeftButton);
     Save(form, folder + "/page0-numery-switched.png");
-    form.Widget<TCheckBox>("CheckBox14")->SetState(zorvik::CheckState::Checked);
-    form.Widget<TCheckBox>("CheckBox37")->SetState(zorvik::CheckState::Checked);
-    form.Widget<TCheckBox>("CheckBox8")->SetState(zorvik::CheckState::Checked);
-    QTest::mouseClick(form.Widget<TTabControl>("TabControl1")->Tab(1), Qt::LeftButton);
+    form.Widget<zorvik::TCheckBox>("CheckBox14")->SetState(zorvik::CheckState::Checked);
+    form.Widget<zorvik::TCheckBox>("CheckBox37")->SetState(zorvik::CheckState::Checked);
+    form.Widget<zorvik::TCheckBox>("CheckBox8")->SetState(zorvik::CheckState::Checked);
+    QTest::mouseClick(form.Widget<zorvik::TTabControl>("TabControl1")->Tab(1), Qt::LeftButton);
     Save(form, folder + "/page1-powiadamianie-switched.png");
-    form.Widget<TRadioGroup>("RadioGroup1")->SetItemIndex(1);
-    form.Widget<TCheckBox>("CheckBox28")->SetState(zorvik::CheckState::Checked);
+    form.Widget<zorvik::TRadioGroup>("RadioGroup1")->SetItemIndex(1);
+    form.Widget<zorvik::TCheckBox>("CheckBox28")->SetState(zorvik::CheckState::Checked);
     form.Form().RadioButton2.SetChecked(true);
-    form.Widget<TEdit>("Edit16")->setText(QStringLiteral("abc"));
-    QTest::mouseClick(form.Widget<TTabControl>("TabControl1")->Tab(2), Qt::LeftButton);
+    form.Widget<zorvik::TEdit>("Edit16")->setText(QStringLiteral("abc"));
+    QTest::mouseClick(form.Widget<zorvik::TTabControl>("TabControl1")->Tab(2), Qt::LeftButton);
     Save(form, folder + "/page2-konfiguracja-switched.png");
 
     zorvik::AboutBox& about = *fixture.Windows().Form4;
@@ -130,13 +129,13 @@ int main(int argc, char** argv) {
     QDir::setCurrent(files.path());
     SaveModal(
         folder + "/open-dialog.png",
-        [&] { (void)dialogs.OpenFileName(zorvik::ConfigOpenDialogOptions()); },
+        [&] { (void)dialogs.OpenFileName(zorvik::form::ConfigOpenDialogOptions()); },
         [](QWidget& dialog) { static_cast<QDialog&>(dialog).reject(); });
     QDir::setCurrent(startedIn);
 
-    form.Widget<TEdit>("Edit21")->selectAll();  // so that cutting and copying are offered
-    const std::unique_ptr<QMenu> menu(form.Widget<TEdit>("Edit21")->createStandardContextMenu());
-    menu->popup(form.Widget<TEdit>("Edit21")->mapToGlobal(form.Widget<TEdit>("Edit21")->rect().center()));
+    form.Widget<zorvik::TEdit>("Edit21")->selectAll();  // so that cutting and copying are offered
+    const std::unique_ptr<QMenu> menu(form.Widget<zorvik::TEdit>("Edit21")->createStandardContextMenu());
+    menu->popup(form.Widget<zorvik::TEdit>("Edit21")->mapToGlobal(form.Widget<zorvik::TEdit>("Edit21")->rect().center()));
     Save(*menu, folder + "/context-menu.png");
     menu->hide();
     form.hide();
