@@ -2,6 +2,7 @@
 // time: what the line carries, the messages shown and what the controls show afterwards.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <string>
