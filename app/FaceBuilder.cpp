@@ -130,8 +130,7 @@ void QtFace::Build(const ControlDesign& row, form::TControl& model) {
             break;
         }
         case ControlKind::RadioButton: {
-            auto* button =
-                new TRadioButton(static_cast<form::TRadioButton&>(model), ParentOf(row));
+            auto* button = new TRadioButton(static_cast<form::TRadioButton&>(model), ParentOf(row));
             button->setGeometry(row.left, row.top, button->sizeHint().width(), row.height);
             made = button;
             break;

@@ -14,10 +14,9 @@ FormDialog::FormDialog(form::TForm& form, QWidget* parent) : QDialog(parent), fo
     const WindowDesign& design = form.Design();
     setObjectName(QString::fromLatin1(design.name));
     setWindowTitle(QString::fromUtf8(design.caption));
-    const bool menus = std::any_of(design.controls.begin(), design.controls.end(),
-                                   [](const ControlDesign& row) {
-                                       return row.kind == ControlKind::Menu;
-                                   });
+    const bool menus =
+        std::any_of(design.controls.begin(), design.controls.end(),
+                    [](const ControlDesign& row) { return row.kind == ControlKind::Menu; });
     QMenuBar* bar = nullptr;
     if (menus) {
         bar = new QMenuBar(this);

@@ -12,8 +12,7 @@
 
 namespace zorvik {
 
-TMaskEdit::TMaskEdit(form::TMaskEdit& model, QWidget* parent)
-    : QLineEdit(parent), model_(model) {
+TMaskEdit::TMaskEdit(form::TMaskEdit& model, QWidget* parent) : QLineEdit(parent), model_(model) {
     setMaxLength(model_.Cells().Size());
     setContextMenuPolicy(Qt::NoContextMenu);
     setAcceptDrops(false);

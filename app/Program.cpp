@@ -28,8 +28,8 @@ ProgramWindows CreateWindows(ProgramServices services,
     ProgramWindows windows;
     windows.runner = std::make_unique<WindowCommandRunner>(services.dialogs);
     windows.modal = std::make_unique<QtModalWindows>(std::move(services.showModal));
-    const form::FormServices lent{services.dialogs, *windows.runner, services.clock,
-                                  *windows.modal, services.ports};
+    const form::FormServices lent{services.dialogs, *windows.runner, services.clock, *windows.modal,
+                                  services.ports};
     windows.form1 = std::make_unique<form::TForm1>(lent, std::move(services.comPort));
     form::TForm1& form1 = *windows.form1;
     windows.Form1 = std::make_unique<MainWindow>(form1, services.ports);
@@ -40,8 +40,7 @@ ProgramWindows CreateWindows(ProgramServices services,
     windows.Form2 = new FirmwareWindow(*windows.form2, windows.Form1.get());
     tell(*windows.Form2);
     windows.form3 = std::make_unique<form::TForm3>(form::TForm3Services{
-        *form1.ComPort1, services.clock, services.dialogs,
-        [&form1] { return form1.Edit21.Text(); },
+        *form1.ComPort1, services.clock, services.dialogs, [&form1] { return form1.Edit21.Text(); },
         PasswordChangeHooks{
             [&form1](const std::u16string& password) { form1.Edit21.SetText(password); },
             [&form1] { form1.CheckBox36.SetState(CheckState::Unchecked); }},

@@ -2,12 +2,13 @@
 // around each exchange with the device.
 #pragma once
 
-#include "app/CommandRunner.h"
+#include "form/Form.h"
 #include "words/Dialogs.h"
 
 namespace zorvik {
 
-class WindowCommandRunner : public CommandRunner {
+// One for the program: every window runs its handlers through it.
+class WindowCommandRunner : public form::CommandRunner {
 public:
     explicit WindowCommandRunner(Dialogs& dialogs) : dialogs_(dialogs) {}
 

@@ -179,7 +179,8 @@ TEST_F(AccessibilityBus, ThePortSelectorIsLabelledAndSpinFieldsAreSpinButtons) {
     FormFixture fixture({3});
     MainWindow& form = fixture.Form();
     fixture.ShowPage(1);
-    QTest::mouseClick(form.Widget<TCheckBox>("CheckBox13"), Qt::LeftButton);  // the GPS distance steps by 10
+    QTest::mouseClick(form.Widget<TCheckBox>("CheckBox13"),
+                      Qt::LeftButton);  // the GPS distance steps by 10
     const QString selector = PathOf(form.Widget<TComComboBox>("ComComboBox1"));
     const QString distance = PathOf(form.Widget<TEdit>("Edit4"));
     Ask([&](ScreenReaderEnd& reader) {
@@ -236,7 +237,8 @@ TEST_F(AccessibilityBus, AScreenReaderIsAnsweredButNotObeyedDuringACommand) {
     reader.get();
     EXPECT_TRUE(answeredWhileRunning);
     EXPECT_TRUE(refusedWhileRunning);
-    EXPECT_EQ(form.Widget<TCheckBox>("CheckBox6")->State(), CheckState::Checked) << "the toggle was not obeyed";
+    EXPECT_EQ(form.Widget<TCheckBox>("CheckBox6")->State(), CheckState::Checked)
+        << "the toggle was not obeyed";
     EXPECT_EQ(dialogs.messages.size(), 1u) << "the command ended as usual, without a device";
 
     // Between commands the screen reader acts again.

@@ -115,8 +115,8 @@ TEST(Accessibility, PageTabsArePageTabsThatShowTheirPage) {
     const QString captions[] = {QStringLiteral("Numery tel."), QStringLiteral("Powiadamianie"),
                                 QStringLiteral("Konfiguracja")};
     for (int page : {2, 0, 1}) {
-        QAccessibleInterface* tab =
-            QAccessible::queryAccessibleInterface(form.Widget<TTabControl>("TabControl1")->Tab(page));
+        QAccessibleInterface* tab = QAccessible::queryAccessibleInterface(
+            form.Widget<TTabControl>("TabControl1")->Tab(page));
         ASSERT_NE(tab, nullptr);
         EXPECT_EQ(tab->role(), QAccessible::PageTab);
         EXPECT_EQ(tab->text(QAccessible::Name), captions[page]);
@@ -144,16 +144,20 @@ TEST(Accessibility, TabFollowsThePageFromTopLeftToBottomRight) {
     EXPECT_EQ(after(form.Widget<QPushButton>("Button2"), 1), form.Widget<QPushButton>("Button1"));
     EXPECT_EQ(after(form.Widget<QPushButton>("Button1"), 1), form.Widget<TEdit>("Edit21"));
     EXPECT_EQ(after(form.Widget<TEdit>("Edit21"), 1), form.Widget<TCheckBox>("CheckBox36"));
-    EXPECT_EQ(after(form.Widget<TCheckBox>("CheckBox36"), 1), form.Widget<TComComboBox>("ComComboBox1"));
-    EXPECT_EQ(after(form.Widget<TComComboBox>("ComComboBox1"), 1), form.Widget<TCheckBox>("CheckBox26"));
+    EXPECT_EQ(after(form.Widget<TCheckBox>("CheckBox36"), 1),
+              form.Widget<TComComboBox>("ComComboBox1"));
+    EXPECT_EQ(after(form.Widget<TComComboBox>("ComComboBox1"), 1),
+              form.Widget<TCheckBox>("CheckBox26"));
     // "Numery tel.": the left panel down, then each number beside its box.
     EXPECT_EQ(after(form.Widget<TListBox>("ListBox1"), 1), form.Widget<TMaskEdit>("MaskEdit9"));
-    EXPECT_EQ(after(static_cast<QWidget*>(form.Widget<TRadioGroup>("RadioGroup3")->Item(1)), 1), form.Widget<TCheckBox>("CheckBox1"));
+    EXPECT_EQ(after(static_cast<QWidget*>(form.Widget<TRadioGroup>("RadioGroup3")->Item(1)), 1),
+              form.Widget<TCheckBox>("CheckBox1"));
     EXPECT_EQ(after(form.Widget<TCheckBox>("CheckBox1"), 1), form.Widget<TMaskEdit>("MaskEdit1"));
     EXPECT_EQ(after(form.Widget<TMaskEdit>("MaskEdit1"), 1), form.Widget<TCheckBox>("CheckBox2"));
     // "Konfiguracja": the left column down to the shutdown, then the anti-theft panel.
     fixture.ShowPage(2);
-    EXPECT_EQ(after(form.Widget<TCheckBox>("CheckBox29"), 1), static_cast<QWidget*>(form.Widget<TRadioGroup>("RadioGroup1")->Item(0)));
+    EXPECT_EQ(after(form.Widget<TCheckBox>("CheckBox29"), 1),
+              static_cast<QWidget*>(form.Widget<TRadioGroup>("RadioGroup1")->Item(0)));
     EXPECT_EQ(after(form.Widget<TEdit>("Edit14"), 1), form.Widget<TCheckBox>("CheckBox28"));
 }
 
@@ -162,7 +166,8 @@ TEST(QueuedStart, AClickReturnsBeforeItsModalWindowOrCommandStarts) {
     MainWindow& form = fixture.Form();
 
     // A screen reader toggles "Zmiana Hasła": the action returns before the window is shown.
-    QAccessibleInterface* box = QAccessible::queryAccessibleInterface(form.Widget<TCheckBox>("CheckBox36"));
+    QAccessibleInterface* box =
+        QAccessible::queryAccessibleInterface(form.Widget<TCheckBox>("CheckBox36"));
     box->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
     EXPECT_TRUE(form.Widget<TCheckBox>("CheckBox36")->Checked());
     EXPECT_TRUE(fixture.shownModally.empty());

@@ -66,7 +66,7 @@ FormFixture::FormFixture(const std::vector<int>& presentComNumbers) : ports_(pre
     port = standIn.get();
     windows_ =
         CreateWindows(ProgramServices{dialogs, clock, std::move(standIn), ports_.Map(),
-                                     [this](QDialog& window) { shownModally.push_back(&window); }},
+                                      [this](QDialog& window) { shownModally.push_back(&window); }},
                       [this](QWidget& window) { createdInOrder.push_back(window.objectName()); });
     windows_.Form1->show();
 }

@@ -11,8 +11,8 @@
 
 #include "app/ComComboBox.h"
 #include "app/Controls.h"
-#include "app/MaskEdit.h"
 #include "app/MainWindow.h"
+#include "app/MaskEdit.h"
 #include "app/Program.h"
 #include "serial/Clock.h"
 #include "serial/PortMap.h"

@@ -112,7 +112,8 @@ TEST(DesignBinding, TheFrameCarriesTheIconTheLargerPercentAndTheFileDialogs) {
     FormFixture fixture;
     MainWindow& form = fixture.Form();
     EXPECT_FALSE(form.windowIcon().isNull());
-    EXPECT_GT(form.Widget<QLabel>("Label7")->font().pixelSize(), form.Widget<QLabel>("Label6")->font().pixelSize());
+    EXPECT_GT(form.Widget<QLabel>("Label7")->font().pixelSize(),
+              form.Widget<QLabel>("Label6")->font().pixelSize());
     EXPECT_EQ(form.Form().OpenDialog1.filter, "Config_File  *.zvk|*.zvk");
     EXPECT_EQ(form.Form().OpenDialog1.defaultExt, "");
     EXPECT_EQ(form.Form().SaveDialog1.filter, "Config_File *.zvk|*.zvk");

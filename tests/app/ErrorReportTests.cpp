@@ -3,9 +3,9 @@
 #include <QTest>
 #include <cerrno>
 
-#include "form/ErrorReport.h"
 #include "app/QtDialogs.h"
 #include "files/FileError.h"
+#include "form/ErrorReport.h"
 #include "serial/ComPort.h"
 #include "tests/app/AppTestSupport.h"
 

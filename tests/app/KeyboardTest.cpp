@@ -63,8 +63,8 @@ TEST(Keyboard, MenusHaveDistinctMnemonicsAndShortcutsRunTheirItems) {
         {Qt::ControlModifier | Qt::ShiftModifier, 2},
         {Qt::ControlModifier | Qt::ShiftModifier, 1}};
     for (const auto& [modifiers, page] : turns) {
-        press(*form.Widget<TEdit>("Edit21"), (modifiers & Qt::ShiftModifier) ? Qt::Key_Backtab : Qt::Key_Tab,
-              modifiers);
+        press(*form.Widget<TEdit>("Edit21"),
+              (modifiers & Qt::ShiftModifier) ? Qt::Key_Backtab : Qt::Key_Tab, modifiers);
         EXPECT_EQ(form.Widget<TTabControl>("TabControl1")->TabIndex(), page);
     }
     EXPECT_TRUE(form.Widget<TPanel>("Panel3")->isVisible()) << "the page's own panels show";
@@ -79,7 +79,8 @@ TEST(Keyboard, SpinKeysStepAsTheArrowsDo) {
         QTest::keyClick(edit, pressed);
         return edit->text();
     };
-    EXPECT_EQ(key(form.Widget<TEdit>("Edit4"), Qt::Key_PageUp), "10") << "frozen until its box is checked";
+    EXPECT_EQ(key(form.Widget<TEdit>("Edit4"), Qt::Key_PageUp), "10")
+        << "frozen until its box is checked";
     QTest::mouseClick(form.Widget<TCheckBox>("CheckBox13"), Qt::LeftButton);
     EXPECT_EQ(key(form.Widget<TEdit>("Edit4"), Qt::Key_PageUp), "110");
     EXPECT_EQ(key(form.Widget<TEdit>("Edit4"), Qt::Key_End), "1000");
@@ -96,7 +97,8 @@ TEST(Keyboard, SpinKeysStepAsTheArrowsDo) {
     EXPECT_EQ(key(form.Widget<TEdit>("Edit9"), Qt::Key_End), "59");
     EXPECT_EQ(key(form.Widget<TEdit>("Edit9"), Qt::Key_Home), "1");
     EXPECT_EQ(key(form.Widget<TEdit>("Edit8"), Qt::Key_PageUp), "10");
-    EXPECT_EQ(key(form.Widget<TEdit>("Edit9"), Qt::Key_Home), "0") << "with minutes, 0 seconds are fine";
+    EXPECT_EQ(key(form.Widget<TEdit>("Edit9"), Qt::Key_Home), "0")
+        << "with minutes, 0 seconds are fine";
 }
 
 }  // namespace

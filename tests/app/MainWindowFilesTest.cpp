@@ -102,7 +102,8 @@ TEST_F(FileMenu, AFileNamedOnTheCommandLineOpensOnceTheWindowRunsAsThroughTheMen
     EXPECT_NE(Encoded(), SampleImage()) << "opened from the loop, not while the window is built";
     QCoreApplication::processEvents();
     EXPECT_EQ(Encoded(), SampleImage());
-    EXPECT_EQ(form.Widget<QLabel>("Label45")->text().toStdString(), path) << "named by its full path";
+    EXPECT_EQ(form.Widget<QLabel>("Label45")->text().toStdString(), path)
+        << "named by its full path";
     EXPECT_EQ(form.Widget<QLabel>("Label45")->toolTip().toStdString(), path);
     EXPECT_EQ(form.Widget<QLabel>("Label45")->width(), 240);
     EXPECT_TRUE(Messages().empty());
@@ -180,7 +181,8 @@ TEST_F(FileMenu, AZvkDroppedOnTheWindowOrOnAnEditOpensAsACopyOnceTheDropHasRetur
     FileDrag onEdit(form.Widget<TEdit>("Edit21"), {path});
     ASSERT_TRUE(onEdit.Drop());
     EXPECT_EQ(onEdit.Action(), Qt::CopyAction) << "a move would let the file manager delete it";
-    EXPECT_EQ(form.Widget<TEdit>("Edit21")->text(), QStringLiteral("9466")) << "the edit takes no text from it";
+    EXPECT_EQ(form.Widget<TEdit>("Edit21")->text(), QStringLiteral("9466"))
+        << "the edit takes no text from it";
     EXPECT_NE(Encoded(), SampleImage());
     QCoreApplication::processEvents();
     EXPECT_EQ(Encoded(), SampleImage());

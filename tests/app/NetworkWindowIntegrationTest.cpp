@@ -44,7 +44,11 @@ TEST(NetworkWindowIntegration, ReadsThroughALinkToAnRfc2217Address) {
     MainWindow& form = *windows.Form1;
     form.show();
     EXPECT_TRUE(QTest::qWaitFor(
-        [&form] { return form.Widget<TComComboBox>("ComComboBox1")->findText(QStringLiteral("COM43")) >= 0; }, kNoticeMs))
+        [&form] {
+            return form.Widget<TComComboBox>("ComComboBox1")->findText(QStringLiteral("COM43")) >=
+                   0;
+        },
+        kNoticeMs))
         << "a link holding a network address is listed";
 
     form.Form().ComPort1->SetPort("COM43");

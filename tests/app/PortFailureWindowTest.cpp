@@ -36,7 +36,7 @@ public:
         auto line = std::make_unique<MemoryComPort>(device_, clock, "COM4");
         port = line.get();
         windows_ = CreateWindows(ProgramServices{dialogs, clock, std::move(line), ports_.Map(),
-                                                [](QDialog& window) { window.show(); }});
+                                                 [](QDialog& window) { window.show(); }});
         form = windows_.Form1.get();
         form->show();
         form->Form().ComPort1->SetPort("COM4");

@@ -29,7 +29,8 @@ TEST(Screen, TheWindowFitsAndEveryControlCanBeScrolledTo) {
     // The farthest controls, from their left edge: the GPS note at the bottom, the anti-theft
     // "OK" low on the right.
     fixture.ShowPage(2);
-    for (QWidget* far : std::initializer_list<QWidget*>{form.Widget<QLabel>("Label4"), form.Widget<QPushButton>("Button3")}) {
+    for (QWidget* far : std::initializer_list<QWidget*>{form.Widget<QLabel>("Label4"),
+                                                        form.Widget<QPushButton>("Button3")}) {
         scroller->ensureWidgetVisible(far);
         const QRect shown(far->mapTo(scroller->viewport(), QPoint(0, 0)), far->size());
         const QRect room = scroller->viewport()->rect();

@@ -115,7 +115,8 @@ TEST(MenusAndActionBoxes, AboutBoxOkClosesItAndItCanComeBack) {
         EXPECT_FALSE(about.isVisible());
     }
     EXPECT_EQ(about.Widget<QLabel>("Label1")->text(), QStringLiteral("Zorvik GSM  ver. 1.0.1a"));
-    EXPECT_TRUE(about.Widget<QLabel>("Label2")->text().startsWith(QStringLiteral("Aktualna wersja programu na    ")));
+    EXPECT_TRUE(about.Widget<QLabel>("Label2")->text().startsWith(
+        QStringLiteral("Aktualna wersja programu na    ")));
     EXPECT_NE(about.Widget<QLabel>("Label2")->text().at(31), u' ');
     EXPECT_EQ(about.Widget<QLabel>("Image1")->geometry(), QRect(24, 8, 273, 57));
     EXPECT_EQ(about.Widget<QPushButton>("Button1")->geometry(), QRect(123, 111, 75, 25));
@@ -129,9 +130,12 @@ struct PageSwitching : ::testing::Test {
     MainWindow& form = fixture.Form();
 
     void ExpectShown(std::initializer_list<TPanel*> shown) {
-        const TPanel* all[] = {form.Widget<TPanel>("Panel1"), form.Widget<TPanel>("Panel2"),  form.Widget<TPanel>("Panel3"),  form.Widget<TPanel>("Panel4"),
-                               form.Widget<TPanel>("Panel5"), form.Widget<TPanel>("Panel6"),  form.Widget<TPanel>("Panel7"),  form.Widget<TPanel>("Panel8"),
-                               form.Widget<TPanel>("Panel9"), form.Widget<TPanel>("Panel10"), form.Widget<TPanel>("Panel11"), form.Widget<TPanel>("Panel12")};
+        const TPanel* all[] = {form.Widget<TPanel>("Panel1"),  form.Widget<TPanel>("Panel2"),
+                               form.Widget<TPanel>("Panel3"),  form.Widget<TPanel>("Panel4"),
+                               form.Widget<TPanel>("Panel5"),  form.Widget<TPanel>("Panel6"),
+                               form.Widget<TPanel>("Panel7"),  form.Widget<TPanel>("Panel8"),
+                               form.Widget<TPanel>("Panel9"),  form.Widget<TPanel>("Panel10"),
+                               form.Widget<TPanel>("Panel11"), form.Widget<TPanel>("Panel12")};
         for (const TPanel* panel : all) {
             const bool expected = std::find(shown.begin(), shown.end(), panel) != shown.end();
             EXPECT_EQ(panel->isVisible(), expected) << panel->objectName().toStdString();
@@ -143,9 +147,12 @@ TEST_F(PageSwitching, EachTabShowsItsOwnPanels) {
     ExpectShown({form.Widget<TPanel>("Panel1"), form.Widget<TPanel>("Panel2")});
     fixture.ShowPage(1);
     EXPECT_EQ(form.Widget<TTabControl>("TabControl1")->TabIndex(), 1);
-    ExpectShown({form.Widget<TPanel>("Panel3"), form.Widget<TPanel>("Panel4"), form.Widget<TPanel>("Panel5"), form.Widget<TPanel>("Panel6"), form.Widget<TPanel>("Panel7"), form.Widget<TPanel>("Panel8")});
+    ExpectShown({form.Widget<TPanel>("Panel3"), form.Widget<TPanel>("Panel4"),
+                 form.Widget<TPanel>("Panel5"), form.Widget<TPanel>("Panel6"),
+                 form.Widget<TPanel>("Panel7"), form.Widget<TPanel>("Panel8")});
     fixture.ShowPage(2);
-    ExpectShown({form.Widget<TPanel>("Panel9"), form.Widget<TPanel>("Panel10"), form.Widget<TPanel>("Panel11"), form.Widget<TPanel>("Panel12")});
+    ExpectShown({form.Widget<TPanel>("Panel9"), form.Widget<TPanel>("Panel10"),
+                 form.Widget<TPanel>("Panel11"), form.Widget<TPanel>("Panel12")});
     fixture.ShowPage(0);
     ExpectShown({form.Widget<TPanel>("Panel1"), form.Widget<TPanel>("Panel2")});
 }
@@ -167,7 +174,9 @@ TEST_F(PageSwitching, NotificationPageGreysBoxesOfNumbersThatAreOff) {
     fixture.ShowPage(1);
     EXPECT_EQ(form.Widget<TCheckBox>("CheckBox20")->State(), CheckState::Unchecked);
     EXPECT_EQ(form.Widget<TCheckBox>("CheckBox24")->State(), CheckState::Unchecked);
-    for (TCheckBox* box : {form.Widget<TCheckBox>("CheckBox21"), form.Widget<TCheckBox>("CheckBox22"), form.Widget<TCheckBox>("CheckBox23"), form.Widget<TCheckBox>("CheckBox25")}) {
+    for (TCheckBox* box :
+         {form.Widget<TCheckBox>("CheckBox21"), form.Widget<TCheckBox>("CheckBox22"),
+          form.Widget<TCheckBox>("CheckBox23"), form.Widget<TCheckBox>("CheckBox25")}) {
         EXPECT_EQ(box->State(), CheckState::Grey) << box->objectName().toStdString();
     }
 }
@@ -177,7 +186,8 @@ TEST_F(PageSwitching, TheSelectedPageIsLeftAloneByProgramChanges) {
     form.Widget<TCheckBox>("CheckBox1")->SetState(CheckState::Checked);
     form.Widget<TRadioGroup>("RadioGroup1")->SetItemIndex(1);
     EXPECT_EQ(form.Widget<TTabControl>("TabControl1")->TabIndex(), 2);
-    ExpectShown({form.Widget<TPanel>("Panel9"), form.Widget<TPanel>("Panel10"), form.Widget<TPanel>("Panel11"), form.Widget<TPanel>("Panel12")});
+    ExpectShown({form.Widget<TPanel>("Panel9"), form.Widget<TPanel>("Panel10"),
+                 form.Widget<TPanel>("Panel11"), form.Widget<TPanel>("Panel12")});
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -77,7 +77,8 @@ int main(int argc, char** argv) {
     const char* const pages[] = {"page0-numery.png", "page1-powiadamianie.png",
                                  "page2-konfiguracja.png"};
     for (int page = 0; page < 3; ++page) {
-        QTest::mouseClick(form.Widget<zorvik::TTabControl>("TabControl1")->Tab(page), Qt::LeftButton);
+        QTest::mouseClick(form.Widget<zorvik::TTabControl>("TabControl1")->Tab(page),
+                          Qt::LeftButton);
         Save(form, folder + "/" + pages[page]);
     }
 
@@ -134,8 +135,10 @@ int main(int argc, char** argv) {
     QDir::setCurrent(startedIn);
 
     form.Widget<zorvik::TEdit>("Edit21")->selectAll();  // so that cutting and copying are offered
-    const std::unique_ptr<QMenu> menu(form.Widget<zorvik::TEdit>("Edit21")->createStandardContextMenu());
-    menu->popup(form.Widget<zorvik::TEdit>("Edit21")->mapToGlobal(form.Widget<zorvik::TEdit>("Edit21")->rect().center()));
+    const std::unique_ptr<QMenu> menu(
+        form.Widget<zorvik::TEdit>("Edit21")->createStandardContextMenu());
+    menu->popup(form.Widget<zorvik::TEdit>("Edit21")->mapToGlobal(
+        form.Widget<zorvik::TEdit>("Edit21")->rect().center()));
     Save(*menu, folder + "/context-menu.png");
     menu->hide();
     form.hide();

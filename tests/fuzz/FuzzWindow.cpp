@@ -67,7 +67,7 @@ void CheckMask(const TMaskEdit& edit) {
 
 }  // namespace
 
-TForm1& Window() {
+MainWindow& Window() {
     return Fixture().Form();
 }
 
@@ -82,7 +82,7 @@ void Require(bool condition, const char* what) {
     }
 }
 
-void CheckWindow(TForm1& form) {
+void CheckWindow(MainWindow& form) {
     for (const TUpDown* upDown : form.findChildren<TUpDown*>()) {
         Require(upDown->Min() <= upDown->Position() && upDown->Position() <= upDown->Max(),
                 "an up-down stands within its range");
@@ -93,22 +93,28 @@ void CheckWindow(TForm1& form) {
     for (const TMaskEdit* edit : form.findChildren<TMaskEdit*>()) {
         CheckMask(*edit);
     }
-    Require(form.CheckBox6->Checked() != form.CheckBox7->Checked(),
+    Require(form.Widget<TCheckBox>("CheckBox6")->Checked() !=
+                form.Widget<TCheckBox>("CheckBox7")->Checked(),
             "\"no PIN needed\" and \"PIN\" hold opposite states");
     const std::pair<const TCheckBox*, const TMaskEdit*> phones[] = {
-        {form.CheckBox1, form.MaskEdit1}, {form.CheckBox2, form.MaskEdit2},
-        {form.CheckBox3, form.MaskEdit3}, {form.CheckBox4, form.MaskEdit4},
-        {form.CheckBox5, form.MaskEdit5}, {form.CheckBox27, form.MaskEdit7}};
+        {form.Widget<TCheckBox>("CheckBox1"), form.Widget<TMaskEdit>("MaskEdit1")},
+        {form.Widget<TCheckBox>("CheckBox2"), form.Widget<TMaskEdit>("MaskEdit2")},
+        {form.Widget<TCheckBox>("CheckBox3"), form.Widget<TMaskEdit>("MaskEdit3")},
+        {form.Widget<TCheckBox>("CheckBox4"), form.Widget<TMaskEdit>("MaskEdit4")},
+        {form.Widget<TCheckBox>("CheckBox5"), form.Widget<TMaskEdit>("MaskEdit5")},
+        {form.Widget<TCheckBox>("CheckBox27"), form.Widget<TMaskEdit>("MaskEdit7")}};
     for (const auto& [check, edit] : phones) {
         Require(edit->isReadOnly() != check->Checked(),
                 "a telephone takes input exactly while it is switched on");
     }
-    Require(form.RadioGroup2->isHidden() != form.GroupBox3->isHidden(),
+    Require(form.Widget<TRadioGroup>("RadioGroup2")->isHidden() !=
+                form.Widget<QGroupBox>("GroupBox3")->isHidden(),
             "either the polarity or the timings show");
 
-    const ConfigImage image = testing::WindowImage(form);
-    testing::ShowImage(form, image);
-    Require(testing::WindowImage(form) == image, "the window's image survives decoding unchanged");
+    const ConfigImage image = testing::WindowImage(form.Form());
+    testing::ShowImage(form.Form(), image);
+    Require(testing::WindowImage(form.Form()) == image,
+            "the window's image survives decoding unchanged");
 }
 
 }  // namespace zorvik::fuzz

@@ -18,8 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // A shorter input is the start of an image whose other bytes are 0; a longer one is cut.
     ConfigImage image{};
     std::copy_n(data, std::min(size, image.size()), image.begin());
-    TForm1& form = fuzz::Window();
-    testing::ShowImage(form, image);
+    MainWindow& form = fuzz::Window();
+    testing::ShowImage(form.Form(), image);
     fuzz::CheckWindow(form);
     return 0;
 }

@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace zorvik;
-    TForm1& form = fuzz::Window();
+    MainWindow& form = fuzz::Window();
     testing::FakeWindowDialogs& dialogs = fuzz::WindowDialogs();
     {
         std::ofstream out(InputPath(), std::ios::binary | std::ios::trunc);
@@ -41,19 +41,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     dialogs.messages.clear();
     dialogs.openNames.push_back(InputPath());
-    form.Otwrz1Click();
+    form.Form().Otwrz1Click();
 
     if (size > kLargestFile) {
         fuzz::Require(dialogs.messages.size() == 1 &&
                           dialogs.messages[0].text == "Plik jest za duży" &&
-                          form.Label45->text() == QStringLiteral(" "),
+                          form.Widget<QLabel>("Label45")->text() == QStringLiteral(" "),
                       "a file over 2048 bytes is refused and blanks the label");
     } else if (size < kImageBytes) {
         fuzz::Require(
             dialogs.messages.size() == 1 && dialogs.messages[0].text == "Read beyond end of file.",
             "a file under 256 bytes is reported as too short");
     } else {
-        fuzz::Require(dialogs.messages.empty() && form.Label45->text().toStdString() == InputPath(),
+        fuzz::Require(dialogs.messages.empty() &&
+                          form.Widget<QLabel>("Label45")->text().toStdString() == InputPath(),
                       "a file of 256 to 2048 bytes opens silently and names itself");
     }
     fuzz::CheckWindow(form);
