@@ -106,6 +106,8 @@ Section "Uninstall"
     Delete "$INSTDIR\LICENSE"
     Delete "$INSTDIR\uninstall.exe"
     RMDir "$INSTDIR"
+    ; The per-user programs folder, which the installer may have made, goes only if empty.
+    RMDir "$LOCALAPPDATA\Programs"
     Delete "$SMPROGRAMS\${SHORTCUT}.lnk"
 
     ; .zvk is given back only if it is still ours: another program may have taken it since.
