@@ -1,5 +1,5 @@
-# The Windows build: zorvik-cli.exe and the libraries below it, and their unit tests, which run
-# under Wine. The window needs Qt for Windows and is not built here.
+# The Windows build: zorvik-cli.exe, the window zorvik-gsm.exe (its own face over form/, no Qt),
+# the libraries below them, and their unit tests, which run under Wine.
 
 # Static programs: no libstdc++, libgcc or winpthread DLL beside the exe, only Windows' own.
 add_link_options(-static -static-libgcc -static-libstdc++)
@@ -31,6 +31,7 @@ foreach(folder IN LISTS ZORVIK_PLAIN_LIBRARIES)
     add_subdirectory(${folder})
 endforeach()
 add_subdirectory(cli)
+add_subdirectory(win32)
 
 # The least a Windows program does, for bench-wine's start-up figure.
 add_executable(trivial bench/Trivial.cpp)
@@ -43,4 +44,5 @@ if(ZORVIK_TESTS)
     add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
     enable_testing()
     add_subdirectory(tests/windows)
+    add_subdirectory(tests/win32)
 endif()

@@ -1,0 +1,77 @@
+// The main window as built: every control of its design is there, at its place scaled to the
+// window's DPI, with its caption, and Tab reaches the fields in the design's order.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "win32/NativeWindow.h"
+#include "win32/WinText.h"
+
+namespace zorvik::win32 {
+namespace {
+
+bool Captioned(ControlKind kind) {
+    return kind == ControlKind::Label || kind == ControlKind::Button ||
+           kind == ControlKind::CheckBox || kind == ControlKind::GroupBox ||
+           kind == ControlKind::RadioGroup;
+}
+
+TEST(MainWindow, HoldsEveryControlOfItsDesign) {
+    form::TForm main(Form1Design());
+    NativeWindow window(main, [] { return std::vector<std::string>{}; });
+    std::map<HWND, std::vector<const ControlDesign*>> stops;  // Tab stops by native parent
+    for (const ControlDesign& row : Form1Design().controls) {
+        if (row.kind == ControlKind::Menu || row.kind == ControlKind::MenuItem) {
+            EXPECT_NE(row.kind == ControlKind::MenuItem ? window.MenuId(row.name) : 1, 0)
+                << row.name;
+            continue;
+        }
+        const Peer* peer = window.Find(row.name);
+        ASSERT_NE(peer, nullptr) << row.name;
+        HWND hwnd = peer->Handle();
+        ASSERT_TRUE(IsWindow(hwnd)) << row.name;
+        if (Captioned(row.kind)) {
+            EXPECT_EQ(Utf8Of(WindowText(hwnd)), CaptionLines(row).front()) << row.name;
+        }
+        RECT place{};
+        GetWindowRect(hwnd, &place);
+        MapWindowPoints(nullptr, GetParent(hwnd), reinterpret_cast<POINT*>(&place), 2);
+        EXPECT_EQ(place.left, window.Scale(peer->designPlace.left)) << row.name;
+        EXPECT_EQ(place.top, window.Scale(peer->designPlace.top)) << row.name;
+        if (row.width > 0 && row.kind != ControlKind::ComComboBox) {
+            EXPECT_EQ(place.right - place.left, window.Scale(row.width)) << row.name;
+            EXPECT_EQ(place.bottom - place.top, window.Scale(row.height)) << row.name;
+        }
+        // A radio button is a Tab stop while it is checked, by the system's own rule.
+        if (row.tabOrder >= 0 && row.kind != ControlKind::RadioGroup &&
+            row.kind != ControlKind::RadioButton) {
+            EXPECT_TRUE(GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_TABSTOP) << row.name;
+        }
+        if (row.tabOrder >= 0) {
+            stops[GetParent(hwnd)].push_back(&row);
+        }
+    }
+    // Dialog navigation follows the windows' order among siblings.
+    for (const auto& [parent, rows] : stops) {
+        int last = -1;
+        for (HWND child = GetWindow(parent, GW_CHILD); child != nullptr;
+             child = GetWindow(child, GW_HWNDNEXT)) {
+            for (const ControlDesign* row : rows) {
+                // A radio group is reached at its items; its box stands below them.
+                const Peer* peer = window.Find(row->name);
+                if (peer->Handles().at(row->kind == ControlKind::RadioGroup ? 1 : 0) == child) {
+                    EXPECT_GT(row->tabOrder, last) << row->name;
+                    last = row->tabOrder;
+                }
+            }
+        }
+    }
+    RECT outer{};
+    GetWindowRect(window.Handle(), &outer);
+    EXPECT_EQ(outer.right - outer.left, window.Scale(Form1Design().outerWidth));
+    EXPECT_EQ(outer.bottom - outer.top, window.Scale(Form1Design().outerHeight));
+    EXPECT_EQ(Utf8Of(WindowText(window.Handle())), Form1Design().caption);
+}
+
+}  // namespace
+}  // namespace zorvik::win32
