@@ -36,6 +36,10 @@ add_subdirectory(win32)
 # The least a Windows program does, for bench-wine's start-up figure.
 add_executable(trivial bench/Trivial.cpp)
 set_target_properties(trivial PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
+# The window's start-up beside the command line's, timed under Wine from one process.
+add_executable(gsm-start-bench bench/GsmStartBench.cpp)
+target_link_options(gsm-start-bench PRIVATE -municode)
+set_target_properties(gsm-start-bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
 
 if(ZORVIK_TESTS)
     # GoogleTest from Debian's sources (googletest), built for Windows like the rest.
