@@ -234,7 +234,10 @@ HFONT NativeWindow::Font(int pixels) {
 
 RECT NativeWindow::Measured(const Peer& peer) {
     const RECT& place = peer.designPlace;
-    RECT scaled{Scale(place.left), Scale(place.top), Scale(place.right), Scale(place.bottom)};
+    // Sizes scale as sizes, so that a control is as large wherever it stands.
+    RECT scaled{Scale(place.left), Scale(place.top), 0, 0};
+    scaled.right = scaled.left + Scale(place.right - place.left);
+    scaled.bottom = scaled.top + Scale(place.bottom - place.top);
     const ControlDesign& row = peer.Design();
     if (row.width > 0 && row.height > 0) {
         return scaled;
