@@ -420,11 +420,8 @@ LRESULT NativeWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
                     EnableWindow(owner_, TRUE);
                 }
                 DestroyWindow(hwnd_);
-            }
-            return 0;
-        case WM_DESTROY:
-            if (owner_ == nullptr) {
-                PostQuitMessage(0);
+                // Wakes the loop that waits for this window to close.
+                PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
             }
             return 0;
         case WM_DPICHANGED: {

@@ -27,6 +27,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
     win32::NativeWindow window(main, listPorts);
     window.Show();
-    win32::RunMessages([] { return false; });
+    win32::RunMessages([&window] { return window.Closed(); });
     return 0;
 }
