@@ -265,6 +265,9 @@ RECT NativeWindow::Measured(const Peer& peer) {
 
 void NativeWindow::Layout() {
     dpi_ = static_cast<int>(GetDpiForWindow(hwnd_));
+    // Placed anew from the top left corner: the pages start unscrolled.
+    SetScrollPos(hwnd_, SB_HORZ, 0, FALSE);
+    SetScrollPos(hwnd_, SB_VERT, 0, FALSE);
     std::map<int, HFONT> old;
     old.swap(fonts_);
     for (const auto& peer : peers_) {
@@ -295,8 +298,74 @@ void NativeWindow::Layout() {
     if (design.outerWidth > 0) {
         outer = {0, 0, Scale(design.outerWidth), Scale(design.outerHeight)};
     }
-    SetWindowPos(hwnd_, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // A screen smaller than the window gets a window its size, whose pages scroll.
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTONEAREST), &monitor);
+    const int width =
+        std::min<int>(outer.right - outer.left, monitor.rcWork.right - monitor.rcWork.left);
+    const int height =
+        std::min<int>(outer.bottom - outer.top, monitor.rcWork.bottom - monitor.rcWork.top);
+    scrolled_ = width < outer.right - outer.left || height < outer.bottom - outer.top;
+    SetWindowPos(hwnd_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // A bar that appears narrows the client area the other way: twice settles both.
+    for (int pass = 0; pass < 2; ++pass) {
+        RECT client{};
+        GetClientRect(hwnd_, &client);
+        SCROLLINFO info{};
+        info.cbSize = sizeof info;
+        info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+        info.nMax = scrolled_ ? Scale(design.clientWidth) - 1 : 0;
+        info.nPage = static_cast<UINT>(client.right);
+        SetScrollInfo(hwnd_, SB_HORZ, &info, TRUE);
+        info.nMax = scrolled_ ? Scale(design.clientHeight) - 1 : 0;
+        info.nPage = static_cast<UINT>(client.bottom);
+        SetScrollInfo(hwnd_, SB_VERT, &info, TRUE);
+    }
+}
+
+void NativeWindow::Scroll(int bar, int request, int by) {
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_ALL;
+    GetScrollInfo(hwnd_, bar, &info);
+    const int page = static_cast<int>(info.nPage);
+    int position = info.nPos;
+    switch (request) {
+        case SB_LINEUP:
+            position -= Scale(20);
+            break;
+        case SB_LINEDOWN:
+            position += Scale(20);
+            break;
+        case SB_PAGEUP:
+            position -= page;
+            break;
+        case SB_PAGEDOWN:
+            position += page;
+            break;
+        case SB_THUMBTRACK:
+        case SB_THUMBPOSITION:
+            position = info.nTrackPos;
+            break;
+        case SB_TOP:
+            position = 0;
+            break;
+        case SB_BOTTOM:
+            position = info.nMax;
+            break;
+        default:
+            position += by;
+            break;
+    }
+    position = std::clamp(position, 0, std::max(0, info.nMax - page + 1));
+    const int moved = info.nPos - position;
+    if (moved == 0) {
+        return;
+    }
+    SetScrollPos(hwnd_, bar, position, TRUE);
+    ScrollWindowEx(hwnd_, bar == SB_HORZ ? moved : 0, bar == SB_VERT ? moved : 0, nullptr, nullptr,
+                   nullptr, nullptr, SW_SCROLLCHILDREN | SW_INVALIDATE | SW_ERASE);
 }
 
 Peer* NativeWindow::Find(std::string_view name) const {
@@ -431,6 +500,16 @@ LRESULT NativeWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
                          SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
             return 0;
         }
+        case WM_VSCROLL:
+        case WM_HSCROLL:
+            Scroll(message == WM_VSCROLL ? SB_VERT : SB_HORZ, LOWORD(wParam), 0);
+            return 0;
+        case WM_MOUSEWHEEL:
+            if (scrolled_) {
+                Scroll(SB_VERT, -1, -GET_WHEEL_DELTA_WPARAM(wParam) * Scale(40) / WHEEL_DELTA);
+                return 0;
+            }
+            break;
         case WM_DEVICECHANGE:
             // A port may have come or gone: the selectors list what is there now.
             for (const auto& peer : peers_) {

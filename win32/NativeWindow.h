@@ -39,6 +39,8 @@ public:
     // Shows it above its owner, which takes no input meanwhile, until it closes.
     void RunModal();
     [[nodiscard]] bool Closed() const { return closed_; }
+    // Whether the window was shrunk to its screen and its content scrolls.
+    [[nodiscard]] bool Scrolled() const { return scrolled_; }
 
     // Handles a message before dispatch: the window's keys and dialog navigation. True when
     // it was taken.
@@ -50,6 +52,8 @@ private:
     void Build();
     void OrderTabs();
     void Layout();
+    // Moves the client area's content as a scroll bar asks (`by` pixels for the wheel).
+    void Scroll(int bar, int request, int by);
     [[nodiscard]] HFONT Font(int pixels);
     [[nodiscard]] RECT Measured(const Peer& peer);
     [[nodiscard]] Peer* PeerOf(HWND control) const;
@@ -61,6 +65,7 @@ private:
     HWND hwnd_ = nullptr;
     int dpi_ = USER_DEFAULT_SCREEN_DPI;
     bool closed_ = false;
+    bool scrolled_ = false;  // shrunk to a smaller screen, the content scrolls
     MenuBar menus_;
     HACCEL keys_ = nullptr;
     std::vector<std::unique_ptr<Peer>> peers_;

@@ -69,12 +69,28 @@ TEST(MainWindow, HoldsEveryControlOfItsDesign) {
     }
     RECT outer{};
     GetWindowRect(window.Handle(), &outer);
-    // The size held, as far as the screen lets a window be (Wine's null screen is 1024 × 768).
+    // The size held, as far as the screen's work area lets it be (Wine's null screen is
+    // 1024 × 768).
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(window.Handle(), MONITOR_DEFAULTTONEAREST), &monitor);
+    const int screenWidth = monitor.rcWork.right - monitor.rcWork.left;
+    const int screenHeight = monitor.rcWork.bottom - monitor.rcWork.top;
     EXPECT_EQ(outer.right - outer.left,
-              std::min(window.Scale(Form1Design().outerWidth), GetSystemMetrics(SM_CXMAXTRACK)));
+              std::min(window.Scale(Form1Design().outerWidth), screenWidth));
     EXPECT_EQ(outer.bottom - outer.top,
-              std::min(window.Scale(Form1Design().outerHeight), GetSystemMetrics(SM_CYMAXTRACK)));
+              std::min(window.Scale(Form1Design().outerHeight), screenHeight));
     EXPECT_EQ(Utf8Of(WindowText(window.Handle())), Form1Design().caption);
+    // Shrunk to the screen, the content scrolls, and what scrolls is all there is.
+    EXPECT_EQ(window.Scrolled(), window.Scale(Form1Design().outerHeight) > screenHeight ||
+                                     window.Scale(Form1Design().outerWidth) > screenWidth);
+    if (window.Scrolled()) {
+        SCROLLINFO info{};
+        info.cbSize = sizeof info;
+        info.fMask = SIF_RANGE;
+        GetScrollInfo(window.Handle(), SB_VERT, &info);
+        EXPECT_EQ(info.nMax + 1, window.Scale(Form1Design().clientHeight));
+    }
 }
 
 }  // namespace
