@@ -36,6 +36,26 @@ HBRUSH FieldColour(HDC dc, bool switchedOn) {
     return GetSysColorBrush(colour);
 }
 
+// A group box paints only its frame and caption, and its parent, which clips its children, leaves
+// the inside unpainted: the box fills it first with its parent's background.
+LRESULT CALLBACK FilledBox(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                           DWORD_PTR) {
+    if (message == WM_ERASEBKGND) {
+        RECT inside{};
+        GetClientRect(hwnd, &inside);
+        auto brush =
+            reinterpret_cast<HBRUSH>(GetClassLongPtrW(GetParent(hwnd), GCLP_HBRBACKGROUND));
+        FillRect(reinterpret_cast<HDC>(wParam), &inside,
+                 brush != nullptr ? brush : GetSysColorBrush(COLOR_BTNFACE));
+        return TRUE;
+    }
+    return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+void FillInside(HWND box) {
+    SetWindowSubclass(box, FilledBox, 0, 0);
+}
+
 template <typename Kind>
 class Typed : public Peer {
 public:
@@ -51,7 +71,12 @@ public:
     CaptionPeer(const ControlDesign& design, form::TControl& model, const wchar_t* windowClass,
                 DWORD style)
         : Typed(design, model), class_(windowClass), style_(style) {}
-    void Create(HWND parent, int id) override { Make(class_, style_, parent, id); }
+    void Create(HWND parent, int id) override {
+        HWND made = Make(class_, style_, parent, id);
+        if ((style_ & BS_TYPEMASK) == BS_GROUPBOX && class_ == std::wstring_view(WC_BUTTONW)) {
+            FillInside(made);
+        }
+    }
 
 protected:
     void ShowState() override { SetText(Handle(), Wide(model_.Caption())); }
@@ -119,7 +144,7 @@ public:
     void Create(HWND parent, int id) override {
         parent_ = parent;
         id_ = id;
-        Make(WC_BUTTONW, BS_GROUPBOX | WS_CLIPSIBLINGS, parent, id);
+        FillInside(Make(WC_BUTTONW, BS_GROUPBOX | WS_CLIPSIBLINGS, parent, id));
         MakeItems();
     }
     void Place(const RECT& place, HFONT font) override {
