@@ -93,5 +93,41 @@ TEST(MainWindow, HoldsEveryControlOfItsDesign) {
     }
 }
 
+// A key pressed with Ctrl held or not, as the message loop hands it to the window.
+bool Press(NativeWindow& window, WPARAM key, bool control) {
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = control ? 0x80 : 0;
+    SetKeyboardState(keys);
+    MSG message{window.Handle(), WM_KEYDOWN, key, 0, 0, {}};
+    const bool taken = window.PreTranslate(message);
+    keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+    // An accelerator posts nothing: it sends its command at once.
+    return taken;
+}
+
+TEST(MainWindow, TheLinuxWindowsKeys) {
+    form::TForm main(Form1Design());
+    NativeWindow window(main, {});
+    window.Show();
+    std::map<std::string, int> clicks;
+    for (const char* item : {"Otwrz1", "Zapisz1", "Wyjcie1", "Info1", "Aktualizacja"}) {
+        main.Controls().Get<form::TMenuItem>(item).OnClick = [&clicks, item] { ++clicks[item]; };
+    }
+    EXPECT_TRUE(Press(window, 'O', true));
+    EXPECT_TRUE(Press(window, 'S', true));
+    EXPECT_TRUE(Press(window, 'Q', true));
+    EXPECT_TRUE(Press(window, VK_F1, false));
+    EXPECT_EQ(clicks, (std::map<std::string, int>{
+                          {"Otwrz1", 1}, {"Zapisz1", 1}, {"Wyjcie1", 1}, {"Info1", 1}}));
+    // Ctrl+Tab turns the page, round from the last to the first.
+    auto& pages = main.Controls().Get<form::TTabControl>("TabControl1");
+    for (const int expected : {1, 2, 0}) {
+        EXPECT_TRUE(Press(window, VK_TAB, true));
+        EXPECT_EQ(pages.TabIndex(), expected);
+    }
+}
+
 }  // namespace
 }  // namespace zorvik::win32
