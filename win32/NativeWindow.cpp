@@ -103,6 +103,11 @@ void NativeWindow::Build() {
                         CW_USEDEFAULT, 100, 100, owner_, nullptr, instance, this);
     dpi_ = static_cast<int>(GetDpiForWindow(hwnd_));
     menus_.window = hwnd_;
+    tips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX,
+                            CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_,
+                            nullptr, instance, nullptr);
+    // A long path shows whole, on several lines if need be.
+    SendMessageW(tips_, TTM_SETMAXTIPWIDTH, 0, Scale(600));
 
     // Where a design row's children go: a panel is their window; a group box, a tab control or
     // a radio group stands beside them, and they are placed from its corner.
@@ -121,8 +126,8 @@ void NativeWindow::Build() {
             menus_.bar = CreateMenu();
         }
         const MenuKey* key = KeyOf(design, row);
-        auto peer =
-            MakePeer(row, *entry.control, {&menus_, listPorts_, key != nullptr ? key->shown : ""});
+        auto peer = MakePeer(row, *entry.control,
+                             {&menus_, listPorts_, key != nullptr ? key->shown : "", tips_});
         const auto slot = slots.find(std::string_view(row.parent));
         const Slot at = slot != slots.end() ? slot->second : Slot{hwnd_, {0, 0}, nullptr};
         peer->Create(at.parent, id);

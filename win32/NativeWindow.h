@@ -41,6 +41,7 @@ public:
     [[nodiscard]] bool Closed() const { return closed_; }
     // Whether the window was shrunk to its screen and its content scrolls.
     [[nodiscard]] bool Scrolled() const { return scrolled_; }
+    [[nodiscard]] HWND Tips() const { return tips_; }
 
     // Handles a message before dispatch: the window's keys and dialog navigation. True when
     // it was taken.
@@ -68,6 +69,7 @@ private:
     bool scrolled_ = false;  // shrunk to a smaller screen, the content scrolls
     MenuBar menus_;
     HACCEL keys_ = nullptr;
+    HWND tips_ = nullptr;  // the hints of the window's labels
     std::vector<std::unique_ptr<Peer>> peers_;
     std::map<std::string, Peer*, std::less<>> byName_;
     std::map<HWND, Peer*> byHandle_;

@@ -375,13 +375,64 @@ protected:
     }
 };
 
+// A label is as wide as its caption unless the design gives it a width, and shows its hint
+// when the pointer rests on it.
 class LabelPeer : public Typed<form::TLabel> {
 public:
-    using Typed::Typed;
-    void Create(HWND parent, int id) override { Make(WC_STATICW, SS_LEFT, parent, id); }
+    LabelPeer(const ControlDesign& design, form::TControl& model, HWND tips)
+        : Typed(design, model), tips_(tips) {}
+    void Create(HWND parent, int id) override {
+        Make(WC_STATICW, SS_LEFTNOWORDWRAP | SS_NOTIFY, parent, id);
+    }
 
 protected:
-    void ShowState() override { SetText(Handle(), Wide(model_.Caption())); }
+    void ShowState() override {
+        const std::wstring caption = Wide(model_.Caption());
+        if (caption != WindowText(Handle())) {
+            SetText(Handle(), caption);
+            if (Design().width <= 0) {
+                FitCaption(caption);
+            }
+        }
+        ShowHint();
+    }
+
+private:
+    void FitCaption(const std::wstring& caption) {
+        RECT text{};
+        HDC dc = GetDC(Handle());
+        const HGDIOBJ old =
+            SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(Handle(), WM_GETFONT, 0, 0)));
+        DrawTextW(dc, caption.empty() ? L" " : caption.c_str(), -1, &text,
+                  DT_CALCRECT | DT_SINGLELINE);
+        SelectObject(dc, old);
+        ReleaseDC(Handle(), dc);
+        RECT now{};
+        GetWindowRect(Handle(), &now);
+        SetWindowPos(Handle(), nullptr, 0, 0, text.right, now.bottom - now.top,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+
+    void ShowHint() {
+        if (tips_ == nullptr || hint_ == model_.Hint()) {
+            return;
+        }
+        hint_ = model_.Hint();
+        std::wstring text = Wide(hint_);
+        TTTOOLINFOW tool{};
+        tool.cbSize = sizeof tool;
+        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.hwnd = GetParent(Handle());
+        tool.uId = reinterpret_cast<UINT_PTR>(Handle());
+        tool.lpszText = text.data();
+        SendMessageW(tips_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+        if (!text.empty()) {
+            SendMessageW(tips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+        }
+    }
+
+    HWND tips_;
+    std::u16string hint_;
 };
 
 class PanelPeer : public CaptionPeer {
@@ -690,7 +741,7 @@ std::unique_ptr<Peer> MakePeer(const ControlDesign& design, form::TControl& mode
         case ControlKind::MenuItem:
             return std::make_unique<MenuPeer>(design, model, *needs.menus, needs.keyText);
         case ControlKind::Label:
-            return std::make_unique<LabelPeer>(design, model);
+            return std::make_unique<LabelPeer>(design, model, needs.tips);
         case ControlKind::Button:
             return std::make_unique<ButtonPeer>(design, model);
         case ControlKind::CheckBox:

@@ -75,6 +75,7 @@ struct PeerNeeds {
     MenuBar* menus = nullptr;
     std::function<std::vector<std::string>()> listPorts;  // the port selector's ports, now
     std::string keyText;                                  // a menu item's key, as shown
+    HWND tips = nullptr;                                  // the window's tooltips, for hints
 };
 
 // The peer of the design row's kind over its model.

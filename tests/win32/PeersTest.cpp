@@ -208,6 +208,17 @@ TEST_F(PeersTest, ModelChangesShowInTheNativeControls) {
     const Case cases[] = {
         {"label caption", [](TestForm& f) { f.Get<form::TLabel>("Label1").SetCaption(u"Nowa"); },
          [](const PeersTest& t) { return t.Text("Label1") == "Nowa"; }},
+        {"label grows with its caption and shows its hint",
+         [](TestForm& f) {
+             f.Get<form::TLabel>("Label1").SetCaption(u"C:\\Users\\Łukasz\\Dokumenty\\a.zvk");
+             f.Get<form::TLabel>("Label1").SetHint(u"C:\\Users\\Łukasz\\Dokumenty\\a.zvk");
+         },
+         [](const PeersTest& t) {
+             RECT place{};
+             GetWindowRect(t.Native("Label1"), &place);
+             return place.right - place.left > t.window.Scale(100) &&
+                    SendMessageW(t.window.Tips(), TTM_GETTOOLCOUNT, 0, 0) == 1;
+         }},
         {"button disabled", [](TestForm& f) { f.Get<form::TButton>("Button1").SetEnabled(false); },
          [](const PeersTest& t) { return !IsWindowEnabled(t.Native("Button1")); }},
         {"check box grey",
