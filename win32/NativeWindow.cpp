@@ -2,6 +2,7 @@
 #include "win32/NativeWindow.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <algorithm>
 
@@ -392,6 +393,11 @@ Peer* NativeWindow::PeerOf(HWND control) const {
     return found != byHandle_.end() ? found->second : nullptr;
 }
 
+void NativeWindow::SetFileDrop(std::function<void(const std::string& path)> open) {
+    dropped_ = std::move(open);
+    DragAcceptFiles(hwnd_, dropped_ ? TRUE : FALSE);
+}
+
 void NativeWindow::Show() {
     ShowWindow(hwnd_, SW_SHOW);
     UpdateWindow(hwnd_);
@@ -515,6 +521,16 @@ LRESULT NativeWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 return 0;
             }
             break;
+        case WM_DROPFILES: {
+            auto* drop = reinterpret_cast<HDROP>(wParam);
+            std::wstring path(DragQueryFileW(drop, 0, nullptr, 0) + 1, L'\0');
+            path.resize(DragQueryFileW(drop, 0, path.data(), static_cast<UINT>(path.size())));
+            DragFinish(drop);
+            if (dropped_ && !path.empty()) {
+                dropped_(Utf8Of(path));
+            }
+            return 0;
+        }
         case WM_DEVICECHANGE:
             // A port may have come or gone: the selectors list what is there now.
             for (const auto& peer : peers_) {

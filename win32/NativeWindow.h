@@ -34,6 +34,10 @@ public:
     // Where a design place lands on the screen of this window's DPI.
     [[nodiscard]] int Scale(int pixels) const;
 
+    // A file dropped onto the window goes to `open` (the first, when several are); without one
+    // the window takes no drops.
+    void SetFileDrop(std::function<void(const std::string& path)> open);
+
     // Shows the window and runs its logic's start.
     void Show();
     // Shows it above its owner, which takes no input meanwhile, until it closes.
@@ -70,6 +74,7 @@ private:
     MenuBar menus_;
     HACCEL keys_ = nullptr;
     HWND tips_ = nullptr;  // the hints of the window's labels
+    std::function<void(const std::string&)> dropped_;
     std::vector<std::unique_ptr<Peer>> peers_;
     std::map<std::string, Peer*, std::less<>> byName_;
     std::map<HWND, Peer*> byHandle_;

@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <shlobj.h>
 
 #include "form/FormText.h"
 #include "win32/NativeWindow.h"
@@ -383,6 +384,20 @@ TEST_F(PeersTest, ClosingAsksTheLogic) {
     }
     EXPECT_EQ(form.closeQuestions, 2);
     EXPECT_TRUE(window.Closed());
+}
+
+TEST_F(PeersTest, AFileDroppedOntoTheWindowIsOpened) {
+    std::string opened;
+    window.SetFileDrop([&](const std::string& path) { opened = path; });
+    const std::wstring files = L"C:\\Dane\\Łódź.zvk" + std::wstring(2, L'\0');
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + files.size() * sizeof(wchar_t));
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = TRUE;
+    std::copy(files.begin(), files.end(), reinterpret_cast<wchar_t*>(drop + 1));
+    GlobalUnlock(memory);
+    Send(window.Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(memory));
+    EXPECT_EQ(opened, "C:\\Dane\\Łódź.zvk");
 }
 
 TEST(DialogFilter, EndsEachPartAndTheWhole) {
