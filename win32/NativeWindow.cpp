@@ -454,7 +454,15 @@ LRESULT CALLBACK NativeWindow::Proc(HWND hwnd, UINT message, WPARAM wParam, LPAR
     if (self == nullptr || self->hwnd_ != hwnd) {
         return DefWindowProcW(hwnd, message, wParam, lParam);
     }
-    return self->Handle(message, wParam, lParam);
+    // An error never goes into the window system: the window's logic reports its own, and what
+    // else escapes a handler is shown here, so the program goes on.
+    try {
+        return self->Handle(message, wParam, lParam);
+    } catch (const std::exception& error) {
+        MessageBoxW(hwnd, Wide(error.what()).c_str(), Wide(self->form_.Design().caption).c_str(),
+                    MB_ICONERROR);
+    }
+    return 0;
 }
 
 LRESULT NativeWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {

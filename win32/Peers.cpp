@@ -36,6 +36,13 @@ HBRUSH FieldColour(HDC dc, bool switchedOn) {
     return GetSysColorBrush(colour);
 }
 
+bool IsRadio(HWND hwnd) {
+    wchar_t name[16] = {};
+    GetClassNameW(hwnd, name, 16);
+    return std::wstring_view(name) == WC_BUTTONW &&
+           (GetWindowLongPtrW(hwnd, GWL_STYLE) & BS_TYPEMASK) == BS_RADIOBUTTON;
+}
+
 // A group box paints only its frame and caption, and its parent, which clips its children, leaves
 // the inside unpainted: the box fills it first with its parent's background.
 LRESULT CALLBACK FilledBox(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
@@ -122,7 +129,11 @@ class RadioButtonPeer : public Typed<form::TRadioButton> {
 public:
     using Typed::Typed;
     void Create(HWND parent, int id) override {
-        Make(WC_BUTTONW, BS_RADIOBUTTON | WS_TABSTOP, parent, id);
+        // Radio buttons one after another among the same siblings are one group, as the
+        // model's siblings are; the first of them starts it.
+        HWND last = GetWindow(GetWindow(parent, GW_CHILD), GW_HWNDLAST);
+        const bool follows = last != nullptr && IsRadio(last);
+        Make(WC_BUTTONW, BS_RADIOBUTTON | WS_TABSTOP | (follows ? 0 : WS_GROUP), parent, id);
     }
     void Command(int code, HWND) override {
         if (code == BN_CLICKED && !Updating()) {
@@ -679,6 +690,13 @@ void RegisterPanelClass() {
 }
 
 HWND Peer::Make(const wchar_t* windowClass, DWORD style, HWND parent, int id, DWORD exStyle) {
+    // Every Tab stop starts a group of its own, so the arrow keys stay in it; radio buttons
+    // choose their groups themselves.
+    const bool radio =
+        std::wstring_view(windowClass) == WC_BUTTONW && (style & BS_TYPEMASK) == BS_RADIOBUTTON;
+    if ((style & WS_TABSTOP) != 0 && !radio) {
+        style |= WS_GROUP;
+    }
     HWND hwnd =
         CreateWindowExW(exStyle, windowClass, L"", style | WS_CHILD, 0, 0, 0, 0, parent,
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Instance(), nullptr);
