@@ -486,6 +486,13 @@ LRESULT NativeWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             Peer* peer = PeerOf(header.hwndFrom);
             return peer != nullptr ? peer->Notify(header) : 0;
         }
+        case WM_DRAWITEM: {
+            const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+            if (Peer* peer = PeerOf(item.hwndItem)) {
+                peer->Draw(item);
+            }
+            return TRUE;
+        }
         case WM_CTLCOLOREDIT:
         case WM_CTLCOLORSTATIC:
             if (Peer* peer = PeerOf(reinterpret_cast<HWND>(lParam))) {

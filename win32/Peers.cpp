@@ -579,14 +579,54 @@ protected:
     }
 };
 
-// A picture's place; what it shows is drawn by the window it belongs to.
+// The about box's picture, as the Linux window draws it: the program's icon (the signal head),
+// the name beside it, and a line in the icon's three colours below the name.
 class ImagePeer : public Typed<form::TImage> {
 public:
     using Typed::Typed;
-    void Create(HWND parent, int id) override { Make(WC_STATICW, SS_ETCHEDFRAME, parent, id); }
+    void Create(HWND parent, int id) override { Make(WC_STATICW, SS_OWNERDRAW, parent, id); }
+    void Draw(const DRAWITEMSTRUCT& item) override {
+        HDC dc = item.hDC;
+        const RECT& r = item.rcItem;
+        const int height = r.bottom - r.top;
+        FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        const int side = height - 4;
+        if (auto* icon =
+                static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1),
+                                              IMAGE_ICON, side, side, LR_DEFAULTCOLOR))) {
+            DrawIconEx(dc, r.left, r.top + 2, icon, side, side, 0, nullptr, DI_NORMAL);
+            DestroyIcon(icon);
+        }
+        const int textLeft = r.left + side * 3 / 4 + 8;
+        HFONT font = CreateFontW(-height / 2, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
+                                 DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                 CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Tahoma");
+        const HGDIOBJ old = SelectObject(dc, font);
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, kNameColour);
+        RECT text{textLeft, r.top, r.right, r.bottom};
+        DrawTextW(dc, L"ZORVIK GSM", -1, &text, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
+        SelectObject(dc, old);
+        DeleteObject(font);
+        const int lineWidth = (r.right - 4 - textLeft) / 3;
+        const COLORREF lights[] = {kRed, kYellow, kGreen};
+        for (int i = 0; i < 3; ++i) {
+            const RECT line{textLeft + i * lineWidth, r.bottom - 6, textLeft + (i + 1) * lineWidth,
+                            r.bottom - 3};
+            HBRUSH brush = CreateSolidBrush(lights[i]);
+            FillRect(dc, &line, brush);
+            DeleteObject(brush);
+        }
+    }
 
 protected:
-    void ShowState() override {}
+    void ShowState() override { InvalidateRect(Handle(), nullptr, TRUE); }
+
+private:
+    static constexpr COLORREF kNameColour = RGB(0x1F, 0x3A, 0x68);
+    static constexpr COLORREF kRed = RGB(0xE5, 0x39, 0x35);
+    static constexpr COLORREF kYellow = RGB(0xFD, 0xD8, 0x35);
+    static constexpr COLORREF kGreen = RGB(0x43, 0xA0, 0x47);
 };
 
 // A menu of the menu bar, or an item of one; no window of its own.

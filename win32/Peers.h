@@ -39,6 +39,8 @@ public:
     virtual LRESULT Notify(const NMHDR& /*header*/) { return 0; }
     // The background of a WM_CTLCOLOR* message; null for the system's.
     virtual HBRUSH Colour(HDC /*dc*/) { return nullptr; }
+    // Draws an owner-drawn control.
+    virtual void Draw(const DRAWITEMSTRUCT& /*item*/) {}
 
     // The control the design places this one in, when it is one too; enabled and visible reach
     // down from it, as they do in the product, whether or not it is the native parent.
