@@ -407,6 +407,15 @@ void NativeWindow::Show() {
 void NativeWindow::RunModal() {
     if (owner_ != nullptr) {
         EnableWindow(owner_, FALSE);
+        // Over the middle of the window it belongs to.
+        RECT over{};
+        RECT mine{};
+        GetWindowRect(owner_, &over);
+        GetWindowRect(hwnd_, &mine);
+        const int left = (over.left + over.right - (mine.right - mine.left)) / 2;
+        const int top = (over.top + over.bottom - (mine.bottom - mine.top)) / 2;
+        SetWindowPos(hwnd_, nullptr, std::max(0, left), std::max(0, top), 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     Show();
     RunMessages([this] { return closed_; });
