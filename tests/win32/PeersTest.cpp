@@ -243,8 +243,17 @@ TEST_F(PeersTest, ModelChangesShowInTheNativeControls) {
          [](const PeersTest& t) { return t.Text("Edit1") == "zmiana"; }},
         {"edit switched off", [](TestForm& f) { f.Get<form::TEdit>("Edit1").Switch(false); },
          [](const PeersTest& t) {
-             return (GetWindowLongPtrW(t.Native("Edit1"), GWL_STYLE) & ES_READONLY) != 0;
+             // Grey and read-only: the window is asked for the field's colour.
+             HDC dc = GetDC(t.Native("Edit1"));
+             const auto brush =
+                 Send(t.window.Handle(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                      reinterpret_cast<LPARAM>(t.Native("Edit1")));
+             ReleaseDC(t.Native("Edit1"), dc);
+             return (GetWindowLongPtrW(t.Native("Edit1"), GWL_STYLE) & ES_READONLY) != 0 &&
+                    brush == reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
          }},
+        {"password edit", [](TestForm& f) { f.Get<form::TEdit>("Edit1").SetPasswordChar(u'*'); },
+         [](const PeersTest& t) { return Send(t.Native("Edit1"), EM_GETPASSWORDCHAR) == L'*'; }},
         {"up-down position", [](TestForm& f) { f.Get<form::TUpDown>("UpDown1").SetPosition(7); },
          [](const PeersTest& t) {
              return Send(t.Native("UpDown1"), UDM_GETPOS32) == 7 && t.Text("Edit2") == "7";
