@@ -186,6 +186,22 @@ void NativeWindow::Build() {
     }
 }
 
+namespace {
+
+// The least place in the Tab order of the control or of any inside it; -1 for none.
+int FirstTabStop(const Peer& peer) {
+    int first = peer.Design().tabOrder;
+    for (const Peer* inside : peer.contents) {
+        const int stop = FirstTabStop(*inside);
+        if (stop >= 0 && (first < 0 || stop < first)) {
+            first = stop;
+        }
+    }
+    return first;
+}
+
+}  // namespace
+
 void NativeWindow::OrderTabs() {
     // Dialog navigation follows the order among siblings: each field goes to its place in the
     // design's Tab order, with what stands before it in the design (its label, which a screen
@@ -203,8 +219,10 @@ void NativeWindow::OrderTabs() {
         const HWND parent = GetParent(peer->Handle());
         std::vector<HWND>& before = waiting[parent];
         before.insert(before.end(), peer->Handles().begin(), peer->Handles().end());
-        if (peer->Design().tabOrder >= 0) {
-            units[parent].push_back({peer->Design().tabOrder, std::move(before)});
+        // A panel goes where the first field on it goes.
+        const int tabOrder = FirstTabStop(*peer);
+        if (tabOrder >= 0) {
+            units[parent].push_back({tabOrder, std::move(before)});
             before.clear();
         }
     }

@@ -67,6 +67,25 @@ TEST(MainWindow, HoldsEveryControlOfItsDesign) {
             }
         }
     }
+    // Tab itself, from the first field round to it again, reaches the fields shown in order.
+    std::map<HWND, int> orders;
+    for (const ControlDesign& row : Form1Design().controls) {
+        if (const Peer* peer = window.Find(row.name); peer != nullptr && row.tabOrder >= 0) {
+            for (HWND hwnd : peer->Handles()) {
+                orders[hwnd] = row.tabOrder;
+            }
+        }
+    }
+    HWND first = GetNextDlgTabItem(window.Handle(), nullptr, FALSE);
+    int reached = 0;
+    for (HWND at = first, next = nullptr; at != nullptr && next != first && reached < 500;
+         at = next, ++reached) {
+        next = GetNextDlgTabItem(window.Handle(), at, FALSE);
+        if (next != first) {
+            EXPECT_LT(orders[at], orders[next]) << Utf8Of(WindowText(next));
+        }
+    }
+    EXPECT_GT(reached, 10);
     RECT outer{};
     GetWindowRect(window.Handle(), &outer);
     // The size held, as far as the screen's work area lets it be (Wine's null screen is
