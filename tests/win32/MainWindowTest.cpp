@@ -1,5 +1,6 @@
-// The main window as built: every control of its design is there, at its place scaled to the
-// window's DPI, with its caption, and Tab reaches the fields in the design's order.
+// The windows as built: every control of their design is there, at its place scaled to the
+// window's DPI, with its caption, and Tab reaches the fields in the design's order; the main
+// window's keys.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -17,11 +18,11 @@ bool Captioned(ControlKind kind) {
            kind == ControlKind::RadioGroup;
 }
 
-TEST(MainWindow, HoldsEveryControlOfItsDesign) {
-    form::TForm main(Form1Design());
-    NativeWindow window(main, [] { return std::vector<std::string>{}; });
+// Every control of the design at its scaled place with its caption, the Tab stops among each
+// parent's children in the design's order.
+void HoldsItsDesign(const NativeWindow& window, const WindowDesign& design) {
     std::map<HWND, std::vector<const ControlDesign*>> stops;  // Tab stops by native parent
-    for (const ControlDesign& row : Form1Design().controls) {
+    for (const ControlDesign& row : design.controls) {
         if (row.kind == ControlKind::Menu || row.kind == ControlKind::MenuItem) {
             EXPECT_NE(row.kind == ControlKind::MenuItem ? window.MenuId(row.name) : 1, 0)
                 << row.name;
@@ -67,6 +68,13 @@ TEST(MainWindow, HoldsEveryControlOfItsDesign) {
             }
         }
     }
+    EXPECT_EQ(Utf8Of(WindowText(window.Handle())), design.caption);
+}
+
+TEST(MainWindow, HoldsEveryControlOfItsDesign) {
+    form::TForm main(Form1Design());
+    NativeWindow window(main, [] { return std::vector<std::string>{}; });
+    HoldsItsDesign(window, Form1Design());
     // Tab itself, from the first field round to it again, reaches the fields shown in order.
     std::map<HWND, int> orders;
     for (const ControlDesign& row : Form1Design().controls) {
@@ -99,7 +107,6 @@ TEST(MainWindow, HoldsEveryControlOfItsDesign) {
               std::min(window.Scale(Form1Design().outerWidth), screenWidth));
     EXPECT_EQ(outer.bottom - outer.top,
               std::min(window.Scale(Form1Design().outerHeight), screenHeight));
-    EXPECT_EQ(Utf8Of(WindowText(window.Handle())), Form1Design().caption);
     // Shrunk to the screen, the content scrolls, and what scrolls is all there is.
     EXPECT_EQ(window.Scrolled(), window.Scale(Form1Design().outerHeight) > screenHeight ||
                                      window.Scale(Form1Design().outerWidth) > screenWidth);
@@ -109,6 +116,25 @@ TEST(MainWindow, HoldsEveryControlOfItsDesign) {
         info.fMask = SIF_RANGE;
         GetScrollInfo(window.Handle(), SB_VERT, &info);
         EXPECT_EQ(info.nMax + 1, window.Scale(Form1Design().clientHeight));
+    }
+}
+
+TEST(OtherWindows, HoldEveryControlOfTheirDesign) {
+    for (const WindowDesign* design : {&Form2Design(), &Form3Design(), &Form4Design()}) {
+        SCOPED_TRACE(design->name);
+        form::TForm other(*design);
+        NativeWindow window(other, {});
+        HoldsItsDesign(window, *design);
+        RECT size{};
+        if (design->outerWidth > 0) {
+            GetWindowRect(window.Handle(), &size);
+            EXPECT_EQ(size.right - size.left, window.Scale(design->outerWidth));
+            EXPECT_EQ(size.bottom - size.top, window.Scale(design->outerHeight));
+        } else {
+            GetClientRect(window.Handle(), &size);
+            EXPECT_EQ(size.right, window.Scale(design->clientWidth));
+            EXPECT_EQ(size.bottom, window.Scale(design->clientHeight));
+        }
     }
 }
 
