@@ -1,5 +1,5 @@
-# The Windows build: zorvik-cli.exe and the libraries below it, and their unit tests, which run
-# under Wine. The window needs Qt for Windows and is not built here.
+# The Windows build: zorvik-cli.exe, the window zorvik-gsm.exe (its own face over form/, no Qt),
+# the libraries below them, and their unit tests, which run under Wine.
 
 # Static programs: no libstdc++, libgcc or winpthread DLL beside the exe, only Windows' own.
 add_link_options(-static -static-libgcc -static-libstdc++)
@@ -31,10 +31,15 @@ foreach(folder IN LISTS ZORVIK_PLAIN_LIBRARIES)
     add_subdirectory(${folder})
 endforeach()
 add_subdirectory(cli)
+add_subdirectory(win32)
 
 # The least a Windows program does, for bench-wine's start-up figure.
 add_executable(trivial bench/Trivial.cpp)
 set_target_properties(trivial PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
+# The window's start-up beside the command line's, timed under Wine from one process.
+add_executable(gsm-start-bench bench/GsmStartBench.cpp)
+target_link_options(gsm-start-bench PRIVATE -municode)
+set_target_properties(gsm-start-bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
 
 if(ZORVIK_TESTS)
     # GoogleTest from Debian's sources (googletest), built for Windows like the rest.
@@ -43,4 +48,5 @@ if(ZORVIK_TESTS)
     add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
     enable_testing()
     add_subdirectory(tests/windows)
+    add_subdirectory(tests/win32)
 endif()
