@@ -5,7 +5,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -24,7 +23,6 @@
 #include "app/ProgramLook.h"
 #include "app/ScreenReader.h"
 #include "app/WindowSize.h"
-#include "files/ConfigFile.h"
 #include "ports/PortWatch.h"
 
 namespace zorvik {
@@ -36,20 +34,18 @@ constexpr int kBottomMargin = 8;       // below the lowest control when the page
 
 // The one local configuration file a drag carries; nothing for several files, a remote one or
 // any other name, which the window leaves to whatever took them before.
-std::optional<QString> DraggedConfigFile(const QMimeData* data) {
-    if (data == nullptr || !data->hasUrls() || data->urls().size() != 1) {
+std::optional<std::string> DraggedConfigFile(const QMimeData* data) {
+    if (data == nullptr || !data->hasUrls()) {
         return std::nullopt;
     }
-    const QUrl url = data->urls().front();
-    if (!url.isLocalFile()) {
-        return std::nullopt;
+    std::vector<std::string> paths;
+    for (const QUrl& url : data->urls()) {
+        if (!url.isLocalFile()) {
+            return std::nullopt;
+        }
+        paths.push_back(url.toLocalFile().toStdString());
     }
-    const QString path = url.toLocalFile();
-    if (QFileInfo(path).suffix().compare(QLatin1String(kConfigFileExtension),
-                                         Qt::CaseInsensitive) != 0) {
-        return std::nullopt;
-    }
-    return path;
+    return form::DroppedConfigFile(paths);
 }
 
 }  // namespace
@@ -232,8 +228,7 @@ bool MainWindow::TakeFileDrop(QEvent& event) {
         // Opened from a queued call, like a menu item: the drop returns to the file manager at
         // once, and a message the open shows does not hold it up.
         QMetaObject::invokeMethod(
-            this, [this, file = path->toStdString()] { form_.OpenFile(file); },
-            Qt::QueuedConnection);
+            this, [this, file = *path] { form_.OpenFile(file); }, Qt::QueuedConnection);
     }
     return true;
 }

@@ -7,42 +7,21 @@
 
 #include "Version.h"
 #include "app/Program.h"
-#include "app/ProgramArguments.h"
 #include "app/ProgramLook.h"
 #include "app/QtDialogs.h"
 #include "app/WindowClock.h"
 #include "files/FileError.h"
+#include "form/ProgramArguments.h"
 #include "serial/PortMap.h"
 #include "serial/SerialPort.h"
 #include "trace/TraceFile.h"
-
-namespace {
-
-constexpr char kUsage[] = R"(Usage: zorvik-gsm [--trace FILE] [--help | --version] [FILE]
-Configures a Zorvik GSM device over a serial cable: reads its configuration, shows it on three
-pages, writes it back, keeps it in .zvk files, changes its access password, sends its anti-theft
-settings, finds the port it is connected to and updates its firmware.
-
-FILE, a configuration file (.zvk), is opened once the window is shown, as "Plik" > "Otwórz"
-opens it. A .zvk file can also be dragged onto the window. The window keeps no settings between
-runs.
-
-Options:
-  --trace FILE  append a byte trace of each command's exchange with the device to FILE
-                (also ZORVIK_TRACE=FILE); passwords in it are masked
-  --help        show this text and exit
-  --version     show the program's version and exit
-  --            take what follows as FILE, even when it starts with "-"
-)";
-
-}  // namespace
 
 int main(int argc, char** argv) {
     const zorvik::ProgramArguments arguments =
         zorvik::ReadProgramArguments(std::vector<std::string>(argv + 1, argv + argc));
     // Answered before any window exists, so they work without a display.
     if (arguments.help) {
-        std::cout << kUsage;
+        std::cout << zorvik::kProgramUsage;
         return 0;
     }
     if (arguments.version) {

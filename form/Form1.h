@@ -6,8 +6,10 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <type_traits>
+#include <vector>
 
 #include "config/Configuration.h"
 #include "form/Form.h"
@@ -26,6 +28,9 @@ class TForm4;
 // `path` taken from the current folder; as given when there is none to take it from (an empty
 // path, a current folder that is gone), for opening to fail on as it would.
 [[nodiscard]] std::string FullPath(const std::string& path);
+// The one configuration file a drop onto the window carries: nothing for several files or any
+// other name, which the window leaves alone.
+[[nodiscard]] std::optional<std::string> DroppedConfigFile(const std::vector<std::string>& paths);
 
 class TForm1 : public TForm {
 public:

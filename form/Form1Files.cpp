@@ -5,6 +5,8 @@
 
 #include "files/ConfigFile.h"
 #include "form/Form1.h"
+
+#include <cctype>
 #include "form/FormText.h"
 
 namespace zorvik::form {
@@ -28,6 +30,20 @@ std::string FullPath(const std::string& path) {
     std::error_code error;
     const std::filesystem::path full = std::filesystem::absolute(path, error);
     return error ? path : full.string();
+}
+
+std::optional<std::string> DroppedConfigFile(const std::vector<std::string>& paths) {
+    if (paths.size() != 1) {
+        return std::nullopt;
+    }
+    std::string extension = std::filesystem::path(paths.front()).extension().string();
+    for (char& letter : extension) {
+        letter = static_cast<char>(std::tolower(static_cast<unsigned char>(letter)));
+    }
+    if (extension != std::string(".") + kConfigFileExtension) {
+        return std::nullopt;
+    }
+    return paths.front();
 }
 
 FileDialogOptions ConfigOpenDialogOptions() {

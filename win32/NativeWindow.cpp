@@ -411,7 +411,7 @@ Peer* NativeWindow::PeerOf(HWND control) const {
     return found != byHandle_.end() ? found->second : nullptr;
 }
 
-void NativeWindow::SetFileDrop(std::function<void(const std::string& path)> open) {
+void NativeWindow::SetFileDrop(std::function<void(const std::vector<std::string>& paths)> open) {
     dropped_ = std::move(open);
     DragAcceptFiles(hwnd_, dropped_ ? TRUE : FALSE);
 }
@@ -565,11 +565,16 @@ LRESULT NativeWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             break;
         case WM_DROPFILES: {
             auto* drop = reinterpret_cast<HDROP>(wParam);
-            std::wstring path(DragQueryFileW(drop, 0, nullptr, 0) + 1, L'\0');
-            path.resize(DragQueryFileW(drop, 0, path.data(), static_cast<UINT>(path.size())));
+            std::vector<std::string> paths;
+            const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+            for (UINT i = 0; i < count; ++i) {
+                std::wstring path(DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
+                path.resize(DragQueryFileW(drop, i, path.data(), static_cast<UINT>(path.size())));
+                paths.push_back(Utf8Of(path));
+            }
             DragFinish(drop);
-            if (dropped_ && !path.empty()) {
-                dropped_(Utf8Of(path));
+            if (dropped_) {
+                dropped_(paths);
             }
             return 0;
         }

@@ -34,9 +34,9 @@ public:
     // Where a design place lands on the screen of this window's DPI.
     [[nodiscard]] int Scale(int pixels) const;
 
-    // A file dropped onto the window goes to `open` (the first, when several are); without one
+    // The files dropped onto the window go to `open`; without one the window takes no drops.
     // the window takes no drops.
-    void SetFileDrop(std::function<void(const std::string& path)> open);
+    void SetFileDrop(std::function<void(const std::vector<std::string>& paths)> open);
 
     // Shows the window and runs its logic's start.
     void Show();
@@ -74,7 +74,7 @@ private:
     MenuBar menus_;
     HACCEL keys_ = nullptr;
     HWND tips_ = nullptr;  // the hints of the window's labels
-    std::function<void(const std::string&)> dropped_;
+    std::function<void(const std::vector<std::string>&)> dropped_;
     std::vector<std::unique_ptr<Peer>> peers_;
     std::map<std::string, Peer*, std::less<>> byName_;
     std::map<HWND, Peer*> byHandle_;

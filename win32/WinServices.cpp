@@ -3,6 +3,9 @@
 
 #include <commdlg.h>
 
+#include <memory>
+
+#include "form/ErrorReport.h"
 #include "win32/NativeWindow.h"
 #include "win32/WinText.h"
 
@@ -11,6 +14,7 @@ namespace zorvik::win32 {
 namespace {
 
 int busy = 0;
+constexpr UINT kLaterMessage = WM_APP + 1;  // a handler posted to run from the message loop
 
 bool IsUserInput(UINT message) {
     return (message >= WM_KEYFIRST && message <= WM_KEYLAST) ||
@@ -92,25 +96,63 @@ void WinClock::WhileWaiting() {
     PumpWithoutInput();
 }
 
-WinCommandRunner::WinCommandRunner(Dialogs& dialogs, std::string caption, ReportText reportText)
-    : dialogs_(dialogs), caption_(std::move(caption)), reportText_(std::move(reportText)) {}
+WinCommandRunner::WinCommandRunner(Dialogs& dialogs) : dialogs_(dialogs) {
+    static const ATOM kind = [] {
+        WNDCLASSW later{};
+        later.lpfnWndProc = Proc;
+        later.hInstance = GetModuleHandleW(nullptr);
+        later.lpszClassName = L"ZorvikLater";
+        return RegisterClassW(&later);
+    }();
+    later_ = CreateWindowExW(0, MAKEINTATOM(kind), L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                             GetModuleHandleW(nullptr), nullptr);
+}
+
+WinCommandRunner::~WinCommandRunner() {
+    // Handlers still waiting go with the window, their bodies freed unrun.
+    MSG waiting{};
+    while (PeekMessageW(&waiting, later_, kLaterMessage, kLaterMessage, PM_REMOVE)) {
+        delete reinterpret_cast<Body*>(waiting.lParam);
+    }
+    DestroyWindow(later_);
+}
 
 void WinCommandRunner::Run(const Body& body) {
-    try {
-        body();
-    } catch (const std::exception& error) {
-        dialogs_.MessageBox(reportText_ ? reportText_(error) : error.what(), caption_, kMbError);
-    }
+    RunHandler(dialogs_, body);
 }
 
 void WinCommandRunner::RunBusy(const Body& body) {
-    ++busy;
-    HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-    Run(body);
-    --busy;
-    SetCursor(previous);
-    // What the user did meanwhile is not done afterwards either.
-    PumpWithoutInput();
+    // The cursor and the count come back also when the exchange ends by an error, which goes on
+    // to the handler's own report.
+    struct Busy {
+        HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+        Busy() { ++busy; }
+        ~Busy() {
+            --busy;
+            SetCursor(previous);
+            // What the user did meanwhile is not done afterwards either.
+            PumpWithoutInput();
+        }
+        Busy(const Busy&) = delete;
+        Busy& operator=(const Busy&) = delete;
+    } scope;
+    body();
+}
+
+void WinCommandRunner::Later(Body body) {
+    auto* posted = new Body(std::move(body));
+    if (!PostMessageW(later_, kLaterMessage, 0, reinterpret_cast<LPARAM>(posted))) {
+        delete posted;
+    }
+}
+
+LRESULT CALLBACK WinCommandRunner::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == kLaterMessage) {
+        const std::unique_ptr<Body> body(reinterpret_cast<Body*>(lParam));
+        (*body)();
+        return 0;
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 void WinModalWindows::ShowModal(form::TForm& window) {

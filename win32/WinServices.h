@@ -31,19 +31,26 @@ protected:
     void WhileWaiting() override;
 };
 
-// Runs every handler inside the general error report; a command's exchange busy.
+// Runs every handler inside the general error report; a command's exchange busy. An error
+// leaves the exchange as it came and ends its handler there, reported once.
 class WinCommandRunner : public form::CommandRunner {
 public:
-    using ReportText = std::function<std::string(const std::exception&)>;
-    // `reportText` words an error for its box; without one the error's own text is shown.
-    WinCommandRunner(Dialogs& dialogs, std::string caption, ReportText reportText = {});
+    explicit WinCommandRunner(Dialogs& dialogs);
+    ~WinCommandRunner() override;
+    WinCommandRunner(const WinCommandRunner&) = delete;
+    WinCommandRunner& operator=(const WinCommandRunner&) = delete;
+
     void Run(const Body& body) override;
     void RunBusy(const Body& body) override;
+    // Posted to a window of the runner's own: the click returns first, and the handler then runs
+    // from the message loop.
+    void Later(Body body) override;
 
 private:
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
     Dialogs& dialogs_;
-    std::string caption_;
-    ReportText reportText_;
+    HWND later_ = nullptr;
 };
 
 // Shows another window modally over the window active now.

@@ -16,7 +16,6 @@
 #include <vector>
 
 #include "app/Program.h"
-#include "app/ProgramArguments.h"
 #include "tests/app/AppTestSupport.h"
 #include "tests/support/TempFolder.h"
 
@@ -122,20 +121,6 @@ TEST_F(FileMenu, AFileNamedOnTheCommandLineOpensOnceTheWindowRunsAsThroughTheMen
     EXPECT_EQ(form.Widget<QLabel>("Label45")->text(), QStringLiteral(" "));
     EXPECT_EQ(form.Widget<QLabel>("Label45")->toolTip().toStdString(), big);
     EXPECT_EQ(Encoded(), SampleImage());
-}
-
-TEST(ProgramArguments, TakeOneFileBesideHelpAndVersionAndRefuseTheRest) {
-    EXPECT_EQ(ReadProgramArguments({"site.zvk"}).file, "site.zvk");
-    EXPECT_FALSE(ReadProgramArguments({}).file.has_value());
-    EXPECT_TRUE(ReadProgramArguments({"site.zvk", "--help"}).help);
-    EXPECT_TRUE(ReadProgramArguments({"--version", "x", "y"}).version);
-    EXPECT_EQ(ReadProgramArguments({"--", "-odd.zvk"}).file, "-odd.zvk");
-    EXPECT_EQ(ReadProgramArguments({"-"}).file, "-");
-
-    EXPECT_EQ(ReadProgramArguments({"-platform", "xcb"}).error, "unknown option: -platform");
-    EXPECT_EQ(ReadProgramArguments({"a.zvk", "b.zvk"}).error,
-              "one configuration file at most, not also b.zvk");
-    EXPECT_EQ(ReadProgramArguments({"a.zvk"}).error, "");
 }
 
 // A drag from the file manager, as Qt hands it to the control under the pointer.

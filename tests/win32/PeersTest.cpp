@@ -395,10 +395,11 @@ TEST_F(PeersTest, ClosingAsksTheLogic) {
     EXPECT_TRUE(window.Closed());
 }
 
-TEST_F(PeersTest, AFileDroppedOntoTheWindowIsOpened) {
-    std::string opened;
-    window.SetFileDrop([&](const std::string& path) { opened = path; });
-    const std::wstring files = L"C:\\Dane\\Łódź.zvk" + std::wstring(2, L'\0');
+TEST_F(PeersTest, TheFilesDroppedOntoTheWindowReachItsLogic) {
+    std::vector<std::string> opened;
+    window.SetFileDrop([&](const std::vector<std::string>& paths) { opened = paths; });
+    const std::wstring files =
+        L"C:\\Dane\\Łódź.zvk" + std::wstring(1, L'\0') + L"b.zvk" + std::wstring(2, L'\0');
     HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + files.size() * sizeof(wchar_t));
     auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
     drop->pFiles = sizeof(DROPFILES);
@@ -406,7 +407,7 @@ TEST_F(PeersTest, AFileDroppedOntoTheWindowIsOpened) {
     std::copy(files.begin(), files.end(), reinterpret_cast<wchar_t*>(drop + 1));
     GlobalUnlock(memory);
     Send(window.Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(memory));
-    EXPECT_EQ(opened, "C:\\Dane\\Łódź.zvk");
+    EXPECT_EQ(opened, (std::vector<std::string>{"C:\\Dane\\Łódź.zvk", "b.zvk"}));
 }
 
 TEST(DialogFilter, EndsEachPartAndTheWhole) {

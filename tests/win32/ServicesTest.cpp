@@ -53,17 +53,32 @@ TEST(WinClock, APauseDispatchesAllButTheUsersInput) {
     DestroyWindow(hwnd);
 }
 
-TEST(WinCommandRunner, ABusyCommandIsBusyAndItsErrorIsReported) {
+TEST(WinCommandRunner, AnErrorLeavesTheBusyExchangeAndIsReportedOnceByItsHandler) {
     FakeDialogs dialogs;
-    WinCommandRunner runner(dialogs, "Zorvik GSM");
+    WinCommandRunner runner(dialogs);
     bool busyInside = false;
-    runner.RunBusy([&] {
-        busyInside = WindowBusy();
-        throw std::runtime_error("Port COM5 nie istnieje.");
+    bool afterExchange = false;
+    runner.Run([&] {
+        runner.RunBusy([&] {
+            busyInside = WindowBusy();
+            throw std::runtime_error("Port COM5 nie istnieje");
+        });
+        afterExchange = true;
     });
     EXPECT_TRUE(busyInside);
     EXPECT_FALSE(WindowBusy());
+    EXPECT_FALSE(afterExchange) << "the handler ends at the error";
     EXPECT_EQ(dialogs.shown, std::vector<std::string>{"Zorvik GSM: Port COM5 nie istnieje. 16"});
+}
+
+TEST(WinCommandRunner, ALaterHandlerRunsFromTheMessageLoopAfterItsClick) {
+    FakeDialogs dialogs;
+    WinCommandRunner runner(dialogs);
+    int runs = 0;
+    runner.Later([&runs] { ++runs; });
+    EXPECT_EQ(runs, 0);
+    PumpWithoutInput();
+    EXPECT_EQ(runs, 1);
 }
 
 // Closes itself once shown, as a window's own OK button would.

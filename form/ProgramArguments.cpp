@@ -1,7 +1,24 @@
 // Reading the configurator's command line.
-#include "app/ProgramArguments.h"
+#include "form/ProgramArguments.h"
 
 namespace zorvik {
+
+const char* const kProgramUsage = R"(Usage: zorvik-gsm [--trace FILE] [--help | --version] [FILE]
+Configures a Zorvik GSM device over a serial cable: reads its configuration, shows it on three
+pages, writes it back, keeps it in .zvk files, changes its access password, sends its anti-theft
+settings, finds the port it is connected to and updates its firmware.
+
+FILE, a configuration file (.zvk), is opened once the window is shown, as "Plik" > "Otwórz"
+opens it. A .zvk file can also be dragged onto the window. The window keeps no settings between
+runs.
+
+Options:
+  --trace FILE  append a byte trace of each command's exchange with the device to FILE
+                (also ZORVIK_TRACE=FILE); passwords in it are masked
+  --help        show this text and exit
+  --version     show the program's version and exit
+  --            take what follows as FILE, even when it starts with "-"
+)";
 
 ProgramArguments ReadProgramArguments(const std::vector<std::string>& arguments) {
     ProgramArguments read;

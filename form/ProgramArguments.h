@@ -8,6 +8,9 @@
 
 namespace zorvik {
 
+// What --help shows.
+extern const char* const kProgramUsage;
+
 struct ProgramArguments {
     bool help = false;
     bool version = false;
