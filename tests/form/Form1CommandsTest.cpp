@@ -5,8 +5,8 @@
 
 #include <cerrno>
 
-#include "tests/form/Form1Fixture.h"
 #include "tests/support/ExchangeRig.h"
+#include "tests/support/Form1Fixture.h"
 
 namespace zorvik::testing {
 namespace {
@@ -39,8 +39,11 @@ TEST(Frame, MenusAndThePasswordBoxShowTheirWindowsModally) {
 
 TEST(Frame, ThePortThePortSelectorPicksNamesThePortAndWithoutPortsItStaysComTen) {
     Form1Fixture fixture;
+#ifndef _WIN32
+    // Windows' port map is the system's own, whose ports (Wine's COM1) the start would find.
     EXPECT_EQ(fixture.startPort, "COM10");
     EXPECT_EQ(fixture.form->ComComboBox1.Text(), "");
+#endif
     fixture.form->ComComboBox1.SetPorts({"COM1", "COM2"});
     fixture.form->ComComboBox1.UserSelect(1);
     EXPECT_EQ(fixture.form->ComPort1->Port(), "COM2");

@@ -7,7 +7,7 @@
 #include "config/ConfigText.h"
 #include "form/Form1Tables.h"
 #include "form/FormText.h"
-#include "tests/form/Form1Fixture.h"
+#include "tests/support/Form1Fixture.h"
 #include "tests/support/ImageCatalogue.h"
 
 namespace zorvik::testing {

@@ -6,8 +6,8 @@
 
 #include "form/FormText.h"
 #include "sim/DeviceModel.h"
-#include "tests/form/Form1Fixture.h"
 #include "tests/support/ExchangeRig.h"
+#include "tests/support/Form1Fixture.h"
 #include "tests/support/TempFolder.h"
 
 namespace zorvik::testing {

@@ -3,7 +3,7 @@
 
 #include "form/Form1Tables.h"
 #include "form/FormText.h"
-#include "tests/form/Form1Fixture.h"
+#include "tests/support/Form1Fixture.h"
 
 namespace zorvik::testing {
 namespace {

@@ -1,0 +1,202 @@
+// gsm-driver.exe: drives zorvik-gsm.exe from outside as a user would, for the end-to-end tests:
+// it starts the program, finds its window by its title, clicks buttons and check boxes by their
+// captions, fills a field by the label before it, answers message boxes and closes the window.
+//   gsm-driver PROGRAM [ARGUMENT...] -- STEP...
+// Steps: click:CAPTION, field:LABEL=TEXT, box (OK), box:yes, box:no, close, end. It prints one
+// line for each message box ("box CAPTION|TEXT") and for the end ("exit STATUS"), and stops with
+// status 1 and the step it could not take.
+#include "win32/Windows.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "win32/WinText.h"
+
+namespace {
+
+using zorvik::win32::Utf8Of;
+using zorvik::win32::Wide;
+
+constexpr DWORD kWaitMs = 30000;  // a step's longest wait: a command against the device included
+constexpr DWORD kPollMs = 50;
+
+DWORD program = 0;  // the driven program's process
+
+std::wstring TextOf(HWND hwnd) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
+    text.resize(
+        static_cast<std::size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+std::wstring ClassOf(HWND hwnd) {
+    wchar_t name[64] = {};
+    GetClassNameW(hwnd, name, 64);
+    return name;
+}
+
+// The program's visible top-level windows: its main window, or a message box over it.
+std::vector<HWND> TopWindows() {
+    std::vector<HWND> found;
+    EnumWindows(
+        [](HWND hwnd, LPARAM into) -> BOOL {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(hwnd, &owner);
+            if (owner == program && IsWindowVisible(hwnd)) {
+                reinterpret_cast<std::vector<HWND>*>(into)->push_back(hwnd);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+std::vector<HWND> Descendants(HWND parent) {
+    std::vector<HWND> found;
+    EnumChildWindows(
+        parent,
+        [](HWND hwnd, LPARAM into) -> BOOL {
+            reinterpret_cast<std::vector<HWND>*>(into)->push_back(hwnd);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// Waits for `find` to give a window.
+template <typename Find>
+HWND WaitFor(Find find) {
+    for (DWORD waited = 0; waited < kWaitMs; waited += kPollMs) {
+        if (HWND found = find()) {
+            return found;
+        }
+        Sleep(kPollMs);
+    }
+    return nullptr;
+}
+
+HWND MessageBoxWindow() {
+    for (HWND top : TopWindows()) {
+        if (ClassOf(top) == L"#32770") {
+            return top;
+        }
+    }
+    return nullptr;
+}
+
+HWND MainWindow() {
+    for (HWND top : TopWindows()) {
+        if (ClassOf(top) != L"#32770" && TextOf(top) == L"Zorvik GSM") {
+            return top;
+        }
+    }
+    return nullptr;
+}
+
+// A shown, enabled control of the main window with this caption.
+HWND Control(const std::wstring& caption) {
+    HWND main = MainWindow();
+    if (main == nullptr || MessageBoxWindow() != nullptr) {
+        return nullptr;  // a message box still stands over the window
+    }
+    for (HWND child : Descendants(main)) {
+        if (IsWindowVisible(child) && IsWindowEnabled(child) && TextOf(child) == caption) {
+            return child;
+        }
+    }
+    return nullptr;
+}
+
+bool Fail(const std::string& step) {
+    std::printf("cannot: %s\n", step.c_str());
+    std::fflush(stdout);
+    return false;
+}
+
+bool Take(const std::string& step) {
+    if (step.rfind("click:", 0) == 0) {
+        HWND control = WaitFor([&] { return Control(Wide(step.substr(6))); });
+        if (control == nullptr) {
+            return Fail(step);
+        }
+        // Posted: a click that starts a command or a message box must not hold the driver.
+        PostMessageW(control, BM_CLICK, 0, 0);
+        return true;
+    }
+    if (step.rfind("field:", 0) == 0) {
+        const std::size_t equals = step.find('=');
+        HWND label = WaitFor([&] { return Control(Wide(step.substr(6, equals - 6))); });
+        HWND field = label != nullptr ? GetWindow(label, GW_HWNDNEXT) : nullptr;
+        if (field == nullptr || equals == std::string::npos) {
+            return Fail(step);
+        }
+        SendMessageW(field, WM_SETTEXT, 0,
+                     reinterpret_cast<LPARAM>(Wide(step.substr(equals + 1)).c_str()));
+        return true;
+    }
+    if (step.rfind("box", 0) == 0) {
+        HWND box = WaitFor(MessageBoxWindow);
+        if (box == nullptr) {
+            return Fail(step);
+        }
+        std::wstring text;
+        for (HWND child : Descendants(box)) {
+            if (ClassOf(child) == L"Static" && GetWindowTextLengthW(child) > 0) {
+                text = TextOf(child);
+            }
+        }
+        std::printf("box %s|%s\n", Utf8Of(TextOf(box)).c_str(), Utf8Of(text).c_str());
+        std::fflush(stdout);
+        const WPARAM answer = step == "box:yes" ? IDYES : step == "box:no" ? IDNO : IDOK;
+        PostMessageW(box, WM_COMMAND, answer, 0);
+        // The next step starts once the box has gone.
+        return WaitFor([box] { return IsWindow(box) ? nullptr : GetDesktopWindow(); }) != nullptr;
+    }
+    if (step == "close") {
+        HWND main = WaitFor(MainWindow);
+        if (main == nullptr) {
+            return Fail(step);
+        }
+        PostMessageW(main, WM_CLOSE, 0, 0);
+        return true;
+    }
+    return Fail(step);
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    std::wstring command;
+    int i = 1;
+    for (; i < argc && std::wstring(argv[i]) != L"--"; ++i) {
+        command += (command.empty() ? L"\"" : L" \"") + std::wstring(argv[i]) + L"\"";
+    }
+    STARTUPINFOW start{};
+    start.cb = sizeof start;
+    PROCESS_INFORMATION started{};
+    if (command.empty() || !CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0,
+                                           nullptr, nullptr, &start, &started)) {
+        std::printf("cannot start the program\n");
+        return 1;
+    }
+    program = started.dwProcessId;
+    bool ok = WaitFor(MainWindow) != nullptr || Fail("find the window \"Zorvik GSM\"");
+    for (++i; ok && i < argc; ++i) {
+        const std::string step = Utf8Of(argv[i]);
+        if (step == "end") {
+            DWORD status = 1;
+            ok = WaitForSingleObject(started.hProcess, kWaitMs) == WAIT_OBJECT_0 &&
+                 GetExitCodeProcess(started.hProcess, &status);
+            std::printf("exit %lu\n", static_cast<unsigned long>(status));
+        } else {
+            ok = Take(step);
+        }
+    }
+    if (!ok || WaitForSingleObject(started.hProcess, 0) != WAIT_OBJECT_0) {
+        TerminateProcess(started.hProcess, 1);
+    }
+    CloseHandle(started.hThread);
+    CloseHandle(started.hProcess);
+    return ok ? 0 : 1;
+}
