@@ -4,6 +4,7 @@
 #include <commdlg.h>
 
 #include <memory>
+#include <utility>
 
 #include "form/ErrorReport.h"
 #include "win32/NativeWindow.h"
@@ -14,6 +15,7 @@ namespace zorvik::win32 {
 namespace {
 
 int busy = 0;
+std::vector<HWND> closeRequests;            // windows asked to close while a command ran
 constexpr UINT kLaterMessage = WM_APP + 1;  // a handler posted to run from the message loop
 
 bool IsUserInput(UINT message) {
@@ -87,6 +89,12 @@ void PumpWithoutInput() {
         if (IsUserInput(message.message)) {
             continue;
         }
+        // A request to close waits for the command's end, as the close question would otherwise
+        // stand over the command that still runs.
+        if (message.message == WM_CLOSE && WindowBusy()) {
+            closeRequests.push_back(message.hwnd);
+            continue;
+        }
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
@@ -128,10 +136,15 @@ void WinCommandRunner::RunBusy(const Body& body) {
         HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
         Busy() { ++busy; }
         ~Busy() {
-            --busy;
-            SetCursor(previous);
             // What the user did meanwhile is not done afterwards either.
             PumpWithoutInput();
+            --busy;
+            SetCursor(previous);
+            if (busy == 0) {
+                for (HWND window : std::exchange(closeRequests, {})) {
+                    PostMessageW(window, WM_CLOSE, 0, 0);
+                }
+            }
         }
         Busy(const Busy&) = delete;
         Busy& operator=(const Busy&) = delete;

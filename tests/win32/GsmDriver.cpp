@@ -2,7 +2,9 @@
 // it starts the program, finds its window by its title, clicks buttons and check boxes by their
 // captions, fills a field by the label before it, answers message boxes and closes the window.
 //   gsm-driver PROGRAM [ARGUMENT...] -- STEP...
-// Steps: click:CAPTION, field:LABEL=TEXT, box (OK), box:yes, box:no, close, end. It prints one
+// Steps: click:CAPTION, field:LABEL=TEXT, choose:LABEL=ITEM (a drop-down list), wait:LABEL=TEXT
+// (until the field after the label shows TEXT; prints "LABEL=" what it shows then), box (OK),
+// box:yes, box:no, close, pause:MS, end. It prints one
 // line for each message box ("box CAPTION|TEXT") and for the end ("exit STATUS"), and stops with
 // status 1 and the step it could not take.
 #include "win32/Windows.h"
@@ -124,15 +126,40 @@ bool Take(const std::string& step) {
         PostMessageW(control, BM_CLICK, 0, 0);
         return true;
     }
-    if (step.rfind("field:", 0) == 0) {
+    if (step.rfind("field:", 0) == 0 || step.rfind("choose:", 0) == 0) {
+        const std::size_t colon = step.find(':') + 1;
         const std::size_t equals = step.find('=');
-        HWND label = WaitFor([&] { return Control(Wide(step.substr(6, equals - 6))); });
+        HWND label = WaitFor([&] { return Control(Wide(step.substr(colon, equals - colon))); });
         HWND field = label != nullptr ? GetWindow(label, GW_HWNDNEXT) : nullptr;
         if (field == nullptr || equals == std::string::npos) {
             return Fail(step);
         }
-        SendMessageW(field, WM_SETTEXT, 0,
-                     reinterpret_cast<LPARAM>(Wide(step.substr(equals + 1)).c_str()));
+        const std::wstring value = Wide(step.substr(equals + 1));
+        if (step.front() == 'f') {
+            SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(value.c_str()));
+            return true;
+        }
+        // Picked as the user picks: the selection, then the list's notice to its parent.
+        if (SendMessageW(field, CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                         reinterpret_cast<LPARAM>(value.c_str())) == CB_ERR) {
+            return Fail(step);
+        }
+        SendMessageW(GetParent(field), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(field), CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(field));
+        return true;
+    }
+    if (step.rfind("wait:", 0) == 0) {
+        const std::size_t equals = step.find('=');
+        const std::string name = step.substr(5, equals - 5);
+        HWND label = WaitFor([&] { return Control(Wide(name)); });
+        HWND field = label != nullptr ? GetWindow(label, GW_HWNDNEXT) : nullptr;
+        if (field == nullptr || equals == std::string::npos) {
+            return Fail(step);
+        }
+        const std::wstring wanted = Wide(step.substr(equals + 1));
+        (void)WaitFor([&] { return TextOf(field) == wanted ? field : nullptr; });
+        std::printf("%s=%s\n", name.c_str(), Utf8Of(TextOf(field)).c_str());
+        std::fflush(stdout);
         return true;
     }
     if (step.rfind("box", 0) == 0) {
@@ -152,6 +179,10 @@ bool Take(const std::string& step) {
         PostMessageW(box, WM_COMMAND, answer, 0);
         // The next step starts once the box has gone.
         return WaitFor([box] { return IsWindow(box) ? nullptr : GetDesktopWindow(); }) != nullptr;
+    }
+    if (step.rfind("pause:", 0) == 0) {
+        Sleep(static_cast<DWORD>(std::stoul(step.substr(6))));
+        return true;
     }
     if (step == "close") {
         HWND main = WaitFor(MainWindow);
