@@ -7,15 +7,21 @@
 #include <QPainterPath>
 #include <algorithm>
 
+#include "form/Artwork.h"
+
 namespace zorvik {
 
 namespace {
 
-const QColor kHousing(0x30, 0x34, 0x3A);
-const QColor kRed(0xE5, 0x39, 0x35);
-const QColor kYellow(0xFD, 0xD8, 0x35);
-const QColor kGreen(0x43, 0xA0, 0x47);
-const QColor kNameColour(0x1F, 0x3A, 0x68);
+QColor Colour(ArtColour colour) {
+    return {colour.red, colour.green, colour.blue};
+}
+
+const QColor kHousing = Colour(kArtHousing);
+const QColor kRed = Colour(kArtRed);
+const QColor kYellow = Colour(kArtYellow);
+const QColor kGreen = Colour(kArtGreen);
+const QColor kNameColour = Colour(kArtName);
 
 // A vertical signal head filling `r`.
 void DrawSignalHead(QPainter& painter, const QRectF& r) {
@@ -67,7 +73,7 @@ QPixmap AboutPicture(QSize size, qreal pixelRatio) {
     painter.setFont(name);
     painter.setPen(kNameColour);
     const QRectF text(h * 0.42 + 16, 0, size.width() - h * 0.42 - 16, size.height());
-    painter.drawText(text, Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("ZORVIK GSM"));
+    painter.drawText(text, Qt::AlignLeft | Qt::AlignVCenter, QString::fromLatin1(kArtNameText));
 
     QLinearGradient line(text.left(), 0, size.width(), 0);
     line.setColorAt(0, kRed);

@@ -116,10 +116,12 @@ void MainWindow::FollowFileLabel() {
 }
 
 void MainWindow::AddKeys() {
-    AddShortcut(this, QKeySequence(Qt::CTRL | Qt::Key_O), Widget<QAction>("Otwrz1"));
-    AddShortcut(this, QKeySequence(Qt::CTRL | Qt::Key_S), Widget<QAction>("Zapisz1"));
-    AddShortcut(this, QKeySequence(Qt::CTRL | Qt::Key_Q), Widget<QAction>("Wyjcie1"));
-    AddShortcut(this, QKeySequence(Qt::Key_F1), Widget<QAction>("Info1"));
+    for (const ControlDesign& row : form_.Design().controls) {
+        if (*row.shortcut != '\0') {
+            AddShortcut(this, QKeySequence(QString::fromLatin1(row.shortcut)),
+                        Widget<QAction>(row.name));
+        }
+    }
     // F10 opens the first menu, as on the desktops that have no Alt key navigation.
     auto* menuKey = MakeShortcut(this, QKeySequence(Qt::Key_F10));
     connect(menuKey, &QShortcut::activated, this,

@@ -72,6 +72,8 @@ struct ControlDesign {
     int columns = 1;     // a radio group's columns
     int itemIndex = -1;  // a radio group's selected item
     int fontPixels = 0;  // a label in a larger font than the window's
+    // A menu item's key from anywhere in its window: "Ctrl+" and a letter, or "F1" to "F12".
+    const char* shortcut = "";
 };
 
 struct WindowDesign {

@@ -5,6 +5,9 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <optional>
+#include <string>
+#include <string_view>
 
 #include "win32/WinServices.h"
 #include "win32/WinText.h"
@@ -19,31 +22,33 @@ constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
 constexpr int kFirstId = 100;   // above IDOK and IDCANCEL, which dialog navigation sends
 constexpr int kFontPoints = 8;  // Tahoma 8 pt, the product's font
 
-// The main window's menu keys, as the Linux window has them.
+// A menu item's key from its design row ("Ctrl+O", "F1"), as an accelerator.
 struct MenuKey {
-    const char* item;
-    WORD key;
-    BYTE flags;
-    const char* shown;
-};
-constexpr const char* kKeyedWindow = "Form1";
-constexpr MenuKey kMenuKeys[] = {
-    {"Otwrz1", 'O', FCONTROL | FVIRTKEY, "Ctrl+O"},
-    {"Zapisz1", 'S', FCONTROL | FVIRTKEY, "Ctrl+S"},
-    {"Wyjcie1", 'Q', FCONTROL | FVIRTKEY, "Ctrl+Q"},
-    {"Info1", VK_F1, FVIRTKEY, "F1"},
+    WORD key = 0;
+    BYTE flags = FVIRTKEY;
+    const char* shown = "";
 };
 
-const MenuKey* KeyOf(const WindowDesign& window, const ControlDesign& control) {
-    if (std::string_view(window.name) != kKeyedWindow || control.kind != ControlKind::MenuItem) {
-        return nullptr;
+std::optional<MenuKey> KeyOf(const ControlDesign& control) {
+    std::string_view text = control.shortcut;
+    if (control.kind != ControlKind::MenuItem || text.empty()) {
+        return std::nullopt;
     }
-    for (const MenuKey& key : kMenuKeys) {
-        if (std::string_view(key.item) == control.name) {
-            return &key;
-        }
+    MenuKey key;
+    key.shown = control.shortcut;
+    constexpr std::string_view kCtrl = "Ctrl+";
+    if (text.substr(0, kCtrl.size()) == kCtrl) {
+        key.flags |= FCONTROL;
+        text.remove_prefix(kCtrl.size());
     }
-    return nullptr;
+    if (text.size() == 1 && text[0] >= 'A' && text[0] <= 'Z') {
+        key.key = static_cast<WORD>(text[0]);
+    } else if (text.size() >= 2 && text[0] == 'F') {
+        key.key = static_cast<WORD>(VK_F1 + std::stoi(std::string(text.substr(1))) - 1);
+    } else {
+        return std::nullopt;
+    }
+    return key;
 }
 
 bool IsContainer(ControlKind kind) {
@@ -126,9 +131,9 @@ void NativeWindow::Build() {
             menus_.bar == nullptr) {
             menus_.bar = CreateMenu();
         }
-        const MenuKey* key = KeyOf(design, row);
-        auto peer = MakePeer(row, *entry.control,
-                             {&menus_, listPorts_, key != nullptr ? key->shown : "", tips_});
+        const std::optional<MenuKey> key = KeyOf(row);
+        auto peer =
+            MakePeer(row, *entry.control, {&menus_, listPorts_, key ? key->shown : "", tips_});
         const auto slot = slots.find(std::string_view(row.parent));
         const Slot at = slot != slots.end() ? slot->second : Slot{hwnd_, {0, 0}, nullptr};
         peer->Create(at.parent, id);
@@ -150,7 +155,7 @@ void NativeWindow::Build() {
         }
         if (row.kind == ControlKind::MenuItem) {
             byMenuId_[id] = peer.get();
-            if (key != nullptr) {
+            if (key) {
                 keys.push_back({key->flags, key->key, static_cast<WORD>(id)});
             }
         }

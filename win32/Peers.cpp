@@ -5,11 +5,16 @@
 
 #include <algorithm>
 
+#include "form/Artwork.h"
 #include "win32/WinText.h"
 
 namespace zorvik::win32 {
 
 namespace {
+
+constexpr COLORREF Win(ArtColour colour) {
+    return RGB(colour.red, colour.green, colour.blue);
+}
 
 HINSTANCE Instance() {
     return GetModuleHandleW(nullptr);
@@ -605,7 +610,7 @@ public:
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, kNameColour);
         RECT text{textLeft, r.top, r.right, r.bottom};
-        DrawTextW(dc, L"ZORVIK GSM", -1, &text, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
+        DrawTextW(dc, Wide(kArtNameText).c_str(), -1, &text, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
         SelectObject(dc, old);
         DeleteObject(font);
         const int lineWidth = (r.right - 4 - textLeft) / 3;
@@ -623,10 +628,10 @@ protected:
     void ShowState() override { InvalidateRect(Handle(), nullptr, TRUE); }
 
 private:
-    static constexpr COLORREF kNameColour = RGB(0x1F, 0x3A, 0x68);
-    static constexpr COLORREF kRed = RGB(0xE5, 0x39, 0x35);
-    static constexpr COLORREF kYellow = RGB(0xFD, 0xD8, 0x35);
-    static constexpr COLORREF kGreen = RGB(0x43, 0xA0, 0x47);
+    static constexpr COLORREF kNameColour = Win(kArtName);
+    static constexpr COLORREF kRed = Win(kArtRed);
+    static constexpr COLORREF kYellow = Win(kArtYellow);
+    static constexpr COLORREF kGreen = Win(kArtGreen);
 };
 
 // A menu of the menu bar, or an item of one; no window of its own.

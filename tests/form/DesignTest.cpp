@@ -101,5 +101,25 @@ TEST(Design, EachUpDownStandsBesideItsEditWithItsStartWithinItsRange) {
     }
 }
 
+TEST(Design, MenuKeysAreMenuItemsOwnAndEachWindowUsesAKeyOnce) {
+    for (const WindowDesign* window : kWindows) {
+        std::set<std::string> keys;
+        for (const ControlDesign& control : window->controls) {
+            const std::string key = control.shortcut;
+            if (key.empty()) {
+                continue;
+            }
+            EXPECT_EQ(control.kind, ControlKind::MenuItem) << control.name;
+            EXPECT_TRUE(keys.insert(key).second) << window->name << " uses " << key << " twice";
+            const bool ctrlLetter =
+                key.size() == 6 && key.rfind("Ctrl+", 0) == 0 && key[5] >= 'A' && key[5] <= 'Z';
+            const bool functionKey = key.size() >= 2 && key[0] == 'F' &&
+                                     std::stoi(key.substr(1)) >= 1 &&
+                                     std::stoi(key.substr(1)) <= 12;
+            EXPECT_TRUE(ctrlLetter || functionKey) << key;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace zorvik
