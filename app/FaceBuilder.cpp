@@ -48,6 +48,111 @@ void PlaceLabel(QLabel& label, const ControlDesign& row) {
     }
 }
 
+// The widget at the row's place and size.
+template <typename Widget>
+Widget* Placed(Widget* widget, const ControlDesign& row) {
+    widget->setGeometry(row.left, row.top, row.width, row.height);
+    return widget;
+}
+
+QAction* MakeMenuItem(QMenu& menu, form::TMenuItem& item) {
+    QAction* action = menu.addAction(ToQt(item.Caption()));
+    QObject::connect(action, &QAction::triggered, action, [&item] { item.UserClick(); });
+    item.SetView([action, &item] {
+        action->setText(ToQt(item.Caption()));
+        action->setEnabled(item.Enabled());
+        action->setVisible(item.Visible());
+    });
+    QObject::connect(action, &QObject::destroyed, [&item] { item.SetView({}); });
+    return action;
+}
+
+QWidget* MakeLabel(const ControlDesign& row, form::TLabel& model, QWidget* parent) {
+    auto* label = new QLabel(ToQt(model.Caption()), parent);
+    PlaceLabel(*label, row);
+    Follow(*label, model, [label, &model] {
+        label->setText(ToQt(model.Caption()));
+        label->setToolTip(ToQt(model.Hint()));
+    });
+    return label;
+}
+
+QWidget* MakeButton(const ControlDesign& row, form::TButton& model, QWidget* parent) {
+    auto* button = Placed(new QPushButton(ToQt(model.Caption()), parent), row);
+    QObject::connect(button, &QPushButton::clicked, button, [&model] { model.UserClick(); });
+    Follow(*button, model, [button, &model] { button->setText(ToQt(model.Caption())); });
+    return button;
+}
+
+// A check box or radio button is as wide as its caption needs, unless the design sizes it.
+template <typename Box>
+Box* WideAsItsCaption(Box* box, const ControlDesign& row, int spare) {
+    const int width = row.width > 0 ? row.width : box->sizeHint().width() + spare;
+    box->setGeometry(row.left, row.top, width, row.height);
+    return box;
+}
+
+QWidget* MakeGroupBox(const ControlDesign& row, form::TGroupBox& model, QWidget* parent) {
+    auto* group = Placed(new TGroupBox(ToQt(model.Caption()), parent), row);
+    Follow(*group, model, [group, &model] { group->setTitle(ToQt(model.Caption())); });
+    return group;
+}
+
+QWidget* MakeProgressBar(const ControlDesign& row, form::TProgressBar& model, QWidget* parent) {
+    auto* bar = Placed(new QProgressBar(parent), row);
+    Follow(*bar, model, [bar, &model] {
+        bar->setRange(model.Min(), model.Max());
+        bar->setValue(model.Position());
+    });
+    return bar;
+}
+
+// A widget of the row's kind, other than a menu, an up-down or the port selector.
+QWidget* MakeWidget(const ControlDesign& row, form::TControl& model, QWidget* parent) {
+    switch (row.kind) {
+        case ControlKind::Label:
+            return MakeLabel(row, static_cast<form::TLabel&>(model), parent);
+        case ControlKind::Button:
+            return MakeButton(row, static_cast<form::TButton&>(model), parent);
+        case ControlKind::CheckBox: {
+            auto& box = static_cast<form::TCheckBox&>(model);
+            return WideAsItsCaption(new TCheckBox(box, parent), row,
+                                    box.CaptionLeft() ? kCaptionLeftSpare : 0);
+        }
+        case ControlKind::RadioButton:
+            return WideAsItsCaption(
+                new TRadioButton(static_cast<form::TRadioButton&>(model), parent), row, 0);
+        case ControlKind::RadioGroup:
+            return Placed(new TRadioGroup(static_cast<form::TRadioGroup&>(model), parent), row);
+        case ControlKind::Edit:
+            return Placed(new TEdit(static_cast<form::TEdit&>(model), parent), row);
+        case ControlKind::MaskEdit:
+            return Placed(new TMaskEdit(static_cast<form::TMaskEdit&>(model), parent), row);
+        case ControlKind::GroupBox:
+            return MakeGroupBox(row, static_cast<form::TGroupBox&>(model), parent);
+        case ControlKind::TabControl:
+            return Placed(new TTabControl(static_cast<form::TTabControl&>(model), parent), row);
+        case ControlKind::ListBox:
+            return Placed(new TListBox(static_cast<form::TListBox&>(model), parent), row);
+        case ControlKind::ProgressBar:
+            return MakeProgressBar(row, static_cast<form::TProgressBar&>(model), parent);
+        case ControlKind::Panel:
+        case ControlKind::Image: {
+            QWidget* plain = row.kind == ControlKind::Panel
+                                 ? static_cast<QWidget*>(new TPanel(parent))
+                                 : new QLabel(parent);
+            Follow(*Placed(plain, row), model, {});
+            return plain;
+        }
+        case ControlKind::Menu:
+        case ControlKind::MenuItem:
+        case ControlKind::UpDown:
+        case ControlKind::ComComboBox:
+            break;
+    }
+    throw std::logic_error(std::string("no widget for ") + row.name);
+}
+
 }  // namespace
 
 QtFace::QtFace(const form::ControlSet& controls, QWidget& client, QMenuBar* menuBar,
@@ -76,145 +181,23 @@ QWidget* QtFace::ParentOf(const ControlDesign& row) const {
 
 void QtFace::Build(const ControlDesign& row, form::TControl& model) {
     QObject* made = nullptr;
-    const QRect place(row.left, row.top, row.width, row.height);
-    switch (row.kind) {
-        case ControlKind::Menu: {
-            auto& menuModel = static_cast<form::TMenuItem&>(model);
-            QMenu* menu = menuBar_->addMenu(ToQt(menuModel.Caption()));
-            made = menu;
-            break;
+    if (row.kind == ControlKind::Menu) {
+        made = menuBar_->addMenu(ToQt(static_cast<form::TMenuItem&>(model).Caption()));
+    } else if (row.kind == ControlKind::MenuItem) {
+        made = MakeMenuItem(*qobject_cast<QMenu*>(Find(row.parent)),
+                            static_cast<form::TMenuItem&>(model));
+    } else if (row.kind == ControlKind::UpDown) {
+        auto* upDown = new TUpDown(static_cast<form::TUpDown&>(model), ParentOf(row));
+        upDown->SetAssociate(Get<QLineEdit>(row.associate));
+        made = upDown;
+    } else if (row.kind == ControlKind::ComComboBox) {
+        if (ports_ == nullptr) {
+            throw std::logic_error("a port selector needs the port map");
         }
-        case ControlKind::MenuItem: {
-            auto& item = static_cast<form::TMenuItem&>(model);
-            auto* menu = qobject_cast<QMenu*>(Find(row.parent));
-            QAction* action = menu->addAction(ToQt(item.Caption()));
-            QObject::connect(action, &QAction::triggered, action, [&item] { item.UserClick(); });
-            item.SetView([action, &item] {
-                action->setText(ToQt(item.Caption()));
-                action->setEnabled(item.Enabled());
-                action->setVisible(item.Visible());
-            });
-            QObject::connect(action, &QObject::destroyed, [&item] { item.SetView({}); });
-            made = action;
-            break;
-        }
-        case ControlKind::Label: {
-            auto& labelModel = static_cast<form::TLabel&>(model);
-            auto* label = new QLabel(ToQt(labelModel.Caption()), ParentOf(row));
-            PlaceLabel(*label, row);
-            Follow(*label, labelModel, [label, &labelModel] {
-                label->setText(ToQt(labelModel.Caption()));
-                label->setToolTip(ToQt(labelModel.Hint()));
-            });
-            made = label;
-            break;
-        }
-        case ControlKind::Button: {
-            auto& buttonModel = static_cast<form::TButton&>(model);
-            auto* button = new QPushButton(ToQt(buttonModel.Caption()), ParentOf(row));
-            button->setGeometry(place);
-            QObject::connect(button, &QPushButton::clicked, button,
-                             [&buttonModel] { buttonModel.UserClick(); });
-            Follow(*button, buttonModel,
-                   [button, &buttonModel] { button->setText(ToQt(buttonModel.Caption())); });
-            made = button;
-            break;
-        }
-        case ControlKind::CheckBox: {
-            auto& boxModel = static_cast<form::TCheckBox&>(model);
-            auto* box = new TCheckBox(boxModel, ParentOf(row));
-            const int spare = boxModel.CaptionLeft() ? kCaptionLeftSpare : 0;
-            const int width = row.width > 0 ? row.width : box->sizeHint().width() + spare;
-            box->setGeometry(row.left, row.top, width, row.height);
-            made = box;
-            break;
-        }
-        case ControlKind::RadioButton: {
-            auto* button = new TRadioButton(static_cast<form::TRadioButton&>(model), ParentOf(row));
-            button->setGeometry(row.left, row.top, button->sizeHint().width(), row.height);
-            made = button;
-            break;
-        }
-        case ControlKind::RadioGroup: {
-            auto* group = new TRadioGroup(static_cast<form::TRadioGroup&>(model), ParentOf(row));
-            group->setGeometry(place);
-            made = group;
-            break;
-        }
-        case ControlKind::Edit: {
-            auto* edit = new TEdit(static_cast<form::TEdit&>(model), ParentOf(row));
-            edit->setGeometry(place);
-            made = edit;
-            break;
-        }
-        case ControlKind::MaskEdit: {
-            auto* edit = new TMaskEdit(static_cast<form::TMaskEdit&>(model), ParentOf(row));
-            edit->setGeometry(place);
-            made = edit;
-            break;
-        }
-        case ControlKind::UpDown: {
-            auto* upDown = new TUpDown(static_cast<form::TUpDown&>(model), ParentOf(row));
-            upDown->SetAssociate(Get<QLineEdit>(row.associate));
-            made = upDown;
-            break;
-        }
-        case ControlKind::GroupBox: {
-            auto& groupModel = static_cast<form::TGroupBox&>(model);
-            auto* group = new TGroupBox(ToQt(groupModel.Caption()), ParentOf(row));
-            group->setGeometry(place);
-            Follow(*group, groupModel,
-                   [group, &groupModel] { group->setTitle(ToQt(groupModel.Caption())); });
-            made = group;
-            break;
-        }
-        case ControlKind::Panel: {
-            auto* panel = new TPanel(ParentOf(row));
-            panel->setGeometry(place);
-            Follow(*panel, model, {});
-            made = panel;
-            break;
-        }
-        case ControlKind::TabControl: {
-            auto* tabs = new TTabControl(static_cast<form::TTabControl&>(model), ParentOf(row));
-            tabs->setGeometry(place);
-            made = tabs;
-            break;
-        }
-        case ControlKind::ListBox: {
-            auto* list = new TListBox(static_cast<form::TListBox&>(model), ParentOf(row));
-            list->setGeometry(place);
-            made = list;
-            break;
-        }
-        case ControlKind::ComComboBox: {
-            if (ports_ == nullptr) {
-                throw std::logic_error("a port selector needs the port map");
-            }
-            auto* selector =
-                new TComComboBox(static_cast<form::TComComboBox&>(model), *ports_, ParentOf(row));
-            selector->setGeometry(place);
-            made = selector;
-            break;
-        }
-        case ControlKind::ProgressBar: {
-            auto& barModel = static_cast<form::TProgressBar&>(model);
-            auto* bar = new QProgressBar(ParentOf(row));
-            bar->setGeometry(place);
-            Follow(*bar, barModel, [bar, &barModel] {
-                bar->setRange(barModel.Min(), barModel.Max());
-                bar->setValue(barModel.Position());
-            });
-            made = bar;
-            break;
-        }
-        case ControlKind::Image: {
-            auto* image = new QLabel(ParentOf(row));
-            image->setGeometry(place);
-            Follow(*image, model, {});
-            made = image;
-            break;
-        }
+        made = Placed(
+            new TComComboBox(static_cast<form::TComComboBox&>(model), *ports_, ParentOf(row)), row);
+    } else {
+        made = MakeWidget(row, model, ParentOf(row));
     }
     made->setObjectName(Name(row));
     if (auto* widget = qobject_cast<QWidget*>(made); widget != nullptr && *row.spokenName != '\0') {

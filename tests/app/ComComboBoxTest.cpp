@@ -22,7 +22,7 @@ namespace {
 
 using testing::TempTree;
 
-QStringList Items(const TComComboBox& box) {
+QStringList ListedItems(const TComComboBox& box) {
     QStringList items;
     for (int i = 0; i < box.count(); ++i) {
         items << box.itemText(i);
@@ -31,9 +31,9 @@ QStringList Items(const TComComboBox& box) {
 }
 
 // COM1, COM3, COM10 and COM41 present; the model lists them as the window's logic does.
-class PortSelector : public ::testing::Test {
+class PortList : public ::testing::Test {
 protected:
-    PortSelector() {
+    PortList() {
         tree_.Uart(2, "/dev/null", "4");
         tree_.Link("dev/ttyUSB1", "/dev/null");
         tree_.Uart(0, "/dev/null", "4");
@@ -51,18 +51,18 @@ protected:
     int changes_ = 0;
 };
 
-TEST_F(PortSelector, ShowsTheModelsPortsEachWithItsDevicePathAsTooltip) {
-    EXPECT_EQ(Items(box_), (QStringList{"COM1", "COM10", "COM3", "COM41"}));
+TEST_F(PortList, ShowsTheModelsPortsEachWithItsDevicePathAsTooltip) {
+    EXPECT_EQ(ListedItems(box_), (QStringList{"COM1", "COM10", "COM3", "COM41"}));
     EXPECT_FALSE(box_.isEditable());
     EXPECT_EQ(box_.itemData(0, Qt::ToolTipRole).toString().toStdString(), tree_.Dev() + "/ttyS0");
     EXPECT_EQ(box_.itemData(1, Qt::ToolTipRole).toString().toStdString(), tree_.Dev() + "/ttyUSB1");
     const QString linked = box_.itemData(3, Qt::ToolTipRole).toString();
     EXPECT_EQ(linked.toStdString(), tree_.Links() + "/COM41 → /dev/null");
     model_.SetPorts({"COM3"});
-    EXPECT_EQ(Items(box_), (QStringList{"COM3"}));
+    EXPECT_EQ(ListedItems(box_), (QStringList{"COM3"}));
 }
 
-TEST_F(PortSelector, OnlyTheUsersPickIsAChange) {
+TEST_F(PortList, OnlyTheUsersPickIsAChange) {
     model_.SetText("COM1");
     EXPECT_EQ(box_.currentIndex(), 0);
     EXPECT_EQ(changes_, 0) << "the program's selection";
@@ -72,7 +72,7 @@ TEST_F(PortSelector, OnlyTheUsersPickIsAChange) {
     EXPECT_EQ(model_.Text(), "COM10");
 }
 
-TEST_F(PortSelector, OpeningTheListAsksForThePortsPresentThen) {
+TEST_F(PortList, OpeningTheListAsksForThePortsPresentThen) {
     int asked = 0;
     box_.BeforeDropDown = [&asked] { ++asked; };
     box_.showPopup();
