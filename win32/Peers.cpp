@@ -16,6 +16,27 @@ constexpr COLORREF Win(ArtColour colour) {
     return RGB(colour.red, colour.green, colour.blue);
 }
 
+// The messages a list box or a drop-down list takes its items and selection by.
+struct ItemMessages {
+    UINT reset;
+    UINT add;
+    UINT select;
+};
+
+// Shows a list's items (refilled only when they changed since `shown`) and its selection.
+template <typename Item>
+void ShowItems(HWND list, ItemMessages messages, const std::vector<Item>& items, int index,
+               std::vector<Item>& shown) {
+    if (shown != items) {
+        SendMessageW(list, messages.reset, 0, 0);
+        for (const Item& item : items) {
+            SendMessageW(list, messages.add, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
+        }
+        shown = items;
+    }
+    SendMessageW(list, messages.select, static_cast<WPARAM>(index), 0);
+}
+
 HINSTANCE Instance() {
     return GetModuleHandleW(nullptr);
 }
@@ -511,15 +532,8 @@ public:
 
 protected:
     void ShowState() override {
-        if (shown_ != model_.Items()) {
-            SendMessageW(Handle(), LB_RESETCONTENT, 0, 0);
-            for (const std::u16string& item : model_.Items()) {
-                SendMessageW(Handle(), LB_ADDSTRING, 0,
-                             reinterpret_cast<LPARAM>(Wide(item).c_str()));
-            }
-            shown_ = model_.Items();
-        }
-        SendMessageW(Handle(), LB_SETCURSEL, static_cast<WPARAM>(model_.ItemIndex()), 0);
+        ShowItems(Handle(), {LB_RESETCONTENT, LB_ADDSTRING, LB_SETCURSEL}, model_.Items(),
+                  model_.ItemIndex(), shown_);
     }
 
 private:
@@ -556,15 +570,8 @@ public:
 
 protected:
     void ShowState() override {
-        if (shown_ != model_.Items()) {
-            SendMessageW(Handle(), CB_RESETCONTENT, 0, 0);
-            for (const std::string& item : model_.Items()) {
-                SendMessageW(Handle(), CB_ADDSTRING, 0,
-                             reinterpret_cast<LPARAM>(Wide(item).c_str()));
-            }
-            shown_ = model_.Items();
-        }
-        SendMessageW(Handle(), CB_SETCURSEL, static_cast<WPARAM>(model_.ItemIndex()), 0);
+        ShowItems(Handle(), {CB_RESETCONTENT, CB_ADDSTRING, CB_SETCURSEL}, model_.Items(),
+                  model_.ItemIndex(), shown_);
     }
 
 private:

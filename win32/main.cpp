@@ -96,7 +96,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         trace->Attach(*form1.ComPort1);
     }
 
-    win32::NativeWindow window(form1, listPorts);
+    // The selector's list, read again when it drops down and when a device comes or goes, is
+    // the one the window's logic keeps, its chosen port included.
+    win32::NativeWindow window(form1, [&form1] {
+        form1.RefreshPorts();
+        return form1.ComComboBox1.Items();
+    });
     // A dropped configuration file opens once the drop has returned to Explorer.
     window.SetFileDrop([&form1, &runner](const std::vector<std::string>& paths) {
         if (const auto path = form::DroppedConfigFile(paths)) {
