@@ -2,23 +2,18 @@
 // around each exchange with the device.
 #pragma once
 
-#include "form/Form.h"
-#include "words/Dialogs.h"
+#include "form/ErrorReport.h"
 
 namespace zorvik {
 
 // One for the program: every window runs its handlers through it.
-class WindowCommandRunner : public form::CommandRunner {
+class WindowCommandRunner : public form::ErrorReportRunner {
 public:
-    explicit WindowCommandRunner(Dialogs& dialogs) : dialogs_(dialogs) {}
+    using ErrorReportRunner::ErrorReportRunner;
 
-    void Run(const Body& body) override;
     void RunBusy(const Body& body) override;
     // From a queued call: the click returns at once, and the handler then runs as it always does.
     void Later(Body body) override;
-
-private:
-    Dialogs& dialogs_;
 };
 
 }  // namespace zorvik

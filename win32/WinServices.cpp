@@ -6,7 +6,6 @@
 #include <memory>
 #include <utility>
 
-#include "form/ErrorReport.h"
 #include "win32/NativeWindow.h"
 #include "win32/WinText.h"
 
@@ -104,7 +103,7 @@ void WinClock::WhileWaiting() {
     PumpWithoutInput();
 }
 
-WinCommandRunner::WinCommandRunner(Dialogs& dialogs) : dialogs_(dialogs) {
+WinCommandRunner::WinCommandRunner(Dialogs& dialogs) : ErrorReportRunner(dialogs) {
     static const ATOM kind = [] {
         WNDCLASSW later{};
         later.lpfnWndProc = Proc;
@@ -123,10 +122,6 @@ WinCommandRunner::~WinCommandRunner() {
         delete reinterpret_cast<Body*>(waiting.lParam);
     }
     DestroyWindow(later_);
-}
-
-void WinCommandRunner::Run(const Body& body) {
-    RunHandler(dialogs_, body);
 }
 
 void WinCommandRunner::RunBusy(const Body& body) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "form/ErrorReport.h"
 #include "form/Form.h"
 #include "serial/Clock.h"
 
@@ -33,14 +34,13 @@ protected:
 
 // Runs every handler inside the general error report; a command's exchange busy. An error
 // leaves the exchange as it came and ends its handler there, reported once.
-class WinCommandRunner : public form::CommandRunner {
+class WinCommandRunner : public form::ErrorReportRunner {
 public:
     explicit WinCommandRunner(Dialogs& dialogs);
     ~WinCommandRunner() override;
     WinCommandRunner(const WinCommandRunner&) = delete;
     WinCommandRunner& operator=(const WinCommandRunner&) = delete;
 
-    void Run(const Body& body) override;
     void RunBusy(const Body& body) override;
     // Posted to a window of the runner's own: the click returns first, and the handler then runs
     // from the message loop.
@@ -49,7 +49,6 @@ public:
 private:
     static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
-    Dialogs& dialogs_;
     HWND later_ = nullptr;
 };
 

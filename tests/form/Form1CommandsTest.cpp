@@ -87,7 +87,7 @@ TEST_F(DeviceCommands, ReadShowsItsMessageBeforeTheControlsTakeTheDevicesImage) 
                                  Shown("Dane zostały Odczytane.", "Powodzenie", 64)}));
     EXPECT_EQ(atMessage, std::vector<ConfigImage>{before});
     EXPECT_EQ(fixture->Image(), stored);
-    EXPECT_EQ(fixture->runner.busy, 1) << "the exchange runs with the window busy";
+    EXPECT_EQ(fixture->runner.busyRuns, 1) << "the exchange runs with the window busy";
     EXPECT_EQ(fixture->clock.TotalSleptMicros(), 250'000 + 25'000 + 25'000 + 52'000);
 }
 

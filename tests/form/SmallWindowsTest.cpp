@@ -15,6 +15,7 @@
 #include "form/FormText.h"
 #include "tests/support/ExchangeRig.h"
 #include "tests/support/FakeWindowDialogs.h"
+#include "tests/support/Form1Fixture.h"
 
 namespace zorvik::testing {
 namespace {
@@ -22,17 +23,6 @@ namespace {
 using form::TForm2;
 using form::TForm3;
 using form::TForm4;
-
-// The program's runner with the real error report, counting the busy exchanges.
-class CountingRunner : public form::ErrorReportRunner {
-public:
-    using ErrorReportRunner::ErrorReportRunner;
-    void RunBusy(const Body& body) override {
-        ++busyRuns;
-        body();
-    }
-    int busyRuns = 0;
-};
 
 // `records` firmware records of 257 bytes that tell one position from another.
 Bytes Records(int records) {

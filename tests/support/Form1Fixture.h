@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "config/Configuration.h"
+#include "form/ErrorReport.h"
 #include "form/Form1.h"
 #include "serial/PortMap.h"
 #include "sim/DeviceModel.h"
@@ -20,26 +21,15 @@
 
 namespace zorvik::testing {
 
-// Runs each body at once; an error that leaves it ends the handler and shows as an error box
-// captioned with the program's title, its text the error's.
-class ImmediateRunner : public form::CommandRunner {
+// The program's runner with the real error report, counting the busy exchanges.
+class CountingRunner : public form::ErrorReportRunner {
 public:
-    explicit ImmediateRunner(Dialogs& dialogs) : dialogs_(dialogs) {}
-    void Run(const Body& body) override {
-        try {
-            body();
-        } catch (const std::exception& error) {
-            dialogs_.MessageBox(error.what(), "Zorvik GSM", kMbError);
-        }
-    }
+    using ErrorReportRunner::ErrorReportRunner;
     void RunBusy(const Body& body) override {
-        ++busy;
+        ++busyRuns;
         body();
     }
-    int busy = 0;
-
-private:
-    Dialogs& dialogs_;
+    int busyRuns = 0;
 };
 
 class RecordingWindows : public form::ModalWindows {
@@ -81,7 +71,7 @@ struct Form1Fixture {
     }
 
     FakeWindowDialogs dialogs;
-    ImmediateRunner runner{dialogs};
+    CountingRunner runner{dialogs};
     RecordingWindows windows;
     VirtualClock clock;
     DeviceModel device;
