@@ -508,15 +508,30 @@ LRESULT NativeWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
                        found != byMenuId_.end()) {
                 peer = found->second;
             }
-            if (peer != nullptr) {
-                peer->Command(HIWORD(wParam), from);
+            if (peer == nullptr) {
+                return 0;
             }
+            if (WindowBusy()) {
+                // Not the user, whose input is dropped, but another program's or a screen
+                // reader's action (a button's default action is its click): taken now it would
+                // start a second exchange inside the one under way. The control shows its model
+                // again instead.
+                peer->Show();
+                return 0;
+            }
+            peer->Command(HIWORD(wParam), from);
             return 0;
         }
         case WM_NOTIFY: {
             const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
             Peer* peer = PeerOf(header.hwndFrom);
-            return peer != nullptr ? peer->Notify(header) : 0;
+            if (peer == nullptr) {
+                return 0;
+            }
+            if (WindowBusy() && (header.code == UDN_DELTAPOS || header.code == TCN_SELCHANGING)) {
+                return TRUE;  // refused, as a click is while a command runs
+            }
+            return peer->Notify(header);
         }
         case WM_DRAWITEM: {
             const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);

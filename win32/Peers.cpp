@@ -357,6 +357,16 @@ private:
             case WM_CLEAR:
                 self.Edited([&](int s, int e) { return model.Delete(s, e); });
                 return 0;
+            case WM_SETTEXT:
+                if (!self.Updating()) {
+                    // A text set from outside (another program, a screen reader's value) is
+                    // taken position by position, so the field never shows what the model
+                    // does not hold.
+                    model.SetText(Utf16Of(reinterpret_cast<const wchar_t*>(lParam)));
+                    self.Show();
+                    return TRUE;
+                }
+                break;
             case WM_UNDO:
             case EM_UNDO:
                 return 0;  // the model keeps no history

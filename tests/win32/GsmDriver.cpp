@@ -2,11 +2,14 @@
 // it starts the program, finds its window by its title, clicks buttons and check boxes by their
 // captions, fills a field by the label before it, answers message boxes and closes the window.
 //   gsm-driver PROGRAM [ARGUMENT...] -- STEP...
-// Steps: click:CAPTION, field:LABEL=TEXT, choose:LABEL=ITEM (a drop-down list), wait:LABEL=TEXT
-// (until the field after the label shows TEXT; prints "LABEL=" what it shows then), box (OK),
-// box:yes, box:no, close, pause:MS, end. It prints one
-// line for each message box ("box CAPTION|TEXT") and for the end ("exit STATUS"), and stops with
-// status 1 and the step it could not take.
+// Steps, each on the window that takes input (the main window or the one shown over it):
+// click:CAPTION, field:LABEL=TEXT, choose:LABEL=ITEM (a drop-down list), wait:LABEL=TEXT (until
+// the field after the label shows TEXT; prints "LABEL=" what it shows then), menu:M,I (the menu
+// of Alt+M, its item of letter I), file:PATH (the open or save dialog given PATH; prints "file
+// CAPTION"), window:TITLE (until the window of that title takes input), box (OK), box:yes,
+// box:no, close, pause:MS, end. It prints one line for each message
+// box ("box CAPTION|TEXT") and for the end ("exit STATUS"), and stops with status 1 and the step
+// it could not take.
 #include "win32/Windows.h"
 
 #include <cstdio>
@@ -25,10 +28,13 @@ constexpr DWORD kPollMs = 50;
 
 DWORD program = 0;  // the driven program's process
 
+// Asked of the control itself: GetWindowTextW gives another program's controls only the caption
+// they were made with, which a drop-down list never has.
 std::wstring TextOf(HWND hwnd) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
-    text.resize(
-        static_cast<std::size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
+    const auto length = SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        SendMessageW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
     return text;
 }
 
@@ -78,9 +84,37 @@ HWND WaitFor(Find find) {
     return nullptr;
 }
 
+bool IsDialog(HWND top) {
+    return ClassOf(top) == L"#32770";
+}
+
+// The file name box of the system's open and save dialogs (edt1, or cmb13 in another layout).
+HWND FileNameBox(HWND dialog) {
+    for (const int id : {0x480, 0x47c}) {
+        if (HWND box = GetDlgItem(dialog, id)) {
+            for (HWND inside : Descendants(box)) {
+                if (ClassOf(inside) == L"Edit") {
+                    return inside;  // the edit of a drop-down box
+                }
+            }
+            return box;
+        }
+    }
+    return nullptr;
+}
+
 HWND MessageBoxWindow() {
     for (HWND top : TopWindows()) {
-        if (ClassOf(top) == L"#32770") {
+        if (IsDialog(top) && FileNameBox(top) == nullptr) {
+            return top;
+        }
+    }
+    return nullptr;
+}
+
+HWND FileDialog() {
+    for (HWND top : TopWindows()) {
+        if (IsDialog(top) && FileNameBox(top) != nullptr) {
             return top;
         }
     }
@@ -89,20 +123,35 @@ HWND MessageBoxWindow() {
 
 HWND MainWindow() {
     for (HWND top : TopWindows()) {
-        if (ClassOf(top) != L"#32770" && TextOf(top) == L"Zorvik GSM") {
+        if (!IsDialog(top) && TextOf(top) == L"Zorvik GSM") {
             return top;
         }
     }
     return nullptr;
 }
 
-// A shown, enabled control of the main window with this caption.
-HWND Control(const std::wstring& caption) {
-    HWND main = MainWindow();
-    if (main == nullptr || MessageBoxWindow() != nullptr) {
-        return nullptr;  // a message box still stands over the window
+// The program's window that takes input now: the main window, or the window shown over it.
+HWND ActiveWindow() {
+    for (HWND top : TopWindows()) {
+        if (IsDialog(top)) {
+            return nullptr;  // a message box or a file dialog still stands over the windows
+        }
     }
-    for (HWND child : Descendants(main)) {
+    for (HWND top : TopWindows()) {
+        if (IsWindowEnabled(top)) {
+            return top;
+        }
+    }
+    return nullptr;
+}
+
+// A shown, enabled control of the active window with this caption.
+HWND Control(const std::wstring& caption) {
+    HWND active = ActiveWindow();
+    if (active == nullptr) {
+        return nullptr;
+    }
+    for (HWND child : Descendants(active)) {
         if (IsWindowVisible(child) && IsWindowEnabled(child) && TextOf(child) == caption) {
             return child;
         }
@@ -185,11 +234,65 @@ bool Take(const std::string& step) {
         return true;
     }
     if (step == "close") {
-        HWND main = WaitFor(MainWindow);
-        if (main == nullptr) {
+        HWND active = WaitFor(ActiveWindow);
+        if (active == nullptr) {
             return Fail(step);
         }
-        PostMessageW(main, WM_CLOSE, 0, 0);
+        PostMessageW(active, WM_CLOSE, 0, 0);
+        return true;
+    }
+    if (step.rfind("window:", 0) == 0) {
+        const std::wstring title = Wide(step.substr(7));
+        return WaitFor([&title] {
+                   HWND active = ActiveWindow();
+                   return active != nullptr && TextOf(active) == title ? active : nullptr;
+               }) != nullptr ||
+               Fail(step);
+    }
+    if (step.rfind("menu:", 0) == 0 && step.size() == 8 && step[6] == ',') {
+        // Alt and the menu's letter, then the item's letter, as the window's menu loop takes
+        // them.
+        HWND active = WaitFor(ActiveWindow);
+        if (active == nullptr) {
+            return Fail(step);
+        }
+        PostMessageW(active, WM_SYSCOMMAND, SC_KEYMENU, static_cast<LPARAM>(step[5]));
+        // The item's letter once the menu is open, which only then reads its keys.
+        const auto menu = [] {
+            for (HWND top : TopWindows()) {
+                if (ClassOf(top) == L"#32768") {
+                    return top;
+                }
+            }
+            return HWND{};
+        };
+        if (WaitFor(menu) == nullptr) {
+            return Fail(step);
+        }
+        PostMessageW(active, WM_CHAR, static_cast<WPARAM>(step[7]), 0);
+        return true;
+    }
+    if (step.rfind("file:", 0) == 0) {
+        HWND dialog = WaitFor(FileDialog);
+        if (dialog == nullptr) {
+            return Fail(step);
+        }
+        std::printf("file %s\n", Utf8Of(TextOf(dialog)).c_str());
+        std::fflush(stdout);
+        // The dialog may still be filling itself in when it shows, and then takes OK without the
+        // name: until it has gone, the name is typed again and OK pressed again.
+        const std::wstring name = Wide(step.substr(5));
+        for (DWORD waited = 0; IsWindow(dialog); waited += kPollMs * 10) {
+            if (waited >= kWaitMs) {
+                return Fail(step);
+            }
+            SendMessageW(FileNameBox(dialog), WM_SETTEXT, 0,
+                         reinterpret_cast<LPARAM>(name.c_str()));
+            PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+            for (int i = 0; i < 10 && IsWindow(dialog); ++i) {
+                Sleep(kPollMs);
+            }
+        }
         return true;
     }
     return Fail(step);

@@ -8,6 +8,7 @@
 
 #include "form/FormText.h"
 #include "win32/NativeWindow.h"
+#include "win32/WinServices.h"
 #include "win32/WinText.h"
 
 namespace zorvik::win32 {
@@ -351,6 +352,10 @@ TEST_F(PeersTest, UserActionsReachTheModels) {
     Send(Native("MaskEdit1"), WM_CHAR, VK_BACK);
     EXPECT_TRUE(Utf8(mask.Text()).starts_with("+4_")) << Utf8(mask.Text());
     EXPECT_EQ(Text("MaskEdit1"), Utf8(mask.Text()));
+    // Set from outside, as another program or a screen reader sets a field's value.
+    Send(Native("MaskEdit1"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"+48601x"));
+    EXPECT_TRUE(Utf8(mask.Text()).starts_with("+48601_")) << Utf8(mask.Text());
+    EXPECT_EQ(Text("MaskEdit1"), Utf8(mask.Text()));
 
     // Switching pages by the tab control's own focus change, which notifies as a click does.
     Send(Native("TabControl1"), TCM_SETCURFOCUS, 1);
@@ -379,6 +384,35 @@ TEST_F(PeersTest, UserActionsReachTheModels) {
     form.Get<form::TMenuItem>("Otwrz1").OnClick = [&] { ++opened; };
     Send(window.Handle(), WM_COMMAND, MAKEWPARAM(window.MenuId("Otwrz1"), 0));
     EXPECT_EQ(opened, 1);
+}
+
+// Another program or a screen reader acts by the controls' own messages, which the busy pause
+// does not drop as it drops the user's keys and clicks.
+TEST_F(PeersTest, WhileACommandRunsAnotherProgramsActionsAreRefused) {
+    int clicks = 0;
+    form.Get<form::TButton>("Button1").OnClick = [&] { ++clicks; };
+    auto& combo = form.Get<form::TComComboBox>("Combo1");
+    combo.SetPorts({"COM3", "COM4"});
+    struct : Dialogs {
+        int MessageBox(const std::string&, const std::string&, int) override { return kIdOk; }
+    } dialogs;
+    WinCommandRunner runner(dialogs);
+    runner.RunBusy([&] {
+        Send(Native("Button1"), BM_CLICK);
+        Send(Native("CheckBox1"), BM_CLICK);
+        Send(Native("Combo1"), CB_SETCURSEL, 1);
+        Notify("Combo1", CBN_SELCHANGE);
+        Send(Native("TabControl1"), TCM_SETCURFOCUS, 1);
+        Send(Native("Edit2"), WM_KEYDOWN, VK_UP);
+    });
+    EXPECT_EQ(clicks, 0);
+    EXPECT_EQ(form.Get<form::TCheckBox>("CheckBox1").State(), CheckState::Unchecked);
+    EXPECT_EQ(combo.ItemIndex(), -1);
+    EXPECT_EQ(Send(Native("Combo1"), CB_GETCURSEL), CB_ERR) << "shows its model again";
+    EXPECT_EQ(form.Get<form::TTabControl>("TabControl1").TabIndex(), 0);
+    EXPECT_EQ(form.Get<form::TUpDown>("UpDown1").Position(), 5);
+    Send(Native("Button1"), BM_CLICK);
+    EXPECT_EQ(clicks, 1) << "taken again once the command is over";
 }
 
 TEST_F(PeersTest, ClosingAsksTheLogic) {
