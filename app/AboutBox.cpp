@@ -9,17 +9,7 @@
 
 namespace zorvik {
 
-namespace {
-
-constexpr QRgb kBackground = 0xFFFFFFu;
-
-}  // namespace
-
 AboutBox::AboutBox(form::TForm4& form, QWidget* parent) : FormDialog(form, parent) {
-    QPalette white = palette();
-    white.setColor(QPalette::Window, QColor(kBackground));
-    setPalette(white);
-    setAutoFillBackground(true);
     auto* image = Widget<QLabel>("Image1");
     image->setPixmap(AboutPicture(image->size(), devicePixelRatioF()));
     Widget<QPushButton>("Button1")->setDefault(true);

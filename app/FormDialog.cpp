@@ -14,6 +14,12 @@ FormDialog::FormDialog(form::TForm& form, QWidget* parent) : QDialog(parent), fo
     const WindowDesign& design = form.Design();
     setObjectName(QString::fromLatin1(design.name));
     setWindowTitle(QString::fromUtf8(design.caption));
+    if (design.background == WindowBackground::White) {
+        QPalette white = palette();
+        white.setColor(QPalette::Window, Qt::white);
+        setPalette(white);
+        setAutoFillBackground(true);
+    }
     const bool menus =
         std::any_of(design.controls.begin(), design.controls.end(),
                     [](const ControlDesign& row) { return row.kind == ControlKind::Menu; });

@@ -1600,7 +1600,8 @@ constexpr ControlDesign kForm4[] = {
 constexpr WindowDesign kForm1Design{"Form1", "Zorvik GSM", 672, 564, 680, 610, kForm1};
 constexpr WindowDesign kForm2Design{"Form2", "Aktualizacja Firmware", 181, 143, 0, 0, kForm2};
 constexpr WindowDesign kForm3Design{"Form3", "Zmiana Hasła", 190, 70, 0, 0, kForm3};
-constexpr WindowDesign kForm4Design{"Form4", "Info", 322, 153, 330, 180, kForm4};
+constexpr WindowDesign kForm4Design{"Form4", "Info", 322,    153,
+                                    330,     180,    kForm4, WindowBackground::White};
 
 }  // namespace
 

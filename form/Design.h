@@ -76,6 +76,9 @@ struct ControlDesign {
     const char* shortcut = "";
 };
 
+// What a window's client area is painted in, behind its controls.
+enum class WindowBackground { ButtonFace, White };
+
 struct WindowDesign {
     const char* name;
     const char* caption;
@@ -84,6 +87,7 @@ struct WindowDesign {
     int outerWidth;  // the size the window holds, frame included; 0: none held
     int outerHeight;
     std::span<const ControlDesign> controls;  // parents before their children
+    WindowBackground background = WindowBackground::ButtonFace;
 };
 
 [[nodiscard]] const WindowDesign& Form1Design();

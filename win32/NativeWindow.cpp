@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "win32/SpokenNames.h"
 #include "win32/WinServices.h"
 #include "win32/WinText.h"
 
@@ -174,9 +175,16 @@ void NativeWindow::Build() {
     OrderTabs();
     for (const auto& peer : peers_) {
         const ControlDesign& row = peer->Design();
+        if (*row.spokenName != '\0') {
+            NameForScreenReaders(peer->Handle(), Wide(row.spokenName));
+        }
         if (row.kind == ControlKind::UpDown) {
             if (const Peer* edit = Find(row.associate); edit != nullptr) {
                 BindBuddy(*peer, edit->Handle());
+                // The spin field is its edit, where the keys go: the edit says what it holds.
+                if (*row.spokenName != '\0') {
+                    NameForScreenReaders(edit->Handle(), Wide(row.spokenName));
+                }
             }
         } else if (row.kind == ControlKind::GroupBox || row.kind == ControlKind::RadioGroup) {
             // Below the controls it frames, so that they are drawn over it and take the clicks;
@@ -285,6 +293,13 @@ RECT NativeWindow::Measured(const Peer& peer) {
     }
     if (row.width <= 0) {
         scaled.right = scaled.left + text.right + box;
+        // A group box stands beside its controls rather than holding them, so it does not cut
+        // them off at its frame as a parent would: a caption wider than the box, as a wider font
+        // makes it, ends inside the frame instead of painting over it.
+        if (peer.container != nullptr && peer.container->Design().kind == ControlKind::GroupBox) {
+            const LONG inside = Scale(peer.container->designPlace.right) - Scale(2);
+            scaled.right = std::max(scaled.left, std::min(scaled.right, inside));
+        }
     }
     if (row.height <= 0) {
         scaled.bottom = scaled.top + text.bottom;
@@ -542,10 +557,25 @@ LRESULT NativeWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         case WM_CTLCOLOREDIT:
         case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN:
             if (Peer* peer = PeerOf(reinterpret_cast<HWND>(lParam))) {
                 if (HBRUSH brush = peer->Colour(reinterpret_cast<HDC>(wParam))) {
                     return reinterpret_cast<LRESULT>(brush);
                 }
+            }
+            if (White() && message != WM_CTLCOLOREDIT) {
+                // Labels and buttons stand on the window's own white.
+                SetBkColor(reinterpret_cast<HDC>(wParam), RGB(255, 255, 255));
+                return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
+            }
+            break;
+        case WM_ERASEBKGND:
+            if (White()) {
+                RECT client{};
+                GetClientRect(hwnd_, &client);
+                FillRect(reinterpret_cast<HDC>(wParam), &client,
+                         static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+                return TRUE;
             }
             break;
         case WM_SETCURSOR:

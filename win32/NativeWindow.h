@@ -62,6 +62,9 @@ private:
     [[nodiscard]] HFONT Font(int pixels);
     [[nodiscard]] RECT Measured(const Peer& peer);
     [[nodiscard]] Peer* PeerOf(HWND control) const;
+    [[nodiscard]] bool White() const {
+        return form_.Design().background == WindowBackground::White;
+    }
     void TurnPage(int by);
 
     form::TForm& form_;
