@@ -601,8 +601,7 @@ protected:
     }
 };
 
-// The about box's picture, as the Linux window draws it: the program's icon (the signal head),
-// the name beside it, and a line in the icon's three colours below the name.
+// The about box's picture: the shapes the Linux window paints, painted with GDI.
 class ImagePeer : public Typed<form::TImage> {
 public:
     using Typed::Typed;
@@ -610,45 +609,72 @@ public:
     void Draw(const DRAWITEMSTRUCT& item) override {
         HDC dc = item.hDC;
         const RECT& r = item.rcItem;
-        const int height = r.bottom - r.top;
         FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-        const int side = height - 4;
-        if (auto* icon =
-                static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1),
-                                              IMAGE_ICON, side, side, LR_DEFAULTCOLOR))) {
-            DrawIconEx(dc, r.left, r.top + 2, icon, side, side, 0, nullptr, DI_NORMAL);
-            DestroyIcon(icon);
+        const HGDIOBJ oldPen = SelectObject(dc, GetStockObject(NULL_PEN));
+        for (const ArtShape& shape : AboutPictureShapes(r.right - r.left, r.bottom - r.top)) {
+            const RECT box{r.left + Round(shape.left), r.top + Round(shape.top),
+                           r.left + Round(shape.left + shape.width),
+                           r.top + Round(shape.top + shape.height)};
+            switch (shape.kind) {
+                case ArtShape::Kind::RoundedBox:
+                case ArtShape::Kind::Disc: {
+                    HBRUSH brush = CreateSolidBrush(Win(shape.colour));
+                    const HGDIOBJ old = SelectObject(dc, brush);
+                    if (shape.kind == ArtShape::Kind::Disc) {
+                        Ellipse(dc, box.left, box.top, box.right, box.bottom);
+                    } else {
+                        const int corner = Round(2 * shape.corner);
+                        RoundRect(dc, box.left, box.top, box.right, box.bottom, corner, corner);
+                    }
+                    SelectObject(dc, old);
+                    DeleteObject(brush);
+                    break;
+                }
+                case ArtShape::Kind::Name:
+                    DrawName(dc, shape, box);
+                    break;
+                case ArtShape::Kind::Stripe:
+                    DrawStripe(dc, box);
+                    break;
+            }
         }
-        const int textLeft = r.left + side * 3 / 4 + 8;
-        HFONT font = CreateFontW(-height / 2, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
-                                 DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                 CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Tahoma");
-        const HGDIOBJ old = SelectObject(dc, font);
-        SetBkMode(dc, TRANSPARENT);
-        SetTextColor(dc, kNameColour);
-        RECT text{textLeft, r.top, r.right, r.bottom};
-        DrawTextW(dc, Wide(kArtNameText).c_str(), -1, &text, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
-        SelectObject(dc, old);
-        DeleteObject(font);
-        const int lineWidth = (r.right - 4 - textLeft) / 3;
-        const COLORREF lights[] = {kRed, kYellow, kGreen};
-        for (int i = 0; i < 3; ++i) {
-            const RECT line{textLeft + i * lineWidth, r.bottom - 6, textLeft + (i + 1) * lineWidth,
-                            r.bottom - 3};
-            HBRUSH brush = CreateSolidBrush(lights[i]);
-            FillRect(dc, &line, brush);
-            DeleteObject(brush);
-        }
+        SelectObject(dc, oldPen);
     }
 
 protected:
     void ShowState() override { InvalidateRect(Handle(), nullptr, TRUE); }
 
 private:
-    static constexpr COLORREF kNameColour = Win(kArtName);
-    static constexpr COLORREF kRed = Win(kArtRed);
-    static constexpr COLORREF kYellow = Win(kArtYellow);
-    static constexpr COLORREF kGreen = Win(kArtGreen);
+    static int Round(double pixels) { return static_cast<int>(pixels + 0.5); }
+    static void DrawName(HDC dc, const ArtShape& shape, RECT box) {
+        HFONT font = CreateFontW(-Round(shape.textPixels), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
+                                 DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                 CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Tahoma");
+        const HGDIOBJ old = SelectObject(dc, font);
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, Win(shape.colour));
+        DrawTextW(dc, Wide(kArtNameText).c_str(), -1, &box, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
+        SelectObject(dc, old);
+        DeleteObject(font);
+    }
+    // Red to yellow over the first half, yellow to green over the second, a column at a time.
+    static void DrawStripe(HDC dc, const RECT& box) {
+        const int width = std::max<int>(1, box.right - box.left);
+        for (int x = 0; x < width; ++x) {
+            const double at = 2.0 * x / width;
+            const ArtColour from = at < 1 ? kArtRed : kArtYellow;
+            const ArtColour to = at < 1 ? kArtYellow : kArtGreen;
+            const double t = at < 1 ? at : at - 1;
+            const auto mix = [t](std::uint8_t a, std::uint8_t b) {
+                return static_cast<BYTE>(a + (b - a) * t + 0.5);
+            };
+            HBRUSH brush = CreateSolidBrush(
+                RGB(mix(from.red, to.red), mix(from.green, to.green), mix(from.blue, to.blue)));
+            const RECT column{box.left + x, box.top, box.left + x + 1, box.bottom};
+            FillRect(dc, &column, brush);
+            DeleteObject(brush);
+        }
+    }
 };
 
 // A menu of the menu bar, or an item of one; no window of its own.

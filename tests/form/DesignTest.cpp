@@ -1,10 +1,12 @@
 // What holds for every window's design: unique names, parents before children and around them,
-// every field named for a screen reader, one Tab order, each up-down beside its edit.
+// every field named for a screen reader, one Tab order, each up-down beside its edit; and the
+// pictures' shapes within their pictures.
 #include <gtest/gtest.h>
 
 #include <set>
 #include <string>
 
+#include "form/Artwork.h"
 #include "form/Design.h"
 
 namespace zorvik {
@@ -117,6 +119,31 @@ TEST(Design, MenuKeysAreMenuItemsOwnAndEachWindowUsesAKeyOnce) {
                                      std::stoi(key.substr(1)) >= 1 &&
                                      std::stoi(key.substr(1)) <= 12;
             EXPECT_TRUE(ctrlLetter || functionKey) << key;
+        }
+    }
+}
+
+// Both faces paint these shapes as they are: none may reach past the picture, at the about box's
+// size, scaled up for a high-DPI screen, or as the smallest icon.
+TEST(Artwork, EveryShapeLiesWithinItsPicture) {
+    const ControlDesign& image = *FindControl(Form4Design(), "Image1");
+    struct Picture {
+        double width, height;
+        std::vector<ArtShape> shapes;
+    };
+    const Picture pictures[] = {
+        {1.0 * image.width, 1.0 * image.height, AboutPictureShapes(image.width, image.height)},
+        {2.0 * image.width, 2.0 * image.height,
+         AboutPictureShapes(2.0 * image.width, 2.0 * image.height)},
+        {16, 16, IconShapes(16)},
+    };
+    for (const Picture& picture : pictures) {
+        for (const ArtShape& shape : picture.shapes) {
+            EXPECT_GE(shape.left, 0);
+            EXPECT_GE(shape.top, 0);
+            EXPECT_LE(shape.left + shape.width, picture.width);
+            EXPECT_LE(shape.top + shape.height, picture.height);
+            EXPECT_LE(shape.textPixels, shape.height);
         }
     }
 }
