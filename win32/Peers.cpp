@@ -16,26 +16,19 @@ constexpr COLORREF Win(ArtColour colour) {
     return RGB(colour.red, colour.green, colour.blue);
 }
 
-// The messages a list box or a drop-down list takes its items and selection by.
-struct ItemMessages {
+// The messages a list box or a drop-down list takes its items and selection by, and the
+// notification of the user's pick.
+struct ListMessages {
     UINT reset;
     UINT add;
     UINT select;
+    UINT selected;
+    int picked;
 };
-
-// Shows a list's items (refilled only when they changed since `shown`) and its selection.
-template <typename Item>
-void ShowItems(HWND list, ItemMessages messages, const std::vector<Item>& items, int index,
-               std::vector<Item>& shown) {
-    if (shown != items) {
-        SendMessageW(list, messages.reset, 0, 0);
-        for (const Item& item : items) {
-            SendMessageW(list, messages.add, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
-        }
-        shown = items;
-    }
-    SendMessageW(list, messages.select, static_cast<WPARAM>(index), 0);
-}
+constexpr ListMessages kListBoxMessages{LB_RESETCONTENT, LB_ADDSTRING, LB_SETCURSEL, LB_GETCURSEL,
+                                        LBN_SELCHANGE};
+constexpr ListMessages kDropDownMessages{CB_RESETCONTENT, CB_ADDSTRING, CB_SETCURSEL, CB_GETCURSEL,
+                                         CBN_SELCHANGE};
 
 HINSTANCE Instance() {
     return GetModuleHandleW(nullptr);
@@ -97,6 +90,39 @@ public:
 
 protected:
     Kind& model_;
+};
+
+// A list the user picks one item of: its items, refilled only when they changed, its selection,
+// and the user's pick handed to the model.
+template <typename Kind, typename Item>
+class ListPeer : public Typed<Kind> {
+public:
+    ListPeer(const ControlDesign& design, form::TControl& model, const ListMessages& messages)
+        : Typed<Kind>(design, model), messages_(messages) {}
+    void Command(int code, HWND) override {
+        if (code == messages_.picked && !this->Updating()) {
+            this->model_.UserSelect(
+                static_cast<int>(SendMessageW(this->Handle(), messages_.selected, 0, 0)));
+        }
+    }
+
+protected:
+    void ShowState() override {
+        HWND list = this->Handle();
+        const std::vector<Item>& items = this->model_.Items();
+        if (shown_ != items) {
+            SendMessageW(list, messages_.reset, 0, 0);
+            for (const Item& item : items) {
+                SendMessageW(list, messages_.add, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
+            }
+            shown_ = items;
+        }
+        SendMessageW(list, messages_.select, static_cast<WPARAM>(this->model_.ItemIndex()), 0);
+    }
+
+private:
+    const ListMessages& messages_;
+    std::vector<Item> shown_;
 };
 
 class CaptionPeer : public Typed<form::TCaptioned> {
@@ -527,35 +553,22 @@ private:
     std::vector<std::u16string> shown_;
 };
 
-class ListBoxPeer : public Typed<form::TListBox> {
+class ListBoxPeer : public ListPeer<form::TListBox, std::u16string> {
 public:
-    using Typed::Typed;
+    ListBoxPeer(const ControlDesign& design, form::TControl& model)
+        : ListPeer(design, model, kListBoxMessages) {}
     void Create(HWND parent, int id) override {
         Make(WC_LISTBOXW, LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP, parent, id,
              WS_EX_CLIENTEDGE);
     }
-    void Command(int code, HWND) override {
-        if (code == LBN_SELCHANGE && !Updating()) {
-            model_.UserSelect(static_cast<int>(SendMessageW(Handle(), LB_GETCURSEL, 0, 0)));
-        }
-    }
-
-protected:
-    void ShowState() override {
-        ShowItems(Handle(), {LB_RESETCONTENT, LB_ADDSTRING, LB_SETCURSEL}, model_.Items(),
-                  model_.ItemIndex(), shown_);
-    }
-
-private:
-    std::vector<std::u16string> shown_;
 };
 
 // The port selector: its list is read again each time it opens.
-class ComComboPeer : public Typed<form::TComComboBox> {
+class ComComboPeer : public ListPeer<form::TComComboBox, std::string> {
 public:
     ComComboPeer(const ControlDesign& design, form::TControl& model,
                  std::function<std::vector<std::string>()> listPorts)
-        : Typed(design, model), listPorts_(std::move(listPorts)) {}
+        : ListPeer(design, model, kDropDownMessages), listPorts_(std::move(listPorts)) {}
     void Create(HWND parent, int id) override {
         Make(WC_COMBOBOXW, CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, parent, id);
     }
@@ -570,23 +583,16 @@ public:
             model_.SetPorts(listPorts_());
         }
     }
-    void Command(int code, HWND) override {
+    void Command(int code, HWND from) override {
         if (code == CBN_DROPDOWN) {
             Refresh();
-        } else if (code == CBN_SELCHANGE && !Updating()) {
-            model_.UserSelect(static_cast<int>(SendMessageW(Handle(), CB_GETCURSEL, 0, 0)));
+        } else {
+            ListPeer::Command(code, from);
         }
-    }
-
-protected:
-    void ShowState() override {
-        ShowItems(Handle(), {CB_RESETCONTENT, CB_ADDSTRING, CB_SETCURSEL}, model_.Items(),
-                  model_.ItemIndex(), shown_);
     }
 
 private:
     std::function<std::vector<std::string>()> listPorts_;
-    std::vector<std::string> shown_;
 };
 
 class ProgressPeer : public Typed<form::TProgressBar> {
