@@ -67,23 +67,23 @@ public:
                                                        : CheckState::Unchecked;
     }
     int Index(std::string_view name) override {
-        const auto checked = [](auto* group, int count) {
-            for (int i = 0; i < count; ++i) {
-                if (group->Item(i)->isChecked()) {
-                    return i;
+        // Which of a row of buttons is checked: a page's tab or a radio group's item.
+        const auto checked = [](const auto& button, std::size_t count) {
+            for (std::size_t i = 0; i < count; ++i) {
+                if (button(static_cast<int>(i))->isChecked()) {
+                    return static_cast<int>(i);
                 }
             }
             return -1;
         };
+        const form::ControlSet& models = Logic().Controls();
         if (auto* tabs = Get<TTabControl>(name, false)) {
-            struct {
-                TTabControl* tabs;
-                QAbstractButton* Item(int i) const { return tabs->Tab(i); }
-            } pages{tabs};
-            return checked(&pages, 3);
+            return checked([tabs](int i) { return tabs->Tab(i); },
+                           models.Get<form::TTabControl>(name).Tabs().size());
         }
         if (auto* group = Get<TRadioGroup>(name, false)) {
-            return checked(group, 2);
+            return checked([group](int i) { return group->Item(i); },
+                           models.Get<form::TRadioGroup>(name).Items().size());
         }
         if (auto* list = Get<TListBox>(name, false)) {
             return list->currentRow();

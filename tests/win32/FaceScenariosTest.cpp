@@ -7,21 +7,15 @@
 
 #include "tests/support/FaceScenarios.h"
 #include "tests/support/Form1Fixture.h"
+#include "tests/win32/ControlMessages.h"
 #include "win32/NativeWindow.h"
 #include "win32/WinText.h"
 
 namespace zorvik::testing {
 namespace {
 
-LRESULT Send(HWND hwnd, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
-    return SendMessageW(hwnd, message, wParam, lParam);
-}
-
-// A notification as the control sends it to its parent.
-void Notify(HWND control, int code) {
-    Send(GetParent(control), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), code),
-         reinterpret_cast<LPARAM>(control));
-}
+using win32::Notify;
+using win32::Send;
 
 class NativeFaceWindow : public FaceWindow {
 public:

@@ -103,46 +103,40 @@ HWND FileNameBox(HWND dialog) {
     return nullptr;
 }
 
-HWND MessageBoxWindow() {
+// The program's first shown top-level window that `is` takes, or null.
+template <typename Is>
+HWND TopWindow(Is is) {
     for (HWND top : TopWindows()) {
-        if (IsDialog(top) && FileNameBox(top) == nullptr) {
+        if (is(top)) {
             return top;
         }
     }
     return nullptr;
+}
+
+HWND MessageBoxWindow() {
+    return TopWindow([](HWND top) { return IsDialog(top) && FileNameBox(top) == nullptr; });
 }
 
 HWND FileDialog() {
-    for (HWND top : TopWindows()) {
-        if (IsDialog(top) && FileNameBox(top) != nullptr) {
-            return top;
-        }
-    }
-    return nullptr;
+    return TopWindow([](HWND top) { return IsDialog(top) && FileNameBox(top) != nullptr; });
 }
 
 HWND MainWindow() {
-    for (HWND top : TopWindows()) {
-        if (!IsDialog(top) && TextOf(top) == L"Zorvik GSM") {
-            return top;
-        }
-    }
-    return nullptr;
+    return TopWindow([](HWND top) { return !IsDialog(top) && TextOf(top) == L"Zorvik GSM"; });
 }
 
 // The program's window that takes input now: the main window, or the window shown over it.
 HWND ActiveWindow() {
-    for (HWND top : TopWindows()) {
-        if (IsDialog(top)) {
-            return nullptr;  // a message box or a file dialog still stands over the windows
-        }
+    if (TopWindow(IsDialog) != nullptr) {
+        return nullptr;  // a message box or a file dialog still stands over the windows
     }
-    for (HWND top : TopWindows()) {
-        if (IsWindowEnabled(top)) {
-            return top;
-        }
-    }
-    return nullptr;
+    return TopWindow([](HWND top) { return IsWindowEnabled(top) != FALSE; });
+}
+
+// Waits for the window to go; false when it stays.
+bool Gone(HWND window) {
+    return WaitFor([window] { return IsWindow(window) ? nullptr : GetDesktopWindow(); }) != nullptr;
 }
 
 // A shown, enabled control of the active window with this caption.
@@ -227,7 +221,7 @@ bool Take(const std::string& step) {
         const WPARAM answer = step == "box:yes" ? IDYES : step == "box:no" ? IDNO : IDOK;
         PostMessageW(box, WM_COMMAND, answer, 0);
         // The next step starts once the box has gone.
-        return WaitFor([box] { return IsWindow(box) ? nullptr : GetDesktopWindow(); }) != nullptr;
+        return Gone(box);
     }
     if (step.rfind("pause:", 0) == 0) {
         Sleep(static_cast<DWORD>(std::stoul(step.substr(6))));
@@ -259,12 +253,7 @@ bool Take(const std::string& step) {
         PostMessageW(active, WM_SYSCOMMAND, SC_KEYMENU, static_cast<LPARAM>(step[5]));
         // The item's letter once the menu is open, which only then reads its keys.
         const auto menu = [] {
-            for (HWND top : TopWindows()) {
-                if (ClassOf(top) == L"#32768") {
-                    return top;
-                }
-            }
-            return HWND{};
+            return TopWindow([](HWND top) { return ClassOf(top) == L"#32768"; });
         };
         if (WaitFor(menu) == nullptr) {
             return Fail(step);

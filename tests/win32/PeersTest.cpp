@@ -7,6 +7,7 @@
 #include <shlobj.h>
 
 #include "form/FormText.h"
+#include "tests/win32/ControlMessages.h"
 #include "win32/NativeWindow.h"
 #include "win32/WinServices.h"
 #include "win32/WinText.h"
@@ -186,15 +187,7 @@ public:
     std::string Text(std::string_view name, std::size_t part = 0) const {
         return Utf8Of(WindowText(Native(name, part)));
     }
-    static LRESULT Send(HWND hwnd, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
-        return SendMessageW(hwnd, message, wParam, lParam);
-    }
-    // A control's notification as the control sends it to its parent.
-    void Notify(std::string_view name, int code) const {
-        HWND hwnd = Native(name);
-        Send(GetParent(hwnd), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd), code),
-             reinterpret_cast<LPARAM>(hwnd));
-    }
+    void Notify(std::string_view name, int code) const { win32::Notify(Native(name), code); }
 
     TestForm form;
     std::vector<std::string> ports{"COM1", "COM5"};
